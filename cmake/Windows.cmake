@@ -1,0 +1,55 @@
+# Windows build: the product mgoldwk.exe, the in-process Win32 tests and the
+# end-to-end tests, all run by ctest through Wine.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(MGW_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 advapi32 mpr uuid)
+set(MGW_STATIC -static -static-libgcc -static-libstdc++)
+
+add_library(mgw_core STATIC ${MGW_CORE_SOURCES})
+target_include_directories(mgw_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_compile_options(mgw_core PUBLIC ${MGW_WARNINGS} -Werror=return-type)
+target_compile_definitions(mgw_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
+
+add_library(mgw_win STATIC ${MGW_WIN_SOURCES})
+target_link_libraries(mgw_win PUBLIC mgw_core ${MGW_WIN_LIBS})
+
+add_executable(mgoldwk WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc)
+target_link_libraries(mgoldwk PRIVATE mgw_win)
+target_link_options(mgoldwk PRIVATE ${MGW_STATIC})
+
+
+# Small helper programs the tests start (they record what they were given).
+file(GLOB MGW_HELPERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/helpers/*.cpp)
+set(MGW_HELPER_TARGETS)
+foreach(src ${MGW_HELPERS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_options(${name} PRIVATE ${MGW_STATIC})
+  target_link_libraries(${name} PRIVATE ${MGW_WIN_LIBS})
+  list(APPEND MGW_HELPER_TARGETS ${name})
+endforeach()
+
+file(GLOB MGW_SUPPORT CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
+add_library(mgw_testsupport STATIC ${MGW_SUPPORT})
+target_link_libraries(mgw_testsupport PUBLIC mgw_win gtest)
+target_include_directories(mgw_testsupport PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
+
+# GUI tests share the cursor, the desktop and the single-instance mutex: never in parallel.
+foreach(suite win e2e)
+  file(GLOB srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${suite}/*.cpp)
+  if(srcs)
+    add_executable(${suite}_tests ${srcs})
+    target_link_libraries(${suite}_tests PRIVATE mgw_testsupport gtest_main)
+    target_link_options(${suite}_tests PRIVATE ${MGW_STATIC})
+    add_dependencies(${suite}_tests mgoldwk ${MGW_HELPER_TARGETS})
+    gtest_discover_tests(${suite}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120 ENVIRONMENT "MGW_BIN=Z:${CMAKE_BINARY_DIR}/bin")
+  endif()
+endforeach()
+
+file(GLOB MGW_BENCHES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
+foreach(src ${MGW_BENCHES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE mgw_win)
+  target_link_options(${name} PRIVATE ${MGW_STATIC})
+endforeach()

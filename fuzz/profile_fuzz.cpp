@@ -1,0 +1,61 @@
+// Arbitrary bytes as an INI file, then lookups and writes with arbitrary names and
+// values: nothing may crash, an unchanged file must come out byte for byte, and after
+// every write the bytes, parsed again, must answer like the object that wrote them.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "config/profile.h"
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+// A name or value that reads back as written: no line break or NUL, and no '=' or
+// leading '[' in a key.
+bool Plain(const std::string& s) {
+    return s.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+bool PlainKey(const std::string& k) {
+    size_t first = k.find_first_not_of(" \t\v\f\x1a");
+    return Plain(k) && k.find('=') == std::string::npos && (first == std::string::npos || k[first] != '[');
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    const int writes = in.ConsumeIntegralInRange(0, 6);
+    std::vector<std::string> strings;
+    for (int i = 0; i < 3 * writes + 2; ++i) strings.push_back(in.ConsumeRandomLengthString(24));
+    const size_t bufferSize = in.ConsumeIntegralInRange<size_t>(0, 40);
+    const std::string file = in.ConsumeRemainingBytesAsString();
+
+    ProfileFile f(file);
+    Check(f.Bytes() == file);
+    std::string probe = f.GetString(strings[0], strings[1], strings[1], bufferSize);
+    Check(bufferSize == 0 ? probe.empty() : probe.size() < bufferSize);
+
+    for (int i = 0; i < writes; ++i) {
+        const std::string& section = strings[2 + 3 * i];
+        const std::string& key = strings[3 + 3 * i];
+        const std::string& value = strings[4 + 3 * i];
+        f.SetString(section, key, value);
+        if (Plain(section) && PlainKey(key) && Plain(value)) Check(f.HasValue(section, key));
+        ProfileFile again(f.Bytes());
+        for (int j = 0; j <= i; ++j) {
+            const std::string& s = strings[2 + 3 * j];
+            const std::string& k = strings[3 + 3 * j];
+            Check(f.GetString(s, k, "\x01", 4096) == again.GetString(s, k, "\x01", 4096));
+            Check(f.GetString(s, k, "\x01", bufferSize) == again.GetString(s, k, "\x01", bufferSize));
+        }
+        Check(f.GetString(strings[0], strings[1], "", 4096) == again.GetString(strings[0], strings[1], "", 4096));
+    }
+    return 0;
+}

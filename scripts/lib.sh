@@ -1,0 +1,47 @@
+# Shared by scripts/test and scripts/run: builds and a display for Wine.
+. "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+mgw_build_win() {
+  cmake -S "$MGW_ROOT" -B "$MGW_BUILD/win" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$MGW_ROOT/cmake/mingw-i686.cmake" >/dev/null
+  cmake --build "$MGW_BUILD/win" -j"$(nproc)" "$@"
+}
+
+mgw_build_native() {
+  cmake -S "$MGW_ROOT" -B "$MGW_BUILD/native" -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build "$MGW_BUILD/native" -j"$(nproc)"
+}
+
+# Starts Xvfb on a free display when there is none; sets MGW_XVFB_PID.
+mgw_ensure_display() {
+  MGW_XVFB_PID=
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    MGW_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    kill "$MGW_XVFB_PID" 2>/dev/null || true
+  done
+  echo "no X display could be started" >&2
+  return 1
+}
+
+# A persistent wineserver and one idle Wine program keep Wine's services warm, so
+# each test process starts in a fraction of a second.
+mgw_warm_wine() {
+  wineserver -p
+  wine wineboot >/dev/null 2>&1 || true
+  wine "$MGW_BUILD/win/bin/idle.exe" >/dev/null 2>&1 &
+  MGW_IDLE_PID=$!
+}
+
+mgw_cool_wine() {
+  [ -n "${MGW_IDLE_PID:-}" ] && kill "$MGW_IDLE_PID" 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+  [ -n "${MGW_XVFB_PID:-}" ] && kill "$MGW_XVFB_PID" 2>/dev/null || true
+  return 0
+}

@@ -1,0 +1,219 @@
+#include "app/haupt_win.h"
+
+#include "app/hotkeys_win.h"
+#include "app/resource_ids.h"
+#include "config/config_win.h"
+#include "config/model.h"
+#include "launch/launch_win.h"
+#include "menus/menus_win.h"
+#include "settings/konfig_win.h"
+#include "win/application.h"
+#include "win/message_seam.h"
+
+#include <shlobj.h>
+#include <vector>
+
+namespace {
+
+constexpr char Title[] = "Marigoldwick";
+constexpr char WelcomeText[] =
+    "Welcome to Marigoldwick.\r"
+    "Please create at least one menu by pressing the top 'Add' button. After that you can easily add items to "
+    "the menu by dragging items from the desktop or explorer and dropping them on the item list.";
+
+std::string ModuleDirectory()
+{
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            std::string full(path.data(), n);
+            size_t cut = full.find_last_of("\\:");
+            return cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string FileNamePart(const std::string& path)
+{
+    size_t cut = path.find_last_of("\\:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// The placeholder when the program carries no such picture (the test programs do not).
+UniqueIcon BlankIcon()
+{
+    std::vector<BYTE> andMask(32 * 32 / 8, 0xFF);
+    std::vector<BYTE> xorMask(32 * 32 / 8, 0x00);
+    return UniqueIcon(CreateIcon(GetModuleHandleA(nullptr), 32, 32, 1, 1, andMask.data(), xorMask.data()));
+}
+
+UniqueIcon LoadPicture(int id)
+{
+    HANDLE image = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0);
+    if (image) return UniqueIcon(static_cast<HICON>(image));
+    return BlankIcon();
+}
+
+}  // namespace
+
+std::unique_ptr<THaupt> THaupt::Create(const Options& options)
+{
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    if (!RegisterWindowClass({"THaupt", icon})) return nullptr;
+    auto haupt = std::make_unique<THaupt>(Key{});
+    haupt->options_ = options;
+
+    // Client height 0 and minimized, never shown. A top-level window rather than a
+    // message-only one, so that broadcasts such as "TaskbarCreated" reach it; as a tool
+    // window it never gets a taskbar button of its own.
+    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MINIMIZE;
+    constexpr DWORD exStyle = WS_EX_TOOLWINDOW;
+    RECT frame{0, 0, 200, 0};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    if (!haupt->CreateWindowFor({"THaupt", Title, style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 frame.right - frame.left, frame.bottom - frame.top}))
+        return nullptr;
+    return haupt;
+}
+
+THaupt::~THaupt()
+{
+    if (MainWindow() == Handle()) SetMainWindow(nullptr);
+    DestroyHandle();
+    // Menus made later must not reach for this window's pictures through a stale factory.
+    NewMenuImages = nullptr;
+}
+
+void THaupt::FormCreate()
+{
+    SetMainWindow(Handle());
+    canvas_.reset(CreateCompatibleDC(nullptr));
+    ProcessPendingMessages();
+
+    std::string dir = WithTrailingBackslash(options_.programDir ? *options_.programDir : ModuleDirectory());
+    IniFile = dir + FileNamePart(IniFile);
+    HelpFile = dir + FileNamePart(HelpFile);
+    ReadmeFile = dir + FileNamePart(ReadmeFile);
+
+    // Without the desktop folder only naming dropped shell items fails later; starting
+    // up goes on.
+    if (FAILED(SHGetDesktopFolder(desktopFolder_.ReleaseAndGetAddressOf()))) desktopFolder_.Reset();
+
+    auto pictures = std::make_shared<EntryPictures>();
+    pictures->ImgIconLeer = LoadPicture(IDI_IMGICONLEER);
+    pictures->ImgIconSeparator = LoadPicture(IDI_IMGICONSEPARATOR);
+    pictures_ = pictures;
+    NewMenuImages = MakeMenuImagesFactory(pictures_);
+
+    if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", Title, MB_ICONERROR);
+    BuildMenus();
+    RunAutostartItems();
+    RegisterHotkeys();
+    ShowTaskbarButton(false);
+}
+
+void THaupt::FormDestroy() { canvas_.reset(); }
+
+bool THaupt::FormCloseQuery()
+{
+    ClearModel();
+    return true;
+}
+
+void THaupt::ClearModel()
+{
+    DestroyMenus();
+    ReleaseMenus(MenuList);
+}
+
+void THaupt::ShowTaskbarButton(bool shown)
+{
+    if (settings_) settings_->ShowTaskbarButton(shown);
+}
+
+void THaupt::ShowWelcome()
+{
+    if (!MenuList.empty()) return;
+    ShowMessageBox(Handle(), WelcomeText, Title, MB_ICONINFORMATION);
+    ShowSettings();
+}
+
+void THaupt::ShowSettings()
+{
+    if (!settings_) return;
+    if (settings_->IsShown()) {
+        settings_->BringToFront();
+        return;
+    }
+    ShowTaskbarButton(true);
+    DestroyMenus();
+    UnregisterHotkeys();
+    if (settings_->ShowModal(Handle()) == ModalResult::Terminated) return;
+    BuildMenus();
+    RegisterHotkeys();
+    ShowTaskbarButton(false);
+}
+
+void THaupt::QuitWithConfirmation()
+{
+    if (Konfig.AskBeforeQuit && !ShutdownPending &&
+        ShowMessageBox(Handle(), "Really quit Marigoldwick ?", "Confirm", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
+        return;
+    SendMessageA(Handle(), WM_CLOSE, 0, 0);
+}
+
+void THaupt::TPMQuitMarigoldwick1Click() { QuitWithConfirmation(); }
+
+void THaupt::FormCommand(WPARAM wParam)
+{
+    if (HIWORD(wParam) != 0 || ActiveMenuIndex < 0) return;
+    WORD id = LOWORD(wParam);
+    if (id == CmdSettings) {
+        ShowSettings();
+    } else if (id == CmdQuit) {
+        QuitWithConfirmation();
+    } else if (TOneMenu* menu = MenuAt(ActiveMenuIndex); menu && id < menu->Items.size()) {
+        LaunchItem(ActiveMenuIndex, id, false);
+    }
+    ActiveMenuIndex = -1;
+}
+
+LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:
+        FormCreate();
+        return 0;
+    case WmStartupDone:
+        ShowWelcome();
+        return 0;
+    case WmShowPopup:
+        ActiveMenuIndex = static_cast<int>(wParam);
+        ShowPopupMenu(ActiveMenuIndex);
+        return 0;
+    case WM_COMMAND: {
+        LRESULT result = DefaultHandling(msg, wParam, lParam);
+        FormCommand(wParam);
+        return result;
+    }
+    case WM_CLOSE:
+        if (FormCloseQuery()) DestroyWindow(Handle());
+        return 0;
+    case WM_QUERYENDSESSION: {
+        BOOL mayEnd = FormCloseQuery();
+        ShutdownPending = true;
+        return mayEnd;
+    }
+    case WM_DESTROY:
+        FormDestroy();
+        if (MainWindow() == Handle()) SetMainWindow(nullptr);
+        // Closing the main window ends the application.
+        TerminateApplication();
+        return 0;
+    default:
+        return DefaultHandling(msg, wParam, lParam);
+    }
+}

@@ -1,0 +1,67 @@
+// The main controller: a hidden top-level window that owns everything, loads the model,
+// dispatches popup menu commands, runs the settings cycle and ends the program.
+#pragma once
+
+#include "menus/menu_images_win.h"
+#include "win/handles.h"
+#include "win/window.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class TfrmKonfig;
+
+class THaupt final : public Window {
+public:
+    static constexpr UINT WmStartupDone = WM_USER + 1;  // 1025
+    static constexpr UINT WmShowPopup = WM_USER + 2;    // 1026
+    static constexpr WORD CmdSettings = 1900;
+    static constexpr WORD CmdQuit = 1901;
+
+    struct Options {
+        // The folder of the configuration, help and readme files; the program's own
+        // folder when not given.
+        std::optional<std::string> programDir;
+    };
+    // Creates the hidden main window; FormCreate runs inside.
+    [[nodiscard]] static std::unique_ptr<THaupt> Create(const Options& options = {});
+    ~THaupt() override;
+
+    // The settings window ShowSettings runs; created after the main window.
+    void AttachSettings(TfrmKonfig* settings) { settings_ = settings; }
+
+    void ShowWelcome();
+    void ShowSettings();
+    void ClearModel();
+    // The tools menu's quit entry: the same question as command 1901.
+    void TPMQuitMarigoldwick1Click();
+
+    int ActiveMenuIndex = -1;
+    bool ShutdownPending = false;
+
+    IShellFolder* DesktopFolder() const { return desktopFolder_.Get(); }
+    HDC Canvas() const { return canvas_.get(); }
+    HICON ImgIconLeer() const { return pictures_ ? pictures_->ImgIconLeer.get() : nullptr; }
+    HICON ImgIconSeparator() const { return pictures_ ? pictures_->ImgIconSeparator.get() : nullptr; }
+
+    struct Key {
+        explicit Key() = default;
+    };
+    explicit THaupt(Key) {}
+
+private:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void FormCreate();
+    void FormDestroy();
+    bool FormCloseQuery();
+    void FormCommand(WPARAM wParam);
+    void QuitWithConfirmation();
+    void ShowTaskbarButton(bool shown);
+
+    Options options_;
+    TfrmKonfig* settings_ = nullptr;
+    UniqueMemoryDC canvas_;
+    ComPtr<IShellFolder> desktopFolder_;
+    std::shared_ptr<const EntryPictures> pictures_;
+};

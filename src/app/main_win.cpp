@@ -1,0 +1,35 @@
+// Program start: one copy per logon, the main window, the settings window, the loop.
+#include "app/haupt_win.h"
+#include "config/config_win.h"
+#include "settings/konfig_win.h"
+#include "win/application.h"
+#include "win/handles.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    // Held, never released, until the process ends; a second copy leaves without a trace.
+    UniqueHandle instanceMutex(CreateMutexA(nullptr, TRUE, "Marigoldwick"));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+    InitVersionFlags();
+    if (FAILED(OleInitialize(nullptr))) return 1;
+    ScopeGuard oleUninitialize([] { OleUninitialize(); });
+
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&icc);
+
+    std::unique_ptr<THaupt> haupt = THaupt::Create();
+    if (!haupt) return 1;
+    std::unique_ptr<TfrmKonfig> frmKonfig =
+        TfrmKonfig::Create(haupt->Handle(), [h = haupt.get()] { return h->ShutdownPending; });
+    if (!frmKonfig) return 1;
+    haupt->AttachSettings(frmKonfig.get());
+
+    PostMessageA(haupt->Handle(), THaupt::WmStartupDone, 0, 0);
+    return RunMessageLoop();
+}

@@ -1,0 +1,119 @@
+#include "config/config_win.h"
+
+#include <string>
+
+#include "config/config_file.h"
+#include "config/model.h"
+#include "win/handles.h"
+
+namespace {
+
+const char RunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char RunValueName[] = "Marigoldwick";
+
+enum class ReadResult { Ok, Missing, Failed };
+
+ReadResult ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+                                                                             : ReadResult::Failed;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 256 * 1024 * 1024) return ReadResult::Failed;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD done = 0;
+    if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) ||
+                           done != bytes.size()))
+        return ReadResult::Failed;
+    return ReadResult::Ok;
+}
+
+// Writes a temporary file beside the target and moves it over the target, so a
+// failure at any point leaves the previous file whole.
+bool ReplaceFileContents(const std::string& path, const std::string& bytes)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+
+    const std::string temp = path + ".~tmp";
+    {
+        UniqueHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        DWORD done = 0;
+        bool written = (bytes.empty() ||
+                        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr)) &&
+                       done == bytes.size() && FlushFileBuffers(file.get());
+        if (!written) {
+            file.reset();
+            DeleteFileA(temp.c_str());
+            return false;
+        }
+    }
+    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string ProgramPath()
+{
+    char path[MAX_PATH * 2] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
+    return std::string(path, n < sizeof(path) ? n : 0);
+}
+
+UniqueKey OpenRunKey()
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, RunKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return UniqueKey(key);
+}
+
+}  // namespace
+
+bool LoadConfig()
+{
+    std::string bytes;
+    switch (ReadWholeFile(IniFile, bytes)) {
+    case ReadResult::Missing: bytes.clear(); break;
+    case ReadResult::Failed: return false;
+    case ReadResult::Ok: break;
+    }
+    return ReadConfig(ProfileFile(std::move(bytes)), Konfig, MenuList, NewMenuImages);
+}
+
+bool SaveConfig()
+{
+    // Start from the file as it is, so keys and lines of others stay where they are.
+    std::string bytes;
+    if (ReadWholeFile(IniFile, bytes) == ReadResult::Failed) return false;
+    ProfileFile file(std::move(bytes));
+    WriteConfig(file, Konfig, MenuList);
+    if (!ReplaceFileContents(IniFile, file.Bytes())) return false;
+    return UpdateRunKey();
+}
+
+bool UpdateRunKey()
+{
+    if (UniqueKey key = OpenRunKey()) {
+        RegDeleteValueA(key.get(), RunValueName);  // may not exist; that is fine
+    } else {
+        return false;
+    }
+    if (!Konfig.SelfAutostart) return true;
+    UniqueKey key = OpenRunKey();
+    if (!key) return false;
+    const std::string path = ProgramPath();
+    if (path.empty()) return false;
+    return RegSetValueExA(key.get(), RunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                          static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS;
+}

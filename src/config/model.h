@@ -1,0 +1,101 @@
+// The in-memory configuration: global options, the ordered menus and their entries.
+// Platform-neutral: the Win32 build plugs real image lists in through MenuImages.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+inline constexpr int MaxMenus = 50;           // menu 50 would take the tools icon's message 1077
+inline constexpr int MaxItemsPerMenu = 1900;  // 1900 and up are the popup menu's fixed commands
+inline constexpr int32_t DefaultIconNum = -99;  // "use the item's default icon"
+
+struct TOneItem;
+
+// A menu's picture list: one image per entry, found again through TOneItem::ImageIndex.
+class MenuImages {
+public:
+    virtual ~MenuImages() = default;
+    virtual int Count() const = 0;
+    // Adds the entry's icon (or the separator picture) and returns its position.
+    virtual int AddEntryImage(const TOneItem& item) = 0;
+};
+using MenuImagesFactory = std::function<std::unique_ptr<MenuImages>()>;
+// Set by the main window at start; menus made before that have no pictures.
+extern MenuImagesFactory NewMenuImages;
+
+struct TKonfig {
+    uint8_t IconSize = 0;
+    bool SingleLeftClick = false;
+    bool SelfAutostart = false;
+    bool MenuBreakIfPossible = false;
+    bool UseToolsMenu = false;
+    int32_t ToolsMenuCfg = 0;
+    bool AskBeforeQuit = false;
+};
+
+struct TOneItem {
+    std::string Pfad;  // a path, or the raw identifier-list bytes when IsPIDL is set
+    bool IsPIDL = false;
+    std::string IconPfad;
+    int32_t IconNum = DefaultIconNum;
+    uint16_t Startmode = 0;
+    uint16_t AutoStartmode = 0;
+    bool Autostart = false;
+    std::string Parameters;
+    std::string Description;
+    int32_t ImageIndex = -1;
+
+    bool IsSeparator() const;
+};
+
+struct TOneMenu {
+    std::string IconPfad;
+    int32_t IconNum = 0;
+    std::string MenuName;
+    uint8_t LCB = 2;
+    uint16_t Hotkey = 0;
+    std::vector<std::unique_ptr<TOneItem>> Items;
+    std::unique_ptr<MenuImages> Images;
+    int32_t MaxTextWidth = 0;
+
+    // Releases the entries from the last to the first.
+    void ClearItems();
+};
+
+using TMenuList = std::vector<std::unique_ptr<TOneMenu>>;
+
+// The process-wide model and shared values.
+extern TKonfig Konfig;
+extern TMenuList MenuList;
+extern const std::string SeparatorMarker;
+extern std::string IniFile;
+extern std::string HelpFile;
+extern std::string ReadmeFile;
+extern bool RunningOnNT;
+extern bool ReverseIconOrder;
+
+// The menu at that position, or nullptr outside 0..count-1.
+TOneMenu* MenuAt(int index);
+TOneMenu* MenuAt(TMenuList& menus, int index);
+// Both indices must be valid.
+TOneItem& ItemAt(int menuIndex, int itemIndex);
+
+// Appends a new, empty menu with its own picture list.
+TOneMenu& NewMenu(TMenuList& menus, const MenuImagesFactory& newImages = NewMenuImages);
+// Adds the entry's picture, sets ImageIndex and appends (or inserts at `at`) the entry.
+TOneItem& AddItem(TOneMenu& menu, std::unique_ptr<TOneItem> item, int at = -1);
+// Removes menus from the last to the first, each with its entries and pictures.
+void ReleaseMenus(TMenuList& menus);
+
+// Directory text ending in exactly one backslash; expects a non-empty text.
+std::string WithTrailingBackslash(std::string dir);
+
+struct VersionFlags {
+    bool RunningOnNT = false;
+    bool ReverseIconOrder = false;
+};
+// From GetVersionExA's platform id and version; each number is tested on its own.
+VersionFlags VersionFlagsFrom(uint32_t platformId, uint32_t major, uint32_t minor);

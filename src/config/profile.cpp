@@ -1,0 +1,369 @@
+#include "config/profile.h"
+
+#include <algorithm>
+#include <cstring>
+
+// The rules below follow Wine 8's kernel32 profile code as measured under Wine (the
+// differential tests hold them): Wine converts the file through code page 1252, a
+// byte-for-byte mapping, so the engine can work on bytes.
+namespace {
+
+constexpr uint32_t kNoSection = UINT32_MAX;
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// Tab, LF, VT, FF, CR, ^Z (DOS end of file) and space; 0xA0 and 0x1C-0x1F are not blanks.
+bool IsBlank(char c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
+}
+
+std::string_view TrimLeft(std::string_view s) {
+    size_t b = 0;
+    while (b < s.size() && IsBlank(s[b])) ++b;
+    return s.substr(b);
+}
+
+std::string_view TrimRight(std::string_view s) {
+    size_t e = s.size();
+    while (e > 0 && IsBlank(s[e - 1])) --e;
+    return s.substr(0, e);
+}
+
+// Wine keeps names and values as C strings: everything after a NUL is lost.
+std::string_view CutAtNul(std::string_view s) {
+    return s.substr(0, std::min(s.size(), s.find('\0')));
+}
+
+// Wine compares names with an ASCII-only case folding: 0xC4 and 0xE4 stay different.
+std::string Fold(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    return out;
+}
+
+std::string KeyId(uint32_t section, std::string_view foldedName) {
+    std::string id(sizeof section, '\0');
+    std::memcpy(id.data(), &section, sizeof section);
+    id += foldedName;
+    return id;
+}
+
+size_t ContentLength(std::string_view text) {
+    size_t n = text.size();
+    while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r')) --n;
+    return n;
+}
+
+struct LineInfo {
+    enum Kind { Blank, Header, Key } kind = Blank;
+    size_t nameAt = 0, nameEnd = 0;    // raw name, before cutting at a NUL
+    size_t valueAt = 0, valueEnd = 0;  // for a key without "=", both at the end of its name
+    bool hasValue = false;
+    bool comment = false;
+};
+
+LineInfo ParseLine(std::string_view s) {
+    LineInfo info;
+    size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    if (b == e) return info;
+    if (s[b] == '[') {
+        // The last ']' closes the name, which is trimmed inside the brackets.
+        size_t close = s.substr(0, e).rfind(']');
+        if (close != std::string_view::npos && close > b) {
+            info.kind = LineInfo::Header;
+            info.nameAt = b + 1;
+            info.nameEnd = close;
+            while (info.nameAt < info.nameEnd && IsBlank(s[info.nameAt])) ++info.nameAt;
+            while (info.nameEnd > info.nameAt && IsBlank(s[info.nameEnd - 1])) --info.nameEnd;
+            return info;
+        }
+        // A '[' without ']' is an ordinary key line.
+    }
+    info.kind = LineInfo::Key;
+    info.comment = s[b] == ';';
+    info.nameAt = b;
+    size_t eq = s.substr(0, e).find('=', b);
+    if (eq == std::string_view::npos) {
+        info.nameEnd = info.valueAt = info.valueEnd = e;
+        return info;
+    }
+    info.hasValue = true;
+    info.nameEnd = eq;
+    while (info.nameEnd > b && IsBlank(s[info.nameEnd - 1])) --info.nameEnd;
+    info.valueAt = eq + 1;
+    while (info.valueAt < e && IsBlank(s[info.valueAt])) ++info.valueAt;
+    info.valueEnd = e;
+    return info;
+}
+
+std::string_view NameOf(std::string_view content, const LineInfo& info) {
+    return CutAtNul(content.substr(info.nameAt, info.nameEnd - info.nameAt));
+}
+
+// True when the text, written as one line, reads back as the header or key named
+// foldedName: a name or value with a line break, '=' or brackets would not.
+bool ReadsBackAs(std::string_view text, LineInfo::Kind kind, std::string_view foldedName) {
+    if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+    LineInfo info = ParseLine(text);
+    return info.kind == kind && Fold(NameOf(text, info)) == foldedName;
+}
+
+// GetPrivateProfileString's copy into the caller's buffer: a value wrapped in matching
+// quotes loses them, and when the buffer is exactly as long as the value after the
+// opening quote, one more character is lost (PROFILE_CopyEntry).
+std::string CopyEntry(std::string_view v, size_t bufferSize) {
+    if (bufferSize == 0) return {};
+    bool quoted = v.size() >= 2 && (v[0] == '\'' || v[0] == '"') && v.back() == v[0];
+    if (quoted) v.remove_prefix(1);
+    std::string out(v.substr(0, std::min(bufferSize - 1, v.size())));
+    if (quoted && bufferSize >= v.size() && !out.empty()) out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+ProfileFile::ProfileFile(std::string bytes) {
+    Parse(bytes);
+}
+
+void ProfileFile::Parse(std::string_view bytes) {
+    bom_.clear();
+    eol_ = "\r\n";
+    lines_.assign(1, Line{});
+    lastLine_ = 0;
+    sections_.assign(1, Section{});
+    sectionIndex_.clear();
+    sectionIndex_.emplace(std::string(), 0u);
+    keys_.clear();
+    keys_.reserve(bytes.size() / 24);
+    needsNormalize_ = false;
+
+    if (bytes.substr(0, kBom.size()) == kBom) {
+        bom_ = kBom;
+        bytes.remove_prefix(kBom.size());
+    }
+    lines_.reserve(bytes.size() / 24 + 1);
+    bool eolKnown = false;
+    bool previousKeyUnnamed = false;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        size_t end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        size_t next = end;
+        if (next < bytes.size()) {
+            next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
+            if (!eolKnown) eol_ = bytes.substr(end, next - end);
+            eolKnown = true;
+        }
+        uint32_t index = InsertAfter(lastLine_, std::string(bytes.substr(pos, next - pos)));
+        Classify(index, end - pos, previousKeyUnnamed);
+        pos = next;
+    }
+}
+
+void ProfileFile::Classify(uint32_t index, size_t contentLength, bool& previousKeyUnnamed) {
+    Line& line = lines_[index];
+    std::string_view content = std::string_view(line.text).substr(0, contentLength);
+    LineInfo info = ParseLine(content);
+    if (info.kind == LineInfo::Blank) return;
+    if (content.find('\0') != std::string_view::npos) needsNormalize_ = true;
+    if (info.kind == LineInfo::Header) {
+        std::string_view name = NameOf(content, info);
+        // Wine saves a section without a name as no header at all.
+        if (name.empty()) needsNormalize_ = true;
+        sections_.push_back(Section{index, index});
+        sectionIndex_.try_emplace(Fold(name), static_cast<uint32_t>(sections_.size() - 1));
+        previousKeyUnnamed = false;
+        return;
+    }
+    Section& section = sections_.back();
+    section.tail = index;
+    if (!info.comment) section.anchor = index;
+    line.hasValue = info.hasValue;
+    line.valueAt = static_cast<uint32_t>(info.valueAt);
+    line.valueEnd = static_cast<uint32_t>(info.valueEnd);
+    std::string_view name = NameOf(content, info);
+    // Wine drops a nameless key that follows another nameless key; the first one
+    // answers every lookup anyway.
+    if (info.nameAt == info.nameEnd && previousKeyUnnamed) return;
+    previousKeyUnnamed = name.empty();
+    keys_.try_emplace(KeyId(static_cast<uint32_t>(sections_.size() - 1), Fold(name)), index);
+}
+
+// Brings the file to what Wine's next save would make of it where that changes how
+// it reads: nameless section headers go (their keys join the section before), lines
+// holding a NUL are rewritten without what follows the NUL, and the nameless keys
+// Wine dropped while loading go too.
+void ProfileFile::Normalize() {
+    std::string out = bom_;
+    bool previousKeyUnnamed = false;
+    for (uint32_t i = lines_[0].next; i; i = lines_[i].next) {
+        std::string_view text = lines_[i].text;
+        size_t length = ContentLength(text);
+        std::string_view content = text.substr(0, length), eol = text.substr(length);
+        LineInfo info = ParseLine(content);
+        bool hasNul = content.find('\0') != std::string_view::npos;
+        std::string_view name = NameOf(content, info);
+        if (info.kind == LineInfo::Header) {
+            previousKeyUnnamed = false;
+            if (name.empty()) continue;
+            if (hasNul) {
+                out.append("[").append(name).append("]").append(eol);
+                continue;
+            }
+        } else if (info.kind == LineInfo::Key) {
+            if (info.nameAt == info.nameEnd && previousKeyUnnamed) continue;
+            previousKeyUnnamed = name.empty();
+            if (hasNul) {
+                std::string line(name);
+                if (info.hasValue)
+                    line.append("=").append(CutAtNul(content.substr(info.valueAt, info.valueEnd - info.valueAt)));
+                if (!line.empty()) out.append(line).append(eol);
+                continue;
+            }
+        }
+        out += text;
+    }
+    Parse(out);
+}
+
+uint32_t ProfileFile::FindSection(std::string_view foldedName) const {
+    auto it = sectionIndex_.find(std::string(foldedName));
+    return it == sectionIndex_.end() ? kNoSection : it->second;
+}
+
+uint32_t ProfileFile::FindKey(uint32_t section, std::string_view foldedName) const {
+    if (section == kNoSection) return 0;
+    auto it = keys_.find(KeyId(section, foldedName));
+    return it == keys_.end() ? 0 : it->second;
+}
+
+uint32_t ProfileFile::Lookup(std::string_view section, std::string_view key) const {
+    auto trim = [](std::string_view s) { return TrimRight(TrimLeft(CutAtNul(s))); };
+    return FindKey(FindSection(Fold(trim(section))), Fold(trim(key)));
+}
+
+std::string_view ProfileFile::ValueOf(uint32_t line) const {
+    const Line& l = lines_[line];
+    return CutAtNul(std::string_view(l.text).substr(l.valueAt, l.valueEnd - l.valueAt));
+}
+
+std::string ProfileFile::GetString(std::string_view section, std::string_view key,
+                                   std::string_view def, size_t bufferSize) const {
+    uint32_t line = Lookup(section, key);
+    if (line && lines_[line].hasValue) return CopyEntry(ValueOf(line), bufferSize);
+    // Only spaces are cut from the default, and an all-space default keeps one.
+    def = CutAtNul(def);
+    size_t keep = def.find_last_not_of(' ');
+    if (!def.empty()) def = def.substr(0, keep == std::string_view::npos ? 1 : keep + 1);
+    return CopyEntry(def, bufferSize);
+}
+
+bool ProfileFile::HasValue(std::string_view section, std::string_view key) const {
+    uint32_t line = Lookup(section, key);
+    return line && lines_[line].hasValue;
+}
+
+uint32_t ProfileFile::InsertAfter(uint32_t at, std::string text) {
+    Line& before = lines_[at];
+    if (at != 0 && ContentLength(before.text) == before.text.size()) before.text += eol_;
+    Line line;
+    line.text = std::move(text);
+    line.next = before.next;
+    lines_.push_back(std::move(line));
+    auto index = static_cast<uint32_t>(lines_.size() - 1);
+    lines_[at].next = index;
+    if (at == lastLine_) lastLine_ = index;
+    return index;
+}
+
+void ProfileFile::SetLineInfo(uint32_t line) {
+    Line& l = lines_[line];
+    LineInfo info = ParseLine(std::string_view(l.text).substr(0, ContentLength(l.text)));
+    l.hasValue = info.hasValue;
+    l.valueAt = static_cast<uint32_t>(info.valueAt);
+    l.valueEnd = static_cast<uint32_t>(info.valueEnd);
+}
+
+void ProfileFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
+    // Wine keeps the names as given after their leading blanks; lookups trim both ends.
+    std::string_view sectionName = TrimLeft(CutAtNul(section));
+    std::string_view keyName = TrimLeft(CutAtNul(key));
+    value = TrimLeft(CutAtNul(value));
+    const std::string foldedSection = Fold(TrimRight(sectionName));
+    const std::string foldedKey = Fold(TrimRight(keyName));
+
+    uint32_t s = FindSection(foldedSection);
+    uint32_t line = FindKey(s, foldedKey);
+    if (line && lines_[line].hasValue && ValueOf(line) == value) return;  // Wine leaves the file alone
+    if (needsNormalize_) {
+        Normalize();
+        s = FindSection(foldedSection);
+        line = FindKey(s, foldedKey);
+    }
+    if (line)
+        ReplaceValue(line, foldedKey, value);
+    else if (s != kNoSection)
+        AddKey(s, keyName, foldedKey, value);
+    else
+        AddSection(sectionName, foldedSection, keyName, foldedKey, value);
+}
+
+// Changed and added lines that would not read back as written (a value with a line
+// break, a key with '=' or brackets) are written raw, as Wine writes them, and the
+// file is parsed again: rare, and it keeps the in-memory view equal to the bytes.
+void ProfileFile::ReplaceValue(uint32_t line, const std::string& foldedKey, std::string_view value) {
+    Line& l = lines_[line];
+    size_t length = ContentLength(l.text);
+    std::string text = l.text.substr(0, l.valueAt);
+    if (!l.hasValue) text += '=';
+    text += value;
+    bool plain = ReadsBackAs(text, LineInfo::Key, foldedKey);
+    l.text = text + l.text.substr(length);
+    if (!plain) return Parse(Bytes());
+    SetLineInfo(line);
+}
+
+void ProfileFile::AddKey(uint32_t section, std::string_view key, const std::string& foldedKey,
+                         std::string_view value) {
+    std::string text(key);
+    text.append("=").append(value);
+    bool plain = ReadsBackAs(text, LineInfo::Key, foldedKey);
+    Section& sec = sections_[section];
+    uint32_t line = InsertAfter(plain ? sec.anchor : sec.tail, text + eol_);
+    if (!plain) return Parse(Bytes());
+    SetLineInfo(line);
+    if (sec.tail == sec.anchor) sec.tail = line;
+    sec.anchor = line;
+    keys_.emplace(KeyId(section, foldedKey), line);
+}
+
+void ProfileFile::AddSection(std::string_view section, const std::string& foldedSection,
+                             std::string_view key, const std::string& foldedKey,
+                             std::string_view value) {
+    std::string header("[");
+    header.append(section).append("]");
+    bool plain = ReadsBackAs(header, LineInfo::Header, foldedSection);
+    uint32_t headerLine = InsertAfter(lastLine_, header + eol_);
+    sections_.push_back(Section{headerLine, headerLine});
+    auto s = static_cast<uint32_t>(sections_.size() - 1);
+    if (!plain) {
+        std::string text(key);
+        InsertAfter(headerLine, text.append("=").append(value) + eol_);
+        return Parse(Bytes());
+    }
+    sectionIndex_.emplace(foldedSection, s);
+    AddKey(s, key, foldedKey, value);
+}
+
+std::string ProfileFile::Bytes() const {
+    size_t size = bom_.size();
+    for (uint32_t i = lines_[0].next; i; i = lines_[i].next) size += lines_[i].text.size();
+    std::string out;
+    out.reserve(size);
+    out += bom_;
+    for (uint32_t i = lines_[0].next; i; i = lines_[i].next) out += lines_[i].text;
+    return out;
+}

@@ -1,0 +1,72 @@
+// An INI ("private profile") file held in memory: read once, changed in memory,
+// written once. Reads give exactly what GetPrivateProfileStringA gives for the same
+// bytes; writes leave a file that reads back as after the same
+// WritePrivateProfileStringA calls, while every line a write does not change keeps
+// its bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class ProfileFile {
+public:
+    ProfileFile() = default;
+    // Parses the file's bytes; a missing file is an empty one.
+    explicit ProfileFile(std::string bytes);
+
+    // GetPrivateProfileStringA(section, key, def, buffer, bufferSize, file) with
+    // non-null, non-empty section and key: the value (or the default) as it lands in
+    // a buffer of bufferSize bytes, at most bufferSize - 1 characters.
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view def, size_t bufferSize = 2048) const;
+
+    // True when GetString would find the key (present, with an "=").
+    bool HasValue(std::string_view section, std::string_view key) const;
+
+    // WritePrivateProfileStringA(section, key, value, file) with non-null arguments.
+    void SetString(std::string_view section, std::string_view key, std::string_view value);
+
+    // The file's bytes after the writes so far.
+    std::string Bytes() const;
+
+private:
+    struct Line {
+        std::string text;        // the line's bytes with its line break
+        uint32_t next = 0;       // the following line in file order; 0 ends the file
+        uint32_t valueAt = 0;    // the value is text[valueAt, valueEnd) when hasValue
+        uint32_t valueEnd = 0;
+        bool hasValue = false;
+    };
+    struct Section {
+        uint32_t anchor = 0;  // a new key goes after this line: the last one not blank nor ';'
+        uint32_t tail = 0;    // the last non-blank line, where Wine appends a new key
+    };
+
+    void Parse(std::string_view bytes);
+    void Classify(uint32_t index, size_t contentLength, bool& previousKeyUnnamed);
+    void Normalize();
+    uint32_t FindSection(std::string_view foldedName) const;
+    uint32_t FindKey(uint32_t section, std::string_view foldedName) const;
+    uint32_t Lookup(std::string_view section, std::string_view key) const;
+    std::string_view ValueOf(uint32_t line) const;
+    uint32_t InsertAfter(uint32_t at, std::string text);
+    void SetLineInfo(uint32_t line);
+    void ReplaceValue(uint32_t line, const std::string& foldedKey, std::string_view value);
+    void AddKey(uint32_t section, std::string_view key, const std::string& foldedKey,
+                std::string_view value);
+    void AddSection(std::string_view section, const std::string& foldedSection,
+                    std::string_view key, const std::string& foldedKey, std::string_view value);
+
+    std::string bom_;
+    std::string eol_ = "\r\n";
+    std::vector<Line> lines_{Line{}};        // lines_[0] is the head of the list, not a line
+    uint32_t lastLine_ = 0;
+    std::vector<Section> sections_{Section{}};  // sections_[0]: the lines before any header
+    std::unordered_map<std::string, uint32_t> sectionIndex_{{std::string(), 0u}};
+    std::unordered_map<std::string, uint32_t> keys_;  // section number + folded name -> line
+    bool needsNormalize_ = false;
+};

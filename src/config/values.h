@@ -1,0 +1,29 @@
+// How single values of the configuration file are read and written.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Optional sign and decimal digits, or hexadecimal after "$" (or after "0x"/"0X" when
+// the text is longer than two characters); the number must fit 32 bits. Anything
+// else, the empty text included, is no number.
+std::optional<int32_t> ParseIniInt(std::string_view text);
+
+int32_t IniIntOr(std::string_view text, int32_t def);
+inline uint8_t IniByteOr(std::string_view text, uint8_t def)
+{
+    return static_cast<uint8_t>(IniIntOr(text, def));
+}
+inline uint16_t IniWordOr(std::string_view text, uint16_t def)
+{
+    return static_cast<uint16_t>(IniIntOr(text, def));
+}
+inline bool IniBoolOr(std::string_view text, bool def) { return IniIntOr(text, def ? 1 : 0) != 0; }
+
+inline std::string IniBool(bool value) { return value ? "1" : "0"; }
+
+// A text as one INI value: a line break inside would end the value and turn the rest
+// into keys of its own, so breaks become blanks; a NUL ends the text as in C.
+std::string IniSafeText(std::string_view text);

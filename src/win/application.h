@@ -1,0 +1,18 @@
+// Process-wide pieces of the running application: its main window and its message loop.
+#pragma once
+
+#include <windows.h>
+
+// The window that owns the program's boxes and shell calls; null before it exists.
+HWND MainWindow();
+void SetMainWindow(HWND window);
+
+// Dispatches what is already queued, once, without waiting. A WM_QUIT found on the
+// way is put back so the loop that owns it still ends.
+void ProcessPendingMessages();
+
+// Runs until WM_QUIT and returns its exit code.
+int RunMessageLoop();
+
+// Ends the application: every message loop, nested ones first, sees WM_QUIT.
+void TerminateApplication(int exitCode = 0);

@@ -1,0 +1,139 @@
+#include "win/message_seam.h"
+
+#include "win/handles.h"
+
+namespace {
+
+UINT IconFlag(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Information: return MB_ICONINFORMATION;
+    case MessageKind::Warning: return MB_ICONWARNING;
+    case MessageKind::Error: return MB_ICONERROR;
+    case MessageKind::Confirmation: return MB_ICONQUESTION;
+    case MessageKind::None: break;
+    }
+    return 0;
+}
+
+UINT ButtonFlag(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::Ok: return MB_OK;
+    case MessageButtons::OkCancel: return MB_OKCANCEL;
+    case MessageButtons::YesNo: return MB_YESNO;
+    case MessageButtons::YesNoCancel: return MB_YESNOCANCEL;
+    case MessageButtons::RetryCancel: return MB_RETRYCANCEL;
+    case MessageButtons::AbortRetryIgnore: return MB_ABORTRETRYIGNORE;
+    }
+    return MB_OK;
+}
+
+// MessageBoxA has no way to name its buttons; a CBT hook renames them when the box is
+// activated, before it is first painted.
+HHOOK g_dialogHook = nullptr;
+
+LRESULT CALLBACK RenameButtonsHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    char className[16] = {};
+    if (code == HCBT_ACTIVATE && GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof(className)) &&
+        lstrcmpA(className, "#32770") == 0) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        struct Rename {
+            int id;
+            const char* text;
+        };
+        static constexpr Rename renames[] = {
+            {IDYES, "&Ja"}, {IDNO, "&Nein"}, {IDOK, "OK"}, {IDCANCEL, "Abbrechen"}};
+        for (const Rename& r : renames)
+            if (HWND button = GetDlgItem(box, r.id)) SetWindowTextA(button, r.text);
+    }
+    return CallNextHookEx(g_dialogHook, code, wParam, lParam);
+}
+
+class SystemMessages final : public MessageSeam {
+public:
+    int Show(const MessageRequest& request) override
+    {
+        UINT type = MessageBoxType(request);
+        if (request.form == MessageForm::SystemBox)
+            return MessageBoxA(request.owner, request.text.c_str(), request.caption.c_str(), type);
+
+        g_dialogHook = SetWindowsHookExA(WH_CBT, &RenameButtonsHook, nullptr, GetCurrentThreadId());
+        ScopeGuard unhook([] {
+            if (g_dialogHook) UnhookWindowsHookEx(g_dialogHook);
+            g_dialogHook = nullptr;
+        });
+        return MessageBoxA(request.owner, request.text.c_str(), request.caption.c_str(), type);
+    }
+};
+
+SystemMessages g_systemMessages;
+MessageSeam* g_seam = &g_systemMessages;
+
+}  // namespace
+
+MessageSeam& Messages() { return *g_seam; }
+
+ScopedMessageSeam::ScopedMessageSeam(MessageSeam& seam) : previous_(g_seam) { g_seam = &seam; }
+
+ScopedMessageSeam::~ScopedMessageSeam() { g_seam = previous_; }
+
+const char* StandardDialogCaption(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Information: return "Information";
+    case MessageKind::Warning: return "Warnung";
+    case MessageKind::Error: return "Fehler";
+    case MessageKind::Confirmation: return "Best\xE4tigung";  // code page 1252
+    case MessageKind::None: break;
+    }
+    return "Marigoldwick";
+}
+
+MessageRequest SystemBoxRequest(HWND owner, std::string_view text, std::string_view caption, UINT type)
+{
+    MessageRequest r;
+    r.form = MessageForm::SystemBox;
+    r.owner = owner;
+    r.text = text;
+    r.caption = caption;
+    switch (type & MB_ICONMASK) {
+    case MB_ICONINFORMATION: r.kind = MessageKind::Information; break;
+    case MB_ICONWARNING: r.kind = MessageKind::Warning; break;
+    case MB_ICONERROR: r.kind = MessageKind::Error; break;
+    case MB_ICONQUESTION: r.kind = MessageKind::Confirmation; break;
+    default: r.kind = MessageKind::None; break;
+    }
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: r.buttons = MessageButtons::OkCancel; break;
+    case MB_YESNO: r.buttons = MessageButtons::YesNo; break;
+    case MB_YESNOCANCEL: r.buttons = MessageButtons::YesNoCancel; break;
+    case MB_RETRYCANCEL: r.buttons = MessageButtons::RetryCancel; break;
+    case MB_ABORTRETRYIGNORE: r.buttons = MessageButtons::AbortRetryIgnore; break;
+    default: r.buttons = MessageButtons::Ok; break;
+    }
+    return r;
+}
+
+UINT MessageBoxType(const MessageRequest& request)
+{
+    return IconFlag(request.kind) | ButtonFlag(request.buttons);
+}
+
+int ShowMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type)
+{
+    return Messages().Show(SystemBoxRequest(owner, text, caption, type));
+}
+
+int ShowMessageDialog(HWND owner, std::string_view text, MessageKind kind, MessageButtons buttons)
+{
+    MessageRequest r;
+    r.form = MessageForm::StandardDialog;
+    r.kind = kind;
+    r.buttons = buttons;
+    r.owner = owner;
+    r.text = text;
+    r.caption = StandardDialogCaption(kind);
+    return Messages().Show(r);
+}

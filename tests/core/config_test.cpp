@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "config/config_file.h"
+#include "config/model.h"
+
+namespace {
+
+// Records which pictures a menu was given.
+class FakeImages : public MenuImages {
+public:
+    int Count() const override { return static_cast<int>(separators.size()); }
+    int AddEntryImage(const TOneItem& item) override
+    {
+        separators.push_back(item.IsSeparator());
+        return Count() - 1;
+    }
+    std::vector<bool> separators;
+};
+
+MenuImagesFactory Fakes()
+{
+    return [] { return std::make_unique<FakeImages>(); };
+}
+
+struct Loaded {
+    bool ok = false;
+    TKonfig konfig;
+    TMenuList menus;
+};
+
+Loaded Load(const std::string& text)
+{
+    Loaded l;
+    l.ok = ReadConfig(ProfileFile(text), l.konfig, l.menus, Fakes());
+    return l;
+}
+
+std::string Save(const TKonfig& konfig, const TMenuList& menus, std::string existing = "")
+{
+    ProfileFile file(std::move(existing));
+    WriteConfig(file, konfig, menus);
+    return file.Bytes();
+}
+
+const std::string Desktop(2, '\0');
+
+}  // namespace
+
+TEST(ConfigRead, MissingFileGivesDefaultsAndNoMenus)
+{
+    Loaded l = Load("");
+    EXPECT_TRUE(l.ok);
+    EXPECT_EQ(l.konfig.IconSize, 32);
+    EXPECT_TRUE(l.konfig.SelfAutostart);
+    EXPECT_TRUE(l.konfig.SingleLeftClick);
+    EXPECT_TRUE(l.konfig.MenuBreakIfPossible);
+    EXPECT_TRUE(l.konfig.AskBeforeQuit);
+    EXPECT_FALSE(l.konfig.UseToolsMenu);
+    EXPECT_EQ(l.konfig.ToolsMenuCfg, 0xFFFFFF);
+    EXPECT_TRUE(l.menus.empty());
+}
+
+TEST(ConfigRead, MissingSectionsAndKeysTakeTheirDefaults)
+{
+    Loaded l = Load("[GLOBAL]\nMenuCount=3\n[M0]\nMenuName=\nItemCount=1\n[M2]\nMenuName=Third\n");
+    ASSERT_TRUE(l.ok);
+    ASSERT_EQ(l.menus.size(), 3u);
+    EXPECT_EQ(l.menus[0]->MenuName, "");  // present but empty is not the default
+    EXPECT_EQ(l.menus[1]->MenuName, "Menu");
+    EXPECT_EQ(l.menus[1]->LCB, 2);
+    EXPECT_EQ(l.menus[1]->Hotkey, 0);
+    EXPECT_EQ(l.menus[1]->IconPfad, "");
+    EXPECT_TRUE(l.menus[1]->Items.empty());
+    EXPECT_EQ(l.menus[2]->MenuName, "Third");
+
+    ASSERT_EQ(l.menus[0]->Items.size(), 1u);
+    const TOneItem& item = *l.menus[0]->Items[0];
+    EXPECT_EQ(item.Pfad, "");
+    EXPECT_FALSE(item.IsPIDL);
+    EXPECT_EQ(item.IconNum, -99);
+    EXPECT_EQ(item.Startmode, 0);  // starts hidden, as the file says nothing
+    EXPECT_EQ(item.AutoStartmode, 0);
+    EXPECT_FALSE(item.Autostart);
+}
+
+TEST(ConfigRead, ValuesAreTruncatedToTheirFields)
+{
+    Loaded l = Load("[GLOBAL]\nIconSize=300\nMenuCount=1\nToolsMenuCfg=$FF\n"
+                    "[M0]\nLCB=0x3\nHotkey=70000\nIconNum=-4\nItemCount=1\n"
+                    "[M0I1]\nPfad=C:\\x.exe\nIsPIDL=yes\nAutostart=2\nStartmode=65539\n");
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.konfig.IconSize, 44);
+    EXPECT_EQ(l.konfig.ToolsMenuCfg, 255);
+    EXPECT_EQ(l.menus[0]->LCB, 3);
+    EXPECT_EQ(l.menus[0]->Hotkey, 4464);
+    EXPECT_EQ(l.menus[0]->IconNum, -4);
+    const TOneItem& item = *l.menus[0]->Items[0];
+    EXPECT_FALSE(item.IsPIDL);  // "yes" is no number: the default
+    EXPECT_TRUE(item.Autostart);
+    EXPECT_EQ(item.Startmode, 3);
+}
+
+TEST(ConfigRead, CountsAreCappedAndReported)
+{
+    Loaded many = Load("[GLOBAL]\nMenuCount=2147483647\n[M0]\nItemCount=1000000000\n");
+    EXPECT_FALSE(many.ok);
+    ASSERT_EQ(many.menus.size(), static_cast<size_t>(MaxMenus));
+    EXPECT_EQ(many.menus[0]->Items.size(), static_cast<size_t>(MaxItemsPerMenu));
+
+    Loaded negative = Load("[GLOBAL]\nMenuCount=-5\n");
+    EXPECT_TRUE(negative.ok);
+    EXPECT_TRUE(negative.menus.empty());
+
+    Loaded exact = Load("[GLOBAL]\nMenuCount=50\n[M3]\nItemCount=1900\n");
+    EXPECT_TRUE(exact.ok);
+    EXPECT_EQ(exact.menus.size(), 50u);
+    EXPECT_EQ(exact.menus[3]->Items.size(), 1900u);
+}
+
+TEST(ConfigRead, BadIdentifierListsArePassedOverAndTheRestLoads)
+{
+    Loaded l = Load("[GLOBAL]\nMenuCount=2\n[M0]\nItemCount=5\n"
+                    "[M0I1]\nPfad=first\n"
+                    "[M0I2]\nPfad={abc}\nIsPIDL=1\n"            // not a number
+                    "[M0I3]\nPfad={010,000,000,000}\nIsPIDL=1\n"  // element runs past the end
+                    "[M0I4]\nIsPIDL=1\n"                          // no bytes, no terminator
+                    "[M0I5]\nPfad={004,000,065,066,000,000}\nIsPIDL=1\nDescription=good\n"
+                    "[M1]\nMenuName=after\n");
+    EXPECT_FALSE(l.ok);
+    ASSERT_EQ(l.menus.size(), 2u);
+    ASSERT_EQ(l.menus[0]->Items.size(), 2u);
+    EXPECT_EQ(l.menus[0]->Items[0]->Pfad, "first");
+    EXPECT_EQ(l.menus[0]->Items[1]->Description, "good");
+    EXPECT_EQ(l.menus[0]->Items[1]->Pfad, std::string("\x04\x00\x41\x42\x00\x00", 6));
+    EXPECT_EQ(l.menus[0]->Items[1]->ImageIndex, 1);
+    EXPECT_EQ(l.menus[1]->MenuName, "after");
+}
+
+TEST(ConfigRead, SeparatorsGetTheSeparatorPicture)
+{
+    Loaded l = Load("[GLOBAL]\nMenuCount=1\n[M0]\nItemCount=3\n"
+                    "[M0I1]\nPfad=MarigoldwickCommand{-}\n"
+                    "[M0I2]\nPfad=MarigoldwickCommand{-} \n"  // trailing blank is trimmed by the reader
+                    "[M0I3]\nPfad=marigoldwickcommand{-}\n");
+    ASSERT_EQ(l.menus[0]->Items.size(), 3u);
+    auto* images = static_cast<FakeImages*>(l.menus[0]->Images.get());
+    EXPECT_EQ(images->separators, (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(l.menus[0]->Items[2]->ImageIndex, 2);
+}
+
+TEST(ConfigWrite, NewFileHasSectionsAndKeysInTableOrder)
+{
+    TKonfig k{32, true, false, true, false, 31, true};
+    TMenuList menus;
+    TOneMenu& m = NewMenu(menus, Fakes());
+    m.MenuName = "Tools";
+    auto item = std::make_unique<TOneItem>();
+    item->Pfad = "C:\\a.exe";
+    AddItem(m, std::move(item));
+
+    const std::string text = Save(k, menus);
+    const char* order[] = {"[GLOBAL]", "IconSize=32", "SelfAutostart=0", "SingleLeftClick=1",
+                           "MenuBreakIfPossible=1", "AskBeforeQuit=1", "UseToolsMenu=0",
+                           "ToolsMenuCfg=31", "MenuCount=1", "[M0]", "IconPfad=", "IconNum=0",
+                           "MenuName=Tools", "LCB=2", "Hotkey=0", "ItemCount=1", "[M0I1]",
+                           "Pfad=C:\\a.exe", "IsPIDL=0", "IconPfad=", "IconNum=-99", "Description=",
+                           "Parameters=", "Autostart=0", "Startmode=0", "AutoStartmode=0"};
+    size_t pos = 0;
+    for (const char* line : order) {
+        size_t found = text.find(line, pos);
+        ASSERT_NE(found, std::string::npos) << line << " after " << pos << " in\n" << text;
+        pos = found + 1;
+    }
+}
+
+TEST(ConfigWrite, EveryFieldSurvivesSaveAndLoad)
+{
+    std::mt19937 rng(11);
+    auto text = [&](size_t max) {
+        std::string s(rng() % max, ' ');
+        for (char& c : s) c = static_cast<char>('!' + rng() % 90);
+        return s;
+    };
+    TKonfig k{64, false, true, false, true, static_cast<int32_t>(rng()), false};
+    TMenuList menus;
+    for (int i = 0; i < 6; ++i) {
+        TOneMenu& m = NewMenu(menus, Fakes());
+        m.MenuName = text(20);
+        m.IconPfad = text(40);
+        m.IconNum = static_cast<int32_t>(rng());
+        m.LCB = static_cast<uint8_t>(rng());
+        m.Hotkey = static_cast<uint16_t>(rng());
+        for (int j = 0; j < i * 7; ++j) {
+            auto item = std::make_unique<TOneItem>();
+            item->IsPIDL = rng() % 3 == 0;
+            if (item->IsPIDL) {
+                std::string element(2 + rng() % 40, 'e');
+                element[0] = static_cast<char>(element.size());
+                element[1] = 0;
+                item->Pfad = element + std::string("\x05\x00\xff\x80\x00\x00\x00", 7);
+            } else {
+                item->Pfad = j % 5 == 0 ? SeparatorMarker : text(200);
+            }
+            item->IconPfad = text(30);
+            item->IconNum = static_cast<int32_t>(rng());
+            item->Startmode = static_cast<uint16_t>(rng());
+            item->AutoStartmode = static_cast<uint16_t>(rng());
+            item->Autostart = rng() % 2;
+            item->Parameters = text(50);
+            item->Description = text(60);
+            AddItem(m, std::move(item));
+        }
+    }
+
+    Loaded l = Load(Save(k, menus));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.konfig.IconSize, k.IconSize);
+    EXPECT_EQ(l.konfig.SelfAutostart, k.SelfAutostart);
+    EXPECT_EQ(l.konfig.SingleLeftClick, k.SingleLeftClick);
+    EXPECT_EQ(l.konfig.MenuBreakIfPossible, k.MenuBreakIfPossible);
+    EXPECT_EQ(l.konfig.UseToolsMenu, k.UseToolsMenu);
+    EXPECT_EQ(l.konfig.ToolsMenuCfg, k.ToolsMenuCfg);
+    EXPECT_EQ(l.konfig.AskBeforeQuit, k.AskBeforeQuit);
+    ASSERT_EQ(l.menus.size(), menus.size());
+    for (size_t i = 0; i < menus.size(); ++i) {
+        const TOneMenu& a = *menus[i];
+        const TOneMenu& b = *l.menus[i];
+        EXPECT_EQ(a.MenuName, b.MenuName);
+        EXPECT_EQ(a.IconPfad, b.IconPfad);
+        EXPECT_EQ(a.IconNum, b.IconNum);
+        EXPECT_EQ(a.LCB, b.LCB);
+        EXPECT_EQ(a.Hotkey, b.Hotkey);
+        ASSERT_EQ(a.Items.size(), b.Items.size());
+        for (size_t j = 0; j < a.Items.size(); ++j) {
+            const TOneItem& x = *a.Items[j];
+            const TOneItem& y = *b.Items[j];
+            EXPECT_EQ(x.Pfad, y.Pfad);
+            EXPECT_EQ(x.IsPIDL, y.IsPIDL);
+            EXPECT_EQ(x.IconPfad, y.IconPfad);
+            EXPECT_EQ(x.IconNum, y.IconNum);
+            EXPECT_EQ(x.Startmode, y.Startmode);
+            EXPECT_EQ(x.AutoStartmode, y.AutoStartmode);
+            EXPECT_EQ(x.Autostart, y.Autostart);
+            EXPECT_EQ(x.Parameters, y.Parameters);
+            EXPECT_EQ(x.Description, y.Description);
+            EXPECT_EQ(x.ImageIndex, y.ImageIndex);
+        }
+    }
+}
+
+TEST(ConfigWrite, StaleSectionsStayAndAreIgnored)
+{
+    TKonfig k{};
+    TMenuList menus;
+    for (int i = 0; i < 5; ++i) NewMenu(menus, Fakes()).MenuName = "m" + std::to_string(i);
+    std::string first = Save(k, menus);
+    menus.pop_back();
+    menus.pop_back();
+    std::string second = Save(k, menus, first);
+    EXPECT_NE(second.find("[M3]"), std::string::npos);
+    EXPECT_NE(second.find("MenuName=m4"), std::string::npos);
+    EXPECT_NE(second.find("MenuCount=3"), std::string::npos);
+    EXPECT_EQ(Load(second).menus.size(), 3u);
+}
+
+TEST(ConfigWrite, UnknownLinesOfAnExistingFileAreKept)
+{
+    const std::string before = "; my notes\r\n[GLOBAL]\r\nIconSize = 16\r\nMyOwnKey=keep me\r\n\r\n[Other]\r\nx=1\r\n";
+    TKonfig k{16, true, true, true, false, 0, true};
+    std::string after = Save(k, TMenuList{}, before);
+    EXPECT_EQ(after.rfind("; my notes\r\n[GLOBAL]\r\n", 0), 0u);
+    EXPECT_NE(after.find("MyOwnKey=keep me\r\n"), std::string::npos);
+    EXPECT_NE(after.find("[Other]\r\nx=1\r\n"), std::string::npos);
+    EXPECT_TRUE(Load(after).ok);
+    EXPECT_EQ(Load(after).konfig.IconSize, 16);
+}
+
+TEST(ConfigWrite, LineBreaksInTextsCannotInjectKeys)
+{
+    TKonfig k{};
+    TMenuList menus;
+    TOneMenu& m = NewMenu(menus, Fakes());
+    auto item = std::make_unique<TOneItem>();
+    item->Description = "evil\r\n[GLOBAL]\r\nMenuCount=0";
+    AddItem(m, std::move(item));
+    Loaded l = Load(Save(k, menus));
+    ASSERT_EQ(l.menus.size(), 1u);
+    EXPECT_EQ(l.menus[0]->Items[0]->Description, "evil  [GLOBAL]  MenuCount=0");
+}
+
+TEST(ConfigNames, SectionNames)
+{
+    EXPECT_EQ(SectionName(0, 0), "M0");
+    EXPECT_EQ(SectionName(7, -1), "M7");
+    EXPECT_EQ(SectionName(0, 1), "M0I1");
+    EXPECT_EQ(SectionName(3, 12), "M3I12");
+}

@@ -1,0 +1,128 @@
+// Drives a real mgoldwk.exe from outside, the way a user would: its own copy in a fresh
+// folder, its windows found by class and caption, message boxes read and answered,
+// buttons clicked, messages posted, and the process always ended on teardown.
+#pragma once
+
+#include "win/handles.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+std::string WindowText(HWND window);
+std::string WindowClass(HWND window);
+
+// Polls pred until it holds or the time is up; true when it held.
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 10000, DWORD stepMs = 20);
+
+// A fresh folder under %TEMP%, removed with its contents on destruction.
+class TempFolder {
+public:
+    [[nodiscard]] static std::optional<TempFolder> Create();
+    TempFolder(TempFolder&& other) noexcept;
+    TempFolder& operator=(TempFolder&& other) noexcept;
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+
+    // Ends in a backslash.
+    const std::string& Path() const { return path_; }
+    std::string File(std::string_view name) const { return path_ + std::string(name); }
+    [[nodiscard]] bool Write(std::string_view name, std::string_view bytes) const;
+    std::optional<std::string> Read(std::string_view name) const;
+    bool Exists(std::string_view name) const;
+
+private:
+    explicit TempFolder(std::string path) : path_(std::move(path)) {}
+    std::string path_;
+};
+
+struct MessageBoxInfo {
+    HWND hwnd = nullptr;
+    std::string caption;
+    std::string text;  // the static control with id 0xFFFF
+};
+MessageBoxInfo ReadMessageBox(HWND box);
+// Presses the box's button with that id (IDYES, IDNO, IDOK, IDCANCEL...) as a click does:
+// the box gets the button's WM_COMMAND. False when the box has no such button.
+[[nodiscard]] bool AnswerMessageBox(HWND box, int buttonId);
+
+// The child window (at any depth) of that class with that text, or null.
+HWND FindChild(HWND parent, std::string_view className, std::string_view text);
+// Clicks the enabled button with that caption: its parent gets BN_CLICKED.
+[[nodiscard]] bool ClickButton(HWND window, std::string_view caption);
+[[nodiscard]] bool Post(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+
+struct WindowQuery {
+    std::string_view className;  // empty: any
+    std::string_view caption;    // empty: any
+    bool visibleOnly = false;
+};
+
+class AppProcess {
+public:
+    [[nodiscard]] static std::unique_ptr<AppProcess> Start(const std::string& exePath);
+    AppProcess(const AppProcess&) = delete;
+    AppProcess& operator=(const AppProcess&) = delete;
+    // Kills the program when it still runs: no test leaves a copy behind.
+    ~AppProcess();
+
+    DWORD Id() const { return id_; }
+    bool IsRunning() const;
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs = 10000) const;
+    void Kill();
+
+    // The process's top-level windows, hidden ones included.
+    std::vector<HWND> TopWindows() const;
+    HWND FindTopWindow(const WindowQuery& query) const;
+    HWND WaitForWindow(const WindowQuery& query, DWORD timeoutMs = 10000) const;
+    // The hidden main window ("THaupt", "Marigoldwick").
+    HWND WaitForMainWindow(DWORD timeoutMs = 10000) const;
+    // The settings window once it is shown.
+    HWND WaitForSettings(DWORD timeoutMs = 10000) const;
+
+    // A visible message box (#32770) of the process.
+    std::optional<MessageBoxInfo> CurrentMessageBox() const;
+    std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = 10000) const;
+    // Waits until the box is gone (answered).
+    bool WaitForMessageBoxGone(HWND box, DWORD timeoutMs = 10000) const;
+    // True when no message box shows up within that time.
+    bool NoMessageBoxFor(DWORD ms) const;
+
+    AppProcess(UniqueHandle process, DWORD id) : process_(std::move(process)), id_(id) {}
+
+private:
+    UniqueHandle process_;
+    DWORD id_;
+};
+
+// mgoldwk.exe copied from %MGW_BIN% into a folder of its own, so its mgoldwk.ini lives there.
+class MgwSandbox {
+public:
+    [[nodiscard]] static std::optional<MgwSandbox> Create();
+
+    const TempFolder& Folder() const { return folder_; }
+    std::string ExePath() const { return folder_.File("mgoldwk.exe"); }
+    std::string IniPath() const { return folder_.File("mgoldwk.ini"); }
+    [[nodiscard]] bool WriteIni(std::string_view text) const { return folder_.Write("mgoldwk.ini", text); }
+    std::optional<std::string> ReadIni() const { return folder_.Read("mgoldwk.ini"); }
+    bool HasIni() const { return folder_.Exists("mgoldwk.ini"); }
+    [[nodiscard]] std::unique_ptr<AppProcess> Start() const { return AppProcess::Start(ExePath()); }
+
+private:
+    explicit MgwSandbox(TempFolder folder) : folder_(std::move(folder)) {}
+    TempFolder folder_;
+};
+
+// %MGW_BIN% in Windows form, ending in a backslash.
+std::string BinFolder();
+// True while some copy of the program holds the single-instance mutex.
+bool MarigoldwickRunning();
+// What choosing a command in popup menu `menu` sends the main window: the popup
+// request (1026, the menu becomes the active one), then WM_COMMAND with the identifier.
+[[nodiscard]] bool ChooseMenuCommand(HWND mainWindow, int menu, WORD command);

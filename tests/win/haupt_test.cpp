@@ -1,0 +1,469 @@
+// The main controller in-process: the real hidden window and settings window, driven
+// with messages, with the message seam answered by a script.
+#include "app/haupt_win.h"
+#include "config/model.h"
+#include "driver.h"
+#include "fake_messages.h"
+#include "settings/konfig_win.h"
+#include "win/application.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr char WelcomeText[] =
+    "Welcome to Marigoldwick.\rPlease create at least one menu by pressing the top 'Add' button. After that you "
+    "can easily add items to the menu by dragging items from the desktop or explorer and dropping them on the "
+    "item list.";
+
+std::string Ini(std::initializer_list<std::string_view> lines)
+{
+    std::string text;
+    for (std::string_view line : lines) text.append(line).append("\r\n");
+    return text;
+}
+
+// Two menus whose first entries name files that do not exist, so starting one shows
+// which entry was started.
+std::string TwoMenus(std::string_view askBeforeQuit = "1")
+{
+    return Ini({"[GLOBAL]", "SelfAutostart=0", std::string("AskBeforeQuit=") + std::string(askBeforeQuit),
+                "MenuCount=2", "[M0]", "MenuName=First", "ItemCount=2", "[M0I1]",
+                "Pfad=C:\\windows\\mgw-missing-editor.exe", "Description=Editor", "Startmode=1", "[M0I2]",
+                "Pfad=MarigoldwickCommand{-}", "Description=Separator", "[M1]", "MenuName=Second", "ItemCount=1",
+                "[M1I1]", "Pfad=C:\\windows\\mgw-missing-viewer.exe", "Description=Viewer", "Startmode=1"});
+}
+
+// Takes the WM_QUIT that ending the application leaves in this thread's queue.
+bool TakeQuitMessage()
+{
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+bool HasAppWindowStyle(HWND hwnd) { return (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0; }
+
+class HauptTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = TempFolder::Create();
+        ASSERT_TRUE(folder);
+    }
+
+    void TearDown() override
+    {
+        settings.reset();
+        haupt.reset();
+        ReleaseMenus(MenuList);
+        Konfig = {};
+        TakeQuitMessage();
+    }
+
+    void Start(const std::optional<std::string>& ini = std::nullopt)
+    {
+        if (ini) {
+            ASSERT_TRUE(folder->Write("mgoldwk.ini", *ini));
+        }
+        haupt = THaupt::Create({folder->Path()});
+        ASSERT_TRUE(haupt);
+        settings = TfrmKonfig::Create(haupt->Handle(), [h = haupt.get()] { return h->ShutdownPending; });
+        ASSERT_TRUE(settings);
+        haupt->AttachSettings(settings.get());
+    }
+
+    HWND Main() const { return haupt->Handle(); }
+    HWND Settings() const { return settings->Handle(); }
+
+    // A popup menu choice: the menu becomes the active one, then its command arrives.
+    void Choose(int menu, WORD command)
+    {
+        SendMessageA(Main(), THaupt::WmShowPopup, static_cast<WPARAM>(menu), 0);
+        SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    }
+
+    // Queued for the settings window's own message loop, so they run once it is open.
+    void QueueClick(std::string_view caption) { ASSERT_TRUE(ClickButton(Settings(), caption)); }
+    void QueueCloseBox() { ASSERT_TRUE(Post(Settings(), WM_SYSCOMMAND, SC_CLOSE, 0)); }
+
+    FakeMessages messages;
+    std::optional<TempFolder> folder;
+    std::unique_ptr<THaupt> haupt;
+    std::unique_ptr<TfrmKonfig> settings;
+};
+
+// ---- start-up ----
+
+using HauptStartup = HauptTest;
+
+TEST_F(HauptStartup, FilesLiveInTheProgramFolderAndAMissingFileAsksNothing)
+{
+    Start();
+    EXPECT_EQ(IniFile, folder->Path() + "mgoldwk.ini");
+    EXPECT_EQ(HelpFile, folder->Path() + "mgoldwk.chm");
+    EXPECT_EQ(ReadmeFile, folder->Path() + "readme.txt");
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_TRUE(MenuList.empty());
+    EXPECT_FALSE(folder->Exists("mgoldwk.ini"));
+
+    EXPECT_EQ(WindowClass(Main()), "THaupt");
+    EXPECT_EQ(WindowText(Main()), "Marigoldwick");
+    EXPECT_FALSE(IsWindowVisible(Main()));
+    EXPECT_EQ(GetAncestor(Main(), GA_PARENT), GetDesktopWindow()) << "a message-only window misses broadcasts";
+    EXPECT_EQ(MainWindow(), Main());
+    EXPECT_NE(haupt->DesktopFolder(), nullptr);
+    EXPECT_NE(haupt->Canvas(), nullptr);
+
+    // A second main window in the same process prefixes the bare names once, not twice.
+    settings.reset();
+    haupt.reset();
+    auto other = TempFolder::Create();
+    ASSERT_TRUE(other);
+    folder = std::move(other);
+    Start();
+    EXPECT_EQ(IniFile, folder->Path() + "mgoldwk.ini");
+    EXPECT_EQ(HelpFile, folder->Path() + "mgoldwk.chm");
+}
+
+TEST_F(HauptStartup, MalformedIdentifierListIsReportedAndStartupGoesOn)
+{
+    Start(Ini({"[GLOBAL]", "SelfAutostart=0", "MenuCount=1", "[M0]", "MenuName=Shell", "ItemCount=1", "[M0I1]",
+               "IsPIDL=1", "Pfad={abc}", "Description=Broken"}));
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    const MessageRequest& error = messages.Asked()[0];
+    EXPECT_EQ(error.text, "Error loading configuration data.");
+    EXPECT_EQ(error.caption, "Marigoldwick");
+    EXPECT_EQ(error.kind, MessageKind::Error);
+    EXPECT_EQ(error.buttons, MessageButtons::Ok);
+    EXPECT_EQ(error.form, MessageForm::SystemBox);
+    EXPECT_EQ(error.owner, Main());
+
+    // What was read before the bad entry stays; the program runs on with it.
+    ASSERT_EQ(MenuList.size(), 1u);
+    EXPECT_EQ(MenuList[0]->MenuName, "Shell");
+    EXPECT_TRUE(MenuList[0]->Items.empty());
+    EXPECT_TRUE(IsWindow(Main()));
+    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    EXPECT_EQ(messages.Asked().size(), 1u) << "a menu exists, so no welcome";
+}
+
+TEST_F(HauptStartup, EveryEntryGetsAPictureInItsMenusImageList)
+{
+    Start(TwoMenus());
+    ASSERT_EQ(MenuList.size(), 2u);
+    TOneMenu& first = *MenuList[0];
+    ASSERT_TRUE(first.Images);
+    EXPECT_EQ(first.Images->Count(), 2);
+    EXPECT_EQ(first.Items[0]->ImageIndex, 0);
+    EXPECT_EQ(first.Items[1]->ImageIndex, 1);
+    ASSERT_TRUE(MenuList[1]->Images);
+    EXPECT_EQ(MenuList[1]->Images->Count(), 1);
+    EXPECT_NE(haupt->ImgIconLeer(), nullptr);
+    EXPECT_NE(haupt->ImgIconSeparator(), nullptr);
+}
+
+TEST_F(HauptStartup, AutostartEntriesStartInListOrderEachFailureReported)
+{
+    Start(Ini({"[GLOBAL]", "SelfAutostart=0", "MenuCount=2", "[M0]", "ItemCount=2", "[M0I1]",
+               "Pfad=C:\\windows\\mgw-missing-one.exe", "Description=One", "Autostart=1", "[M0I2]",
+               "Pfad=C:\\windows\\mgw-missing-quiet.exe", "Description=Quiet", "Autostart=0", "[M1]",
+               "ItemCount=1", "[M1I1]", "Pfad=C:\\windows\\mgw-missing-two.exe", "Description=Two",
+               "Autostart=1"}));
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[0].text, "Execution of 'One' failed.\rThe specified file was not found.");
+    EXPECT_EQ(messages.Asked()[1].text, "Execution of 'Two' failed.\rThe specified file was not found.");
+    for (const MessageRequest& r : messages.Asked()) {
+        EXPECT_EQ(r.caption, "Marigoldwick");
+        EXPECT_EQ(r.kind, MessageKind::Error);
+        EXPECT_EQ(r.owner, nullptr);
+    }
+}
+
+// ---- welcome and the settings cycle ----
+
+using HauptWelcome = HauptTest;
+
+TEST_F(HauptWelcome, WithoutMenusGreetsThenOpensTheSettingsModally)
+{
+    Start();
+    struct Seen {
+        bool settingsVisible, taskbarButton, mainEnabled;
+    };
+    std::vector<Seen> seen;
+    messages.WhileShown = [&](const MessageRequest&) {
+        seen.push_back({IsWindowVisible(Settings()) != 0, HasAppWindowStyle(Settings()), IsWindowEnabled(Main()) != 0});
+    };
+    QueueClick("&OK - Minimize");  // no menu yet: refused with a warning
+    QueueCloseBox();
+    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    const MessageRequest& welcome = messages.Asked()[0];
+    EXPECT_EQ(welcome.text, WelcomeText);
+    EXPECT_EQ(welcome.caption, "Marigoldwick");
+    EXPECT_EQ(welcome.kind, MessageKind::Information);
+    EXPECT_EQ(welcome.buttons, MessageButtons::Ok);
+    EXPECT_EQ(welcome.owner, Main());
+    EXPECT_FALSE(seen[0].settingsVisible) << "the settings open after the welcome";
+
+    const MessageRequest& refused = messages.Asked()[1];
+    EXPECT_EQ(refused.text, "You need to create at least one menu.");
+    EXPECT_EQ(refused.caption, "Marigoldwick");
+    EXPECT_EQ(refused.kind, MessageKind::Warning);
+    EXPECT_EQ(refused.owner, Settings());
+    EXPECT_TRUE(seen[1].settingsVisible);
+    EXPECT_TRUE(seen[1].taskbarButton) << "the settings carry the taskbar button while open";
+    EXPECT_FALSE(seen[1].mainEnabled) << "modal: the owner is disabled";
+
+    EXPECT_FALSE(IsWindowVisible(Settings()));
+    EXPECT_FALSE(HasAppWindowStyle(Settings()));
+    EXPECT_TRUE(IsWindowEnabled(Main()));
+    EXPECT_FALSE(folder->Exists("mgoldwk.ini")) << "refused OK and the close box write nothing";
+    EXPECT_FALSE(TakeQuitMessage());
+}
+
+TEST_F(HauptWelcome, WithMenusNothingHappens)
+{
+    Start(TwoMenus());
+    QueueCloseBox();  // would end a settings run; stays queued when none starts
+    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    EXPECT_TRUE(messages.Asked().empty());
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, Settings(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE)) << "the settings never ran";
+}
+
+TEST_F(HauptWelcome, OpeningTheSettingsAgainWhileOpenOnlyBringsThemToFront)
+{
+    Start();
+    bool stillOpen = false;
+    messages.WhileShown = [&](const MessageRequest& r) {
+        if (r.owner != Settings()) return;
+        haupt->ShowSettings();
+        stillOpen = IsWindowVisible(Settings()) && HasAppWindowStyle(Settings());
+    };
+    QueueClick("&OK - Minimize");
+    QueueCloseBox();
+    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(messages.Asked().size(), 2u);
+}
+
+// ---- popup menu commands ----
+
+using HauptCommands = HauptTest;
+
+TEST_F(HauptCommands, EntryCommandStartsThatEntryOfTheActiveMenu)
+{
+    Start(TwoMenus());
+    Choose(1, 0);
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "Execution of 'Viewer' failed.\rThe specified file was not found.");
+    EXPECT_EQ(haupt->ActiveMenuIndex, -1);
+
+    Choose(0, 0);
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[1].text, "Execution of 'Editor' failed.\rThe specified file was not found.");
+    EXPECT_EQ(haupt->ActiveMenuIndex, -1);
+}
+
+TEST_F(HauptCommands, NotificationsAndCommandsWithoutActiveMenuAreIgnored)
+{
+    Start(TwoMenus());
+    EXPECT_EQ(haupt->ActiveMenuIndex, -1);
+    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(0, 0), 0);
+    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(THaupt::CmdQuit, 0), 0);
+
+    SendMessageA(Main(), THaupt::WmShowPopup, 0, 0);
+    EXPECT_EQ(haupt->ActiveMenuIndex, 0);
+    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(THaupt::CmdQuit, 1), 0);
+    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED + 1), 0);
+    EXPECT_EQ(haupt->ActiveMenuIndex, 0) << "an ignored command leaves the active menu";
+
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_TRUE(IsWindow(Main()));
+    EXPECT_EQ(MenuList.size(), 2u);
+}
+
+TEST_F(HauptCommands, UnknownEntryIdentifierStartsNothing)
+{
+    Start(TwoMenus());
+    Choose(1, 5);
+    Choose(0, 1990);
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_EQ(haupt->ActiveMenuIndex, -1);
+}
+
+TEST_F(HauptCommands, SettingsCommandRunsTheSettingsAndOkSavesTheFile)
+{
+    Start(TwoMenus());
+    QueueClick("&OK - Minimize");
+    Choose(0, THaupt::CmdSettings);
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_EQ(haupt->ActiveMenuIndex, -1);
+    EXPECT_FALSE(IsWindowVisible(Settings()));
+    EXPECT_FALSE(HasAppWindowStyle(Settings()));
+    std::optional<std::string> saved = folder->Read("mgoldwk.ini");
+    ASSERT_TRUE(saved);
+    EXPECT_NE(saved->find("IconSize=32"), std::string::npos) << *saved;
+    EXPECT_NE(saved->find("MenuCount=2"), std::string::npos) << *saved;
+    EXPECT_EQ(MenuList.size(), 2u);
+}
+
+// ---- quitting ----
+
+using HauptQuit = HauptTest;
+
+TEST_F(HauptQuit, NoAndCancelKeepEverything)
+{
+    Start(TwoMenus());
+    messages.Answer(IDNO);
+    messages.Answer(IDCANCEL);
+    Choose(0, THaupt::CmdQuit);
+    Choose(1, THaupt::CmdQuit);
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    const MessageRequest& question = messages.Asked()[0];
+    EXPECT_EQ(question.text, "Really quit Marigoldwick ?");
+    EXPECT_EQ(question.caption, "Confirm");
+    EXPECT_EQ(question.kind, MessageKind::Confirmation);
+    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(question.owner, Main());
+    EXPECT_TRUE(IsWindow(Main()));
+    EXPECT_EQ(MenuList.size(), 2u);
+    EXPECT_FALSE(TakeQuitMessage());
+}
+
+TEST_F(HauptQuit, YesClosesTheMainWindowReleasesTheModelAndEndsTheLoop)
+{
+    Start(TwoMenus());
+    HWND main = Main();
+    messages.Answer(IDYES);
+    Choose(0, THaupt::CmdQuit);
+    EXPECT_EQ(messages.Asked().size(), 1u);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_TRUE(MenuList.empty());
+    EXPECT_TRUE(TakeQuitMessage());
+    EXPECT_EQ(folder->Read("mgoldwk.ini"), TwoMenus()) << "quitting never writes the file";
+}
+
+TEST_F(HauptQuit, CloseQueryReleasesTheModel)
+{
+    Start(TwoMenus());
+    HWND main = Main();
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_TRUE(MenuList.empty());
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_TRUE(TakeQuitMessage());
+}
+
+TEST_F(HauptQuit, QueryEndSessionReleasesTheModelAndLaterQuitsAskNothing)
+{
+    Start(TwoMenus());
+    HWND main = Main();
+    EXPECT_TRUE(SendMessageA(main, WM_QUERYENDSESSION, 0, 0));
+    EXPECT_TRUE(haupt->ShutdownPending);
+    EXPECT_TRUE(MenuList.empty());
+    EXPECT_TRUE(IsWindow(main)) << "a cancelled shutdown leaves the program running";
+    EXPECT_FALSE(TakeQuitMessage());
+
+    Choose(0, THaupt::CmdQuit);
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_FALSE(IsWindow(main));
+}
+
+TEST_F(HauptQuit, QuitFromTheSettingsAsksThenEndsWithoutSaving)
+{
+    std::string ini = TwoMenus();
+    Start(ini);
+    messages.Answer(IDNO);
+    messages.Answer(IDYES);
+    QueueClick("&Quit");
+    QueueClick("&Quit");
+    Choose(0, THaupt::CmdSettings);
+
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    const MessageRequest& question = messages.Asked()[0];
+    EXPECT_EQ(question.text, "Really quit Marigoldwick ?\rConfiguration changes will get lost.");
+    EXPECT_EQ(question.caption, "Confirm");
+    EXPECT_EQ(question.kind, MessageKind::Confirmation);
+    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(question.owner, Settings());
+    EXPECT_TRUE(TakeQuitMessage());
+    EXPECT_EQ(folder->Read("mgoldwk.ini"), ini);
+    EXPECT_FALSE(IsWindowVisible(Settings()));
+}
+
+TEST_F(HauptQuit, QuitFromTheSettingsDuringShutdownAsksNothing)
+{
+    Start(TwoMenus());
+    haupt->ShutdownPending = true;
+    QueueClick("&Quit");
+    Choose(0, THaupt::CmdSettings);
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_TRUE(TakeQuitMessage());
+}
+
+// ---- the program's icons ----
+
+struct IconPixels {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    bool operator==(const IconPixels&) const = default;
+};
+
+IconPixels PixelsOf(HICON icon)
+{
+    IconPixels result;
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return result;
+    UniqueGdiObject color(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    GetObjectA(info.hbmColor, sizeof(bm), &bm);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = bm.bmWidth;
+    bi.bmiHeader.biHeight = -bm.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    result.width = bm.bmWidth;
+    result.height = bm.bmHeight;
+    result.pixels.resize(static_cast<size_t>(bm.bmWidth * bm.bmHeight));
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, info.hbmColor, 0, static_cast<UINT>(bm.bmHeight), result.pixels.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return result;
+}
+
+TEST(HauptResources, ProgramIconsAreReachableByIndexInTheirOrder)
+{
+    std::string exe = BinFolder() + "mgoldwk.exe";
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    auto count = reinterpret_cast<UINT_PTR>(ExtractIconA(self, exe.c_str(), static_cast<UINT>(-1)));
+    EXPECT_EQ(count, 16u) << "14 program icons and the two pictures";
+
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    ScopeGuard unload([module] { FreeLibrary(module); });
+    const char* names[] = {"MAINICON", "ZA1",     "ZBRILLE", "ZCD",   "ZCOMPUTER", "ZDESKTOP2", "ZERDE",
+                           "ZEXEC",    "ZFDRCOMP", "ZLINK",  "ZNOTEN", "ZNWGLOBE", "ZZAHNRAD",  "ZZEICHNEN",
+                           MAKEINTRESOURCEA(100), MAKEINTRESOURCEA(101)};
+    std::vector<IconPixels> seen;
+    for (UINT i = 0; i < std::size(names); ++i) {
+        UniqueIcon byIndex(ExtractIconA(self, exe.c_str(), i));
+        UniqueIcon byName(static_cast<HICON>(LoadImageA(module, names[i], IMAGE_ICON, 32, 32, 0)));
+        ASSERT_TRUE(byIndex) << i;
+        ASSERT_TRUE(byName) << i;
+        IconPixels pixels = PixelsOf(byIndex.get());
+        EXPECT_EQ(pixels, PixelsOf(byName.get())) << "icon " << i << " is not the resource of that position";
+        for (const IconPixels& earlier : seen) EXPECT_NE(pixels, earlier) << "icon " << i << " repeats";
+        seen.push_back(std::move(pixels));
+    }
+}
+
+}  // namespace

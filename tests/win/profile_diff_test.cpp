@@ -1,0 +1,262 @@
+// ProfileFile against Wine's own GetPrivateProfileStringA / WritePrivateProfileStringA
+// on the same bytes. Every case gets a file name of its own: Wine caches profiles by path.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "../support/profile_cases.h"
+#include "config/profile.h"
+
+namespace {
+
+using profile_cases::Names;
+using profile_cases::Write;
+
+std::string Escaped(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s) {
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+class ProfileDiff : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        dir_ = std::string(temp) + "mgw-profile-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(GetTickCount()) + "\\";
+        ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
+    }
+
+    void TearDown() override {
+        for (const auto& f : files_) DeleteFileA(f.c_str());
+        RemoveDirectoryA(dir_.c_str());
+    }
+
+    std::string FreshPath() {
+        files_.push_back(dir_ + "p" + std::to_string(files_.size()) + ".ini");
+        return files_.back();
+    }
+
+    // The file's time is set two minutes back: Wine then keeps its parsed copy between
+    // calls instead of reading a file younger than two seconds again at every call.
+    std::string NewFile(const std::string& bytes) {
+        std::string path = FreshPath();
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
+        DWORD written = 0;
+        EXPECT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+        FILETIME ft;
+        GetSystemTimeAsFileTime(&ft);
+        ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
+        t.QuadPart -= 120ull * 10000000ull;
+        ft = {t.LowPart, t.HighPart};
+        SetFileTime(h, nullptr, nullptr, &ft);
+        CloseHandle(h);
+        return path;
+    }
+
+    static std::string ReadBytes(const std::string& path) {
+        std::string bytes;
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return bytes;
+        char chunk[65536];
+        DWORD got = 0;
+        while (ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got) bytes.append(chunk, got);
+        CloseHandle(h);
+        return bytes;
+    }
+
+    static std::string WineGet(const std::string& path, const profile_cases::Probe& p) {
+        std::vector<char> buffer(p.size + 16, '#');
+        DWORD n = GetPrivateProfileStringA(p.section.c_str(), p.key.c_str(), p.def.c_str(), buffer.data(),
+                                           static_cast<DWORD>(p.size), path.c_str());
+        return std::string(buffer.data(), n);
+    }
+
+    // Compares the probes on one file, and on a second file of our bytes when given;
+    // the first few differences are reported in full.
+    void ExpectSameReads(const std::string& what, const std::string& winePath, const ProfileFile& ours,
+                         const std::vector<profile_cases::Probe>& probes, const std::string& oursPath = {}) {
+        int differences = 0;
+        for (const auto& p : probes) {
+            std::string wine = WineGet(winePath, p);
+            std::string mine = ours.GetString(p.section, p.key, p.def, p.size);
+            std::string mineByWine = oursPath.empty() ? mine : WineGet(oursPath, p);
+            if (wine == mine && wine == mineByWine) continue;
+            if (++differences <= 5)
+                ADD_FAILURE() << what << ": [" << Escaped(p.section) << "] \"" << Escaped(p.key) << "\" default \""
+                              << Escaped(p.def) << "\" size " << p.size << "\n  Wine: \"" << Escaped(wine)
+                              << "\"\n  ours: \"" << Escaped(mine) << "\"\n  Wine reading our bytes: \""
+                              << Escaped(mineByWine) << "\"";
+        }
+        EXPECT_EQ(differences, 0) << what << " (" << probes.size() << " probes)";
+    }
+
+    // Applies the writes through Wine to one file and through ProfileFile, then reads
+    // every probe from a fresh copy of Wine's file, from our object, and from a file of
+    // our bytes.
+    void ExpectSameWrites(const std::string& what, const std::string* initial, const std::vector<Write>& writes,
+                          Names names) {
+        std::string winePath = initial ? NewFile(*initial) : FreshPath();
+        ProfileFile ours(initial ? *initial : std::string());
+        for (const auto& w : writes) {
+            EXPECT_TRUE(WritePrivateProfileStringA(w.section.c_str(), w.key.c_str(), w.value.c_str(), winePath.c_str()));
+            ours.SetString(w.section, w.key, w.value);
+            names.sections.insert(w.section);
+            names.keys.insert(w.key);
+        }
+        std::string wineCopy = NewFile(ReadBytes(winePath));
+        std::string oursFile = NewFile(ours.Bytes());
+        ExpectSameReads(what, wineCopy, ours, profile_cases::ProbesFor(names, false), oursFile);
+    }
+
+    std::string dir_;
+    std::vector<std::string> files_;
+};
+
+}  // namespace
+
+TEST_F(ProfileDiff, AwkwardFilesReadAlike) {
+    for (const auto& file : profile_cases::AwkwardFiles()) {
+        auto probes = profile_cases::ProbesFor(profile_cases::NamesIn(file.bytes));
+        ExpectSameReads(file.name, NewFile(file.bytes), ProfileFile(file.bytes), probes);
+    }
+}
+
+TEST_F(ProfileDiff, MissingFileGivesTheDefaults) {
+    std::string missing = FreshPath();
+    auto probes = profile_cases::ProbesFor(profile_cases::NamesIn("[S]\r\nk=1\r\n"));
+    ExpectSameReads("missing file", missing, ProfileFile(), probes);
+}
+
+// Each byte 0x01-0xFF as a possible blank around names and values, inside section and
+// key names (with its case partner in the lookup), and inside a value; then written.
+TEST_F(ProfileDiff, EveryByteReadsAndWritesAlike) {
+    for (int code = 1; code <= 0xFF; ++code) {
+        const std::string c(1, static_cast<char>(code));
+        const std::string partner(1, static_cast<char>(code ^ 0x20));
+        std::string bytes = "[S" + c + "T]\r\n" + c + "k" + c + "=" + c + "v" + c + "\r\nk" + c + "k=a" + c +
+                            "b\r\n[" + c + "]\r\nz=1\r\n[" + c + "x]\r\nq" + c + "=" + c + "\r\n";
+        Names names;
+        names.sections = {"S" + c + "T", "s" + partner + "t", "S" + partner + "T", c, c + "x", partner + "x", "x", " "};
+        names.keys = {"k", c + "k", "k" + c + "k", "K" + partner + "K", "q", "q" + c, "z"};
+        std::string what = "byte " + Escaped(c);
+        ExpectSameReads(what, NewFile(bytes), ProfileFile(bytes), profile_cases::ProbesFor(names));
+        std::vector<Write> writes = {{"S" + c + "T", "k" + c + "k", c + "w" + c},
+                                     {"S" + c + "T", "new" + c, "n" + c + "n"},
+                                     {"N" + c, c + "n", "w" + c},
+                                     {c, "z", c + "2"}};
+        names.sections.insert("N" + c);
+        names.keys.insert({"new" + c, "n", c + "n", "new"});
+        ExpectSameWrites(what + " written", &bytes, writes, names);
+    }
+}
+
+TEST_F(ProfileDiff, WriteSequencesReadBackAlike) {
+    auto nonAscii = [](const std::string& s) {
+        return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    };
+    for (const auto& file : profile_cases::AwkwardFiles()) {
+        // Wine reads and writes a file with a UTF-8 mark as UTF-8: only ASCII has to match.
+        bool utf8 = file.bytes.rfind("\xEF\xBB\xBF", 0) == 0;
+        for (uint32_t seed = 1; seed <= 3; ++seed) {
+            Names names = profile_cases::NamesIn(file.bytes);
+            auto writes = profile_cases::WriteSequence(names, seed, 16);
+            if (utf8) {
+                std::erase_if(names.sections, nonAscii);
+                std::erase_if(names.keys, nonAscii);
+                std::erase_if(writes, [&](const Write& w) {
+                    return nonAscii(w.section) || nonAscii(w.key) || nonAscii(w.value);
+                });
+            }
+            ExpectSameWrites(file.name + " seed " + std::to_string(seed), &file.bytes, writes, names);
+        }
+    }
+    Names none = profile_cases::NamesIn("");
+    ExpectSameWrites("missing file", nullptr, profile_cases::WriteSequence(none, 7, 16), none);
+}
+
+// Writing the value a key already has leaves Wine's file as it is: nameless headers
+// and NUL bytes, which a save would drop, keep counting.
+TEST_F(ProfileDiff, UnchangedValueLeavesTheFileAsItIs) {
+    for (const auto& file : profile_cases::AwkwardFiles()) {
+        std::vector<Write> writes;
+        if (file.name == "headers") writes = {{"c", "k", "2"}, {"e", "K", "4"}};
+        if (file.name == "nul") writes = {{"S", "k", "ab"}, {" s ", "a", "1"}};
+        if (!writes.empty()) ExpectSameWrites(file.name, &file.bytes, writes, profile_cases::NamesIn(file.bytes));
+    }
+}
+
+TEST_F(ProfileDiff, ProgramLikeSaveReadsBackAlike) {
+    std::vector<Write> writes;
+    for (const char* key : {"IconSize", "SelfAutostart", "MenuCount"}) writes.push_back({"GLOBAL", key, "1"});
+    for (int i = 1; i <= 3; ++i)
+        for (const char* key : {"Pfad", "IsPIDL", "Description", "Parameters"})
+            writes.push_back({"M0I" + std::to_string(i), key, std::string(key) + " of " + std::to_string(i)});
+    writes.push_back({"GLOBAL", "MenuCount", "2"});
+    Names names;
+    for (const auto& w : writes) {
+        names.sections.insert(w.section);
+        names.keys.insert(w.key);
+    }
+    const auto& files = profile_cases::AwkwardFiles();
+    ExpectSameWrites("fresh save", nullptr, writes, names);
+    ExpectSameWrites("save over a program file", &files.back().bytes, writes, names);
+}
+
+// Lines a write does not change come out byte for byte, in their order.
+TEST_F(ProfileDiff, UntouchedLinesKeepTheirBytes) {
+    auto lines = [](const std::string& bytes) {
+        std::vector<std::string> out;
+        size_t pos = 0;
+        while (pos < bytes.size()) {
+            size_t end = bytes.find_first_of("\r\n", pos);
+            if (end == std::string::npos) end = bytes.size();
+            out.push_back(bytes.substr(pos, end - pos));
+            pos = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        }
+        return out;
+    };
+    auto trimmed = [](const std::string& s) {
+        size_t b = s.find_first_not_of(" \t\x0b\x0c\x1a");
+        return b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(" \t\x0b\x0c\x1a") - b + 1);
+    };
+    for (const auto& file : profile_cases::AwkwardFiles()) {
+        // NUL bytes and nameless headers are rewritten at the first write, as Wine does.
+        if (file.bytes.find('\0') != std::string::npos || file.name == "headers") continue;
+        ProfileFile f(file.bytes);
+        std::vector<std::string> writtenKeys;
+        for (const auto& w : profile_cases::WriteSequence(profile_cases::NamesIn(file.bytes), 11, 30)) {
+            if (w.value.find_first_of("\r\n") != std::string::npos) continue;
+            f.SetString(w.section, w.key, w.value);
+            writtenKeys.push_back(trimmed(w.key.substr(0, w.key.find('='))));
+        }
+        auto after = lines(f.Bytes());
+        size_t at = 0;
+        for (const auto& line : lines(file.bytes)) {
+            std::string content = trimmed(line);
+            bool mayChange = false;
+            for (const auto& k : writtenKeys)
+                mayChange |= _strnicmp(content.c_str(), k.c_str(), k.size()) == 0;
+            if (mayChange) continue;
+            while (at < after.size() && after[at] != line) ++at;
+            EXPECT_LT(at, after.size()) << file.name << ": line \"" << Escaped(line) << "\" lost or changed";
+            at = std::min(at + 1, after.size());
+        }
+    }
+}
