@@ -117,7 +117,13 @@ int main(int argc, char** argv)
         ReleaseMenus(MenuList);
         if (!LoadConfig()) std::puts("engine load failed");
     });
+    double inMemory = BestOf(5, [] {
+        ProfileFile file;
+        WriteConfig(file, Konfig, MenuList);
+        if (file.Bytes().empty()) std::puts("nothing written");
+    });
     std::printf("%d menus x %d entries, file %zu bytes\n", menus, entries, FileSize(IniFile));
+    std::printf("engine:  in-memory write %.4f s\n", inMemory);
     std::printf("engine:  save %.4f s, load %.4f s\n", engineSave, engineLoad);
 
     if (perKey) {

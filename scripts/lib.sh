@@ -33,7 +33,7 @@ mgw_ensure_display() {
 # A persistent wineserver and one idle Wine program keep Wine's services warm, so
 # each test process starts in a fraction of a second.
 mgw_warm_wine() {
-  wineserver -p
+  wineserver -p 2>/dev/null || true
   wine wineboot >/dev/null 2>&1 || true
   wine "$MGW_BUILD/win/bin/idle.exe" >/dev/null 2>&1 &
   MGW_IDLE_PID=$!
