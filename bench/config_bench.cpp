@@ -34,9 +34,9 @@ private:
 class SystemSink : public ProfileSink {
 public:
     explicit SystemSink(std::string path) : path_(std::move(path)) {}
-    void SetString(const std::string& section, const char* key, const std::string& value) override
+    void SetString(const std::string& section, const char* key, std::string_view value) override
     {
-        WritePrivateProfileStringA(section.c_str(), key, value.c_str(), path_.c_str());
+        WritePrivateProfileStringA(section.c_str(), key, std::string(value).c_str(), path_.c_str());
     }
 
 private:

@@ -12,24 +12,29 @@
 
 namespace {
 
-void Check(bool condition) {
+void Check(bool condition)
+{
     if (!condition) std::abort();
 }
 
-// A name or value that reads back as written: no line break or NUL, and no '=' or
-// leading '[' in a key.
-bool Plain(const std::string& s) {
+// A name or value that reads back as written: no line break or NUL, and no '=', no
+// leading '[' and no leading UTF-8 mark (it can end up first in the file) in a key.
+bool Plain(const std::string& s)
+{
     return s.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
 }
 
-bool PlainKey(const std::string& k) {
+bool PlainKey(const std::string& k)
+{
     size_t first = k.find_first_not_of(" \t\v\f\x1a");
-    return Plain(k) && k.find('=') == std::string::npos && (first == std::string::npos || k[first] != '[');
+    return Plain(k) && k.find('=') == std::string::npos &&
+           (first == std::string::npos || (k[first] != '[' && k.compare(first, 3, "\xEF\xBB\xBF") != 0));
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     FuzzedDataProvider in(data, size);
     const int writes = in.ConsumeIntegralInRange(0, 6);
     std::vector<std::string> strings;

@@ -26,7 +26,7 @@ private:
 class FileSink : public ProfileSink {
 public:
     explicit FileSink(ProfileFile& file) : file_(file) {}
-    void SetString(const std::string& section, const char* key, const std::string& value) override
+    void SetString(const std::string& section, const char* key, std::string_view value) override
     {
         file_.SetString(section, key, value);
     }
@@ -58,7 +58,13 @@ class SectionWriter {
 public:
     SectionWriter(ProfileSink& file, std::string section) : file_(file), section_(std::move(section)) {}
 
-    void Text(const char* key, std::string_view value) { file_.SetString(section_, key, IniSafeText(value)); }
+    void Text(const char* key, std::string_view value)
+    {
+        if (std::none_of(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }))
+            file_.SetString(section_, key, value);
+        else
+            file_.SetString(section_, key, IniSafeText(value));
+    }
     void Int(const char* key, int64_t value) { file_.SetString(section_, key, std::to_string(value)); }
     void Bool(const char* key, bool value) { file_.SetString(section_, key, IniBool(value)); }
 

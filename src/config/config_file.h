@@ -28,7 +28,7 @@ public:
 class ProfileSink {
 public:
     virtual ~ProfileSink() = default;
-    virtual void SetString(const std::string& section, const char* key, const std::string& value) = 0;
+    virtual void SetString(const std::string& section, const char* key, std::string_view value) = 0;
 };
 
 // Reads the model from the file (the menus are appended to `menus`). False when

@@ -12,43 +12,56 @@ constexpr uint32_t kNoSection = UINT32_MAX;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // Tab, LF, VT, FF, CR, ^Z (DOS end of file) and space; 0xA0 and 0x1C-0x1F are not blanks.
-bool IsBlank(char c) {
+bool IsBlank(char c)
+{
     return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
 }
 
-std::string_view TrimLeft(std::string_view s) {
+std::string_view TrimLeft(std::string_view s)
+{
     size_t b = 0;
     while (b < s.size() && IsBlank(s[b])) ++b;
     return s.substr(b);
 }
 
-std::string_view TrimRight(std::string_view s) {
+std::string_view TrimRight(std::string_view s)
+{
     size_t e = s.size();
     while (e > 0 && IsBlank(s[e - 1])) --e;
     return s.substr(0, e);
 }
 
 // Wine keeps names and values as C strings: everything after a NUL is lost.
-std::string_view CutAtNul(std::string_view s) {
-    return s.substr(0, std::min(s.size(), s.find('\0')));
+std::string_view CutAtNul(std::string_view s)
+{
+    // std::find, not string_view::find: msvcrt's memchr is slow for the short texts here.
+    return s.substr(0, static_cast<size_t>(std::find(s.begin(), s.end(), '\0') - s.begin()));
 }
 
 // Wine compares names with an ASCII-only case folding: 0xC4 and 0xE4 stay different.
-std::string Fold(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+char FoldChar(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+std::string Fold(std::string_view s)
+{
+    std::string out(s.size(), '\0');
+    std::transform(s.begin(), s.end(), out.begin(), FoldChar);
     return out;
 }
 
-std::string KeyId(uint32_t section, std::string_view foldedName) {
-    std::string id(sizeof section, '\0');
+// The key of keys_: the section's number, then the folded key name.
+std::string KeyId(uint32_t section, std::string_view name)
+{
+    std::string id(sizeof section + name.size(), '\0');
     std::memcpy(id.data(), &section, sizeof section);
-    id += foldedName;
+    std::transform(name.begin(), name.end(), id.begin() + sizeof section, FoldChar);
     return id;
 }
 
-size_t ContentLength(std::string_view text) {
+size_t ContentLength(std::string_view text)
+{
     size_t n = text.size();
     while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r')) --n;
     return n;
@@ -62,7 +75,8 @@ struct LineInfo {
     bool comment = false;
 };
 
-LineInfo ParseLine(std::string_view s) {
+LineInfo ParseLine(std::string_view s)
+{
     LineInfo info;
     size_t b = 0, e = s.size();
     while (b < e && IsBlank(s[b])) ++b;
@@ -84,8 +98,8 @@ LineInfo ParseLine(std::string_view s) {
     info.kind = LineInfo::Key;
     info.comment = s[b] == ';';
     info.nameAt = b;
-    size_t eq = s.substr(0, e).find('=', b);
-    if (eq == std::string_view::npos) {
+    size_t eq = static_cast<size_t>(std::find(s.begin() + b, s.begin() + e, '=') - s.begin());
+    if (eq == e) {
         info.nameEnd = info.valueAt = info.valueEnd = e;
         return info;
     }
@@ -98,22 +112,30 @@ LineInfo ParseLine(std::string_view s) {
     return info;
 }
 
-std::string_view NameOf(std::string_view content, const LineInfo& info) {
+std::string_view NameOf(std::string_view content, const LineInfo& info)
+{
     return CutAtNul(content.substr(info.nameAt, info.nameEnd - info.nameAt));
 }
 
 // True when the text, written as one line, reads back as the header or key named
 // foldedName: a name or value with a line break, '=' or brackets would not.
-bool ReadsBackAs(std::string_view text, LineInfo::Kind kind, std::string_view foldedName) {
-    if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+bool ReadsBackAs(std::string_view text, LineInfo::Kind kind, std::string_view foldedName)
+{
+    // A plain loop: find_first_of calls memchr once per character, slow in msvcrt.
+    if (std::any_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; })) return false;
     LineInfo info = ParseLine(text);
-    return info.kind == kind && Fold(NameOf(text, info)) == foldedName;
+    if (info.kind != kind) return false;
+    std::string_view name = NameOf(text, info);
+    return name.size() == foldedName.size() &&
+           std::equal(name.begin(), name.end(), foldedName.begin(),
+                      [](char a, char b) { return FoldChar(a) == b; });
 }
 
 // GetPrivateProfileString's copy into the caller's buffer: a value wrapped in matching
 // quotes loses them, and when the buffer is exactly as long as the value after the
 // opening quote, one more character is lost (PROFILE_CopyEntry).
-std::string CopyEntry(std::string_view v, size_t bufferSize) {
+std::string CopyEntry(std::string_view v, size_t bufferSize)
+{
     if (bufferSize == 0) return {};
     bool quoted = v.size() >= 2 && (v[0] == '\'' || v[0] == '"') && v.back() == v[0];
     if (quoted) v.remove_prefix(1);
@@ -124,11 +146,13 @@ std::string CopyEntry(std::string_view v, size_t bufferSize) {
 
 }  // namespace
 
-ProfileFile::ProfileFile(std::string bytes) {
+ProfileFile::ProfileFile(std::string bytes)
+{
     Parse(bytes);
 }
 
-void ProfileFile::Parse(std::string_view bytes) {
+void ProfileFile::Parse(std::string_view bytes)
+{
     bom_.clear();
     eol_ = "\r\n";
     lines_.assign(1, Line{});
@@ -144,6 +168,9 @@ void ProfileFile::Parse(std::string_view bytes) {
         bom_ = kBom;
         bytes.remove_prefix(kBom.size());
     }
+    store_.assign(bytes);
+    store_.reserve(store_.size() + store_.size() / 2 + 4096);  // room for the writes of a save
+    bytes = store_;
     lines_.reserve(bytes.size() / 24 + 1);
     bool eolKnown = false;
     bool previousKeyUnnamed = false;
@@ -157,18 +184,25 @@ void ProfileFile::Parse(std::string_view bytes) {
             if (!eolKnown) eol_ = bytes.substr(end, next - end);
             eolKnown = true;
         }
-        uint32_t index = InsertAfter(lastLine_, std::string(bytes.substr(pos, next - pos)));
+        Line line;
+        line.at = static_cast<uint32_t>(pos);
+        line.size = static_cast<uint32_t>(next - pos);
+        lines_.push_back(line);
+        auto index = static_cast<uint32_t>(lines_.size() - 1);
+        lines_[lastLine_].next = index;
+        lastLine_ = index;
         Classify(index, end - pos, previousKeyUnnamed);
         pos = next;
     }
 }
 
-void ProfileFile::Classify(uint32_t index, size_t contentLength, bool& previousKeyUnnamed) {
+void ProfileFile::Classify(uint32_t index, size_t contentLength, bool& previousKeyUnnamed)
+{
     Line& line = lines_[index];
-    std::string_view content = std::string_view(line.text).substr(0, contentLength);
+    std::string_view content = TextOf(line).substr(0, contentLength);
     LineInfo info = ParseLine(content);
     if (info.kind == LineInfo::Blank) return;
-    if (content.find('\0') != std::string_view::npos) needsNormalize_ = true;
+    if (std::find(content.begin(), content.end(), '\0') != content.end()) needsNormalize_ = true;
     if (info.kind == LineInfo::Header) {
         std::string_view name = NameOf(content, info);
         // Wine saves a section without a name as no header at all.
@@ -189,18 +223,19 @@ void ProfileFile::Classify(uint32_t index, size_t contentLength, bool& previousK
     // answers every lookup anyway.
     if (info.nameAt == info.nameEnd && previousKeyUnnamed) return;
     previousKeyUnnamed = name.empty();
-    keys_.try_emplace(KeyId(static_cast<uint32_t>(sections_.size() - 1), Fold(name)), index);
+    keys_.try_emplace(KeyId(static_cast<uint32_t>(sections_.size() - 1), name), index);
 }
 
 // Brings the file to what Wine's next save would make of it where that changes how
 // it reads: nameless section headers go (their keys join the section before), lines
 // holding a NUL are rewritten without what follows the NUL, and the nameless keys
 // Wine dropped while loading go too.
-void ProfileFile::Normalize() {
+void ProfileFile::Normalize()
+{
     std::string out = bom_;
     bool previousKeyUnnamed = false;
     for (uint32_t i = lines_[0].next; i; i = lines_[i].next) {
-        std::string_view text = lines_[i].text;
+        std::string_view text = TextOf(i);
         size_t length = ContentLength(text);
         std::string_view content = text.substr(0, length), eol = text.substr(length);
         LineInfo info = ParseLine(content);
@@ -229,29 +264,39 @@ void ProfileFile::Normalize() {
     Parse(out);
 }
 
-uint32_t ProfileFile::FindSection(std::string_view foldedName) const {
-    auto it = sectionIndex_.find(std::string(foldedName));
+uint32_t ProfileFile::FindSection(std::string_view foldedName) const
+{
+    lookup_.assign(foldedName);
+    auto it = sectionIndex_.find(lookup_);
     return it == sectionIndex_.end() ? kNoSection : it->second;
 }
 
-uint32_t ProfileFile::FindKey(uint32_t section, std::string_view foldedName) const {
+uint32_t ProfileFile::FindKey(uint32_t section, std::string_view foldedName) const
+{
     if (section == kNoSection) return 0;
-    auto it = keys_.find(KeyId(section, foldedName));
+    // Saving looks up every key: a reused buffer spares an allocation per lookup.
+    lookup_.resize(sizeof section);
+    std::memcpy(lookup_.data(), &section, sizeof section);
+    lookup_.append(foldedName);
+    auto it = keys_.find(lookup_);
     return it == keys_.end() ? 0 : it->second;
 }
 
-uint32_t ProfileFile::Lookup(std::string_view section, std::string_view key) const {
+uint32_t ProfileFile::Lookup(std::string_view section, std::string_view key) const
+{
     auto trim = [](std::string_view s) { return TrimRight(TrimLeft(CutAtNul(s))); };
     return FindKey(FindSection(Fold(trim(section))), Fold(trim(key)));
 }
 
-std::string_view ProfileFile::ValueOf(uint32_t line) const {
+std::string_view ProfileFile::ValueOf(uint32_t line) const
+{
     const Line& l = lines_[line];
-    return CutAtNul(std::string_view(l.text).substr(l.valueAt, l.valueEnd - l.valueAt));
+    return CutAtNul(TextOf(l).substr(l.valueAt, l.valueEnd - l.valueAt));
 }
 
 std::string ProfileFile::GetString(std::string_view section, std::string_view key,
-                                   std::string_view def, size_t bufferSize) const {
+                                   std::string_view def, size_t bufferSize) const
+{
     uint32_t line = Lookup(section, key);
     if (line && lines_[line].hasValue) return CopyEntry(ValueOf(line), bufferSize);
     // Only spaces are cut from the default, and an all-space default keeps one.
@@ -261,16 +306,27 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
     return CopyEntry(def, bufferSize);
 }
 
-bool ProfileFile::HasValue(std::string_view section, std::string_view key) const {
+bool ProfileFile::HasValue(std::string_view section, std::string_view key) const
+{
     uint32_t line = Lookup(section, key);
     return line && lines_[line].hasValue;
 }
 
-uint32_t ProfileFile::InsertAfter(uint32_t at, std::string text) {
+uint32_t ProfileFile::InsertAfter(uint32_t at, std::string_view text)
+{
     Line& before = lines_[at];
-    if (at != 0 && ContentLength(before.text) == before.text.size()) before.text += eol_;
+    if (at != 0 && ContentLength(TextOf(before)) == before.size) {
+        // The last line had no line break: it moves to the end with one.
+        std::string moved(TextOf(before));
+        moved += eol_;
+        before.at = static_cast<uint32_t>(store_.size());
+        before.size = static_cast<uint32_t>(moved.size());
+        store_ += moved;
+    }
     Line line;
-    line.text = std::move(text);
+    line.at = static_cast<uint32_t>(store_.size());
+    line.size = static_cast<uint32_t>(text.size());
+    store_ += text;
     line.next = before.next;
     lines_.push_back(std::move(line));
     auto index = static_cast<uint32_t>(lines_.size() - 1);
@@ -279,15 +335,17 @@ uint32_t ProfileFile::InsertAfter(uint32_t at, std::string text) {
     return index;
 }
 
-void ProfileFile::SetLineInfo(uint32_t line) {
+void ProfileFile::SetLineInfo(uint32_t line)
+{
     Line& l = lines_[line];
-    LineInfo info = ParseLine(std::string_view(l.text).substr(0, ContentLength(l.text)));
+    LineInfo info = ParseLine(TextOf(l).substr(0, ContentLength(TextOf(l))));
     l.hasValue = info.hasValue;
     l.valueAt = static_cast<uint32_t>(info.valueAt);
     l.valueEnd = static_cast<uint32_t>(info.valueEnd);
 }
 
-void ProfileFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
+void ProfileFile::SetString(std::string_view section, std::string_view key, std::string_view value)
+{
     // Wine keeps the names as given after their leading blanks; lookups trim both ends.
     std::string_view sectionName = TrimLeft(CutAtNul(section));
     std::string_view keyName = TrimLeft(CutAtNul(key));
@@ -314,25 +372,33 @@ void ProfileFile::SetString(std::string_view section, std::string_view key, std:
 // Changed and added lines that would not read back as written (a value with a line
 // break, a key with '=' or brackets) are written raw, as Wine writes them, and the
 // file is parsed again: rare, and it keeps the in-memory view equal to the bytes.
-void ProfileFile::ReplaceValue(uint32_t line, const std::string& foldedKey, std::string_view value) {
+void ProfileFile::ReplaceValue(uint32_t line, const std::string& foldedKey, std::string_view value)
+{
     Line& l = lines_[line];
-    size_t length = ContentLength(l.text);
-    std::string text = l.text.substr(0, l.valueAt);
-    if (!l.hasValue) text += '=';
-    text += value;
-    bool plain = ReadsBackAs(text, LineInfo::Key, foldedKey);
-    l.text = text + l.text.substr(length);
+    std::string_view old = TextOf(l);
+    size_t length = ContentLength(old);
+    build_.assign(old.substr(0, l.valueAt));
+    if (!l.hasValue) build_ += '=';
+    build_ += value;
+    bool plain = ReadsBackAs(build_, LineInfo::Key, foldedKey);
+    build_ += old.substr(length);
+    l.at = static_cast<uint32_t>(store_.size());
+    l.size = static_cast<uint32_t>(build_.size());
+    store_ += build_;
     if (!plain) return Parse(Bytes());
     SetLineInfo(line);
 }
 
 void ProfileFile::AddKey(uint32_t section, std::string_view key, const std::string& foldedKey,
-                         std::string_view value) {
-    std::string text(key);
-    text.append("=").append(value);
-    bool plain = ReadsBackAs(text, LineInfo::Key, foldedKey);
+                         std::string_view value)
+{
+    build_.assign(key).append("=").append(value);
+    bool plain = ReadsBackAs(build_, LineInfo::Key, foldedKey);
     Section& sec = sections_[section];
-    uint32_t line = InsertAfter(plain ? sec.anchor : sec.tail, text + eol_);
+    uint32_t at = plain ? sec.anchor : sec.tail;
+    // A key starting with the UTF-8 mark, written first in the file, makes it a UTF-8 file.
+    if (at == 0 && bom_.empty() && build_.starts_with(kBom)) plain = false;
+    uint32_t line = InsertAfter(at, build_.append(eol_));
     if (!plain) return Parse(Bytes());
     SetLineInfo(line);
     if (sec.tail == sec.anchor) sec.tail = line;
@@ -342,11 +408,12 @@ void ProfileFile::AddKey(uint32_t section, std::string_view key, const std::stri
 
 void ProfileFile::AddSection(std::string_view section, const std::string& foldedSection,
                              std::string_view key, const std::string& foldedKey,
-                             std::string_view value) {
+                             std::string_view value)
+{
     std::string header("[");
     header.append(section).append("]");
     bool plain = ReadsBackAs(header, LineInfo::Header, foldedSection);
-    uint32_t headerLine = InsertAfter(lastLine_, header + eol_);
+    uint32_t headerLine = InsertAfter(lastLine_, header.append(eol_));
     sections_.push_back(Section{headerLine, headerLine});
     auto s = static_cast<uint32_t>(sections_.size() - 1);
     if (!plain) {
@@ -358,12 +425,13 @@ void ProfileFile::AddSection(std::string_view section, const std::string& folded
     AddKey(s, key, foldedKey, value);
 }
 
-std::string ProfileFile::Bytes() const {
+std::string ProfileFile::Bytes() const
+{
     size_t size = bom_.size();
-    for (uint32_t i = lines_[0].next; i; i = lines_[i].next) size += lines_[i].text.size();
+    for (uint32_t i = lines_[0].next; i; i = lines_[i].next) size += lines_[i].size;
     std::string out;
     out.reserve(size);
     out += bom_;
-    for (uint32_t i = lines_[0].next; i; i = lines_[i].next) out += lines_[i].text;
+    for (uint32_t i = lines_[0].next; i; i = lines_[i].next) out += TextOf(i);
     return out;
 }

@@ -34,8 +34,11 @@ public:
     std::string Bytes() const;
 
 private:
+    // Line texts live one after another in store_: one allocation for a whole file
+    // instead of one per line. A changed line gets a new place at the end.
     struct Line {
-        std::string text;        // the line's bytes with its line break
+        uint32_t at = 0;         // the line's bytes, with its line break, are store_[at, at + size)
+        uint32_t size = 0;
         uint32_t next = 0;       // the following line in file order; 0 ends the file
         uint32_t valueAt = 0;    // the value is text[valueAt, valueEnd) when hasValue
         uint32_t valueEnd = 0;
@@ -53,7 +56,10 @@ private:
     uint32_t FindKey(uint32_t section, std::string_view foldedName) const;
     uint32_t Lookup(std::string_view section, std::string_view key) const;
     std::string_view ValueOf(uint32_t line) const;
-    uint32_t InsertAfter(uint32_t at, std::string text);
+    std::string_view TextOf(const Line& line) const { return std::string_view(store_).substr(line.at, line.size); }
+    std::string_view TextOf(uint32_t line) const { return TextOf(lines_[line]); }
+    // Copies text to the end of store_ and links it in as the line after `at`.
+    uint32_t InsertAfter(uint32_t at, std::string_view text);
     void SetLineInfo(uint32_t line);
     void ReplaceValue(uint32_t line, const std::string& foldedKey, std::string_view value);
     void AddKey(uint32_t section, std::string_view key, const std::string& foldedKey,
@@ -61,6 +67,7 @@ private:
     void AddSection(std::string_view section, const std::string& foldedSection,
                     std::string_view key, const std::string& foldedKey, std::string_view value);
 
+    std::string store_;
     std::string bom_;
     std::string eol_ = "\r\n";
     std::vector<Line> lines_{Line{}};        // lines_[0] is the head of the list, not a line
@@ -69,4 +76,6 @@ private:
     std::unordered_map<std::string, uint32_t> sectionIndex_{{std::string(), 0u}};
     std::unordered_map<std::string, uint32_t> keys_;  // section number + folded name -> line
     bool needsNormalize_ = false;
+    mutable std::string lookup_;  // scratch for FindSection and FindKey
+    std::string build_;           // scratch for a line being written
 };

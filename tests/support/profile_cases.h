@@ -16,7 +16,8 @@ struct File {
     std::string bytes;
 };
 
-inline std::vector<File> AwkwardFiles() {
+inline std::vector<File> AwkwardFiles()
+{
     std::string longValue(3000, 'x');
     longValue[0] = 'L';
     return {
@@ -61,13 +62,15 @@ struct Names {
     std::set<std::string> keys;
 };
 
-inline std::string AsciiToggled(std::string s) {
+inline std::string AsciiToggled(std::string s)
+{
     for (char& c : s)
         if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) c = static_cast<char>(c ^ 0x20);
     return s;
 }
 
-inline void AddNameVariants(std::set<std::string>& out, std::string raw) {
+inline void AddNameVariants(std::set<std::string>& out, std::string raw)
+{
     raw = raw.substr(0, raw.find('\0'));
     size_t b = raw.find_first_not_of(" \t\x0b\x0c\x1a");
     size_t e = raw.find_last_not_of(" \t\x0b\x0c\x1a");
@@ -78,7 +81,8 @@ inline void AddNameVariants(std::set<std::string>& out, std::string raw) {
     out.insert(" " + trimmed + "\t");
 }
 
-inline Names NamesIn(const std::string& bytes) {
+inline Names NamesIn(const std::string& bytes)
+{
     Names names;
     size_t pos = 0;
     while (pos < bytes.size()) {
@@ -103,7 +107,8 @@ struct Probe {
 
 // Every section name with every key name, with defaults rotating so that they meet
 // missing keys, and (withSizes) a second probe with a short buffer.
-inline std::vector<Probe> ProbesFor(const Names& names, bool withSizes = true) {
+inline std::vector<Probe> ProbesFor(const Names& names, bool withSizes = true)
+{
     static const char* const defaults[] = {"", "dflt", "dflt  ", "   ", "'qd'", "\"q  \"", " x\t ", "d \t"};
     static const size_t sizes[] = {2048, 1, 2, 3, 4, 5, 7, 12};
     std::vector<Probe> probes;
@@ -121,7 +126,8 @@ struct Write {
     std::string section, key, value;
 };
 
-inline const std::vector<std::string>& WriteValues() {
+inline const std::vector<std::string>& WriteValues()
+{
     static const std::vector<std::string> values = {
         "v", "  lead", "trail  ", " \t both \t ", "'q'", "\"dq\"", "'half", "", "a=b",
         "8bit \xE4\xFF\x80\x81", "x\r\ny=2", "line\n[Injected]\nz=3", "\r\n", "tail\r", "semi;colon",
@@ -131,7 +137,8 @@ inline const std::vector<std::string>& WriteValues() {
 
 // A deterministic pseudo-random sequence of writes over the names of a file plus new
 // names, odd ones included (blanks, case, '=', ']', a line break).
-inline std::vector<Write> WriteSequence(const Names& names, uint32_t seed, size_t count) {
+inline std::vector<Write> WriteSequence(const Names& names, uint32_t seed, size_t count)
+{
     std::vector<std::string> sections(names.sections.begin(), names.sections.end());
     std::vector<std::string> keys(names.keys.begin(), names.keys.end());
     for (const char* s : {"New", "new ", "M1I3", " Other\t", "br]acket", "Sec\r\nInj", "\xC4" "8bit"})

@@ -17,7 +17,8 @@ namespace {
 using profile_cases::Names;
 using profile_cases::Write;
 
-std::string Escaped(const std::string& s) {
+std::string Escaped(const std::string& s)
+{
     std::string out;
     for (unsigned char c : s) {
         if (c >= 0x20 && c < 0x7F && c != '\\') {
@@ -33,7 +34,8 @@ std::string Escaped(const std::string& s) {
 
 class ProfileDiff : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
         dir_ = std::string(temp) + "mgw-profile-" + std::to_string(GetCurrentProcessId()) + "-" +
@@ -41,19 +43,22 @@ protected:
         ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         for (const auto& f : files_) DeleteFileA(f.c_str());
         RemoveDirectoryA(dir_.c_str());
     }
 
-    std::string FreshPath() {
+    std::string FreshPath()
+    {
         files_.push_back(dir_ + "p" + std::to_string(files_.size()) + ".ini");
         return files_.back();
     }
 
     // The file's time is set two minutes back: Wine then keeps its parsed copy between
     // calls instead of reading a file younger than two seconds again at every call.
-    std::string NewFile(const std::string& bytes) {
+    std::string NewFile(const std::string& bytes)
+    {
         std::string path = FreshPath();
         HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
@@ -69,7 +74,8 @@ protected:
         return path;
     }
 
-    static std::string ReadBytes(const std::string& path) {
+    static std::string ReadBytes(const std::string& path)
+    {
         std::string bytes;
         HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -81,7 +87,8 @@ protected:
         return bytes;
     }
 
-    static std::string WineGet(const std::string& path, const profile_cases::Probe& p) {
+    static std::string WineGet(const std::string& path, const profile_cases::Probe& p)
+    {
         std::vector<char> buffer(p.size + 16, '#');
         DWORD n = GetPrivateProfileStringA(p.section.c_str(), p.key.c_str(), p.def.c_str(), buffer.data(),
                                            static_cast<DWORD>(p.size), path.c_str());
@@ -91,7 +98,8 @@ protected:
     // Compares the probes on one file, and on a second file of our bytes when given;
     // the first few differences are reported in full.
     void ExpectSameReads(const std::string& what, const std::string& winePath, const ProfileFile& ours,
-                         const std::vector<profile_cases::Probe>& probes, const std::string& oursPath = {}) {
+                         const std::vector<profile_cases::Probe>& probes, const std::string& oursPath = {})
+    {
         int differences = 0;
         for (const auto& p : probes) {
             std::string wine = WineGet(winePath, p);
@@ -111,18 +119,28 @@ protected:
     // every probe from a fresh copy of Wine's file, from our object, and from a file of
     // our bytes.
     void ExpectSameWrites(const std::string& what, const std::string* initial, const std::vector<Write>& writes,
-                          Names names) {
+                          const std::vector<profile_cases::Probe>& probes)
+    {
         std::string winePath = initial ? NewFile(*initial) : FreshPath();
         ProfileFile ours(initial ? *initial : std::string());
         for (const auto& w : writes) {
             EXPECT_TRUE(WritePrivateProfileStringA(w.section.c_str(), w.key.c_str(), w.value.c_str(), winePath.c_str()));
             ours.SetString(w.section, w.key, w.value);
-            names.sections.insert(w.section);
-            names.keys.insert(w.key);
         }
         std::string wineCopy = NewFile(ReadBytes(winePath));
         std::string oursFile = NewFile(ours.Bytes());
-        ExpectSameReads(what, wineCopy, ours, profile_cases::ProbesFor(names, false), oursFile);
+        ExpectSameReads(what, wineCopy, ours, probes, oursFile);
+    }
+
+    // The same, probing every known name and every written one with each other.
+    void ExpectSameWrites(const std::string& what, const std::string* initial, const std::vector<Write>& writes,
+                          Names names)
+    {
+        for (const auto& w : writes) {
+            names.sections.insert(w.section);
+            names.keys.insert(w.key);
+        }
+        ExpectSameWrites(what, initial, writes, profile_cases::ProbesFor(names, false));
     }
 
     std::string dir_;
@@ -131,43 +149,50 @@ protected:
 
 }  // namespace
 
-TEST_F(ProfileDiff, AwkwardFilesReadAlike) {
+TEST_F(ProfileDiff, AwkwardFilesReadAlike)
+{
     for (const auto& file : profile_cases::AwkwardFiles()) {
         auto probes = profile_cases::ProbesFor(profile_cases::NamesIn(file.bytes));
         ExpectSameReads(file.name, NewFile(file.bytes), ProfileFile(file.bytes), probes);
     }
 }
 
-TEST_F(ProfileDiff, MissingFileGivesTheDefaults) {
+TEST_F(ProfileDiff, MissingFileGivesTheDefaults)
+{
     std::string missing = FreshPath();
     auto probes = profile_cases::ProbesFor(profile_cases::NamesIn("[S]\r\nk=1\r\n"));
     ExpectSameReads("missing file", missing, ProfileFile(), probes);
 }
 
-// Each byte 0x01-0xFF as a possible blank around names and values, inside section and
-// key names (with its case partner in the lookup), and inside a value; then written.
-TEST_F(ProfileDiff, EveryByteReadsAndWritesAlike) {
+// Each byte 0x01-0xFF as a possible blank around names and values, alone and inside
+// section and key names (looked up with its case partner too), inside a value and at
+// the end of the default; then in written names and values.
+TEST_F(ProfileDiff, EveryByteReadsAndWritesAlike)
+{
     for (int code = 1; code <= 0xFF; ++code) {
         const std::string c(1, static_cast<char>(code));
         const std::string partner(1, static_cast<char>(code ^ 0x20));
-        std::string bytes = "[S" + c + "T]\r\n" + c + "k" + c + "=" + c + "v" + c + "\r\nk" + c + "k=a" + c +
+        const std::string sec = "S" + c + "T", key = "k" + c + "k", def = "d" + c;
+        std::string bytes = "[" + sec + "]\r\n" + c + "k" + c + "=" + c + "v" + c + "\r\n" + key + "=a" + c +
                             "b\r\n[" + c + "]\r\nz=1\r\n[" + c + "x]\r\nq" + c + "=" + c + "\r\n";
-        Names names;
-        names.sections = {"S" + c + "T", "s" + partner + "t", "S" + partner + "T", c, c + "x", partner + "x", "x", " "};
-        names.keys = {"k", c + "k", "k" + c + "k", "K" + partner + "K", "q", "q" + c, "z"};
+        std::vector<profile_cases::Probe> probes = {
+            {sec, "k", def, 2048},          {sec, key, def, 2048},         {"s" + partner + "t", key, def, 2048},
+            {sec, "K" + partner + "K", def, 2048}, {sec, c + "k", def, 2048}, {c, "z", def, 2048},
+            {" ", "z", def, 2048},          {c + "x", "q", def, 2048},     {c + "x", "q" + c, def, 2048},
+            {partner + "x", "q", def, 2048}, {"x", "q", def, 2048},        {sec, "nokey", def, 2},
+        };
         std::string what = "byte " + Escaped(c);
-        ExpectSameReads(what, NewFile(bytes), ProfileFile(bytes), profile_cases::ProbesFor(names));
-        std::vector<Write> writes = {{"S" + c + "T", "k" + c + "k", c + "w" + c},
-                                     {"S" + c + "T", "new" + c, "n" + c + "n"},
-                                     {"N" + c, c + "n", "w" + c},
-                                     {c, "z", c + "2"}};
-        names.sections.insert("N" + c);
-        names.keys.insert({"new" + c, "n", c + "n", "new"});
-        ExpectSameWrites(what + " written", &bytes, writes, names);
+        ExpectSameReads(what, NewFile(bytes), ProfileFile(bytes), probes);
+        std::vector<Write> writes = {{sec, key, c + "w" + c}, {sec, "new" + c, "n" + c + "n"},
+                                     {"N" + c, c + "n", "w" + c}, {c, "z", c + "2"}};
+        probes.insert(probes.end(), {{sec, "new" + c, def, 2048}, {sec, "new", def, 2048}, {"N" + c, c + "n", def, 2048},
+                                     {"N", "n", def, 2048}, {"N" + c, "n", def, 2048}});
+        ExpectSameWrites(what + " written", &bytes, writes, probes);
     }
 }
 
-TEST_F(ProfileDiff, WriteSequencesReadBackAlike) {
+TEST_F(ProfileDiff, WriteSequencesReadBackAlike)
+{
     auto nonAscii = [](const std::string& s) {
         return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     };
@@ -193,7 +218,8 @@ TEST_F(ProfileDiff, WriteSequencesReadBackAlike) {
 
 // Writing the value a key already has leaves Wine's file as it is: nameless headers
 // and NUL bytes, which a save would drop, keep counting.
-TEST_F(ProfileDiff, UnchangedValueLeavesTheFileAsItIs) {
+TEST_F(ProfileDiff, UnchangedValueLeavesTheFileAsItIs)
+{
     for (const auto& file : profile_cases::AwkwardFiles()) {
         std::vector<Write> writes;
         if (file.name == "headers") writes = {{"c", "k", "2"}, {"e", "K", "4"}};
@@ -202,25 +228,33 @@ TEST_F(ProfileDiff, UnchangedValueLeavesTheFileAsItIs) {
     }
 }
 
-TEST_F(ProfileDiff, ProgramLikeSaveReadsBackAlike) {
+// A key that starts with the UTF-8 mark, written first in the file, makes Wine read
+// the file as UTF-8 from then on.
+TEST_F(ProfileDiff, KeyStartingWithTheUtf8MarkWrittenFirst)
+{
+    Names names = profile_cases::NamesIn("k=1\r\n[S]\r\nk=2\r\n");
+    names.keys.insert({"mark", "\xEF\xBB\xBFmark"});
+    for (const std::string bytes : {"", "\r\n[S]\r\nk=2\r\n"})
+        ExpectSameWrites("mark", &bytes, {{" ", "\xEF\xBB\xBFmark", "v"}, {"S", "k", "3"}}, names);
+}
+
+TEST_F(ProfileDiff, ProgramLikeSaveReadsBackAlike)
+{
     std::vector<Write> writes;
     for (const char* key : {"IconSize", "SelfAutostart", "MenuCount"}) writes.push_back({"GLOBAL", key, "1"});
     for (int i = 1; i <= 3; ++i)
         for (const char* key : {"Pfad", "IsPIDL", "Description", "Parameters"})
             writes.push_back({"M0I" + std::to_string(i), key, std::string(key) + " of " + std::to_string(i)});
     writes.push_back({"GLOBAL", "MenuCount", "2"});
-    Names names;
-    for (const auto& w : writes) {
-        names.sections.insert(w.section);
-        names.keys.insert(w.key);
-    }
-    const auto& files = profile_cases::AwkwardFiles();
-    ExpectSameWrites("fresh save", nullptr, writes, names);
-    ExpectSameWrites("save over a program file", &files.back().bytes, writes, names);
+    ExpectSameWrites("fresh save", nullptr, writes, Names{});
+    for (const auto& file : profile_cases::AwkwardFiles())
+        if (file.name == "ini_like_program")
+            ExpectSameWrites("save over a program file", &file.bytes, writes, profile_cases::NamesIn(file.bytes));
 }
 
 // Lines a write does not change come out byte for byte, in their order.
-TEST_F(ProfileDiff, UntouchedLinesKeepTheirBytes) {
+TEST_F(ProfileDiff, UntouchedLinesKeepTheirBytes)
+{
     auto lines = [](const std::string& bytes) {
         std::vector<std::string> out;
         size_t pos = 0;
