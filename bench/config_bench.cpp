@@ -109,15 +109,15 @@ int main(int argc, char** argv)
     const std::string systemFile = dir + "system.ini";
 
     MakeModel(menus, entries);
-    double engineSave = BestOf(5, [] {
+    double engineSave = BestOf(10, [] {
         DeleteFileA(IniFile.c_str());
         if (!SaveConfig()) std::puts("engine save failed");
     });
-    double engineLoad = BestOf(5, [] {
+    double engineLoad = BestOf(10, [] {
         ReleaseMenus(MenuList);
         if (!LoadConfig()) std::puts("engine load failed");
     });
-    double inMemory = BestOf(5, [] {
+    double inMemory = BestOf(10, [] {
         ProfileFile file;
         WriteConfig(file, Konfig, MenuList);
         if (file.Bytes().empty()) std::puts("nothing written");

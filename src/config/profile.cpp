@@ -51,13 +51,17 @@ std::string Fold(std::string_view s)
     return out;
 }
 
-// The key of keys_: the section's number, then the folded key name.
-std::string KeyId(uint32_t section, std::string_view name)
+uint32_t HashName(uint32_t section, std::string_view name)
 {
-    std::string id(sizeof section + name.size(), '\0');
-    std::memcpy(id.data(), &section, sizeof section);
-    std::transform(name.begin(), name.end(), id.begin() + sizeof section, FoldChar);
-    return id;
+    uint32_t h = 2166136261u ^ section;  // FNV-1a
+    for (char c : name) h = (h ^ static_cast<uint8_t>(c)) * 16777619u;
+    return h;
+}
+
+void FoldInto(std::string& out, std::string_view s)
+{
+    out.resize(s.size());
+    std::transform(s.begin(), s.end(), out.begin(), FoldChar);
 }
 
 size_t ContentLength(std::string_view text)
@@ -118,12 +122,13 @@ std::string_view NameOf(std::string_view content, const LineInfo& info)
 }
 
 // True when the text, written as one line, reads back as the header or key named
-// foldedName: a name or value with a line break, '=' or brackets would not.
-bool ReadsBackAs(std::string_view text, LineInfo::Kind kind, std::string_view foldedName)
+// foldedName: a name or value with a line break, '=' or brackets would not. `info`
+// receives the parsed line.
+bool ReadsBackAs(std::string_view text, LineInfo::Kind kind, std::string_view foldedName, LineInfo& info)
 {
     // A plain loop: find_first_of calls memchr once per character, slow in msvcrt.
     if (std::any_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; })) return false;
-    LineInfo info = ParseLine(text);
+    info = ParseLine(text);
     if (info.kind != kind) return false;
     std::string_view name = NameOf(text, info);
     return name.size() == foldedName.size() &&
@@ -160,8 +165,7 @@ void ProfileFile::Parse(std::string_view bytes)
     sections_.assign(1, Section{});
     sectionIndex_.clear();
     sectionIndex_.emplace(std::string(), 0u);
-    keys_.clear();
-    keys_.reserve(bytes.size() / 24);
+    keys_.Clear(bytes.size() / 24);
     needsNormalize_ = false;
 
     if (bytes.substr(0, kBom.size()) == kBom) {
@@ -171,7 +175,7 @@ void ProfileFile::Parse(std::string_view bytes)
     store_.assign(bytes);
     store_.reserve(store_.size() + store_.size() / 2 + 4096);  // room for the writes of a save
     bytes = store_;
-    lines_.reserve(bytes.size() / 24 + 1);
+    lines_.reserve(std::max<size_t>(bytes.size() / 24, 2048));
     bool eolKnown = false;
     bool previousKeyUnnamed = false;
     size_t pos = 0;
@@ -223,7 +227,8 @@ void ProfileFile::Classify(uint32_t index, size_t contentLength, bool& previousK
     // answers every lookup anyway.
     if (info.nameAt == info.nameEnd && previousKeyUnnamed) return;
     previousKeyUnnamed = name.empty();
-    keys_.try_emplace(KeyId(static_cast<uint32_t>(sections_.size() - 1), name), index);
+    FoldInto(lookup_, name);
+    keys_.Insert(static_cast<uint32_t>(sections_.size() - 1), lookup_, index);
 }
 
 // Brings the file to what Wine's next save would make of it where that changes how
@@ -274,12 +279,7 @@ uint32_t ProfileFile::FindSection(std::string_view foldedName) const
 uint32_t ProfileFile::FindKey(uint32_t section, std::string_view foldedName) const
 {
     if (section == kNoSection) return 0;
-    // Saving looks up every key: a reused buffer spares an allocation per lookup.
-    lookup_.resize(sizeof section);
-    std::memcpy(lookup_.data(), &section, sizeof section);
-    lookup_.append(foldedName);
-    auto it = keys_.find(lookup_);
-    return it == keys_.end() ? 0 : it->second;
+    return keys_.Find(section, foldedName);
 }
 
 uint32_t ProfileFile::Lookup(std::string_view section, std::string_view key) const
@@ -335,13 +335,12 @@ uint32_t ProfileFile::InsertAfter(uint32_t at, std::string_view text)
     return index;
 }
 
-void ProfileFile::SetLineInfo(uint32_t line)
+void ProfileFile::SetLineInfo(uint32_t line, bool hasValue, size_t valueAt, size_t valueEnd)
 {
     Line& l = lines_[line];
-    LineInfo info = ParseLine(TextOf(l).substr(0, ContentLength(TextOf(l))));
-    l.hasValue = info.hasValue;
-    l.valueAt = static_cast<uint32_t>(info.valueAt);
-    l.valueEnd = static_cast<uint32_t>(info.valueEnd);
+    l.hasValue = hasValue;
+    l.valueAt = static_cast<uint32_t>(valueAt);
+    l.valueEnd = static_cast<uint32_t>(valueEnd);
 }
 
 void ProfileFile::SetString(std::string_view section, std::string_view key, std::string_view value)
@@ -380,30 +379,32 @@ void ProfileFile::ReplaceValue(uint32_t line, const std::string& foldedKey, std:
     build_.assign(old.substr(0, l.valueAt));
     if (!l.hasValue) build_ += '=';
     build_ += value;
-    bool plain = ReadsBackAs(build_, LineInfo::Key, foldedKey);
+    LineInfo info;
+    bool plain = ReadsBackAs(build_, LineInfo::Key, foldedKey, info);
     build_ += old.substr(length);
     l.at = static_cast<uint32_t>(store_.size());
     l.size = static_cast<uint32_t>(build_.size());
     store_ += build_;
     if (!plain) return Parse(Bytes());
-    SetLineInfo(line);
+    SetLineInfo(line, info.hasValue, info.valueAt, info.valueEnd);
 }
 
 void ProfileFile::AddKey(uint32_t section, std::string_view key, const std::string& foldedKey,
                          std::string_view value)
 {
     build_.assign(key).append("=").append(value);
-    bool plain = ReadsBackAs(build_, LineInfo::Key, foldedKey);
+    LineInfo info;
+    bool plain = ReadsBackAs(build_, LineInfo::Key, foldedKey, info);
     Section& sec = sections_[section];
     uint32_t at = plain ? sec.anchor : sec.tail;
     // A key starting with the UTF-8 mark, written first in the file, makes it a UTF-8 file.
     if (at == 0 && bom_.empty() && build_.starts_with(kBom)) plain = false;
     uint32_t line = InsertAfter(at, build_.append(eol_));
     if (!plain) return Parse(Bytes());
-    SetLineInfo(line);
+    SetLineInfo(line, info.hasValue, info.valueAt, info.valueEnd);
     if (sec.tail == sec.anchor) sec.tail = line;
     sec.anchor = line;
-    keys_.emplace(KeyId(section, foldedKey), line);
+    keys_.Insert(section, foldedKey, line);
 }
 
 void ProfileFile::AddSection(std::string_view section, const std::string& foldedSection,
@@ -412,7 +413,8 @@ void ProfileFile::AddSection(std::string_view section, const std::string& folded
 {
     std::string header("[");
     header.append(section).append("]");
-    bool plain = ReadsBackAs(header, LineInfo::Header, foldedSection);
+    LineInfo info;
+    bool plain = ReadsBackAs(header, LineInfo::Header, foldedSection, info);
     uint32_t headerLine = InsertAfter(lastLine_, header.append(eol_));
     sections_.push_back(Section{headerLine, headerLine});
     auto s = static_cast<uint32_t>(sections_.size() - 1);
@@ -434,4 +436,54 @@ std::string ProfileFile::Bytes() const
     out += bom_;
     for (uint32_t i = lines_[0].next; i; i = lines_[i].next) out += TextOf(i);
     return out;
+}
+
+void ProfileFile::KeyIndex::Clear(size_t expected)
+{
+    size_t size = 1024;
+    while (size < expected * 2) size *= 2;
+    slots_.assign(size, Slot{});
+    names_.clear();
+    count_ = 0;
+}
+
+size_t ProfileFile::KeyIndex::SlotFor(uint32_t section, std::string_view name, uint32_t hash) const
+{
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.line == 0) return i;
+        if (slot.hash == hash && slot.section == section && slot.nameSize == name.size() &&
+            std::string_view(names_).substr(slot.nameAt, slot.nameSize) == name)
+            return i;
+    }
+}
+
+uint32_t ProfileFile::KeyIndex::Find(uint32_t section, std::string_view foldedName) const
+{
+    if (slots_.empty()) return 0;
+    return slots_[SlotFor(section, foldedName, HashName(section, foldedName))].line;
+}
+
+void ProfileFile::KeyIndex::Insert(uint32_t section, std::string_view foldedName, uint32_t line)
+{
+    if (slots_.empty()) Clear(0);
+    if ((count_ + 1) * 2 > slots_.size()) {
+        // Keep the table at most half full: probes stay short.
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(old.size() * 2, Slot{});
+        const size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.line == 0) continue;
+            size_t i = slot.hash & mask;
+            while (slots_[i].line != 0) i = (i + 1) & mask;
+            slots_[i] = slot;
+        }
+    }
+    const uint32_t hash = HashName(section, foldedName);
+    Slot& slot = slots_[SlotFor(section, foldedName, hash)];
+    if (slot.line != 0) return;
+    slot = Slot{line, section, hash, static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(foldedName.size())};
+    names_.append(foldedName);
+    ++count_;
 }

@@ -60,7 +60,7 @@ private:
     std::string_view TextOf(uint32_t line) const { return TextOf(lines_[line]); }
     // Copies text to the end of store_ and links it in as the line after `at`.
     uint32_t InsertAfter(uint32_t at, std::string_view text);
-    void SetLineInfo(uint32_t line);
+    void SetLineInfo(uint32_t line, bool hasValue, size_t valueAt, size_t valueEnd);
     void ReplaceValue(uint32_t line, const std::string& foldedKey, std::string_view value);
     void AddKey(uint32_t section, std::string_view key, const std::string& foldedKey,
                 std::string_view value);
@@ -74,7 +74,28 @@ private:
     uint32_t lastLine_ = 0;
     std::vector<Section> sections_{Section{}};  // sections_[0]: the lines before any header
     std::unordered_map<std::string, uint32_t> sectionIndex_{{std::string(), 0u}};
-    std::unordered_map<std::string, uint32_t> keys_;  // section number + folded name -> line
+    // (section number, folded key name) -> line, by open addressing: a save adds
+    // thousands of keys, and a node-based map costs an allocation for each.
+    class KeyIndex {
+    public:
+        void Clear(size_t expected);
+        uint32_t Find(uint32_t section, std::string_view foldedName) const;  // 0: none
+        void Insert(uint32_t section, std::string_view foldedName, uint32_t line);  // first one stays
+
+    private:
+        struct Slot {
+            uint32_t line = 0;  // 0 marks a free slot (line 0 is the list head, never a key)
+            uint32_t section = 0;
+            uint32_t hash = 0;
+            uint32_t nameAt = 0;
+            uint32_t nameSize = 0;
+        };
+        size_t SlotFor(uint32_t section, std::string_view name, uint32_t hash) const;
+        std::vector<Slot> slots_;
+        std::string names_;
+        size_t count_ = 0;
+    };
+    KeyIndex keys_;
     bool needsNormalize_ = false;
     mutable std::string lookup_;  // scratch for FindSection and FindKey
     std::string build_;           // scratch for a line being written
