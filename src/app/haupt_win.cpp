@@ -2,10 +2,12 @@
 
 #include "app/hotkeys_win.h"
 #include "app/resource_ids.h"
+#include "app/tray_win.h"
 #include "config/config_win.h"
 #include "config/model.h"
 #include "launch/launch_win.h"
 #include "menus/menus_win.h"
+#include "menus/owner_draw_win.h"
 #include "settings/konfig_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
@@ -50,6 +52,12 @@ UniqueIcon BlankIcon()
     return UniqueIcon(CreateIcon(GetModuleHandleA(nullptr), 32, 32, 1, 1, andMask.data(), xorMask.data()));
 }
 
+UINT TaskbarCreatedMessage()
+{
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
 UniqueIcon LoadPicture(int id)
 {
     HANDLE image = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0);
@@ -81,7 +89,13 @@ std::unique_ptr<THaupt> THaupt::Create(const Options& options)
 
 THaupt::~THaupt()
 {
-    if (MainWindow() == Handle()) SetMainWindow(nullptr);
+    if (MainWindow() == Handle()) {
+        // The icons and popup menus live as long as the controller that shows them.
+        EndOpenPopup();
+        DestroyMenus();
+        SetTrayController(nullptr);
+        SetMainWindow(nullptr);
+    }
     DestroyHandle();
     // Menus made later must not reach for this window's pictures through a stale factory.
     NewMenuImages = nullptr;
@@ -90,6 +104,7 @@ THaupt::~THaupt()
 void THaupt::FormCreate()
 {
     SetMainWindow(Handle());
+    SetTrayController(this);
     canvas_.reset(CreateCompatibleDC(nullptr));
     ProcessPendingMessages();
 
@@ -119,6 +134,7 @@ void THaupt::FormDestroy() { canvas_.reset(); }
 
 bool THaupt::FormCloseQuery()
 {
+    EndOpenPopup();
     ClearModel();
     return true;
 }
@@ -127,6 +143,40 @@ void THaupt::ClearModel()
 {
     DestroyMenus();
     ReleaseMenus(MenuList);
+}
+
+void THaupt::EndOpenPopup()
+{
+    if (popupOpen_) EndMenu();
+}
+
+void THaupt::HotkeyPressed(WPARAM id)
+{
+    if (id > 255 || id >= MenuList.size()) return;
+    GetCursorPos(&PopupPos);
+    RequestPopupMenu(id);
+}
+
+void THaupt::ShowPopupMenu(WPARAM menuIndex)
+{
+    // The open popup's entries are measured, drawn and chosen through ActiveMenuIndex:
+    // a request arriving inside its menu loop must not switch menus under it.
+    if (popupOpen_) return;
+    ActiveMenuIndex = static_cast<int>(menuIndex);
+    if (menuIndex < TrayEntryList.size()) {
+        HMENU popup = PopupMenuOf(static_cast<int>(menuIndex));
+        if (!popup) return;
+        // Without the foreground the popup would not close when the user clicks elsewhere.
+        SetForegroundWindow(Handle());
+        popupOpen_ = true;
+        TrackPopupMenuEx(popup, 0, PopupPos.x, PopupPos.y, Handle(), nullptr);
+        popupOpen_ = false;
+        // The switch back needs a message after the menu (otherwise the next click on the
+        // icon may close the new popup at once).
+        PostMessageA(Handle(), WM_NULL, 0, 0);
+    } else if (menuIndex == ToolsMenuIndex) {
+        PopUpToolsMenuAt(PopupPos);
+    }
 }
 
 void THaupt::ShowTaskbarButton(bool shown)
@@ -191,9 +241,21 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         ShowWelcome();
         return 0;
     case WmShowPopup:
-        ActiveMenuIndex = static_cast<int>(wParam);
-        ShowPopupMenu(ActiveMenuIndex);
+        ShowPopupMenu(wParam);
         return 0;
+    case WM_HOTKEY: {
+        LRESULT result = DefaultHandling(msg, wParam, lParam);
+        HotkeyPressed(wParam);
+        return result;
+    }
+    case WM_MEASUREITEM:
+        if (wParam == 0 && MeasureMenuEntry(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), ActiveMenuIndex))
+            return TRUE;
+        return DefaultHandling(msg, wParam, lParam);
+    case WM_DRAWITEM:
+        if (wParam == 0 && DrawMenuEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), ActiveMenuIndex))
+            return TRUE;
+        return DefaultHandling(msg, wParam, lParam);
     case WM_COMMAND: {
         LRESULT result = DefaultHandling(msg, wParam, lParam);
         FormCommand(wParam);
@@ -214,6 +276,11 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         TerminateApplication();
         return 0;
     default:
+        if (msg != 0 && msg == TaskbarCreatedMessage()) {
+            // The notification area was recreated (the shell restarted): it lost our icons.
+            ReAddTrayIcons();
+            return 0;
+        }
         return DefaultHandling(msg, wParam, lParam);
     }
 }

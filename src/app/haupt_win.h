@@ -53,6 +53,12 @@ public:
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void FormCreate();
+    void HotkeyPressed(WPARAM id);
+    void ShowPopupMenu(WPARAM menuIndex);
+    // The tools menu's popup; does nothing until the tools menu exists.
+    void PopUpToolsMenuAt(POINT) {}
+    // A popup menu still open would hang the program on its way out.
+    void EndOpenPopup();
     void FormDestroy();
     bool FormCloseQuery();
     void FormCommand(WPARAM wParam);
@@ -60,6 +66,7 @@ private:
     void ShowTaskbarButton(bool shown);
 
     Options options_;
+    bool popupOpen_ = false;
     TfrmKonfig* settings_ = nullptr;
     UniqueMemoryDC canvas_;
     ComPtr<IShellFolder> desktopFolder_;

@@ -1,8 +1,18 @@
 // Starting menu entries through the shell.
 #pragma once
 
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
 // Starts entry itemIndex of menu menuIndex (both valid) and reports a failure itself.
 // An autostart uses the entry's AutoStartmode instead of its Startmode.
 void LaunchItem(int menuIndex, int itemIndex, bool asAutostart);
 // Every entry marked for autostart, menus and entries in list order.
 void RunAutostartItems();
+
+// Starts a shell item with its default verb: 0 on success, else the system error code.
+[[nodiscard]] DWORD ShellExecuteIdList(const ITEMIDLIST* idList, int showCommand, const std::string& parameters);
+// The system's text for an error code, trimmed; "Unknown error" when it has none.
+std::string SystemMessageText(DWORD code);

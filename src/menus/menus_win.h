@@ -1,9 +1,37 @@
-// Popup menus and notification icons built from the model.
+// Popup menus and notification icons built from the model: one icon and one popup menu
+// per menu, and the tools icon.
 #pragma once
 
-// Builds every menu's popup menu and notification icon, and the tools icon.
+#include "app/tray_win.h"
+#include "win/handles.h"
+
+#include <windows.h>
+
+#include <vector>
+
+inline constexpr WORD SeparatorCommand = 1990;
+inline constexpr char ToolsTip[] = "Marigoldwick Tools";
+
+// Record i holds menu i's icon and popup menu (null when CreatePopupMenu failed).
+struct TrayEntry {
+    TrayIcon Icon;
+    UniqueMenu Popup;
+};
+extern std::vector<TrayEntry> TrayEntryList;
+extern TrayIcon ToolsTrayIcon;
+
+// Adds every menu's icon and the tools icon, builds every popup menu and sets the
+// menus' MaxTextWidth; removes what an earlier build made first.
 void BuildMenus();
 // Removes all notification icons, the tools icon included, and all popup menus.
 void DestroyMenus();
-// Tracks the popup menu of that menu (255: the tools menu) at the saved cursor position.
-void ShowPopupMenu(int menuIndex);
+// Adds the tools icon (only while UseToolsMenu is set) or removes it.
+void SetToolsIcon(bool add);
+// Adds every existing icon again, in the order of the build: after the notification
+// area was recreated ("TaskbarCreated").
+void ReAddTrayIcons();
+
+// Menu i's popup menu, or null.
+HMENU PopupMenuOf(int menuIndex);
+// The menu font the descriptions are measured in (and drawn in); null before a build.
+HFONT MenuFont();

@@ -321,6 +321,8 @@ bool MarigoldwickRunning()
 
 bool ChooseMenuCommand(HWND mainWindow, int menu, WORD command)
 {
-    return Post(mainWindow, WM_USER + 2, static_cast<WPARAM>(menu), 0) &&
+    // The popup opens; WM_CANCELMODE closes it again before the command arrives, as
+    // after a click on a menu entry.
+    return Post(mainWindow, WM_USER + 2, static_cast<WPARAM>(menu), 0) && Post(mainWindow, WM_CANCELMODE) &&
            Post(mainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }

@@ -124,5 +124,6 @@ std::string BinFolder();
 // True while some copy of the program holds the single-instance mutex.
 bool MarigoldwickRunning();
 // What choosing a command in popup menu `menu` sends the main window: the popup
-// request (1026, the menu becomes the active one), then WM_COMMAND with the identifier.
+// request (1026: the menu becomes the active one and pops up), WM_CANCELMODE (the popup
+// closes), then WM_COMMAND with the identifier.
 [[nodiscard]] bool ChooseMenuCommand(HWND mainWindow, int menu, WORD command);

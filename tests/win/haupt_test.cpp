@@ -80,11 +80,19 @@ protected:
     HWND Main() const { return haupt->Handle(); }
     HWND Settings() const { return settings->Handle(); }
 
-    // A popup menu choice: the menu becomes the active one, then its command arrives.
+    // The popup request: the menu becomes the active one and pops up, closed again by the
+    // WM_CANCELMODE queued before it (clicks meant for the settings are queued after it).
+    void PopUp(int menu)
+    {
+        PostMessageA(Main(), WM_CANCELMODE, 0, 0);
+        SendMessageA(Main(), THaupt::WmShowPopup, static_cast<WPARAM>(menu), 0);
+    }
+    void Command(WORD command) { SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+    // A popup menu choice.
     void Choose(int menu, WORD command)
     {
-        SendMessageA(Main(), THaupt::WmShowPopup, static_cast<WPARAM>(menu), 0);
-        SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        PopUp(menu);
+        Command(command);
     }
 
     // Queued for the settings window's own message loop, so they run once it is open.
@@ -278,7 +286,7 @@ TEST_F(HauptCommands, NotificationsAndCommandsWithoutActiveMenuAreIgnored)
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(0, 0), 0);
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(THaupt::CmdQuit, 0), 0);
 
-    SendMessageA(Main(), THaupt::WmShowPopup, 0, 0);
+    PopUp(0);
     EXPECT_EQ(haupt->ActiveMenuIndex, 0);
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(THaupt::CmdQuit, 1), 0);
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED + 1), 0);
@@ -301,8 +309,9 @@ TEST_F(HauptCommands, UnknownEntryIdentifierStartsNothing)
 TEST_F(HauptCommands, SettingsCommandRunsTheSettingsAndOkSavesTheFile)
 {
     Start(TwoMenus());
+    PopUp(0);
     QueueClick("&OK - Minimize");
-    Choose(0, THaupt::CmdSettings);
+    Command(THaupt::CmdSettings);
     EXPECT_TRUE(messages.Asked().empty());
     EXPECT_EQ(haupt->ActiveMenuIndex, -1);
     EXPECT_FALSE(IsWindowVisible(Settings()));
@@ -382,9 +391,10 @@ TEST_F(HauptQuit, QuitFromTheSettingsAsksThenEndsWithoutSaving)
     Start(ini);
     messages.Answer(IDNO);
     messages.Answer(IDYES);
+    PopUp(0);
     QueueClick("&Quit");
     QueueClick("&Quit");
-    Choose(0, THaupt::CmdSettings);
+    Command(THaupt::CmdSettings);
 
     ASSERT_EQ(messages.Asked().size(), 2u);
     const MessageRequest& question = messages.Asked()[0];
@@ -402,8 +412,9 @@ TEST_F(HauptQuit, QuitFromTheSettingsDuringShutdownAsksNothing)
 {
     Start(TwoMenus());
     haupt->ShutdownPending = true;
+    PopUp(0);
     QueueClick("&Quit");
-    Choose(0, THaupt::CmdSettings);
+    Command(THaupt::CmdSettings);
     EXPECT_TRUE(messages.Asked().empty());
     EXPECT_TRUE(TakeQuitMessage());
 }

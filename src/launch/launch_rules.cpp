@@ -1,0 +1,40 @@
+#include "launch/launch_rules.h"
+
+std::string WorkingDirectoryOf(std::string_view path)
+{
+    size_t cut = path.find_last_of("\\:");
+    return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
+}
+
+std::string LaunchErrorText(intptr_t result)
+{
+    switch (result) {
+    case 0: return "The operating system is out of memory or resources.";
+    case 2: return "The specified file was not found.";
+    case 3: return "The specified path was not found.";
+    case 5: return "The operating system denied access to the specified file.";
+    case 8: return "There was not enough memory to complete the operation.";
+    case 11: return "Invalid executeable";
+    case 26: return "A sharing violation occurred.";
+    case 31: return "There is no application associated with the given filename extension.";
+    default: return "Unknown error";
+    }
+}
+
+std::string TrimSystemMessage(std::string_view text)
+{
+    while (!text.empty()) {
+        auto last = static_cast<unsigned char>(text.back());
+        bool control = last < 0x20 || last == 0x7F;
+        if (!control && last != ' ' && last != '.') break;
+        text.remove_suffix(1);
+    }
+    return std::string(text);
+}
+
+std::string LaunchFailureText(std::string_view description, std::string_view reason)
+{
+    std::string text = "Execution of '";
+    text.append(description).append("' failed.\r").append(reason);
+    return text;
+}

@@ -1,0 +1,25 @@
+// Rules of starting an entry that need no Windows call: the working directory handed
+// to the shell and the texts of a failed start.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The leading part of the path up to and including its last backslash or colon, so
+// a drive-relative "C:app.exe" runs in "C:"; empty when the path has neither.
+std::string WorkingDirectoryOf(std::string_view path);
+
+// The message for a ShellExecuteA result of 32 or less.
+std::string LaunchErrorText(intptr_t result);
+
+// A system message without the trailing blanks, control characters and full stops
+// that the message table puts after it.
+std::string TrimSystemMessage(std::string_view text);
+
+// The text of the box that reports a failed start.
+std::string LaunchFailureText(std::string_view description, std::string_view reason);
+
+// Reason given for a shell-item entry whose stored bytes are not one complete
+// identifier list: such bytes are never handed to the shell.
+inline constexpr char DamagedShellItemText[] = "The stored shell item is damaged.";

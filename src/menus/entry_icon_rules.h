@@ -1,0 +1,19 @@
+// Which source an entry's icon comes from. Platform-neutral.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+enum class EntryIconSource {
+    IdListDefault,    // the shell's large, closed icon of the identifier list
+    IconFile,         // ExtractIconA of the icon path with the icon number
+    ProgramFirst,     // ExtractIconA of the program itself, icon 0
+    ShellFileIcon,    // SHGetFileInfoA of the path
+    None,             // the placeholder
+};
+
+// From the last full stop on, provided no backslash or colon follows it; otherwise empty.
+std::string_view ExtensionOf(std::string_view path);
+// The extension is compared without regard to case: TOOL.EXE and tool.exe are programs.
+bool IsProgramPath(std::string_view path);
+EntryIconSource EntryIconSourceFor(std::string_view path, bool isPidl, int32_t iconNum);

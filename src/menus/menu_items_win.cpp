@@ -1,0 +1,191 @@
+#include "menus/menu_items_win.h"
+
+#include "menus/bitmap_scale.h"
+#include "menus/item_geometry.h"
+#include "menus/menu_images_win.h"
+#include "menus/mnemonic.h"
+#include "win/handles.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const TOneMenu* MenuOf(ULONG_PTR itemData, int activeMenu, const TMenuList& menus)
+{
+    auto valid = [&](long long i) { return i >= 0 && i < static_cast<long long>(menus.size()) && menus[i]; };
+    if (valid(static_cast<long long>(itemData))) return menus[static_cast<size_t>(itemData)].get();
+    if (valid(activeMenu)) return menus[static_cast<size_t>(activeMenu)].get();
+    return nullptr;
+}
+
+const TOneItem* CommandEntry(const TOneMenu* menu, UINT itemId)
+{
+    if (!menu || itemId >= menu->Items.size()) return nullptr;
+    const TOneItem* item = menu->Items[itemId].get();
+    return item && !item->IsSeparator() ? item : nullptr;
+}
+
+// The entry's 32x32 picture as drawn on the list's background colour.
+std::optional<PixelImage> RenderPicture(HIMAGELIST list, int index)
+{
+    if (!list || index < 0 || index >= ImageList_GetImageCount(list)) return std::nullopt;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = 32;
+    info.bmiHeader.biHeight = -32;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueGdiObject dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+    if (!dib || !dc || !bits) return std::nullopt;
+    HGDIOBJ old = SelectObject(dc.get(), dib.get());
+    ScopeGuard restore([&] { SelectObject(dc.get(), old); });
+
+    COLORREF back = ImageList_GetBkColor(list);
+    if (back == CLR_NONE) back = GetSysColor(COLOR_MENU);
+    UniqueGdiObject brush(CreateSolidBrush(back));
+    RECT all{0, 0, 32, 32};
+    if (brush) FillRect(dc.get(), &all, static_cast<HBRUSH>(brush.get()));
+    if (!ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL)) return std::nullopt;
+    GdiFlush();
+
+    PixelImage image;
+    image.width = image.height = 32;
+    const auto* source = static_cast<const uint32_t*>(bits);
+    image.pixels.assign(source, source + 32 * 32);
+    for (uint32_t& p : image.pixels) p &= 0x00FFFFFFu;  // drop what alpha drawing left
+    return image;
+}
+
+void CopyPicture(HDC dc, const PixelImage& image, int x, int y)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    StretchDIBits(dc, x, y, image.width, image.height, 0, 0, image.width, image.height, image.pixels.data(), &info,
+                  DIB_RGB_COLORS, SRCCOPY);
+}
+
+}  // namespace
+
+bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& menus, const TKonfig& konfig)
+{
+    if (measure.CtlType != ODT_MENU) return false;
+    const TOneMenu* menu = MenuOf(measure.itemData, activeMenu, menus);
+    if (!CommandEntry(menu, measure.itemID)) return false;
+    measure.itemWidth = ItemWidth(menu->MaxTextWidth, konfig.IconSize, GetSystemMetrics(SM_CXSCREEN));
+    measure.itemHeight = static_cast<UINT>(GeometryFor(konfig.IconSize).height);
+    return true;
+}
+
+bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
+                HFONT font)
+{
+    if (draw.CtlType != ODT_MENU || !draw.hDC) return false;
+    const TOneMenu* menu = MenuOf(draw.itemData, activeMenu, menus);
+    const TOneItem* entry = CommandEntry(menu, draw.itemID);
+    if (!entry) return false;
+
+    const int s = konfig.IconSize;
+    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+    const RECT& item = draw.rcItem;
+    const ItemPlacement at = PlaceItem(s, item.left, item.top, item.bottom, selected);
+
+    std::optional<PixelImage> picture;
+    if (ImageListMenuImages* images = ImageListOf(*menu)) {
+        if (images->EnsureEntryIcon(entry->ImageIndex)) picture = RenderPicture(images->Handle(), entry->ImageIndex);
+    }
+    if (picture) {
+        bool scaled = true;
+        switch (ScaleFor(s)) {
+        case IconScale::Halve: scaled = HalveBitmap(*picture); break;
+        case IconScale::Double: scaled = DoubleBitmap(*picture); break;
+        case IconScale::Keep: break;
+        }
+        if (!scaled) picture.reset();
+    }
+
+    HDC dc = draw.hDC;
+    const COLORREF background = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    const COLORREF oldText = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    const COLORREF oldBack = SetBkColor(dc, background);
+    const int oldMode = SetBkMode(dc, OPAQUE);
+    ScopeGuard restore([&] {
+        SetBkMode(dc, oldMode);
+        SetBkColor(dc, oldBack);
+        SetTextColor(dc, oldText);
+        if (oldFont) SelectObject(dc, oldFont);
+    });
+
+    FillRect(dc, &item, GetSysColorBrush(COLOR_MENU));
+    if (picture) {
+        // A picture larger than the entry (an icon size other than 16, 32 or 64) must not
+        // paint over the neighbouring entries.
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, item.left, item.top, item.right, item.bottom);
+        CopyPicture(dc, *picture, at.iconX, at.iconY);
+        if (saved) RestoreDC(dc, saved);
+    }
+    if (selected) {
+        RECT highlight{at.highlightLeft, item.top, item.right, item.bottom};
+        FillRect(dc, &highlight, GetSysColorBrush(COLOR_HIGHLIGHT));
+    }
+    RECT text{at.textLeft, item.top, item.right, item.bottom};
+    DrawTextA(dc, entry->Description.c_str(), -1, &text, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (selected) {
+        RECT frame{at.frameLeft, at.frameTop, at.frameRight, at.frameBottom};
+        DrawEdge(dc, &frame, BDR_RAISEDOUTER, BF_RECT);
+    }
+    return true;
+}
+
+LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int activeMenu, HMENU activePopup,
+                   const TMenuList& menus, const LaunchEntry& launch)
+{
+    const char typed = static_cast<char>(LOBYTE(LOWORD(wParam)));
+    const UINT flags = HIWORD(wParam);
+    const HMENU popup = reinterpret_cast<HMENU>(lParam);
+    if (!(flags & MF_POPUP) || !popup || popup != activePopup) return defaultResult;
+    if (activeMenu < 0 || activeMenu >= static_cast<int>(menus.size()) || !menus[activeMenu]) return defaultResult;
+
+    const SHORT scan = VkKeyScanA(typed);
+    // No key makes this character: nothing can match it (0xFF is not a key code).
+    if (scan == -1) return 0;
+    const char vk = static_cast<char>(LOBYTE(scan));
+
+    const TOneMenu& menu = *menus[activeMenu];
+    std::vector<std::string_view> descriptions;
+    descriptions.reserve(menu.Items.size());
+    // A separator is no command: whatever its description says, it is never started.
+    for (const auto& item : menu.Items)
+        descriptions.emplace_back(item && !item->IsSeparator() ? std::string_view(item->Description) : "");
+    auto sameInLocale = [](char a, char b) {
+        char pair[2] = {a, b};
+        CharUpperBuffA(pair, 2);
+        return pair[0] == pair[1];
+    };
+    const int match = FindMnemonicEntry(descriptions, vk, sameInLocale);
+    if (match < 0) return 0;
+    if (launch) launch(activeMenu, match);
+    return MAKELRESULT(0, MNC_CLOSE);
+}
+
+std::string ShortenText(std::string_view text, int width, HDC canvas)
+{
+    // DT_MODIFYSTRING may write up to four characters more than the text it was given.
+    std::vector<char> buffer(text.size() + 5, '\0');
+    std::copy(text.begin(), text.end(), buffer.begin());
+    RECT rect{0, 0, width, 0};
+    if (!canvas || !DrawTextA(canvas, buffer.data(), -1, &rect, DT_SINGLELINE | DT_CALCRECT | DT_END_ELLIPSIS | DT_MODIFYSTRING))
+        return std::string(text);
+    return std::string(buffer.data());
+}

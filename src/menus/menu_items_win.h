@@ -1,0 +1,32 @@
+// The owner-drawn entries of the popup menus: their size, their look and their
+// keyboard mnemonics. The main window forwards WM_MEASUREITEM, WM_DRAWITEM and
+// WM_MENUCHAR here.
+#pragma once
+
+#include "config/model.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Both answer only for a command entry of a popup built from `menus`: the entry's menu
+// is the one its item data names (the popup was built that way), else `activeMenu`.
+// False means the request was not for such an entry and nothing was done.
+bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& menus, const TKonfig& konfig);
+// Draws the entry in `font` (the font its width was measured in); a picture still
+// pending is loaded first.
+bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
+                HFONT font);
+
+using LaunchEntry = std::function<void(int menuIndex, int itemIndex)>;
+// `defaultResult` is what DefWindowProc answered. A character that is an entry's
+// mnemonic in the active menu's popup starts that entry (the first one in menu order)
+// and closes the menu: MNC_CLOSE in the high word.
+LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int activeMenu, HMENU activePopup,
+                   const TMenuList& menus, const LaunchEntry& launch);
+
+// The text as it fits in `width` pixels in the font selected into `canvas`: itself, or
+// its beginning followed by "...".
+std::string ShortenText(std::string_view text, int width, HDC canvas);

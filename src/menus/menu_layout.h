@@ -1,0 +1,29 @@
+// Geometry of the owner-drawn popup entries and the rule that splits a long popup menu
+// into columns. Platform-neutral.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// u = iconSize / 16; entries are iconSize + 2u high.
+int EntryHeight(int iconSize);
+// MaxTextWidth + iconSize + 4u, widened so a huge text width cannot overflow.
+int64_t ColumnWidth(int maxTextWidth, int iconSize);
+
+struct ColumnLayoutInput {
+    int iconSize = 16;
+    int maxTextWidth = 0;
+    bool breakIfPossible = false;
+    int workWidth = 0;   // work area, pixels
+    int workHeight = 0;
+};
+
+// For every entry of a menu (true = separator), whether that entry starts a new column
+// (MFT_MENUBARBREAK). Separators never start one and take no height; the first command
+// entry never starts one.
+std::vector<bool> ColumnStarts(const std::vector<bool>& isSeparator, const ColumnLayoutInput& in);
+
+// The description as measured: leading and trailing blanks and control characters removed.
+std::string_view MeasuredDescription(std::string_view description);

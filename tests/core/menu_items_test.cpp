@@ -1,0 +1,300 @@
+// Owner-drawn popup entries: geometry, picture scaling, mnemonics and icon sources.
+#include "menus/bitmap_scale.h"
+#include "menus/entry_icon_rules.h"
+#include "menus/item_geometry.h"
+#include "menus/mnemonic.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
+constexpr uint32_t MenuGrey = Rgb(212, 208, 200);
+
+PixelImage Filled(int size, uint32_t colour)
+{
+    PixelImage image;
+    image.width = image.height = size;
+    image.pixels.assign(static_cast<size_t>(size) * size, colour);
+    return image;
+}
+
+// ---- Geometry --------------------------------------------------------------------
+
+struct GeometryCase {
+    int size, height, iconLeft, textLeft, highlightLeft, frame;
+};
+
+TEST(MenuItemGeometry, PartsSitWhereTheIconSizeSays)
+{
+    for (const GeometryCase& c : {GeometryCase{16, 18, 1, 20, 19, 18}, GeometryCase{32, 36, 2, 40, 38, 36},
+                                  GeometryCase{64, 72, 4, 80, 76, 72}}) {
+        SCOPED_TRACE(c.size);
+        ItemGeometry g = GeometryFor(c.size);
+        EXPECT_EQ(g.height, c.height);
+        EXPECT_EQ(g.iconLeft, c.iconLeft);
+        EXPECT_EQ(g.textLeft, c.textLeft);
+        EXPECT_EQ(g.highlightLeft, c.highlightLeft);
+        EXPECT_EQ(g.frameSize, c.frame);
+    }
+}
+
+TEST(MenuItemGeometry, WidthIsTextPlusIconColumn)
+{
+    EXPECT_EQ(ItemWidth(100, 16, 1024), 120u);
+    EXPECT_EQ(ItemWidth(100, 32, 1024), 140u);
+    EXPECT_EQ(ItemWidth(100, 64, 1024), 180u);
+    EXPECT_EQ(ItemWidth(0, 16, 1024), 20u);
+}
+
+TEST(MenuItemGeometry, WidthIsCappedAtScreenWidthLess64)
+{
+    EXPECT_EQ(ItemWidth(1000, 64, 1024), 960u);
+    EXPECT_EQ(ItemWidth(880, 64, 1024), 960u);  // exactly at the cap
+    EXPECT_EQ(ItemWidth(881, 64, 1024), 960u);
+    EXPECT_EQ(ItemWidth(879, 64, 1024), 959u);
+}
+
+TEST(MenuItemGeometry, ExtremeTextWidthsNeitherOverflowNorWrap)
+{
+    EXPECT_EQ(ItemWidth(INT32_MAX, 64, 1024), 960u);
+    EXPECT_EQ(ItemWidth(INT32_MAX - 10, 16, 1920), 1856u);
+    // A negative width from a damaged model must not turn into a huge unsigned one.
+    EXPECT_EQ(ItemWidth(-500, 16, 1024), 20u);
+    EXPECT_EQ(ItemWidth(INT32_MIN, 32, 1024), 40u);
+    EXPECT_EQ(ItemWidth(100, 16, 40), 0u);  // a screen narrower than the margin
+}
+
+TEST(MenuItemGeometry, IconIsCentredAndLiftedOnePixelWhenChosen)
+{
+    ItemPlacement plain = PlaceItem(16, 0, 0, 18, false);
+    EXPECT_EQ(plain.iconX, 1);
+    EXPECT_EQ(plain.iconY, 1);
+    EXPECT_EQ(plain.textLeft, 20);
+    ItemPlacement chosen = PlaceItem(16, 0, 0, 18, true);
+    EXPECT_EQ(chosen.iconY, 0);
+    EXPECT_EQ(chosen.highlightLeft, 19);
+    EXPECT_EQ(chosen.frameLeft, 0);
+    EXPECT_EQ(chosen.frameTop, 0);
+    EXPECT_EQ(chosen.frameRight, 18);
+    EXPECT_EQ(chosen.frameBottom, 18);
+}
+
+TEST(MenuItemGeometry, PlacementFollowsTheRectangle)
+{
+    // An entry at (30, 100) of odd height 37: mid = 100 + 18.
+    ItemPlacement p = PlaceItem(32, 30, 100, 137, true);
+    EXPECT_EQ(p.iconX, 32);
+    EXPECT_EQ(p.iconY, 118 - 16 - 1);
+    EXPECT_EQ(p.textLeft, 70);
+    EXPECT_EQ(p.highlightLeft, 68);
+    EXPECT_EQ(p.frameTop, 118 - 16 - 2);
+    EXPECT_EQ(p.frameBottom - p.frameTop, 36);
+    EXPECT_EQ(p.frameRight - p.frameLeft, 36);
+
+    ItemPlacement big = PlaceItem(64, 0, 0, 72, false);
+    EXPECT_EQ(big.iconX, 4);
+    EXPECT_EQ(big.iconY, 4);
+    EXPECT_EQ(big.textLeft, 80);
+}
+
+TEST(MenuItemGeometry, OnlySixteenAndSixtyFourAreScaled)
+{
+    EXPECT_EQ(ScaleFor(16), IconScale::Halve);
+    EXPECT_EQ(ScaleFor(32), IconScale::Keep);
+    EXPECT_EQ(ScaleFor(64), IconScale::Double);
+    EXPECT_EQ(ScaleFor(24), IconScale::Keep);
+    EXPECT_EQ(ScaleFor(48), IconScale::Keep);
+    ItemGeometry odd = GeometryFor(24);  // the formulas take any size unchanged
+    EXPECT_EQ(odd.height, 26);
+    EXPECT_EQ(odd.textLeft, 28);
+}
+
+// ---- HalveBitmap -----------------------------------------------------------------
+
+TEST(MenuItemHalveBitmap, AveragesHalvesToEven)
+{
+    const uint32_t key = Rgb(1, 1, 1);
+    // 1.5 -> 2, 2.5 -> 2, 3.5 -> 4; exact averages unchanged.
+    EXPECT_EQ(CombineColours(Rgb(1, 3, 5), Rgb(2, 2, 2), key), Rgb(2, 2, 4));
+    EXPECT_EQ(CombineColours(Rgb(10, 20, 255), Rgb(20, 30, 255), key), Rgb(15, 25, 255));
+    EXPECT_EQ(CombineColours(Rgb(0, 0, 254), Rgb(1, 0, 255), key), Rgb(0, 0, 254));  // 0.5 -> 0, 254.5 -> 254
+}
+
+TEST(MenuItemHalveBitmap, KeyCountsAsBlackBesideAPicturePixel)
+{
+    EXPECT_EQ(CombineColours(MenuGrey, MenuGrey, MenuGrey), MenuGrey);
+    EXPECT_EQ(CombineColours(Rgb(200, 100, 50), MenuGrey, MenuGrey), Rgb(100, 50, 25));
+    EXPECT_EQ(CombineColours(MenuGrey, Rgb(200, 101, 51), MenuGrey), Rgb(100, 50, 26));
+}
+
+TEST(MenuItemHalveBitmap, ShrinksToTheTopLeftSixteen)
+{
+    PixelImage image = Filled(32, MenuGrey);
+    // A 2x2 block of one colour stays that colour at half its position.
+    for (int y = 10; y < 12; ++y)
+        for (int x = 20; x < 22; ++x) image.At(x, y) = Rgb(10, 200, 30);
+    ASSERT_TRUE(HalveBitmap(image));
+    ASSERT_EQ(image.width, 16);
+    ASSERT_EQ(image.height, 16);
+    ASSERT_EQ(image.pixels.size(), 256u);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            SCOPED_TRACE(testing::Message() << x << "," << y);
+            EXPECT_EQ(image.At(x, y), (x == 10 && y == 5) ? Rgb(10, 200, 30) : MenuGrey);
+        }
+}
+
+TEST(MenuItemHalveBitmap, BackgroundBesideThePictureDarkensItsEdge)
+{
+    PixelImage image = Filled(32, MenuGrey);
+    image.At(0, 0) = Rgb(200, 100, 50);  // alone in its 2x2 block
+    image.At(3, 0) = Rgb(9, 9, 9);
+    image.At(3, 1) = Rgb(9, 9, 9);
+    ASSERT_TRUE(HalveBitmap(image));
+    // Across: (200,100,50)+black -> (100,50,25); down: +key -> (50,25,12.5 -> 12).
+    EXPECT_EQ(image.At(0, 0), Rgb(50, 25, 12));
+    // Across: 4.5 -> 4 in both rows; down: (4+4)/2 = 4.
+    EXPECT_EQ(image.At(1, 0), Rgb(4, 4, 4));
+}
+
+TEST(MenuItemHalveBitmap, KeyIsTheBottomLeftPixelEvenInsideThePicture)
+{
+    const uint32_t white = Rgb(255, 255, 255);
+    PixelImage image = Filled(32, Rgb(0, 0, 128));
+    image.At(0, 31) = white;  // the background the picture was rendered on
+    // White inside the picture is background too: a white 2x2 block stays white...
+    for (int y = 4; y < 6; ++y)
+        for (int x = 4; x < 6; ++x) image.At(x, y) = white;
+    // ...and a white pixel beside blue darkens it as black would.
+    image.At(8, 8) = white;
+    ASSERT_TRUE(HalveBitmap(image));
+    EXPECT_EQ(image.At(2, 2), white);
+    EXPECT_EQ(image.At(4, 4), Rgb(0, 0, 96));  // blue+black -> 64, then (64 + 128) / 2
+    EXPECT_EQ(image.At(5, 5), Rgb(0, 0, 128));
+    EXPECT_EQ(image.At(0, 15), Rgb(0, 0, 96));
+}
+
+TEST(MenuItemHalveBitmap, RefusesOtherSizes)
+{
+    PixelImage image = Filled(16, MenuGrey);
+    EXPECT_FALSE(HalveBitmap(image));
+    EXPECT_EQ(image.width, 16);
+    PixelImage broken = Filled(32, MenuGrey);
+    broken.pixels.resize(10);
+    EXPECT_FALSE(HalveBitmap(broken));
+}
+
+// ---- DoubleBitmap ----------------------------------------------------------------
+
+TEST(MenuItemDoubleBitmap, EveryPixelBecomesATwoByTwoBlock)
+{
+    PixelImage image = Filled(32, MenuGrey);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) image.At(x, y) = Rgb(x, y, (x * 7 + y) & 0xFF);
+    PixelImage original = image;
+    ASSERT_TRUE(DoubleBitmap(image));
+    ASSERT_EQ(image.width, 64);
+    ASSERT_EQ(image.height, 64);
+    ASSERT_EQ(image.pixels.size(), 64u * 64u);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) ASSERT_EQ(image.At(x, y), original.At(x / 2, y / 2)) << x << "," << y;
+}
+
+TEST(MenuItemDoubleBitmap, RefusesOtherSizes)
+{
+    PixelImage image = Filled(64, MenuGrey);
+    EXPECT_FALSE(DoubleBitmap(image));
+    EXPECT_EQ(image.width, 64);
+}
+
+// ---- Mnemonics -------------------------------------------------------------------
+
+TEST(MenuItemMnemonic, CharacterAfterTheFirstAmpersand)
+{
+    EXPECT_EQ(MnemonicOf("&Mail"), 'M');
+    EXPECT_EQ(MnemonicOf("Web &browser"), 'b');
+    EXPECT_EQ(MnemonicOf("A&&B"), '&');
+    EXPECT_EQ(MnemonicOf("Mail & &Post"), ' ');  // only the first "&" counts
+    EXPECT_EQ(MnemonicOf("Mail &"), std::nullopt);
+    EXPECT_EQ(MnemonicOf("Mail"), std::nullopt);
+    EXPECT_EQ(MnemonicOf("&"), std::nullopt);
+    EXPECT_EQ(MnemonicOf(""), std::nullopt);
+}
+
+TEST(MenuItemMnemonic, KeyMatchesEitherCase)
+{
+    std::vector<std::string_view> menu = {"Editor", "&Mail", "&notes"};
+    EXPECT_EQ(FindMnemonicEntry(menu, 'M'), 1);
+    EXPECT_EQ(FindMnemonicEntry(menu, 'm'), 1);
+    EXPECT_EQ(FindMnemonicEntry(menu, 'N'), 2);
+    EXPECT_EQ(FindMnemonicEntry(menu, 'E'), -1);  // no "&" before the E
+}
+
+TEST(MenuItemMnemonic, FirstMatchInMenuOrderWins)
+{
+    std::vector<std::string_view> menu = {"Mail &", "&Mail one", "&mail two"};
+    EXPECT_EQ(FindMnemonicEntry(menu, 'M'), 1);
+}
+
+TEST(MenuItemMnemonic, DoubledAmpersandAndDigits)
+{
+    std::vector<std::string_view> menu = {"A&&B", "&1 First"};
+    EXPECT_EQ(FindMnemonicEntry(menu, '1'), 1);
+    // The virtual-key code of "&" is that of the 7 key: no key yields "&" itself.
+    EXPECT_EQ(FindMnemonicEntry(menu, '7'), -1);
+    EXPECT_EQ(FindMnemonicEntry(menu, 'B'), -1);
+}
+
+TEST(MenuItemMnemonic, ComparisonRuleIsTheCallers)
+{
+    std::vector<std::string_view> menu = {"&x", "&y"};
+    auto exact = [](char a, char b) { return a == b; };
+    EXPECT_EQ(FindMnemonicEntry(menu, 'X', exact), -1);
+    EXPECT_EQ(FindMnemonicEntry(menu, 'y', exact), 1);
+}
+
+// ---- Icon sources ----------------------------------------------------------------
+
+TEST(MenuItemIconRules, ExtensionIsFromTheLastFullStopOfTheName)
+{
+    EXPECT_EQ(ExtensionOf("C:\\App\\TOOL.EXE"), ".EXE");
+    EXPECT_EQ(ExtensionOf("C:\\App\\archive.tar.gz"), ".gz");
+    EXPECT_EQ(ExtensionOf("C:\\dir.d\\file"), "");
+    EXPECT_EQ(ExtensionOf("C:\\dir.exe\\"), "");
+    EXPECT_EQ(ExtensionOf("A.B:stream"), "");
+    EXPECT_EQ(ExtensionOf("noext"), "");
+}
+
+TEST(MenuItemIconRules, ProgramsInAnyLetterCase)
+{
+    EXPECT_TRUE(IsProgramPath("C:\\App\\TOOL.EXE"));
+    EXPECT_TRUE(IsProgramPath("c:\\app\\tool.exe"));
+    EXPECT_TRUE(IsProgramPath("c:\\app\\Tool.ExE"));
+    EXPECT_FALSE(IsProgramPath("c:\\app\\tool.exe.txt"));
+    EXPECT_FALSE(IsProgramPath("c:\\app\\tool.exe "));
+    EXPECT_FALSE(IsProgramPath("c:\\app.exe\\tool"));
+    EXPECT_FALSE(IsProgramPath("c:\\app\\tool.ex"));
+}
+
+TEST(MenuItemIconRules, SourceFollowsIconNumberAndKind)
+{
+    EXPECT_EQ(EntryIconSourceFor("C:\\App\\TOOL.EXE", false, -99), EntryIconSource::ProgramFirst);
+    EXPECT_EQ(EntryIconSourceFor("c:\\app\\tool.exe", false, -99), EntryIconSource::ProgramFirst);
+    EXPECT_EQ(EntryIconSourceFor("C:\\notes.txt", false, -99), EntryIconSource::ShellFileIcon);
+    EXPECT_EQ(EntryIconSourceFor("C:\\folder", false, -99), EntryIconSource::ShellFileIcon);
+    EXPECT_EQ(EntryIconSourceFor("", false, -99), EntryIconSource::None);
+    EXPECT_EQ(EntryIconSourceFor(std::string_view("\x02\x00\x00\x00", 4), true, -99),
+              EntryIconSource::IdListDefault);
+    // Any other number names an icon in the icon file, whatever the entry is.
+    EXPECT_EQ(EntryIconSourceFor("C:\\App\\TOOL.EXE", false, 0), EntryIconSource::IconFile);
+    EXPECT_EQ(EntryIconSourceFor("", false, 3), EntryIconSource::IconFile);
+    EXPECT_EQ(EntryIconSourceFor("x", true, 2), EntryIconSource::IconFile);
+    EXPECT_EQ(EntryIconSourceFor("C:\\notes.txt", false, -98), EntryIconSource::IconFile);
+}
+
+}  // namespace

@@ -1,0 +1,348 @@
+// Starting entries for real: a copy of recorder.exe writes down how the shell started
+// it (command line, current directory, show command), and failures go to the message
+// seam.
+#include "config/model.h"
+#include "driver.h"
+#include "fake_messages.h"
+#include "launch/launch_win.h"
+#include "recorder_log.h"
+#include "shell/idlist_win.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+using namespace std::string_literals;
+
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool SameFolder(std::string a, std::string b)
+{
+    for (std::string* s : {&a, &b})
+        if (s->size() > 3 && s->back() == '\\') s->pop_back();
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+// Wine's shell shows a box of its own when a shell item cannot be started (the start is
+// asked without SEE_MASK_FLAG_NO_UI); this closes such boxes as a user would.
+class ShellBoxCloser {
+public:
+    ShellBoxCloser()
+        : thread_([this] {
+              while (!stop_) {
+                  EnumWindows(&CloseIfBox, reinterpret_cast<LPARAM>(this));
+                  Sleep(50);
+              }
+          })
+    {
+    }
+    ShellBoxCloser(const ShellBoxCloser&) = delete;
+    ShellBoxCloser& operator=(const ShellBoxCloser&) = delete;
+    ~ShellBoxCloser()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    int Closed() const { return closed_; }
+
+private:
+    static BOOL CALLBACK CloseIfBox(HWND window, LPARAM self)
+    {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window) && WindowClass(window) == "#32770") {
+            PostMessageA(window, WM_COMMAND, IDOK, 0);
+            ++reinterpret_cast<ShellBoxCloser*>(self)->closed_;
+        }
+        return TRUE;
+    }
+    std::atomic<bool> stop_{false};
+    std::atomic<int> closed_{0};
+    std::thread thread_;
+};
+
+class LaunchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        folder = TempFolder::Create();
+        ASSERT_TRUE(folder);
+        // The program sits in a folder of its own, away from the test's current directory.
+        ASSERT_TRUE(CreateDirectoryA(folder->File("tools").c_str(), nullptr));
+        recorder = folder->File("tools\\recorder.exe");
+        ASSERT_TRUE(CopyFileA(RecorderExe().c_str(), recorder.c_str(), FALSE)) << RecorderExe();
+        log = folder->File("record.log");
+        ASSERT_TRUE(SetEnvironmentVariableA("MGW_RECORD", log.c_str()));
+        ReleaseMenus(MenuList);
+        menu = &NewMenu(MenuList, {});
+    }
+
+    void TearDown() override
+    {
+        ReleaseMenus(MenuList);
+        SetEnvironmentVariableA("MGW_RECORD", nullptr);
+        // Give started copies time to finish writing before the folder goes.
+        Sleep(100);
+        CoUninitialize();
+    }
+
+    TOneItem& Add(const std::string& pfad, const std::string& description, uint16_t startmode = 1)
+    {
+        auto item = std::make_unique<TOneItem>();
+        item->Pfad = pfad;
+        item->Description = description;
+        item->Startmode = startmode;
+        item->AutoStartmode = startmode;
+        return AddItem(*menu, std::move(item));
+    }
+    int Last() const { return static_cast<int>(menu->Items.size()) - 1; }
+
+    // No further record within a short while.
+    bool StaysAt(size_t count) const
+    {
+        Sleep(700);
+        return ReadRecorderLog(log).size() == count;
+    }
+
+    std::optional<TempFolder> folder;
+    std::string recorder, log;
+    TOneMenu* menu = nullptr;
+};
+
+TEST_F(LaunchTest, ProgramStartsWithItsParametersInItsOwnFolder)
+{
+    TOneItem& item = Add(recorder, "Recorder");
+    item.Parameters = "-x \"two words\" 100%";
+    FakeMessages messages;
+    LaunchItem(0, Last(), false);
+
+    auto records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_NE(records[0].commandLine.find("recorder.exe"), std::string::npos) << records[0].commandLine;
+    EXPECT_TRUE(EndsWith(records[0].commandLine, " -x \"two words\" 100%")) << records[0].commandLine;
+    EXPECT_TRUE(SameFolder(records[0].directory, folder->File("tools"))) << records[0].directory;
+    EXPECT_EQ(records[0].showCommand, SW_SHOWNORMAL);
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_TRUE(StaysAt(1));
+}
+
+TEST_F(LaunchTest, EachStartModeIsHandedOverAsTheShowCommand)
+{
+    const uint16_t modes[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED, SW_HIDE};
+    for (uint16_t mode : modes) {
+        TOneItem& item = Add(recorder, "Mode", mode);
+        item.Parameters = "mode" + std::to_string(mode);
+    }
+    FakeMessages messages;
+    for (int i = 0; i < 4; ++i) {
+        LaunchItem(0, i, false);
+        // One at a time, so the records come in the order of the modes.
+        ASSERT_EQ(WaitForRecords(log, static_cast<size_t>(i + 1)).size(), static_cast<size_t>(i + 1));
+    }
+    auto records = ReadRecorderLog(log);
+    ASSERT_EQ(records.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_TRUE(EndsWith(records[i].commandLine, "mode" + std::to_string(modes[i]))) << records[i].commandLine;
+        EXPECT_EQ(records[i].showCommand, modes[i]) << "mode " << modes[i];
+    }
+    EXPECT_TRUE(messages.Asked().empty());
+}
+
+TEST_F(LaunchTest, ABareNameStartsInTheCurrentDirectory)
+{
+    char previous[MAX_PATH] = {};
+    ASSERT_TRUE(GetCurrentDirectoryA(sizeof(previous), previous));
+    ASSERT_TRUE(SetCurrentDirectoryA(folder->File("tools").c_str()));
+    Add("recorder.exe", "Bare").Parameters = "bare";
+    FakeMessages messages;
+    LaunchItem(0, Last(), false);
+    auto records = WaitForRecords(log, 1);
+    EXPECT_TRUE(SetCurrentDirectoryA(previous));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(SameFolder(records[0].directory, folder->File("tools"))) << records[0].directory;
+    EXPECT_TRUE(messages.Asked().empty());
+}
+
+TEST_F(LaunchTest, AutostartUsesTheAutostartModeAndTheMenuUsesTheNormalOne)
+{
+    TOneItem& quiet = Add(recorder, "Not marked");
+    quiet.Parameters = "quiet";
+    TOneItem& marked = Add(recorder, "Marked", SW_SHOWNORMAL);
+    marked.Autostart = true;
+    marked.AutoStartmode = SW_SHOWMAXIMIZED;
+    marked.Parameters = "marked";
+    FakeMessages messages;
+
+    RunAutostartItems();
+    auto records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(EndsWith(records[0].commandLine, "marked"));
+    EXPECT_EQ(records[0].showCommand, SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(StaysAt(1));
+
+    LaunchItem(0, 1, false);
+    records = WaitForRecords(log, 2);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].showCommand, SW_SHOWNORMAL);
+    EXPECT_TRUE(messages.Asked().empty());
+}
+
+TEST_F(LaunchTest, AutostartGoesThroughEveryMenuAndReportsEachFailure)
+{
+    Add(folder->File("missing-one.exe"), "One").Autostart = true;
+    Add(recorder, "Between").Autostart = true;
+    menu = &NewMenu(MenuList, {});
+    Add(folder->File("missing-two.exe"), "Two").Autostart = true;
+    FakeMessages messages;
+    RunAutostartItems();
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[0].text, "Execution of 'One' failed.\rThe specified file was not found.");
+    EXPECT_EQ(messages.Asked()[1].text, "Execution of 'Two' failed.\rThe specified file was not found.");
+    EXPECT_EQ(WaitForRecords(log, 1).size(), 1u);
+}
+
+TEST_F(LaunchTest, MissingFileShowsTheEntryAndTheReason)
+{
+    Add(folder->File("tools\\mgw-missing-editor.exe"), "Editor");
+    FakeMessages messages;
+    LaunchItem(0, Last(), false);
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    const MessageRequest& box = messages.Asked()[0];
+    EXPECT_EQ(box.text, "Execution of 'Editor' failed.\rThe specified file was not found.");
+    EXPECT_EQ(box.caption, "Marigoldwick");
+    EXPECT_EQ(box.form, MessageForm::SystemBox);
+    EXPECT_EQ(box.kind, MessageKind::Error);
+    EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    EXPECT_EQ(box.owner, nullptr);
+}
+
+class ShellItemLaunchTest : public LaunchTest {
+protected:
+    std::string BytesOf(const std::string& path)
+    {
+        ComPtr<IShellFolder> desktop;
+        EXPECT_TRUE(SUCCEEDED(SHGetDesktopFolder(&desktop)));
+        int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+        std::wstring wide(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
+        ITEMIDLIST* raw = nullptr;
+        EXPECT_TRUE(desktop && SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &raw, nullptr)));
+        ShellIdList list(raw);
+        return IdListToBytes(list.get());
+    }
+    TOneItem& AddShellItem(const std::string& bytes, const std::string& description, uint16_t startmode = 1)
+    {
+        TOneItem& item = Add(bytes, description, startmode);
+        item.IsPIDL = true;
+        return item;
+    }
+};
+
+TEST_F(ShellItemLaunchTest, ShellItemStartsTheProgramItAddresses)
+{
+    std::string bytes = BytesOf(recorder);
+    ASSERT_TRUE(IsCompleteIdList(bytes));
+    AddShellItem(bytes, "By address", SW_SHOWMAXIMIZED).Parameters = "from-idlist";
+    FakeMessages messages;
+    LaunchItem(0, Last(), false);
+    auto records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_NE(records[0].commandLine.find("recorder.exe"), std::string::npos) << records[0].commandLine;
+    EXPECT_TRUE(EndsWith(records[0].commandLine, "from-idlist")) << records[0].commandLine;
+    EXPECT_EQ(records[0].showCommand, SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_EQ(menu->Items[0]->Pfad, bytes);  // the model keeps its bytes
+}
+
+TEST_F(ShellItemLaunchTest, DamagedAddressIsReportedAndNothingStarts)
+{
+    std::string bytes = BytesOf(recorder);
+    ASSERT_GT(bytes.size(), 4u);
+    const std::string damaged[] = {
+        "",                                        // nothing stored
+        bytes.substr(0, bytes.size() - 2),         // terminator lost
+        bytes.substr(0, bytes.size() - 1),         // half a terminator
+        bytes + "tail",                            // bytes after the list
+        "\x40\x00"s + bytes.substr(2),             // first element longer than the whole
+    };
+    FakeMessages messages;
+    for (const std::string& d : damaged) {
+        AddShellItem(d, "Damaged");
+        LaunchItem(0, Last(), false);
+    }
+    ASSERT_EQ(messages.Asked().size(), std::size(damaged));
+    for (const MessageRequest& box : messages.Asked()) {
+        EXPECT_EQ(box.text, "Execution of 'Damaged' failed.\rThe stored shell item is damaged.");
+        EXPECT_EQ(box.caption, "Marigoldwick");
+        EXPECT_EQ(box.kind, MessageKind::Error);
+    }
+    EXPECT_TRUE(StaysAt(0));
+}
+
+TEST_F(ShellItemLaunchTest, VanishedShellItemReportsTheSystemsReason)
+{
+    std::string gone = folder->File("tools\\gone.exe");
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), gone.c_str(), FALSE));
+    std::string bytes = BytesOf(gone);
+    ASSERT_TRUE(DeleteFileA(gone.c_str()));
+    AddShellItem(bytes, "Gone");
+    FakeMessages messages;
+    {
+        ShellBoxCloser closer;
+        LaunchItem(0, Last(), false);
+    }
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    const std::string& text = messages.Asked()[0].text;
+    const std::string head = "Execution of 'Gone' failed.\r";
+    ASSERT_EQ(text.rfind(head, 0), 0u) << text;
+    std::string reason = text.substr(head.size());
+    EXPECT_FALSE(reason.empty());
+    EXPECT_NE(reason.back(), '.');
+    EXPECT_GT(static_cast<unsigned char>(reason.back()), ' ');
+    EXPECT_TRUE(StaysAt(0));
+}
+
+TEST(LaunchSystemMessages, AreTheTablesTextWithoutItsEnding)
+{
+    char raw[256] = {};
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_FILE_NOT_FOUND,
+                             0, raw, sizeof(raw), nullptr);
+    ASSERT_GT(n, 0u);
+    std::string text = SystemMessageText(ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(std::string(raw).rfind(text, 0), 0u);
+    EXPECT_NE(text.back(), '.');
+    EXPECT_NE(text.back(), '\n');
+}
+
+TEST(LaunchSystemMessages, AMessageWithPlaceholdersIsShownWithoutReadingArguments)
+{
+    // "%1 is not a valid Win32 application." and the like: nothing to fill in.
+    std::string text = SystemMessageText(ERROR_BAD_EXE_FORMAT);
+    EXPECT_NE(text.find("%1"), std::string::npos) << text;
+}
+
+TEST(LaunchSystemMessages, ACodeWithoutTextStillExplainsSomething)
+{
+    EXPECT_EQ(SystemMessageText(0x2FFFFFF0u), "Unknown error");
+}
+
+TEST(LaunchRecorderLog, KeepsTabsLineBreaksAndPercentSignsOfTheCommandLine)
+{
+    auto records = ParseRecorderLog("\"C:\\r.exe\" a%09b%0D%0A%25 c\tC:\\dir\t7\r\nx\ty\t3\r\nunfinished\t");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].commandLine, "\"C:\\r.exe\" a\tb\r\n% c");
+    EXPECT_EQ(records[0].directory, "C:\\dir");
+    EXPECT_EQ(records[0].showCommand, 7);
+    EXPECT_EQ(records[1].showCommand, 3);
+}
+
+}  // namespace

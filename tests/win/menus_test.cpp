@@ -1,0 +1,364 @@
+// Popup menus and notification icons built from a model, read back from Windows: the
+// entries with GetMenuItemInfoA, the icons with Shell_NotifyIconA.
+#include "app/tray_win.h"
+#include "config/model.h"
+#include "driver.h"
+#include "fake_messages.h"
+#include "menus/menus_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ItemSeen {
+    UINT type = 0;
+    UINT id = 0;
+    ULONG_PTR data = 0;
+    std::string text;
+};
+
+std::vector<ItemSeen> ReadMenu(HMENU menu)
+{
+    std::vector<ItemSeen> items;
+    int count = GetMenuItemCount(menu);
+    for (int pos = 0; pos < count; ++pos) {
+        char text[128] = {};
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof(text);
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(pos), TRUE, &info)) {
+            ADD_FAILURE() << "item " << pos << " unreadable";
+            continue;
+        }
+        bool hasText = (info.fType & (MFT_OWNERDRAW | MFT_SEPARATOR | MFT_BITMAP)) == 0;
+        items.push_back({info.fType, info.wID, info.dwItemData, hasText ? std::string(text) : std::string()});
+    }
+    return items;
+}
+
+void ExpectFixedTail(const std::vector<ItemSeen>& items)
+{
+    ASSERT_GE(items.size(), 2u);
+    const ItemSeen& settings = items[items.size() - 2];
+    const ItemSeen& quit = items.back();
+    EXPECT_EQ(settings.type, static_cast<UINT>(MFT_STRING));
+    EXPECT_EQ(settings.id, 1900u);
+    EXPECT_EQ(settings.text, "&Settings...");
+    EXPECT_EQ(quit.type, static_cast<UINT>(MFT_STRING));
+    EXPECT_EQ(quit.id, 1901u);
+    EXPECT_EQ(quit.text, "&Quit Marigoldwick");
+}
+
+bool IsOwnerDrawnEntry(const ItemSeen& item, UINT id, ULONG_PTR menuIndex)
+{
+    return (item.type & ~static_cast<UINT>(MFT_MENUBARBREAK)) == MFT_OWNERDRAW && item.id == id &&
+           item.data == menuIndex;
+}
+
+bool IsSeparator(const ItemSeen& item) { return item.type == MFT_SEPARATOR && item.id == 1990; }
+
+// Present in the notification area: the shell accepts a change of exactly this icon.
+bool IconPresent(TrayIconRecord record)
+{
+    return Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
+}
+bool DeleteIcon(TrayIconRecord record)
+{
+    return Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
+}
+
+int TextWidthInMenuFont(const std::string& text)
+{
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof(metrics);
+    EXPECT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+    UniqueGdiObject font(CreateFontIndirectA(&metrics.lfMenuFont));
+    UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+    HGDIOBJ old = SelectObject(dc.get(), font.get());
+    SIZE size{};
+    GetTextExtentPoint32A(dc.get(), text.data(), static_cast<int>(text.size()), &size);
+    SelectObject(dc.get(), old);
+    return size.cx;
+}
+
+class MenusTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Konfig = {};
+        Konfig.IconSize = 16;
+        savedReverse = ReverseIconOrder;
+        ReverseIconOrder = false;
+    }
+    void TearDown() override
+    {
+        DestroyMenus();
+        ReleaseMenus(MenuList);
+        Konfig = {};
+        ReverseIconOrder = savedReverse;
+    }
+
+    TOneMenu& Menu(const std::string& name)
+    {
+        TOneMenu& menu = NewMenu(MenuList, nullptr);
+        menu.MenuName = name;
+        menu.IconPfad = BinFolder() + "mgoldwk.exe";
+        return menu;
+    }
+    static void Entry(TOneMenu& menu, const std::string& description, bool separator = false)
+    {
+        auto item = std::make_unique<TOneItem>();
+        item->Pfad = separator ? SeparatorMarker : "C:\\windows\\notepad.exe";
+        item->Description = description;
+        AddItem(menu, std::move(item));
+    }
+
+    FakeMessages messages;
+    bool savedReverse = false;
+};
+
+// ---- popup menu entries ----
+
+using MenuEntries = MenusTest;
+
+TEST_F(MenuEntries, EntriesSeparatorsAndTheFixedCommandsInOrder)
+{
+    Menu("First");
+    TOneMenu& second = Menu("Second");
+    Entry(second, "Editor");
+    Entry(second, "-", true);
+    Entry(second, "-", true);
+    Entry(second, "Viewer");
+    Entry(second, "-", true);
+    BuildMenus();
+
+    ASSERT_EQ(TrayEntryList.size(), 2u);
+    std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(1));
+    ASSERT_EQ(items.size(), 8u);
+    EXPECT_TRUE(IsOwnerDrawnEntry(items[0], 0, 1));
+    EXPECT_TRUE(IsSeparator(items[1]));
+    EXPECT_TRUE(IsSeparator(items[2])) << "two separators in a row stay two";
+    EXPECT_TRUE(IsOwnerDrawnEntry(items[3], 3, 1)) << "identifiers count the separators";
+    EXPECT_TRUE(IsSeparator(items[4]));
+    EXPECT_TRUE(IsSeparator(items[5])) << "the separator above the fixed commands follows a last separator";
+    ExpectFixedTail(items);
+    EXPECT_TRUE(messages.Asked().empty());
+}
+
+TEST_F(MenuEntries, AMenuWithoutEntriesHasOnlyTheFixedCommands)
+{
+    Menu("Empty").MaxTextWidth = 77;
+    BuildMenus();
+    std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(0));
+    ASSERT_EQ(items.size(), 2u);
+    ExpectFixedTail(items);
+    EXPECT_EQ(MenuList[0]->MaxTextWidth, 77) << "no entries: the width is not measured";
+}
+
+TEST_F(MenuEntries, EntriesBeyond999AreAppendedInOrderAndNoneTakesAFixedIdentifier)
+{
+    TOneMenu& big = Menu("Big");
+    for (int k = 0; k < 1902; ++k) Entry(big, "E" + std::to_string(k));
+    BuildMenus();
+    std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(0));
+    ASSERT_EQ(items.size(), 1900u + 3u) << "entries from 1900 on would be read as settings and quit";
+    for (UINT k = 0; k < 1900; ++k) {
+        ASSERT_TRUE(IsOwnerDrawnEntry(items[k], k, 0)) << "position " << k;
+    }
+    EXPECT_TRUE(IsSeparator(items[1900]));
+    ExpectFixedTail(items);
+}
+
+TEST_F(MenuEntries, TheWidestDescriptionIsMeasuredInTheMenuFontWithoutSurroundingBlanks)
+{
+    TOneMenu& menu = Menu("Widths");
+    Entry(menu, "Short");
+    Entry(menu, "  A much longer description\t ");
+    Entry(menu, "Mid length");
+    TOneMenu& blanks = Menu("Blanks");
+    blanks.MaxTextWidth = 500;
+    Entry(blanks, "   ");
+    Entry(blanks, "");
+    TOneMenu& separatorText = Menu("Separator text");
+    Entry(separatorText, "x");
+    Entry(separatorText, "A separator's description counts too", true);
+    BuildMenus();
+
+    EXPECT_EQ(menu.MaxTextWidth, TextWidthInMenuFont("A much longer description"));
+    EXPECT_GT(menu.MaxTextWidth, TextWidthInMenuFont("Mid length"));
+    EXPECT_EQ(blanks.MaxTextWidth, 0);
+    EXPECT_EQ(separatorText.MaxTextWidth, TextWidthInMenuFont("A separator's description counts too"));
+}
+
+// ---- columns ----
+
+using MenuColumns = MenusTest;
+
+TEST_F(MenuColumns, ALongMenuBreaksIntoColumnsWhereTheWorkAreaEnds)
+{
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    const int h = 18;  // icon size 16
+    const int perColumn = (work.bottom - work.top - h + h - 1) / h;
+    Konfig.MenuBreakIfPossible = true;
+    TOneMenu& menu = Menu("Long");
+    Entry(menu, "-", true);  // separators take no room in a column
+    for (int k = 0; k < 2 * perColumn + 5; ++k) Entry(menu, "Entry " + std::to_string(k));
+    BuildMenus();
+
+    std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(0));
+    std::vector<UINT> breaks;
+    for (const ItemSeen& item : items)
+        if (item.type & MFT_MENUBARBREAK) breaks.push_back(item.id);
+    EXPECT_EQ(breaks, (std::vector<UINT>{static_cast<UINT>(1 + perColumn), static_cast<UINT>(1 + 2 * perColumn)}));
+
+    Konfig.MenuBreakIfPossible = false;
+    BuildMenus();
+    for (const ItemSeen& item : ReadMenu(PopupMenuOf(0))) EXPECT_FALSE(item.type & MFT_MENUBARBREAK) << item.id;
+}
+
+// ---- notification icons ----
+
+using MenuIcons = MenusTest;
+
+TEST_F(MenuIcons, OneIconPerMenuAndTheToolsIconAllRemovedAgain)
+{
+    Konfig.UseToolsMenu = true;
+    Menu("First");
+    Menu("Second");
+    BuildMenus();
+
+    ASSERT_EQ(TrayEntryList.size(), 2u);
+    std::vector<TrayIconRecord> records;
+    std::vector<HWND> windows;
+    for (size_t i = 0; i < 2; ++i) {
+        const TrayIconRecord& r = TrayEntryList[i].Icon.Record();
+        EXPECT_EQ(r.cbSize, 88u);
+        EXPECT_EQ(r.uID, 0u);
+        EXPECT_EQ(r.uFlags, 7u);
+        EXPECT_EQ(r.uCallbackMessage, 1027u + i);
+        EXPECT_STREQ(r.szTip, MenuList[i]->MenuName.c_str());
+        EXPECT_NE(r.hIcon, nullptr);
+        EXPECT_TRUE(IconPresent(r)) << i;
+        records.push_back(r);
+    }
+    const TrayIconRecord& tools = ToolsTrayIcon.Record();
+    EXPECT_EQ(tools.uCallbackMessage, 1077u);
+    EXPECT_STREQ(tools.szTip, "Marigoldwick Tools");
+    EXPECT_TRUE(IconPresent(tools));
+    records.push_back(tools);
+    for (const TrayIconRecord& r : records) {
+        ASSERT_TRUE(IsWindow(r.hWnd));
+        EXPECT_FALSE(IsWindowVisible(r.hWnd));
+        EXPECT_EQ(GetAncestor(r.hWnd, GA_PARENT), GetDesktopWindow()) << "top-level, so broadcasts reach it";
+    }
+
+    DestroyMenus();
+    EXPECT_TRUE(TrayEntryList.empty());
+    EXPECT_FALSE(ToolsTrayIcon.Added());
+    for (const TrayIconRecord& r : records) {
+        EXPECT_FALSE(DeleteIcon(r)) << "icon " << r.uCallbackMessage << " is still there";
+        EXPECT_FALSE(IsWindow(r.hWnd));
+    }
+}
+
+TEST_F(MenuIcons, NoToolsIconWhenSwitchedOffOrWithoutMenus)
+{
+    Konfig.UseToolsMenu = true;
+    BuildMenus();
+    EXPECT_TRUE(TrayEntryList.empty());
+    EXPECT_FALSE(ToolsTrayIcon.Added()) << "no menu: no icon at all";
+
+    Konfig.UseToolsMenu = false;
+    Menu("Only");
+    BuildMenus();
+    EXPECT_EQ(TrayEntryList.size(), 1u);
+    EXPECT_FALSE(ToolsTrayIcon.Added());
+}
+
+TEST_F(MenuIcons, RebuildingReplacesTheIconsInsteadOfAddingMore)
+{
+    Konfig.UseToolsMenu = true;
+    Menu("First");
+    BuildMenus();
+    TrayIconRecord before = TrayEntryList[0].Icon.Record();
+    TrayIconRecord toolsBefore = ToolsTrayIcon.Record();
+    BuildMenus();
+    EXPECT_FALSE(DeleteIcon(before));
+    EXPECT_FALSE(DeleteIcon(toolsBefore));
+    EXPECT_TRUE(IconPresent(TrayEntryList[0].Icon.Record()));
+    EXPECT_TRUE(IconPresent(ToolsTrayIcon.Record()));
+}
+
+TEST_F(MenuIcons, ALongMenuNameIsShortenedInsideTheTipField)
+{
+    std::string name(100, 'N');
+    Menu(name);
+    BuildMenus();
+    const TrayIconRecord& r = TrayEntryList[0].Icon.Record();
+    EXPECT_EQ(std::string(r.szTip), std::string(60, 'N') + "...");
+    EXPECT_TRUE(IconPresent(r));
+}
+
+// The icons' hidden windows in z-order, from the top: the newest window comes first.
+std::vector<UINT> IconsNewestFirst()
+{
+    std::vector<UINT> order;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (ToolsTrayIcon.Window() == w) order.push_back(1077);
+        for (const TrayEntry& e : TrayEntryList)
+            if (e.Icon.Window() == w) order.push_back(e.Icon.Record().uCallbackMessage);
+    }
+    return order;
+}
+
+TEST_F(MenuIcons, ReverseIconOrderAddsTheToolsIconFirstAndTheLastMenuNext)
+{
+    Konfig.UseToolsMenu = true;
+    for (const char* name : {"A", "B", "C"}) Entry(Menu(name), name);
+
+    BuildMenus();
+    EXPECT_EQ(IconsNewestFirst(), (std::vector<UINT>{1077, 1029, 1028, 1027}));
+
+    DestroyMenus();
+    ReverseIconOrder = true;
+    BuildMenus();
+    EXPECT_EQ(IconsNewestFirst(), (std::vector<UINT>{1027, 1028, 1029, 1077}));
+    for (int i = 0; i < 3; ++i) {
+        std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(i));
+        ASSERT_FALSE(items.empty());
+        EXPECT_EQ(items[0].data, static_cast<ULONG_PTR>(i)) << "popup " << i << " belongs to menu " << i;
+    }
+}
+
+TEST_F(MenuIcons, AMenuBeyondFiftyGetsAPopupButNoIconThatWouldTakeTheToolsMessage)
+{
+    Konfig.UseToolsMenu = true;
+    for (int i = 0; i <= MaxMenus; ++i) Menu("M" + std::to_string(i));
+    BuildMenus();
+    ASSERT_EQ(TrayEntryList.size(), static_cast<size_t>(MaxMenus) + 1);
+    EXPECT_EQ(TrayEntryList[MaxMenus - 1].Icon.Record().uCallbackMessage, 1076u);
+    EXPECT_FALSE(TrayEntryList[MaxMenus].Icon.Added());
+    EXPECT_NE(PopupMenuOf(MaxMenus), nullptr);
+    EXPECT_EQ(ToolsTrayIcon.Record().uCallbackMessage, 1077u);
+}
+
+TEST_F(MenuIcons, IconsLostWithTheNotificationAreaComeBack)
+{
+    Konfig.UseToolsMenu = true;
+    Menu("First");
+    Menu("Second");
+    BuildMenus();
+    std::vector<TrayIconRecord> records{TrayEntryList[0].Icon.Record(), TrayEntryList[1].Icon.Record(),
+                                        ToolsTrayIcon.Record()};
+    for (const TrayIconRecord& r : records) ASSERT_TRUE(DeleteIcon(r));
+    ReAddTrayIcons();
+    for (const TrayIconRecord& r : records) EXPECT_TRUE(IconPresent(r)) << r.uCallbackMessage;
+}
+
+}  // namespace
