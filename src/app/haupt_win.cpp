@@ -7,7 +7,8 @@
 #include "config/model.h"
 #include "launch/launch_win.h"
 #include "menus/menus_win.h"
-#include "menus/owner_draw_win.h"
+#include "menus/menu_images_win.h"
+#include "menus/menu_items_win.h"
 #include "settings/konfig_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
@@ -125,6 +126,8 @@ void THaupt::FormCreate()
 
     if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", Title, MB_ICONERROR);
     BuildMenus();
+    // Entry icons arrive in idle turns: start-up and the first popup do not wait for them.
+    ScheduleEntryIconLoading(Handle(), MenuList);
     RunAutostartItems();
     RegisterHotkeys();
     ShowTaskbarButton(false);
@@ -203,6 +206,7 @@ void THaupt::ShowSettings()
     UnregisterHotkeys();
     if (settings_->ShowModal(Handle()) == ModalResult::Terminated) return;
     BuildMenus();
+    ScheduleEntryIconLoading(Handle(), MenuList);
     RegisterHotkeys();
     ShowTaskbarButton(false);
 }
@@ -249,12 +253,21 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_MEASUREITEM:
-        if (wParam == 0 && MeasureMenuEntry(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), ActiveMenuIndex))
+        if (wParam == 0 && WMMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList, Konfig))
             return TRUE;
         return DefaultHandling(msg, wParam, lParam);
     case WM_DRAWITEM:
-        if (wParam == 0 && DrawMenuEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), ActiveMenuIndex))
+        if (wParam == 0 &&
+            WMDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList, Konfig, MenuFont()))
             return TRUE;
+        return DefaultHandling(msg, wParam, lParam);
+    case WM_MENUCHAR: {
+        LRESULT def = DefaultHandling(msg, wParam, lParam);
+        return WMMenuChar(wParam, lParam, def, ActiveMenuIndex, PopupMenuOf(ActiveMenuIndex), MenuList,
+                          [](int menu, int item) { LaunchItem(menu, item, false); });
+    }
+    case WM_TIMER:
+        if (EntryIconTimerTick(Handle(), wParam, MenuList)) return 0;
         return DefaultHandling(msg, wParam, lParam);
     case WM_COMMAND: {
         LRESULT result = DefaultHandling(msg, wParam, lParam);

@@ -21,6 +21,26 @@ std::string LaunchErrorText(intptr_t result)
     }
 }
 
+uint32_t SystemCodeOfShellResult(intptr_t result)
+{
+    switch (result) {
+    case 0:
+    case 8: return 8;     // ERROR_NOT_ENOUGH_MEMORY
+    case 2: return 2;     // ERROR_FILE_NOT_FOUND
+    case 3: return 3;     // ERROR_PATH_NOT_FOUND
+    case 5: return 5;     // ERROR_ACCESS_DENIED
+    case 11: return 11;   // ERROR_BAD_FORMAT
+    case 26: return 32;   // ERROR_SHARING_VIOLATION
+    case 27:
+    case 31: return 1155; // ERROR_NO_ASSOCIATION
+    case 28:
+    case 29:
+    case 30: return 1156; // ERROR_DDE_FAIL
+    case 32: return 1157; // ERROR_DLL_NOT_FOUND
+    default: return 1287; // ERROR_UNIDENTIFIED_ERROR
+    }
+}
+
 std::string TrimSystemMessage(std::string_view text)
 {
     while (!text.empty()) {

@@ -13,6 +13,10 @@ std::string WorkingDirectoryOf(std::string_view path);
 // The message for a ShellExecuteA result of 32 or less.
 std::string LaunchErrorText(intptr_t result);
 
+// The system error code for a shell result of 32 or less (SE_ERR_*), for a failed
+// start that left no error code of its own.
+uint32_t SystemCodeOfShellResult(intptr_t result);
+
 // A system message without the trailing blanks, control characters and full stops
 // that the message table puts after it.
 std::string TrimSystemMessage(std::string_view text);

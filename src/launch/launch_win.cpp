@@ -39,8 +39,9 @@ DWORD ShellExecuteIdList(const ITEMIDLIST* idList, int showCommand, const std::s
     info.lpIDList = const_cast<ITEMIDLIST*>(idList);
     if (ShellExecuteExA(&info)) return 0;
     DWORD code = GetLastError();
-    // A failure must never read as success.
-    return code ? code : ERROR_UNIDENTIFIED_ERROR;
+    // Wine fails a vanished item with last error 0 and only hInstApp set: a failure
+    // must never read as success.
+    return code ? code : SystemCodeOfShellResult(reinterpret_cast<INT_PTR>(info.hInstApp));
 }
 
 std::string SystemMessageText(DWORD code)

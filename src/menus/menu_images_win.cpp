@@ -2,6 +2,8 @@
 
 #include "menus/entry_icon_win.h"
 
+#include <utility>
+
 namespace {
 
 // The icon drawn into a 32x32 colour bitmap and its 32x32 mask.
@@ -53,7 +55,7 @@ int ImageListMenuImages::AddEntryImage(const TOneItem& item)
     Slot slot;
     slot.separator = item.IsSeparator();
     if (!slot.separator) {
-        slot.pending = EntryIconSpec{item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad};
+        slot.pending = EntryIconRequest{item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad};
         ++pendingCount_;
     }
     slots_.push_back(std::move(slot));
@@ -122,6 +124,9 @@ bool ImageListMenuImages::RemoveEntryImage(int index)
     if (slots_[static_cast<size_t>(index)].pending) --pendingCount_;
     slots_.erase(slots_.begin() + index);
     if (nextPending_ > static_cast<size_t>(index)) --nextPending_;
+    std::erase(urgent_, index);
+    for (int& u : urgent_)
+        if (u > index) --u;
     return true;
 }
 
@@ -131,6 +136,7 @@ void ImageListMenuImages::RemoveAllImages()
     slots_.clear();
     pendingCount_ = 0;
     nextPending_ = 0;
+    urgent_.clear();
 }
 
 bool ImageListMenuImages::IsPending(int index) const
@@ -142,13 +148,37 @@ bool ImageListMenuImages::IsPending(int index) const
 void ImageListMenuImages::LoadNow(int index)
 {
     Slot& slot = slots_[static_cast<size_t>(index)];
-    EntryIconSpec spec = std::move(*slot.pending);
+    EntryIconRequest request = std::move(*slot.pending);
     slot.pending.reset();
     --pendingCount_;
-    UniqueIcon icon = GetEntryIcon(spec.Pfad, spec.IsPIDL, spec.IconNum, spec.IconPfad,
+    UniqueIcon icon = GetEntryIcon(request.Pfad, request.IsPIDL, request.IconNum, request.IconPfad,
                                    pictures_ ? pictures_->ImgIconLeer.get() : nullptr);
     // The placeholder is already in place: a failed replacement leaves it there.
     if (icon) ImageList_ReplaceIcon(list_.get(), index, icon.get());
+    for (const Shown& shown : std::exchange(slot.shownPending, {}))
+        if (IsWindow(shown.window)) InvalidateRect(shown.window, &shown.rect, FALSE);
+}
+
+void ImageListMenuImages::MarkShownPending(int index, HWND window, const RECT& rect)
+{
+    if (!IsPending(index)) return;
+    Slot& slot = slots_[static_cast<size_t>(index)];
+    if (slot.shownPending.empty()) urgent_.push_back(index);
+    if (window) slot.shownPending.push_back({window, rect});
+}
+
+int ImageListMenuImages::LoadUrgentIcons(int maxIcons)
+{
+    int done = 0;
+    if (urgent_.empty() || !Materialize()) return 0;
+    while (done < maxIcons && !urgent_.empty()) {
+        const int index = urgent_.front();
+        urgent_.erase(urgent_.begin());
+        if (!IsPending(index)) continue;
+        LoadNow(index);
+        ++done;
+    }
+    return done;
 }
 
 bool ImageListMenuImages::EnsureEntryIcon(int index)
@@ -199,12 +229,21 @@ bool LoadPendingEntryIcons(const TMenuList& menus, int maxIcons, unsigned maxMil
     LARGE_INTEGER start{};
     QueryPerformanceCounter(&start);
     int done = 0;
+    auto spent = [&] { return done > 0 && (done >= maxIcons || (maxMillis > 0 && MillisSince(start) >= maxMillis)); };
+    for (const auto& menu : menus) {
+        ImageListMenuImages* images = menu ? ImageListOf(*menu) : nullptr;
+        if (!images) continue;
+        while (images->UrgentCount() > 0) {
+            if (spent()) return true;
+            if (images->LoadUrgentIcons(1) == 0) break;
+            ++done;
+        }
+    }
     for (const auto& menu : menus) {
         ImageListMenuImages* images = menu ? ImageListOf(*menu) : nullptr;
         if (!images) continue;
         while (images->PendingCount() > 0) {
-            if (done > 0 && (done >= maxIcons || (maxMillis > 0 && MillisSince(start) >= maxMillis)))
-                return true;
+            if (spent()) return true;
             if (images->LoadPendingIcons(1) == 0) break;
             ++done;
         }
@@ -226,14 +265,23 @@ void LoadAllEntryIcons(const TOneMenu& menu)
     if (ImageListMenuImages* images = ImageListOf(menu)) images->LoadPendingIcons(images->PendingCount());
 }
 
+namespace {
+HWND TimerOwner = nullptr;  // the window whose icon timer runs, or null
+}
+
 void ScheduleEntryIconLoading(HWND owner, const TMenuList& menus)
 {
-    if (owner && EntryIconsPending(menus)) SetTimer(owner, EntryIconTimerId, 0, nullptr);
+    if (owner && EntryIconsPending(menus) && SetTimer(owner, EntryIconTimerId, 0, nullptr)) TimerOwner = owner;
 }
 
 bool EntryIconTimerTick(HWND owner, WPARAM timerId, const TMenuList& menus)
 {
     if (timerId != EntryIconTimerId) return false;
-    if (!LoadPendingEntryIcons(menus, EntryIconsPerTurn, EntryIconMillisPerTurn)) KillTimer(owner, EntryIconTimerId);
+    if (!LoadPendingEntryIcons(menus, EntryIconsPerTurn, EntryIconMillisPerTurn)) {
+        KillTimer(owner, EntryIconTimerId);
+        if (TimerOwner == owner) TimerOwner = nullptr;
+    }
     return true;
 }
+
+bool EntryIconTimerRunning() { return TimerOwner != nullptr && IsWindow(TimerOwner); }

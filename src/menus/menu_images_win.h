@@ -24,7 +24,7 @@ struct EntryPictures {
 
 // What GetEntryIcon needs, copied from the entry: the entry may be edited or removed
 // before its picture is loaded.
-struct EntryIconSpec {
+struct EntryIconRequest {
     std::string Pfad;
     bool IsPIDL = false;
     int32_t IconNum = DefaultIconNum;
@@ -64,10 +64,22 @@ public:
     // Loads up to `maxIcons` pending pictures, lowest index first; returns how many.
     int LoadPendingIcons(int maxIcons);
 
+    // Picture `index` was shown as the placeholder in `rect` of `window`: it is loaded
+    // before all other pending pictures, and that area is repainted once it is.
+    void MarkShownPending(int index, HWND window, const RECT& rect);
+    int UrgentCount() const { return static_cast<int>(urgent_.size()); }
+    // Loads up to `maxIcons` of the pictures marked so; returns how many.
+    int LoadUrgentIcons(int maxIcons);
+
 private:
+    struct Shown {
+        HWND window;
+        RECT rect;
+    };
     struct Slot {
         bool separator = false;
-        std::optional<EntryIconSpec> pending;
+        std::optional<EntryIconRequest> pending;
+        std::vector<Shown> shownPending;
     };
     // Gives the image list a picture for every slot; false when it could not.
     bool Materialize();
@@ -79,6 +91,7 @@ private:
     std::vector<Slot> slots_;  // one per picture, in image list order
     int pendingCount_ = 0;
     size_t nextPending_ = 0;  // no pending slot below this
+    std::vector<int> urgent_;  // slots shown as the placeholder, first shown first
 };
 
 // For NewMenuImages: every new menu gets its own image list sharing the pictures.
@@ -87,7 +100,8 @@ MenuImagesFactory MakeMenuImagesFactory(std::shared_ptr<const EntryPictures> pic
 // The image list of a menu built by that factory, or null.
 ImageListMenuImages* ImageListOf(const TOneMenu& menu);
 
-// One idle turn: loads pending pictures of the menus, first menu first, until
+// One idle turn: loads pending pictures of the menus, those already shown as the
+// placeholder first, then first menu first, until
 // `maxIcons` are done or `maxMillis` have passed (0: no time limit); at least one is
 // done when any is pending. True while pictures remain pending.
 bool LoadPendingEntryIcons(const TMenuList& menus, int maxIcons, unsigned maxMillis = 0);
@@ -103,5 +117,7 @@ void ScheduleEntryIconLoading(HWND owner, const TMenuList& menus);
 // For WM_TIMER: one turn when `timerId` is the icon timer, which stops once nothing is
 // pending. False for any other timer.
 bool EntryIconTimerTick(HWND owner, WPARAM timerId, const TMenuList& menus);
+// Whether that timer is running: only then may drawing leave a picture to it.
+bool EntryIconTimerRunning();
 // Every pending picture of one menu (before something draws straight from its list).
 void LoadAllEntryIcons(const TOneMenu& menu);

@@ -74,6 +74,38 @@ void CopyPicture(HDC dc, const PixelImage& image, int x, int y)
                   DIB_RGB_COLORS, SRCCOPY);
 }
 
+// The draws of one popup come in one burst; a pause longer than this starts a new one.
+constexpr double BurstGapMillis = 150;
+
+double MillisBetween(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    if (frequency.QuadPart == 0) return 0;
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Time spent drawing (and loading pictures for) the current burst of draws.
+class DrawBurst {
+public:
+    bool WithinBudget(unsigned budgetMillis)
+    {
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        if (!active_ || MillisBetween(lastEnd_, now) > BurstGapMillis) {
+            start_ = now;
+            active_ = true;
+        }
+        return MillisBetween(start_, now) < budgetMillis;
+    }
+    void DrawEnded() { QueryPerformanceCounter(&lastEnd_); }
+
+private:
+    bool active_ = false;
+    LARGE_INTEGER start_{}, lastEnd_{};
+};
+DrawBurst Burst;
+
 }  // namespace
 
 bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& menus, const TKonfig& konfig)
@@ -87,7 +119,7 @@ bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& 
 }
 
 bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
-                HFONT font)
+                HFONT font, unsigned syncLoadMillis)
 {
     if (draw.CtlType != ODT_MENU || !draw.hDC) return false;
     const TOneMenu* menu = MenuOf(draw.itemData, activeMenu, menus);
@@ -99,9 +131,15 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
     const RECT& item = draw.rcItem;
     const ItemPlacement at = PlaceItem(s, item.left, item.top, item.bottom, selected);
 
+    ScopeGuard burstEnd([] { Burst.DrawEnded(); });
     std::optional<PixelImage> picture;
     if (ImageListMenuImages* images = ImageListOf(*menu)) {
-        if (images->EnsureEntryIcon(entry->ImageIndex)) picture = RenderPicture(images->Handle(), entry->ImageIndex);
+        const int index = entry->ImageIndex;
+        if (images->IsPending(index) && EntryIconTimerRunning() && !Burst.WithinBudget(syncLoadMillis))
+            images->MarkShownPending(index, WindowFromDC(draw.hDC), item);
+        else
+            images->EnsureEntryIcon(index);
+        picture = RenderPicture(images->Handle(), index);
     }
     if (picture) {
         bool scaled = true;

@@ -25,6 +25,10 @@ std::string StrRetToText(STRRET& strret, const ITEMIDLIST* element)
 {
     switch (strret.uType) {
     case STRRET_WSTR: {
+        ScopeGuard release([&strret] {
+            IdListFree(strret.pOleStr);
+            strret.pOleStr = nullptr;
+        });
         std::string text;
         if (const wchar_t* wide = strret.pOleStr) {
             int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
@@ -33,8 +37,6 @@ std::string StrRetToText(STRRET& strret, const ITEMIDLIST* element)
                 n = WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), n, nullptr, nullptr);
                 text.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
             }
-            IdListFree(strret.pOleStr);
-            strret.pOleStr = nullptr;
         }
         return text;
     }
@@ -72,7 +74,14 @@ ShellIdList IdListAlloc(size_t size)
     return block;
 }
 
+const ITEMIDLIST* IdListNext(const ITEMIDLIST* element)
+{
+    return reinterpret_cast<const ITEMIDLIST*>(IdListNext(Bytes(element)));
+}
+
 size_t IdListSize(const ITEMIDLIST* list) { return IdListSize(Bytes(list)); }
+
+size_t IdListCount(const ITEMIDLIST* list) { return IdListCount(Bytes(list)); }
 
 const ITEMIDLIST* IdListLast(const ITEMIDLIST* list)
 {

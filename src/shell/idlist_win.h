@@ -27,7 +27,10 @@ std::string IdListToBytes(const ITEMIDLIST* list);
 // list (such bytes must never reach the shell) or the allocation failed.
 [[nodiscard]] ShellIdList IdListFromBytes(std::string_view bytes);
 
+// The byte walks of idlist_bytes.h on a live list.
+const ITEMIDLIST* IdListNext(const ITEMIDLIST* element);
 size_t IdListSize(const ITEMIDLIST* list);
+size_t IdListCount(const ITEMIDLIST* list);
 const ITEMIDLIST* IdListLast(const ITEMIDLIST* list);
 
 struct ParentFolder {

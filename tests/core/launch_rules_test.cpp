@@ -77,3 +77,10 @@ TEST(SystemMessageTrimming, KeepsInnerStopsAndEightBitLetters)
     EXPECT_EQ(TrimSystemMessage("Zugriff verweigert \xE4\xA0"), "Zugriff verweigert \xE4\xA0");
     EXPECT_EQ(TrimSystemMessage("inner\0nul."s), "inner\0nul"s);
 }
+
+TEST(ShellResultCodes, NoResultMapsToSuccessAndFileNotFoundStaysItself)
+{
+    for (intptr_t r = -40; r <= 32; ++r) EXPECT_NE(SystemCodeOfShellResult(r), 0u) << r;
+    EXPECT_EQ(SystemCodeOfShellResult(2), 2u);
+    EXPECT_EQ(SystemCodeOfShellResult(31), 1155u);  // not ERROR_GEN_FAILURE, which is also 31
+}

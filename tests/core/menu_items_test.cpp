@@ -102,16 +102,13 @@ TEST(MenuItemGeometry, PlacementFollowsTheRectangle)
     EXPECT_EQ(big.textLeft, 80);
 }
 
-TEST(MenuItemGeometry, OnlySixteenAndSixtyFourAreScaled)
+TEST(MenuItemGeometry, OtherSizesGoIntoTheFormulasUnscaled)
 {
     EXPECT_EQ(ScaleFor(16), IconScale::Halve);
-    EXPECT_EQ(ScaleFor(32), IconScale::Keep);
     EXPECT_EQ(ScaleFor(64), IconScale::Double);
     EXPECT_EQ(ScaleFor(24), IconScale::Keep);
-    EXPECT_EQ(ScaleFor(48), IconScale::Keep);
-    ItemGeometry odd = GeometryFor(24);  // the formulas take any size unchanged
-    EXPECT_EQ(odd.height, 26);
-    EXPECT_EQ(odd.textLeft, 28);
+    EXPECT_EQ(GeometryFor(24).height, 26);
+    EXPECT_EQ(GeometryFor(24).textLeft, 28);
 }
 
 // ---- HalveBitmap -----------------------------------------------------------------
@@ -248,14 +245,6 @@ TEST(MenuItemMnemonic, DoubledAmpersandAndDigits)
     // The virtual-key code of "&" is that of the 7 key: no key yields "&" itself.
     EXPECT_EQ(FindMnemonicEntry(menu, '7'), -1);
     EXPECT_EQ(FindMnemonicEntry(menu, 'B'), -1);
-}
-
-TEST(MenuItemMnemonic, ComparisonRuleIsTheCallers)
-{
-    std::vector<std::string_view> menu = {"&x", "&y"};
-    auto exact = [](char a, char b) { return a == b; };
-    EXPECT_EQ(FindMnemonicEntry(menu, 'X', exact), -1);
-    EXPECT_EQ(FindMnemonicEntry(menu, 'y', exact), 1);
 }
 
 // ---- Icon sources ----------------------------------------------------------------

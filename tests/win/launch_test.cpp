@@ -224,6 +224,27 @@ TEST_F(LaunchTest, MissingFileShowsTheEntryAndTheReason)
     EXPECT_EQ(box.owner, nullptr);
 }
 
+TEST_F(LaunchTest, SeparatorHandedOverFailsLikeAMissingFile)
+{
+    Add(SeparatorMarker, "Separator");
+    FakeMessages messages;
+    LaunchItem(0, Last(), false);
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "Execution of 'Separator' failed.\rThe specified file was not found.");
+}
+
+TEST_F(LaunchTest, RecorderWritesBesideItselfWithoutARecordFileNamed)
+{
+    ASSERT_TRUE(SetEnvironmentVariableA("MGW_RECORD", nullptr));
+    Add(recorder, "Recorder").Parameters = "beside";
+    FakeMessages messages;
+    LaunchItem(0, Last(), false);
+    auto records = WaitForRecords(folder->File("tools\\recorder.log"), 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(EndsWith(records[0].commandLine, "beside"));
+    EXPECT_TRUE(ReadRecorderLog(log).empty());
+}
+
 class ShellItemLaunchTest : public LaunchTest {
 protected:
     std::string BytesOf(const std::string& path)
@@ -304,9 +325,8 @@ TEST_F(ShellItemLaunchTest, VanishedShellItemReportsTheSystemsReason)
     const std::string head = "Execution of 'Gone' failed.\r";
     ASSERT_EQ(text.rfind(head, 0), 0u) << text;
     std::string reason = text.substr(head.size());
-    EXPECT_FALSE(reason.empty());
-    EXPECT_NE(reason.back(), '.');
-    EXPECT_GT(static_cast<unsigned char>(reason.back()), ' ');
+    EXPECT_EQ(reason, SystemMessageText(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(!reason.empty() && reason.back() != '.') << reason;
     EXPECT_TRUE(StaysAt(0));
 }
 

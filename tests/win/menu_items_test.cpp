@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -85,7 +87,9 @@ UniqueIcon MakeIcon(COLORREF colour, int transparentFrom)
     for (int y = transparentFrom; y < 32; ++y)
         for (int b = 0; b < 4; ++b) mask[static_cast<size_t>(y * 4 + b)] = 0xFF;
     UniqueGdiObject maskBitmap(CreateBitmap(32, 32, 1, 1, mask.data()));
-    UniqueGdiObject colourBitmap(CreateCompatibleBitmap(GetDC(nullptr), 32, 32));
+    HDC screen = GetDC(nullptr);
+    UniqueGdiObject colourBitmap(CreateCompatibleBitmap(screen, 32, 32));
+    ReleaseDC(nullptr, screen);
     {
         UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
         HGDIOBJ old = SelectObject(dc.get(), colourBitmap.get());
@@ -357,16 +361,6 @@ TEST_F(MenuItemDraw, OtherIconSizesDrawThePictureUnscaled)
     EXPECT_EQ(d.surface->Count(Magenta, left, d.rect.bottom, left + 40, d.rect.bottom + 8), 40 * 8);
 }
 
-TEST_F(MenuItemDraw, LongTextEndsInsideTheEntry)
-{
-    // The long description is cut with an ellipsis, so it stops short of the right edge
-    // and nothing spills past it.
-    Drawn d = Draw(16, false, 2, 150);
-    const Surface& s = *d.surface;
-    EXPECT_GT(s.Count(textColour, d.rect.right - 25, d.rect.top, d.rect.right, d.rect.bottom), 0);
-    EXPECT_EQ(s.Count(textColour, d.rect.right, 0, d.rect.right + 30, d.rect.bottom + 13), 0);
-}
-
 TEST_F(MenuItemDraw, LeavesTheDeviceContextAsItWas)
 {
     Surface s(300, 40, Magenta);
@@ -436,6 +430,129 @@ TEST_F(MenuItemMenuChar, OtherMenusKeepTheDefaultAnswer)
     EXPECT_EQ(Type('m', 0), 12345);               // not a popup
     EXPECT_EQ(Type('m', MF_POPUP, other.get()), 12345);  // not the active popup
     EXPECT_TRUE(launched.empty());
+}
+
+// ---- A real popup menu asking a window for its entries -------------------------------
+
+struct PopupOwnerState {
+    TMenuList* menus = nullptr;
+    HMENU popup = nullptr;
+    TKonfig konfig;
+    std::vector<UINT> measured;  // item ids
+    std::vector<UINT> drawn;
+    std::vector<std::pair<int, int>> launched;
+    UINT measuredHeight = 0;
+};
+PopupOwnerState* OwnerState = nullptr;
+
+LRESULT CALLBACK PopupOwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    PopupOwnerState* st = OwnerState;
+    if (st && msg == WM_MEASUREITEM) {
+        auto& m = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (WMMeasureItem(m, 1, *st->menus, st->konfig)) {
+            st->measured.push_back(m.itemID);
+            st->measuredHeight = m.itemHeight;
+            return TRUE;
+        }
+    }
+    if (st && msg == WM_DRAWITEM) {
+        const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (WMDrawItem(d, 1, *st->menus, st->konfig, nullptr)) {
+            st->drawn.push_back(d.itemID);
+            return TRUE;
+        }
+    }
+    if (st && msg == WM_MENUCHAR) {
+        LRESULT def = DefWindowProcA(hwnd, msg, wParam, lParam);
+        return WMMenuChar(wParam, lParam, def, 1, st->popup, *st->menus,
+                          [st](int m, int i) { st->launched.emplace_back(m, i); });
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+VOID CALLBACK CloseStuckMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+class MenuItemPopup : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        NewMenu(menus, nullptr);
+        TOneMenu& menu = NewMenu(menus, nullptr);
+        menu.MaxTextWidth = 80;
+        for (const char* text : {"Editor", "&Mail", "&Notes"}) AddItem(menu, Entry("", text));
+        state.menus = &menus;
+        state.konfig.IconSize = 32;
+        OwnerState = &state;
+
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PopupOwnerProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "MgwPopupOwner";
+        RegisterClassA(&wc);
+        owner.reset(CreateWindowExA(WS_EX_TOOLWINDOW, "MgwPopupOwner", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1,
+                                    nullptr, nullptr, wc.hInstance, nullptr));
+        ASSERT_TRUE(owner);
+        popup.reset(CreatePopupMenu());
+        state.popup = popup.get();
+        static char text[] = "(to be filled in)";
+        for (UINT k = 0; k < 3; ++k) {
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;
+            info.fType = MFT_OWNERDRAW;
+            info.wID = k;
+            info.dwItemData = 1;
+            info.dwTypeData = text;
+            ASSERT_TRUE(InsertMenuItemA(popup.get(), k, TRUE, &info));
+        }
+        AppendMenuA(popup.get(), MF_STRING, 1900, "&Settings...");
+    }
+    void TearDown() override { OwnerState = nullptr; }
+
+    // Opens the popup with the given keystrokes already queued; returns the command.
+    UINT Track(std::initializer_list<std::pair<UINT, WPARAM>> keys)
+    {
+        for (auto [msg, key] : keys) PostMessageA(owner.get(), msg, key, 0);
+        UINT_PTR safety = SetTimer(nullptr, 0, 3000, CloseStuckMenu);
+        SetForegroundWindow(owner.get());
+        UINT command = TrackPopupMenuEx(popup.get(), TPM_RETURNCMD | TPM_NONOTIFY, 100, 100, owner.get(), nullptr);
+        KillTimer(nullptr, safety);
+        return command;
+    }
+
+    TMenuList menus;
+    PopupOwnerState state;
+    UniqueWindow owner;
+    UniqueMenu popup;
+};
+
+TEST_F(MenuItemPopup, SystemMeasuresAndDrawsTheEntriesThroughTheHandlers)
+{
+    Track({{WM_KEYDOWN, VK_ESCAPE}});
+    EXPECT_EQ(state.measured, (std::vector<UINT>{0, 1, 2}));
+    EXPECT_EQ(state.measuredHeight, 36u);
+    std::sort(state.drawn.begin(), state.drawn.end());
+    state.drawn.erase(std::unique(state.drawn.begin(), state.drawn.end()), state.drawn.end());
+    EXPECT_EQ(state.drawn, (std::vector<UINT>{0, 1, 2}));
+    EXPECT_TRUE(state.launched.empty());
+}
+
+TEST_F(MenuItemPopup, MnemonicStartsTheEntryAndClosesTheMenu)
+{
+    UINT command = Track({{WM_CHAR, 'n'}});
+    EXPECT_EQ(command, 0u);  // closed without a command
+    EXPECT_EQ(state.launched, (std::vector<std::pair<int, int>>{{1, 2}}));
+}
+
+TEST_F(MenuItemPopup, UnmatchedCharacterLeavesTheMenuOpen)
+{
+    // "x" matches nothing: the menu stays open until Escape closes it, nothing starts.
+    Track({{WM_CHAR, 'x'}, {WM_KEYDOWN, VK_ESCAPE}});
+    EXPECT_TRUE(state.launched.empty());
+    // The fixed entry's own mnemonic is the system's business: it chooses command 1900.
+    EXPECT_EQ(Track({{WM_CHAR, 's'}}), 1900u);
+    EXPECT_TRUE(state.launched.empty());
 }
 
 // ---- ShortenText ---------------------------------------------------------------------
@@ -700,6 +817,51 @@ TEST_F(EntryIconDeferred, TimerLoadsEverythingWhileMessagesFlow)
     EXPECT_EQ(tick.turns, turns);
 }
 
+TEST_F(EntryIconDeferred, PopupOverItsLoadingTimeShowsPlaceholdersThenRepaints)
+{
+    TOneMenu& menu = MenuWith(30);
+    TKonfig konfig;
+    konfig.IconSize = 32;
+    UniqueWindow window(CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "popup", WS_POPUP | WS_VISIBLE, 0, 0, 300, 120,
+                                        nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(window);
+    ScheduleEntryIconLoading(window.get(), menus);
+    ASSERT_TRUE(EntryIconTimerRunning());
+    ValidateRect(window.get(), nullptr);
+    HDC dc = GetDC(window.get());
+    ScopeGuard release([&] { ReleaseDC(window.get(), dc); });
+
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_MENU;
+    draw.itemID = 20;
+    draw.hDC = dc;
+    draw.rcItem = RECT{0, 40, 200, 76};
+    // No time left for loading while this popup draws: the placeholder is shown.
+    ASSERT_TRUE(WMDrawItem(draw, 0, menus, konfig, nullptr, 0));
+    EXPECT_TRUE(Images(menu).IsPending(20));
+    EXPECT_EQ(Images(menu).UrgentCount(), 1);
+    RECT update{};
+    EXPECT_FALSE(GetUpdateRect(window.get(), &update, FALSE));
+
+    // The next idle turn takes that entry before all others and repaints its place.
+    EXPECT_TRUE(LoadPendingEntryIcons(menus, 1));
+    EXPECT_FALSE(Images(menu).IsPending(20));
+    EXPECT_TRUE(Images(menu).IsPending(0));
+    EXPECT_EQ(Images(menu).UrgentCount(), 0);
+    ASSERT_TRUE(GetUpdateRect(window.get(), &update, FALSE));
+    EXPECT_EQ(update.left, 0);
+    EXPECT_EQ(update.top, 40);
+    EXPECT_EQ(update.right, 200);
+    EXPECT_EQ(update.bottom, 76);
+    EXPECT_TRUE(ShowsProgramIcon(menu, 20));
+
+    // Within the time allowed an entry is loaded while it is drawn.
+    draw.itemID = 21;
+    ASSERT_TRUE(WMDrawItem(draw, 0, menus, konfig, nullptr, 60000));
+    EXPECT_FALSE(Images(menu).IsPending(21));
+    KillTimer(window.get(), EntryIconTimerId);
+}
+
 TEST_F(EntryIconDeferred, DrawingAPendingEntryLoadsItFirst)
 {
     TOneMenu& menu = MenuWith(8);
@@ -713,7 +875,9 @@ TEST_F(EntryIconDeferred, DrawingAPendingEntryLoadsItFirst)
     draw.hDC = s.Dc();
     draw.rcItem = RECT{0, 0, 140, 36};
     ASSERT_TRUE(Images(menu).IsPending(5));
-    ASSERT_TRUE(WMDrawItem(draw, 0, menus, konfig, nullptr));
+    // Without the icon timer nothing else would load it: no time limit applies.
+    ASSERT_FALSE(EntryIconTimerRunning());
+    ASSERT_TRUE(WMDrawItem(draw, 0, menus, konfig, nullptr, 0));
     EXPECT_FALSE(Images(menu).IsPending(5));
     EXPECT_TRUE(Images(menu).IsPending(4));
     EXPECT_EQ(Images(menu).PendingCount(), 6);
