@@ -3,6 +3,7 @@
 #include "app/tray_rules.h"
 #include "app/tray_win.h"
 #include "config/model.h"
+#include "launch/launch_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
 
@@ -50,7 +51,7 @@ void UnregisterHotkeys()
     if (!registered.window || !IsWindow(registered.window)) return;
     for (int id : registered.ids) {
         if (!UnregisterHotKey(registered.window, id))
-            ShowMessageBox(registered.window, SystemErrorText(GetLastError()), "Marigoldwick - Hotkey Error",
+            ShowMessageBox(registered.window, SystemMessageText(GetLastError()), "Marigoldwick - Hotkey Error",
                            MB_ICONERROR);
     }
 }

@@ -20,13 +20,3 @@ std::string TipText(std::string_view name)
     tip += ellipsis;
     return tip;
 }
-
-std::string TrimmedSystemText(std::string_view text)
-{
-    while (!text.empty()) {
-        auto c = static_cast<unsigned char>(text.back());
-        if (c > ' ' && c != '.') break;
-        text.remove_suffix(1);
-    }
-    return std::string(text);
-}

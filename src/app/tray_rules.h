@@ -1,5 +1,5 @@
 // The platform-neutral parts of the notification icons and hotkeys: what RegisterHotKey
-// gets for a stored hotkey value, the tip text, and the cleaned system error text.
+// gets for a stored hotkey value and the tip text.
 #pragma once
 
 #include <cstdint>
@@ -24,5 +24,3 @@ inline constexpr size_t TipCapacity = 63;
 // The name itself when it fits, otherwise its beginning and "..." within TipCapacity.
 std::string TipText(std::string_view name);
 
-// A system message without its trailing blanks, control characters and full stops.
-std::string TrimmedSystemText(std::string_view text);

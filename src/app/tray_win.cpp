@@ -163,14 +163,3 @@ void RequestPopupMenu(WPARAM menuIndex)
     SetForegroundWindow(main);
     PostMessageA(main, THaupt::WmShowPopup, menuIndex, 0);
 }
-
-std::string SystemErrorText(DWORD code)
-{
-    char* buffer = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
-    if (n == 0 || !buffer) return {};
-    std::string text = TrimmedSystemText(std::string_view(buffer, n));
-    LocalFree(buffer);
-    return text;
-}

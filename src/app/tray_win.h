@@ -78,5 +78,3 @@ void SetTrayController(THaupt* haupt);
 // with the menu index (255: the tools menu).
 void RequestPopupMenu(WPARAM menuIndex);
 
-// The system's text for an error code, as messages show it.
-std::string SystemErrorText(DWORD code);

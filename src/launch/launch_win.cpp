@@ -33,7 +33,8 @@ DWORD ShellExecuteIdList(const ITEMIDLIST* idList, int showCommand, const std::s
     SHELLEXECUTEINFOA info{};
     static_assert(sizeof(info) == 60, "the 32-bit structure");
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_INVOKEIDLIST;
+    // Without NO_UI the shell shows a modal error box of its own before ours.
+    info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
     info.lpParameters = parameters.c_str();
     info.nShow = showCommand;
     info.lpIDList = const_cast<ITEMIDLIST*>(idList);

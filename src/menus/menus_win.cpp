@@ -1,6 +1,7 @@
 #include "menus/menus_win.h"
 
 #include "config/model.h"
+#include "launch/launch_win.h"
 #include "menus/menu_layout.h"
 #include "win/application.h"
 #include "win/message_seam.h"
@@ -157,7 +158,7 @@ void BuildMenus()
     for (int i = 0; i < count; ++i) {
         UniqueMenu popup(CreatePopupMenu());
         if (!popup) {
-            ShowMessageBox(MainWindow(), SystemErrorText(GetLastError()), "Marigoldwick", MB_ICONERROR);
+            ShowMessageBox(MainWindow(), SystemMessageText(GetLastError()), "Marigoldwick", MB_ICONERROR);
             continue;
         }
         FillPopup(popup.get(), i, *MenuList[static_cast<size_t>(i)], measureDC.get(), work);

@@ -1,4 +1,4 @@
-// Hotkey values as RegisterHotKey takes them, the icon tip, the system error text.
+// Hotkey values as RegisterHotKey takes them and the icon tip.
 #include "app/tray_rules.h"
 
 #include <gtest/gtest.h>
@@ -29,13 +29,6 @@ TEST(TrayTip, ShortNamesStayLongOnesAreCutWithinTheField)
     EXPECT_EQ(tip.size(), 63u);
     EXPECT_EQ(tip, std::string(60, 'a') + "...");
     EXPECT_EQ(TipText(std::string(5000, 'n')).size(), 63u);
-}
-
-TEST(SystemText, TrailingBlanksControlsAndFullStopsGo)
-{
-    EXPECT_EQ(TrimmedSystemText("Hot key is already registered.\r\n"), "Hot key is already registered");
-    EXPECT_EQ(TrimmedSystemText("v1.2 ok. . \r\n"), "v1.2 ok");
-    EXPECT_EQ(TrimmedSystemText(" ..\r\n"), "");
 }
 
 }  // namespace

@@ -10,9 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 using namespace std::string_literals;
 
@@ -29,44 +27,6 @@ bool SameFolder(std::string a, std::string b)
         if (s->size() > 3 && s->back() == '\\') s->pop_back();
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
-
-// Wine's shell shows a box of its own when a shell item cannot be started (the start is
-// asked without SEE_MASK_FLAG_NO_UI); this closes such boxes as a user would.
-class ShellBoxCloser {
-public:
-    ShellBoxCloser()
-        : thread_([this] {
-              while (!stop_) {
-                  EnumWindows(&CloseIfBox, reinterpret_cast<LPARAM>(this));
-                  Sleep(50);
-              }
-          })
-    {
-    }
-    ShellBoxCloser(const ShellBoxCloser&) = delete;
-    ShellBoxCloser& operator=(const ShellBoxCloser&) = delete;
-    ~ShellBoxCloser()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-    int Closed() const { return closed_; }
-
-private:
-    static BOOL CALLBACK CloseIfBox(HWND window, LPARAM self)
-    {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId() && IsWindowVisible(window) && WindowClass(window) == "#32770") {
-            PostMessageA(window, WM_COMMAND, IDOK, 0);
-            ++reinterpret_cast<ShellBoxCloser*>(self)->closed_;
-        }
-        return TRUE;
-    }
-    std::atomic<bool> stop_{false};
-    std::atomic<int> closed_{0};
-    std::thread thread_;
-};
 
 class LaunchTest : public ::testing::Test {
 protected:
@@ -316,10 +276,7 @@ TEST_F(ShellItemLaunchTest, VanishedShellItemReportsTheSystemsReason)
     ASSERT_TRUE(DeleteFileA(gone.c_str()));
     AddShellItem(bytes, "Gone");
     FakeMessages messages;
-    {
-        ShellBoxCloser closer;
-        LaunchItem(0, Last(), false);
-    }
+    LaunchItem(0, Last(), false);
     ASSERT_EQ(messages.Asked().size(), 1u);
     const std::string& text = messages.Asked()[0].text;
     const std::string head = "Execution of 'Gone' failed.\r";
