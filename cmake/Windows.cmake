@@ -22,7 +22,9 @@ file(GLOB MGW_HELPERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/helpers/*.cp
 set(MGW_HELPER_TARGETS)
 foreach(src ${MGW_HELPERS})
   get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src})
+  # GUI subsystem: Wine would open a console window for each start, which takes the
+  # foreground from the program under test for a moment.
+  add_executable(${name} WIN32 ${src})
   target_link_options(${name} PRIVATE ${MGW_STATIC})
   target_link_libraries(${name} PRIVATE ${MGW_WIN_LIBS})
   list(APPEND MGW_HELPER_TARGETS ${name})

@@ -17,13 +17,6 @@ constexpr char WelcomeText[] =
 constexpr WORD CmdSettings = 1900;
 constexpr WORD CmdQuit = 1901;
 
-std::string Ini(std::initializer_list<std::string_view> lines)
-{
-    std::string text;
-    for (std::string_view line : lines) text.append(line).append("\r\n");
-    return text;
-}
-
 // One empty menu, so no welcome; the file lacks most GLOBAL keys on purpose.
 std::string OneMenu(std::string_view askBeforeQuit = "1")
 {

@@ -16,37 +16,11 @@ constexpr char IconClass[] = "MarigoldwickTrayIcon";
 constexpr UINT CtrlAltF11 = 0x4000 | 0x8000 | VK_F11;
 constexpr UINT CtrlAltF12 = 0x4000 | 0x8000 | VK_F12;
 
-std::string Ini(std::initializer_list<std::string_view> lines)
-{
-    std::string text;
-    for (std::string_view line : lines) text.append(line).append("\r\n");
-    return text;
-}
-
 size_t Count(const std::string& text, std::string_view what)
 {
     size_t n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
     return n;
-}
-
-void PressKeys(std::initializer_list<WORD> keys)
-{
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = key;
-        inputs.push_back(in);
-    }
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = *key;
-        in.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(in);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 class TrayE2e : public ::testing::Test {
@@ -93,12 +67,9 @@ protected:
     {
         return WaitUntil([&] { return IconTips() == tips; }, 5000);
     }
-    HWND Popup() const { return app->FindTopWindow({"#32768", "", true}); }
-    HWND WaitForPopup() const { return app->WaitForWindow({"#32768", "", true}, 5000); }
-    bool PopupGone() const
-    {
-        return WaitUntil([&] { return Popup() == nullptr; }, 5000);
-    }
+    HWND Popup() const { return app->Popup(); }
+    HWND WaitForPopup() const { return app->WaitForPopup(); }
+    bool PopupGone() const { return app->WaitForPopupGone(); }
     bool RecordHas(size_t times) const
     {
         return WaitUntil([&] {

@@ -71,6 +71,32 @@ std::string WindowClass(HWND window)
     return std::string(name, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
+std::string Ini(std::initializer_list<std::string_view> lines)
+{
+    std::string text;
+    for (std::string_view line : lines) text.append(line).append("\r\n");
+    return text;
+}
+
+void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        inputs.push_back(in);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *key;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(in);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs, DWORD stepMs)
 {
     DWORD start = GetTickCount();
@@ -266,6 +292,15 @@ HWND AppProcess::WaitForMainWindow(DWORD timeoutMs) const
 HWND AppProcess::WaitForSettings(DWORD timeoutMs) const
 {
     return WaitForWindow({"TfrmKonfig", "Marigoldwick - Settings", true}, timeoutMs);
+}
+
+HWND AppProcess::Popup() const { return FindTopWindow({"#32768", "", true}); }
+
+HWND AppProcess::WaitForPopup(DWORD timeoutMs) const { return WaitForWindow({"#32768", "", true}, timeoutMs); }
+
+bool AppProcess::WaitForPopupGone(DWORD timeoutMs) const
+{
+    return WaitUntil([&] { return Popup() == nullptr; }, timeoutMs);
 }
 
 std::optional<MessageBoxInfo> AppProcess::CurrentMessageBox() const

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,13 @@
 
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);
+
+// A configuration file's text: the lines, each ended by CR LF.
+std::string Ini(std::initializer_list<std::string_view> lines);
+
+// Presses the keys in order and releases them in reverse, through SendInput: the
+// program with the keyboard focus (an open popup menu) gets them as typed keys.
+void PressKeys(std::initializer_list<WORD> keys);
 
 // Polls pred until it holds or the time is up; true when it held.
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 10000, DWORD stepMs = 20);
@@ -85,6 +93,10 @@ public:
     HWND WaitForMainWindow(DWORD timeoutMs = 10000) const;
     // The settings window once it is shown.
     HWND WaitForSettings(DWORD timeoutMs = 10000) const;
+    // A visible popup menu window (#32768) of the process, or null.
+    HWND Popup() const;
+    HWND WaitForPopup(DWORD timeoutMs = 5000) const;
+    bool WaitForPopupGone(DWORD timeoutMs = 5000) const;
 
     // A visible message box (#32770) of the process.
     std::optional<MessageBoxInfo> CurrentMessageBox() const;
