@@ -1,7 +1,7 @@
 // The real mgoldwk.exe starting its entries: a copy of recorder.exe in a folder of the
 // sandbox writes down how it was started (command line, current directory, show
 // command); entries are chosen the way a user does, with the keyboard in the popup.
-#include "driver.h"
+#include "app_test.h"
 #include "recorder_log.h"
 
 #include <gtest/gtest.h>
@@ -15,18 +15,7 @@ namespace {
 constexpr char IconClass[] = "MarigoldwickTrayIcon";
 constexpr char MissingFileText[] = "The specified file was not found.";
 
-bool EndsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
-// GetCurrentDirectory gives no trailing backslash; the start was asked with one.
-bool SameFolder(std::string a, std::string b)
-{
-    for (std::string* s : {&a, &b})
-        if (s->size() > 3 && s->back() == '\\') s->pop_back();
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
 
 struct Entry {
     std::string description;
@@ -37,13 +26,12 @@ struct Entry {
     bool autostart = false;
 };
 
-class LaunchE2e : public ::testing::Test {
+class LaunchE2e : public AppTest {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(MarigoldwickRunning()) << "a copy from an earlier test still runs";
-        sandbox = MgwSandbox::Create();
-        ASSERT_TRUE(sandbox) << "MGW_BIN must name the folder of mgoldwk.exe";
+        AppTest::SetUp();
+        if (HasFatalFailure()) return;
         // The recorder's folder differs from the program's, so the working directory shows.
         tools = sandbox->Folder().File("tools\\");
         ASSERT_TRUE(CreateDirectoryA(tools.c_str(), nullptr));
@@ -55,11 +43,7 @@ protected:
     }
     void TearDown() override
     {
-        if (app && app->IsRunning() && main) {
-            static_cast<void>(Post(main, WM_CANCELMODE));
-            static_cast<void>(Post(main, WM_CLOSE));
-            static_cast<void>(app->WaitForExit(5000));
-        }
+        AppTest::TearDown();
         // Started copies may still be writing when the folder goes.
         Sleep(100);
     }
@@ -85,10 +69,7 @@ protected:
         ASSERT_TRUE(sandbox->WriteIni(Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "UseToolsMenu=0",
                                            "MenuCount=" + std::to_string(menuCount)}) +
                                       menus));
-        app = sandbox->Start();
-        ASSERT_TRUE(app);
-        main = app->WaitForMainWindow();
-        ASSERT_NE(main, nullptr);
+        AppTest::Launch(std::nullopt);
     }
 
     // A right click on the menu's icon, as the shell reports it.
@@ -123,10 +104,7 @@ protected:
         EXPECT_EQ(record.showCommand, show) << record.commandLine;
     }
 
-    std::optional<MgwSandbox> sandbox;
     std::string tools, recorder, log;
-    std::unique_ptr<AppProcess> app;
-    HWND main = nullptr;
 };
 
 // ---- choosing an entry ----

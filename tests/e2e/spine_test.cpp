@@ -1,6 +1,6 @@
 // The real mgoldwk.exe from outside: start, single instance, welcome, settings cycle,
 // quitting, configuration errors and autostart, driven the way a user would.
-#include "driver.h"
+#include "app_test.h"
 
 #include <gtest/gtest.h>
 
@@ -24,33 +24,10 @@ std::string OneMenu(std::string_view askBeforeQuit = "1")
                 "MenuCount=1", "[M0]", "MenuName=Tools", "ItemCount=0"});
 }
 
-size_t Count(const std::string& text, std::string_view what)
-{
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
-    return n;
-}
-
-class Spine : public ::testing::Test {
+class Spine : public AppTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(MarigoldwickRunning()) << "a copy from an earlier test still runs";
-        sandbox = MgwSandbox::Create();
-        ASSERT_TRUE(sandbox) << "MGW_BIN must name the folder of mgoldwk.exe";
-    }
-
-    // Starts the copy (with that configuration file) and waits for its main window.
-    void Launch(const std::optional<std::string>& ini)
-    {
-        if (ini) {
-            ASSERT_TRUE(sandbox->WriteIni(*ini));
-        }
-        app = sandbox->Start();
-        ASSERT_TRUE(app);
-        main = app->WaitForMainWindow();
-        ASSERT_NE(main, nullptr);
-    }
+    // These tests end the program themselves; what is left is killed.
+    void TearDown() override {}
 
     HWND OpenSettings()
     {
@@ -71,9 +48,6 @@ protected:
         EXPECT_EQ(app->WaitForExit(), 0u);
     }
 
-    std::optional<MgwSandbox> sandbox;
-    std::unique_ptr<AppProcess> app;
-    HWND main = nullptr;
 };
 
 // ---- one copy per logon ----

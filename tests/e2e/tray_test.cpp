@@ -1,6 +1,6 @@
 // The real mgoldwk.exe's notification icons, popup menus and hotkeys from outside: its
 // icon windows found, the shell's mouse notifications posted to them, keys typed.
-#include "driver.h"
+#include "app_test.h"
 
 #include <gtest/gtest.h>
 
@@ -16,41 +16,8 @@ constexpr char IconClass[] = "MarigoldwickTrayIcon";
 constexpr UINT CtrlAltF11 = 0x4000 | 0x8000 | VK_F11;
 constexpr UINT CtrlAltF12 = 0x4000 | 0x8000 | VK_F12;
 
-size_t Count(const std::string& text, std::string_view what)
-{
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
-    return n;
-}
-
-class TrayE2e : public ::testing::Test {
+class TrayE2e : public AppTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(MarigoldwickRunning()) << "a copy from an earlier test still runs";
-        sandbox = MgwSandbox::Create();
-        ASSERT_TRUE(sandbox) << "MGW_BIN must name the folder of mgoldwk.exe";
-    }
-    void TearDown() override
-    {
-        if (app && app->IsRunning() && main) {
-            // The process is killed anyway when these do not end it.
-            static_cast<void>(Post(main, WM_CANCELMODE));
-            static_cast<void>(Post(main, WM_CLOSE));
-            static_cast<void>(app->WaitForExit(5000));
-        }
-    }
-
-    void Launch(const std::optional<std::string>& ini)
-    {
-        if (ini) {
-            ASSERT_TRUE(sandbox->WriteIni(*ini));
-        }
-        app = sandbox->Start();
-        ASSERT_TRUE(app);
-        main = app->WaitForMainWindow();
-        ASSERT_NE(main, nullptr);
-    }
 
     // The icon windows' captions are the icons' tips.
     std::vector<std::string> IconTips() const
@@ -84,9 +51,6 @@ protected:
                sandbox->Folder().File("record.txt") + "\"\r\nDescription=Recorder\r\nStartmode=0\r\n";
     }
 
-    std::optional<MgwSandbox> sandbox;
-    std::unique_ptr<AppProcess> app;
-    HWND main = nullptr;
 };
 
 // ---- which icons exist ----

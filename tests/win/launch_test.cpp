@@ -2,7 +2,7 @@
 // it (command line, current directory, show command), and failures go to the message
 // seam.
 #include "config/model.h"
-#include "driver.h"
+#include "app_test.h"
 #include "fake_messages.h"
 #include "launch/launch_win.h"
 #include "recorder_log.h"
@@ -16,17 +16,7 @@ using namespace std::string_literals;
 
 namespace {
 
-bool EndsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
-bool SameFolder(std::string a, std::string b)
-{
-    for (std::string* s : {&a, &b})
-        if (s->size() > 3 && s->back() == '\\') s->pop_back();
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
 
 class LaunchTest : public ::testing::Test {
 protected:
