@@ -27,6 +27,37 @@ int Form::ControlId(std::string_view name) const
     return -1;
 }
 
+std::string Form::Text(std::string_view name) const
+{
+    HWND hwnd = Control(name);
+    if (!hwnd) return {};
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void Form::SetText(std::string_view name, std::string_view text) const
+{
+    if (HWND hwnd = Control(name)) SetWindowTextA(hwnd, std::string(text).c_str());
+}
+
+bool Form::IsChecked(std::string_view name) const
+{
+    HWND hwnd = Control(name);
+    return hwnd && SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Form::SetChecked(std::string_view name, bool checked) const
+{
+    if (HWND hwnd = Control(name)) SendMessageA(hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Form::SetDialogButtons(std::string_view defaultButton, std::string_view cancelButton)
+{
+    defaultId_ = ControlId(defaultButton);
+    cancelId_ = ControlId(cancelButton);
+}
+
 bool Form::IsShown() const { return Handle() && IsWindowVisible(Handle()); }
 
 void Form::BringToFront() const
@@ -62,12 +93,31 @@ bool Form::CreateControls(std::span<const ControlRow> rows)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (const ControlRow& row : rows) {
-        HWND parent = row.parent ? Control(row.parent) : Handle();
-        if (!parent) return false;
+        RECT place{row.x, row.y, row.x + row.w, row.y + row.h};
+        if (row.parent) {
+            HWND parent = Control(row.parent);
+            if (!parent) return false;
+            RECT origin{};
+            GetWindowRect(parent, &origin);
+            MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&origin), 2);
+            if (std::string_view(row.className) == TabPageClass) {
+                TCITEMA item{};
+                item.mask = TCIF_TEXT;
+                item.pszText = const_cast<char*>(row.caption);
+                int count = static_cast<int>(SendMessageA(parent, TCM_GETITEMCOUNT, 0, 0));
+                SendMessageA(parent, TCM_INSERTITEMA, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
+                place = {0, 0, origin.right - origin.left, origin.bottom - origin.top};
+                SendMessageA(parent, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&place));
+            }
+            OffsetRect(&place, origin.left, origin.top);
+        }
+        bool page = std::string_view(row.className) == TabPageClass;
         int id = FirstControlId + static_cast<int>(controls_.size());
-        HWND hwnd = CreateWindowExA(row.exStyle, row.className, row.caption, row.style | WS_CHILD, row.x, row.y,
-                                    row.w, row.h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                    instance, nullptr);
+        // A page is only the origin of its controls: an invisible static that paints nothing.
+        HWND hwnd = CreateWindowExA(page ? 0 : row.exStyle, page ? "STATIC" : row.className, page ? "" : row.caption,
+                                    page ? WS_CHILD : (row.style | WS_CHILD), place.left, place.top,
+                                    place.right - place.left, place.bottom - place.top, Handle(),
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!hwnd) return false;
         HGDIOBJ font = row.font == ControlFont::Bold ? boldFont_.get() : font_.get();
         SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -90,6 +140,7 @@ ModalResult Form::ShowModal(HWND owner)
     inModalLoop_ = true;
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
+    if (HWND focus = Control(initialFocus_)) SetFocus(focus);
 
     MSG msg;
     while (modalResult_ == ModalResult::None) {
@@ -103,6 +154,8 @@ ModalResult Form::ShowModal(HWND owner)
             modalResult_ = ModalResult::Cancel;
             break;
         }
+        if (msg.message == WM_KEYUP && keyUpPreview_ && (msg.hwnd == Handle() || IsChild(Handle(), msg.hwnd)))
+            keyUpPreview_(msg.wParam);
         if (!IsDialogMessageA(Handle(), &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
@@ -121,23 +174,41 @@ void Form::EndModal(ModalResult result)
     else if (Handle()) ShowWindow(Handle(), SW_HIDE);
 }
 
+bool Form::RunBinding(int id, WORD notification)
+{
+    for (const Binding& b : bindings_) {
+        if (b.id == id && b.notification == notification) {
+            Handler handler = b.handler;  // the handler may bind more events
+            handler();
+            return true;
+        }
+    }
+    return false;
+}
+
 LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         WORD notification = HIWORD(wParam);
+        // IsDialogMessage turns Enter and Esc into IDOK and IDCANCEL without a control.
+        if (lParam == 0 && id == IDCANCEL && cancelId_ > 0) {
+            if (IsWindowEnabled(GetDlgItem(Handle(), cancelId_))) RunBinding(cancelId_, BN_CLICKED);
+            return 0;
+        }
+        if (lParam == 0 && id == IDOK && defaultId_ > 0) {
+            if (IsWindowEnabled(GetDlgItem(Handle(), defaultId_))) RunBinding(defaultId_, BN_CLICKED);
+            return 0;
+        }
         // lParam is null for menu and accelerator commands, which share these ids' range.
         if (lParam == 0) break;
-        for (const Binding& b : bindings_) {
-            if (b.id == id && b.notification == notification) {
-                Handler handler = b.handler;  // the handler may bind more events
-                handler();
-                return 0;
-            }
-        }
+        if (RunBinding(id, notification)) return 0;
         break;
     }
+    case DM_GETDEFID:
+        if (defaultId_ > 0) return MAKELRESULT(defaultId_, DC_HASDEFID);
+        break;
     case WM_CLOSE:
         EndModal(ModalResult::Cancel);
         return 0;

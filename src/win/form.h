@@ -13,7 +13,11 @@
 enum class ControlFont { Normal, Bold };
 
 // Positions are client coordinates of the parent: the form, or the control named in
-// `parent` (a group box, a panel).
+// `parent` (a group box, a panel, a tab page). Every control is a child window of the form
+// itself, placed over its parent as dialog templates do, so all notifications reach the form.
+// A row of class TabPageClass adds a page to the tab control named as its parent and
+// covers that page's display area; its own position is ignored. Rows are in tab order,
+// each parent before its controls.
 struct ControlRow {
     const char* name;
     const char* className;
@@ -33,6 +37,8 @@ struct EventRow {
     void (T::*handler)();
 };
 
+inline constexpr char TabPageClass[] = "MgwTabPage";
+
 enum class ModalResult { None, Ok, Cancel, Terminated };
 
 class Form : public Window {
@@ -49,6 +55,15 @@ public:
     ModalResult ShowModal(HWND owner);
     void EndModal(ModalResult result);
     bool InModalLoop() const { return inModalLoop_; }
+
+    // The control that gets the focus when the form opens next.
+    void SetInitialFocus(std::string_view name) { initialFocus_ = name; }
+    const std::string& InitialFocus() const { return initialFocus_; }
+
+    std::string Text(std::string_view name) const;
+    void SetText(std::string_view name, std::string_view text) const;
+    bool IsChecked(std::string_view name) const;
+    void SetChecked(std::string_view name, bool checked) const;
 
 protected:
     struct FormSpec {
@@ -75,6 +90,10 @@ protected:
             On(row.control, row.notification, [self, h = row.handler] { (self->*h)(); });
     }
 
+    // Enter presses the default button and Esc the cancel button, as in a dialog box.
+    void SetDialogButtons(std::string_view defaultButton, std::string_view cancelButton);
+    // Keyboard preview: sees every key release meant for the form or one of its controls.
+    void SetKeyUpPreview(std::function<void(WPARAM key)> preview) { keyUpPreview_ = std::move(preview); }
     // The close box ends a modal run with Cancel and hides the form; it is never destroyed
     // by closing, forms live as long as the program.
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -92,6 +111,11 @@ private:
     };
     std::vector<ControlEntry> controls_;
     std::vector<Binding> bindings_;
+    int defaultId_ = 0;
+    int cancelId_ = 0;
+    std::string initialFocus_;
+    std::function<void(WPARAM)> keyUpPreview_;
+    bool RunBinding(int id, WORD notification);
     UniqueGdiObject font_;
     UniqueGdiObject boldFont_;
     ModalResult modalResult_ = ModalResult::None;

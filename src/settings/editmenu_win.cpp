@@ -1,0 +1,244 @@
+#include "settings/editmenu_win.h"
+
+#include "config/model.h"
+#include "settings/hotkey_value.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr DWORD Group = WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX;
+constexpr DWORD Radio = WS_VISIBLE | BS_AUTORADIOBUTTON;
+constexpr DWORD Button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD Edit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+
+constexpr std::array<const char*, 3> LCBRadios{"RadioLCB0", "RadioLCB1", "RadioLCB2"};
+constexpr int PickerPathLimit = 260;
+
+// In tab order: the radio group, the icon group, the name group, the hotkey group, OK, Cancel.
+constexpr ControlRow Controls[] = {
+    {"RadioLCB", "BUTTON", "Left click behavior", 0, 56, 153, 105, Group},
+    {"RadioLCB0", "BUTTON", "Do nothing", 8, 20, 137, 17, Radio | WS_GROUP | WS_TABSTOP, 0, "RadioLCB"},
+    {"RadioLCB1", "BUTTON", "Show popup menu", 8, 48, 137, 17, Radio, 0, "RadioLCB"},
+    {"RadioLCB2", "BUTTON", "Load first program in list", 8, 76, 141, 17, Radio, 0, "RadioLCB"},
+    {"GroupBox1", "BUTTON", "Icon", 160, 56, 185, 105, Group},
+    {"LblIconPfad", "STATIC", "Path:", 8, 24, 30, 13, WS_VISIBLE | WS_GROUP, 0, "GroupBox1"},
+    {"EdIconPfad", "EDIT", "", 40, 20, 113, 21, Edit, WS_EX_CLIENTEDGE, "GroupBox1"},
+    {"BtnBrowseMenIcon", "BUTTON", "...", 152, 20, 25, 21, Button, 0, "GroupBox1"},
+    {"PanelMenuIcon", "STATIC", "", 43, 47, 50, 50, WS_VISIBLE | SS_SUNKEN, 0, "GroupBox1"},
+    {"ImgMenuIcon", "STATIC", "", 1, 1, 48, 48, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY, 0,
+     "PanelMenuIcon"},
+    {"ScrollBarMenIconNum", "SCROLLBAR", "", 94, 48, 16, 49, WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, "GroupBox1"},
+    {"GroupBox2", "BUTTON", "Menu Name", 0, 0, 217, 49, Group},
+    {"EdMenuName", "EDIT", "", 8, 20, 201, 21, Edit | WS_GROUP, WS_EX_CLIENTEDGE, "GroupBox2"},
+    {"GroupBox3", "BUTTON", "Hotkey", 224, 0, 121, 49, Group},
+    {"MenuHotKey", HOTKEY_CLASSA, "", 12, 20, 101, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
+     "GroupBox3"},
+    {"BtnOK", "BUTTON", "&OK", 192, 167, 73, 26, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {"BtnCancel", "BUTTON", "&Cancel", 272, 168, 75, 25, Button},
+};
+
+constexpr std::array<EventRow<TfrmEditMenu>, 5> Events{{
+    {"EdIconPfad", EN_CHANGE, &TfrmEditMenu::EdIconPfadChange},
+    {"BtnBrowseMenIcon", BN_CLICKED, &TfrmEditMenu::BtnBrowseMenIconClick},
+    {"ImgMenuIcon", STN_DBLCLK, &TfrmEditMenu::ImgMenuIconDblClick},
+    {"BtnOK", BN_CLICKED, &TfrmEditMenu::BtnOKClick},
+    {"BtnCancel", BN_CLICKED, &TfrmEditMenu::BtnCancelClick},
+}};
+
+using PickIconDlgA = int(WINAPI*)(HWND, char*, UINT, int*);
+using PickIconDlgW = int(WINAPI*)(HWND, wchar_t*, UINT, int*);
+
+}  // namespace
+
+bool ShellPickIcon(HWND owner, std::string& path, int& index)
+{
+    HMODULE shell = GetModuleHandleA("shell32.dll");
+    if (!shell) shell = LoadLibraryA("shell32.dll");
+    FARPROC proc = shell ? GetProcAddress(shell, MAKEINTRESOURCEA(62)) : nullptr;
+    if (!proc) return false;
+    std::string text = path.substr(0, PickerPathLimit);
+    int chosen = index;
+    if (RunningOnNT) {
+        std::array<wchar_t, PickerPathLimit + 1> buffer{};
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, buffer.data(), PickerPathLimit);
+        if (!reinterpret_cast<PickIconDlgW>(reinterpret_cast<void*>(proc))(owner, buffer.data(), PickerPathLimit,
+                                                                           &chosen))
+            return false;
+        std::array<char, 2 * PickerPathLimit + 2> narrow{};
+        WideCharToMultiByte(CP_ACP, 0, buffer.data(), -1, narrow.data(), static_cast<int>(narrow.size()) - 1,
+                            nullptr, nullptr);
+        path = narrow.data();
+    } else {
+        std::array<char, PickerPathLimit + 1> buffer{};
+        std::copy(text.begin(), text.end(), buffer.begin());
+        if (!reinterpret_cast<PickIconDlgA>(reinterpret_cast<void*>(proc))(owner, buffer.data(), PickerPathLimit,
+                                                                           &chosen))
+            return false;
+        path = buffer.data();
+    }
+    index = chosen;
+    return true;
+}
+
+std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
+{
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = ICC_HOTKEY_CLASS;
+    InitCommonControlsEx(&icc);
+
+    auto form = std::make_unique<TfrmEditMenu>(Key{});
+    FormSpec spec{"TfrmEditMenu", "Menu", 348, 197};
+    spec.owner = owner;
+    if (!form->CreateForm(spec) || !form->CreateControls(Controls)) return nullptr;
+    // Shift alone is no modifier for a global hotkey: the control keeps the plain key.
+    SendMessageA(form->Control("MenuHotKey"), HKM_SETRULES, HKCOMB_S, MAKELPARAM(0, 0));
+    form->SetChecked("RadioLCB1", true);
+    // The browse button shows the shell's small folder glyph, or "..." without one.
+    HICON glyph = nullptr;
+    if (ExtractIconExA("shell32.dll", 4, nullptr, &glyph, 1) == 1 && glyph) {
+        form->browseGlyph_.reset(glyph);
+        HWND browse = form->Control("BtnBrowseMenIcon");
+        SetWindowLongPtrA(browse, GWL_STYLE, GetWindowLongPtrA(browse, GWL_STYLE) | BS_ICON);
+        SendMessageA(browse, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(glyph));
+    }
+    form->UpdateMenuIconRange();
+    form->BindEvents<TfrmEditMenu>(form.get(), Events);
+    form->SetDialogButtons("BtnOK", "BtnCancel");
+    form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
+    form->PickIcon = ShellPickIcon;
+    return form;
+}
+
+std::string TfrmEditMenu::Caption() const
+{
+    char text[256] = {};
+    GetWindowTextA(Handle(), text, sizeof(text));
+    return text;
+}
+
+void TfrmEditMenu::SetCaption(std::string_view caption) const
+{
+    SetWindowTextA(Handle(), std::string(caption).c_str());
+}
+
+uint16_t TfrmEditMenu::MenuHotKey() const
+{
+    auto control = static_cast<uint16_t>(SendMessageA(Control("MenuHotKey"), HKM_GETHOTKEY, 0, 0));
+    return HotkeyValueFromControl(ApplyShiftOnlyRule(control));
+}
+
+void TfrmEditMenu::SetMenuHotKey(uint16_t hotkey) const
+{
+    SendMessageA(Control("MenuHotKey"), HKM_SETHOTKEY, HotkeyValueToControl(hotkey), 0);
+}
+
+int TfrmEditMenu::IconNum() const { return GetScrollPos(Control("ScrollBarMenIconNum"), SB_CTL); }
+
+void TfrmEditMenu::SetIconNum(int index)
+{
+    SetScrollPos(Control("ScrollBarMenIconNum"), SB_CTL, index, TRUE);
+    ScrollBarMenIconNumChange();
+}
+
+int TfrmEditMenu::LCBIndex() const
+{
+    for (int i = 0; i < static_cast<int>(LCBRadios.size()); ++i)
+        if (IsChecked(LCBRadios[i])) return i;
+    return -1;
+}
+
+void TfrmEditMenu::SetLCBIndex(int index) const
+{
+    for (int i = 0; i < static_cast<int>(LCBRadios.size()); ++i) SetChecked(LCBRadios[i], i == index);
+}
+
+HICON TfrmEditMenu::PreviewIcon() const
+{
+    return reinterpret_cast<HICON>(SendMessageA(Control("ImgMenuIcon"), STM_GETICON, 0, 0));
+}
+
+void TfrmEditMenu::UpdateMenuIconRange()
+{
+    std::string path = IconPfad();
+    UINT count = path.empty() ? 0 : ExtractIconExA(path.c_str(), -1, nullptr, nullptr, 0);
+    int maximum = count >= 1 ? static_cast<int>(count) - 1 : 0;
+    HWND bar = Control("ScrollBarMenIconNum");
+    // An empty range would hide the bar: it stays visible and is disabled instead.
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMax = maximum;
+    SetScrollInfo(bar, SB_CTL, &info, TRUE);
+    EnableWindow(bar, maximum > 0);
+}
+
+void TfrmEditMenu::UpdateMenuIconPreview()
+{
+    std::string path = IconPfad();
+    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(IconNum()));
+    // 1 means the file is no icon source: not a handle either.
+    UniqueIcon shown(reinterpret_cast<UINT_PTR>(icon) > 1 ? icon : nullptr);
+    SendMessageA(Control("ImgMenuIcon"), STM_SETICON, reinterpret_cast<WPARAM>(shown.get()), 0);
+    InvalidateRect(Control("ImgMenuIcon"), nullptr, TRUE);
+    preview_ = std::move(shown);
+}
+
+void TfrmEditMenu::EdIconPfadChange()
+{
+    UpdateMenuIconRange();
+    UpdateMenuIconPreview();
+}
+
+void TfrmEditMenu::ScrollBarMenIconNumChange() { UpdateMenuIconPreview(); }
+
+void TfrmEditMenu::BtnBrowseMenIconClick()
+{
+    if (!PickIcon) return;
+    int index = IconNum();
+    std::string path = IconPfad().substr(0, PickerPathLimit);
+    if (!PickIcon(Handle(), path, index)) return;
+    SetIconPfad(path);
+    SetIconNum(index);
+}
+
+void TfrmEditMenu::ImgMenuIconDblClick() { BtnBrowseMenIconClick(); }
+
+void TfrmEditMenu::BtnOKClick() { EndModal(ModalResult::Ok); }
+
+void TfrmEditMenu::BtnCancelClick() { EndModal(ModalResult::Cancel); }
+
+void TfrmEditMenu::FormKeyUp(WPARAM key)
+{
+    if (key == VK_F1 && OnHelp) OnHelp();
+}
+
+LRESULT TfrmEditMenu::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    HWND bar = msg == WM_VSCROLL ? Control("ScrollBarMenIconNum") : nullptr;
+    if (bar && reinterpret_cast<HWND>(lParam) == bar) {
+        int minimum = 0, maximum = 0;
+        GetScrollRange(bar, SB_CTL, &minimum, &maximum);
+        int pos = GetScrollPos(bar, SB_CTL);
+        int next = pos;
+        switch (LOWORD(wParam)) {
+        case SB_LINEUP: next = pos - 1; break;
+        case SB_LINEDOWN: next = pos + 1; break;
+        case SB_PAGEUP: next = pos - 1; break;
+        case SB_PAGEDOWN: next = pos + 1; break;
+        case SB_TOP: next = minimum; break;
+        case SB_BOTTOM: next = maximum; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: next = static_cast<short>(HIWORD(wParam)); break;
+        default: return 0;
+        }
+        next = std::clamp(next, minimum, maximum);
+        if (next != pos) SetIconNum(next);
+        return 0;
+    }
+    return Form::HandleMessage(msg, wParam, lParam);
+}

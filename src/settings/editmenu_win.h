@@ -1,0 +1,71 @@
+// The menu properties dialog: name, tray icon, hotkey and left-click behaviour of one menu.
+// The caller presets the fields, runs it and reads them back on OK; the dialog itself
+// never touches the model and checks nothing.
+#pragma once
+
+#include "win/form.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class TfrmEditMenu final : public Form {
+public:
+    [[nodiscard]] static std::unique_ptr<TfrmEditMenu> Create(HWND owner);
+
+    ModalResult Execute(HWND owner) { return ShowModal(owner); }
+
+    // The fields the caller reads and writes.
+    std::string Caption() const;
+    void SetCaption(std::string_view caption) const;
+    std::string MenuName() const { return Text("EdMenuName"); }
+    void SetMenuName(std::string_view name) const { SetText("EdMenuName", name); }
+    // HotkeyValue: key code in bits 0-7, 8192 Shift, 16384 Ctrl, 32768 Alt; 0 = none.
+    uint16_t MenuHotKey() const;
+    void SetMenuHotKey(uint16_t hotkey) const;
+    // Setting the path recounts the icons and resets the index to 0: set the index after it.
+    std::string IconPfad() const { return Text("EdIconPfad"); }
+    void SetIconPfad(std::string_view path) const { SetText("EdIconPfad", path); }
+    int IconNum() const;
+    void SetIconNum(int index);
+    // Selected choice of RadioLCB, -1 for none.
+    int LCBIndex() const;
+    void SetLCBIndex(int index) const;
+
+    // The shell's icon picker; replaceable. Gets the path (at most 260 characters) and the
+    // start index, returns true when the user chose, with the choice in both.
+    std::function<bool(HWND owner, std::string& path, int& index)> PickIcon;
+    // F1 asks for help; nothing happens while no one listens.
+    std::function<void()> OnHelp;
+
+    void EdIconPfadChange();
+    void BtnBrowseMenIconClick();
+    void ImgMenuIconDblClick();
+    void ScrollBarMenIconNumChange();
+    void BtnOKClick();
+    void BtnCancelClick();
+    void FormKeyUp(WPARAM key);
+
+    // The icon shown in the preview, or null.
+    HICON PreviewIcon() const;
+
+    struct Key {
+        explicit Key() = default;
+    };
+    explicit TfrmEditMenu(Key) {}
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void UpdateMenuIconRange();
+    void UpdateMenuIconPreview();
+
+    UniqueIcon preview_;
+    UniqueIcon browseGlyph_;
+};
+
+// The shell's icon picker (shell32 ordinal 62): a wide path on the NT family, 8-bit otherwise.
+bool ShellPickIcon(HWND owner, std::string& path, int& index);

@@ -1,0 +1,170 @@
+#include "settings/options_win.h"
+
+#include "config/model.h"
+#include "tools/tools_cfg.h"
+
+#include <array>
+
+namespace {
+
+constexpr DWORD Group = WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX;
+constexpr DWORD Check = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD Radio = WS_VISIBLE | BS_AUTORADIOBUTTON;
+constexpr DWORD Button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+
+constexpr std::array<const char*, 3> IconSizeRadios{"RadioIconSize0", "RadioIconSize1", "RadioIconSize2"};
+constexpr std::array<const char*, ToolsSubmenuCount> ToolsRows{"Misc", "Network", "Reboot", "Resolution",
+                                                               "Screensaver"};
+
+// In tab order: the "General" group, the icon size group, OK, Cancel, the page control.
+constexpr ControlRow Controls[] = {
+    {"GroupBox1", "BUTTON", "General", 1, 0, 225, 129, Group},
+    {"CheckAutorun", "BUTTON", "Autorun Marigoldwick on windows start", 16, 24, 201, 17, Check | WS_GROUP, 0,
+     "GroupBox1"},
+    {"CheckSingleLeftClick", "BUTTON", "Accept single left click", 16, 48, 193, 17, Check, 0, "GroupBox1"},
+    {"CheckWrapMenu", "BUTTON", "Wrap menus (does not work on Win98)", 16, 72, 207, 17, Check, 0, "GroupBox1"},
+    {"CheckAskBeforeQuit", "BUTTON", "Ask before quitting", 16, 96, 201, 17, Check, 0, "GroupBox1"},
+    {"RadioIconSize", "BUTTON", "Icon size", 232, 0, 81, 129, Group},
+    {"RadioIconSize0", "BUTTON", "16 x 16", 8, 24, 65, 17, Radio | WS_GROUP | WS_TABSTOP, 0, "RadioIconSize"},
+    {"RadioIconSize1", "BUTTON", "32 x 32", 8, 56, 65, 17, Radio, 0, "RadioIconSize"},
+    {"RadioIconSize2", "BUTTON", "64 x 64", 8, 88, 65, 17, Radio, 0, "RadioIconSize"},
+    {"BtnOK", "BUTTON", "&OK", 160, 272, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {"BtnCancel", "BUTTON", "&Cancel", 240, 272, 75, 25, Button},
+    {"PageControlExtraMenus", WC_TABCONTROLA, "", 3, 135, 309, 128, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS},
+    {"TabSheet1", TabPageClass, "Tools menu", 0, 0, 0, 0, 0, 0, "PageControlExtraMenus"},
+    {"CheckToolsMenu", "BUTTON", "Enable", 8, 8, 97, 17, Check, 0, "TabSheet1"},
+    {"ToolsCbList", WC_LISTVIEWA, "", 72, 8, 153, 81,
+     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+     WS_EX_CLIENTEDGE, "TabSheet1"},
+    {"BtnToolsSelectAll", "BUTTON", "Select All", 232, 8, 65, 25, Button, 0, "TabSheet1"},
+    {"BtnToolsSelectNone", "BUTTON", "Select None", 232, 40, 65, 25, Button, 0, "TabSheet1"},
+};
+
+constexpr std::array<EventRow<TfrmOptions>, 4> Events{{
+    {"BtnOK", BN_CLICKED, &TfrmOptions::BtnOKClick},
+    {"BtnCancel", BN_CLICKED, &TfrmOptions::BtnCancelClick},
+    {"BtnToolsSelectAll", BN_CLICKED, &TfrmOptions::BtnToolsSelectAllClick},
+    {"BtnToolsSelectNone", BN_CLICKED, &TfrmOptions::BtnToolsSelectNoneClick},
+}};
+
+// The check list: one column of rows with check boxes.
+void FillToolsList(HWND list)
+{
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    RECT client{};
+    GetClientRect(list, &client);
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = client.right - client.left;
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    for (int i = 0; i < ToolsSubmenuCount; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<char*>(ToolsRows[i]);
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<TfrmOptions> TfrmOptions::Create(HWND owner)
+{
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES;
+    InitCommonControlsEx(&icc);
+
+    auto form = std::make_unique<TfrmOptions>(Key{});
+    FormSpec spec{"TfrmOptions", "Options", 315, 299};
+    spec.owner = owner;
+    if (!form->CreateForm(spec) || !form->CreateControls(Controls)) return nullptr;
+    FillToolsList(form->Control("ToolsCbList"));
+    form->BindEvents<TfrmOptions>(form.get(), Events);
+    form->SetDialogButtons("BtnOK", "BtnCancel");
+    form->SetInitialFocus("BtnOK");
+    form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
+    return form;
+}
+
+ModalResult TfrmOptions::Execute(HWND owner)
+{
+    FormShow();
+    return ShowModal(owner);
+}
+
+bool TfrmOptions::ToolsRowChecked(int row) const
+{
+    auto state = static_cast<UINT>(SendMessageA(Control("ToolsCbList"), LVM_GETITEMSTATE, static_cast<WPARAM>(row),
+                                                LVIS_STATEIMAGEMASK));
+    return (state >> 12) == 2;
+}
+
+void TfrmOptions::SetToolsRowChecked(int row, bool checked) const
+{
+    LVITEMA item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    SendMessageA(Control("ToolsCbList"), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+int TfrmOptions::IconSizeIndex() const
+{
+    for (int i = 0; i < static_cast<int>(IconSizeRadios.size()); ++i)
+        if (IsChecked(IconSizeRadios[i])) return i;
+    return -1;
+}
+
+void TfrmOptions::TransferToolsMenuCfg(Transfer direction)
+{
+    if (direction == Transfer::ToControls) {
+        std::array<bool, ToolsSubmenuCount> flags = DecodeToolsMenuCfg(Konfig.ToolsMenuCfg);
+        for (int i = 0; i < ToolsSubmenuCount; ++i) SetToolsRowChecked(i, flags[i]);
+        return;
+    }
+    std::array<bool, ToolsSubmenuCount> flags{};
+    for (int i = 0; i < ToolsSubmenuCount; ++i) flags[i] = ToolsRowChecked(i);
+    Konfig.ToolsMenuCfg = EncodeToolsMenuCfg(flags);
+}
+
+void TfrmOptions::FormShow()
+{
+    // A size without a choice (48 from the file) leaves the radio group as it was.
+    if (std::optional<int> index = IconSizeRadioIndex(Konfig.IconSize))
+        for (int i = 0; i < static_cast<int>(IconSizeRadios.size()); ++i) SetChecked(IconSizeRadios[i], i == *index);
+    SetChecked("CheckAutorun", Konfig.SelfAutostart);
+    SetChecked("CheckWrapMenu", Konfig.MenuBreakIfPossible);
+    SetChecked("CheckSingleLeftClick", Konfig.SingleLeftClick);
+    SetChecked("CheckToolsMenu", Konfig.UseToolsMenu);
+    SetChecked("CheckAskBeforeQuit", Konfig.AskBeforeQuit);
+    TransferToolsMenuCfg(Transfer::ToControls);
+}
+
+void TfrmOptions::BtnOKClick()
+{
+    if (std::optional<uint8_t> size = RadioIndexIconSize(IconSizeIndex())) Konfig.IconSize = *size;
+    Konfig.SelfAutostart = IsChecked("CheckAutorun");
+    Konfig.MenuBreakIfPossible = IsChecked("CheckWrapMenu");
+    Konfig.SingleLeftClick = IsChecked("CheckSingleLeftClick");
+    Konfig.UseToolsMenu = IsChecked("CheckToolsMenu");
+    Konfig.AskBeforeQuit = IsChecked("CheckAskBeforeQuit");
+    TransferToolsMenuCfg(Transfer::FromControls);
+    EndModal(ModalResult::Ok);
+}
+
+void TfrmOptions::BtnCancelClick() { EndModal(ModalResult::Cancel); }
+
+void TfrmOptions::BtnToolsSelectAllClick()
+{
+    for (int i = 0; i < ToolsSubmenuCount; ++i) SetToolsRowChecked(i, true);
+}
+
+void TfrmOptions::BtnToolsSelectNoneClick()
+{
+    for (int i = 0; i < ToolsSubmenuCount; ++i) SetToolsRowChecked(i, false);
+}
+
+void TfrmOptions::FormKeyUp(WPARAM key)
+{
+    if (key == VK_F1 && OnHelp) OnHelp();
+}

@@ -1,0 +1,40 @@
+// The options dialog: edits the global options (Konfig) in place; OK stores, Cancel keeps.
+#pragma once
+
+#include "win/form.h"
+
+#include <functional>
+#include <memory>
+
+class TfrmOptions final : public Form {
+public:
+    // Created hidden, owned by the settings window.
+    [[nodiscard]] static std::unique_ptr<TfrmOptions> Create(HWND owner);
+
+    // Loads the controls from Konfig and runs the dialog modally; OK has stored them.
+    ModalResult Execute(HWND owner);
+
+    // F1 asks for help; nothing happens while no one listens.
+    std::function<void()> OnHelp;
+
+    void FormShow();
+    void BtnOKClick();
+    void BtnCancelClick();
+    void BtnToolsSelectAllClick();
+    void BtnToolsSelectNoneClick();
+    void FormKeyUp(WPARAM key);
+
+    enum class Transfer { ToControls, FromControls };
+    void TransferToolsMenuCfg(Transfer direction);
+
+    // Row i of ToolsCbList, ticked or not.
+    bool ToolsRowChecked(int row) const;
+    void SetToolsRowChecked(int row, bool checked) const;
+    // Selected index of RadioIconSize, -1 when none is.
+    int IconSizeIndex() const;
+
+    struct Key {
+        explicit Key() = default;
+    };
+    explicit TfrmOptions(Key) {}
+};
