@@ -286,9 +286,13 @@ HWND AppProcess::WaitForWindow(const WindowQuery& query, DWORD timeoutMs) const
 
 HWND AppProcess::WaitForMainWindow(DWORD timeoutMs) const
 {
-    return WaitForWindow({"THaupt", "Marigoldwick"}, timeoutMs);
+    HWND main = WaitForWindow({"THaupt", "Marigoldwick"}, timeoutMs);
+    // The window can be found while its creation still runs; a message posted then
+    // would be handled in the middle of start-up. Once the program has waited for
+    // input (its first message pump, or a box start-up shows), it has got past that.
+    if (main) WaitForInputIdle(process_.get(), timeoutMs);
+    return main;
 }
-
 HWND AppProcess::WaitForSettings(DWORD timeoutMs) const
 {
     return WaitForWindow({"TfrmKonfig", "Marigoldwick - Settings", true}, timeoutMs);
