@@ -12,6 +12,10 @@ target_compile_definitions(mgw_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_W
 add_library(mgw_win STATIC ${MGW_WIN_SOURCES})
 target_link_libraries(mgw_win PUBLIC mgw_core ${MGW_WIN_LIBS})
 
+# windres does not report the icon files it reads: rebuild the resources when they change.
+file(GLOB MGW_RESOURCE_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/icons/*.ico
+     ${PROJECT_SOURCE_DIR}/resources/*.manifest ${PROJECT_SOURCE_DIR}/src/app/resource_ids.h)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc PROPERTIES OBJECT_DEPENDS "${MGW_RESOURCE_FILES}")
 add_executable(mgoldwk WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc)
 target_link_libraries(mgoldwk PRIVATE mgw_win)
 target_link_options(mgoldwk PRIVATE ${MGW_STATIC})

@@ -8,6 +8,8 @@
 #include "win/application.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <shellapi.h>
 
 #include <initializer_list>
@@ -478,3 +480,58 @@ TEST(HauptResources, ProgramIconsAreReachableByIndexInTheirOrder)
 }
 
 }  // namespace
+
+namespace {
+
+// The picture drawn over a magenta background, as 0xRRGGBB per pixel, top row first.
+std::vector<uint32_t> DrawnOverMagenta(HICON icon)
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = 32;
+    bi.bmiHeader.biHeight = -32;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueGdiObject dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+    if (!dib || !dc) return {};
+    HGDIOBJ old = SelectObject(dc.get(), dib.get());
+    auto* pixels = static_cast<uint32_t*>(bits);
+    std::fill(pixels, pixels + 32 * 32, 0xFF00FFu);
+    DrawIconEx(dc.get(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::vector<uint32_t> result(pixels, pixels + 32 * 32);
+    SelectObject(dc.get(), old);
+    for (uint32_t& p : result) p &= 0xFFFFFF;
+    return result;
+}
+
+}  // namespace
+
+TEST(HauptResources, PlaceholderIsTransparentAndSeparatorIsAnEtchedLine)
+{
+    std::string exe = BinFolder() + "mgoldwk.exe";
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    ScopeGuard unload([module] { FreeLibrary(module); });
+    UniqueIcon leer(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(100), IMAGE_ICON, 32, 32, 0)));
+    UniqueIcon separator(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(101), IMAGE_ICON, 32, 32, 0)));
+    ASSERT_TRUE(leer);
+    ASSERT_TRUE(separator);
+
+    std::vector<uint32_t> empty = DrawnOverMagenta(leer.get());
+    ASSERT_EQ(empty.size(), 32u * 32u);
+    EXPECT_EQ(std::count(empty.begin(), empty.end(), 0xFF00FFu), 32 * 32) << "every pixel is masked";
+
+    std::vector<uint32_t> line = DrawnOverMagenta(separator.get());
+    ASSERT_EQ(line.size(), 32u * 32u);
+    for (int row = 0; row < 32; ++row)
+        for (int col = 0; col < 32; ++col) {
+            uint32_t want = 0xC0C0C0;
+            if (col >= 2 && col <= 29 && row == 15) want = 0x808080;
+            if (col >= 2 && col <= 29 && row == 16) want = 0xFFFFFF;
+            ASSERT_EQ(line[static_cast<size_t>(row * 32 + col)], want) << "row " << row << " column " << col;
+        }
+}

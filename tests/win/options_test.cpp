@@ -121,7 +121,9 @@ TEST_F(OptionsTest, CancelAndEscKeepKonfigEnterPressesOkF1AsksForHelp)
         Click("RadioIconSize2");
     };
     EXPECT_EQ(Run(changeAll, "BtnCancel"), ModalResult::Cancel);
-    auto escape = [&] { changeAll(), PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); };
+    // Keys go to the focused OK button by name: GetFocus() is empty whenever another
+    // process briefly holds the foreground, and the key would be lost.
+    auto escape = [&] { changeAll(), PostMessageA(C("BtnOK"), WM_KEYDOWN, VK_ESCAPE, 0); };
     EXPECT_EQ(Run(escape, nullptr), ModalResult::Cancel);
     EXPECT_EQ(Konfig.ToolsMenuCfg, 16777215);
     EXPECT_EQ(Konfig.IconSize, 16);
@@ -129,8 +131,8 @@ TEST_F(OptionsTest, CancelAndEscKeepKonfigEnterPressesOkF1AsksForHelp)
     auto enter = [&] {
         EXPECT_TRUE(form->ToolsRowChecked(3) && form->IsChecked("CheckAskBeforeQuit"));
         EXPECT_EQ(form->IconSizeIndex(), 0);
-        PostMessageA(GetFocus(), WM_KEYUP, VK_F1, 0);
-        PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageA(C("BtnOK"), WM_KEYUP, VK_F1, 0);
+        PostMessageA(C("BtnOK"), WM_KEYDOWN, VK_RETURN, 0);
     };
     EXPECT_EQ(Run(enter, nullptr), ModalResult::Ok);
     EXPECT_EQ(helpAsked, 1);
