@@ -92,9 +92,9 @@ std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
     InitCommonControlsEx(&icc);
 
     auto form = std::make_unique<TfrmEditMenu>(Key{});
-    FormSpec spec{"TfrmEditMenu", "Menu", 348, 197};
-    spec.owner = owner;
-    if (!form->CreateForm(spec) || !form->CreateControls(Controls)) return nullptr;
+    FormSpec layout{"TfrmEditMenu", "Menu", 348, 197};
+    layout.owner = owner;
+    if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
     // Shift alone is no modifier for a global hotkey: the control keeps the plain key.
     SendMessageA(form->Control("MenuHotKey"), HKM_SETRULES, HKCOMB_S, MAKELPARAM(0, 0));
     form->SetChecked("RadioLCB1", true);

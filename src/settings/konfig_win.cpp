@@ -31,9 +31,9 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, std::function<bool()>
 {
     auto form = std::make_unique<TfrmKonfig>(Key{});
     form->shutdownPending_ = std::move(shutdownPending);
-    FormSpec spec{"TfrmKonfig", "Marigoldwick - Settings", 518, 471};
-    spec.owner = owner;
-    if (!form->CreateForm(spec) || !form->CreateControls(Controls)) return nullptr;
+    FormSpec layout{"TfrmKonfig", "Marigoldwick - Settings", 518, 471};
+    layout.owner = owner;
+    if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
     form->BindEvents<TfrmKonfig>(form.get(), Events);
     return form;
 }

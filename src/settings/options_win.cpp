@@ -76,9 +76,9 @@ std::unique_ptr<TfrmOptions> TfrmOptions::Create(HWND owner)
     InitCommonControlsEx(&icc);
 
     auto form = std::make_unique<TfrmOptions>(Key{});
-    FormSpec spec{"TfrmOptions", "Options", 315, 299};
-    spec.owner = owner;
-    if (!form->CreateForm(spec) || !form->CreateControls(Controls)) return nullptr;
+    FormSpec layout{"TfrmOptions", "Options", 315, 299};
+    layout.owner = owner;
+    if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
     FillToolsList(form->Control("ToolsCbList"));
     form->BindEvents<TfrmOptions>(form.get(), Events);
     form->SetDialogButtons("BtnOK", "BtnCancel");

@@ -67,23 +67,23 @@ void Form::BringToFront() const
     SetFocus(Handle());
 }
 
-bool Form::CreateForm(const FormSpec& spec)
+bool Form::CreateForm(const FormSpec& layout)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HICON icon = LoadIconA(instance, "MAINICON");
-    if (!RegisterWindowClass({spec.className, icon})) return false;
+    if (!RegisterWindowClass({layout.className, icon})) return false;
 
-    RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
-    AdjustWindowRectEx(&frame, spec.style, FALSE, spec.exStyle);
+    RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
+    AdjustWindowRectEx(&frame, layout.style, FALSE, layout.exStyle);
     int width = frame.right - frame.left;
     int height = frame.bottom - frame.top;
     int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 
-    font_ = MakeFont(spec.fontName, spec.fontPixels, FW_NORMAL);
-    boldFont_ = MakeFont(spec.fontName, spec.fontPixels, FW_BOLD);
-    if (!CreateWindowFor({spec.className, spec.caption, spec.style & ~WS_VISIBLE, spec.exStyle, x, y, width,
-                          height, spec.owner}))
+    font_ = MakeFont(layout.fontName, layout.fontPixels, FW_NORMAL);
+    boldFont_ = MakeFont(layout.fontName, layout.fontPixels, FW_BOLD);
+    if (!CreateWindowFor({layout.className, layout.caption, layout.style & ~WS_VISIBLE, layout.exStyle, x, y, width,
+                          height, layout.owner}))
         return false;
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return true;

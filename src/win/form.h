@@ -78,7 +78,7 @@ protected:
         int fontPixels = 11;
     };
     // Creates the hidden form, centred on the desktop.
-    [[nodiscard]] bool CreateForm(const FormSpec& spec);
+    [[nodiscard]] bool CreateForm(const FormSpec& layout);
     [[nodiscard]] bool CreateControls(std::span<const ControlRow> rows);
 
     using Handler = std::function<void()>;

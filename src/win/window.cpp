@@ -12,28 +12,28 @@ void Window::DestroyHandle()
     DestroyWindow(hwnd);
 }
 
-bool Window::RegisterWindowClass(const ClassSpec& spec)
+bool Window::RegisterWindowClass(const ClassSpec& layout)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof(existing);
-    if (GetClassInfoExA(instance, spec.name, &existing)) return true;
+    if (GetClassInfoExA(instance, layout.name, &existing)) return true;
 
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &Window::StaticWindowProc;
     wc.hInstance = instance;
-    wc.hIcon = spec.icon;
+    wc.hIcon = layout.icon;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = spec.background;
-    wc.lpszClassName = spec.name;
+    wc.hbrBackground = layout.background;
+    wc.lpszClassName = layout.name;
     return RegisterClassExA(&wc) != 0;
 }
 
-bool Window::CreateWindowFor(const CreateSpec& spec)
+bool Window::CreateWindowFor(const CreateSpec& layout)
 {
-    HWND hwnd = CreateWindowExA(spec.exStyle, spec.className, spec.caption, spec.style, spec.x, spec.y,
-                                spec.width, spec.height, spec.parentOrOwner, nullptr, GetModuleHandleA(nullptr),
+    HWND hwnd = CreateWindowExA(layout.exStyle, layout.className, layout.caption, layout.style, layout.x, layout.y,
+                                layout.width, layout.height, layout.parentOrOwner, nullptr, GetModuleHandleA(nullptr),
                                 this);
     return hwnd != nullptr && hwnd == hwnd_;
 }

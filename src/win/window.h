@@ -23,7 +23,7 @@ protected:
         HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     };
     // Registers the class once per process; later calls with the same name succeed.
-    [[nodiscard]] static bool RegisterWindowClass(const ClassSpec& spec);
+    [[nodiscard]] static bool RegisterWindowClass(const ClassSpec& layout);
 
     struct CreateSpec {
         const char* className;
@@ -36,7 +36,7 @@ protected:
         int height = CW_USEDEFAULT;
         HWND parentOrOwner = nullptr;
     };
-    [[nodiscard]] bool CreateWindowFor(const CreateSpec& spec);
+    [[nodiscard]] bool CreateWindowFor(const CreateSpec& layout);
 
     // Every message of the window; the default is DefWindowProcA.
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
