@@ -37,6 +37,14 @@ mgw_warm_wine() {
   wine wineboot >/dev/null 2>&1 || true
   wine "$MGW_BUILD/win/bin/idle.exe" >/dev/null 2>&1 &
   MGW_IDLE_PID=$!
+  # The desktop process must be up before the tests run: started by a test program it
+  # would inherit that program's output handles.
+  local _
+  for _ in $(seq 300); do
+    grep -qa 'explorer.exe' /proc/[0-9]*/cmdline 2>/dev/null && grep -qa 'idle.exe' /proc/[0-9]*/cmdline 2>/dev/null && break
+    sleep 0.1
+  done
+  sleep 0.5
 }
 
 mgw_cool_wine() {
