@@ -297,3 +297,9 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return DefaultHandling(msg, wParam, lParam);
     }
 }
+
+KonfigHost SettingsHost(THaupt& haupt)
+{
+    return {[h = &haupt] { return h->ShutdownPending; }, [h = &haupt] { return h->ImgIconLeer(); },
+            [h = &haupt] { return h->DesktopFolder(); }};
+}

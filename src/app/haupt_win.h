@@ -11,6 +11,7 @@
 #include <string>
 
 class TfrmKonfig;
+struct KonfigHost;
 
 class THaupt final : public Window {
 public:
@@ -72,3 +73,6 @@ private:
     ComPtr<IShellFolder> desktopFolder_;
     std::shared_ptr<const EntryPictures> pictures_;
 };
+
+// What the settings window takes from the main window.
+KonfigHost SettingsHost(THaupt& haupt);

@@ -26,7 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     std::unique_ptr<THaupt> haupt = THaupt::Create();
     if (!haupt) return 1;
     std::unique_ptr<TfrmKonfig> frmKonfig =
-        TfrmKonfig::Create(haupt->Handle(), [h = haupt.get()] { return h->ShutdownPending; });
+        TfrmKonfig::Create(haupt->Handle(), SettingsHost(*haupt));
     if (!frmKonfig) return 1;
     haupt->AttachSettings(frmKonfig.get());
 

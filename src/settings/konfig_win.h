@@ -1,28 +1,132 @@
-// The settings window: edits the live model; OK saves it, Quit ends the program.
+// The settings window: lists the menus, edits the items of the selected one and opens
+// the menu properties, options and About dialogs. Every button changes the live model at
+// once; OK saves it, the close box keeps it in memory, Quit ends the program.
 #pragma once
 
+#include "shell/idlist_win.h"
 #include "win/form.h"
 
 #include <functional>
 #include <memory>
+#include <string>
+
+class TfrmEditMenu;
+class TfrmOptions;
+class TfrmAbout;
+struct TOneMenu;
+struct TOneItem;
+
+// What the window takes from the main window.
+struct KonfigHost {
+    // Windows is ending the logon: quitting asks nothing.
+    std::function<bool()> shutdownPending;
+    // The placeholder picture of menus and entries without an icon.
+    std::function<HICON()> placeholder;
+    // The desktop folder shell items are named from.
+    std::function<IShellFolder*()> desktopFolder;
+};
 
 class TfrmKonfig final : public Form {
 public:
-    // Created hidden, owned by the main window. shutdownPending tells whether Windows is
-    // ending the logon (then quitting asks nothing).
-    [[nodiscard]] static std::unique_ptr<TfrmKonfig> Create(HWND owner, std::function<bool()> shutdownPending);
+    // Created hidden, owned by the main window, with its dialogs.
+    [[nodiscard]] static std::unique_ptr<TfrmKonfig> Create(HWND owner, KonfigHost host);
+    ~TfrmKonfig() override;
 
     // While the settings are open the window carries the application's taskbar button.
     void ShowTaskbarButton(bool shown);
 
+    // The dialogs it runs, for presetting and answering them.
+    TfrmEditMenu& EditMenuDialog() { return *frmEditMenu_; }
+    TfrmOptions& OptionsDialog() { return *frmOptions_; }
+    TfrmAbout* AboutDialog() { return frmAbout_.get(); }
+
+    // Replaceable system calls: the shell's "open" (the result of ShellExecuteA), the
+    // file dialog (true with the chosen file) and the icon picker.
+    std::function<INT_PTR(HWND owner, const std::string& file, int show)> ShellOpen;
+    std::function<bool(HWND owner, std::string& file)> ChooseFile;
+    std::function<bool(HWND owner, std::string& path, int& index)> PickIcon;
+
+    int CurrentMenu = -1;
+    bool CurrentIsPIDL = false;
+    ShellIdList CurrentPIDL;
+
+    // Menus.
+    void FormShow();
+    void FormKeyUp(WPARAM key);
+    void FillMenuList();
+    void AddMenu(const std::string& name, uint8_t lcb, uint16_t hotkey, int iconNum, const std::string& iconPfad);
+    void RemoveMenu(int index);
+    void ClearMenuItems(int index);
+    void LvMenusChange();
+    void BtnAddMenuClick();
+    void BtnModifyMenuClick();
+    void BtnRemoveMenuClick();
+    void BtnClearMenuClick();
+    void BtnMoveUpMenuClick();
+    void BtnMoveDnMenuClick();
     void BtnOKClick();
     void BtnQuitClick();
+    void BtnOptionsClick();
+    void BtnAboutClick();
+    void BtnHelpClick();
+
+    // Items.
+    void RefreshItemList();
+    void LoadItemMask(int index);
+    void UpdateIconRange();
+    void UpdateIconPreview();
+    // Puts the item (ImageIndex already set) at `position`, or at the end when negative.
+    void InsertItem(std::unique_ptr<TOneItem> item, int position);
+    void RemoveItem(int index);
+    void LvItemsChange();
+    void BtnAddItemClick();
+    void BtnModifyItemClick();
+    void BtnRemoveItemClick();
+    void BtnClearItemMaskClick();
+    void BtnMoveUpItemClick();
+    void BtnMoveDnItemClick();
+    void BtnAddSepClick();
+    void BtnBrowsePfadClick();
+    void BtnBrowseIconPathClick();
+    void ImgIconClick();
+    void EdIconPfadChange();
+    void CheckDefaultIconClick();
+    void ScrollBarIconNumChange();
+
+    // The selected entry of a list view control, -1 unless exactly one is selected.
+    int SelectedIndex(std::string_view list) const;
+    // Selects entry `index` alone (none for -1) and scrolls it into view.
+    void Select(std::string_view list, int index);
+    int IconNumPosition() const;
+    void SetIconNumPosition(int position);
+    HICON PreviewIcon() const;
 
     struct Key {
         explicit Key() = default;
     };
-    explicit TfrmKonfig(Key) {}
+    explicit TfrmKonfig(Key);
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    std::function<bool()> shutdownPending_;
+    LRESULT LvMenusItemChanged(NMHDR& header);
+    LRESULT LvItemsItemChanged(NMHDR& header);
+    LRESULT LvItemsData(NMHDR& header);
+    LRESULT LvItemsDataFind(NMHDR& header);
+    TOneMenu* Current() const;
+    void OpenHelp(HWND owner);
+    void SwapMenus(int from, int to);
+    void SwapItems(int from, int to);
+    void SetPfadEditable(bool editable);
+    void SetComboStartMode(const char* combo, uint16_t value);
+
+    KonfigHost host_;
+    std::unique_ptr<TfrmEditMenu> frmEditMenu_;
+    std::unique_ptr<TfrmOptions> frmOptions_;
+    std::unique_ptr<TfrmAbout> frmAbout_;
+    UniqueImageList imgListLvMenus_;
+    UniqueIcon preview_;
+    bool fillingMenus_ = false;
+    bool loadingMask_ = false;
 };

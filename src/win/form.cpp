@@ -82,6 +82,8 @@ bool Form::CreateForm(const FormSpec& layout)
 
     font_ = MakeFont(layout.fontName, layout.fontPixels, FW_NORMAL);
     boldFont_ = MakeFont(layout.fontName, layout.fontPixels, FW_BOLD);
+    smallFont_ = MakeFont(layout.fontName, layout.smallFontPixels, FW_NORMAL);
+    smallBoldFont_ = MakeFont(layout.fontName, layout.smallFontPixels, FW_BOLD);
     if (!CreateWindowFor({layout.className, layout.caption, layout.style & ~WS_VISIBLE, layout.exStyle, x, y, width,
                           height, layout.owner}))
         return false;
@@ -112,6 +114,8 @@ bool Form::CreateControls(std::span<const ControlRow> rows)
             OffsetRect(&place, origin.left, origin.top);
         }
         bool page = std::string_view(row.className) == TabPageClass;
+        // A drop-down list's window height includes its open list.
+        if (std::string_view(row.className) == "COMBOBOX") place.bottom += 8 * row.h;
         int id = FirstControlId + static_cast<int>(controls_.size());
         // A page is only the origin of its controls: an invisible static that paints nothing.
         HWND hwnd = CreateWindowExA(page ? 0 : row.exStyle, page ? "STATIC" : row.className, page ? "" : row.caption,
@@ -119,11 +123,65 @@ bool Form::CreateControls(std::span<const ControlRow> rows)
                                     place.right - place.left, place.bottom - place.top, Handle(),
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!hwnd) return false;
-        HGDIOBJ font = row.font == ControlFont::Bold ? boldFont_.get() : font_.get();
+        HGDIOBJ font = font_.get();
+        if (row.font == ControlFont::Bold) font = boldFont_.get();
+        if (row.font == ControlFont::Small) font = smallFont_.get();
+        if (row.font == ControlFont::SmallBold) font = smallBoldFont_.get();
         SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        controls_.push_back({row.name, id, hwnd});
+        int parent = -1;
+        for (size_t i = 0; row.parent && i < controls_.size(); ++i)
+            if (controls_[i].name == row.parent) parent = static_cast<int>(i);
+        controls_.push_back({row.name, id, hwnd, parent, IsWindowEnabled(hwnd) != FALSE});
     }
     return true;
+}
+
+bool Form::Inside(size_t control, size_t container) const
+{
+    for (int p = controls_[control].parent; p >= 0; p = controls_[static_cast<size_t>(p)].parent)
+        if (static_cast<size_t>(p) == container) return true;
+    return false;
+}
+
+void Form::ApplyEnabled()
+{
+    // Rows come parent first, so each container's state is final before its contents.
+    std::vector<bool> usable(controls_.size());
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        int p = controls_[i].parent;
+        usable[i] = controls_[i].enabled && (p < 0 || usable[static_cast<size_t>(p)]);
+        if ((IsWindowEnabled(controls_[i].hwnd) != FALSE) != usable[i]) EnableWindow(controls_[i].hwnd, usable[i]);
+    }
+}
+
+void Form::SetEnabled(std::string_view name, bool enabled)
+{
+    for (ControlEntry& c : controls_)
+        if (c.name == name) c.enabled = enabled;
+    ApplyEnabled();
+}
+
+void Form::SetControlsEnabled(std::string_view container, bool enabled)
+{
+    int at = ControlId(container) - FirstControlId;
+    if (at < 0) return;
+    for (size_t i = 0; i < controls_.size(); ++i)
+        if (Inside(i, static_cast<size_t>(at))) controls_[i].enabled = enabled;
+    ApplyEnabled();
+}
+
+void Form::SetDirectChildrenEnabled(std::string_view container, bool enabled)
+{
+    int at = ControlId(container) - FirstControlId;
+    if (at < 0) return;
+    for (ControlEntry& c : controls_)
+        if (c.parent == at) c.enabled = enabled;
+    ApplyEnabled();
+}
+
+void Form::OnNotify(std::string_view control, UINT code, NotifyHandler handler)
+{
+    notifyBindings_.push_back({ControlId(control), code, std::move(handler)});
 }
 
 void Form::On(std::string_view control, WORD notification, Handler handler)
@@ -204,6 +262,16 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // lParam is null for menu and accelerator commands, which share these ids' range.
         if (lParam == 0) break;
         if (RunBinding(id, notification)) return 0;
+        break;
+    }
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        for (const NotifyBinding& b : notifyBindings_) {
+            if (header && static_cast<int>(header->idFrom) == b.id && header->code == b.code) {
+                NotifyHandler handler = b.handler;
+                return handler(*header);
+            }
+        }
         break;
     }
     case DM_GETDEFID:

@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-enum class ControlFont { Normal, Bold };
+// Small: the form's second, smaller size (group boxes and bottom buttons of some forms).
+enum class ControlFont { Normal, Bold, Small, SmallBold };
 
 // Positions are client coordinates of the parent: the form, or the control named in
 // `parent` (a group box, a panel, a tab page). Every control is a child window of the form
@@ -65,6 +66,14 @@ public:
     bool IsChecked(std::string_view name) const;
     void SetChecked(std::string_view name, bool checked) const;
 
+    // Controls sit flat on the form, so a container does not disable its contents by
+    // itself: a control is usable when it and every container around it are enabled.
+    void SetEnabled(std::string_view name, bool enabled);
+    // Every control inside the container, at any depth (not the container itself).
+    void SetControlsEnabled(std::string_view container, bool enabled);
+    // Each control placed directly in the container.
+    void SetDirectChildrenEnabled(std::string_view container, bool enabled);
+
 protected:
     struct FormSpec {
         const char* className;
@@ -76,6 +85,7 @@ protected:
         HWND owner = nullptr;
         const char* fontName = "MS Sans Serif";
         int fontPixels = 11;
+        int smallFontPixels = 11;
     };
     // Creates the hidden form, centred on the desktop.
     [[nodiscard]] bool CreateForm(const FormSpec& layout);
@@ -83,6 +93,9 @@ protected:
 
     using Handler = std::function<void()>;
     void On(std::string_view control, WORD notification, Handler handler);
+    // WM_NOTIFY from a common control; the handler's answer is the message's result.
+    using NotifyHandler = std::function<LRESULT(NMHDR&)>;
+    void OnNotify(std::string_view control, UINT code, NotifyHandler handler);
     template <typename T>
     void BindEvents(T* self, std::span<const EventRow<T>> rows)
     {
@@ -103,7 +116,17 @@ private:
         std::string name;
         int id;
         HWND hwnd;
+        int parent;  // index into controls_, -1 for the form
+        bool enabled = true;
     };
+    struct NotifyBinding {
+        int id;
+        UINT code;
+        NotifyHandler handler;
+    };
+    bool Inside(size_t control, size_t container) const;
+    void ApplyEnabled();
+    std::vector<NotifyBinding> notifyBindings_;
     struct Binding {
         int id;
         WORD notification;
@@ -118,6 +141,8 @@ private:
     bool RunBinding(int id, WORD notification);
     UniqueGdiObject font_;
     UniqueGdiObject boldFont_;
+    UniqueGdiObject smallFont_;
+    UniqueGdiObject smallBoldFont_;
     ModalResult modalResult_ = ModalResult::None;
     bool inModalLoop_ = false;
 };

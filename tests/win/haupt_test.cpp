@@ -74,7 +74,7 @@ protected:
         }
         haupt = THaupt::Create({folder->Path()});
         ASSERT_TRUE(haupt);
-        settings = TfrmKonfig::Create(haupt->Handle(), [h = haupt.get()] { return h->ShutdownPending; });
+        settings = TfrmKonfig::Create(haupt->Handle(), SettingsHost(*haupt));
         ASSERT_TRUE(settings);
         haupt->AttachSettings(settings.get());
     }

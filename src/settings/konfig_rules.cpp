@@ -1,0 +1,52 @@
+#include "settings/konfig_rules.h"
+
+#include <array>
+
+namespace {
+constexpr std::array<uint16_t, 4> StartModes{1, 7, 3, 0};
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool BeginsWith(const std::string& text, std::string_view prefix)
+{
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (Upper(text[i]) != Upper(prefix[i])) return false;
+    return true;
+}
+}  // namespace
+
+int StartModeIndex(uint16_t showCommand)
+{
+    for (size_t i = 0; i < StartModes.size(); ++i)
+        if (StartModes[i] == showCommand) return static_cast<int>(i);
+    return -1;
+}
+
+uint16_t StartModeFromIndex(int index)
+{
+    if (index < 0 || index >= static_cast<int>(StartModes.size())) return 1;
+    return StartModes[static_cast<size_t>(index)];
+}
+
+int FindItemByPrefix(const std::vector<std::unique_ptr<TOneItem>>& items, int start, std::string_view text,
+                     bool wrap)
+{
+    int count = static_cast<int>(items.size());
+    if (start < 0) start = 0;
+    if (start > count) start = count;
+    for (int i = start; i < count; ++i)
+        if (BeginsWith(items[static_cast<size_t>(i)]->Description, text)) return i;
+    for (int i = 0; wrap && i < start; ++i)
+        if (BeginsWith(items[static_cast<size_t>(i)]->Description, text)) return i;
+    return -1;
+}
+
+std::string ItemIndexText(bool menuSelected, int itemIndex, size_t itemCount)
+{
+    if (!menuSelected) return {};
+    std::string count = std::to_string(itemCount);
+    return (itemIndex < 0 ? std::string("-") : std::to_string(itemIndex + 1)) + "/" + count;
+}
+
+std::string CurrentMenuText(std::string_view menuName) { return "-( " + std::string(menuName) + " )-"; }

@@ -1,0 +1,28 @@
+// Rules of the settings window that need no window: start-mode choices, the item
+// list's type-ahead and the texts of its labels.
+#pragma once
+
+#include "config/model.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The start-mode combo boxes: "Normal", "Minimized", "Maximized", "Hidden" stand for
+// the show commands 1, 7, 3 and 0.
+// The choice showing a stored value, or -1 for a value none of them stands for.
+int StartModeIndex(uint16_t showCommand);
+// The value a choice stores; without a choice (-1 or out of range) 1, "Normal".
+uint16_t StartModeFromIndex(int index);
+
+// Type-ahead in the item list: the first item, from `start` to the last and then (only
+// with `wrap`) from the first to the one before `start`, whose description begins with
+// `text`, letters a to z compared without case. -1 when none does.
+int FindItemByPrefix(const std::vector<std::unique_ptr<TOneItem>>& items, int start, std::string_view text,
+                     bool wrap);
+
+// The counter above the mask: "3/7" for the third of seven items, "-/7" with none loaded,
+// empty while no menu is selected.
+std::string ItemIndexText(bool menuSelected, int itemIndex, size_t itemCount);
+// The label naming the selected menu before it is fitted to its width.
+std::string CurrentMenuText(std::string_view menuName);

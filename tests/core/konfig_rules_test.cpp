@@ -1,0 +1,47 @@
+#include "settings/konfig_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::unique_ptr<TOneItem>> Items(std::initializer_list<const char*> descriptions)
+{
+    std::vector<std::unique_ptr<TOneItem>> items;
+    for (const char* d : descriptions) {
+        items.push_back(std::make_unique<TOneItem>());
+        items.back()->Description = d;
+    }
+    return items;
+}
+
+TEST(KonfigRules, StartModesMapBothWaysAndUnknownValuesShowNoChoice)
+{
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(StartModeIndex(StartModeFromIndex(i)), i);
+    EXPECT_EQ(StartModeFromIndex(1), 7);
+    EXPECT_EQ(StartModeIndex(5), -1);
+    EXPECT_EQ(StartModeFromIndex(-1), 1) << "no choice stores Normal";
+    EXPECT_EQ(StartModeFromIndex(4), 1);
+}
+
+TEST(KonfigRules, TypeAheadSearchesFromTheStartAndWrapsOnlyWhenAsked)
+{
+    auto items = Items({"beta", "Alpha", "Bravo", "alps", "\xE4pfel"});
+    EXPECT_EQ(FindItemByPrefix(items, 1, "B", true), 2);
+    EXPECT_EQ(FindItemByPrefix(items, 3, "b", true), 0);
+    EXPECT_EQ(FindItemByPrefix(items, 3, "b", false), -1);
+    EXPECT_EQ(FindItemByPrefix(items, 3, "ALP", false), 3) << "the start item itself counts";
+    EXPECT_EQ(FindItemByPrefix(items, 5, "al", true), 1) << "a start past the end wraps to the first";
+    EXPECT_EQ(FindItemByPrefix(items, 0, "\xC4", true), -1) << "only a to z ignore case";
+    EXPECT_EQ(FindItemByPrefix(items, -3, "betas", true), -1);
+    EXPECT_EQ(FindItemByPrefix({}, 0, "a", true), -1);
+}
+
+TEST(KonfigRules, LabelTexts)
+{
+    EXPECT_EQ(ItemIndexText(true, 2, 7), "3/7");
+    EXPECT_EQ(ItemIndexText(true, -1, 5), "-/5");
+    EXPECT_EQ(ItemIndexText(false, -1, 0), "");
+    EXPECT_EQ(CurrentMenuText("Games"), "-( Games )-");
+}
+
+}  // namespace

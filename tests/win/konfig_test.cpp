@@ -1,0 +1,629 @@
+// The settings window in-process: the real main window and settings window with their
+// dialogs, driven with messages as a user would, the message seam answered by a script.
+#include "app/haupt_win.h"
+#include "config/model.h"
+#include "driver.h"
+#include "fake_messages.h"
+#include "menus/menu_images_win.h"
+#include "settings/editmenu_win.h"
+#include "settings/konfig_win.h"
+#include "settings/options_win.h"
+#include "while_shown.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string BinFile(const char* name)
+{
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path = exe;
+    return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
+const std::string Program = BinFile("mgoldwk.exe");
+constexpr uint16_t HotkeyCtrlK = 16384 | 'K';
+
+struct ItemLine {
+    std::string description;
+    std::string pfad;
+    int iconNum = -99;
+    int startmode = 1;
+};
+struct MenuLines {
+    std::string name;
+    int lcb = 2;
+    std::vector<ItemLine> items;
+};
+
+std::string Ini(const std::vector<MenuLines>& menus)
+{
+    std::string text = "[GLOBAL]\r\nSelfAutostart=0\r\nAskBeforeQuit=0\r\nMenuCount=" + std::to_string(menus.size()) +
+                       "\r\n";
+    for (size_t m = 0; m < menus.size(); ++m) {
+        std::string section = "M" + std::to_string(m);
+        text += "[" + section + "]\r\nMenuName=" + menus[m].name + "\r\nLCB=" + std::to_string(menus[m].lcb) +
+                "\r\nIconPfad=" + Program + "\r\nIconNum=0\r\nItemCount=" + std::to_string(menus[m].items.size()) +
+                "\r\n";
+        for (size_t i = 0; i < menus[m].items.size(); ++i) {
+            const ItemLine& item = menus[m].items[i];
+            text += "[" + section + "I" + std::to_string(i + 1) + "]\r\nPfad=" + item.pfad +
+                    "\r\nDescription=" + item.description + "\r\nIconNum=" + std::to_string(item.iconNum) +
+                    "\r\nIconPfad=" + (item.iconNum == -99 ? std::string() : Program) +
+                    "\r\nStartmode=" + std::to_string(item.startmode) + "\r\nAutoStartmode=1\r\n";
+        }
+    }
+    return text;
+}
+
+// Items showing distinct pictures of the program file.
+std::vector<ItemLine> IconItems(std::initializer_list<const char*> names)
+{
+    std::vector<ItemLine> items;
+    int icon = 1;
+    for (const char* name : names) items.push_back({name, Program, icon++});
+    return items;
+}
+
+// The pixels of one picture, to tell pictures apart.
+std::string Fingerprint(HIMAGELIST list, int index)
+{
+    UniqueIcon icon(ImageList_GetIcon(list, index, ILD_NORMAL));
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon.get(), &info)) return {};
+    UniqueGdiObject colour(info.hbmColor), mask(info.hbmMask);
+    std::string bits(32 * 32 * 4, '\0');
+    bits.resize(static_cast<size_t>(GetBitmapBits(static_cast<HBITMAP>(colour.get()), static_cast<LONG>(bits.size()),
+                                                  bits.data())));
+    return bits;
+}
+
+class KonfigTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        settings.reset();
+        haupt.reset();
+        ReleaseMenus(MenuList);
+        Konfig = {};
+    }
+
+    void Open(const std::vector<MenuLines>& menus)
+    {
+        folder = TempFolder::Create();
+        ASSERT_TRUE(folder);
+        ASSERT_TRUE(folder->Write("mgoldwk.ini", Ini(menus)));
+        haupt = THaupt::Create({folder->Path()});
+        ASSERT_TRUE(haupt);
+        settings = TfrmKonfig::Create(haupt->Handle(), SettingsHost(*haupt));
+        ASSERT_TRUE(settings);
+        settings->ShellOpen = [this](HWND, const std::string& file, int show) {
+            opened.push_back({file, show});
+            return shellResult;
+        };
+        ShowWindow(settings->Handle(), SW_SHOW);
+    }
+
+    HWND C(const char* name) const { return settings->Control(name); }
+    void Click(const char* name) const
+    {
+        SendMessageA(settings->Handle(), WM_COMMAND, MAKEWPARAM(settings->ControlId(name), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(C(name)));
+    }
+    void Type(const char* name, const std::string& text) const { SetWindowTextA(C(name), text.c_str()); }
+    void ChooseMenu(int index) const { settings->Select("LvMenus", index); }
+    void ChooseItem(int index) const { settings->Select("LvItems", index); }
+    int Combo(const char* name) const { return static_cast<int>(SendMessageA(C(name), CB_GETCURSEL, 0, 0)); }
+    bool Usable(const char* name) const { return IsWindowEnabled(C(name)) != FALSE; }
+    int ListCount(const char* name) const { return static_cast<int>(SendMessageA(C(name), LVM_GETITEMCOUNT, 0, 0)); }
+    std::string MenuCaption(int index) const
+    {
+        char text[256] = {};
+        LVITEMA item{};
+        item.iSubItem = 0;
+        item.pszText = text;
+        item.cchTextMax = sizeof(text);
+        SendMessageA(C("LvMenus"), LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    TOneMenu& Menu(int index) const { return *MenuList[static_cast<size_t>(index)]; }
+    HIMAGELIST Pictures(int menu) const { return ImageListOf(Menu(menu))->Handle(); }
+    std::vector<std::string> Descriptions(int menu) const
+    {
+        std::vector<std::string> names;
+        for (const auto& item : Menu(menu).Items) names.push_back(item->Description);
+        return names;
+    }
+    // Each item's own picture, by description.
+    std::map<std::string, std::string> PicturesByItem(int menu) const
+    {
+        std::map<std::string, std::string> pictures;
+        for (const auto& item : Menu(menu).Items)
+            if (!item->IsSeparator()) pictures[item->Description] = Fingerprint(Pictures(menu), item->ImageIndex);
+        return pictures;
+    }
+    // Runs the menu properties dialog opened by `button`: `fill` acts on it, then OK.
+    void WithMenuDialog(const char* button, std::function<void(TfrmEditMenu&)> fill)
+    {
+        TfrmEditMenu& dialog = settings->EditMenuDialog();
+        bool shown = false;
+        WhileShown([&] {
+            shown = dialog.IsShown();
+            fill(dialog);
+            SendMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(dialog.ControlId("BtnOK"), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(dialog.Control("BtnOK")));
+        });
+        Click(button);
+        EXPECT_TRUE(shown) << button << " opened no dialog";
+    }
+
+    FakeMessages messages;
+    std::optional<TempFolder> folder;
+    std::unique_ptr<THaupt> haupt;
+    std::unique_ptr<TfrmKonfig> settings;
+    std::vector<std::pair<std::string, int>> opened;
+    INT_PTR shellResult = 42;
+};
+
+// ---- the window and its menus ----
+
+using KonfigMenus = KonfigTest;
+
+TEST_F(KonfigMenus, OpensWithTheMenusListedAndNothingSelected)
+{
+    Open({{"Programs"}, {"Games"}});
+    RECT client{};
+    GetClientRect(settings->Handle(), &client);
+    EXPECT_EQ(client.right, 518);
+    EXPECT_EQ(client.bottom, 471);
+    RECT place{};
+    GetWindowRect(C("EdPfad"), &place);
+    MapWindowPoints(nullptr, settings->Handle(), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, 7 + 184 + 72);
+    EXPECT_EQ(place.top, 112 + 32 + 8);
+
+    ASSERT_EQ(ListCount("LvMenus"), 2);
+    EXPECT_EQ(MenuCaption(1), "Games");
+    EXPECT_EQ(settings->CurrentMenu, -1);
+    EXPECT_EQ(settings->Text("LblCurrentMenu"), "- no menu selected -");
+    EXPECT_FALSE(Usable("LvItems"));
+    EXPECT_FALSE(Usable("EdPfad")) << "controls inside the panel follow the disabled group";
+    EXPECT_TRUE(Usable("BtnAddMenu"));
+
+    ChooseMenu(1);
+    EXPECT_EQ(settings->CurrentMenu, 1);
+    EXPECT_EQ(settings->Text("LblCurrentMenu"), "-( Games )-");
+    EXPECT_TRUE(Usable("EdPfad"));
+    EXPECT_EQ(settings->Text("LblItemIndex"), "-/0");
+
+    // Showing again starts over.
+    ShowWindow(settings->Handle(), SW_HIDE);
+    ShowWindow(settings->Handle(), SW_SHOW);
+    EXPECT_EQ(settings->CurrentMenu, -1);
+    EXPECT_FALSE(Usable("EdPfad"));
+}
+
+TEST_F(KonfigMenus, AddPresetsTheDialogKeepsTheLeftClickChoiceAndStopsAtFifty)
+{
+    std::vector<MenuLines> menus;
+    for (int i = 0; i < 48; ++i) menus.push_back({"Menu " + std::to_string(i)});
+    Open(menus);
+
+    WithMenuDialog("BtnAddMenu", [&](TfrmEditMenu& dialog) {
+        EXPECT_EQ(dialog.Caption(), "New menu");
+        EXPECT_EQ(dialog.MenuName(), "New Menu");
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        EXPECT_EQ(dialog.IconPfad(), self) << "the program's own file";
+        EXPECT_EQ(dialog.MenuHotKey(), 0);
+        dialog.SetMenuName("Forty-nine");
+        dialog.SetLCBIndex(0);  // "Do nothing"
+    });
+    ASSERT_EQ(MenuList.size(), 49u);
+    EXPECT_EQ(Menu(48).MenuName, "Forty-nine");
+    EXPECT_EQ(Menu(48).LCB, 1);
+    EXPECT_EQ(settings->CurrentMenu, 48) << "the new menu is selected at once";
+    EXPECT_EQ(settings->Text("LblCurrentMenu"), "-( Forty-nine )-");
+    EXPECT_TRUE(Usable("LvItems"));
+
+    WithMenuDialog("BtnAddMenu", [&](TfrmEditMenu& dialog) {
+        EXPECT_EQ(dialog.LCBIndex(), 0) << "the left-click choice is carried over";
+        dialog.SetMenuHotKey(HotkeyCtrlK);
+    });
+    ASSERT_EQ(MenuList.size(), 50u);
+    EXPECT_EQ(Menu(49).LCB, 1);
+    EXPECT_EQ(Menu(49).Hotkey, HotkeyCtrlK);
+
+    bool opened = false;
+    WhileShown([&] { opened = settings->EditMenuDialog().IsShown(); });
+    Click("BtnAddMenu");
+    EXPECT_FALSE(opened);
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "The total number of menus is limited to 50.");
+    EXPECT_EQ(messages.Asked()[0].kind, MessageKind::Information);
+    EXPECT_EQ(MenuList.size(), 50u);
+}
+
+TEST_F(KonfigMenus, ModifyWritesBackAndALeftClickOutOfRangeStoresZero)
+{
+    Open({{"Programs", 7}, {"Games"}});
+    Click("BtnModifyMenu");
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "No menu selected.");
+
+    ChooseMenu(0);
+    WithMenuDialog("BtnModifyMenu", [&](TfrmEditMenu& dialog) {
+        EXPECT_EQ(dialog.Caption(), "Modify menu");
+        EXPECT_EQ(dialog.MenuName(), "Programs");
+        EXPECT_EQ(dialog.LCBIndex(), -1);
+        dialog.SetMenuName("Tools and programs, a name far too long for the label above the list");
+    });
+    EXPECT_EQ(Menu(0).LCB, 0);
+    EXPECT_EQ(MenuCaption(0), Menu(0).MenuName);
+    EXPECT_EQ(settings->CurrentMenu, 0) << "the menu stays selected";
+    std::string label = settings->Text("LblCurrentMenu");
+    EXPECT_EQ(label.substr(0, 3), "-( ");
+    EXPECT_EQ(label.substr(label.size() - 3), "...");
+}
+
+TEST_F(KonfigMenus, RemoveAsksOnlyForMenusWithItemsAndSelectsTheNeighbour)
+{
+    Open({{"Full", 2, {{"Editor", "C:\\windows\\notepad.exe"}}}, {"Empty"}, {"Last"}});
+    ChooseMenu(2);
+    Click("BtnRemoveMenu");
+    EXPECT_TRUE(messages.Asked().empty()) << "an empty menu goes without a question";
+    ASSERT_EQ(MenuList.size(), 2u);
+    EXPECT_EQ(settings->SelectedIndex("LvMenus"), 1) << "the new last menu is selected";
+
+    ChooseMenu(0);
+    messages.Answer(IDNO);
+    Click("BtnRemoveMenu");
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "There are items in this menu. Do you really want to remove it ?");
+    EXPECT_EQ(messages.Asked()[0].kind, MessageKind::Confirmation);
+    EXPECT_EQ(messages.Asked()[0].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(MenuList.size(), 2u);
+
+    messages.Answer(IDYES);
+    Click("BtnRemoveMenu");
+    ASSERT_EQ(MenuList.size(), 1u);
+    EXPECT_EQ(Menu(0).MenuName, "Empty");
+    Click("BtnRemoveMenu");
+    EXPECT_TRUE(MenuList.empty());
+    EXPECT_EQ(settings->CurrentMenu, -1);
+    EXPECT_FALSE(Usable("LvItems"));
+}
+
+TEST_F(KonfigMenus, ClearEmptiesTheMenuAfterAskingAndMovesSwapWholeMenus)
+{
+    Open({{"A", 2, IconItems({"One", "Two"})}, {"B", 2, IconItems({"Three"})}, {"C"}});
+    ChooseMenu(0);
+    Click("BtnMoveUpMenu");
+    ChooseMenu(2);
+    Click("BtnMoveDnMenu");
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_EQ(Menu(0).MenuName, "A");
+    EXPECT_EQ(Menu(2).MenuName, "C");
+
+    ChooseMenu(0);
+    std::map<std::string, std::string> before = PicturesByItem(0);
+    Click("BtnMoveDnMenu");
+    EXPECT_EQ(Menu(1).MenuName, "A");
+    EXPECT_EQ(Menu(0).MenuName, "B");
+    EXPECT_EQ(settings->SelectedIndex("LvMenus"), 1);
+    EXPECT_EQ(PicturesByItem(1), before) << "items and pictures travel with their menu";
+    EXPECT_EQ(MenuCaption(0), "B");
+
+    messages.Answer(IDCANCEL);
+    Click("BtnClearMenu");
+    EXPECT_EQ(Menu(1).Items.size(), 2u);
+    messages.Answer(IDYES);
+    Click("BtnClearMenu");
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[1].text, "Do you really want to remove all items from the current menu ?");
+    EXPECT_TRUE(Menu(1).Items.empty());
+    EXPECT_EQ(ImageList_GetImageCount(Pictures(1)), 0);
+    EXPECT_EQ(ListCount("LvItems"), 0);
+    EXPECT_EQ(MenuList.size(), 3u) << "clearing keeps the menu";
+}
+
+TEST_F(KonfigMenus, OkNeedsAMenuAndReportsAFailedSave)
+{
+    Open({});
+    bool stillOpen = false;
+    WhileShown([&] {
+        stillOpen = settings->IsShown();
+        PostMessageA(settings->Handle(), WM_CLOSE, 0, 0);
+    });
+    PostMessageA(settings->Handle(), WM_COMMAND, MAKEWPARAM(settings->ControlId("BtnOK"), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(C("BtnOK")));
+    EXPECT_EQ(settings->ShowModal(haupt->Handle()), ModalResult::Cancel) << "the close box closes an empty list";
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "You need to create at least one menu.");
+    EXPECT_EQ(messages.Asked()[0].caption, "Marigoldwick");
+    EXPECT_EQ(MessageBoxType(messages.Asked()[0]) & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+
+    // A file that cannot be replaced: the edits stay in memory and the window closes.
+    NewMenu(MenuList).MenuName = "Saved";
+    ASSERT_TRUE(SetFileAttributesA(IniFile.c_str(), FILE_ATTRIBUTE_READONLY));
+    PostMessageA(settings->Handle(), WM_COMMAND, MAKEWPARAM(settings->ControlId("BtnOK"), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(C("BtnOK")));
+    EXPECT_EQ(settings->ShowModal(haupt->Handle()), ModalResult::Ok);
+    SetFileAttributesA(IniFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[1].text, "Error saving configuration data.");
+    EXPECT_EQ(MessageBoxType(messages.Asked()[1]) & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(MenuList.size(), 1u);
+}
+
+TEST_F(KonfigMenus, HelpOpensTheHelpFileFromTheButtonAndF1WithAnyModifier)
+{
+    Open({{"Programs"}});
+    Click("BtnHelp");
+    settings->FormKeyUp(VK_F1);
+    settings->FormKeyUp('A');
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].first, HelpFile);
+    EXPECT_EQ(opened[0].second, SW_SHOWDEFAULT);
+    EXPECT_TRUE(messages.Asked().empty());
+
+    // F1 in a control of the modal window reaches the window first.
+    WhileShown([&] {
+        PostMessageA(C("EdParams"), WM_KEYUP, VK_F1, 0);
+        PostMessageA(settings->Handle(), WM_CLOSE, 0, 0);
+    });
+    ShowWindow(settings->Handle(), SW_HIDE);
+    settings->ShowModal(haupt->Handle());
+    EXPECT_EQ(opened.size(), 3u);
+
+    shellResult = 2;  // ERROR_FILE_NOT_FOUND
+    Click("BtnHelp");
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "Unable to open " + HelpFile);
+    EXPECT_EQ(messages.Asked()[0].kind, MessageKind::Error);
+}
+
+// ---- the items of the selected menu ----
+
+using KonfigItems = KonfigTest;
+
+TEST_F(KonfigItems, SelectingAnItemFillsTheMask)
+{
+    Open({{"Programs", 2,
+           {{"Editor", "C:\\windows\\notepad.exe", -99, 7}, {"Odd", "C:\\windows\\regedit.exe", 2, 5},
+            {"Gap", "MarigoldwickCommand{-}", 0, 1}}}});
+    ChooseMenu(0);
+    EXPECT_EQ(ListCount("LvItems"), 3);
+    ChooseItem(0);
+    EXPECT_EQ(settings->Text("EdPfad"), "C:\\windows\\notepad.exe");
+    EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
+    EXPECT_EQ(Combo("ComboStartMode"), 1) << "7 is Minimized";
+    EXPECT_EQ(settings->Text("LblItemIndex"), "1/3");
+    EXPECT_FALSE(GetWindowLongPtrA(C("EdPfad"), GWL_STYLE) & ES_READONLY);
+
+    ChooseItem(1);
+    EXPECT_EQ(Combo("ComboStartMode"), 1) << "an unknown start mode leaves the choice as it was";
+    EXPECT_FALSE(settings->IsChecked("CheckDefaultIcon"));
+    EXPECT_EQ(settings->IconNumPosition(), 2);
+    EXPECT_EQ(settings->Text("EdIconPfad"), Program);
+    EXPECT_TRUE(Usable("ScrollBarIconNum"));
+
+    ChooseItem(2);
+    EXPECT_EQ(settings->Text("EdPfad"), "Separator");
+    for (const char* locked : {"BtnAddItem", "BtnModifyItem", "EdPfad", "EdIconPfad", "ComboStartMode", "EdParams"})
+        EXPECT_FALSE(Usable(locked)) << locked;
+    for (const char* open : {"BtnMoveUpItem", "BtnMoveDnItem", "BtnRemoveItem", "BtnClearItemMask", "BtnAddSep"})
+        EXPECT_TRUE(Usable(open)) << open;
+
+    Click("BtnClearItemMask");
+    EXPECT_EQ(settings->SelectedIndex("LvItems"), -1);
+    EXPECT_EQ(settings->Text("EdPfad"), "");
+    EXPECT_TRUE(Usable("EdPfad"));
+    EXPECT_EQ(Combo("ComboStartMode"), -1);
+    EXPECT_EQ(settings->Text("LblItemIndex"), "-/3");
+}
+
+TEST_F(KonfigItems, ShellItemsShowTheirNameOrTheUnknownText)
+{
+    Open({{"Shell"}});
+    auto shellItem = [](std::string bytes, const char* description) {
+        auto item = std::make_unique<TOneItem>();
+        item->IsPIDL = true;
+        item->Pfad = std::move(bytes);
+        item->Description = description;
+        AddItem(*MenuList[0], std::move(item));
+    };
+    ITEMIDLIST* windows = nullptr;
+    ASSERT_EQ(SHParseDisplayName(L"C:\\windows", nullptr, &windows, 0, nullptr), S_OK);
+    shellItem(IdListToBytes(windows), "Windows");
+    IdListFree(windows);
+    shellItem(std::string("\x05\x00\xEE\xEE\xEE\x00\x00", 7), "Nameless");
+
+    ChooseMenu(0);
+    ChooseItem(0);
+    EXPECT_NE(settings->Text("EdPfad").find("indows"), std::string::npos) << settings->Text("EdPfad");
+    EXPECT_TRUE(settings->CurrentIsPIDL);
+    EXPECT_TRUE(GetWindowLongPtrA(C("EdPfad"), GWL_STYLE) & ES_READONLY);
+    ChooseItem(1);
+    EXPECT_EQ(settings->Text("EdPfad"), "(unknown shell item)");
+}
+
+TEST_F(KonfigItems, AddChecksTheFilesAndAppendsTheItemWithItsPicture)
+{
+    Open({{"Programs", 2, IconItems({"One"})}});
+    ChooseMenu(0);
+    Type("EdPfad", "C:\\nowhere\\missing.exe");
+    Click("BtnAddItem");
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "default Icon file not found.");
+    EXPECT_EQ(messages.Asked()[0].kind, MessageKind::Warning);
+
+    SetWindowTextA(C("EdPfad"), "");
+    settings->SetChecked("CheckDefaultIcon", false);
+    Type("EdIconPfad", "C:\\nowhere\\missing.ico");
+    Click("BtnAddItem");
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[1].text, "Icon file not found.");
+    EXPECT_EQ(settings->Text("EdIconPfad"), "C:\\nowhere\\missing.ico") << "the mask keeps what was typed";
+
+    // An existing icon file is enough: the item path may stay empty.
+    Type("EdIconPfad", Program);
+    SetScrollPos(C("ScrollBarIconNum"), SB_CTL, 3, FALSE);
+    SendMessageA(C("ComboStartMode"), CB_SETCURSEL, 2, 0);
+    Type("EdBeschreibung", "Three");
+    Click("BtnAddItem");
+    EXPECT_EQ(messages.Asked().size(), 2u);
+    ASSERT_EQ(Menu(0).Items.size(), 2u);
+    const TOneItem& added = *Menu(0).Items[1];
+    EXPECT_EQ(added.Pfad, "");
+    EXPECT_EQ(added.IconNum, 3);
+    EXPECT_EQ(added.Startmode, 3) << "Maximized";
+    EXPECT_EQ(added.AutoStartmode, 1) << "no choice stores Normal";
+    EXPECT_EQ(settings->SelectedIndex("LvItems"), 1);
+    EXPECT_EQ(settings->Text("LblItemIndex"), "2/2");
+    EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 2);
+    EXPECT_FALSE(ImageListOf(Menu(0))->IsPending(added.ImageIndex));
+
+    // The description takes at most 254 characters as typed.
+    Click("BtnClearItemMask");
+    SendMessageA(C("EdBeschreibung"), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(std::string(300, 'x').c_str()));
+    EXPECT_EQ(settings->Text("EdBeschreibung").size(), 254u);
+}
+
+TEST_F(KonfigItems, ModifyStoresTheMaskOrReloadsItWhenTheIconFileIsMissing)
+{
+    Open({{"Programs", 2, IconItems({"One", "Two"})}});
+    ChooseMenu(0);
+    Click("BtnModifyItem");
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "No item selected.");
+
+    ChooseItem(1);
+    Type("EdBeschreibung", "Edited");
+    Type("EdIconPfad", "C:\\nowhere\\missing.ico");
+    Click("BtnModifyItem");
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[1].text, "Icon file not found.");
+    EXPECT_EQ(settings->Text("EdBeschreibung"), "Two") << "the mask is reloaded from the item";
+    EXPECT_EQ(Menu(0).Items[1]->Description, "Two");
+
+    std::string before = Fingerprint(Pictures(0), Menu(0).Items[1]->ImageIndex);
+    Type("EdIconPfad", "   ");
+    Type("EdPfad", "C:\\nowhere\\not-needed.exe");
+    Type("EdBeschreibung", "Edited");
+    Click("BtnModifyItem");
+    const TOneItem& item = *Menu(0).Items[1];
+    EXPECT_EQ(item.Description, "Edited");
+    EXPECT_EQ(item.IconNum, DefaultIconNum) << "a blank icon path means the default icon";
+    EXPECT_EQ(item.IconPfad, "");
+    EXPECT_EQ(item.Pfad, "C:\\nowhere\\not-needed.exe") << "modify does not need the file";
+    EXPECT_EQ(item.ImageIndex, 1);
+    EXPECT_NE(Fingerprint(Pictures(0), 1), before) << "the picture was replaced in place";
+    EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 2);
+}
+
+TEST_F(KonfigItems, SeparatorsMovesAndRemovesKeepEveryItemWithItsOwnPicture)
+{
+    Open({{"Programs", 2, IconItems({"One", "Two", "Three", "Four"})}});
+    ChooseMenu(0);
+    std::map<std::string, std::string> pictures = PicturesByItem(0);
+
+    ChooseItem(2);
+    Click("BtnAddSep");
+    EXPECT_EQ(Descriptions(0), (std::vector<std::string>{"One", "Two", "Separator", "Three", "Four"}));
+    EXPECT_EQ(settings->SelectedIndex("LvItems"), 2);
+    EXPECT_EQ(settings->Text("EdPfad"), "Separator");
+    EXPECT_FALSE(Usable("BtnAddItem"));
+
+    Click("BtnClearItemMask");
+    Click("BtnAddSep");
+    EXPECT_EQ(Menu(0).Items.back()->Pfad, SeparatorMarker) << "without a selection it goes to the end";
+
+    ChooseItem(0);
+    Click("BtnMoveUpItem");
+    EXPECT_EQ(Descriptions(0)[0], "One") << "the first item cannot move up";
+    Click("BtnMoveDnItem");
+    Click("BtnMoveDnItem");
+    EXPECT_EQ(Descriptions(0), (std::vector<std::string>{"Two", "Separator", "One", "Three", "Four", "Separator"}));
+    EXPECT_EQ(settings->SelectedIndex("LvItems"), 2);
+    EXPECT_EQ(settings->Text("EdBeschreibung"), "One") << "the mask follows the moved item";
+
+    ChooseItem(1);
+    Click("BtnRemoveItem");
+    ChooseItem(3);
+    Click("BtnRemoveItem");
+    EXPECT_EQ(Descriptions(0), (std::vector<std::string>{"Two", "One", "Three", "Separator"}));
+    pictures.erase("Four");
+    EXPECT_EQ(PicturesByItem(0), pictures);
+    EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 4);
+
+    ChooseItem(3);
+    Click("BtnRemoveItem");
+    EXPECT_EQ(settings->SelectedIndex("LvItems"), 2) << "removing the last selects the new last";
+    EXPECT_EQ(settings->Text("EdBeschreibung"), "Three");
+    while (!Menu(0).Items.empty()) Click("BtnRemoveItem");
+    EXPECT_EQ(settings->Text("EdBeschreibung"), "");
+    EXPECT_EQ(settings->Text("LblItemIndex"), "-/0");
+    EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 0);
+}
+
+TEST_F(KonfigItems, TypingInTheListFindsTheNextDescriptionWrappingAround)
+{
+    Open({{"Programs", 2, IconItems({"beta", "Alpha", "Bravo", "alps"})}});
+    ChooseMenu(0);
+    ChooseItem(1);
+    HWND list = C("LvItems");
+    SetFocus(list);
+    SendMessageA(list, WM_CHAR, 'b', 1);
+    EXPECT_EQ(settings->SelectedIndex("LvItems"), 2);
+    Sleep(600);  // past the list's type-ahead time, so the next key starts a new search
+    SendMessageA(list, WM_CHAR, 'a', 1);
+    EXPECT_EQ(settings->SelectedIndex("LvItems"), 3);
+    Sleep(600);
+    SendMessageA(list, WM_CHAR, 'B', 1);
+    EXPECT_EQ(settings->SelectedIndex("LvItems"), 0) << "the search wraps to the first item";
+}
+
+TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)
+{
+    Open({{"Programs", 2, IconItems({"One"})}});
+    ChooseMenu(0);
+    ChooseItem(0);
+    std::string given;
+    settings->PickIcon = [&](HWND, std::string& path, int& index) {
+        given = path;
+        path = Program;
+        index = 4;
+        return true;
+    };
+    Type("EdIconPfad", std::string(300, 'p'));
+    Click("BtnBrowseIconPath");
+    EXPECT_EQ(given, std::string(260, 'p'));
+    EXPECT_EQ(settings->Text("EdIconPfad"), Program);
+    EXPECT_EQ(settings->IconNumPosition(), 4);
+
+    settings->SetChecked("CheckDefaultIcon", true);
+    Click("BtnBrowseIconPath");
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "Please uncheck 'use default icon' before choosing an icon.");
+    EXPECT_EQ(messages.Asked()[0].caption, "Marigoldwick");
+
+    settings->ChooseFile = [](HWND, std::string& file) {
+        file = Program.substr(0, Program.size() - 4) + ".EXE";
+        return true;
+    };
+    settings->SetChecked("CheckDefaultIcon", false);
+    Click("BtnBrowsePfad");
+    EXPECT_EQ(settings->Text("EdPfad"), settings->Text("EdIconPfad"));
+    EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
+    EXPECT_NE(settings->PreviewIcon(), nullptr);
+}
+
+}  // namespace
