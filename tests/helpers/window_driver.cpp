@@ -1,0 +1,121 @@
+// Opens the windows of a running mgoldwk.exe for screenshots, one step per call:
+//   window_driver settings <rect file>         opens the settings, selects the first menu
+//                                              and its second item
+//   window_driver open <button> <class> <rect file>
+//                                              clicks that settings button and waits for
+//                                              the dialog of that class
+//   window_driver close <class>                closes that window
+// The window's screen rectangle goes to the file as "left top right bottom". Exit code 0
+// when that worked. It must run on the same Wine desktop as the program.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+template <class Pred>
+bool WaitFor(Pred pred, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+HWND Shown(const char* className)
+{
+    HWND hwnd = FindWindowA(className, nullptr);
+    return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
+}
+
+HWND Child(HWND parent, const char* className, const char* text)
+{
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[64] = {}, caption[256] = {};
+        GetClassNameA(c, cls, sizeof(cls));
+        GetWindowTextA(c, caption, sizeof(caption));
+        if (lstrcmpiA(cls, className) == 0 && (!text || std::strcmp(caption, text) == 0)) return c;
+    }
+    return nullptr;
+}
+
+void ClickAt(HWND window, int x, int y)
+{
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+bool WriteRect(HWND window, const char* file)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    FILE* out = std::fopen(file, "w");
+    if (!out) return false;
+    std::fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return std::fclose(out) == 0;
+}
+
+int OpenSettings(const char* rectFile)
+{
+    HWND main = nullptr;
+    if (!WaitFor([&] { return (main = FindWindowA("THaupt", "Marigoldwick")) != nullptr; }, 30000)) return 3;
+    Sleep(1000);
+    // What choosing "&Settings..." in the first popup menu sends.
+    PostMessageA(main, WM_USER + 2, 0, 0);
+    PostMessageA(main, WM_CANCELMODE, 0, 0);
+    PostMessageA(main, WM_COMMAND, 1900, 0);
+    HWND settings = nullptr;
+    if (!WaitFor([&] { return (settings = Shown("TfrmKonfig")) != nullptr; }, 10000)) return 4;
+    Sleep(500);
+    // The lists are the only list views: the menus first, then the items.
+    HWND menus = Child(settings, "SysListView32", nullptr);
+    HWND items = nullptr;
+    for (HWND c = menus ? GetWindow(menus, GW_HWNDNEXT) : nullptr; c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[64] = {};
+        GetClassNameA(c, cls, sizeof(cls));
+        if (lstrcmpiA(cls, "SysListView32") == 0) {
+            items = c;
+            break;
+        }
+    }
+    if (!menus || !items) return 5;
+    ClickAt(menus, 12, 8);
+    Sleep(500);
+    ClickAt(items, 112, 20);
+    Sleep(1000);
+    return WriteRect(settings, rectFile) ? 0 : 6;
+}
+
+int OpenDialog(const char* button, const char* className, const char* rectFile)
+{
+    HWND settings = Shown("TfrmKonfig");
+    HWND control = settings ? Child(settings, "Button", button) : nullptr;
+    if (!control) return 3;
+    PostMessageA(settings, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control));
+    HWND dialog = nullptr;
+    if (!WaitFor([&] { return (dialog = Shown(className)) != nullptr; }, 10000)) return 4;
+    Sleep(700);
+    return WriteRect(dialog, rectFile) ? 0 : 6;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    int argc = __argc;
+    char** argv = __argv;
+    if (argc == 3 && std::strcmp(argv[1], "settings") == 0) return OpenSettings(argv[2]);
+    if (argc == 5 && std::strcmp(argv[1], "open") == 0) return OpenDialog(argv[2], argv[3], argv[4]);
+    if (argc == 3 && std::strcmp(argv[1], "close") == 0) {
+        HWND window = Shown(argv[2]);
+        if (!window) return 3;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return WaitFor([&] { return Shown(argv[2]) == nullptr; }, 5000) ? 0 : 4;
+    }
+    return 2;
+}
