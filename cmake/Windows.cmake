@@ -9,11 +9,13 @@ target_include_directories(mgw_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_compile_options(mgw_core PUBLIC ${MGW_WARNINGS} -Werror=return-type)
 target_compile_definitions(mgw_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
 
+include(${CMAKE_CURRENT_LIST_DIR}/Libjpeg.cmake)
 add_library(mgw_win STATIC ${MGW_WIN_SOURCES})
-target_link_libraries(mgw_win PUBLIC mgw_core ${MGW_WIN_LIBS})
+target_link_libraries(mgw_win PUBLIC mgw_core mgw_jpeg ${MGW_WIN_LIBS})
 
-# windres does not report the icon files it reads: rebuild the resources when they change.
+# windres does not report the icon and picture files it reads: rebuild the resources when they change.
 file(GLOB MGW_RESOURCE_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/icons/*.ico
+     ${PROJECT_SOURCE_DIR}/resources/*.jpg
      ${PROJECT_SOURCE_DIR}/resources/*.manifest ${PROJECT_SOURCE_DIR}/src/app/resource_ids.h)
 set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc PROPERTIES OBJECT_DEPENDS "${MGW_RESOURCE_FILES}")
 add_executable(mgoldwk WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc)

@@ -4,3 +4,5 @@
 
 #define IDI_IMGICONLEER 100
 #define IDI_IMGICONSEPARATOR 101
+// The About box banner, a JPEG picture.
+#define IDR_BANNER 200

@@ -1,0 +1,128 @@
+#include "about/about_win.h"
+
+#include "about/jpeg_bitmap_win.h"
+#include "app/resource_ids.h"
+#include "config/model.h"
+#include "win/message_seam.h"
+
+#include <shellapi.h>
+
+#include <array>
+#include <string>
+
+namespace {
+
+constexpr DWORD Button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+
+constexpr int ClientWidth = 490;
+constexpr int ClientHeight = 337;
+
+// In tab order; only the buttons take the focus. The banner picture is placed over its
+// panel like any control, and Create makes it the panel's child so the bevel clips it.
+constexpr ControlRow Controls[] = {
+    {"PanelBanner", "STATIC", "", 0, 0, ClientWidth, 105, WS_VISIBLE | WS_CLIPCHILDREN | SS_SUNKEN,
+     WS_EX_STATICEDGE},
+    {"ImgBanner", "STATIC", "", 0, 0, 492, 104, WS_VISIBLE | SS_BITMAP, 0, "PanelBanner"},
+    {"LblVersion", "STATIC", "Marigoldwick v1.05", 8, 120, 200, 19, WS_VISIBLE | SS_NOPREFIX},
+    {"MemoCredits", "EDIT", "Marigoldwick program launcher\r\nby the Marigoldwick team\r\nUses libjpeg-turbo", 8, 144,
+     185, 49, WS_VISIBLE | ES_MULTILINE | ES_READONLY},
+    {"ImgIcon", "STATIC", "", 217, 144, 57, 49, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE},
+    {"BtnGotoHome", "BUTTON", HomePageHost, 364, 136, 121, 25, Button | WS_GROUP},
+    {"BtnViewReadme", "BUTTON", "&View readme.txt", 364, 168, 121, 25, Button},
+    {"BtnOK", "BUTTON", "&OK", 67, 304, 355, 25, Button | BS_DEFPUSHBUTTON},
+};
+
+constexpr std::array<EventRow<TfrmAbout>, 3> Events{{
+    {"BtnGotoHome", BN_CLICKED, &TfrmAbout::BtnGotoHomeClick},
+    {"BtnViewReadme", BN_CLICKED, &TfrmAbout::BtnViewReadmeClick},
+    {"BtnOK", BN_CLICKED, &TfrmAbout::BtnOKClick},
+}};
+
+UniqueGdiObject MakeFont(const char* name, int pixels, int weight, bool underline)
+{
+    return UniqueGdiObject(CreateFontA(-pixels, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       VARIABLE_PITCH | FF_SWISS, name));
+}
+
+UniqueGdiObject LoadBanner(HMODULE module)
+{
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDR_BANNER), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return {};
+    return DecodeJpegBitmap({static_cast<const uint8_t*>(data), SizeofResource(module, found)});
+}
+
+UniqueIcon LoadIconSized(HMODULE module, const char* name, int size)
+{
+    return UniqueIcon(static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, size, size, 0)));
+}
+
+bool Failed(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) <= 32; }
+
+}  // namespace
+
+std::unique_ptr<TfrmAbout> TfrmAbout::Create(HWND owner, HMODULE resources)
+{
+    if (!resources) resources = GetModuleHandleA(nullptr);
+    auto form = std::make_unique<TfrmAbout>(Key{});
+    FormSpec layout{"TfrmAbout", "About", ClientWidth, ClientHeight};
+    layout.owner = owner;
+    if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
+
+    HWND panel = form->Control("PanelBanner");
+    HWND picture = form->Control("ImgBanner");
+    SetParent(picture, panel);
+    SetWindowPos(picture, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A damaged picture leaves the banner empty; the dialog works without it.
+    form->banner_ = LoadBanner(resources);
+    SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(form->banner_.get()));
+
+    form->icon_ = LoadIconSized(resources, "MAINICON", 32);
+    SendMessageA(form->Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(form->icon_.get()), 0);
+
+    form->versionFont_ = MakeFont("Arial", 16, FW_BOLD, false);
+    SendMessageA(form->Control("LblVersion"), WM_SETFONT, reinterpret_cast<WPARAM>(form->versionFont_.get()), FALSE);
+    form->linkFont_ = MakeFont("MS Sans Serif", 11, FW_NORMAL, true);
+    SendMessageA(form->Control("BtnGotoHome"), WM_SETFONT, reinterpret_cast<WPARAM>(form->linkFont_.get()), FALSE);
+
+    // With common controls 6 (the program's manifest) a button shows its image beside the
+    // caption; older buttons keep the caption alone. The program's own globe and glasses
+    // look the same everywhere, unlike shell32's numbering.
+    form->homeGlyph_ = LoadIconSized(resources, "ZNWGLOBE", 16);
+    form->readmeGlyph_ = LoadIconSized(resources, "ZBRILLE", 16);
+    SendMessageA(form->Control("BtnGotoHome"), BM_SETIMAGE, IMAGE_ICON,
+                 reinterpret_cast<LPARAM>(form->homeGlyph_.get()));
+    SendMessageA(form->Control("BtnViewReadme"), BM_SETIMAGE, IMAGE_ICON,
+                 reinterpret_cast<LPARAM>(form->readmeGlyph_.get()));
+
+    form->BindEvents<TfrmAbout>(form.get(), Events);
+    form->SetDialogButtons("BtnOK", "BtnOK");
+    form->SetInitialFocus("BtnOK");
+    form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
+    form->Shell = ShellExecuteA;
+    return form;
+}
+
+void TfrmAbout::BtnViewReadmeClick()
+{
+    if (Shell && Failed(Shell(Handle(), "open", ReadmeFile.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED)))
+        ShowMessageDialog(Handle(), "Unable to load file readme.txt", MessageKind::Error, MessageButtons::Ok);
+}
+
+void TfrmAbout::BtnGotoHomeClick()
+{
+    if (Shell && Failed(Shell(Handle(), "open", HomePageAddress, nullptr, nullptr, SW_SHOWMAXIMIZED)))
+        ShowMessageDialog(Handle(), std::string("Unable to open ") + HomePageHost, MessageKind::Error,
+                          MessageButtons::Ok);
+}
+
+void TfrmAbout::BtnOKClick() { EndModal(ModalResult::Ok); }
+
+void TfrmAbout::FormKeyUp(WPARAM key)
+{
+    if (key != VK_F1 || !Shell) return;
+    if (Failed(Shell(Handle(), "open", HelpFile.c_str(), nullptr, nullptr, SW_SHOWDEFAULT)))
+        ShowMessageDialog(Handle(), "Unable to open " + HelpFile, MessageKind::Error, MessageButtons::Ok);
+}

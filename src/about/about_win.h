@@ -1,0 +1,48 @@
+// The About box: name and version over the banner, the readme file, the home page, and
+// the help file on F1.
+#pragma once
+
+#include "win/form.h"
+
+#include <functional>
+#include <memory>
+
+// ShellExecuteA's signature; the result is a success above 32.
+using ShellExecuteFn = std::function<HINSTANCE(HWND owner, const char* verb, const char* file,
+                                               const char* parameters, const char* directory, int show)>;
+
+class TfrmAbout final : public Form {
+public:
+    // The banner and the program icon come from `resources`; null means the program itself.
+    [[nodiscard]] static std::unique_ptr<TfrmAbout> Create(HWND owner, HMODULE resources = nullptr);
+
+    ModalResult Execute(HWND owner) { return ShowModal(owner); }
+
+    // The shell call behind all three actions; replaceable.
+    ShellExecuteFn Shell;
+
+    void BtnViewReadmeClick();
+    void BtnGotoHomeClick();
+    void BtnOKClick();
+    void FormKeyUp(WPARAM key);
+
+    // The banner picture shown, or null when it could not be decoded.
+    HBITMAP Banner() const { return static_cast<HBITMAP>(banner_.get()); }
+
+    struct Key {
+        explicit Key() = default;
+    };
+    explicit TfrmAbout(Key) {}
+
+private:
+    UniqueGdiObject banner_;
+    UniqueIcon icon_;
+    UniqueIcon homeGlyph_;
+    UniqueIcon readmeGlyph_;
+    UniqueGdiObject versionFont_;
+    UniqueGdiObject linkFont_;
+};
+
+// The home page, and the host name shown on its button and in its error message.
+inline constexpr char HomePageAddress[] = "http://marigoldwick.example/";
+inline constexpr char HomePageHost[] = "marigoldwick.example";

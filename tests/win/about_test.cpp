@@ -1,0 +1,239 @@
+// The About box in-process: its layout, the banner decoded from the program's resources,
+// the shell calls and their error messages, and the ways a modal run ends.
+#include "about/about_win.h"
+#include "about/jpeg_bitmap_win.h"
+#include "app/resource_ids.h"
+#include "config/model.h"
+#include "fake_messages.h"
+#include "while_shown.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string BinFile(const char* name)
+{
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path = exe;
+    return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
+std::string TempFile(const char* name)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + name;
+}
+
+struct ShellCall {
+    HWND owner;
+    std::string verb, file;
+    bool bare;  // no parameters, no directory
+    int show;
+};
+
+class AboutTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The test program has no resources of its own: the banner and icon come from the program.
+        program = LoadLibraryExA(BinFile("mgoldwk.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(program);
+        form = TfrmAbout::Create(nullptr, program);
+        ASSERT_TRUE(form);
+        savedReadme = ReadmeFile, savedHelp = HelpFile;
+    }
+    void TearDown() override
+    {
+        form.reset();
+        if (program) FreeLibrary(program);
+        ReadmeFile = savedReadme, HelpFile = savedHelp;
+    }
+
+    HWND C(const char* name) const { return form->Control(name); }
+    // Left, top, width and height in the form's client area.
+    using Box = std::array<LONG, 4>;
+    Box Place(const char* name) const
+    {
+        RECT r{};
+        GetWindowRect(C(name), &r);
+        MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+        return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    }
+    LOGFONTA FontOf(const char* name) const
+    {
+        LOGFONTA font{};
+        GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(C(name), WM_GETFONT, 0, 0)), sizeof(font), &font);
+        return font;
+    }
+    // The shell answers `result` and every call is recorded.
+    void FakeShell(INT_PTR result)
+    {
+        form->Shell = [this, result](HWND owner, const char* verb, const char* file, const char* parameters,
+                                     const char* directory, int show) {
+            calls.push_back({owner, verb, file, !parameters && !directory, show});
+            return reinterpret_cast<HINSTANCE>(result);
+        };
+    }
+    void Click(const char* name) const { SendMessageA(C(name), BM_CLICK, 0, 0); }
+    // Keys reach the form's preview only in its own loop: a modal run that releases them
+    // on the focused OK button, then presses Esc.
+    void ReleaseKeys(std::initializer_list<WPARAM> keys)
+    {
+        WhileShown([&] {
+            for (WPARAM key : keys) PostMessageA(C("BtnOK"), WM_KEYUP, key, 0);
+            PostMessageA(C("BtnOK"), WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        EXPECT_EQ(form->Execute(nullptr), ModalResult::Ok);
+    }
+
+    HMODULE program = nullptr;
+    std::unique_ptr<TfrmAbout> form;
+    std::vector<ShellCall> calls;
+    std::string savedReadme, savedHelp;
+};
+
+TEST_F(AboutTest, LayoutFollowsTheTable)
+{
+    char caption[32] = {};
+    GetWindowTextA(form->Handle(), caption, sizeof(caption));
+    EXPECT_STREQ(caption, "About");
+    RECT client{};
+    GetClientRect(form->Handle(), &client);
+    EXPECT_TRUE(client.right == 490 && client.bottom == 337);
+    EXPECT_EQ(Place("PanelBanner"), (Box{0, 0, 490, 105}));
+    EXPECT_EQ(Place("MemoCredits"), (Box{8, 144, 185, 49}));
+    EXPECT_EQ(Place("ImgIcon"), (Box{217, 144, 57, 49}));
+    EXPECT_EQ(Place("BtnGotoHome"), (Box{364, 136, 121, 25}));
+    EXPECT_EQ(Place("BtnViewReadme"), (Box{364, 168, 121, 25}));
+    EXPECT_EQ(Place("BtnOK"), (Box{67, 304, 355, 25}));
+    EXPECT_TRUE(Place("LblVersion")[0] == 8 && Place("LblVersion")[1] == 120);
+    EXPECT_TRUE(Place("ImgBanner")[2] == 492 && Place("ImgBanner")[3] == 104);  // the picture's size
+
+    EXPECT_EQ(form->Text("LblVersion"), "Marigoldwick v1.05");
+    EXPECT_EQ(form->Text("BtnGotoHome"), "marigoldwick.example");
+    EXPECT_EQ(form->Text("BtnViewReadme"), "&View readme.txt");
+    EXPECT_EQ(form->Text("BtnOK"), "&OK");
+    EXPECT_EQ(SendMessageA(C("MemoCredits"), EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_TRUE(FontOf("LblVersion").lfWeight == FW_BOLD && FontOf("LblVersion").lfHeight == -16);
+    EXPECT_TRUE(FontOf("BtnGotoHome").lfUnderline);
+    EXPECT_NE(SendMessageA(C("ImgIcon"), STM_GETICON, 0, 0), 0);
+    EXPECT_EQ(GetParent(C("ImgBanner")), C("PanelBanner"));
+    EXPECT_EQ(SendMessageA(C("ImgBanner"), STM_GETIMAGE, IMAGE_BITMAP, 0), reinterpret_cast<LRESULT>(form->Banner()));
+}
+
+TEST(AboutBanner, DecodesToA492By104ColourBitmapAndDamageGivesNone)
+{
+    HMODULE program = LoadLibraryExA(BinFile("mgoldwk.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(program);
+    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(IDR_BANNER), MAKEINTRESOURCEA(10));
+    ASSERT_TRUE(found);
+    auto* data = static_cast<const uint8_t*>(LockResource(LoadResource(program, found)));
+    std::vector<uint8_t> jpeg(data, data + SizeofResource(program, found));
+    FreeLibrary(program);
+
+    UniqueGdiObject bitmap = DecodeJpegBitmap(jpeg);
+    DIBSECTION dib{};
+    ASSERT_EQ(GetObjectA(bitmap.get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
+    EXPECT_EQ(dib.dsBm.bmWidth, 492);
+    EXPECT_EQ(dib.dsBm.bmHeight, 104);
+    EXPECT_EQ(dib.dsBm.bmBitsPixel, 24);
+    EXPECT_EQ(dib.dsBm.bmWidthBytes, 1476);
+    // The left edge of the gradient is a deep orange: red well above blue in GDI's BGR order.
+    auto* first = static_cast<const uint8_t*>(dib.dsBm.bmBits);
+    EXPECT_GT(first[2], first[0] + 100);
+
+    auto damaged = [&](auto change) {
+        std::vector<uint8_t> bytes = jpeg;
+        change(bytes);
+        return DecodeJpegBitmap(bytes) == nullptr;
+    };
+    EXPECT_TRUE(damaged([](auto& b) { b.clear(); }));
+    EXPECT_TRUE(damaged([](auto& b) { b[0] = 0; }));              // no start-of-image marker
+    EXPECT_TRUE(damaged([](auto& b) { b.resize(300); }));         // cut before the frame
+    EXPECT_TRUE(damaged([](auto& b) { b.assign(5000, 0xFF); }));  // all fill bytes
+    EXPECT_TRUE(damaged([](auto& b) {
+        for (size_t i = 2; i + 8 < b.size(); ++i)
+            if (b[i] == 0xFF && b[i + 1] == 0xC0) b[i + 7] = b[i + 8] = 0;  // width 0 in the frame header
+    }));
+}
+
+TEST_F(AboutTest, FailedShellCallsShowOneErrorEachWithTheirTexts)
+{
+    FakeMessages messages;
+    ReadmeFile = "C:\\Programs\\Marigoldwick\\readme.txt";
+    HelpFile = "C:\\Programs\\Marigoldwick\\mgoldwk.chm";
+    FakeShell(2);
+    Click("BtnViewReadme");
+    Click("BtnGotoHome");
+    ReleaseKeys({VK_F2, VK_F1});
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_TRUE(calls[0].owner == form->Handle() && calls[0].verb == "open" && calls[0].bare);
+    EXPECT_TRUE(calls[0].file == ReadmeFile && calls[0].show == SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(calls[1].file == "http://marigoldwick.example/" && calls[1].show == SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(calls[2].file == HelpFile && calls[2].show == SW_SHOWDEFAULT && calls[2].bare);
+
+    ASSERT_EQ(messages.Asked().size(), 3u);
+    EXPECT_EQ(messages.Asked()[0].text, "Unable to load file readme.txt");
+    EXPECT_EQ(messages.Asked()[1].text, "Unable to open marigoldwick.example");
+    EXPECT_EQ(messages.Asked()[2].text, "Unable to open C:\\Programs\\Marigoldwick\\mgoldwk.chm");
+    for (const MessageRequest& asked : messages.Asked()) {
+        EXPECT_EQ(asked.caption, "Fehler");
+        EXPECT_TRUE(asked.kind == MessageKind::Error && asked.buttons == MessageButtons::Ok);
+        EXPECT_EQ(asked.form, MessageForm::StandardDialog);
+    }
+
+    // 32 is still a failure; above it the shell did its work and nothing is said.
+    FakeShell(32);
+    Click("BtnGotoHome");
+    FakeShell(33);
+    Click("BtnViewReadme");
+    ReleaseKeys({VK_F1});
+    EXPECT_EQ(messages.Asked().size(), 4u);
+}
+
+TEST_F(AboutTest, RealShellReportsMissingReadmeAndHelpFile)
+{
+    FakeMessages messages;
+    ReadmeFile = TempFile("mgw-about-missing\\readme.txt");
+    HelpFile = TempFile("mgw-about-missing\\mgoldwk.chm");
+    Click("BtnViewReadme");
+    ReleaseKeys({VK_F1});
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[0].text, "Unable to load file readme.txt");
+    EXPECT_EQ(messages.Asked()[1].text, "Unable to open " + HelpFile);
+}
+
+TEST_F(AboutTest, OkHasTheFocusAndEscEnterCloseBoxEndTheRun)
+{
+    FakeMessages messages;
+    FakeShell(2);
+    HWND focus = nullptr;
+    bool shownAfterError = false;
+    WhileShown([&] {
+        focus = GetFocus();
+        Click("BtnViewReadme");
+        shownAfterError = form->IsShown() && form->InModalLoop();
+        PostMessageA(C("BtnOK"), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    EXPECT_EQ(form->Execute(nullptr), ModalResult::Ok);
+    EXPECT_EQ(focus, C("BtnOK"));
+    EXPECT_TRUE(shownAfterError);
+    EXPECT_EQ(messages.Asked().size(), 1u);
+    EXPECT_FALSE(form->IsShown());
+
+    WhileShown([&] { PostMessageA(C("BtnOK"), WM_KEYDOWN, VK_RETURN, 0); });
+    EXPECT_EQ(form->Execute(nullptr), ModalResult::Ok);
+    WhileShown([&] { PostMessageA(form->Handle(), WM_CLOSE, 0, 0); });
+    EXPECT_EQ(form->Execute(nullptr), ModalResult::Cancel);
+    WhileShown([&] { Click("BtnOK"); });
+    EXPECT_EQ(form->Execute(nullptr), ModalResult::Ok);
+}
+
+}  // namespace
