@@ -1,5 +1,6 @@
 #include "settings/konfig_win.h"
 
+#include "about/about_win.h"
 #include "config/config_win.h"
 #include "config/model.h"
 #include "menus/entry_icon_win.h"
@@ -11,12 +12,6 @@
 #include "win/application.h"
 #include "win/message_seam.h"
 
-#if __has_include("about/about_win.h")
-#include "about/about_win.h"
-#define MGW_HAVE_ABOUT 1
-#else
-class TfrmAbout : public Form {};
-#endif
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -189,9 +184,8 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     if (!form->frmEditMenu_ || !form->frmOptions_) return nullptr;
     form->frmEditMenu_->OnHelp = [f] { f->OpenHelp(f->frmEditMenu_->Handle()); };
     form->frmOptions_->OnHelp = [f] { f->OpenHelp(f->frmOptions_->Handle()); };
-#ifdef MGW_HAVE_ABOUT
     form->frmAbout_ = TfrmAbout::Create(form->Handle());
-#endif
+    if (!form->frmAbout_) return nullptr;
 
     HWND menus = form->Control("LvMenus");
     SendMessageA(menus, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
@@ -506,9 +500,7 @@ void TfrmKonfig::BtnOptionsClick() { frmOptions_->Execute(Handle()); }
 
 void TfrmKonfig::BtnAboutClick()
 {
-#ifdef MGW_HAVE_ABOUT
-    if (frmAbout_) frmAbout_->Execute(Handle());
-#endif
+    frmAbout_->Execute(Handle());
 }
 
 void TfrmKonfig::BtnHelpClick() { OpenHelp(Handle()); }

@@ -1,5 +1,6 @@
 // The settings window in-process: the real main window and settings window with their
 // dialogs, driven with messages as a user would, the message seam answered by a script.
+#include "about/about_win.h"
 #include "app/haupt_win.h"
 #include "config/model.h"
 #include "driver.h"
@@ -388,6 +389,26 @@ TEST_F(KonfigMenus, HelpOpensTheHelpFileFromTheButtonAndF1WithAnyModifier)
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].text, "Unable to open " + HelpFile);
     EXPECT_EQ(messages.Asked()[0].kind, MessageKind::Error);
+}
+
+TEST_F(KonfigMenus, OptionsAndAboutOpenAsModalDialogs)
+{
+    Open({{"Programs"}});
+    const std::pair<const char*, Form*> runs[] = {{"BtnOptions", &settings->OptionsDialog()},
+                                                  {"BtnAbout", settings->AboutDialog()}};
+    for (const auto& run : runs) {
+        ASSERT_NE(run.second, nullptr);
+        bool shown = false, ownerDisabled = false;
+        WhileShown([&] {
+            shown = run.second->IsShown();
+            ownerDisabled = !IsWindowEnabled(settings->Handle());
+            PostMessageA(run.second->Handle(), WM_CLOSE, 0, 0);
+        });
+        Click(run.first);
+        EXPECT_TRUE(shown) << run.first;
+        EXPECT_TRUE(ownerDisabled) << run.first;
+        EXPECT_FALSE(run.second->IsShown());
+    }
 }
 
 // ---- the items of the selected menu ----
