@@ -27,8 +27,8 @@ constexpr DWORD Button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD Check = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD Edit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD Combo = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-constexpr DWORD Label = WS_VISIBLE | SS_LEFT;
-constexpr DWORD Banner = WS_VISIBLE | SS_CENTERIMAGE | WS_CLIPSIBLINGS;
+constexpr DWORD Label = WS_VISIBLE | SS_RIGHT;
+constexpr DWORD Banner = WS_VISIBLE | SS_CENTERIMAGE;
 constexpr DWORD ListStyle = WS_VISIBLE | WS_TABSTOP | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
 constexpr ControlFont Small = ControlFont::Small;
 
@@ -51,7 +51,8 @@ constexpr ControlRow Controls[] = {
     {"GroupBoxItemsEdit", "BUTTON", "Items", 7, 112, 505, 313, Group, 0, nullptr, Small},
     {"LblCurrentMenu", "STATIC", "-", 8, 16, 153, 16, Banner | SS_CENTER, 0, "GroupBoxItemsEdit"},
     {"LblItemIndex", "STATIC", "0/0", 456, 16, 41, 16, Banner | SS_RIGHT, 0, "GroupBoxItemsEdit"},
-    {"Label5", "STATIC", "Edit Item", 184, 16, 313, 16, Banner | SS_CENTER, 0, "GroupBoxItemsEdit"},
+    // Ends where the counter begins: overlapping labels would paint over each other.
+    {"Label5", "STATIC", "Edit Item", 184, 16, 272, 16, Banner | SS_CENTER, 0, "GroupBoxItemsEdit"},
     {"LvItems", WC_LISTVIEWA, "", 8, 33, 152, 208,
      ListStyle | LVS_ICON | LVS_OWNERDATA | LVS_AUTOARRANGE | WS_GROUP, WS_EX_CLIENTEDGE, "GroupBoxItemsEdit"},
     {"BtnAddItem", "BUTTON", "&Add", 184, 280, 75, 25, Button, 0, "GroupBoxItemsEdit"},
@@ -62,23 +63,27 @@ constexpr ControlRow Controls[] = {
     {"BtnMoveDnItem", "BUTTON", "Move D&n", 88, 248, 75, 25, Button, 0, "GroupBoxItemsEdit"},
     {"BtnAddSep", "BUTTON", "&Insert Separator", 8, 280, 155, 25, Button, 0, "GroupBoxItemsEdit"},
     {"Bevel1", "STATIC", "", 172, 33, 2, 240, WS_VISIBLE | SS_ETCHEDVERT, 0, "GroupBoxItemsEdit"},
-    {"PanEditControls", "STATIC", "", 184, 32, 313, 241, WS_VISIBLE, 0, "GroupBoxItemsEdit"},
-    {"LblPfad", "STATIC", "Item:", 8, 12, 60, 13, Label, 0, "PanEditControls"},
+    // The panels only hold their controls: painted, they would cover them.
+    {"PanEditControls", "STATIC", "", 184, 32, 313, 241, 0, 0, "GroupBoxItemsEdit"},
+    // Labels end just before their fields and may reach into the margin for wider fonts.
+    {"LblPfad", "STATIC", "Item:", -12, 12, 80, 13, Label, 0, "PanEditControls"},
     {"EdPfad", "EDIT", "", 72, 8, 217, 21, Edit | ES_READONLY, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblIconPfad", "STATIC", "Icon Path:", 8, 44, 60, 13, Label, 0, "PanEditControls"},
+    {"LblIconPfad", "STATIC", "Icon Path:", -12, 44, 80, 13, Label, 0, "PanEditControls"},
     {"EdIconPfad", "EDIT", "", 72, 40, 217, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblParams", "STATIC", "Parameters:", 8, 135, 62, 13, Label, 0, "PanEditControls"},
+    {"LblParams", "STATIC", "Parameters:", -12, 135, 80, 13, Label, 0, "PanEditControls"},
     {"EdParams", "EDIT", "", 72, 131, 121, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblBeschreibung", "STATIC", "Description:", 8, 207, 62, 13, Label, 0, "PanEditControls"},
+    {"LblBeschreibung", "STATIC", "Description:", -12, 207, 80, 13, Label, 0, "PanEditControls"},
     {"EdBeschreibung", "EDIT", "", 72, 203, 217, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblIcon", "STATIC", "Icon:", 219, 120, 50, 13, Label, 0, "PanEditControls"},
-    {"PanIcon", "STATIC", "", 219, 135, 50, 50, WS_VISIBLE | SS_SUNKEN, 0, "PanEditControls"},
-    {"ImgIcon", "STATIC", "", 1, 1, 48, 48, WS_VISIBLE | WS_TABSTOP | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY, 0,
-     "PanIcon"},
+    {"LblIcon", "STATIC", "Icon:", 219, 120, 50, 13, WS_VISIBLE | SS_LEFT, 0, "PanEditControls"},
+    {"PanIcon", "STATIC", "", 219, 135, 50, 50, 0, 0, "PanEditControls"},
+    // The picture's own sunken edge is the lowered panel: 48 x 48 inside.
+    {"ImgIcon", "STATIC", "", 0, 0, 50, 50, WS_VISIBLE | WS_TABSTOP | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY | SS_SUNKEN,
+     0, "PanIcon"},
     {"ScrollBarIconNum", "SCROLLBAR", "", 270, 136, 16, 49, WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, "PanEditControls"},
-    {"LblStartMode", "STATIC", "Startmode:", 8, 108, 62, 13, Label, 0, "PanEditControls"},
+    {"LblStartMode", "STATIC", "Startmode:", -12, 108, 80, 13, Label, 0, "PanEditControls"},
     {"ComboStartMode", "COMBOBOX", "", 72, 104, 121, 21, Combo, 0, "PanEditControls"},
-    {"CheckAutoStart", "BUTTON", "Autostart:", 11, 162, 62, 25, Check | BS_LEFTTEXT, 0, "PanEditControls"},
+    // Wide enough for its text in the fonts Wine substitutes.
+    {"CheckAutoStart", "BUTTON", "Autostart:", 5, 162, 70, 25, Check | BS_LEFTTEXT, 0, "PanEditControls"},
     {"ComboAutoStartMode", "COMBOBOX", "", 80, 164, 112, 21, Combo, 0, "PanEditControls"},
     {"BtnBrowseIconPath", "BUTTON", "...", 288, 40, 25, 21, Button, 0, "PanEditControls"},
     {"CheckDefaultIcon", "BUTTON", "Use default Icon", 40, 72, 121, 17, Check, 0, "PanEditControls"},

@@ -85,7 +85,7 @@ int OpenSettings(const char* rectFile)
     if (!menus || !items) return 5;
     ClickAt(menus, 12, 8);
     Sleep(500);
-    ClickAt(items, 112, 20);
+    ClickAt(items, 38, 100);
     Sleep(1000);
     return WriteRect(settings, rectFile) ? 0 : 6;
 }
