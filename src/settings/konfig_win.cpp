@@ -365,6 +365,9 @@ void TfrmKonfig::RemoveMenu(int index)
 {
     TOneMenu* menu = MenuAt(index);
     if (!menu) return;
+    // The item list lets go of the menu's pictures before they are freed.
+    CurrentMenu = -1;
+    RefreshItemList();
     menu->ClearItems();
     menu->Images.reset();
     MenuList.erase(MenuList.begin() + index);
@@ -923,7 +926,9 @@ LRESULT TfrmKonfig::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_SHOWWINDOW:
+        // Hidden, the item list holds no menu's pictures: the model may be released meanwhile.
         if (wParam) FormShow();
+        else SendMessageA(Control("LvItems"), LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
         break;
     case WM_CTLCOLORSTATIC: {
         HWND control = reinterpret_cast<HWND>(lParam);

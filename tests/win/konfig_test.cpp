@@ -512,6 +512,14 @@ TEST_F(KonfigItems, AddChecksTheFilesAndAppendsTheItemWithItsPicture)
     EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 2);
     EXPECT_FALSE(ImageListOf(Menu(0))->IsPending(added.ImageIndex));
 
+    // A menu's entries end below the popup's fixed commands.
+    while (Menu(0).Items.size() < 1900) AddItem(Menu(0), std::make_unique<TOneItem>());
+    Type("EdBeschreibung", "One too many");
+    Click("BtnAddItem");
+    ASSERT_EQ(messages.Asked().size(), 3u);
+    EXPECT_EQ(messages.Asked()[2].text, "A menu holds at most 1900 items.");
+    EXPECT_EQ(Menu(0).Items.size(), 1900u);
+
     // The description takes at most 254 characters as typed.
     Click("BtnClearItemMask");
     SendMessageA(C("EdBeschreibung"), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(std::string(300, 'x').c_str()));
