@@ -54,6 +54,13 @@ using PickIconDlgW = int(WINAPI*)(HWND, wchar_t*, UINT, int*);
 
 }  // namespace
 
+UniqueIcon ShellFolderGlyph()
+{
+    HICON glyph = nullptr;
+    if (ExtractIconExA("shell32.dll", 4, nullptr, &glyph, 1) != 1) return nullptr;
+    return UniqueIcon(glyph);
+}
+
 bool ShellPickIcon(HWND owner, std::string& path, int& index)
 {
     HMODULE shell = GetModuleHandleA("shell32.dll");
@@ -99,13 +106,7 @@ std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
     SendMessageA(form->Control("MenuHotKey"), HKM_SETRULES, HKCOMB_S, MAKELPARAM(0, 0));
     form->SetChecked("RadioLCB1", true);
     // The browse button shows the shell's small folder glyph, or "..." without one.
-    HICON glyph = nullptr;
-    if (ExtractIconExA("shell32.dll", 4, nullptr, &glyph, 1) == 1 && glyph) {
-        form->browseGlyph_.reset(glyph);
-        HWND browse = form->Control("BtnBrowseMenIcon");
-        SetWindowLongPtrA(browse, GWL_STYLE, GetWindowLongPtrA(browse, GWL_STYLE) | BS_ICON);
-        SendMessageA(browse, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(glyph));
-    }
+    form->SetButtonIcon("BtnBrowseMenIcon", ShellFolderGlyph());
     form->UpdateMenuIconRange();
     form->BindEvents<TfrmEditMenu>(form.get(), Events);
     form->SetDialogButtons("BtnOK", "BtnCancel");

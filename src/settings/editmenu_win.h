@@ -64,8 +64,10 @@ private:
     void UpdateMenuIconPreview();
 
     UniqueIcon preview_;
-    UniqueIcon browseGlyph_;
 };
+
+// The shell's small folder picture for browse buttons, or null.
+[[nodiscard]] UniqueIcon ShellFolderGlyph();
 
 // The shell's icon picker (shell32 ordinal 62): a wide path on the NT family, 8-bit otherwise.
 bool ShellPickIcon(HWND owner, std::string& path, int& index);

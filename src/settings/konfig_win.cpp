@@ -204,6 +204,9 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
         for (const char* name : StartModeNames)
             SendMessageA(form->Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     SendMessageA(form->Control("EdBeschreibung"), EM_LIMITTEXT, DescriptionLimit, 0);
+    // The browse buttons show the shell's folder, or "..." without it.
+    form->SetButtonIcon("BtnBrowsePfad", ShellFolderGlyph());
+    form->SetButtonIcon("BtnBrowseIconPath", ShellFolderGlyph());
 
     form->BindEvents<TfrmKonfig>(f, Events);
     form->OnNotify("LvMenus", LVN_ITEMCHANGED, [f](NMHDR& h) { return f->LvMenusItemChanged(h); });

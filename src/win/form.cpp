@@ -52,6 +52,15 @@ void Form::SetChecked(std::string_view name, bool checked) const
     if (HWND hwnd = Control(name)) SendMessageA(hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+void Form::SetButtonIcon(std::string_view name, UniqueIcon icon)
+{
+    HWND button = Control(name);
+    if (!button || !icon) return;
+    SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | BS_ICON);
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.get()));
+    buttonIcons_.push_back(std::move(icon));
+}
+
 void Form::SetDialogButtons(std::string_view defaultButton, std::string_view cancelButton)
 {
     defaultId_ = ControlId(defaultButton);

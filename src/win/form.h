@@ -66,6 +66,9 @@ public:
     bool IsChecked(std::string_view name) const;
     void SetChecked(std::string_view name, bool checked) const;
 
+    // The button shows only that icon instead of its caption; the form keeps the icon.
+    void SetButtonIcon(std::string_view name, UniqueIcon icon);
+
     // Controls sit flat on the form, so a container does not disable its contents by
     // itself: a control is usable when it and every container around it are enabled.
     void SetEnabled(std::string_view name, bool enabled);
@@ -143,6 +146,7 @@ private:
     UniqueGdiObject boldFont_;
     UniqueGdiObject smallFont_;
     UniqueGdiObject smallBoldFont_;
+    std::vector<UniqueIcon> buttonIcons_;
     ModalResult modalResult_ = ModalResult::None;
     bool inModalLoop_ = false;
 };
