@@ -21,6 +21,7 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc PROPERTIE
 add_executable(mgoldwk WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc)
 target_link_libraries(mgoldwk PRIVATE mgw_win)
 target_link_options(mgoldwk PRIVATE ${MGW_STATIC})
+include(${PROJECT_SOURCE_DIR}/cmake/Help.cmake)
 
 
 # Small helper programs the tests start (they record what they were given).
