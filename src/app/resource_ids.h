@@ -6,3 +6,5 @@
 #define IDI_IMGICONSEPARATOR 101
 // The About box banner, a JPEG picture.
 #define IDR_BANNER 200
+// The settings window's button pictures.
+#define IDB_GLYPHS 201

@@ -1,6 +1,7 @@
 #include "settings/konfig_win.h"
 
 #include "about/about_win.h"
+#include "app/resource_ids.h"
 #include "config/config_win.h"
 #include "config/model.h"
 #include "menus/entry_icon_win.h"
@@ -123,6 +124,22 @@ constexpr std::array<EventRow<TfrmKonfig>, 24> Events{{
     {"CheckDefaultIcon", BN_CLICKED, &TfrmKonfig::CheckDefaultIconClick},
 }};
 
+// The button pictures, by their cell in the program's glyph strip.
+struct GlyphRow {
+    const char* button;
+    int cell;
+    bool right = false;
+};
+enum Glyph { Add, Modify, Remove, Clear, Left, Right, Up, Down, Separator, Ok, Options, About, Help, Quit };
+constexpr GlyphRow Glyphs[] = {
+    {"BtnAddMenu", Add},       {"BtnModifyMenu", Modify},      {"BtnRemoveMenu", Remove},
+    {"BtnClearMenu", Clear},   {"BtnMoveUpMenu", Left},        {"BtnMoveDnMenu", Right, true},
+    {"BtnAddItem", Add},       {"BtnModifyItem", Modify},      {"BtnRemoveItem", Remove},
+    {"BtnClearItemMask", Clear}, {"BtnMoveUpItem", Up},        {"BtnMoveDnItem", Down},
+    {"BtnAddSep", Separator},  {"BtnOK", Ok},                  {"BtnOptions", Options},
+    {"BtnAbout", About},       {"BtnHelp", Help},              {"BtnQuit", Quit},
+};
+
 bool IsExistingFile(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -204,6 +221,9 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
         for (const char* name : StartModeNames)
             SendMessageA(form->Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     SendMessageA(form->Control("EdBeschreibung"), EM_LIMITTEXT, DescriptionLimit, 0);
+    UniqueImageList strip(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_GLYPHS), 16, 0,
+                                               RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    for (const GlyphRow& row : Glyphs) form->SetButtonGlyph(row.button, strip.get(), row.cell, row.right);
     // The browse buttons show the shell's folder, or "..." without it.
     form->SetButtonIcon("BtnBrowsePfad", ShellFolderGlyph());
     form->SetButtonIcon("BtnBrowseIconPath", ShellFolderGlyph());

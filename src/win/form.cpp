@@ -61,6 +61,33 @@ void Form::SetButtonIcon(std::string_view name, UniqueIcon icon)
     buttonIcons_.push_back(std::move(icon));
 }
 
+void Form::SetButtonGlyph(std::string_view name, HIMAGELIST strip, int index, bool right)
+{
+    HWND button = Control(name);
+    if (!button || !strip) return;
+    // A caption that would be cut keeps the button to itself.
+    std::string caption = Text(name);
+    std::erase(caption, '&');
+    RECT place{};
+    GetClientRect(button, &place);
+    HDC dc = GetDC(button);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(button, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(button, dc);
+    if (extent.cx + 16 + 2 + 8 > place.right - place.left) return;
+    UniqueIcon picture(ImageList_GetIcon(strip, index, ILD_NORMAL));
+    UniqueImageList glyph(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (!picture || !glyph || ImageList_AddIcon(glyph.get(), picture.get()) < 0) return;
+    BUTTON_IMAGELIST layout{};
+    layout.himl = glyph.get();
+    layout.margin = {2, 0, 0, 0};
+    layout.uAlign = right ? BUTTON_IMAGELIST_ALIGN_RIGHT : BUTTON_IMAGELIST_ALIGN_LEFT;
+    if (SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&layout)))
+        buttonGlyphs_.push_back(std::move(glyph));
+}
+
 void Form::SetDialogButtons(std::string_view defaultButton, std::string_view cancelButton)
 {
     defaultId_ = ControlId(defaultButton);

@@ -68,6 +68,9 @@ public:
 
     // The button shows only that icon instead of its caption; the form keeps the icon.
     void SetButtonIcon(std::string_view name, UniqueIcon icon);
+    // Picture `index` of `strip` beside the caption (left or right of it); shown by
+    // buttons of common controls 6, ignored by older ones.
+    void SetButtonGlyph(std::string_view name, HIMAGELIST strip, int index, bool right = false);
 
     // Controls sit flat on the form, so a container does not disable its contents by
     // itself: a control is usable when it and every container around it are enabled.
@@ -147,6 +150,7 @@ private:
     UniqueGdiObject smallFont_;
     UniqueGdiObject smallBoldFont_;
     std::vector<UniqueIcon> buttonIcons_;
+    std::vector<UniqueImageList> buttonGlyphs_;
     ModalResult modalResult_ = ModalResult::None;
     bool inModalLoop_ = false;
 };
