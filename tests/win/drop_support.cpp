@@ -20,67 +20,7 @@ ShellIdList ParseIn(IShellFolder* folder, const std::string& name)
     return ShellIdList(list);
 }
 
-// Both are COM objects: they live by their reference count and delete themselves.
-class BlockData final : public IDataObject {
-public:
-    explicit BlockData(std::map<UINT, std::string> blocks) : blocks_(std::move(blocks)) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *out = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override
-    {
-        if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-        const std::string& bytes = blocks_.at(format->cfFormat);
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        if (!block) return E_OUTOFMEMORY;
-        if (!bytes.empty()) {
-            std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-            GlobalUnlock(block);
-        }
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = block;
-        medium->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override
-    {
-        return format && (format->tymed & TYMED_HGLOBAL) && blocks_.count(format->cfFormat) ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override
-    {
-        out->ptd = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
-    {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-
-private:
-    ~BlockData() = default;
-    volatile LONG refs_ = 1;
-    std::map<UINT, std::string> blocks_;
-};
-
+// A COM object: it lives by its reference count and deletes itself.
 class CountingSource final : public IDropSource {
 public:
     CountingSource(int polls, int* continued) : polls_(polls), continued_(continued) {}
@@ -179,10 +119,26 @@ ComPtr<IDataObject> DesktopDataObject(const std::vector<const ITEMIDLIST*>& item
     return data;
 }
 
-ComPtr<IDataObject> BlockDataObject(std::map<UINT, std::string> blocks)
+bool PutOnClipboard(HWND owner, const std::map<UINT, std::string>& blocks)
+{
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    bool ok = true;
+    for (const auto& [format, bytes] : blocks) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        if (!block) return CloseClipboard(), false;
+        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+        GlobalUnlock(block);
+        ok = ok && SetClipboardData(format, block) != nullptr;
+    }
+    CloseClipboard();
+    return ok;
+}
+
+ComPtr<IDataObject> BlockDataObject(HWND owner, const std::map<UINT, std::string>& blocks)
 {
     ComPtr<IDataObject> data;
-    data.Attach(new BlockData(std::move(blocks)));
+    if (!PutOnClipboard(owner, blocks) || FAILED(OleGetClipboard(data.GetAddressOf()))) return nullptr;
     return data;
 }
 

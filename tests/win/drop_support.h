@@ -1,5 +1,5 @@
 // Real shell objects for the drag-and-drop tests: shortcuts, data objects for files in
-// a folder, a data object with hand-made blocks, and a drop source for DoDragDrop.
+// a folder or with hand-made blocks, and a drop source for DoDragDrop.
 #pragma once
 
 #include "shell/idlist_win.h"
@@ -30,8 +30,10 @@ ComPtr<IDataObject> ShellDataObject(const std::string& folder, const std::vector
 // The same for items of the desktop's own namespace (My Computer, say).
 ComPtr<IDataObject> DesktopDataObject(const std::vector<const ITEMIDLIST*>& items);
 
-// Offers each format as a global memory block holding exactly those bytes.
-ComPtr<IDataObject> BlockDataObject(std::map<UINT, std::string> blocks);
+// Puts each format on the clipboard as a global block of exactly those bytes.
+[[nodiscard]] bool PutOnClipboard(HWND owner, const std::map<UINT, std::string>& blocks);
+// The same blocks offered by the system's data object for the clipboard.
+ComPtr<IDataObject> BlockDataObject(HWND owner, const std::map<UINT, std::string>& blocks);
 
 // Answers QueryContinueDrag with a drop after `polls` calls and records the calls.
 ComPtr<IDropSource> CountingDropSource(int polls, int* continued);
