@@ -1,6 +1,7 @@
 // Program start: one copy per logon, the main window, the settings window, the loop.
 #include "app/haupt_win.h"
 #include "config/config_win.h"
+#include "dragdrop/drop_source_win.h"
 #include "settings/konfig_win.h"
 #include "win/application.h"
 #include "win/handles.h"
@@ -15,8 +16,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
     InitVersionFlags();
-    if (FAILED(OleInitialize(nullptr))) return 1;
-    ScopeGuard oleUninitialize([] { OleUninitialize(); });
+    // OLE, the shell's allocator and clipboard formats for drag and drop, until the end.
+    DropSourceModule dropSource;
+    if (!dropSource.Ready()) return 1;
 
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);

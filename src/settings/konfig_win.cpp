@@ -237,6 +237,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     form->OnNotify("LvItems", LVN_GETDISPINFOW, [f](NMHDR& h) { return f->LvItemsData(h); });
     form->OnNotify("LvItems", LVN_ODFINDITEMW, [f](NMHDR& h) { return f->LvItemsDataFind(h); });
     form->SetKeyUpPreview([f](WPARAM key) { f->FormKeyUp(key); });
+    form->CreateDropTarget();
 
     form->ShellOpen = ShellExecuteOpen;
     form->ChooseFile = OpenFileDialog;
@@ -248,6 +249,7 @@ TfrmKonfig::TfrmKonfig(Key) {}
 
 TfrmKonfig::~TfrmKonfig()
 {
+    DestroyDropTarget();
     // The lists show image lists owned elsewhere: detach them before the window goes.
     if (HWND items = Control("LvItems")) SendMessageA(items, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
     DestroyHandle();

@@ -3,6 +3,7 @@
 // once; OK saves it, the close box keeps it in memory, Quit ends the program.
 #pragma once
 
+#include "dragdrop/drop_pidl_target_win.h"
 #include "shell/idlist_win.h"
 #include "win/form.h"
 
@@ -101,6 +102,11 @@ public:
     void SetIconNumPosition(int position);
     HICON PreviewIcon() const;
 
+    // Drops from the shell onto the item list (konfig_drop_win.cpp).
+    ComponentPtr<TDropPIDLTarget> MyDropTarget;
+    void MyDropTargetGetDropEffect(TDropTarget& sender, TShiftState shift, POINT point, DWORD& effect);
+    void MyDropTargetDrop(TDropTarget& sender, TShiftState shift, POINT point, DWORD& effect);
+
     struct Key {
         explicit Key() = default;
     };
@@ -120,6 +126,8 @@ private:
     void SwapItems(int from, int to);
     void SetPfadEditable(bool editable);
     void SetComboStartMode(const char* combo, uint16_t value);
+    void CreateDropTarget();
+    void DestroyDropTarget();
 
     KonfigHost host_;
     std::unique_ptr<TfrmEditMenu> frmEditMenu_;

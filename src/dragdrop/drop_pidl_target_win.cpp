@@ -1,0 +1,165 @@
+#include "dragdrop/drop_pidl_target_win.h"
+
+#include "dragdrop/idlist_array.h"
+
+#include <ole2.h>
+
+#include <array>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+FORMATETC HGlobalFormat(UINT format)
+{
+    FORMATETC f{};
+    f.cfFormat = static_cast<CLIPFORMAT>(format);
+    f.ptd = nullptr;
+    f.dwAspect = DVASPECT_CONTENT;
+    f.lindex = -1;
+    f.tymed = TYMED_HGLOBAL;
+    return f;
+}
+
+// Releases a medium the data object handed over, whatever happens to it.
+class Medium {
+public:
+    Medium() = default;
+    Medium(const Medium&) = delete;
+    Medium& operator=(const Medium&) = delete;
+    ~Medium()
+    {
+        if (got_) ReleaseStgMedium(&medium_);
+    }
+    [[nodiscard]] bool Get(IDataObject* data, FORMATETC format)
+    {
+        got_ = data && data->GetData(&format, &medium_) == S_OK;
+        return got_;
+    }
+    bool IsGlobal() const { return got_ && medium_.tymed == TYMED_HGLOBAL; }
+    HGLOBAL Global() const { return medium_.hGlobal; }
+
+private:
+    STGMEDIUM medium_{};
+    bool got_ = false;
+};
+
+// The locked block as bytes: GlobalSize bounds every read of data from another process.
+std::string_view Bytes(const GlobalLockGuard& lock)
+{
+    return lock ? std::string_view(static_cast<const char*>(lock.data()), lock.size()) : std::string_view();
+}
+
+// Parses the array held in `block` into `store`, which is left as it was on failure.
+bool ParseIdListBlock(HGLOBAL block, std::vector<std::string>& store)
+{
+    GlobalLockGuard lock(block);
+    if (!lock) return false;
+    return ParseIdListArray(Bytes(lock), store);
+}
+
+std::string Narrow(const std::u16string& wide)
+{
+    const auto* w = reinterpret_cast<const wchar_t*>(wide.c_str());
+    int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return {};
+    std::string text(static_cast<size_t>(n), '\0');
+    n = WideCharToMultiByte(CP_ACP, 0, w, -1, text.data(), n, nullptr, nullptr);
+    text.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    return text;
+}
+
+}  // namespace
+
+int TPIDLTargetStrings::Count() const
+{
+    int lists = owner_.DropListCount();
+    return lists < 2 ? 0 : lists - 1;
+}
+
+TextResult TPIDLTargetStrings::Strings(int index) const
+{
+    if (index < 0 || index >= Count()) return {{}, "Filename index out of range"};
+    const auto& store = owner_.IdListStore();
+    std::string joined = JoinIdLists(store[0], store[static_cast<size_t>(index) + 1]);
+    std::array<char, MAX_PATH> path{};
+    if (!SHGetPathFromIDListA(reinterpret_cast<const ITEMIDLIST*>(joined.data()), path.data())) return {};
+    path.back() = '\0';
+    return {path.data(), {}};
+}
+
+TDropPIDLTarget::TDropPIDLTarget()
+    : idListFormat_(HGlobalFormat(FmtIdListArray)), nameMapFormat_(HGlobalFormat(FmtFileNameMap)),
+      nameMapWFormat_(HGlobalFormat(FmtFileNameMapW))
+{
+}
+
+bool TDropPIDLTarget::OffersAcceptedFormat()
+{
+    return DataObject() && DataObject()->QueryGetData(&idListFormat_) == S_OK;
+}
+
+void TDropPIDLTarget::DiscardDropData()
+{
+    idListStore_.clear();
+    mappedNames_.clear();
+}
+
+bool TDropPIDLTarget::ReadDropData()
+{
+    DiscardDropData();
+    {
+        Medium medium;
+        if (!medium.Get(DataObject(), idListFormat_) || !medium.IsGlobal()) return false;
+        if (!ParseIdListBlock(medium.Global(), idListStore_)) {
+            // A refused block leaves nothing half read behind.
+            idListStore_.clear();
+            return false;
+        }
+    }
+    ReadNameMap();
+    return true;
+}
+
+void TDropPIDLTarget::ReadNameMap()
+{
+    Medium medium;
+    if (medium.Get(DataObject(), nameMapFormat_)) {
+        if (!medium.IsGlobal()) return;
+        GlobalLockGuard lock(medium.Global());
+        mappedNames_ = SplitNameMap(Bytes(lock));
+    } else {
+        Medium wide;
+        if (!wide.Get(DataObject(), nameMapWFormat_) || !wide.IsGlobal()) return;
+        GlobalLockGuard lock(wide.Global());
+        for (const std::u16string& name : SplitNameMapW(Bytes(lock))) mappedNames_.push_back(Narrow(name));
+    }
+    if (mappedNames_.size() != static_cast<size_t>(dropFileNames_.Count())) mappedNames_.clear();
+}
+
+ShellIdList TDropPIDLTarget::DropIdList(int index) const
+{
+    if (index < 1 || index >= DropListCount()) return nullptr;
+    std::string joined = JoinIdLists(idListStore_[0], idListStore_[static_cast<size_t>(index)]);
+    ShellIdList list;
+    if (IMalloc* malloc = ShellMalloc()) list.reset(static_cast<ITEMIDLIST*>(malloc->Alloc(joined.size())));
+    else list = IdListAlloc(joined.size());
+    if (list) std::memcpy(list.get(), joined.data(), joined.size());
+    return list;
+}
+
+DWORD TDropPIDLTarget::ClipboardDropEffect()
+{
+    if (!FmtIdListArray || !IsClipboardFormatAvailable(FmtIdListArray)) return 0;
+    {
+        if (!OpenClipboard(nullptr)) return 0;
+        ScopeGuard close([] { CloseClipboard(); });
+        idListStore_.clear();
+        if (!ParseIdListBlock(GetClipboardData(FmtIdListArray), idListStore_)) {
+            idListStore_.clear();
+            return 0;
+        }
+    }
+    DWORD effect = TDropTarget::ClipboardDropEffect();
+    return effect ? effect : DROPEFFECT_COPY;
+}

@@ -1,0 +1,58 @@
+#include "settings/konfig_drop_rules.h"
+
+#include <algorithm>
+
+std::string_view FileNamePart(std::string_view path)
+{
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view FileExtension(std::string_view path)
+{
+    std::string_view name = FileNamePart(path);
+    size_t dot = name.find_last_of('.');
+    return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+bool IsBlankText(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
+bool IsShortcutFile(std::string_view upperPath)
+{
+    std::string_view ext = FileExtension(upperPath);
+    return ext == ".LNK" || ext == ".PIF";
+}
+
+PlainFileNames NamePlainFile(std::string_view upperPath, const CaseMap& lower)
+{
+    PlainFileNames names;
+    names.pfad = upperPath;
+    if (FileExtension(upperPath) == ".EXE") names.iconPfad = upperPath;
+    std::string_view name = FileNamePart(upperPath);
+    name.remove_suffix(FileExtension(name).size());
+    names.description = lower(std::string(name));
+    if (!names.description.empty() && names.description[0] >= 'a' && names.description[0] <= 'z')
+        names.description[0] = static_cast<char>(names.description[0] - 'a' + 'A');
+    return names;
+}
+
+std::string ShortcutIconPfad(std::string_view iconLocation, std::string_view targetPath)
+{
+    if (!iconLocation.empty()) return std::string(iconLocation);
+    std::string ext(FileExtension(targetPath));
+    // The extension's letters are ASCII, so plain ASCII upper-casing decides it.
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; });
+    return ext == ".EXE" ? std::string(targetPath) : std::string();
+}
+
+std::string ShortcutDescription(std::string_view linkDescription, std::string_view displayName)
+{
+    if (!linkDescription.empty()) return std::string(linkDescription);
+    std::string name(FileNamePart(displayName));
+    std::string ext(FileExtension(name));
+    if (!ext.empty()) name.erase(name.find(ext), ext.size());
+    return name;
+}

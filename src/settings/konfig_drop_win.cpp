@@ -1,0 +1,129 @@
+// Shell items dropped on the item list become entries of the selected menu: plain files
+// by path, shortcuts by what they point at, everything else by identifier list.
+#include "config/model.h"
+#include "menus/menu_images_win.h"
+#include "settings/konfig_drop_rules.h"
+#include "settings/konfig_win.h"
+#include "shell/shell_link_win.h"
+#include "win/message_seam.h"
+
+namespace {
+
+bool IsExistingFile(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string UpperCase(std::string text)
+{
+    if (!text.empty()) CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::string LowerCase(std::string text)
+{
+    if (!text.empty()) CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// The entry for one dropped item; `list` is its absolute identifier list.
+std::unique_ptr<TOneItem> DroppedItem(ITEMIDLIST* list, IShellFolder* desktop)
+{
+    auto item = std::make_unique<TOneItem>();
+    item->Pfad = IdListToBytes(list);
+    item->IsPIDL = true;
+    item->IconNum = DefaultIconNum;
+    item->Startmode = 1;
+    item->AutoStartmode = 1;
+    item->Description = GetDisplayNameInFolder(desktop, list, false);
+    if (IsBlankText(item->Description)) item->Description = GetIdListDisplayName(list, false, false, false);
+
+    std::string file = UpperCase(GetDisplayNameInFolder(desktop, list, true));
+    if (!IsExistingFile(file)) return item;
+    if (!IsShortcutFile(file)) {
+        PlainFileNames names = NamePlainFile(file, LowerCase);
+        item->Pfad = std::move(names.pfad);
+        item->IsPIDL = false;
+        item->IconPfad = std::move(names.iconPfad);
+        item->Description = std::move(names.description);
+        return item;
+    }
+    ShellLinkInfo link;
+    // An unreadable shortcut stays the shell item it is.
+    if (!ResolveShellLink(file, link)) return item;
+    item->Pfad = link.Path;
+    item->IsPIDL = false;
+    item->IconPfad = ShortcutIconPfad(link.IconPath, link.Path);
+    item->IconNum = link.IconIndex;
+    item->Description = ShortcutDescription(link.Description, item->Description);
+    item->Parameters = link.Arguments;
+    item->Startmode = link.ShowCmd;
+    if (IsBlankText(link.Path)) {
+        // A shortcut to something without a path (a control panel item, say).
+        item->IsPIDL = true;
+        item->IconNum = DefaultIconNum;
+        item->Pfad = IdListToBytes(link.IDList.get());
+    }
+    return item;
+}
+
+}  // namespace
+
+void TfrmKonfig::CreateDropTarget()
+{
+    MyDropTarget = MakeComponent<TDropPIDLTarget>();
+    MyDropTarget->Dragtypes = dtCopy | dtMove | dtLink;
+    MyDropTarget->GetDataOnEnter = false;
+    MyDropTarget->SetShowImage(true);
+    MyDropTarget->OnGetDropEffect = [this](TDropTarget& s, TShiftState k, POINT p, DWORD& e) {
+        MyDropTargetGetDropEffect(s, k, p, e);
+    };
+    MyDropTarget->OnDrop = [this](TDropTarget& s, TShiftState k, POINT p, DWORD& e) { MyDropTargetDrop(s, k, p, e); };
+    if (auto error = MyDropTarget->Register(Control("LvItems"), "LvItems"))
+        ShowMessageBox(Handle(), *error, "Marigoldwick", MB_OK);
+}
+
+void TfrmKonfig::DestroyDropTarget()
+{
+    if (!MyDropTarget) return;
+    // Freed (and revoked) while the list's window still exists. A drag that still holds
+    // the target must not reach into a window that is gone.
+    MyDropTarget->OnGetDropEffect = nullptr;
+    MyDropTarget->OnDrop = nullptr;
+    MyDropTarget.reset();
+}
+
+void TfrmKonfig::MyDropTargetGetDropEffect(TDropTarget&, TShiftState, POINT, DWORD& effect)
+{
+    // Items are always linked: the source keeps its files, and the list never scrolls by itself.
+    effect = DROPEFFECT_LINK;
+}
+
+void TfrmKonfig::MyDropTargetDrop(TDropTarget&, TShiftState, POINT, DWORD&)
+{
+    TOneMenu* menu = Current();
+    // The list is disabled without a menu; a drop delivered anyway has nowhere to go.
+    if (!menu) return;
+    int lists = MyDropTarget->DropListCount();
+    if (lists < 2) {
+        ShowMessageBox(Handle(), "Internal Error while processing Drop-Event.", "Marigoldwick", MB_OK);
+        return;
+    }
+    for (int i = 1; i < lists; ++i) {
+        // Identifiers from 1900 up are the popup menu's own commands.
+        if (menu->Items.size() >= static_cast<size_t>(MaxItemsPerMenu)) {
+            ShowMessageDialog(Handle(), "A menu holds at most 1900 items.", MessageKind::Warning, MessageButtons::Ok);
+            break;
+        }
+        ShellIdList list = MyDropTarget->DropIdList(i);
+        if (!list) continue;  // the shell allocator failed: nothing to make an entry of
+        std::unique_ptr<TOneItem> item = DroppedItem(list.get(), host_.desktopFolder ? host_.desktopFolder() : nullptr);
+        if (menu->Images) {
+            item->ImageIndex = menu->Images->AddEntryImage(*item);
+            if (ImageListMenuImages* images = ImageListOf(*menu)) images->EnsureEntryIcon(item->ImageIndex);
+        }
+        InsertItem(std::move(item), -1);
+    }
+    Select("LvItems", static_cast<int>(menu->Items.size()) - 1);
+}
