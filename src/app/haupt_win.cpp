@@ -123,6 +123,9 @@ void THaupt::FormCreate()
     pictures->ImgIconSeparator = LoadPicture(IDI_IMGICONSEPARATOR);
     pictures_ = pictures;
     NewMenuImages = MakeMenuImagesFactory(pictures_);
+    toolsMenu_ = std::make_unique<ToolsMenu>(ToolsMenuHost{Handle(), LoadIconA(GetModuleHandleA(nullptr), "MAINICON"),
+                                                           [this] { ShowSettings(); },
+                                                           [this] { TPMQuitMarigoldwick1Click(); }});
 
     if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", Title, MB_ICONERROR);
     BuildMenus();
@@ -180,6 +183,33 @@ void THaupt::ShowPopupMenu(WPARAM menuIndex)
     } else if (menuIndex == ToolsMenuIndex) {
         PopUpToolsMenuAt(PopupPos);
     }
+}
+
+// ---- the tools menu ----
+
+void THaupt::PopUpToolsMenuAt(POINT at)
+{
+    if (!toolsMenu_) return;
+    toolsMenu_->PopUpToolsMenuPopup();
+    // As for the item popups: the foreground lets the menu close on a click elsewhere,
+    // and the message after it lets the next click on the icon open it again.
+    SetForegroundWindow(Handle());
+    popupOpen_ = true;
+    TrackPopupMenuEx(toolsMenu_->PopUpToolsMenu(), 0, at.x, at.y, Handle(), nullptr);
+    popupOpen_ = false;
+    PostMessageA(Handle(), WM_NULL, 0, 0);
+}
+
+bool THaupt::ToolsCommand(WPARAM wParam)
+{
+    // Only a choice from the tools menu itself: its identifiers start above every entry
+    // position of the item popups, and the tools menu is the active one.
+    if (HIWORD(wParam) != 0 || ActiveMenuIndex != static_cast<int>(ToolsMenuIndex) || !toolsMenu_) return false;
+    WORD id = LOWORD(wParam);
+    if (id < ToolsMenu::FirstCommand) return false;
+    toolsMenu_->Command(id);
+    ActiveMenuIndex = -1;
+    return true;
 }
 
 void THaupt::ShowTaskbarButton(bool shown)
@@ -271,7 +301,7 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return DefaultHandling(msg, wParam, lParam);
     case WM_COMMAND: {
         LRESULT result = DefaultHandling(msg, wParam, lParam);
-        FormCommand(wParam);
+        if (!ToolsCommand(wParam)) FormCommand(wParam);
         return result;
     }
     case WM_CLOSE:

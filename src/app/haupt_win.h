@@ -3,6 +3,7 @@
 #pragma once
 
 #include "menus/menu_images_win.h"
+#include "tools/tools_menu_win.h"
 #include "win/handles.h"
 #include "win/window.h"
 
@@ -38,6 +39,9 @@ public:
     // The tools menu's quit entry: the same question as command 1901.
     void TPMQuitMarigoldwick1Click();
 
+    // The tools menu (PopUpToolsMenu), made with the window; null before FormCreate.
+    ToolsMenu* Tools() const { return toolsMenu_.get(); }
+
     int ActiveMenuIndex = -1;
     bool ShutdownPending = false;
 
@@ -56,8 +60,10 @@ private:
     void FormCreate();
     void HotkeyPressed(WPARAM id);
     void ShowPopupMenu(WPARAM menuIndex);
-    // The tools menu's popup; does nothing until the tools menu exists.
-    void PopUpToolsMenuAt(POINT) {}
+    // The tools menu, prepared and popped up at that point; its commands come back as
+    // WM_COMMAND and reach it through ToolsCommand.
+    void PopUpToolsMenuAt(POINT at);
+    bool ToolsCommand(WPARAM wParam);
     // A popup menu still open would hang the program on its way out.
     void EndOpenPopup();
     void FormDestroy();
@@ -72,6 +78,7 @@ private:
     UniqueMemoryDC canvas_;
     ComPtr<IShellFolder> desktopFolder_;
     std::shared_ptr<const EntryPictures> pictures_;
+    std::unique_ptr<ToolsMenu> toolsMenu_;
 };
 
 // What the settings window takes from the main window.

@@ -207,6 +207,8 @@ TEST_F(TrayClicks, TheToolsIconOpensOnRightClickAndOnSingleLeftClickOnly)
     SendMessageA(tools, 1077, 0, WM_RBUTTONUP);
     EXPECT_EQ(DrainPopupRequests(), std::vector<WPARAM>{255});
 
+    // The tools menu pops up for real: the WM_CANCELMODE queued before closes it again.
+    PostMessageA(Main(), WM_CANCELMODE, 0, 0);
     SendMessageA(Main(), THaupt::WmShowPopup, 255, 0);
     EXPECT_EQ(haupt->ActiveMenuIndex, 255);
 }

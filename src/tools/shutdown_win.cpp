@@ -1,0 +1,50 @@
+// The Misc, Network and Reboot submenus of the tools menu.
+#include "tools/tools_menu_win.h"
+
+#include "launch/launch_win.h"
+#include "tools/system_actions_win.h"
+#include "win/message_seam.h"
+
+#include <winnetwk.h>
+
+namespace {
+
+constexpr char ForceShutdownQuestion[] =
+    "Really force windows to shutdown ?  This can cause the running applications to loose data !";
+
+void ReportNetworkFailure(HWND owner, const NetworkDialogResult& outcome)
+{
+    if (outcome.result == NO_ERROR) return;
+    // Cancelling the dialog leaves one of these: not a failure worth a word.
+    if (outcome.lastError == 0 || outcome.lastError == ERROR_CANCELLED) return;
+    ShowMessageBox(owner, SystemMessageText(outcome.lastError), "Marigoldwick - Network Error", MB_ICONERROR | MB_OK);
+}
+
+}  // namespace
+
+void ToolsMenu::TPMRun1Click() { System().RunDialog(host_.owner, host_.appIcon); }
+
+void ToolsMenu::TPMAddNetworkdrive1Click()
+{
+    ReportNetworkFailure(host_.owner, System().ConnectionDialog(host_.owner, RESOURCETYPE_DISK));
+}
+
+void ToolsMenu::TPMRemoveNetworkDrive1Click()
+{
+    ReportNetworkFailure(host_.owner, System().DisconnectDialog(host_.owner, RESOURCETYPE_DISK));
+}
+
+void ToolsMenu::TPMFindComputer1Click() { System().FindComputer(); }
+
+void ToolsMenu::TPMReboot2Click() { System().ExitWindowsWith(EWX_REBOOT); }
+
+void ToolsMenu::TPMShutdown1Click() { System().ExitWindowsWith(EWX_SHUTDOWN); }
+
+void ToolsMenu::TPMLogOff1Click() { System().ExitWindowsWith(EWX_LOGOFF); }
+
+void ToolsMenu::TPMForceShutdown1Click()
+{
+    if (ShowMessageBox(host_.owner, ForceShutdownQuestion, "Confirm", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
+        return;
+    System().ExitWindowsWith(EWX_SHUTDOWN | EWX_FORCE);
+}

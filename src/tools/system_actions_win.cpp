@@ -1,0 +1,145 @@
+#include "tools/system_actions_win.h"
+
+#include "win/handles.h"
+
+#include <winnetwk.h>
+
+#include <vector>
+
+namespace {
+
+// The NT family refuses to shut down or restart for a process that has not enabled
+// this privilege, even when the user holds it. Windows 9x has no tokens: the calls
+// fail there and nothing is needed.
+void EnableShutdownPrivilege()
+{
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return;
+    UniqueHandle token(raw);
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (!LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) return;
+    AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
+}
+
+// Exported by ordinal only.
+template <typename Fn>
+Fn Shell32Ordinal(WORD ordinal)
+{
+    HMODULE shell32 = GetModuleHandleA("shell32.dll");
+    if (!shell32) shell32 = LoadLibraryA("shell32.dll");
+    FARPROC proc = shell32 ? GetProcAddress(shell32, MAKEINTRESOURCEA(ordinal)) : nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
+}
+
+class RealSystem final : public SystemActions {
+public:
+    void ExitWindowsWith(UINT flags) override
+    {
+        if (flags != EWX_LOGOFF) EnableShutdownPrivilege();
+        ExitWindowsEx(flags, 0);
+    }
+
+    LONG SwitchDisplayMode(const DEVMODEA& mode, DWORD flags) override
+    {
+        DEVMODEA copy = mode;
+        return ChangeDisplaySettingsA(&copy, flags);
+    }
+
+    UINT RunCommandLine(const std::string& commandLine, UINT showCommand) override
+    {
+        return WinExec(commandLine.c_str(), showCommand);
+    }
+
+    void SetScreenSaveActive(bool active) override
+    {
+        // No profile update and no broadcast: the change holds for this logon only.
+        SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, 0);
+    }
+
+    void StartScreenSaver() override { SendMessageA(GetDesktopWindow(), WM_SYSCOMMAND, SC_SCREENSAVE, 0); }
+
+    NetworkDialogResult ConnectionDialog(HWND owner, DWORD resourceType) override
+    {
+        DWORD result = WNetConnectionDialog(owner, resourceType);
+        return {result, GetLastError()};
+    }
+
+    NetworkDialogResult DisconnectDialog(HWND owner, DWORD resourceType) override
+    {
+        DWORD result = WNetDisconnectDialog(owner, resourceType);
+        return {result, GetLastError()};
+    }
+
+    void FindComputer() override
+    {
+        using FindComputerFn = BOOL(WINAPI*)(const ITEMIDLIST*, const ITEMIDLIST*);
+        if (auto find = Shell32Ordinal<FindComputerFn>(91)) find(nullptr, nullptr);
+    }
+
+    void RunDialog(HWND owner, HICON icon) override
+    {
+        // Null directory, title and prompt: the dialog shows the system's own texts.
+        using RunFileDlgFn = void(WINAPI*)(HWND, HICON, const void*, const void*, const void*, UINT);
+        if (auto run = Shell32Ordinal<RunFileDlgFn>(61)) run(owner, icon, nullptr, nullptr, nullptr, 0);
+    }
+
+    bool ScreenSaverActive() override
+    {
+        BOOL active = FALSE;
+        SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+        return active != FALSE;
+    }
+
+    ScreenMode CurrentScreenMode() override
+    {
+        HDC screen = GetDC(nullptr);
+        ScreenMode mode{GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES),
+                        GetDeviceCaps(screen, BITSPIXEL)};
+        ReleaseDC(nullptr, screen);
+        return mode;
+    }
+
+    std::string WindowsDirectory() override
+    {
+        char buffer[MAX_PATH] = {};
+        UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
+        return n < MAX_PATH ? std::string(buffer, n) : std::string();
+    }
+
+    std::string UserScreenSaver() override
+    {
+        HKEY raw = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+            return {};
+        UniqueKey key(raw);
+        DWORD type = 0;
+        DWORD size = 0;
+        if (RegQueryValueExA(key.get(), "SCRNSAVE.EXE", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+            (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
+            return {};
+        std::vector<char> value(size + 1, '\0');
+        if (RegQueryValueExA(key.get(), "SCRNSAVE.EXE", nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
+            ERROR_SUCCESS)
+            return {};
+        std::string text(value.data());
+        if (type == REG_EXPAND_SZ) {
+            char expanded[MAX_PATH] = {};
+            DWORD n = ExpandEnvironmentStringsA(text.c_str(), expanded, MAX_PATH);
+            if (n > 0 && n <= MAX_PATH) text = expanded;
+        }
+        return text;
+    }
+};
+
+RealSystem g_realSystem;
+SystemActions* g_system = &g_realSystem;
+
+}  // namespace
+
+SystemActions& System() { return *g_system; }
+
+ScopedSystemActions::ScopedSystemActions(SystemActions& actions) : previous_(g_system) { g_system = &actions; }
+
+ScopedSystemActions::~ScopedSystemActions() { g_system = previous_; }
