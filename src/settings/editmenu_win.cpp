@@ -222,23 +222,7 @@ LRESULT TfrmEditMenu::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     HWND bar = msg == WM_VSCROLL ? Control("ScrollBarMenIconNum") : nullptr;
     if (bar && reinterpret_cast<HWND>(lParam) == bar) {
-        int minimum = 0, maximum = 0;
-        GetScrollRange(bar, SB_CTL, &minimum, &maximum);
-        int pos = GetScrollPos(bar, SB_CTL);
-        int next = pos;
-        switch (LOWORD(wParam)) {
-        case SB_LINEUP: next = pos - 1; break;
-        case SB_LINEDOWN: next = pos + 1; break;
-        case SB_PAGEUP: next = pos - 1; break;
-        case SB_PAGEDOWN: next = pos + 1; break;
-        case SB_TOP: next = minimum; break;
-        case SB_BOTTOM: next = maximum; break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: next = static_cast<short>(HIWORD(wParam)); break;
-        default: return 0;
-        }
-        next = std::clamp(next, minimum, maximum);
-        if (next != pos) SetIconNum(next);
+        if (std::optional<int> next = ScrollBarRequest(bar, wParam)) SetIconNum(*next);
         return 0;
     }
     return Form::HandleMessage(msg, wParam, lParam);

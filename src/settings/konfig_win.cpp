@@ -430,14 +430,19 @@ void TfrmKonfig::BtnAddMenuClick()
             dialog.IconPfad());
 }
 
+TOneMenu* TfrmKonfig::SelectedMenuOrNotice(int& index)
+{
+    index = SelectedIndex("LvMenus");
+    TOneMenu* menu = MenuAt(index);
+    if (!menu) ShowMessageDialog(Handle(), "No menu selected.", MessageKind::Information, MessageButtons::Ok);
+    return menu;
+}
+
 void TfrmKonfig::BtnModifyMenuClick()
 {
-    int i = SelectedIndex("LvMenus");
-    TOneMenu* menu = MenuAt(i);
-    if (!menu) {
-        ShowMessageDialog(Handle(), "No menu selected.", MessageKind::Information, MessageButtons::Ok);
-        return;
-    }
+    int i = -1;
+    TOneMenu* menu = SelectedMenuOrNotice(i);
+    if (!menu) return;
     TfrmEditMenu& dialog = *frmEditMenu_;
     dialog.SetCaption("Modify menu");
     dialog.SetMenuName(menu->MenuName);
@@ -459,12 +464,9 @@ void TfrmKonfig::BtnModifyMenuClick()
 
 void TfrmKonfig::BtnRemoveMenuClick()
 {
-    int i = SelectedIndex("LvMenus");
-    TOneMenu* menu = MenuAt(i);
-    if (!menu) {
-        ShowMessageDialog(Handle(), "No menu selected.", MessageKind::Information, MessageButtons::Ok);
-        return;
-    }
+    int i = -1;
+    TOneMenu* menu = SelectedMenuOrNotice(i);
+    if (!menu) return;
     if (!menu->Items.empty() &&
         ShowMessageDialog(Handle(), "There are items in this menu. Do you really want to remove it ?",
                           MessageKind::Confirmation, MessageButtons::YesNoCancel) != IDYES)
@@ -474,11 +476,8 @@ void TfrmKonfig::BtnRemoveMenuClick()
 
 void TfrmKonfig::BtnClearMenuClick()
 {
-    int i = SelectedIndex("LvMenus");
-    if (!MenuAt(i)) {
-        ShowMessageDialog(Handle(), "No menu selected.", MessageKind::Information, MessageButtons::Ok);
-        return;
-    }
+    int i = -1;
+    if (!SelectedMenuOrNotice(i)) return;
     if (ShowMessageDialog(Handle(), "Do you really want to remove all items from the current menu ?",
                           MessageKind::Confirmation, MessageButtons::YesNoCancel) != IDYES)
         return;
@@ -969,24 +968,8 @@ LRESULT TfrmKonfig::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_VSCROLL: {
         HWND bar = Control("ScrollBarIconNum");
         if (reinterpret_cast<HWND>(lParam) != bar) break;
-        int minimum = 0, maximum = 0;
-        GetScrollRange(bar, SB_CTL, &minimum, &maximum);
-        int pos = GetScrollPos(bar, SB_CTL);
-        int next = pos;
-        switch (LOWORD(wParam)) {
-        case SB_LINEUP:
-        case SB_PAGEUP: next = pos - 1; break;
-        case SB_LINEDOWN:
-        case SB_PAGEDOWN: next = pos + 1; break;
-        case SB_TOP: next = minimum; break;
-        case SB_BOTTOM: next = maximum; break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: next = static_cast<short>(HIWORD(wParam)); break;
-        default: return 0;
-        }
-        next = std::clamp(next, minimum, maximum);
-        if (next != pos) {
-            SetIconNumPosition(next);
+        if (std::optional<int> next = ScrollBarRequest(bar, wParam)) {
+            SetIconNumPosition(*next);
             ScrollBarIconNumChange();
         }
         return 0;

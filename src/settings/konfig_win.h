@@ -121,6 +121,8 @@ private:
     LRESULT LvItemsData(NMHDR& header);
     LRESULT LvItemsDataFind(NMHDR& header);
     TOneMenu* Current() const;
+    // The one selected menu and its index; otherwise says "No menu selected." and gives null.
+    TOneMenu* SelectedMenuOrNotice(int& index);
     void OpenHelp(HWND owner);
     void SwapMenus(int from, int to);
     void SwapItems(int from, int to);

@@ -2,6 +2,8 @@
 
 #include "win/application.h"
 
+#include <algorithm>
+
 namespace {
 constexpr int FirstControlId = 1000;
 
@@ -12,6 +14,28 @@ UniqueGdiObject MakeFont(const char* name, int pixels, int weight)
                                        VARIABLE_PITCH | FF_SWISS, name));
 }
 }  // namespace
+
+std::optional<int> ScrollBarRequest(HWND bar, WPARAM wParam)
+{
+    int minimum = 0, maximum = 0;
+    GetScrollRange(bar, SB_CTL, &minimum, &maximum);
+    int pos = GetScrollPos(bar, SB_CTL);
+    int next = pos;
+    switch (LOWORD(wParam)) {
+    case SB_LINEUP:
+    case SB_PAGEUP: next = pos - 1; break;
+    case SB_LINEDOWN:
+    case SB_PAGEDOWN: next = pos + 1; break;
+    case SB_TOP: next = minimum; break;
+    case SB_BOTTOM: next = maximum; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: next = static_cast<short>(HIWORD(wParam)); break;
+    default: return std::nullopt;
+    }
+    next = std::clamp(next, minimum, maximum);
+    if (next == pos) return std::nullopt;
+    return next;
+}
 
 HWND Form::Control(std::string_view name) const
 {

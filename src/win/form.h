@@ -5,6 +5,7 @@
 #include "win/window.h"
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -39,6 +40,10 @@ struct EventRow {
 };
 
 inline constexpr char TabPageClass[] = "MgwTabPage";
+
+// The position a WM_VSCROLL/WM_HSCROLL of a scroll bar control asks for, kept within its
+// range; none when it asks for no move.
+std::optional<int> ScrollBarRequest(HWND bar, WPARAM wParam);
 
 enum class ModalResult { None, Ok, Cancel, Terminated };
 

@@ -333,6 +333,14 @@ bool AppProcess::NoMessageBoxFor(DWORD ms) const
 
 // ---- MgwSandbox and helpers ----
 
+std::string BesideTestProgram(std::string_view name)
+{
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path = exe;
+    return path.substr(0, path.find_last_of('\\') + 1) + std::string(name);
+}
+
 std::string BinFolder()
 {
     char value[MAX_PATH] = {};

@@ -133,6 +133,8 @@ private:
 
 // %MGW_BIN% in Windows form, ending in a backslash.
 std::string BinFolder();
+// A file in the running test program's own folder (the build's bin folder).
+std::string BesideTestProgram(std::string_view name);
 // True while some copy of the program holds the single-instance mutex.
 bool MarigoldwickRunning();
 // What choosing a command in popup menu `menu` sends the main window: the popup

@@ -7,6 +7,8 @@
 #include "fake_messages.h"
 #include "while_shown.h"
 
+#include "driver.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -15,14 +17,6 @@
 #include <vector>
 
 namespace {
-
-std::string BinFile(const char* name)
-{
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string path = exe;
-    return path.substr(0, path.find_last_of('\\') + 1) + name;
-}
 
 std::string TempFile(const char* name)
 {
@@ -43,7 +37,7 @@ protected:
     void SetUp() override
     {
         // The test program has no resources of its own: the banner and icon come from the program.
-        program = LoadLibraryExA(BinFile("mgoldwk.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        program = LoadLibraryExA(BesideTestProgram("mgoldwk.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_TRUE(program);
         form = TfrmAbout::Create(nullptr, program);
         ASSERT_TRUE(form);
@@ -130,7 +124,7 @@ TEST_F(AboutTest, LayoutFollowsTheTable)
 
 TEST(AboutBanner, DecodesToA492By104ColourBitmapAndDamageGivesNone)
 {
-    HMODULE program = LoadLibraryExA(BinFile("mgoldwk.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE program = LoadLibraryExA(BesideTestProgram("mgoldwk.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(program);
     HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(IDR_BANNER), MAKEINTRESOURCEA(10));
     ASSERT_TRUE(found);

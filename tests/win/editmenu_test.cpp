@@ -5,6 +5,8 @@
 #include "settings/hotkey_value.h"
 #include "while_shown.h"
 
+#include "driver.h"
+
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
@@ -12,15 +14,7 @@
 
 namespace {
 
-std::string BinFile(const char* name)
-{
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string path = exe;
-    return path.substr(0, path.find_last_of('\\') + 1) + name;
-}
-
-const std::string Program = BinFile("mgoldwk.exe");
+const std::string Program = BesideTestProgram("mgoldwk.exe");
 int ProgramIcons() { return static_cast<int>(ExtractIconExA(Program.c_str(), -1, nullptr, nullptr, 0)); }
 
 // A .ico file holding exactly one 16 x 16 icon, 32 bits per pixel.

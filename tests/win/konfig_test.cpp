@@ -20,15 +20,7 @@
 
 namespace {
 
-std::string BinFile(const char* name)
-{
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string path = exe;
-    return path.substr(0, path.find_last_of('\\') + 1) + name;
-}
-
-const std::string Program = BinFile("mgoldwk.exe");
+const std::string Program = BesideTestProgram("mgoldwk.exe");
 constexpr uint16_t HotkeyCtrlK = 16384 | 'K';
 
 struct ItemLine {
