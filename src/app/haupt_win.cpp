@@ -214,7 +214,7 @@ bool THaupt::ToolsCommand(WPARAM wParam)
 
 void THaupt::ShowTaskbarButton(bool shown)
 {
-    if (settings_) settings_->ShowTaskbarButton(shown);
+    if (TfrmKonfig* settings = Settings()) settings->ShowTaskbarButton(shown);
 }
 
 void THaupt::ShowWelcome()
@@ -224,17 +224,28 @@ void THaupt::ShowWelcome()
     ShowSettings();
 }
 
+TfrmKonfig* THaupt::Settings()
+{
+    if (!settings_ && createSettings_) {
+        std::function<TfrmKonfig*()> create = std::move(createSettings_);
+        createSettings_ = nullptr;
+        settings_ = create();
+    }
+    return settings_;
+}
+
 void THaupt::ShowSettings()
 {
-    if (!settings_) return;
-    if (settings_->IsShown()) {
-        settings_->BringToFront();
+    TfrmKonfig* settings = Settings();
+    if (!settings) return;
+    if (settings->IsShown()) {
+        settings->BringToFront();
         return;
     }
     ShowTaskbarButton(true);
     DestroyMenus();
     UnregisterHotkeys();
-    if (settings_->ShowModal(Handle()) == ModalResult::Terminated) return;
+    if (settings->ShowModal(Handle()) == ModalResult::Terminated) return;
     BuildMenus();
     ScheduleEntryIconLoading(Handle(), MenuList);
     RegisterHotkeys();
@@ -273,6 +284,10 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WmStartupDone:
         ShowWelcome();
+        if (createSettings_) PostMessageA(Handle(), WmCreateSettings, 0, 0);
+        return 0;
+    case WmCreateSettings:
+        Settings();
         return 0;
     case WmShowPopup:
         ShowPopupMenu(wParam);

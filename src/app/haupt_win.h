@@ -7,6 +7,7 @@
 #include "win/handles.h"
 #include "win/window.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,10 @@ public:
 
     // The settings window ShowSettings runs; created after the main window.
     void AttachSettings(TfrmKonfig* settings) { settings_ = settings; }
+    // Or made by `create` once start-up is through (its dialogs take a tenth of a second
+    // that a first popup should not wait for), or at once when needed earlier.
+    void AttachSettingsFactory(std::function<TfrmKonfig*()> create) { createSettings_ = std::move(create); }
+    static constexpr UINT WmCreateSettings = WM_APP + 1;
 
     void ShowWelcome();
     void ShowSettings();
@@ -75,6 +80,8 @@ private:
     Options options_;
     bool popupOpen_ = false;
     TfrmKonfig* settings_ = nullptr;
+    std::function<TfrmKonfig*()> createSettings_;
+    TfrmKonfig* Settings();
     UniqueMemoryDC canvas_;
     ComPtr<IShellFolder> desktopFolder_;
     std::shared_ptr<const EntryPictures> pictures_;

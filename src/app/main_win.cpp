@@ -27,10 +27,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     std::unique_ptr<THaupt> haupt = THaupt::Create();
     if (!haupt) return 1;
-    std::unique_ptr<TfrmKonfig> frmKonfig =
-        TfrmKonfig::Create(haupt->Handle(), SettingsHost(*haupt));
-    if (!frmKonfig) return 1;
-    haupt->AttachSettings(frmKonfig.get());
+    // Destroyed before the main window, which it belongs to.
+    std::unique_ptr<TfrmKonfig> frmKonfig;
+    haupt->AttachSettingsFactory([&frmKonfig, h = haupt.get()] {
+        frmKonfig = TfrmKonfig::Create(h->Handle(), SettingsHost(*h));
+        return frmKonfig.get();
+    });
 
     PostMessageA(haupt->Handle(), THaupt::WmStartupDone, 0, 0);
     return RunMessageLoop();

@@ -5,6 +5,7 @@
 #include "driver.h"
 #include "fake_messages.h"
 #include "settings/konfig_win.h"
+#include "while_shown.h"
 #include "win/application.h"
 
 #include <gtest/gtest.h>
@@ -138,6 +139,46 @@ TEST_F(HauptStartup, FilesLiveInTheProgramFolderAndAMissingFileAsksNothing)
     Start();
     EXPECT_EQ(IniFile, folder->Path() + "mgoldwk.ini");
     EXPECT_EQ(HelpFile, folder->Path() + "mgoldwk.chm");
+}
+
+TEST_F(HauptStartup, TheSettingsWindowIsMadeAfterStartUpUnlessNeededSooner)
+{
+    ASSERT_TRUE(folder->Write("mgoldwk.ini", TwoMenus()));
+    haupt = THaupt::Create({folder->Path()});
+    ASSERT_TRUE(haupt);
+    int made = 0;
+    haupt->AttachSettingsFactory([&] {
+        ++made;
+        settings = TfrmKonfig::Create(Main(), SettingsHost(*haupt));
+        return settings.get();
+    });
+    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    EXPECT_EQ(made, 0) << "messages already queued, a popup request say, come first";
+    MSG msg;
+    while (PeekMessageA(&msg, Main(), 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_EQ(made, 1);
+    ASSERT_NE(settings, nullptr);
+    EXPECT_FALSE(settings->IsShown());
+
+    // Without menus the welcome needs the window at once.
+    settings.reset();
+    haupt.reset();
+    ReleaseMenus(MenuList);
+    ASSERT_TRUE(folder->Write("mgoldwk.ini", ""));
+    haupt = THaupt::Create({folder->Path()});
+    ASSERT_TRUE(haupt);
+    made = 0;
+    haupt->AttachSettingsFactory([&] {
+        ++made;
+        settings = TfrmKonfig::Create(Main(), SettingsHost(*haupt));
+        WhileShown([this] { PostMessageA(settings->Handle(), WM_CLOSE, 0, 0); });
+        return settings.get();
+    });
+    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    EXPECT_EQ(made, 1);
+    ASSERT_EQ(messages.Asked().size(), 1u) << "the welcome";
+    while (PeekMessageA(&msg, Main(), 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_EQ(made, 1) << "made once";
 }
 
 TEST_F(HauptStartup, MalformedIdentifierListIsReportedAndStartupGoesOn)
