@@ -26,17 +26,9 @@ constexpr char WelcomeText[] =
 
 std::string ModuleDirectory()
 {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            std::string full(path.data(), n);
-            size_t cut = full.find_last_of("\\:");
-            return cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
-        }
-        path.resize(path.size() * 2);
-    }
+    std::string full = OwnModulePath();
+    size_t cut = full.find_last_of("\\:");
+    return cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
 }
 
 std::string FileNamePart(const std::string& path)

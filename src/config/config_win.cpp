@@ -62,13 +62,6 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes)
     return true;
 }
 
-std::string ProgramPath()
-{
-    char path[MAX_PATH * 2] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
-    return std::string(path, n < sizeof(path) ? n : 0);
-}
-
 UniqueKey OpenRunKey()
 {
     HKEY key = nullptr;
@@ -112,7 +105,7 @@ bool UpdateRunKey()
     if (!Konfig.SelfAutostart) return true;
     UniqueKey key = OpenRunKey();
     if (!key) return false;
-    const std::string path = ProgramPath();
+    const std::string path = OwnModulePath();
     if (path.empty()) return false;
     return RegSetValueExA(key.get(), RunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                           static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS;

@@ -2,6 +2,8 @@
 
 #include "config/model.h"
 
+#include <shellapi.h>
+
 void InitVersionFlags()
 {
     OSVERSIONINFOA info{};
@@ -12,10 +14,25 @@ void InitVersionFlags()
     ReverseIconOrder = flags.ReverseIconOrder;
 }
 
-void SetControlsEnabled(HWND container, bool enabled)
+std::string OwnModulePath()
 {
-    for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetWindow(child, GW_CHILD)) SetControlsEnabled(child, enabled);
-        EnableWindow(child, enabled);
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) return path.substr(0, n);
+        path.resize(path.size() * 2);
     }
+}
+
+bool IsExistingFile(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int IconCountOf(const std::string& path)
+{
+    if (path.empty()) return 0;
+    return static_cast<int>(ExtractIconExA(path.c_str(), -1, nullptr, nullptr, 0));
 }

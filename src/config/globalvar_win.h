@@ -5,6 +5,11 @@
 
 // Sets RunningOnNT and ReverseIconOrder from GetVersionExA.
 void InitVersionFlags();
-// Enables or disables every control inside `container`, depth first; the container
-// itself keeps its state.
-void SetControlsEnabled(HWND container, bool enabled);
+#include <string>
+
+// The full path of the running program; empty if the system cannot tell.
+std::string OwnModulePath();
+// True for an existing file; folders do not count.
+bool IsExistingFile(const std::string& path);
+// How many icons the file holds (ExtractIconExA with index -1); 0 for none or no file.
+int IconCountOf(const std::string& path);

@@ -1,5 +1,6 @@
 #include "menus/menus_win.h"
 
+#include "config/globalvar_win.h"
 #include "config/model.h"
 #include "launch/launch_win.h"
 #include "menus/menu_layout.h"
@@ -20,17 +21,6 @@ constexpr char SettingsText[] = "&Settings...";
 constexpr char QuitText[] = "&Quit Marigoldwick";
 constexpr WORD SettingsCommand = 1900;
 constexpr WORD QuitCommand = 1901;
-
-std::string OwnModulePath()
-{
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) return path.substr(0, n);
-        path.resize(path.size() * 2);
-    }
-}
 
 // ExtractIconA gives 0 for a missing index and 1 for a file without icons; neither is an
 // icon handle. The program icon stands in so the menu stays reachable.

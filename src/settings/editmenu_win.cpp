@@ -1,5 +1,6 @@
 #include "settings/editmenu_win.h"
 
+#include "config/globalvar_win.h"
 #include "config/model.h"
 #include "settings/hotkey_value.h"
 
@@ -166,8 +167,8 @@ HICON TfrmEditMenu::PreviewIcon() const
 void TfrmEditMenu::UpdateMenuIconRange()
 {
     std::string path = IconPfad();
-    UINT count = path.empty() ? 0 : ExtractIconExA(path.c_str(), -1, nullptr, nullptr, 0);
-    int maximum = count >= 1 ? static_cast<int>(count) - 1 : 0;
+    int count = IconCountOf(path);
+    int maximum = count >= 1 ? count - 1 : 0;
     HWND bar = Control("ScrollBarMenIconNum");
     // An empty range would hide the bar: it stays visible and is disabled instead.
     SCROLLINFO info{};

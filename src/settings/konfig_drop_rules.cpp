@@ -1,18 +1,13 @@
 #include "settings/konfig_drop_rules.h"
 
+#include "menus/entry_icon_rules.h"
+
 #include <algorithm>
 
 std::string_view FileNamePart(std::string_view path)
 {
     size_t slash = path.find_last_of('\\');
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-std::string_view FileExtension(std::string_view path)
-{
-    std::string_view name = FileNamePart(path);
-    size_t dot = name.find_last_of('.');
-    return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
 }
 
 bool IsBlankText(std::string_view text)
@@ -22,7 +17,7 @@ bool IsBlankText(std::string_view text)
 
 bool IsShortcutFile(std::string_view upperPath)
 {
-    std::string_view ext = FileExtension(upperPath);
+    std::string_view ext = ExtensionOf(upperPath);
     return ext == ".LNK" || ext == ".PIF";
 }
 
@@ -30,9 +25,9 @@ PlainFileNames NamePlainFile(std::string_view upperPath, const CaseMap& lower)
 {
     PlainFileNames names;
     names.pfad = upperPath;
-    if (FileExtension(upperPath) == ".EXE") names.iconPfad = upperPath;
+    if (IsProgramPath(upperPath)) names.iconPfad = upperPath;
     std::string_view name = FileNamePart(upperPath);
-    name.remove_suffix(FileExtension(name).size());
+    name.remove_suffix(ExtensionOf(name).size());
     names.description = lower(std::string(name));
     if (!names.description.empty() && names.description[0] >= 'a' && names.description[0] <= 'z')
         names.description[0] = static_cast<char>(names.description[0] - 'a' + 'A');
@@ -42,17 +37,14 @@ PlainFileNames NamePlainFile(std::string_view upperPath, const CaseMap& lower)
 std::string ShortcutIconPfad(std::string_view iconLocation, std::string_view targetPath)
 {
     if (!iconLocation.empty()) return std::string(iconLocation);
-    std::string ext(FileExtension(targetPath));
-    // The extension's letters are ASCII, so plain ASCII upper-casing decides it.
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; });
-    return ext == ".EXE" ? std::string(targetPath) : std::string();
+    return IsProgramPath(targetPath) ? std::string(targetPath) : std::string();
 }
 
 std::string ShortcutDescription(std::string_view linkDescription, std::string_view displayName)
 {
     if (!linkDescription.empty()) return std::string(linkDescription);
     std::string name(FileNamePart(displayName));
-    std::string ext(FileExtension(name));
+    std::string ext(ExtensionOf(name));
     if (!ext.empty()) name.erase(name.find(ext), ext.size());
     return name;
 }

@@ -8,8 +8,6 @@
 
 using CaseMap = std::function<std::string(std::string)>;
 
-// The file name's extension: from its last dot, dot included; empty without a dot.
-std::string_view FileExtension(std::string_view path);
 // The file part after the last backslash.
 std::string_view FileNamePart(std::string_view path);
 // Empty or only blanks and control characters.

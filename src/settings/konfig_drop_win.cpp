@@ -1,5 +1,6 @@
 // Shell items dropped on the item list become entries of the selected menu: plain files
 // by path, shortcuts by what they point at, everything else by identifier list.
+#include "config/globalvar_win.h"
 #include "config/model.h"
 #include "menus/menu_images_win.h"
 #include "settings/konfig_drop_rules.h"
@@ -8,12 +9,6 @@
 #include "win/message_seam.h"
 
 namespace {
-
-bool IsExistingFile(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string UpperCase(std::string text)
 {

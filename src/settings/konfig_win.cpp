@@ -3,11 +3,14 @@
 #include "about/about_win.h"
 #include "app/resource_ids.h"
 #include "config/config_win.h"
+#include "config/globalvar_win.h"
 #include "config/model.h"
+#include "menus/entry_icon_rules.h"
 #include "menus/entry_icon_win.h"
 #include "menus/menu_images_win.h"
 #include "menus/menu_items_win.h"
 #include "settings/editmenu_win.h"
+#include "settings/konfig_drop_rules.h"
 #include "settings/konfig_rules.h"
 #include "settings/options_win.h"
 #include "win/application.h"
@@ -140,20 +143,6 @@ constexpr GlyphRow Glyphs[] = {
     {"BtnAbout", About},       {"BtnHelp", Help},              {"BtnQuit", Quit},
 };
 
-bool IsExistingFile(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-int IconCount(const std::string& path)
-{
-    if (path.empty()) return 0;
-    return static_cast<int>(ExtractIconExA(path.c_str(), -1, nullptr, nullptr, 0));
-}
-
-bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
-
 INT_PTR ShellExecuteOpen(HWND owner, const std::string& file, int show)
 {
     return reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", file.c_str(), nullptr, nullptr, show));
@@ -175,13 +164,6 @@ bool OpenFileDialog(HWND owner, std::string& file)
     if (!GetOpenFileNameA(&dialog)) return false;
     file = buffer.data();
     return true;
-}
-
-std::string ProgramPath()
-{
-    std::array<char, MAX_PATH + 1> path{};
-    GetModuleFileNameA(nullptr, path.data(), MAX_PATH);
-    return path.data();
 }
 
 }  // namespace
@@ -291,11 +273,9 @@ void TfrmKonfig::Select(std::string_view list, int index)
 
 void TfrmKonfig::FormShow()
 {
-    Select("LvMenus", -1);
-    LvMenusChange();
+    // Refilling leaves nothing selected and runs the selection change: no current menu,
+    // the Items group disabled, the item list and the mask empty.
     FillMenuList();
-    RefreshItemList();
-    LoadItemMask(-1);
 }
 
 void TfrmKonfig::FormKeyUp(WPARAM key)
@@ -359,7 +339,6 @@ void TfrmKonfig::LvMenusChange()
         SetEnabled("GroupBoxItemsEdit", false);
         SetText("LblCurrentMenu", "- no menu selected -");
     }
-    Select("LvItems", -1);
     RefreshItemList();
     TOneMenu* menu = Current();
     SetText("LblItemIndex", ItemIndexText(menu != nullptr, -1, menu ? menu->Items.size() : 0));
@@ -396,7 +375,6 @@ void TfrmKonfig::RemoveMenu(int index)
     menu->ClearItems();
     menu->Images.reset();
     MenuList.erase(MenuList.begin() + index);
-    CurrentMenu = -1;
     FillMenuList();
     if (!MenuList.empty()) Select("LvMenus", std::min(index, static_cast<int>(MenuList.size()) - 1));
 }
@@ -422,7 +400,7 @@ void TfrmKonfig::BtnAddMenuClick()
     dialog.SetCaption("New menu");
     dialog.SetMenuName("New Menu");
     dialog.SetMenuHotKey(0);
-    dialog.SetIconPfad(ProgramPath());
+    dialog.SetIconPfad(OwnModulePath());
     dialog.SetIconNum(0);
     dialog.SetInitialFocus("EdMenuName");
     if (dialog.Execute(Handle()) != ModalResult::Ok) return;
@@ -510,9 +488,8 @@ void TfrmKonfig::BtnOKClick()
         ShowMessageBox(Handle(), "You need to create at least one menu.", "Marigoldwick", MB_ICONWARNING);
         return;
     }
+    // The deselection runs the selection change, which also deselects the item list.
     Select("LvMenus", -1);
-    LvMenusChange();
-    Select("LvItems", -1);
     SetFocus(Handle());
     if (!SaveConfig()) ShowMessageBox(Handle(), "Error saving configuration data.", "Marigoldwick", MB_ICONERROR);
     EndModal(ModalResult::Ok);
@@ -712,8 +689,8 @@ void TfrmKonfig::UpdateIconRange()
 {
     bool useDefault = IsChecked("CheckDefaultIcon");
     int count = 0;
-    if (CurrentIsPIDL) count = useDefault ? 0 : IconCount(Text("EdIconPfad"));
-    else count = IconCount(useDefault ? Text("EdPfad") : Text("EdIconPfad"));
+    if (CurrentIsPIDL) count = useDefault ? 0 : IconCountOf(Text("EdIconPfad"));
+    else count = IconCountOf(useDefault ? Text("EdPfad") : Text("EdIconPfad"));
     int maximum = count >= 2 ? count - 1 : 0;
     // An empty range would hide the bar: it stays visible and is disabled instead.
     SCROLLINFO info{};
@@ -809,7 +786,7 @@ void TfrmKonfig::BtnModifyItemClick()
         ShowMessageDialog(Handle(), "No item selected.", MessageKind::Information, MessageButtons::Ok);
         return;
     }
-    if (Blank(Text("EdIconPfad"))) SetChecked("CheckDefaultIcon", true);
+    if (IsBlankText(Text("EdIconPfad"))) SetChecked("CheckDefaultIcon", true);
     bool useDefault = IsChecked("CheckDefaultIcon");
     if (!useDefault && !IsExistingFile(Text("EdIconPfad"))) {
         ShowMessageDialog(Handle(), "Icon file not found.", MessageKind::Warning, MessageButtons::Ok);
@@ -919,9 +896,7 @@ void TfrmKonfig::BtnBrowsePfadClick()
     CurrentPIDL.reset();
     SetPfadEditable(true);
     SetText("EdPfad", file);
-    std::string extension = file.size() >= 4 ? file.substr(file.size() - 4) : std::string();
-    for (char& c : extension) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    if (extension == ".EXE") SetText("EdIconPfad", file);
+    if (IsProgramPath(file)) SetText("EdIconPfad", file);
     SetChecked("CheckDefaultIcon", true);
     UpdateIconRange();
     UpdateIconPreview();

@@ -4,23 +4,14 @@
 // The popup opens at (x, y); once the highlight is drawn the popup's screen rectangle
 // goes to the file as "left top right bottom". Exit code 0 when that worked.
 // It must run on the same Wine desktop as the program: windows and input are per desktop.
+#include "wait_for.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-template <class Pred>
-bool WaitFor(Pred pred, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(50);
-    }
-    return true;
-}
 
 void Press(WORD key)
 {

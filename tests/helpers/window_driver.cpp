@@ -7,6 +7,8 @@
 //   window_driver close <class>                closes that window
 // The window's screen rectangle goes to the file as "left top right bottom". Exit code 0
 // when that worked. It must run on the same Wine desktop as the program.
+#include "wait_for.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -14,17 +16,6 @@
 #include <string>
 
 namespace {
-
-template <class Pred>
-bool WaitFor(Pred pred, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(50);
-    }
-    return true;
-}
 
 HWND Shown(const char* className)
 {

@@ -4,6 +4,7 @@
 
 #include "config/globalvar_win.h"
 #include "config/model.h"
+#include "win/form.h"
 
 TEST(GlobalVar, VersionFlagsComeFromTheSystem)
 {
@@ -18,25 +19,41 @@ TEST(GlobalVar, VersionFlagsComeFromTheSystem)
     EXPECT_TRUE(RunningOnNT);  // Wine reports an NT-family Windows
 }
 
+namespace {
+// A bare form made from a table, for the form layer's own rules.
+class TableForm final : public Form {
+public:
+    bool Make(std::span<const ControlRow> rows) { return CreateForm({"MgwTableForm", "", 200, 200}) && CreateControls(rows); }
+};
+}  // namespace
+
 TEST(GlobalVar, ControlsInsideNestedContainersFollowButNotTheContainer)
 {
-    HWND top = CreateWindowExA(0, "STATIC", "top", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(top);
-    HWND group = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 100, 100, top, nullptr, nullptr, nullptr);
-    HWND inner = CreateWindowExA(0, "BUTTON", "a", WS_CHILD, 0, 0, 10, 10, group, nullptr, nullptr, nullptr);
-    HWND nested = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 50, 50, group, nullptr, nullptr, nullptr);
-    HWND deepest = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, nested, nullptr, nullptr, nullptr);
-    HWND sibling = CreateWindowExA(0, "BUTTON", "b", WS_CHILD, 0, 0, 10, 10, top, nullptr, nullptr, nullptr);
+    constexpr ControlRow rows[] = {
+        {"group", "STATIC", "", 0, 0, 100, 100, 0},
+        {"inner", "BUTTON", "a", 0, 0, 10, 10, WS_VISIBLE, 0, "group"},
+        {"nested", "STATIC", "", 0, 50, 50, 50, 0, 0, "group"},
+        {"deepest", "EDIT", "", 0, 0, 10, 10, WS_VISIBLE, 0, "nested"},
+        {"sibling", "BUTTON", "b", 120, 0, 10, 10, WS_VISIBLE},
+    };
+    TableForm form;
+    ASSERT_TRUE(form.Make(rows));
+    auto usable = [&](const char* name) { return IsWindowEnabled(form.Control(name)) != FALSE; };
 
-    SetControlsEnabled(group, false);
-    EXPECT_TRUE(IsWindowEnabled(group));
-    EXPECT_FALSE(IsWindowEnabled(inner));
-    EXPECT_FALSE(IsWindowEnabled(nested));
-    EXPECT_FALSE(IsWindowEnabled(deepest));
-    EXPECT_TRUE(IsWindowEnabled(sibling));
+    form.SetControlsEnabled("group", false);
+    EXPECT_TRUE(usable("group"));
+    EXPECT_FALSE(usable("inner"));
+    EXPECT_FALSE(usable("nested"));
+    EXPECT_FALSE(usable("deepest"));
+    EXPECT_TRUE(usable("sibling"));
 
-    SetControlsEnabled(group, true);
-    EXPECT_TRUE(IsWindowEnabled(inner));
-    EXPECT_TRUE(IsWindowEnabled(deepest));
-    DestroyWindow(top);
+    form.SetControlsEnabled("group", true);
+    EXPECT_TRUE(usable("inner"));
+    EXPECT_TRUE(usable("deepest"));
+
+    // Controls sit flat on the form: a disabled container still disables its contents.
+    form.SetEnabled("group", false);
+    EXPECT_FALSE(usable("deepest"));
+    form.SetEnabled("group", true);
+    EXPECT_TRUE(usable("deepest"));
 }
