@@ -16,7 +16,7 @@ target_link_libraries(mgw_win PUBLIC mgw_core mgw_jpeg ${MGW_WIN_LIBS})
 # windres does not report the icon and picture files it reads: rebuild the resources when they change.
 file(GLOB MGW_RESOURCE_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/icons/*.ico
      ${PROJECT_SOURCE_DIR}/resources/*.jpg ${PROJECT_SOURCE_DIR}/resources/*.bmp
-     ${PROJECT_SOURCE_DIR}/resources/*.manifest ${PROJECT_SOURCE_DIR}/src/app/resource_ids.h)
+     ${PROJECT_SOURCE_DIR}/resources/*.manifest ${PROJECT_SOURCE_DIR}/src/win/resource_ids.h)
 set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc PROPERTIES OBJECT_DEPENDS "${MGW_RESOURCE_FILES}")
 add_executable(mgoldwk WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc)
 target_link_libraries(mgoldwk PRIVATE mgw_win)

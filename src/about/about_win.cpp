@@ -1,9 +1,9 @@
 #include "about/about_win.h"
 
 #include "about/jpeg_bitmap_win.h"
-#include "app/resource_ids.h"
 #include "config/model.h"
 #include "win/message_seam.h"
+#include "win/resource_ids.h"
 
 #include <shellapi.h>
 

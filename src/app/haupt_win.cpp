@@ -1,17 +1,17 @@
 #include "app/haupt_win.h"
 
 #include "app/hotkeys_win.h"
-#include "app/resource_ids.h"
 #include "app/tray_win.h"
 #include "config/config_win.h"
 #include "config/model.h"
 #include "launch/launch_win.h"
-#include "menus/menus_win.h"
 #include "menus/menu_images_win.h"
 #include "menus/menu_items_win.h"
+#include "menus/menus_win.h"
 #include "settings/konfig_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
+#include "win/resource_ids.h"
 
 #include <shlobj.h>
 #include <vector>
@@ -120,7 +120,7 @@ void THaupt::FormCreate()
                                                            [this] { TPMQuitMarigoldwick1Click(); }});
 
     if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", Title, MB_ICONERROR);
-    BuildMenus();
+    BuildMenus(&TrayWindowProc);
     // Entry icons arrive in idle turns: start-up and the first popup do not wait for them.
     ScheduleEntryIconLoading(Handle(), MenuList);
     RunAutostartItems();
@@ -198,7 +198,7 @@ bool THaupt::ToolsCommand(WPARAM wParam)
     // position of the item popups, and the tools menu is the active one.
     if (HIWORD(wParam) != 0 || ActiveMenuIndex != static_cast<int>(ToolsMenuIndex) || !toolsMenu_) return false;
     WORD id = LOWORD(wParam);
-    if (id < ToolsMenu::FirstCommand) return false;
+    if (id < FirstToolsCommand) return false;
     toolsMenu_->Command(id);
     ActiveMenuIndex = -1;
     return true;
@@ -238,7 +238,7 @@ void THaupt::ShowSettings()
     DestroyMenus();
     UnregisterHotkeys();
     if (settings->ShowModal(Handle()) == ModalResult::Terminated) return;
-    BuildMenus();
+    BuildMenus(&TrayWindowProc);
     ScheduleEntryIconLoading(Handle(), MenuList);
     RegisterHotkeys();
     ShowTaskbarButton(false);

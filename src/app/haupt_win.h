@@ -4,6 +4,7 @@
 
 #include "menus/menu_images_win.h"
 #include "tools/tools_menu_win.h"
+#include "win/command_ids.h"
 #include "win/handles.h"
 #include "win/window.h"
 
@@ -17,11 +18,6 @@ struct KonfigHost;
 
 class THaupt final : public Window {
 public:
-    static constexpr UINT WmStartupDone = WM_USER + 1;  // 1025
-    static constexpr UINT WmShowPopup = WM_USER + 2;    // 1026
-    static constexpr WORD CmdSettings = 1900;
-    static constexpr WORD CmdQuit = 1901;
-
     struct Options {
         // The folder of the configuration, help and readme files; the program's own
         // folder when not given.
@@ -36,7 +32,6 @@ public:
     // Or made by `create` once start-up is through (its dialogs take a tenth of a second
     // that a first popup should not wait for), or at once when needed earlier.
     void AttachSettingsFactory(std::function<TfrmKonfig*()> create) { createSettings_ = std::move(create); }
-    static constexpr UINT WmCreateSettings = WM_APP + 1;
 
     void ShowWelcome();
     void ShowSettings();

@@ -1,11 +1,10 @@
 #include "app/hotkeys_win.h"
 
 #include "app/tray_rules.h"
-#include "app/tray_win.h"
 #include "config/model.h"
-#include "launch/launch_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
+#include "win/system_message.h"
 
 #include <string>
 #include <vector>

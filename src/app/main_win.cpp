@@ -4,6 +4,7 @@
 #include "dragdrop/drop_source_win.h"
 #include "settings/konfig_win.h"
 #include "win/application.h"
+#include "win/command_ids.h"
 #include "win/handles.h"
 
 #include <commctrl.h>
@@ -34,6 +35,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return frmKonfig.get();
     });
 
-    PostMessageA(haupt->Handle(), THaupt::WmStartupDone, 0, 0);
+    PostMessageA(haupt->Handle(), WmStartupDone, 0, 0);
     return RunMessageLoop();
 }

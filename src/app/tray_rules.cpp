@@ -10,13 +10,15 @@ HotkeyRegistration HotkeyRegistrationFor(uint16_t hotkeyValue)
     return r;
 }
 
-std::string TipText(std::string_view name)
+TrayClickAction ClickActionFor(unsigned mouseMessage, bool singleLeftClick, int lcb, bool toolsIcon)
 {
-    // A zero inside the name would end the tip there anyway; keep what Windows shows.
-    name = name.substr(0, name.find('\0'));
-    if (name.size() <= TipCapacity) return std::string(name);
-    constexpr std::string_view ellipsis = "...";
-    std::string tip(name.substr(0, TipCapacity - ellipsis.size()));
-    tip += ellipsis;
-    return tip;
+    if (mouseMessage == MouseRightUp) return TrayClickAction::Popup;
+    bool leftClick = mouseMessage == (singleLeftClick ? MouseLeftUp : MouseLeftDoubleClick);
+    if (!leftClick) return TrayClickAction::None;
+    if (toolsIcon) return singleLeftClick ? TrayClickAction::Popup : TrayClickAction::None;
+    switch (lcb) {
+    case 2: return TrayClickAction::Popup;
+    case 3: return TrayClickAction::StartFirstEntry;
+    default: return TrayClickAction::None;
+    }
 }

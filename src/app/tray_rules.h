@@ -1,10 +1,8 @@
-// The platform-neutral parts of the notification icons and hotkeys: what RegisterHotKey
-// gets for a stored hotkey value and the tip text.
+// The platform-neutral parts of the notification icons and hotkeys: what a click on an
+// icon does and what RegisterHotKey gets for a stored hotkey value.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <string_view>
 
 // RegisterHotKey's modifier flags (MOD_ALT, MOD_CONTROL, MOD_SHIFT).
 inline constexpr unsigned HotkeyModAlt = 1;
@@ -19,8 +17,17 @@ struct HotkeyRegistration {
 // A stored value: key code in the low bits, 8192 Shift, 16384 Ctrl, 32768 Alt.
 HotkeyRegistration HotkeyRegistrationFor(uint16_t hotkeyValue);
 
-// The tip field of the first NOTIFYICONDATA holds 63 characters and a zero.
-inline constexpr size_t TipCapacity = 63;
-// The name itself when it fits, otherwise its beginning and "..." within TipCapacity.
-std::string TipText(std::string_view name);
+// The mouse events an icon reports in its callback message's lParam (WM_LBUTTONUP,
+// WM_LBUTTONDBLCLK, WM_RBUTTONUP).
+inline constexpr unsigned MouseLeftUp = 0x0202;
+inline constexpr unsigned MouseLeftDoubleClick = 0x0203;
+inline constexpr unsigned MouseRightUp = 0x0205;
+
+enum class TrayClickAction { None, Popup, StartFirstEntry };
+// What a mouse event on an icon does. The right button always pops up the menu; the left
+// one acts on its release with SingleLeftClick, else on its double click, and then does
+// what the menu's left-click behaviour says (lcb 2: pop up, 3: start the first entry,
+// anything else: nothing). The tools icon has no behaviour of its own: its left click
+// pops up too, but never on a double click.
+TrayClickAction ClickActionFor(unsigned mouseMessage, bool singleLeftClick, int lcb, bool toolsIcon);
 

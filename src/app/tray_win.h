@@ -1,71 +1,10 @@
-// Notification icons, each with a hidden top-level window of its own that receives the
-// icon's mouse events, and the rules that turn those events into popup requests.
+// The routing of the notification icons' events: the window procedure every icon window
+// runs, and the popup requests it makes of the main window.
 #pragma once
 
-#include "win/handles.h"
-
 #include <windows.h>
-#include <shellapi.h>
-
-#include <cstddef>
-#include <string>
-#include <string_view>
 
 class THaupt;
-
-inline constexpr UINT WmMenuIconFirst = 1027;  // + menu index
-inline constexpr UINT WmToolsIcon = 1077;
-inline constexpr WPARAM ToolsMenuIndex = 255;
-
-// The first, 88-byte NOTIFYICONDATAA: understood by every shell version.
-struct TrayIconRecord {
-    DWORD cbSize;
-    HWND hWnd;
-    UINT uID;
-    UINT uFlags;
-    UINT uCallbackMessage;
-    HICON hIcon;
-    CHAR szTip[64];
-};
-#if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(TrayIconRecord) == 88 && NOTIFYICONDATAA_V1_SIZE == 88);
-#endif
-static_assert(offsetof(TrayIconRecord, szTip) == offsetof(NOTIFYICONDATAA, szTip));
-
-// One icon in the notification area. Owns its hidden window and its icon handle (kept so
-// the icon can be added again when the notification area is recreated); removes the
-// icon when destroyed.
-class TrayIcon {
-public:
-    TrayIcon() = default;
-    TrayIcon(TrayIcon&& other) noexcept;
-    TrayIcon& operator=(TrayIcon&& other) noexcept;
-    TrayIcon(const TrayIcon&) = delete;
-    TrayIcon& operator=(const TrayIcon&) = delete;
-    ~TrayIcon();
-
-    const TrayIconRecord& Record() const { return record_; }
-    HWND Window() const { return window_.get(); }
-    bool Added() const { return window_ != nullptr; }
-
-private:
-    friend bool AddTrayIcon(UniqueIcon icon, UINT callbackMessage, std::string_view tip, TrayIcon& record);
-    friend void RemoveTrayIcon(TrayIcon& record);
-    friend bool ReAddTrayIcon(const TrayIcon& record);
-
-    TrayIconRecord record_{};
-    UniqueWindow window_;
-    UniqueIcon icon_;
-};
-
-// Creates the icon's hidden window, fills the record and adds the icon. A record that
-// already holds an icon is removed first. False when the shell refused the icon; the
-// record then still owns its window, so a later re-add can bring it back.
-[[nodiscard]] bool AddTrayIcon(UniqueIcon icon, UINT callbackMessage, std::string_view tip, TrayIcon& record);
-// Removes the icon, then destroys its window; an empty record is left alone.
-void RemoveTrayIcon(TrayIcon& record);
-// NIM_ADD again with the same record, after the notification area was recreated.
-[[nodiscard]] bool ReAddTrayIcon(const TrayIcon& record);
 
 // The window procedure of every icon window.
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -77,4 +16,3 @@ void SetTrayController(THaupt* haupt);
 // Asks for a popup menu: brings the main window to the foreground and posts it 1026
 // with the menu index (255: the tools menu).
 void RequestPopupMenu(WPARAM menuIndex);
-

@@ -2,6 +2,8 @@
 // Platform-neutral: the Win32 build plugs real image lists in through MenuImages.
 #pragma once
 
+#include "win/command_ids.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -10,6 +12,8 @@
 
 inline constexpr int MaxMenus = 50;           // menu 50 would take the tools icon's message 1077
 inline constexpr int MaxItemsPerMenu = 1900;  // 1900 and up are the popup menu's fixed commands
+static_assert(WmMenuIconFirst + MaxMenus <= WmToolsIcon && MaxMenus <= ToolsMenuIndex);
+static_assert(MaxItemsPerMenu <= CmdSettings);
 inline constexpr int32_t DefaultIconNum = -99;  // "use the item's default icon"
 
 struct TOneItem;

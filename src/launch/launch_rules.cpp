@@ -1,5 +1,7 @@
 #include "launch/launch_rules.h"
 
+#include "win/system_message.h"
+
 std::string WorkingDirectoryOf(std::string_view path)
 {
     size_t cut = path.find_last_of("\\:");
@@ -17,7 +19,7 @@ std::string LaunchErrorText(intptr_t result)
     case 11: return "Invalid executeable";
     case 26: return "A sharing violation occurred.";
     case 31: return "There is no application associated with the given filename extension.";
-    default: return "Unknown error";
+    default: return UnknownErrorText;
     }
 }
 
@@ -39,17 +41,6 @@ uint32_t SystemCodeOfShellResult(intptr_t result)
     case 32: return 1157; // ERROR_DLL_NOT_FOUND
     default: return 1287; // ERROR_UNIDENTIFIED_ERROR
     }
-}
-
-std::string TrimSystemMessage(std::string_view text)
-{
-    while (!text.empty()) {
-        auto last = static_cast<unsigned char>(text.back());
-        bool control = last < 0x20 || last == 0x7F;
-        if (!control && last != ' ' && last != '.') break;
-        text.remove_suffix(1);
-    }
-    return std::string(text);
 }
 
 std::string LaunchFailureText(std::string_view description, std::string_view reason)

@@ -17,10 +17,6 @@ std::string LaunchErrorText(intptr_t result);
 // start that left no error code of its own.
 uint32_t SystemCodeOfShellResult(intptr_t result);
 
-// A system message without the trailing blanks, control characters and full stops
-// that the message table puts after it.
-std::string TrimSystemMessage(std::string_view text);
-
 // The text of the box that reports a failed start.
 std::string LaunchFailureText(std::string_view description, std::string_view reason);
 

@@ -5,6 +5,7 @@
 #include "shell/idlist_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
+#include "win/system_message.h"
 
 #include <shellapi.h>
 
@@ -43,16 +44,6 @@ DWORD ShellExecuteIdList(const ITEMIDLIST* idList, int showCommand, const std::s
     // Wine fails a vanished item with last error 0 and only hInstApp set: a failure
     // must never read as success.
     return code ? code : SystemCodeOfShellResult(reinterpret_cast<INT_PTR>(info.hInstApp));
-}
-
-std::string SystemMessageText(DWORD code)
-{
-    char buffer[256] = {};
-    // Without IGNORE_INSERTS a message with %1 would read arguments from a null array.
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                             sizeof(buffer), nullptr);
-    std::string text = TrimSystemMessage(std::string_view(buffer, n < sizeof(buffer) ? n : 0));
-    return text.empty() ? LaunchErrorText(-1) : text;
 }
 
 void LaunchItem(int menuIndex, int itemIndex, bool asAutostart)

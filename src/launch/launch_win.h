@@ -15,6 +15,3 @@ void RunAutostartItems();
 // Starts a shell item with its default verb, without the shell's own error box: 0 on
 // success, else the system error code.
 [[nodiscard]] DWORD ShellExecuteIdList(const ITEMIDLIST* idList, int showCommand, const std::string& parameters);
-// The system's text for an error code, trimmed, as every message of the program shows
-// it; "Unknown error" when it has none.
-std::string SystemMessageText(DWORD code);

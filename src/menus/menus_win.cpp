@@ -2,10 +2,11 @@
 
 #include "config/globalvar_win.h"
 #include "config/model.h"
-#include "launch/launch_win.h"
 #include "menus/menu_layout.h"
 #include "win/application.h"
+#include "win/command_ids.h"
 #include "win/message_seam.h"
+#include "win/system_message.h"
 
 #include <algorithm>
 #include <string>
@@ -19,8 +20,6 @@ UniqueGdiObject MenuFontObject;
 
 constexpr char SettingsText[] = "&Settings...";
 constexpr char QuitText[] = "&Quit Marigoldwick";
-constexpr WORD SettingsCommand = 1900;
-constexpr WORD QuitCommand = 1901;
 
 // ExtractIconA gives 0 for a missing index and 1 for a file without icons; neither is an
 // icon handle. The program icon stands in so the menu stays reachable.
@@ -37,14 +36,14 @@ UniqueIcon MenuIcon(const TOneMenu& menu)
         ExtractIconA(GetModuleHandleA(nullptr), menu.IconPfad.c_str(), static_cast<UINT>(menu.IconNum)));
 }
 
-void AddMenuIcon(int menuIndex)
+void AddMenuIcon(int menuIndex, WNDPROC iconWindowProc)
 {
     // Message 1027 + 50 is the tools icon's: a menu beyond the limit gets no icon.
     if (menuIndex >= MaxMenus) return;
     const TOneMenu& menu = *MenuList[static_cast<size_t>(menuIndex)];
     // A refused icon keeps its record: "TaskbarCreated" adds it again once the shell is back.
     static_cast<void>(AddTrayIcon(MenuIcon(menu), WmMenuIconFirst + static_cast<UINT>(menuIndex), menu.MenuName,
-                                  TrayEntryList[static_cast<size_t>(menuIndex)].Icon));
+                                  iconWindowProc, TrayEntryList[static_cast<size_t>(menuIndex)].Icon));
 }
 
 UniqueGdiObject CreateMenuFont()
@@ -117,13 +116,13 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
         }
         Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
     }
-    Append(popup, MFT_STRING, SettingsCommand, 0, SettingsText);
-    Append(popup, MFT_STRING, QuitCommand, 0, QuitText);
+    Append(popup, MFT_STRING, CmdSettings, 0, SettingsText);
+    Append(popup, MFT_STRING, CmdQuit, 0, QuitText);
 }
 
 }  // namespace
 
-void BuildMenus()
+void BuildMenus(WNDPROC iconWindowProc)
 {
     if (!TrayEntryList.empty() || ToolsTrayIcon.Added()) DestroyMenus();
     if (MenuList.empty()) return;
@@ -131,11 +130,11 @@ void BuildMenus()
     const int count = static_cast<int>(MenuList.size());
     TrayEntryList.resize(MenuList.size());
     if (ReverseIconOrder) {
-        SetToolsIcon(true);
-        for (int i = count - 1; i >= 0; --i) AddMenuIcon(i);
+        SetToolsIcon(true, iconWindowProc);
+        for (int i = count - 1; i >= 0; --i) AddMenuIcon(i, iconWindowProc);
     } else {
-        for (int i = 0; i < count; ++i) AddMenuIcon(i);
-        SetToolsIcon(true);
+        for (int i = 0; i < count; ++i) AddMenuIcon(i, iconWindowProc);
+        SetToolsIcon(true, iconWindowProc);
     }
 
     RECT work{};
@@ -166,7 +165,7 @@ void DestroyMenus()
     SetToolsIcon(false);
 }
 
-void SetToolsIcon(bool add)
+void SetToolsIcon(bool add, WNDPROC iconWindowProc)
 {
     // Removing needs no flag test: whatever icon exists goes, even if the option changed.
     if (!add) {
@@ -176,7 +175,7 @@ void SetToolsIcon(bool add)
     if (!Konfig.UseToolsMenu) return;
     std::string self = OwnModulePath();
     UniqueIcon icon = IconOrProgramIcon(ExtractIconA(GetModuleHandleA(nullptr), self.c_str(), 1));
-    static_cast<void>(AddTrayIcon(std::move(icon), WmToolsIcon, ToolsTip, ToolsTrayIcon));
+    static_cast<void>(AddTrayIcon(std::move(icon), WmToolsIcon, ToolsTip, iconWindowProc, ToolsTrayIcon));
 }
 
 void ReAddTrayIcons()

@@ -2,14 +2,13 @@
 // per menu, and the tools icon.
 #pragma once
 
-#include "app/tray_win.h"
 #include "win/handles.h"
+#include "win/tray_icon.h"
 
 #include <windows.h>
 
 #include <vector>
 
-inline constexpr WORD SeparatorCommand = 1990;
 inline constexpr char ToolsTip[] = "Marigoldwick Tools";
 
 // Record i holds menu i's icon and popup menu (null when CreatePopupMenu failed).
@@ -20,13 +19,15 @@ struct TrayEntry {
 extern std::vector<TrayEntry> TrayEntryList;
 extern TrayIcon ToolsTrayIcon;
 
-// Adds every menu's icon and the tools icon, builds every popup menu and sets the
-// menus' MaxTextWidth; removes what an earlier build made first.
-void BuildMenus();
+// Adds every menu's icon and the tools icon, their windows run by iconWindowProc, builds
+// every popup menu and sets the menus' MaxTextWidth; removes what an earlier build made
+// first.
+void BuildMenus(WNDPROC iconWindowProc);
 // Removes all notification icons, the tools icon included, and all popup menus.
 void DestroyMenus();
-// Adds the tools icon (only while UseToolsMenu is set) or removes it.
-void SetToolsIcon(bool add);
+// Adds the tools icon, its window run by iconWindowProc (only while UseToolsMenu is
+// set), or removes it.
+void SetToolsIcon(bool add, WNDPROC iconWindowProc = nullptr);
 // Adds every existing icon again, in the order of the build: after the notification
 // area was recreated ("TaskbarCreated").
 void ReAddTrayIcons();

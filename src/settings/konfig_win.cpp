@@ -1,7 +1,7 @@
 #include "settings/konfig_win.h"
 
 #include "about/about_win.h"
-#include "app/resource_ids.h"
+#include "win/resource_ids.h"
 #include "config/config_win.h"
 #include "config/globalvar_win.h"
 #include "config/model.h"

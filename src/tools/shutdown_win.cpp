@@ -1,9 +1,9 @@
 // The Misc, Network and Reboot submenus of the tools menu.
 #include "tools/tools_menu_win.h"
 
-#include "launch/launch_win.h"
 #include "tools/system_actions_win.h"
 #include "win/message_seam.h"
+#include "win/system_message.h"
 
 #include <winnetwk.h>
 

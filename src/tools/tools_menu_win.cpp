@@ -3,6 +3,7 @@
 #include "config/model.h"
 #include "tools/display_modes.h"
 #include "tools/system_actions_win.h"
+#include "win/command_ids.h"
 
 #include <string>
 
@@ -56,6 +57,8 @@ constexpr ToolsMenuRow Rows[] = {
 constexpr int ResolutionSubmenu = 3;
 constexpr int ScreensaverSubmenu = 4;
 constexpr WORD RowCount = static_cast<WORD>(std::size(Rows));
+// Every row's command fits a menu identifier (a WORD).
+static_assert(FirstToolsCommand + RowCount <= 0xFFFF);
 
 bool IsSeparator(const ToolsMenuRow& row) { return row.caption[0] == '-' && row.caption[1] == '\0'; }
 bool IsSubmenu(const ToolsMenuRow& row) { return row.level == 1 && !row.click && !IsSeparator(row); }
@@ -93,9 +96,9 @@ ToolsMenu::ToolsMenu(ToolsMenuHost host) : host_(std::move(host)), popUpToolsMen
         if (IsSubmenu(row)) {
             submenus_[++submenu].reset(CreatePopupMenu());
         } else if (row.level == 2) {
-            Append(submenus_[submenu].get(), row, FirstCommand + i);
+            Append(submenus_[submenu].get(), row, FirstToolsCommand + i);
         } else {
-            Append(popUpToolsMenu_.get(), row, FirstCommand + i);
+            Append(popUpToolsMenu_.get(), row, FirstToolsCommand + i);
         }
     }
     ShowSubmenus({true, true, true, true, true});
@@ -111,7 +114,7 @@ ToolsMenu::~ToolsMenu()
 std::optional<WORD> ToolsMenu::CommandOf(std::string_view component)
 {
     for (WORD i = 0; i < RowCount; ++i)
-        if (Rows[i].click && component == Rows[i].component) return static_cast<WORD>(FirstCommand + i);
+        if (Rows[i].click && component == Rows[i].component) return static_cast<WORD>(FirstToolsCommand + i);
     return std::nullopt;
 }
 
@@ -128,8 +131,8 @@ HMENU ToolsMenu::Submenu(std::string_view component) const
 
 bool ToolsMenu::Command(WORD id)
 {
-    if (id < FirstCommand || id >= FirstCommand + RowCount) return false;
-    const ToolsMenuRow& row = Rows[id - FirstCommand];
+    if (id < FirstToolsCommand || id >= FirstToolsCommand + RowCount) return false;
+    const ToolsMenuRow& row = Rows[id - FirstToolsCommand];
     if (!row.click) return false;
     (this->*row.click)();
     return true;

@@ -23,9 +23,6 @@ struct ToolsMenuHost {
 
 class ToolsMenu {
 public:
-    // Above the item popups' entry positions and their 1900/1901, so the two never meet.
-    static constexpr WORD FirstCommand = 2000;
-
     explicit ToolsMenu(ToolsMenuHost host);
     ~ToolsMenu();
     ToolsMenu(const ToolsMenu&) = delete;

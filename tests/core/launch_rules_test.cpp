@@ -4,8 +4,6 @@
 
 #include <string>
 
-using namespace std::string_literals;
-
 TEST(LaunchWorkingDirectory, IsTheFolderOfTheProgramWithItsBackslash)
 {
     EXPECT_EQ(WorkingDirectoryOf("C:\\Tools\\app.exe"), "C:\\Tools\\");
@@ -55,27 +53,6 @@ TEST(LaunchFailureMessage, NamesTheEntryAndPutsTheReasonOnALineOfItsOwn)
     EXPECT_EQ(LaunchFailureText("Editor", "The specified file was not found."),
               "Execution of 'Editor' failed.\rThe specified file was not found.");
     EXPECT_EQ(LaunchFailureText("", "x"), "Execution of '' failed.\rx");
-}
-
-TEST(SystemMessageTrimming, RemovesTheLineBreakAndFullStopTheTableAppends)
-{
-    EXPECT_EQ(TrimSystemMessage("The system cannot find the file specified.\r\n"),
-              "The system cannot find the file specified");
-    EXPECT_EQ(TrimSystemMessage("File not found.\n"), "File not found");
-}
-
-TEST(SystemMessageTrimming, RemovesAnyMixOfBlanksControlsAndStopsAtTheEnd)
-{
-    EXPECT_EQ(TrimSystemMessage("Done . .\t\x01\x7F \r\n..."), "Done");
-    EXPECT_EQ(TrimSystemMessage("...\r\n"), "");
-    EXPECT_EQ(TrimSystemMessage(""), "");
-}
-
-TEST(SystemMessageTrimming, KeepsInnerStopsAndEightBitLetters)
-{
-    EXPECT_EQ(TrimSystemMessage("Version 1.2 failed. Try again.\r\n"), "Version 1.2 failed. Try again");
-    EXPECT_EQ(TrimSystemMessage("Zugriff verweigert \xE4\xA0"), "Zugriff verweigert \xE4\xA0");
-    EXPECT_EQ(TrimSystemMessage("inner\0nul."s), "inner\0nul"s);
 }
 
 TEST(ShellResultCodes, NoResultMapsToSuccessAndFileNotFoundStaysItself)

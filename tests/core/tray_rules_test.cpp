@@ -1,11 +1,58 @@
-// Hotkey values as RegisterHotKey takes them and the icon tip.
+// What a click on an icon does, hotkey values as RegisterHotKey takes them, and the
+// icon tip.
 #include "app/tray_rules.h"
+#include "win/tray_tip.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
+
+constexpr TrayClickAction None = TrayClickAction::None;
+constexpr TrayClickAction Popup = TrayClickAction::Popup;
+constexpr TrayClickAction Start = TrayClickAction::StartFirstEntry;
+
+TEST(TrayClicks, MenuIconFollowsSingleLeftClickAndTheLeftClickBehaviour)
+{
+    struct Row {
+        unsigned mouse;
+        bool single;
+        TrayClickAction lcb1, lcb2, lcb3;
+    };
+    const Row table[] = {
+        {MouseLeftUp, true, None, Popup, Start},
+        {MouseLeftDoubleClick, true, None, None, None},
+        {MouseRightUp, true, Popup, Popup, Popup},
+        {MouseLeftUp, false, None, None, None},
+        {MouseLeftDoubleClick, false, None, Popup, Start},
+        {MouseRightUp, false, Popup, Popup, Popup},
+    };
+    for (const Row& r : table) {
+        SCOPED_TRACE(testing::Message() << "mouse " << r.mouse << ", single " << r.single);
+        EXPECT_EQ(ClickActionFor(r.mouse, r.single, 1, false), r.lcb1);
+        EXPECT_EQ(ClickActionFor(r.mouse, r.single, 2, false), r.lcb2);
+        EXPECT_EQ(ClickActionFor(r.mouse, r.single, 3, false), r.lcb3);
+    }
+    // An unknown behaviour is no behaviour; moves and other buttons do nothing.
+    EXPECT_EQ(ClickActionFor(MouseLeftUp, true, 0, false), None);
+    EXPECT_EQ(ClickActionFor(MouseLeftUp, true, 4, false), None);
+    EXPECT_EQ(ClickActionFor(0x0200, true, 2, false), None);
+    EXPECT_EQ(ClickActionFor(0x0201, true, 2, false), None);
+    EXPECT_EQ(ClickActionFor(0x0204, false, 3, false), None);
+}
+
+TEST(TrayClicks, ToolsIconPopsUpOnTheRightButtonAndASingleLeftClickOnly)
+{
+    for (int lcb : {1, 2, 3}) {
+        EXPECT_EQ(ClickActionFor(MouseRightUp, true, lcb, true), Popup);
+        EXPECT_EQ(ClickActionFor(MouseRightUp, false, lcb, true), Popup);
+        EXPECT_EQ(ClickActionFor(MouseLeftUp, true, lcb, true), Popup);
+        EXPECT_EQ(ClickActionFor(MouseLeftUp, false, lcb, true), None);
+        EXPECT_EQ(ClickActionFor(MouseLeftDoubleClick, true, lcb, true), None);
+        EXPECT_EQ(ClickActionFor(MouseLeftDoubleClick, false, lcb, true), None) << "never starts an entry";
+    }
+}
 
 TEST(HotkeyValue, ModifierBitsBecomeRegisterHotKeyFlags)
 {

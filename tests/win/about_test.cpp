@@ -2,10 +2,10 @@
 // the shell calls and their error messages, and the ways a modal run ends.
 #include "about/about_win.h"
 #include "about/jpeg_bitmap_win.h"
-#include "app/resource_ids.h"
 #include "config/model.h"
 #include "fake_messages.h"
 #include "while_shown.h"
+#include "win/resource_ids.h"
 
 #include "driver.h"
 

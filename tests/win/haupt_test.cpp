@@ -88,7 +88,7 @@ protected:
     void PopUp(int menu)
     {
         PostMessageA(Main(), WM_CANCELMODE, 0, 0);
-        SendMessageA(Main(), THaupt::WmShowPopup, static_cast<WPARAM>(menu), 0);
+        SendMessageA(Main(), WmShowPopup, static_cast<WPARAM>(menu), 0);
     }
     void Command(WORD command) { SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0); }
     // A popup menu choice.
@@ -152,7 +152,7 @@ TEST_F(HauptStartup, TheSettingsWindowIsMadeAfterStartUpUnlessNeededSooner)
         settings = TfrmKonfig::Create(Main(), SettingsHost(*haupt));
         return settings.get();
     });
-    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    SendMessageA(Main(), WmStartupDone, 0, 0);
     EXPECT_EQ(made, 0) << "messages already queued, a popup request say, come first";
     MSG msg;
     while (PeekMessageA(&msg, Main(), 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
@@ -174,7 +174,7 @@ TEST_F(HauptStartup, TheSettingsWindowIsMadeAfterStartUpUnlessNeededSooner)
         WhileShown([this] { PostMessageA(settings->Handle(), WM_CLOSE, 0, 0); });
         return settings.get();
     });
-    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    SendMessageA(Main(), WmStartupDone, 0, 0);
     EXPECT_EQ(made, 1);
     ASSERT_EQ(messages.Asked().size(), 1u) << "the welcome";
     while (PeekMessageA(&msg, Main(), 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
@@ -199,7 +199,7 @@ TEST_F(HauptStartup, MalformedIdentifierListIsReportedAndStartupGoesOn)
     EXPECT_EQ(MenuList[0]->MenuName, "Shell");
     EXPECT_TRUE(MenuList[0]->Items.empty());
     EXPECT_TRUE(IsWindow(Main()));
-    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    SendMessageA(Main(), WmStartupDone, 0, 0);
     EXPECT_EQ(messages.Asked().size(), 1u) << "a menu exists, so no welcome";
 }
 
@@ -251,7 +251,7 @@ TEST_F(HauptWelcome, WithoutMenusGreetsThenOpensTheSettingsModally)
     };
     QueueClick("&OK - Minimize");  // no menu yet: refused with a warning
     QueueCloseBox();
-    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    SendMessageA(Main(), WmStartupDone, 0, 0);
 
     ASSERT_EQ(messages.Asked().size(), 2u);
     const MessageRequest& welcome = messages.Asked()[0];
@@ -282,7 +282,7 @@ TEST_F(HauptWelcome, WithMenusNothingHappens)
 {
     Start(TwoMenus());
     QueueCloseBox();  // would end a settings run; stays queued when none starts
-    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    SendMessageA(Main(), WmStartupDone, 0, 0);
     EXPECT_TRUE(messages.Asked().empty());
     MSG msg;
     EXPECT_TRUE(PeekMessageA(&msg, Settings(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE)) << "the settings never ran";
@@ -299,7 +299,7 @@ TEST_F(HauptWelcome, OpeningTheSettingsAgainWhileOpenOnlyBringsThemToFront)
     };
     QueueClick("&OK - Minimize");
     QueueCloseBox();
-    SendMessageA(Main(), THaupt::WmStartupDone, 0, 0);
+    SendMessageA(Main(), WmStartupDone, 0, 0);
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(messages.Asked().size(), 2u);
 }
@@ -327,11 +327,11 @@ TEST_F(HauptCommands, NotificationsAndCommandsWithoutActiveMenuAreIgnored)
     Start(TwoMenus());
     EXPECT_EQ(haupt->ActiveMenuIndex, -1);
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(0, 0), 0);
-    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(THaupt::CmdQuit, 0), 0);
+    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(CmdQuit, 0), 0);
 
     PopUp(0);
     EXPECT_EQ(haupt->ActiveMenuIndex, 0);
-    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(THaupt::CmdQuit, 1), 0);
+    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(CmdQuit, 1), 0);
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED + 1), 0);
     EXPECT_EQ(haupt->ActiveMenuIndex, 0) << "an ignored command leaves the active menu";
 
@@ -354,7 +354,7 @@ TEST_F(HauptCommands, SettingsCommandRunsTheSettingsAndOkSavesTheFile)
     Start(TwoMenus());
     PopUp(0);
     QueueClick("&OK - Minimize");
-    Command(THaupt::CmdSettings);
+    Command(CmdSettings);
     EXPECT_TRUE(messages.Asked().empty());
     EXPECT_EQ(haupt->ActiveMenuIndex, -1);
     EXPECT_FALSE(IsWindowVisible(Settings()));
@@ -375,8 +375,8 @@ TEST_F(HauptQuit, NoAndCancelKeepEverything)
     Start(TwoMenus());
     messages.Answer(IDNO);
     messages.Answer(IDCANCEL);
-    Choose(0, THaupt::CmdQuit);
-    Choose(1, THaupt::CmdQuit);
+    Choose(0, CmdQuit);
+    Choose(1, CmdQuit);
     ASSERT_EQ(messages.Asked().size(), 2u);
     const MessageRequest& question = messages.Asked()[0];
     EXPECT_EQ(question.text, "Really quit Marigoldwick ?");
@@ -394,7 +394,7 @@ TEST_F(HauptQuit, YesClosesTheMainWindowReleasesTheModelAndEndsTheLoop)
     Start(TwoMenus());
     HWND main = Main();
     messages.Answer(IDYES);
-    Choose(0, THaupt::CmdQuit);
+    Choose(0, CmdQuit);
     EXPECT_EQ(messages.Asked().size(), 1u);
     EXPECT_FALSE(IsWindow(main));
     EXPECT_TRUE(MenuList.empty());
@@ -423,7 +423,7 @@ TEST_F(HauptQuit, QueryEndSessionReleasesTheModelAndLaterQuitsAskNothing)
     EXPECT_TRUE(IsWindow(main)) << "a cancelled shutdown leaves the program running";
     EXPECT_FALSE(TakeQuitMessage());
 
-    Choose(0, THaupt::CmdQuit);
+    Choose(0, CmdQuit);
     EXPECT_TRUE(messages.Asked().empty());
     EXPECT_FALSE(IsWindow(main));
 }
@@ -437,7 +437,7 @@ TEST_F(HauptQuit, QuitFromTheSettingsAsksThenEndsWithoutSaving)
     PopUp(0);
     QueueClick("&Quit");
     QueueClick("&Quit");
-    Command(THaupt::CmdSettings);
+    Command(CmdSettings);
 
     ASSERT_EQ(messages.Asked().size(), 2u);
     const MessageRequest& question = messages.Asked()[0];
@@ -457,7 +457,7 @@ TEST_F(HauptQuit, QuitFromTheSettingsDuringShutdownAsksNothing)
     haupt->ShutdownPending = true;
     PopUp(0);
     QueueClick("&Quit");
-    Command(THaupt::CmdSettings);
+    Command(CmdSettings);
     EXPECT_TRUE(messages.Asked().empty());
     EXPECT_TRUE(TakeQuitMessage());
 }

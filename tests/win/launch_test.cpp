@@ -7,6 +7,7 @@
 #include "launch/launch_win.h"
 #include "recorder_log.h"
 #include "shell/idlist_win.h"
+#include "win/system_message.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Popup menus and notification icons built from a model, read back from Windows: the
 // entries with GetMenuItemInfoA, the icons with Shell_NotifyIconA.
-#include "app/tray_win.h"
 #include "config/model.h"
 #include "driver.h"
 #include "fake_messages.h"
 #include "menus/menus_win.h"
+#include "win/tray_icon.h"
 
 #include <gtest/gtest.h>
 
@@ -135,7 +135,7 @@ TEST_F(MenuEntries, EntriesSeparatorsAndTheFixedCommandsInOrder)
     Entry(second, "-", true);
     Entry(second, "Viewer");
     Entry(second, "-", true);
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
 
     ASSERT_EQ(TrayEntryList.size(), 2u);
     std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(1));
@@ -153,7 +153,7 @@ TEST_F(MenuEntries, EntriesSeparatorsAndTheFixedCommandsInOrder)
 TEST_F(MenuEntries, AMenuWithoutEntriesHasOnlyTheFixedCommands)
 {
     Menu("Empty").MaxTextWidth = 77;
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(0));
     ASSERT_EQ(items.size(), 2u);
     ExpectFixedTail(items);
@@ -164,7 +164,7 @@ TEST_F(MenuEntries, EntriesBeyond999AreAppendedInOrderAndNoneTakesAFixedIdentifi
 {
     TOneMenu& big = Menu("Big");
     for (int k = 0; k < 1902; ++k) Entry(big, "E" + std::to_string(k));
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(0));
     ASSERT_EQ(items.size(), 1900u + 3u) << "entries from 1900 on would be read as settings and quit";
     for (UINT k = 0; k < 1900; ++k) {
@@ -187,7 +187,7 @@ TEST_F(MenuEntries, TheWidestDescriptionIsMeasuredInTheMenuFontWithoutSurroundin
     TOneMenu& separatorText = Menu("Separator text");
     Entry(separatorText, "x");
     Entry(separatorText, "A separator's description counts too", true);
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
 
     EXPECT_EQ(menu.MaxTextWidth, TextWidthInMenuFont("A much longer description"));
     EXPECT_GT(menu.MaxTextWidth, TextWidthInMenuFont("Mid length"));
@@ -209,7 +209,7 @@ TEST_F(MenuColumns, ALongMenuBreaksIntoColumnsWhereTheWorkAreaEnds)
     TOneMenu& menu = Menu("Long");
     Entry(menu, "-", true);  // separators take no room in a column
     for (int k = 0; k < 2 * perColumn + 5; ++k) Entry(menu, "Entry " + std::to_string(k));
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
 
     std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(0));
     std::vector<UINT> breaks;
@@ -218,7 +218,7 @@ TEST_F(MenuColumns, ALongMenuBreaksIntoColumnsWhereTheWorkAreaEnds)
     EXPECT_EQ(breaks, (std::vector<UINT>{static_cast<UINT>(1 + perColumn), static_cast<UINT>(1 + 2 * perColumn)}));
 
     Konfig.MenuBreakIfPossible = false;
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     for (const ItemSeen& item : ReadMenu(PopupMenuOf(0))) EXPECT_FALSE(item.type & MFT_MENUBARBREAK) << item.id;
 }
 
@@ -231,7 +231,7 @@ TEST_F(MenuIcons, OneIconPerMenuAndTheToolsIconAllRemovedAgain)
     Konfig.UseToolsMenu = true;
     Menu("First");
     Menu("Second");
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
 
     ASSERT_EQ(TrayEntryList.size(), 2u);
     std::vector<TrayIconRecord> records;
@@ -270,13 +270,13 @@ TEST_F(MenuIcons, OneIconPerMenuAndTheToolsIconAllRemovedAgain)
 TEST_F(MenuIcons, NoToolsIconWhenSwitchedOffOrWithoutMenus)
 {
     Konfig.UseToolsMenu = true;
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     EXPECT_TRUE(TrayEntryList.empty());
     EXPECT_FALSE(ToolsTrayIcon.Added()) << "no menu: no icon at all";
 
     Konfig.UseToolsMenu = false;
     Menu("Only");
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     EXPECT_EQ(TrayEntryList.size(), 1u);
     EXPECT_FALSE(ToolsTrayIcon.Added());
 }
@@ -285,10 +285,10 @@ TEST_F(MenuIcons, RebuildingReplacesTheIconsInsteadOfAddingMore)
 {
     Konfig.UseToolsMenu = true;
     Menu("First");
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     TrayIconRecord before = TrayEntryList[0].Icon.Record();
     TrayIconRecord toolsBefore = ToolsTrayIcon.Record();
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     EXPECT_FALSE(DeleteIcon(before));
     EXPECT_FALSE(DeleteIcon(toolsBefore));
     EXPECT_TRUE(IconPresent(TrayEntryList[0].Icon.Record()));
@@ -299,7 +299,7 @@ TEST_F(MenuIcons, ALongMenuNameIsShortenedInsideTheTipField)
 {
     std::string name(100, 'N');
     Menu(name);
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     const TrayIconRecord& r = TrayEntryList[0].Icon.Record();
     EXPECT_EQ(std::string(r.szTip), std::string(60, 'N') + "...");
     EXPECT_TRUE(IconPresent(r));
@@ -322,12 +322,12 @@ TEST_F(MenuIcons, ReverseIconOrderAddsTheToolsIconFirstAndTheLastMenuNext)
     Konfig.UseToolsMenu = true;
     for (const char* name : {"A", "B", "C"}) Entry(Menu(name), name);
 
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     EXPECT_EQ(IconsNewestFirst(), (std::vector<UINT>{1077, 1029, 1028, 1027}));
 
     DestroyMenus();
     ReverseIconOrder = true;
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     EXPECT_EQ(IconsNewestFirst(), (std::vector<UINT>{1027, 1028, 1029, 1077}));
     for (int i = 0; i < 3; ++i) {
         std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(i));
@@ -340,7 +340,7 @@ TEST_F(MenuIcons, AMenuBeyondFiftyGetsAPopupButNoIconThatWouldTakeTheToolsMessag
 {
     Konfig.UseToolsMenu = true;
     for (int i = 0; i <= MaxMenus; ++i) Menu("M" + std::to_string(i));
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     ASSERT_EQ(TrayEntryList.size(), static_cast<size_t>(MaxMenus) + 1);
     EXPECT_EQ(TrayEntryList[MaxMenus - 1].Icon.Record().uCallbackMessage, 1076u);
     EXPECT_FALSE(TrayEntryList[MaxMenus].Icon.Added());
@@ -353,7 +353,7 @@ TEST_F(MenuIcons, IconsLostWithTheNotificationAreaComeBack)
     Konfig.UseToolsMenu = true;
     Menu("First");
     Menu("Second");
-    BuildMenus();
+    BuildMenus(DefWindowProcA);
     std::vector<TrayIconRecord> records{TrayEntryList[0].Icon.Record(), TrayEntryList[1].Icon.Record(),
                                         ToolsTrayIcon.Record()};
     for (const TrayIconRecord& r : records) ASSERT_TRUE(DeleteIcon(r));

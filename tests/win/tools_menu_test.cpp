@@ -2,12 +2,12 @@
 // its handlers run against a stand-in system that records what would have changed the
 // machine, with the message seam answered by a script.
 #include "app/haupt_win.h"
-#include "app/tray_win.h"
 #include "config/model.h"
 #include "driver.h"
 #include "fake_messages.h"
 #include "tools/system_actions_win.h"
 #include "tools/tools_menu_win.h"
+#include "win/command_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -253,7 +253,7 @@ TEST_F(ToolsActions, ShellWindowsScreensaverSwitchesAndTheFixedEntries)
     EXPECT_EQ(settingsShown, 1);
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(messages.Asked().empty()) << "their failures are not reported";
-    EXPECT_FALSE(menu->Command(ToolsMenu::FirstCommand)) << "a submenu is no command";
+    EXPECT_FALSE(menu->Command(FirstToolsCommand)) << "a submenu is no command";
     EXPECT_FALSE(menu->Command(1900));
 }
 
@@ -381,7 +381,7 @@ protected:
     void PopUp(WPARAM menu)
     {
         PostMessageA(haupt->Handle(), WM_CANCELMODE, 0, 0);
-        SendMessageA(haupt->Handle(), THaupt::WmShowPopup, menu, 0);
+        SendMessageA(haupt->Handle(), WmShowPopup, menu, 0);
     }
     void Command(std::string_view component)
     {

@@ -81,7 +81,7 @@ protected:
     {
         std::vector<WPARAM> requests;
         MSG msg;
-        while (haupt && PeekMessageA(&msg, Main(), THaupt::WmShowPopup, THaupt::WmShowPopup, PM_REMOVE))
+        while (haupt && PeekMessageA(&msg, Main(), WmShowPopup, WmShowPopup, PM_REMOVE))
             requests.push_back(msg.wParam);
         return requests;
     }
@@ -209,7 +209,7 @@ TEST_F(TrayClicks, TheToolsIconOpensOnRightClickAndOnSingleLeftClickOnly)
 
     // The tools menu pops up for real: the WM_CANCELMODE queued before closes it again.
     PostMessageA(Main(), WM_CANCELMODE, 0, 0);
-    SendMessageA(Main(), THaupt::WmShowPopup, 255, 0);
+    SendMessageA(Main(), WmShowPopup, 255, 0);
     EXPECT_EQ(haupt->ActiveMenuIndex, 255);
 }
 
@@ -340,7 +340,7 @@ void CALLBACK ProbeTimer(HWND, UINT, UINT_PTR id, DWORD)
     KillTimer(nullptr, id);
     EnumWindows(&FindPopup, 0);
     // Another icon's request while this popup is open.
-    SendMessageA(ActiveProbe->haupt->Handle(), THaupt::WmShowPopup, 0, 0);
+    SendMessageA(ActiveProbe->haupt->Handle(), WmShowPopup, 0, 0);
     ActiveProbe->activeAfterSecondRequest = ActiveProbe->haupt->ActiveMenuIndex;
     PostMessageA(ActiveProbe->haupt->Handle(), WM_CANCELMODE, 0, 0);
 }
@@ -353,7 +353,7 @@ TEST_F(TrayClicks, TheRequestTracksTheMenusPopupAtTheSavedPosition)
     ActiveProbe = &probe;
     PopupPos = {200, 150};
     SetTimer(nullptr, 0, 50, &ProbeTimer);
-    SendMessageA(Main(), THaupt::WmShowPopup, 2, 0);
+    SendMessageA(Main(), WmShowPopup, 2, 0);
     ActiveProbe = nullptr;
 
     ASSERT_TRUE(probe.seen) << "no popup menu showed";
@@ -383,7 +383,7 @@ TEST_F(TrayClicks, ALongMenuPopsUpInColumnsWithinTheWorkArea)
     ActiveProbe = &probe;
     PopupPos = {0, 0};
     SetTimer(nullptr, 0, 50, &ProbeTimer);
-    SendMessageA(Main(), THaupt::WmShowPopup, 0, 0);
+    SendMessageA(Main(), WmShowPopup, 0, 0);
     ActiveProbe = nullptr;
 
     ASSERT_TRUE(probe.seen);

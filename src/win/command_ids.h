@@ -1,0 +1,33 @@
+// Every window-message and menu-command number of the program, in one place so their
+// ranges can be checked against each other. No <windows.h>: the core may include it.
+#pragma once
+
+#include <cstdint>
+
+// Messages to the main window, from WM_USER (0x400) on.
+inline constexpr unsigned WmStartupDone = 0x0400 + 1;  // 1025: start-up is through
+inline constexpr unsigned WmShowPopup = 0x0400 + 2;    // 1026: wParam is the menu index
+// From WM_APP (0x8000) on: made once start-up is through.
+inline constexpr unsigned WmCreateSettings = 0x8000 + 1;
+
+// The icons' callback messages: menu i's icon sends WmMenuIconFirst + i, the tools icon
+// its own, so the number alone names the icon.
+inline constexpr unsigned WmMenuIconFirst = 1027;
+inline constexpr unsigned WmToolsIcon = 1077;
+// The menu index of a popup request that stands for the tools menu (a WPARAM).
+inline constexpr std::uintptr_t ToolsMenuIndex = 255;
+
+// Commands of an item popup: entry k is command k, below the fixed commands.
+inline constexpr uint16_t CmdSettings = 1900;
+inline constexpr uint16_t CmdQuit = 1901;
+// Every separator of an item popup; never chosen, but kept apart from entries and commands.
+inline constexpr uint16_t SeparatorCommand = 1990;
+// The tools menu's commands, FirstToolsCommand + its row, above everything an item
+// popup carries, so a choice can never be read as the other menu's.
+inline constexpr uint16_t FirstToolsCommand = 2000;
+
+static_assert(WmStartupDone < WmShowPopup && WmShowPopup < WmMenuIconFirst);
+static_assert(WmMenuIconFirst < WmToolsIcon && WmToolsIcon < WmCreateSettings);
+// Room for one menu icon message per menu index below the tools menu's.
+static_assert(WmToolsIcon - WmMenuIconFirst <= ToolsMenuIndex);
+static_assert(CmdQuit == CmdSettings + 1 && CmdQuit < SeparatorCommand && SeparatorCommand < FirstToolsCommand);

@@ -1,0 +1,93 @@
+#include "win/tray_icon.h"
+
+#include "win/tray_tip.h"
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace {
+
+constexpr char TrayClassName[] = "MarigoldwickTrayIcon";
+constexpr UINT NotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+
+// One class for every icon window; each window gets its own procedure once created.
+[[nodiscard]] bool RegisterTrayClass()
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExA(instance, TrayClassName, &existing)) return true;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &DefWindowProcA;
+    wc.hInstance = instance;
+    wc.lpszClassName = TrayClassName;
+    return RegisterClassExA(&wc) != 0;
+}
+
+NOTIFYICONDATAA* AsNotifyData(TrayIconRecord& record) { return reinterpret_cast<NOTIFYICONDATAA*>(&record); }
+
+}  // namespace
+
+TrayIcon::TrayIcon(TrayIcon&& other) noexcept
+    : record_(std::exchange(other.record_, {})), window_(std::move(other.window_)), icon_(std::move(other.icon_))
+{
+}
+
+TrayIcon& TrayIcon::operator=(TrayIcon&& other) noexcept
+{
+    if (this != &other) {
+        RemoveTrayIcon(*this);
+        record_ = std::exchange(other.record_, {});
+        window_ = std::move(other.window_);
+        icon_ = std::move(other.icon_);
+    }
+    return *this;
+}
+
+TrayIcon::~TrayIcon() { RemoveTrayIcon(*this); }
+
+bool AddTrayIcon(UniqueIcon icon, UINT callbackMessage, std::string_view tip, WNDPROC windowProc, TrayIcon& record)
+{
+    RemoveTrayIcon(record);
+    std::string tipText = TipText(tip);
+    if (!RegisterTrayClass()) return false;
+    // An ordinary top-level window, never shown: unlike a message-only window it also
+    // receives broadcasts such as WM_ENDSESSION. The caption names the icon for tools
+    // that look at the process's windows.
+    HWND window = CreateWindowExA(0, TrayClassName, tipText.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    if (!window) return false;
+    record.window_.reset(window);
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
+    record.icon_ = std::move(icon);
+
+    TrayIconRecord& r = record.record_;
+    r = {};
+    r.cbSize = sizeof(TrayIconRecord);
+    r.hWnd = window;
+    r.uID = 0;
+    r.uFlags = NotifyFlags;
+    r.uCallbackMessage = callbackMessage;
+    r.hIcon = record.icon_.get();
+    std::memcpy(r.szTip, tipText.data(), tipText.size());  // TipText leaves room for the zero
+    return Shell_NotifyIconA(NIM_ADD, AsNotifyData(r)) != FALSE;
+}
+
+void RemoveTrayIcon(TrayIcon& record)
+{
+    if (!record.window_) return;
+    // The shell finds the icon by window and id: delete it while the window still exists.
+    Shell_NotifyIconA(NIM_DELETE, AsNotifyData(record.record_));
+    record.window_.reset();
+    record.icon_.reset();
+    record.record_ = {};
+}
+
+bool ReAddTrayIcon(const TrayIcon& record)
+{
+    if (!record.window_) return false;
+    TrayIconRecord copy = record.record_;
+    return Shell_NotifyIconA(NIM_ADD, AsNotifyData(copy)) != FALSE;
+}
