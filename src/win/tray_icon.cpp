@@ -60,7 +60,7 @@ bool AddTrayIcon(UniqueIcon icon, UINT callbackMessage, std::string_view tip, WN
                                   GetModuleHandleA(nullptr), nullptr);
     if (!window) return false;
     record.window_.reset(window);
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
+    if (windowProc) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
     record.icon_ = std::move(icon);
 
     TrayIconRecord& r = record.record_;
