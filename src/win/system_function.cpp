@@ -42,7 +42,7 @@ DWORD Read32(const BYTE* p)
     return v;
 }
 
-// Wine's generated stub (i386, as built since Wine 6), after padding:
+// Wine's generated stub (i386, as Wine 8 builds its libraries), after padding:
 //   sub $12,%esp; movl $function,4(%esp); movl $module,(%esp); call <raise the stub exception>
 // Recognised only when the module name it passes is the library's own file name, which no
 // real function's code can start with. Other layouts (older or position-independent
@@ -135,6 +135,9 @@ bool RunGuarded(void (*call)(void*), void* context)
     return ran;
 }
 
+// Two checks, because neither is enough alone: recognising a stub beforehand lets a menu
+// grey its entry, but only for the code layouts known here; the guard around every call
+// keeps the program alive whatever the stub's code looks like, but only once called.
 SystemFunction::SystemFunction(FARPROC proc) : proc_(proc)
 {
     if (!proc)
