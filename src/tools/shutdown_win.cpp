@@ -7,6 +7,8 @@
 
 #include <winnetwk.h>
 
+#include <string>
+
 namespace {
 
 constexpr char ForceShutdownQuestion[] =
@@ -20,9 +22,19 @@ void ReportNetworkFailure(HWND owner, const NetworkDialogResult& outcome)
     ShowMessageBox(owner, SystemMessageText(outcome.lastError), "Marigoldwick - Network Error", MB_ICONERROR | MB_OK);
 }
 
+// A dialog this system lacks (or only pretends to have) opens nothing: say so.
+void ReportNotAvailable(HWND owner, const char* what)
+{
+    ShowMessageBox(owner, std::string(what) + " is not available on this system.", "Marigoldwick",
+                   MB_ICONINFORMATION | MB_OK);
+}
+
 }  // namespace
 
-void ToolsMenu::TPMRun1Click() { System().RunDialog(host_.owner, host_.appIcon); }
+void ToolsMenu::TPMRun1Click()
+{
+    if (!System().RunDialog(host_.owner, host_.appIcon)) ReportNotAvailable(host_.owner, "Run");
+}
 
 void ToolsMenu::TPMAddNetworkdrive1Click()
 {
@@ -34,7 +46,10 @@ void ToolsMenu::TPMRemoveNetworkDrive1Click()
     ReportNetworkFailure(host_.owner, System().DisconnectDialog(host_.owner, RESOURCETYPE_DISK));
 }
 
-void ToolsMenu::TPMFindComputer1Click() { System().FindComputer(); }
+void ToolsMenu::TPMFindComputer1Click()
+{
+    if (!System().FindComputer()) ReportNotAvailable(host_.owner, "Find Computer");
+}
 
 void ToolsMenu::TPMReboot2Click() { System().ExitWindowsWith(EWX_REBOOT); }
 

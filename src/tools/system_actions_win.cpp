@@ -4,6 +4,8 @@
 
 #include <winnetwk.h>
 
+#include <array>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -21,16 +23,6 @@ void EnableShutdownPrivilege()
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     if (!LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) return;
     AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
-}
-
-// Exported by ordinal only.
-template <typename Fn>
-Fn Shell32Ordinal(WORD ordinal)
-{
-    HMODULE shell32 = GetModuleHandleA("shell32.dll");
-    if (!shell32) shell32 = LoadLibraryA("shell32.dll");
-    FARPROC proc = shell32 ? GetProcAddress(shell32, MAKEINTRESOURCEA(ordinal)) : nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
 }
 
 class RealSystem final : public SystemActions {
@@ -72,18 +64,20 @@ public:
         return {result, GetLastError()};
     }
 
-    void FindComputer() override
+    bool FindComputer() override
     {
         using FindComputerFn = BOOL(WINAPI*)(const ITEMIDLIST*, const ITEMIDLIST*);
-        if (auto find = Shell32Ordinal<FindComputerFn>(91)) find(nullptr, nullptr);
+        return Dialog(ShellDialog::FindComputer).Call<FindComputerFn>(nullptr, nullptr).has_value();
     }
 
-    void RunDialog(HWND owner, HICON icon) override
+    bool RunDialog(HWND owner, HICON icon) override
     {
         // Null directory, title and prompt: the dialog shows the system's own texts.
         using RunFileDlgFn = void(WINAPI*)(HWND, HICON, const void*, const void*, const void*, UINT);
-        if (auto run = Shell32Ordinal<RunFileDlgFn>(61)) run(owner, icon, nullptr, nullptr, nullptr, 0);
+        return Dialog(ShellDialog::Run).Call<RunFileDlgFn>(owner, icon, nullptr, nullptr, nullptr, 0u).has_value();
     }
+
+    FunctionState DialogState(ShellDialog dialog) override { return Dialog(dialog).State(); }
 
     bool ScreenSaverActive() override
     {
@@ -131,6 +125,18 @@ public:
         }
         return text;
     }
+
+private:
+    // Exported by ordinal only; looked up on first use, not while the program starts.
+    SystemFunction& Dialog(ShellDialog dialog)
+    {
+        static constexpr WORD Ordinals[] = {61, 91};
+        std::optional<SystemFunction>& slot = dialogs_[static_cast<size_t>(dialog)];
+        if (!slot) slot = SystemFunction::ByOrdinal("shell32.dll", Ordinals[static_cast<size_t>(dialog)]);
+        return *slot;
+    }
+
+    std::array<std::optional<SystemFunction>, 2> dialogs_;
 };
 
 RealSystem g_realSystem;

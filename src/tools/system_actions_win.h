@@ -3,6 +3,8 @@
 // they read, in one interface: tests put a recording stand-in in place of the system.
 #pragma once
 
+#include "win/system_function.h"
+
 #include <windows.h>
 
 #include <string>
@@ -11,6 +13,10 @@ struct NetworkDialogResult {
     DWORD result = 0;
     DWORD lastError = 0;  // read right after the dialog returned
 };
+
+// The shell's dialogs taken at run time (by ordinal): a system may lack them or, under
+// Wine, have only a stub that would end the program.
+enum class ShellDialog { Run, FindComputer };
 
 struct ScreenMode {
     int width = 0;
@@ -29,8 +35,10 @@ public:
     virtual void StartScreenSaver() = 0;
     virtual NetworkDialogResult ConnectionDialog(HWND owner, DWORD resourceType) = 0;
     virtual NetworkDialogResult DisconnectDialog(HWND owner, DWORD resourceType) = 0;
-    virtual void FindComputer() = 0;
-    virtual void RunDialog(HWND owner, HICON icon) = 0;
+    // False when the dialog could not be called: nothing opened.
+    [[nodiscard]] virtual bool FindComputer() = 0;
+    [[nodiscard]] virtual bool RunDialog(HWND owner, HICON icon) = 0;
+    virtual FunctionState DialogState(ShellDialog dialog) = 0;
 
     virtual bool ScreenSaverActive() = 0;
     virtual ScreenMode CurrentScreenMode() = 0;

@@ -54,6 +54,8 @@ constexpr ToolsMenuRow Rows[] = {
     {1, "&Quit Marigoldwick", "TPMQuitMarigoldwick1", &ToolsMenu::TPMQuitMarigoldwick1Click},
 };
 // Positions in DecodeToolsMenuCfg's flags.
+constexpr int MiscSubmenu = 0;
+constexpr int NetworkSubmenu = 1;
 constexpr int ResolutionSubmenu = 3;
 constexpr int ScreensaverSubmenu = 4;
 constexpr WORD RowCount = static_cast<WORD>(std::size(Rows));
@@ -141,7 +143,15 @@ bool ToolsMenu::Command(WORD id)
 void ToolsMenu::SetEnabled(std::string_view component, bool enabled)
 {
     std::optional<WORD> id = CommandOf(component);
-    if (id) EnableMenuItem(Submenu("TPMScreensaver1"), *id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    if (!id) return;
+    // An entry's submenu is the last one above it in the table.
+    auto row = static_cast<WORD>(*id - FirstCommand);
+    HMENU menu = popUpToolsMenu_.get();
+    if (Rows[row].level == 2) {
+        while (!IsSubmenu(Rows[row])) --row;
+        menu = Submenu(Rows[row].component);
+    }
+    EnableMenuItem(menu, *id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 void ToolsMenu::ShowSubmenus(const std::array<bool, ToolsSubmenuCount>& visible)
@@ -166,6 +176,10 @@ void ToolsMenu::PopUpToolsMenuPopup()
     // Read afresh each time: the options dialog may have changed it since the last popup.
     std::array<bool, ToolsSubmenuCount> visible = DecodeToolsMenuCfg(Konfig.ToolsMenuCfg);
     ShowSubmenus(visible);
+    if (visible[MiscSubmenu])
+        SetEnabled("TPMRun1", System().DialogState(ShellDialog::Run) == FunctionState::Available);
+    if (visible[NetworkSubmenu])
+        SetEnabled("TPMFindComputer1", System().DialogState(ShellDialog::FindComputer) == FunctionState::Available);
     if (visible[ResolutionSubmenu]) {
         ScreenMode mode = System().CurrentScreenMode();
         SetCaption(Submenu("TPMResolution1"), *CommandOf("TPMConfigure1"),

@@ -28,6 +28,8 @@ struct RecordingSystem final : SystemActions {
     ScreenMode screen{800, 600, 32};
     bool saverActive = true;
     std::string windowsDirectory, userSaver;
+    FunctionState runState = FunctionState::Available;
+    FunctionState findState = FunctionState::Available;
     int queries = 0;
     HWND owner = nullptr;
     HICON icon = nullptr;
@@ -59,8 +61,23 @@ struct RecordingSystem final : SystemActions {
         Log("Disconnect" + Owned(w, type));
         return networkResult;
     }
-    void FindComputer() override { Log("FindComputer"); }
-    void RunDialog(HWND w, HICON i) override { Log("Run" + Owned(w, i == icon)); }
+    bool FindComputer() override
+    {
+        if (findState != FunctionState::Available) return false;
+        Log("FindComputer");
+        return true;
+    }
+    bool RunDialog(HWND w, HICON i) override
+    {
+        if (runState != FunctionState::Available) return false;
+        Log("Run" + Owned(w, i == icon));
+        return true;
+    }
+    FunctionState DialogState(ShellDialog dialog) override
+    {
+        ++queries;
+        return dialog == ShellDialog::Run ? runState : findState;
+    }
     bool ScreenSaverActive() override { ++queries; return saverActive; }
     ScreenMode CurrentScreenMode() override { ++queries; return screen; }
     std::string WindowsDirectory() override { return windowsDirectory; }
@@ -126,6 +143,11 @@ protected:
         return Captions(menu->Submenu("TPMResolution1"), ToolsMenu::CommandOf("TPMConfigure1"));
     }
     std::string Top() { return Captions(menu->PopUpToolsMenu()); }
+    bool Enabled(std::string_view submenu, std::string_view component)
+    {
+        UINT state = GetMenuState(menu->Submenu(submenu), *ToolsMenu::CommandOf(component), MF_BYCOMMAND);
+        return state != UINT(-1) && !(state & MF_GRAYED);
+    }
 
     UniqueWindow owner;
     FakeMessages messages;
@@ -194,6 +216,25 @@ TEST_F(ToolsMenuPopup, ScreensaverEntriesFollowWhetherItIsActive)
     EXPECT_EQ(SaverStates(), "01010") << "left as they were while hidden";
 }
 
+TEST_F(ToolsMenuPopup, ShellDialogsTheSystemCannotCallAreGreyedWhileShown)
+{
+    system.findState = FunctionState::Stub;
+    system.runState = FunctionState::Missing;
+    PopUp(1 | 2);
+    EXPECT_FALSE(Enabled("TPMNetwork1", "TPMFindComputer1"));
+    EXPECT_FALSE(Enabled("TPMMisc1", "TPMRun1"));
+    EXPECT_TRUE(Enabled("TPMNetwork1", "TPMAddNetworkdrive1"));
+    EXPECT_TRUE(Enabled("TPMNetwork1", "TPMRemoveNetworkDrive1"));
+
+    system.runState = FunctionState::Available;
+    system.findState = FunctionState::Available;
+    PopUp(1);
+    EXPECT_TRUE(Enabled("TPMMisc1", "TPMRun1"));
+    EXPECT_FALSE(Enabled("TPMNetwork1", "TPMFindComputer1")) << "a hidden submenu is not prepared";
+    PopUp(2);
+    EXPECT_TRUE(Enabled("TPMNetwork1", "TPMFindComputer1"));
+}
+
 // ---- the actions ----
 
 using ToolsActions = ToolsTest;
@@ -255,6 +296,41 @@ TEST_F(ToolsActions, ShellWindowsScreensaverSwitchesAndTheFixedEntries)
     EXPECT_TRUE(messages.Asked().empty()) << "their failures are not reported";
     EXPECT_FALSE(menu->Command(FirstToolsCommand)) << "a submenu is no command";
     EXPECT_FALSE(menu->Command(1900));
+}
+
+TEST_F(ToolsActions, AShellDialogThatCannotBeCalledSaysSoInsteadOfOpening)
+{
+    system.findState = FunctionState::Stub;
+    system.runState = FunctionState::Missing;
+    Click("TPMFindComputer1");
+    Click("TPMRun1");
+    EXPECT_TRUE(system.calls.empty());
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[0].text, "Find Computer is not available on this system.");
+    EXPECT_EQ(messages.Asked()[1].text, "Run is not available on this system.");
+    for (const MessageRequest& box : messages.Asked()) {
+        EXPECT_EQ(box.caption, "Marigoldwick");
+        EXPECT_EQ(MessageBoxType(box), static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
+        EXPECT_EQ(box.owner, owner.get());
+    }
+}
+
+// The real shell: under Wine its Find Computer is a stub that would end this process.
+TEST(ToolsOnTheRealShell, WinesFindComputerIsGreyedAndChoosingItAnywayOnlySaysSo)
+{
+    if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) GTEST_SKIP() << "Wine's stubs only";
+    FakeMessages messages;
+    Konfig.ToolsMenuCfg = 1 | 2;
+    ToolsMenu menu(ToolsMenuHost{});
+    menu.PopUpToolsMenuPopup();
+    UINT find = GetMenuState(menu.Submenu("TPMNetwork1"), *ToolsMenu::CommandOf("TPMFindComputer1"), MF_BYCOMMAND);
+    UINT run = GetMenuState(menu.Submenu("TPMMisc1"), *ToolsMenu::CommandOf("TPMRun1"), MF_BYCOMMAND);
+    EXPECT_TRUE(find & MF_GRAYED);
+    EXPECT_FALSE(run & MF_GRAYED) << "Wine has a Run dialog";
+    EXPECT_TRUE(menu.Command(*ToolsMenu::CommandOf("TPMFindComputer1")));
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "Find Computer is not available on this system.");
+    Konfig = {};
 }
 
 TEST_F(ToolsActions, EachModeEntryPassesAZeroedRecordWithOnlyItsDimension)
