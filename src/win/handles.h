@@ -148,7 +148,6 @@ public:
     {
         if (old_) SelectObject(dc_, old_);
     }
-    explicit operator bool() const noexcept { return old_ != nullptr; }
 
 private:
     HDC dc_;
