@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr DWORD Button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+using FormStyle::Button;
 
 constexpr int ClientWidth = 490;
 constexpr int ClientHeight = 337;

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr char Title[] = "Marigoldwick";
 constexpr char WelcomeText[] =
     "Welcome to Marigoldwick.\r"
     "Please create at least one menu by pressing the top 'Add' button. After that you can easily add items to "
@@ -74,7 +73,7 @@ std::unique_ptr<THaupt> THaupt::Create(const Options& options)
     constexpr DWORD exStyle = WS_EX_TOOLWINDOW;
     RECT frame{0, 0, 200, 0};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    if (!haupt->CreateWindowFor({"THaupt", Title, style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+    if (!haupt->CreateWindowFor({"THaupt", ProgramTitle, style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                  frame.right - frame.left, frame.bottom - frame.top}))
         return nullptr;
     return haupt;
@@ -119,7 +118,7 @@ void THaupt::FormCreate()
                                                            [this] { ShowSettings(); },
                                                            [this] { TPMQuitMarigoldwick1Click(); }});
 
-    if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", Title, MB_ICONERROR);
+    if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", ProgramTitle, MB_ICONERROR);
     BuildMenus(&TrayWindowProc);
     // Entry icons arrive in idle turns: start-up and the first popup do not wait for them.
     ScheduleEntryIconLoading(Handle(), MenuList);
@@ -212,7 +211,7 @@ void THaupt::ShowTaskbarButton(bool shown)
 void THaupt::ShowWelcome()
 {
     if (!MenuList.empty()) return;
-    ShowMessageBox(Handle(), WelcomeText, Title, MB_ICONINFORMATION);
+    ShowMessageBox(Handle(), WelcomeText, ProgramTitle, MB_ICONINFORMATION);
     ShowSettings();
 }
 

@@ -37,7 +37,7 @@ void RegisterHotkeys()
             ShowMessageBox(main,
                            "Unable to register hotkey for '" + menu.MenuName +
                                "'.\rMaybe it's already used by another application.",
-                           "Marigoldwick", MB_ICONERROR);
+                           ProgramTitle, MB_ICONERROR);
         }
     }
 }

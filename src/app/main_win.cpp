@@ -10,10 +10,15 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+namespace {
+// Found by every running copy of any version: it stays as it is whatever the title becomes.
+constexpr char InstanceMutexName[] = "Marigoldwick";
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     // Held, never released, until the process ends; a second copy leaves without a trace.
-    UniqueHandle instanceMutex(CreateMutexA(nullptr, TRUE, "Marigoldwick"));
+    UniqueHandle instanceMutex(CreateMutexA(nullptr, TRUE, InstanceMutexName));
     if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
     InitVersionFlags();

@@ -1,6 +1,7 @@
 #include "dragdrop/drop_pidl_target_win.h"
 
 #include "dragdrop/idlist_array.h"
+#include "win/text_conversion.h"
 
 #include <ole2.h>
 
@@ -56,17 +57,6 @@ bool ParseIdListBlock(HGLOBAL block, std::vector<std::string>& store)
     GlobalLockGuard lock(block);
     if (!lock) return false;
     return ParseIdListArray(Bytes(lock), store);
-}
-
-std::string Narrow(const std::u16string& wide)
-{
-    const auto* w = reinterpret_cast<const wchar_t*>(wide.c_str());
-    int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string text(static_cast<size_t>(n), '\0');
-    n = WideCharToMultiByte(CP_ACP, 0, w, -1, text.data(), n, nullptr, nullptr);
-    text.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return text;
 }
 
 }  // namespace
@@ -132,7 +122,8 @@ void TDropPIDLTarget::ReadNameMap()
         Medium wide;
         if (!wide.Get(DataObject(), nameMapWFormat_) || !wide.IsGlobal()) return;
         GlobalLockGuard lock(wide.Global());
-        for (const std::u16string& name : SplitNameMapW(Bytes(lock))) mappedNames_.push_back(Narrow(name));
+        for (const std::u16string& name : SplitNameMapW(Bytes(lock)))
+            mappedNames_.push_back(NarrowFromWide({reinterpret_cast<const wchar_t*>(name.data()), name.size()}));
     }
     if (mappedNames_.size() != static_cast<size_t>(dropFileNames_.Count())) mappedNames_.clear();
 }

@@ -39,9 +39,9 @@ DropSourceModule::~DropSourceModule()
 
 IMalloc* ShellMalloc() { return shellMalloc.Get(); }
 
-ULONG TInterfacedComponent::ComponentAddRef() { return static_cast<ULONG>(InterlockedIncrement(&refCount_)); }
+ULONG TInterfacedComponent::ComponentAddRef() noexcept { return static_cast<ULONG>(InterlockedIncrement(&refCount_)); }
 
-ULONG TInterfacedComponent::ComponentRelease()
+ULONG TInterfacedComponent::ComponentRelease() noexcept
 {
     LONG count = InterlockedDecrement(&refCount_);
     // Lifetime by reference count: the last holder destroys the object.

@@ -6,6 +6,7 @@
 #include "win/handles.h"
 
 #include <memory>
+#include <new>
 
 // The shell's clipboard formats, registered by DropSourceModule (0 before).
 extern UINT FmtFileContents;
@@ -33,6 +34,23 @@ private:
 // The shell's allocator while a DropSourceModule lives, else null.
 IMalloc* ShellMalloc();
 
+// Runs the body of a COM method: no exception may unwind into the system. An exception
+// (from an owner's handler, say) runs `failed` and becomes E_OUTOFMEMORY for bad_alloc,
+// else E_UNEXPECTED.
+template <typename Body, typename Failed>
+HRESULT ComBarrier(Body&& body, Failed&& failed) noexcept
+{
+    HRESULT result = E_UNEXPECTED;
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        result = E_OUTOFMEMORY;
+    } catch (...) {
+    }
+    failed();
+    return result;
+}
+
 // A component that is also a COM object. Its owner holds it through ComponentPtr; the
 // object holds one reference to itself for that owner, so the system's releases never
 // destroy a component still in use. Freeing it gives that reference up: it goes when
@@ -42,8 +60,9 @@ public:
     TInterfacedComponent(const TInterfacedComponent&) = delete;
     TInterfacedComponent& operator=(const TInterfacedComponent&) = delete;
 
-    ULONG ComponentAddRef();
-    ULONG ComponentRelease();
+    // Nothing here throws: the count is interlocked and destructors do not throw.
+    ULONG ComponentAddRef() noexcept;
+    ULONG ComponentRelease() noexcept;
     LONG RefCount() const { return refCount_; }
     // The owner is done with it: undo what ties it to the system, then let go.
     void Free();

@@ -17,15 +17,16 @@ UniqueImageList TransparentCursorImages()
 {
     UniqueImageList list(ImageList_Create(CursorImageSize, CursorImageSize, ILC_COLOR24 | ILC_MASK, 1, 1));
     if (!list) return list;
-    HDC screen = GetDC(nullptr);
-    UniqueGdiObject bitmap(CreateCompatibleBitmap(screen, CursorImageSize, CursorImageSize));
-    UniqueMemoryDC dc(CreateCompatibleDC(screen));
-    ReleaseDC(nullptr, screen);
+    UniqueGdiObject bitmap;
+    UniqueMemoryDC dc;
+    if (ScopedGetDC screen(nullptr); screen) {
+        bitmap.reset(CreateCompatibleBitmap(screen.get(), CursorImageSize, CursorImageSize));
+        dc.reset(CreateCompatibleDC(screen.get()));
+    }
     if (!bitmap || !dc) return list;
     COLORREF window = GetSysColor(COLOR_WINDOW);
     {
-        HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
-        ScopeGuard restore([&] { SelectObject(dc.get(), old); });
+        ScopedSelectObject select(dc.get(), bitmap.get());
         RECT all{0, 0, CursorImageSize, CursorImageSize};
         UniqueGdiObject brush(CreateSolidBrush(window));
         FillRect(dc.get(), &all, static_cast<HBRUSH>(brush.get()));
@@ -70,7 +71,13 @@ HRESULT TDropTarget::ComponentQueryInterface(REFIID iid, void** object)
     return E_NOINTERFACE;
 }
 
-HRESULT TDropTarget::QueryInterface(REFIID iid, void** object) { return ComponentQueryInterface(iid, object); }
+HRESULT TDropTarget::QueryInterface(REFIID iid, void** object)
+{
+    return ComBarrier([&] { return ComponentQueryInterface(iid, object); },
+                      [object] {
+                          if (object) *object = nullptr;
+                      });
+}
 
 void TDropTarget::SetShowImage(bool show)
 {
@@ -223,10 +230,44 @@ namespace {
 TShiftState KeyShiftState(DWORD keyState) { return ShiftStateFromKeys(keyState, GetKeyState(VK_MENU) < 0); }
 }  // namespace
 
+// The system keeps us alive while it calls in, but not an owner freeing us from a
+// handler: each method holds a reference of its own around the barrier.
 HRESULT TDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect)
 {
-    // The system keeps us alive while it calls in, but not an owner freeing us from a handler.
     ComPtr<IDropTarget> self(this);
+    return ComBarrier([&] { return DoDragEnter(data, keyState, point, effect); }, [&] { AbandonDrag(effect); });
+}
+
+HRESULT TDropTarget::DragOver(DWORD keyState, POINTL point, DWORD* effect)
+{
+    ComPtr<IDropTarget> self(this);
+    return ComBarrier([&] { return DoDragOver(keyState, point, effect); }, [&] { AbandonDrag(effect); });
+}
+
+HRESULT TDropTarget::DragLeave()
+{
+    ComPtr<IDropTarget> self(this);
+    return ComBarrier([&] { return DoDragLeave(); }, [&] { AbandonDrag(nullptr); });
+}
+
+HRESULT TDropTarget::Drop(IDataObject*, DWORD keyState, POINTL point, DWORD* effect)
+{
+    ComPtr<IDropTarget> self(this);
+    return ComBarrier([&] { return DoDrop(keyState, point, effect); }, [&] { AbandonDrag(effect); });
+}
+
+void TDropTarget::AbandonDrag(DWORD* effect) noexcept
+{
+    if (effect) *effect = DROPEFFECT_NONE;
+    SetScrollTimer(false);
+    HideDragImage();
+    dragImageList_ = nullptr;
+    DiscardDropData();
+    dataObject_.Reset();
+}
+
+HRESULT TDropTarget::DoDragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect)
+{
     DiscardDropData();
     dataObject_ = data;
     lastPoint_ = ToClient(point);
@@ -263,9 +304,8 @@ HRESULT TDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point, 
     return S_OK;
 }
 
-HRESULT TDropTarget::DragOver(DWORD keyState, POINTL point, DWORD* effect)
+HRESULT TDropTarget::DoDragOver(DWORD keyState, POINTL point, DWORD* effect)
 {
-    ComPtr<IDropTarget> self(this);
     POINT p = ToClient(point);
     DWORD none = DROPEFFECT_NONE;
     DWORD& result = effect ? *effect : none;
@@ -288,9 +328,8 @@ HRESULT TDropTarget::DragOver(DWORD keyState, POINTL point, DWORD* effect)
     return S_OK;
 }
 
-HRESULT TDropTarget::DragLeave()
+HRESULT TDropTarget::DoDragLeave()
 {
-    ComPtr<IDropTarget> self(this);
     DiscardDropData();
     SetScrollTimer(false);
     dataObject_.Reset();
@@ -299,9 +338,8 @@ HRESULT TDropTarget::DragLeave()
     return S_OK;
 }
 
-HRESULT TDropTarget::Drop(IDataObject*, DWORD keyState, POINTL point, DWORD* effect)
+HRESULT TDropTarget::DoDrop(DWORD keyState, POINTL point, DWORD* effect)
 {
-    ComPtr<IDropTarget> self(this);
     DWORD none = DROPEFFECT_NONE;
     DWORD& result = effect ? *effect : none;
     if (!dataObject_) {

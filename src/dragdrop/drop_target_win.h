@@ -36,10 +36,12 @@ public:
     bool Registered() const { return registered_; }
     bool AutoScrolling() const { return scrollTimerOn_; }
 
-    // IUnknown, IDropTarget. Every method answers S_OK; refusal is only the effect.
+    // IUnknown, IDropTarget. Every method answers S_OK; refusal is only the effect. A
+    // handler that throws ends the drag for this target: the effect becomes none and the
+    // method answers E_OUTOFMEMORY or E_UNEXPECTED.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ComponentAddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return ComponentRelease(); }
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ComponentAddRef(); }
+    ULONG STDMETHODCALLTYPE Release() noexcept override { return ComponentRelease(); }
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragLeave() override;
@@ -66,6 +68,12 @@ protected:
     IDataObject* DataObject() const { return dataObject_.Get(); }
 
 private:
+    HRESULT DoDragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect);
+    HRESULT DoDragOver(DWORD keyState, POINTL point, DWORD* effect);
+    HRESULT DoDragLeave();
+    HRESULT DoDrop(DWORD keyState, POINTL point, DWORD* effect);
+    // What a failed method leaves: no effect, no data, no image, no scrolling.
+    void AbandonDrag(DWORD* effect) noexcept;
     static void CALLBACK ScrollTimerTick(HWND window, UINT msg, UINT_PTR id, DWORD time);
     void AutoScrollStep();
     void SetScrollTimer(bool on);

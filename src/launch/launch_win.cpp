@@ -51,7 +51,7 @@ void LaunchItem(int menuIndex, int itemIndex, bool asAutostart)
     const TOneItem& item = ItemAt(menuIndex, itemIndex);
     std::string error = StartEntry(item, asAutostart ? item.AutoStartmode : item.Startmode);
     if (!error.empty())
-        ShowMessageBox(nullptr, LaunchFailureText(item.Description, error), "Marigoldwick", MB_ICONERROR | MB_OK);
+        ShowMessageBox(nullptr, LaunchFailureText(item.Description, error), ProgramTitle, MB_ICONERROR | MB_OK);
 }
 
 void RunAutostartItems()

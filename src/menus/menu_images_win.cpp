@@ -10,19 +10,21 @@ namespace {
 bool RenderIcon(HICON icon, UniqueGdiObject& colour, UniqueGdiObject& mask)
 {
     if (!icon) return false;
-    HDC screen = GetDC(nullptr);
-    if (!screen) return false;
-    colour.reset(CreateCompatibleBitmap(screen, 32, 32));
-    ReleaseDC(nullptr, screen);
+    {
+        ScopedGetDC screen(nullptr);
+        if (!screen) return false;
+        colour.reset(CreateCompatibleBitmap(screen.get(), 32, 32));
+    }
     mask.reset(CreateBitmap(32, 32, 1, 1, nullptr));
     UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
     if (!colour || !mask || !dc) return false;
-    HGDIOBJ old = SelectObject(dc.get(), colour.get());
-    ScopeGuard restore([&] { SelectObject(dc.get(), old); });
-    RECT all{0, 0, 32, 32};
-    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    if (!DrawIconEx(dc.get(), 0, 0, icon, 32, 32, 0, nullptr, DI_IMAGE)) return false;
-    SelectObject(dc.get(), mask.get());
+    {
+        ScopedSelectObject select(dc.get(), colour.get());
+        RECT all{0, 0, 32, 32};
+        FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        if (!DrawIconEx(dc.get(), 0, 0, icon, 32, 32, 0, nullptr, DI_IMAGE)) return false;
+    }
+    ScopedSelectObject select(dc.get(), mask.get());
     return DrawIconEx(dc.get(), 0, 0, icon, 32, 32, 0, nullptr, DI_MASK) != FALSE;
 }
 

@@ -42,8 +42,7 @@ std::optional<PixelImage> RenderPicture(HIMAGELIST list, int index)
     UniqueGdiObject dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
     if (!dib || !dc || !bits) return std::nullopt;
-    HGDIOBJ old = SelectObject(dc.get(), dib.get());
-    ScopeGuard restore([&] { SelectObject(dc.get(), old); });
+    ScopedSelectObject select(dc.get(), dib.get());
 
     COLORREF back = ImageList_GetBkColor(list);
     if (back == CLR_NONE) back = GetSysColor(COLOR_MENU);
@@ -153,7 +152,7 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
 
     HDC dc = draw.hDC;
     const COLORREF background = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU);
-    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    ScopedSelectObject selectFont(dc, font);
     const COLORREF oldText = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
     const COLORREF oldBack = SetBkColor(dc, background);
     const int oldMode = SetBkMode(dc, OPAQUE);
@@ -161,7 +160,6 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
         SetBkMode(dc, oldMode);
         SetBkColor(dc, oldBack);
         SetTextColor(dc, oldText);
-        if (oldFont) SelectObject(dc, oldFont);
     });
 
     FillRect(dc, &item, GetSysColorBrush(COLOR_MENU));

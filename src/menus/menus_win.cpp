@@ -141,13 +141,12 @@ void BuildMenus(WNDPROC iconWindowProc)
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     MenuFontObject = CreateMenuFont();
     UniqueMemoryDC measureDC(CreateCompatibleDC(nullptr));
-    HGDIOBJ oldFont = SelectObject(measureDC.get(), MenuFontObject.get());
-    ScopeGuard restoreFont([&] { SelectObject(measureDC.get(), oldFont); });
+    ScopedSelectObject selectFont(measureDC.get(), MenuFontObject.get());
 
     for (int i = 0; i < count; ++i) {
         UniqueMenu popup(CreatePopupMenu());
         if (!popup) {
-            ShowMessageBox(MainWindow(), SystemMessageText(GetLastError()), "Marigoldwick", MB_ICONERROR);
+            ShowMessageBox(MainWindow(), SystemMessageText(GetLastError()), ProgramTitle, MB_ICONERROR);
             continue;
         }
         FillPopup(popup.get(), i, *MenuList[static_cast<size_t>(i)], measureDC.get(), work);

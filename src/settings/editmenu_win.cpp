@@ -3,6 +3,7 @@
 #include "config/globalvar_win.h"
 #include "config/model.h"
 #include "settings/hotkey_value.h"
+#include "win/text_conversion.h"
 
 #include <shellapi.h>
 
@@ -11,10 +12,10 @@
 
 namespace {
 
-constexpr DWORD Group = WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX;
-constexpr DWORD Radio = WS_VISIBLE | BS_AUTORADIOBUTTON;
-constexpr DWORD Button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-constexpr DWORD Edit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+using FormStyle::Button;
+using FormStyle::Edit;
+using FormStyle::Group;
+using FormStyle::Radio;
 
 constexpr std::array<const char*, 3> LCBRadios{"RadioLCB0", "RadioLCB1", "RadioLCB2"};
 constexpr int PickerPathLimit = 260;
@@ -76,10 +77,7 @@ bool ShellPickIcon(HWND owner, std::string& path, int& index)
         if (!reinterpret_cast<PickIconDlgW>(reinterpret_cast<void*>(proc))(owner, buffer.data(), PickerPathLimit,
                                                                            &chosen))
             return false;
-        std::array<char, 2 * PickerPathLimit + 2> narrow{};
-        WideCharToMultiByte(CP_ACP, 0, buffer.data(), -1, narrow.data(), static_cast<int>(narrow.size()) - 1,
-                            nullptr, nullptr);
-        path = narrow.data();
+        path = NarrowFromWide(buffer.data());
     } else {
         std::array<char, PickerPathLimit + 1> buffer{};
         std::copy(text.begin(), text.end(), buffer.begin());

@@ -7,10 +7,10 @@
 
 namespace {
 
-constexpr DWORD Group = WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX;
-constexpr DWORD Check = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
-constexpr DWORD Radio = WS_VISIBLE | BS_AUTORADIOBUTTON;
-constexpr DWORD Button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+using FormStyle::Button;
+using FormStyle::Check;
+using FormStyle::Group;
+using FormStyle::Radio;
 
 constexpr std::array<const char*, 3> IconSizeRadios{"RadioIconSize0", "RadioIconSize1", "RadioIconSize2"};
 constexpr std::array<const char*, ToolsSubmenuCount> ToolsRows{"Misc", "Network", "Reboot", "Resolution",

@@ -1,5 +1,7 @@
 #include "shell/idlist_win.h"
 
+#include "win/text_conversion.h"
+
 #include <shellapi.h>
 
 #include <cstring>
@@ -30,14 +32,7 @@ std::string StrRetToText(STRRET& strret, const ITEMIDLIST* element)
             strret.pOleStr = nullptr;
         });
         std::string text;
-        if (const wchar_t* wide = strret.pOleStr) {
-            int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-            if (n > 1) {
-                text.resize(static_cast<size_t>(n));
-                n = WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), n, nullptr, nullptr);
-                text.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-            }
-        }
+        if (const wchar_t* wide = strret.pOleStr) text = NarrowFromWide(wide);
         return text;
     }
     case STRRET_OFFSET: {

@@ -2,6 +2,7 @@
 #include "tools/tools_menu_win.h"
 
 #include "tools/system_actions_win.h"
+#include "win/application.h"
 #include "win/message_seam.h"
 #include "win/system_message.h"
 
@@ -25,7 +26,7 @@ void ReportNetworkFailure(HWND owner, const NetworkDialogResult& outcome)
 // A dialog this system lacks (or only pretends to have) opens nothing: say so.
 void ReportNotAvailable(HWND owner, const char* what)
 {
-    ShowMessageBox(owner, std::string(what) + " is not available on this system.", "Marigoldwick",
+    ShowMessageBox(owner, std::string(what) + " is not available on this system.", ProgramTitle,
                    MB_ICONINFORMATION | MB_OK);
 }
 

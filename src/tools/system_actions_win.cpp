@@ -88,11 +88,9 @@ public:
 
     ScreenMode CurrentScreenMode() override
     {
-        HDC screen = GetDC(nullptr);
-        ScreenMode mode{GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES),
-                        GetDeviceCaps(screen, BITSPIXEL)};
-        ReleaseDC(nullptr, screen);
-        return mode;
+        ScopedGetDC screen(nullptr);
+        return {GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES),
+                GetDeviceCaps(screen.get(), BITSPIXEL)};
     }
 
     std::string WindowsDirectory() override

@@ -1,5 +1,9 @@
 #include "win/application.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 namespace {
 HWND g_mainWindow = nullptr;
 }
@@ -34,3 +38,15 @@ int RunMessageLoop()
 }
 
 void TerminateApplication(int exitCode) { PostQuitMessage(exitCode); }
+
+void FailFast(std::string_view message)
+{
+    std::string line = std::string(ProgramTitle) + ": " + std::string(message) + "\n";
+    OutputDebugStringA(line.c_str());
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    if (IsDebuggerPresent()) DebugBreak();
+    // Not abort(): the C runtime's abort puts up a box in a GUI program first, and
+    // nothing may wait for a user here.
+    std::_Exit(3);
+}

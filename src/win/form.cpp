@@ -37,24 +37,35 @@ std::optional<int> ScrollBarRequest(HWND bar, WPARAM wParam)
     return next;
 }
 
-HWND Form::Control(std::string_view name) const
+HWND Form::FindControl(std::string_view name) const
 {
     for (const ControlEntry& c : controls_)
         if (c.name == name) return c.hwnd;
     return nullptr;
 }
 
-int Form::ControlId(std::string_view name) const
+size_t Form::IndexOf(std::string_view name) const
 {
-    for (const ControlEntry& c : controls_)
-        if (c.name == name) return c.id;
-    return -1;
+    for (size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i].name == name) return i;
+    char formClass[64] = "";
+    if (Handle()) GetClassNameA(Handle(), formClass, sizeof(formClass));
+    FailFast("form " + std::string(formClass) + " has no control named \"" + std::string(name) + "\"");
+}
+
+HWND Form::Control(std::string_view name) const { return controls_[IndexOf(name)].hwnd; }
+
+int Form::ControlId(std::string_view name) const { return controls_[IndexOf(name)].id; }
+
+void Form::SetInitialFocus(std::string_view name)
+{
+    if (!name.empty()) (void)IndexOf(name);
+    initialFocus_ = name;
 }
 
 std::string Form::Text(std::string_view name) const
 {
     HWND hwnd = Control(name);
-    if (!hwnd) return {};
     std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
@@ -62,24 +73,23 @@ std::string Form::Text(std::string_view name) const
 
 void Form::SetText(std::string_view name, std::string_view text) const
 {
-    if (HWND hwnd = Control(name)) SetWindowTextA(hwnd, std::string(text).c_str());
+    SetWindowTextA(Control(name), std::string(text).c_str());
 }
 
 bool Form::IsChecked(std::string_view name) const
 {
-    HWND hwnd = Control(name);
-    return hwnd && SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageA(Control(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Form::SetChecked(std::string_view name, bool checked) const
 {
-    if (HWND hwnd = Control(name)) SendMessageA(hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(Control(name), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void Form::SetButtonIcon(std::string_view name, UniqueIcon icon)
 {
     HWND button = Control(name);
-    if (!button || !icon) return;
+    if (!icon) return;
     SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | BS_ICON);
     SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.get()));
     buttonIcons_.push_back(std::move(icon));
@@ -88,18 +98,18 @@ void Form::SetButtonIcon(std::string_view name, UniqueIcon icon)
 void Form::SetButtonGlyph(std::string_view name, HIMAGELIST strip, int index, bool right)
 {
     HWND button = Control(name);
-    if (!button || !strip) return;
+    if (!strip) return;
     // A caption that would be cut keeps the button to itself.
     std::string caption = Text(name);
     std::erase(caption, '&');
     RECT place{};
     GetClientRect(button, &place);
-    HDC dc = GetDC(button);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(button, WM_GETFONT, 0, 0)));
     SIZE extent{};
-    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(button, dc);
+    {
+        ScopedGetDC dc(button);
+        ScopedSelectObject selectFont(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(button, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+    }
     if (extent.cx + 16 + 2 + 8 > place.right - place.left) return;
     UniqueIcon picture(ImageList_GetIcon(strip, index, ILD_NORMAL));
     UniqueImageList glyph(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0));
@@ -141,7 +151,6 @@ bool Form::CreateForm(const FormSpec& layout)
     int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 
     font_ = MakeFont(layout.fontName, layout.fontPixels, FW_NORMAL);
-    boldFont_ = MakeFont(layout.fontName, layout.fontPixels, FW_BOLD);
     smallFont_ = MakeFont(layout.fontName, layout.smallFontPixels, FW_NORMAL);
     smallBoldFont_ = MakeFont(layout.fontName, layout.smallFontPixels, FW_BOLD);
     if (!CreateWindowFor({layout.className, layout.caption, layout.style & ~WS_VISIBLE, layout.exStyle, x, y, width,
@@ -156,9 +165,11 @@ bool Form::CreateControls(std::span<const ControlRow> rows)
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (const ControlRow& row : rows) {
         RECT place{row.x, row.y, row.x + row.w, row.y + row.h};
+        // A misspelt parent or a second row of one name is a fault of the table, not of
+        // the system: it ends the program rather than leave a form without its window.
+        if (FindControl(row.name)) FailFast("the table of a form names \"" + std::string(row.name) + "\" twice");
         if (row.parent) {
             HWND parent = Control(row.parent);
-            if (!parent) return false;
             RECT origin{};
             GetWindowRect(parent, &origin);
             MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&origin), 2);
@@ -184,13 +195,10 @@ bool Form::CreateControls(std::span<const ControlRow> rows)
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!hwnd) return false;
         HGDIOBJ font = font_.get();
-        if (row.font == ControlFont::Bold) font = boldFont_.get();
         if (row.font == ControlFont::Small) font = smallFont_.get();
         if (row.font == ControlFont::SmallBold) font = smallBoldFont_.get();
         SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        int parent = -1;
-        for (size_t i = 0; row.parent && i < controls_.size(); ++i)
-            if (controls_[i].name == row.parent) parent = static_cast<int>(i);
+        int parent = row.parent ? static_cast<int>(IndexOf(row.parent)) : -1;
         controls_.push_back({row.name, id, hwnd, parent, IsWindowEnabled(hwnd) != FALSE});
     }
     return true;
@@ -216,24 +224,21 @@ void Form::ApplyEnabled()
 
 void Form::SetEnabled(std::string_view name, bool enabled)
 {
-    for (ControlEntry& c : controls_)
-        if (c.name == name) c.enabled = enabled;
+    controls_[IndexOf(name)].enabled = enabled;
     ApplyEnabled();
 }
 
 void Form::SetControlsEnabled(std::string_view container, bool enabled)
 {
-    int at = ControlId(container) - FirstControlId;
-    if (at < 0) return;
+    size_t at = IndexOf(container);
     for (size_t i = 0; i < controls_.size(); ++i)
-        if (Inside(i, static_cast<size_t>(at))) controls_[i].enabled = enabled;
+        if (Inside(i, at)) controls_[i].enabled = enabled;
     ApplyEnabled();
 }
 
 void Form::SetDirectChildrenEnabled(std::string_view container, bool enabled)
 {
-    int at = ControlId(container) - FirstControlId;
-    if (at < 0) return;
+    auto at = static_cast<int>(IndexOf(container));
     for (ControlEntry& c : controls_)
         if (c.parent == at) c.enabled = enabled;
     ApplyEnabled();
@@ -258,7 +263,7 @@ ModalResult Form::ShowModal(HWND owner)
     inModalLoop_ = true;
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
-    if (HWND focus = Control(initialFocus_)) SetFocus(focus);
+    if (!initialFocus_.empty()) SetFocus(Control(initialFocus_));
 
     MSG msg;
     while (modalResult_ == ModalResult::None) {

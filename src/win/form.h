@@ -12,14 +12,23 @@
 #include <vector>
 
 // Small: the form's second, smaller size (group boxes and bottom buttons of some forms).
-enum class ControlFont { Normal, Bold, Small, SmallBold };
+enum class ControlFont { Normal, Small, SmallBold };
+
+// The styles the forms' tables share; a row adds WS_GROUP, a default button and the like.
+namespace FormStyle {
+inline constexpr DWORD Group = WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX;
+inline constexpr DWORD Button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+inline constexpr DWORD Check = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+inline constexpr DWORD Radio = WS_VISIBLE | BS_AUTORADIOBUTTON;
+inline constexpr DWORD Edit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+}  // namespace FormStyle
 
 // Positions are client coordinates of the parent: the form, or the control named in
 // `parent` (a group box, a panel, a tab page). Every control is a child window of the form
 // itself, placed over its parent as dialog templates do, so all notifications reach the form.
 // A row of class TabPageClass adds a page to the tab control named as its parent and
 // covers that page's display area; its own position is ignored. Rows are in tab order,
-// each parent before its controls.
+// each parent before its controls. Names are unique within a table.
 struct ControlRow {
     const char* name;
     const char* className;
@@ -49,9 +58,13 @@ enum class ModalResult { None, Ok, Cancel, Terminated };
 
 class Form : public Window {
 public:
-    // The control of that name, or null.
+    // Every name given to a form's methods must be a row of its table: a name that is
+    // not ends the program (FailFast), so a misspelling cannot bind or find nothing.
     HWND Control(std::string_view name) const;
     int ControlId(std::string_view name) const;
+    // The control of that name, or null: for code that may run before the controls
+    // exist or after a failed creation.
+    HWND FindControl(std::string_view name) const;
 
     bool IsShown() const;
     void BringToFront() const;
@@ -63,7 +76,7 @@ public:
     bool InModalLoop() const { return inModalLoop_; }
 
     // The control that gets the focus when the form opens next.
-    void SetInitialFocus(std::string_view name) { initialFocus_ = name; }
+    void SetInitialFocus(std::string_view name);
     const std::string& InitialFocus() const { return initialFocus_; }
 
     std::string Text(std::string_view name) const;
@@ -135,6 +148,7 @@ private:
         UINT code;
         NotifyHandler handler;
     };
+    size_t IndexOf(std::string_view name) const;
     bool Inside(size_t control, size_t container) const;
     void ApplyEnabled();
     std::vector<NotifyBinding> notifyBindings_;
@@ -151,7 +165,6 @@ private:
     std::function<void(WPARAM)> keyUpPreview_;
     bool RunBinding(int id, WORD notification);
     UniqueGdiObject font_;
-    UniqueGdiObject boldFont_;
     UniqueGdiObject smallFont_;
     UniqueGdiObject smallBoldFont_;
     std::vector<UniqueIcon> buttonIcons_;

@@ -30,7 +30,6 @@ inline void CloseGdiObject(HGDIOBJ h) { DeleteObject(h); }
 inline void CloseDC(HDC h) { DeleteDC(h); }
 inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
-inline void FreeShellMemory(void* p) { CoTaskMemFree(p); }
 inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
 }  // namespace handles_detail
 
@@ -82,9 +81,6 @@ private:
     HANDLE h_ = nullptr;
 };
 
-// A shell-allocated item identifier list.
-using UniquePidl = std::unique_ptr<ITEMIDLIST, handles_detail::HandleDeleter<ITEMIDLIST*, handles_detail::FreeShellMemory>>;
-
 // Keeps an HGLOBAL locked for its lifetime.
 class GlobalLockGuard {
 public:
@@ -104,20 +100,56 @@ private:
     void* p_;
 };
 
-// Runs a one-off restore (SelectObject back, SetBkColor back...) when the scope ends.
+// Runs a one-off restore (SetBkColor back, CloseClipboard...) when the scope ends.
 template <typename F>
 class [[nodiscard]] ScopeGuard {
 public:
     explicit ScopeGuard(F f) noexcept(std::is_nothrow_move_constructible_v<F>) : f_(std::move(f)) {}
     ScopeGuard(const ScopeGuard&) = delete;
     ScopeGuard& operator=(const ScopeGuard&) = delete;
-    ~ScopeGuard()
-    {
-        if (active_) f_();
-    }
-    void Dismiss() noexcept { active_ = false; }
+    ~ScopeGuard() { f_(); }
 
 private:
     F f_;
-    bool active_ = true;
+};
+
+// The device context of a window, or of the screen for null, from GetDC; ReleaseDC at
+// the end of the scope.
+class [[nodiscard]] ScopedGetDC {
+public:
+    explicit ScopedGetDC(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
+    ScopedGetDC(const ScopedGetDC&) = delete;
+    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
+    ~ScopedGetDC()
+    {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Selects a pen, brush, font or bitmap into a device context and the one it replaced
+// back at the end of the scope: a DC must not be released or deleted holding ours.
+// A null object or DC selects nothing.
+class [[nodiscard]] ScopedSelectObject {
+public:
+    ScopedSelectObject(HDC dc, HGDIOBJ object) noexcept
+        : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr)
+    {
+        if (old_ == HGDI_ERROR) old_ = nullptr;
+    }
+    ScopedSelectObject(const ScopedSelectObject&) = delete;
+    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+    ~ScopedSelectObject()
+    {
+        if (old_) SelectObject(dc_, old_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
 };

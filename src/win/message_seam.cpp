@@ -1,5 +1,6 @@
 #include "win/message_seam.h"
 
+#include "win/application.h"
 #include "win/handles.h"
 
 namespace {
@@ -88,7 +89,7 @@ const char* StandardDialogCaption(MessageKind kind)
     case MessageKind::Confirmation: return "Best\xE4tigung";  // code page 1252
     case MessageKind::None: break;
     }
-    return "Marigoldwick";
+    return ProgramTitle;
 }
 
 MessageRequest SystemBoxRequest(HWND owner, std::string_view text, std::string_view caption, UINT type)
