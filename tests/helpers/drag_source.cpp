@@ -14,21 +14,7 @@
 
 namespace {
 
-std::wstring Wide(const std::string& text)
-{
-    std::wstring wide(text.size() + 1, L'\0');
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return wide;
-}
-
-UniquePidl Parse(IShellFolder* folder, const std::string& name)
-{
-    std::wstring wide = Wide(name);
-    ITEMIDLIST* list = nullptr;
-    if (FAILED(folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &list, nullptr))) return nullptr;
-    return UniquePidl(list);
-}
+UniquePidl Absolute(const std::string& path) { return UniquePidl(ILCreateFromPathA(path.c_str())); }
 
 UniquePidl Special(int csidl)
 {
@@ -47,17 +33,17 @@ std::string ParentOf(const std::string& path)
 ComPtr<IDataObject> FolderDataObject(IShellFolder* desktop, const std::string& folder,
                                      const std::vector<std::string>& paths)
 {
-    UniquePidl folderList = Parse(desktop, folder);
+    UniquePidl folderList = Absolute(folder);
     ComPtr<IShellFolder> parent;
     if (!folderList || FAILED(desktop->BindToObject(folderList.get(), nullptr, IID_IShellFolder,
                                                     reinterpret_cast<void**>(parent.GetAddressOf()))))
         return nullptr;
-    std::vector<UniquePidl> children;
+    std::vector<UniquePidl> lists;
     std::vector<LPCITEMIDLIST> raw;
     for (const std::string& path : paths) {
-        children.push_back(Parse(parent.Get(), path.substr(folder.size())));
-        if (!children.back()) return nullptr;
-        raw.push_back(children.back().get());
+        lists.push_back(Absolute(path));
+        if (!lists.back()) return nullptr;
+        raw.push_back(ILFindLastID(lists.back().get()));
     }
     ComPtr<IDataObject> data;
     if (FAILED(parent->GetUIObjectOf(nullptr, static_cast<UINT>(raw.size()), raw.data(), IID_IDataObject, nullptr,
@@ -67,14 +53,14 @@ ComPtr<IDataObject> FolderDataObject(IShellFolder* desktop, const std::string& f
 }
 
 // Items of the desktop's namespace at any depth: their absolute lists under the desktop.
-ComPtr<IDataObject> DesktopDataObject(IShellFolder* desktop, const std::vector<std::string>& items)
+ComPtr<IDataObject> DesktopDataObject(const std::vector<std::string>& items)
 {
     std::vector<UniquePidl> lists;
     std::vector<LPCITEMIDLIST> raw;
     for (const std::string& item : items) {
         if (item == "::drives") lists.push_back(Special(CSIDL_DRIVES));
         else if (item == "::controls") lists.push_back(Special(CSIDL_CONTROLS));
-        else lists.push_back(Parse(desktop, item));
+        else lists.push_back(Absolute(item));
         if (!lists.back()) return nullptr;
         raw.push_back(lists.back().get());
     }
@@ -128,7 +114,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     for (const std::string& item : items)
         oneFolder = oneFolder && item.rfind("::", 0) != 0 && ParentOf(item) == ParentOf(items[0]);
     ComPtr<IDataObject> data = oneFolder ? FolderDataObject(desktop.Get(), ParentOf(items[0]), items)
-                                         : DesktopDataObject(desktop.Get(), items);
+                                         : DesktopDataObject(items);
     if (!data) return 4;
 
     SetCursorPos(std::atoi(__argv[2]), std::atoi(__argv[3]));
