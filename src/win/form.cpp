@@ -163,6 +163,10 @@ bool Form::CreateForm(const FormSpec& layout)
 bool Form::CreateControls(std::span<const ControlRow> rows)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
+    auto frames = [rows](const ControlRow& row) {
+        return std::any_of(rows.begin(), rows.end(),
+                           [&](const ControlRow& r) { return r.parent && std::string_view(r.parent) == row.name; });
+    };
     for (const ControlRow& row : rows) {
         RECT place{row.x, row.y, row.x + row.w, row.y + row.h};
         // A misspelt parent or a second row of one name is a fault of the table, not of
@@ -188,9 +192,13 @@ bool Form::CreateControls(std::span<const ControlRow> rows)
         // A drop-down list's window height includes its open list.
         if (std::string_view(row.className) == "COMBOBOX") place.bottom += 8 * row.h;
         int id = FirstControlId + static_cast<int>(controls_.size());
+        // A container ends up below its controls (see the end): clipped by them, it
+        // never paints over them, and as a group of its own the arrow keys never step onto it.
+        DWORD style = page ? WS_CHILD : (row.style | WS_CHILD);
+        if (frames(row)) style |= WS_CLIPSIBLINGS | WS_GROUP;
         // A page is only the origin of its controls: an invisible static that paints nothing.
         HWND hwnd = CreateWindowExA(page ? 0 : row.exStyle, page ? "STATIC" : row.className, page ? "" : row.caption,
-                                    page ? WS_CHILD : (row.style | WS_CHILD), place.left, place.top,
+                                    style, place.left, place.top,
                                     place.right - place.left, place.bottom - place.top, Handle(),
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!hwnd) return false;
@@ -201,6 +209,18 @@ bool Form::CreateControls(std::span<const ControlRow> rows)
         int parent = row.parent ? static_cast<int>(IndexOf(row.parent)) : -1;
         controls_.push_back({row.name, id, hwnd, parent, IsWindowEnabled(hwnd) != FALSE});
     }
+    // Another process's WindowFromPoint (OLE's search for a drop target during a drag from
+    // the file manager) never asks our windows for their hit test, so a group box's
+    // transparency does not count there: a container lying above its controls would take
+    // the drops meant for them. Containers go to the bottom, each above the containers
+    // around it; the other controls keep their order, which is also their Tab order.
+    std::vector<bool> container(controls_.size());
+    for (const ControlEntry& c : controls_)
+        if (c.parent >= 0) container[static_cast<size_t>(c.parent)] = true;
+    // Rows list each container before the ones inside it: the outermost goes down last.
+    for (size_t i = controls_.size(); i-- > 0;)
+        if (container[i])
+            SetWindowPos(controls_[i].hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
 }
 

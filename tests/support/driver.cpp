@@ -229,10 +229,11 @@ bool Post(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 
 // ---- AppProcess ----
 
-std::unique_ptr<AppProcess> AppProcess::Start(const std::string& exePath)
+std::unique_ptr<AppProcess> AppProcess::Start(const std::string& exePath, const std::string& arguments)
 {
     std::string folder = exePath.substr(0, exePath.find_last_of('\\') + 1);
     std::string commandLine = "\"" + exePath + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
@@ -359,6 +360,13 @@ std::optional<MgwSandbox> MgwSandbox::Create()
     if (!folder) return std::nullopt;
     if (!CopyFileA((bin + "mgoldwk.exe").c_str(), folder->File("mgoldwk.exe").c_str(), FALSE)) return std::nullopt;
     return MgwSandbox(std::move(*folder));
+}
+
+std::optional<DWORD> RunHelper(std::string_view name, const std::string& arguments, DWORD timeoutMs)
+{
+    std::unique_ptr<AppProcess> helper = AppProcess::Start(BinFolder() + std::string(name), arguments);
+    if (!helper) return std::nullopt;
+    return helper->WaitForExit(timeoutMs);
 }
 
 bool MarigoldwickRunning()

@@ -74,7 +74,8 @@ struct WindowQuery {
 
 class AppProcess {
 public:
-    [[nodiscard]] static std::unique_ptr<AppProcess> Start(const std::string& exePath);
+    // Started in the program's own folder.
+    [[nodiscard]] static std::unique_ptr<AppProcess> Start(const std::string& exePath, const std::string& arguments = {});
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
     // Kills the program when it still runs: no test leaves a copy behind.
@@ -135,6 +136,9 @@ private:
 std::string BinFolder();
 // A file in the running test program's own folder (the build's bin folder).
 std::string BesideTestProgram(std::string_view name);
+// Runs a program of the bin folder (a helper) with those arguments and waits for it;
+// its exit code, or none when it could not start or did not end in time (then it is ended).
+std::optional<DWORD> RunHelper(std::string_view name, const std::string& arguments, DWORD timeoutMs = 20000);
 // True while some copy of the program holds the single-instance mutex.
 bool MarigoldwickRunning();
 // What choosing a command in popup menu `menu` sends the main window: the popup
