@@ -5,6 +5,7 @@
 #include "menus/menu_items_win.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <optional>
 #include <string>

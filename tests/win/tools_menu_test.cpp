@@ -288,9 +288,10 @@ TEST_F(ToolsActions, EachModeEntryPassesAZeroedRecordWithOnlyItsDimension)
         Click("TPMSwitchto800x600");
     }
     auto error = [&](const char* text) {
+        // Owned by the main window, which this fixture does not make.
         return MessageRequest{.form = MessageForm::SystemBox,
                               .kind = MessageKind::Error,
-                              .owner = owner.get(),
+                              .owner = nullptr,
                               .caption = "Marigoldwick - Resolution Change Error",
                               .text = text};
     };
