@@ -145,7 +145,7 @@ void ToolsMenu::SetEnabled(std::string_view component, bool enabled)
     std::optional<WORD> id = CommandOf(component);
     if (!id) return;
     // An entry's submenu is the last one above it in the table.
-    auto row = static_cast<WORD>(*id - FirstCommand);
+    auto row = static_cast<WORD>(*id - FirstToolsCommand);
     HMENU menu = popUpToolsMenu_.get();
     if (Rows[row].level == 2) {
         while (!IsSubmenu(Rows[row])) --row;

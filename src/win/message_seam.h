@@ -20,6 +20,8 @@ struct MessageRequest {
     HWND owner = nullptr;
     std::string caption;
     std::string text;
+
+    bool operator==(const MessageRequest&) const = default;
 };
 
 class MessageSeam {

@@ -6,7 +6,11 @@
 
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <vector>
+
+// How GoogleTest shows a request in a failed comparison: every field, by name.
+void PrintTo(const MessageRequest& request, std::ostream* out);
 
 class FakeMessages final : public MessageSeam {
 public:

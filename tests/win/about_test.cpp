@@ -4,6 +4,7 @@
 #include "about/jpeg_bitmap_win.h"
 #include "config/model.h"
 #include "fake_messages.h"
+#include "form_driver.h"
 #include "while_shown.h"
 #include "win/resource_ids.h"
 
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,7 @@ protected:
         ASSERT_TRUE(program);
         form = TfrmAbout::Create(nullptr, program);
         ASSERT_TRUE(form);
+        ui.emplace(*form);
         savedReadme = ReadmeFile, savedHelp = HelpFile;
     }
     void TearDown() override
@@ -50,21 +53,12 @@ protected:
         ReadmeFile = savedReadme, HelpFile = savedHelp;
     }
 
-    HWND C(const char* name) const { return form->Control(name); }
     // Left, top, width and height in the form's client area.
     using Box = std::array<LONG, 4>;
     Box Place(const char* name) const
     {
-        RECT r{};
-        GetWindowRect(C(name), &r);
-        MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+        RECT r = ui->Place(name);
         return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-    }
-    LOGFONTA FontOf(const char* name) const
-    {
-        LOGFONTA font{};
-        GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(C(name), WM_GETFONT, 0, 0)), sizeof(font), &font);
-        return font;
     }
     // The shell answers `result` and every call is recorded.
     void FakeShell(INT_PTR result)
@@ -75,20 +69,20 @@ protected:
             return reinterpret_cast<HINSTANCE>(result);
         };
     }
-    void Click(const char* name) const { SendMessageA(C(name), BM_CLICK, 0, 0); }
     // Keys reach the form's preview only in its own loop: a modal run that releases them
     // on the focused OK button, then presses Esc.
     void ReleaseKeys(std::initializer_list<WPARAM> keys)
     {
         WhileShown([&] {
-            for (WPARAM key : keys) PostMessageA(C("BtnOK"), WM_KEYUP, key, 0);
-            PostMessageA(C("BtnOK"), WM_KEYDOWN, VK_ESCAPE, 0);
+            for (WPARAM key : keys) ui->QueueKeyUp("BtnOK", key);
+            ui->QueueKeyDown("BtnOK", VK_ESCAPE);
         });
         EXPECT_EQ(form->Execute(nullptr), ModalResult::Ok);
     }
 
     HMODULE program = nullptr;
     std::unique_ptr<TfrmAbout> form;
+    std::optional<FormDriver> ui;
     std::vector<ShellCall> calls;
     std::string savedReadme, savedHelp;
 };
@@ -98,9 +92,7 @@ TEST_F(AboutTest, LayoutFollowsTheTable)
     char caption[32] = {};
     GetWindowTextA(form->Handle(), caption, sizeof(caption));
     EXPECT_STREQ(caption, "About");
-    RECT client{};
-    GetClientRect(form->Handle(), &client);
-    EXPECT_TRUE(client.right == 490 && client.bottom == 337);
+    EXPECT_TRUE(ui->ClientSize().cx == 490 && ui->ClientSize().cy == 337);
     EXPECT_EQ(Place("PanelBanner"), (Box{0, 0, 490, 105}));
     EXPECT_EQ(Place("MemoCredits"), (Box{8, 144, 185, 49}));
     EXPECT_EQ(Place("ImgIcon"), (Box{217, 144, 57, 49}));
@@ -114,12 +106,13 @@ TEST_F(AboutTest, LayoutFollowsTheTable)
     EXPECT_EQ(form->Text("BtnGotoHome"), "marigoldwick.example");
     EXPECT_EQ(form->Text("BtnViewReadme"), "&View readme.txt");
     EXPECT_EQ(form->Text("BtnOK"), "&OK");
-    EXPECT_EQ(SendMessageA(C("MemoCredits"), EM_GETLINECOUNT, 0, 0), 3);
-    EXPECT_TRUE(FontOf("LblVersion").lfWeight == FW_BOLD && FontOf("LblVersion").lfHeight == -16);
-    EXPECT_TRUE(FontOf("BtnGotoHome").lfUnderline);
-    EXPECT_NE(SendMessageA(C("ImgIcon"), STM_GETICON, 0, 0), 0);
-    EXPECT_EQ(GetParent(C("ImgBanner")), C("PanelBanner"));
-    EXPECT_EQ(SendMessageA(C("ImgBanner"), STM_GETIMAGE, IMAGE_BITMAP, 0), reinterpret_cast<LRESULT>(form->Banner()));
+    EXPECT_EQ(SendMessageA(ui->Control("MemoCredits"), EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_TRUE(ui->Font("LblVersion").lfWeight == FW_BOLD && ui->Font("LblVersion").lfHeight == -16);
+    EXPECT_TRUE(ui->Font("BtnGotoHome").lfUnderline);
+    EXPECT_NE(SendMessageA(ui->Control("ImgIcon"), STM_GETICON, 0, 0), 0);
+    EXPECT_EQ(GetParent(ui->Control("ImgBanner")), ui->Control("PanelBanner"));
+    EXPECT_EQ(SendMessageA(ui->Control("ImgBanner"), STM_GETIMAGE, IMAGE_BITMAP, 0),
+              reinterpret_cast<LRESULT>(form->Banner()));
 }
 
 TEST(AboutBanner, DecodesToA492By104ColourBitmapAndDamageGivesNone)
@@ -164,8 +157,8 @@ TEST_F(AboutTest, FailedShellCallsShowOneErrorEachWithTheirTexts)
     ReadmeFile = "C:\\Programs\\Marigoldwick\\readme.txt";
     HelpFile = "C:\\Programs\\Marigoldwick\\mgoldwk.chm";
     FakeShell(2);
-    Click("BtnViewReadme");
-    Click("BtnGotoHome");
+    ui->Click("BtnViewReadme");
+    ui->Click("BtnGotoHome");
     ReleaseKeys({VK_F2, VK_F1});
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_TRUE(calls[0].owner == form->Handle() && calls[0].verb == "open" && calls[0].bare);
@@ -173,21 +166,22 @@ TEST_F(AboutTest, FailedShellCallsShowOneErrorEachWithTheirTexts)
     EXPECT_TRUE(calls[1].file == "http://marigoldwick.example/" && calls[1].show == SW_SHOWMAXIMIZED);
     EXPECT_TRUE(calls[2].file == HelpFile && calls[2].show == SW_SHOWDEFAULT && calls[2].bare);
 
-    ASSERT_EQ(messages.Asked().size(), 3u);
-    EXPECT_EQ(messages.Asked()[0].text, "Unable to load file readme.txt");
-    EXPECT_EQ(messages.Asked()[1].text, "Unable to open marigoldwick.example");
-    EXPECT_EQ(messages.Asked()[2].text, "Unable to open C:\\Programs\\Marigoldwick\\mgoldwk.chm");
-    for (const MessageRequest& asked : messages.Asked()) {
-        EXPECT_EQ(asked.caption, "Fehler");
-        EXPECT_TRUE(asked.kind == MessageKind::Error && asked.buttons == MessageButtons::Ok);
-        EXPECT_EQ(asked.form, MessageForm::StandardDialog);
-    }
+    auto error = [&](const char* text) {
+        return MessageRequest{.form = MessageForm::StandardDialog,
+                              .kind = MessageKind::Error,
+                              .owner = form->Handle(),
+                              .caption = "Fehler",
+                              .text = text};
+    };
+    EXPECT_EQ(messages.Asked(), (std::vector{error("Unable to load file readme.txt"),
+                                             error("Unable to open marigoldwick.example"),
+                                             error("Unable to open C:\\Programs\\Marigoldwick\\mgoldwk.chm")}));
 
     // 32 is still a failure; above it the shell did its work and nothing is said.
     FakeShell(32);
-    Click("BtnGotoHome");
+    ui->Click("BtnGotoHome");
     FakeShell(33);
-    Click("BtnViewReadme");
+    ui->Click("BtnViewReadme");
     ReleaseKeys({VK_F1});
     EXPECT_EQ(messages.Asked().size(), 4u);
 }
@@ -197,7 +191,7 @@ TEST_F(AboutTest, RealShellReportsMissingReadmeAndHelpFile)
     FakeMessages messages;
     ReadmeFile = TempFile("mgw-about-missing\\readme.txt");
     HelpFile = TempFile("mgw-about-missing\\mgoldwk.chm");
-    Click("BtnViewReadme");
+    ui->Click("BtnViewReadme");
     ReleaseKeys({VK_F1});
     ASSERT_EQ(messages.Asked().size(), 2u);
     EXPECT_EQ(messages.Asked()[0].text, "Unable to load file readme.txt");
@@ -212,21 +206,21 @@ TEST_F(AboutTest, OkHasTheFocusAndEscEnterCloseBoxEndTheRun)
     bool shownAfterError = false;
     WhileShown([&] {
         focus = GetFocus();
-        Click("BtnViewReadme");
+        ui->Click("BtnViewReadme");
         shownAfterError = form->IsShown() && form->InModalLoop();
-        PostMessageA(C("BtnOK"), WM_KEYDOWN, VK_ESCAPE, 0);
+        ui->QueueKeyDown("BtnOK", VK_ESCAPE);
     });
     EXPECT_EQ(form->Execute(nullptr), ModalResult::Ok);
-    EXPECT_EQ(focus, C("BtnOK"));
+    EXPECT_EQ(focus, ui->Control("BtnOK"));
     EXPECT_TRUE(shownAfterError);
     EXPECT_EQ(messages.Asked().size(), 1u);
     EXPECT_FALSE(form->IsShown());
 
-    WhileShown([&] { PostMessageA(C("BtnOK"), WM_KEYDOWN, VK_RETURN, 0); });
+    WhileShown([&] { ui->QueueKeyDown("BtnOK", VK_RETURN); });
     EXPECT_EQ(form->Execute(nullptr), ModalResult::Ok);
-    WhileShown([&] { PostMessageA(form->Handle(), WM_CLOSE, 0, 0); });
+    WhileShown([&] { ui->QueueClose(); });
     EXPECT_EQ(form->Execute(nullptr), ModalResult::Cancel);
-    WhileShown([&] { Click("BtnOK"); });
+    WhileShown([&] { ui->Click("BtnOK"); });
     EXPECT_EQ(form->Execute(nullptr), ModalResult::Ok);
 }
 

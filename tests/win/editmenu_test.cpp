@@ -6,11 +6,13 @@
 #include "while_shown.h"
 
 #include "driver.h"
+#include "form_driver.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <fstream>
+#include <optional>
 
 namespace {
 
@@ -40,48 +42,30 @@ protected:
     {
         form = TfrmEditMenu::Create(nullptr);
         ASSERT_TRUE(form);
+        ui.emplace(*form);
     }
 
-    HWND C(const char* name) const { return form->Control(name); }
-    RECT Place(const char* name) const
-    {
-        RECT r{};
-        GetWindowRect(C(name), &r);
-        MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
     int RangeMax() const
     {
         int minimum = -1, maximum = -1;
-        GetScrollRange(C("ScrollBarMenIconNum"), SB_CTL, &minimum, &maximum);
+        GetScrollRange(ui->Control("ScrollBarMenIconNum"), SB_CTL, &minimum, &maximum);
         return minimum == 0 ? maximum : -1;
     }
-    bool BarEnabled() const { return IsWindowEnabled(C("ScrollBarMenIconNum")) != 0; }
-    void ScrollDown() const
-    {
-        SendMessageA(form->Handle(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(C("ScrollBarMenIconNum")));
-    }
-    void Type(std::initializer_list<WORD> keys) const
-    {
-        for (WORD key : keys) SendMessageA(C("MenuHotKey"), WM_KEYDOWN, key, 0);
-        for (WORD key : keys) SendMessageA(C("MenuHotKey"), WM_KEYUP, key, 0);
-    }
-
+    bool BarEnabled() const { return ui->Usable("ScrollBarMenIconNum"); }
     std::unique_ptr<TfrmEditMenu> form;
+    std::optional<FormDriver> ui;
 };
 
 TEST_F(EditMenuTest, LayoutAndStartingState)
 {
-    RECT client{};
-    GetClientRect(form->Handle(), &client);
-    EXPECT_EQ(client.right, 348);
-    EXPECT_EQ(client.bottom, 197);
+    EXPECT_EQ(ui->ClientSize().cx, 348);
+    EXPECT_EQ(ui->ClientSize().cy, 197);
     EXPECT_EQ(form->Caption(), "Menu");
-    EXPECT_EQ(Place("EdIconPfad").left, 200);
-    EXPECT_EQ(Place("EdIconPfad").top, 76);
-    EXPECT_EQ(Place("MenuHotKey").left, 236);
-    EXPECT_EQ(Place("BtnCancel").top, 168);
-    RECT panel = Place("PanelMenuIcon"), image = Place("ImgMenuIcon");
+    EXPECT_EQ(ui->Place("EdIconPfad").left, 200);
+    EXPECT_EQ(ui->Place("EdIconPfad").top, 76);
+    EXPECT_EQ(ui->Place("MenuHotKey").left, 236);
+    EXPECT_EQ(ui->Place("BtnCancel").top, 168);
+    RECT panel = ui->Place("PanelMenuIcon"), image = ui->Place("ImgMenuIcon");
     EXPECT_EQ(panel.left, 203);
     EXPECT_TRUE(image.left > panel.left && image.bottom < panel.bottom);
     EXPECT_EQ(form->Text("RadioLCB2"), "Load first program in list");
@@ -103,16 +87,15 @@ TEST_F(EditMenuTest, IconRangeFollowsThePathAndTypingResetsTheIndex)
     ASSERT_GE(ProgramIcons(), 14);
     EXPECT_EQ(RangeMax(), ProgramIcons() - 1);
     EXPECT_TRUE(BarEnabled());
-    ScrollDown();
-    ScrollDown();
+    ui->Scroll("ScrollBarMenIconNum", SB_LINEDOWN);
+    ui->Scroll("ScrollBarMenIconNum", SB_LINEDOWN);
     EXPECT_EQ(form->IconNum(), 2);
     form->SetIconNum(ProgramIcons() - 1);
-    ScrollDown();
+    ui->Scroll("ScrollBarMenIconNum", SB_LINEDOWN);
     EXPECT_EQ(form->IconNum(), ProgramIcons() - 1);
 
     // One more typed character is a new path: recounted, index 0, blank preview.
-    SendMessageA(C("EdIconPfad"), EM_SETSEL, 0x7FFF, 0x7FFF);
-    SendMessageA(C("EdIconPfad"), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("x"));
+    ui->TypeAtEnd("EdIconPfad", "x");
     EXPECT_EQ(form->IconNum(), 0);
     EXPECT_FALSE(BarEnabled());
     EXPECT_EQ(form->PreviewIcon(), nullptr);
@@ -131,7 +114,7 @@ TEST_F(EditMenuTest, IconPickerGetsTheCutPathAndItsChoiceIsShown)
     };
     std::string longPath = "C:\\" + std::string(300, 'a') + ".dll";
     form->SetIconPfad(longPath);
-    SendMessageA(C("BtnBrowseMenIcon"), BM_CLICK, 0, 0);
+    ui->Click("BtnBrowseMenIcon");
     EXPECT_EQ(asked, longPath.substr(0, 260));
     EXPECT_EQ(form->IconPfad(), Program);
     EXPECT_EQ(form->IconNum(), 5);
@@ -139,7 +122,7 @@ TEST_F(EditMenuTest, IconPickerGetsTheCutPathAndItsChoiceIsShown)
 
     // A double click on the preview opens it too, from the shown icon; giving up keeps all.
     form->PickIcon = [&](HWND, std::string&, int& index) { return startIndex = index, false; };
-    SendMessageA(C("ImgMenuIcon"), WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, 5));
+    SendMessageA(ui->Control("ImgMenuIcon"), WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(startIndex, 5);
     EXPECT_EQ(form->IconPfad(), Program);
     EXPECT_EQ(form->IconNum(), 5);
@@ -160,13 +143,13 @@ TEST_F(EditMenuTest, ShellPickerGivesBackThePathAndIndex)
 
 TEST_F(EditMenuTest, HotkeyControlDropsShiftAloneAndConvertsValues)
 {
-    Type({VK_SHIFT, 'A'});
-    EXPECT_EQ(SendMessageA(C("MenuHotKey"), HKM_GETHOTKEY, 0, 0), 'A');
+    ui->PressKeys("MenuHotKey", {VK_SHIFT, 'A'});
+    EXPECT_EQ(SendMessageA(ui->Control("MenuHotKey"), HKM_GETHOTKEY, 0, 0), 'A');
     EXPECT_EQ(form->MenuHotKey(), 'A');
-    Type({VK_CONTROL, VK_SHIFT, VK_F5});
+    ui->PressKeys("MenuHotKey", {VK_CONTROL, VK_SHIFT, VK_F5});
     EXPECT_EQ(form->MenuHotKey(), VK_F5 + HotkeyCtrl + HotkeyShift);
     form->SetMenuHotKey('M' + HotkeyCtrl + HotkeyAlt);
-    EXPECT_EQ(SendMessageA(C("MenuHotKey"), HKM_GETHOTKEY, 0, 0), 0x064D);
+    EXPECT_EQ(SendMessageA(ui->Control("MenuHotKey"), HKM_GETHOTKEY, 0, 0), 0x064D);
     form->SetMenuHotKey(0);
     EXPECT_EQ(form->MenuHotKey(), 0);
 }
@@ -186,16 +169,16 @@ TEST_F(EditMenuTest, ModalRunKeepsFieldsEscCancelsAndF1AsksForHelp)
     WhileShown([&] {
         focus = GetFocus();
         PostMessageA(focus, WM_KEYUP, VK_F1, 0);
-        SendMessageA(C("RadioLCB0"), BM_CLICK, 0, 0);
+        ui->Click("RadioLCB0");
         PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
     });
     EXPECT_EQ(form->Execute(nullptr), ModalResult::Cancel);
-    EXPECT_EQ(focus, C("EdMenuName"));
+    EXPECT_EQ(focus, ui->Control("EdMenuName"));
     EXPECT_EQ(helpAsked, 1);
 
     WhileShown([&] {
-        SetWindowTextA(C("EdMenuName"), "Renamed");
-        PostMessageA(C("BtnOK"), BM_CLICK, 0, 0);
+        ui->Type("EdMenuName", "Renamed");
+        ui->QueueClick("BtnOK");
     });
     EXPECT_EQ(form->Execute(nullptr), ModalResult::Ok);
     EXPECT_EQ(form->Caption(), "Modify menu");

@@ -4,6 +4,7 @@
 #include "config/model.h"
 #include "driver.h"
 #include "fake_messages.h"
+#include "main_window_driver.h"
 #include "settings/konfig_win.h"
 #include "while_shown.h"
 #include "win/application.h"
@@ -24,13 +25,6 @@ constexpr char WelcomeText[] =
     "can easily add items to the menu by dragging items from the desktop or explorer and dropping them on the "
     "item list.";
 
-std::string Ini(std::initializer_list<std::string_view> lines)
-{
-    std::string text;
-    for (std::string_view line : lines) text.append(line).append("\r\n");
-    return text;
-}
-
 // Two menus whose first entries name files that do not exist, so starting one shows
 // which entry was started.
 std::string TwoMenus(std::string_view askBeforeQuit = "1")
@@ -40,13 +34,6 @@ std::string TwoMenus(std::string_view askBeforeQuit = "1")
                 "Pfad=C:\\windows\\mgw-missing-editor.exe", "Description=Editor", "Startmode=1", "[M0I2]",
                 "Pfad=MarigoldwickCommand{-}", "Description=Separator", "[M1]", "MenuName=Second", "ItemCount=1",
                 "[M1I1]", "Pfad=C:\\windows\\mgw-missing-viewer.exe", "Description=Viewer", "Startmode=1"});
-}
-
-// Takes the WM_QUIT that ending the application leaves in this thread's queue.
-bool TakeQuitMessage()
-{
-    MSG msg;
-    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
 }
 
 bool HasAppWindowStyle(HWND hwnd) { return (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0; }
@@ -83,14 +70,9 @@ protected:
     HWND Main() const { return haupt->Handle(); }
     HWND Settings() const { return settings->Handle(); }
 
-    // The popup request: the menu becomes the active one and pops up, closed again by the
-    // WM_CANCELMODE queued before it (clicks meant for the settings are queued after it).
-    void PopUp(int menu)
-    {
-        PostMessageA(Main(), WM_CANCELMODE, 0, 0);
-        SendMessageA(Main(), WmShowPopup, static_cast<WPARAM>(menu), 0);
-    }
-    void Command(WORD command) { SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+    // Clicks meant for the settings are queued after the popup's WM_CANCELMODE.
+    void PopUp(int menu) { PopUpAndClose(Main(), static_cast<WPARAM>(menu)); }
+    void Command(WORD command) { SendCommand(Main(), command); }
     // A popup menu choice.
     void Choose(int menu, WORD command)
     {
@@ -186,13 +168,11 @@ TEST_F(HauptStartup, MalformedIdentifierListIsReportedAndStartupGoesOn)
     Start(Ini({"[GLOBAL]", "SelfAutostart=0", "MenuCount=1", "[M0]", "MenuName=Shell", "ItemCount=1", "[M0I1]",
                "IsPIDL=1", "Pfad={abc}", "Description=Broken"}));
     ASSERT_EQ(messages.Asked().size(), 1u);
-    const MessageRequest& error = messages.Asked()[0];
-    EXPECT_EQ(error.text, "Error loading configuration data.");
-    EXPECT_EQ(error.caption, "Marigoldwick");
-    EXPECT_EQ(error.kind, MessageKind::Error);
-    EXPECT_EQ(error.buttons, MessageButtons::Ok);
-    EXPECT_EQ(error.form, MessageForm::SystemBox);
-    EXPECT_EQ(error.owner, Main());
+    EXPECT_EQ(messages.Asked()[0], (MessageRequest{.form = MessageForm::SystemBox,
+                                                   .kind = MessageKind::Error,
+                                                   .owner = Main(),
+                                                   .caption = "Marigoldwick",
+                                                   .text = "Error loading configuration data."}));
 
     // What was read before the bad entry stays; the program runs on with it.
     ASSERT_EQ(MenuList.size(), 1u);
@@ -225,14 +205,15 @@ TEST_F(HauptStartup, AutostartEntriesStartInListOrderEachFailureReported)
                "Pfad=C:\\windows\\mgw-missing-quiet.exe", "Description=Quiet", "Autostart=0", "[M1]",
                "ItemCount=1", "[M1I1]", "Pfad=C:\\windows\\mgw-missing-two.exe", "Description=Two",
                "Autostart=1"}));
-    ASSERT_EQ(messages.Asked().size(), 2u);
-    EXPECT_EQ(messages.Asked()[0].text, "Execution of 'One' failed.\rThe specified file was not found.");
-    EXPECT_EQ(messages.Asked()[1].text, "Execution of 'Two' failed.\rThe specified file was not found.");
-    for (const MessageRequest& r : messages.Asked()) {
-        EXPECT_EQ(r.caption, "Marigoldwick");
-        EXPECT_EQ(r.kind, MessageKind::Error);
-        EXPECT_EQ(r.owner, nullptr);
-    }
+    auto failure = [](const char* description) {
+        return MessageRequest{.form = MessageForm::SystemBox,
+                              .kind = MessageKind::Error,
+                              .owner = nullptr,
+                              .caption = "Marigoldwick",
+                              .text = "Execution of '" + std::string(description) +
+                                      "' failed.\rThe specified file was not found."};
+    };
+    EXPECT_EQ(messages.Asked(), (std::vector{failure("One"), failure("Two")}));
 }
 
 // ---- welcome and the settings cycle ----
@@ -254,19 +235,18 @@ TEST_F(HauptWelcome, WithoutMenusGreetsThenOpensTheSettingsModally)
     SendMessageA(Main(), WmStartupDone, 0, 0);
 
     ASSERT_EQ(messages.Asked().size(), 2u);
-    const MessageRequest& welcome = messages.Asked()[0];
-    EXPECT_EQ(welcome.text, WelcomeText);
-    EXPECT_EQ(welcome.caption, "Marigoldwick");
-    EXPECT_EQ(welcome.kind, MessageKind::Information);
-    EXPECT_EQ(welcome.buttons, MessageButtons::Ok);
-    EXPECT_EQ(welcome.owner, Main());
+    EXPECT_EQ(messages.Asked()[0], (MessageRequest{.form = MessageForm::SystemBox,
+                                                   .kind = MessageKind::Information,
+                                                   .owner = Main(),
+                                                   .caption = "Marigoldwick",
+                                                   .text = WelcomeText}));
     EXPECT_FALSE(seen[0].settingsVisible) << "the settings open after the welcome";
 
-    const MessageRequest& refused = messages.Asked()[1];
-    EXPECT_EQ(refused.text, "You need to create at least one menu.");
-    EXPECT_EQ(refused.caption, "Marigoldwick");
-    EXPECT_EQ(refused.kind, MessageKind::Warning);
-    EXPECT_EQ(refused.owner, Settings());
+    EXPECT_EQ(messages.Asked()[1], (MessageRequest{.form = MessageForm::SystemBox,
+                                                   .kind = MessageKind::Warning,
+                                                   .owner = Settings(),
+                                                   .caption = "Marigoldwick",
+                                                   .text = "You need to create at least one menu."}));
     EXPECT_TRUE(seen[1].settingsVisible);
     EXPECT_TRUE(seen[1].taskbarButton) << "the settings carry the taskbar button while open";
     EXPECT_FALSE(seen[1].mainEnabled) << "modal: the owner is disabled";
@@ -378,12 +358,12 @@ TEST_F(HauptQuit, NoAndCancelKeepEverything)
     Choose(0, CmdQuit);
     Choose(1, CmdQuit);
     ASSERT_EQ(messages.Asked().size(), 2u);
-    const MessageRequest& question = messages.Asked()[0];
-    EXPECT_EQ(question.text, "Really quit Marigoldwick ?");
-    EXPECT_EQ(question.caption, "Confirm");
-    EXPECT_EQ(question.kind, MessageKind::Confirmation);
-    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
-    EXPECT_EQ(question.owner, Main());
+    EXPECT_EQ(messages.Asked()[0], (MessageRequest{.form = MessageForm::SystemBox,
+                                                   .kind = MessageKind::Confirmation,
+                                                   .buttons = MessageButtons::YesNoCancel,
+                                                   .owner = Main(),
+                                                   .caption = "Confirm",
+                                                   .text = "Really quit Marigoldwick ?"}));
     EXPECT_TRUE(IsWindow(Main()));
     EXPECT_EQ(MenuList.size(), 2u);
     EXPECT_FALSE(TakeQuitMessage());
@@ -440,12 +420,13 @@ TEST_F(HauptQuit, QuitFromTheSettingsAsksThenEndsWithoutSaving)
     Command(CmdSettings);
 
     ASSERT_EQ(messages.Asked().size(), 2u);
-    const MessageRequest& question = messages.Asked()[0];
-    EXPECT_EQ(question.text, "Really quit Marigoldwick ?\rConfiguration changes will get lost.");
-    EXPECT_EQ(question.caption, "Confirm");
-    EXPECT_EQ(question.kind, MessageKind::Confirmation);
-    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
-    EXPECT_EQ(question.owner, Settings());
+    EXPECT_EQ(messages.Asked()[0], (MessageRequest{.form = MessageForm::SystemBox,
+                                                   .kind = MessageKind::Confirmation,
+                                                   .buttons = MessageButtons::YesNoCancel,
+                                                   .owner = Settings(),
+                                                   .caption = "Confirm",
+                                                   .text = "Really quit Marigoldwick ?\rConfiguration changes "
+                                                           "will get lost."}));
     EXPECT_TRUE(TakeQuitMessage());
     EXPECT_EQ(folder->Read("mgoldwk.ini"), ini);
     EXPECT_FALSE(IsWindowVisible(Settings()));

@@ -5,6 +5,7 @@
 #include "driver.h"
 #include "drop_support.h"
 #include "fake_messages.h"
+#include "form_driver.h"
 #include "settings/konfig_win.h"
 
 #include <gtest/gtest.h>
@@ -69,7 +70,7 @@ protected:
         ASSERT_TRUE(settings);
         ShowWindow(settings->Handle(), SW_SHOW);
         settings->FormShow();
-        settings->Select("LvMenus", 0);
+        FormDriver(*settings).SelectRow("LvMenus", 0);
         ASSERT_EQ(settings->CurrentMenu, 0);
         ASSERT_TRUE(settings->MyDropTarget);
         settings->MyDropTarget->QueryInterface(IID_IDropTarget, reinterpret_cast<void**>(sink.GetAddressOf()));
@@ -102,7 +103,7 @@ protected:
         return effect;
     }
     const std::vector<std::unique_ptr<TOneItem>>& Items() const { return MenuList.at(0)->Items; }
-    int Selected() const { return settings->SelectedIndex("LvItems"); }
+    int Selected() const { return FormDriver(*settings).SelectedRow("LvItems"); }
 
     FakeMessages messages;
     std::optional<TempFolder> folder;

@@ -5,6 +5,7 @@
 #include "config/model.h"
 #include "driver.h"
 #include "fake_messages.h"
+#include "form_driver.h"
 #include "menus/menu_images_win.h"
 #include "settings/editmenu_win.h"
 #include "settings/konfig_win.h"
@@ -101,30 +102,9 @@ protected:
             return shellResult;
         };
         ShowWindow(settings->Handle(), SW_SHOW);
+        ui.emplace(*settings);
     }
 
-    HWND C(const char* name) const { return settings->Control(name); }
-    void Click(const char* name) const
-    {
-        SendMessageA(settings->Handle(), WM_COMMAND, MAKEWPARAM(settings->ControlId(name), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(C(name)));
-    }
-    void Type(const char* name, const std::string& text) const { SetWindowTextA(C(name), text.c_str()); }
-    void ChooseMenu(int index) const { settings->Select("LvMenus", index); }
-    void ChooseItem(int index) const { settings->Select("LvItems", index); }
-    int Combo(const char* name) const { return static_cast<int>(SendMessageA(C(name), CB_GETCURSEL, 0, 0)); }
-    bool Usable(const char* name) const { return IsWindowEnabled(C(name)) != FALSE; }
-    int ListCount(const char* name) const { return static_cast<int>(SendMessageA(C(name), LVM_GETITEMCOUNT, 0, 0)); }
-    std::string MenuCaption(int index) const
-    {
-        char text[256] = {};
-        LVITEMA item{};
-        item.iSubItem = 0;
-        item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        SendMessageA(C("LvMenus"), LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
     TOneMenu& Menu(int index) const { return *MenuList[static_cast<size_t>(index)]; }
     HIMAGELIST Pictures(int menu) const { return ImageListOf(Menu(menu))->Handle(); }
     std::vector<std::string> Descriptions(int menu) const
@@ -149,10 +129,9 @@ protected:
         WhileShown([&] {
             shown = dialog.IsShown();
             fill(dialog);
-            SendMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(dialog.ControlId("BtnOK"), BN_CLICKED),
-                         reinterpret_cast<LPARAM>(dialog.Control("BtnOK")));
+            FormDriver(dialog).Click("BtnOK");
         });
-        Click(button);
+        ui->Click(button);
         EXPECT_TRUE(shown) << button << " opened no dialog";
     }
 
@@ -160,6 +139,7 @@ protected:
     std::optional<TempFolder> folder;
     std::unique_ptr<THaupt> haupt;
     std::unique_ptr<TfrmKonfig> settings;
+    std::optional<FormDriver> ui;
     std::vector<std::pair<std::string, int>> opened;
     INT_PTR shellResult = 42;
 };
@@ -171,35 +151,31 @@ using KonfigMenus = KonfigTest;
 TEST_F(KonfigMenus, OpensWithTheMenusListedAndNothingSelected)
 {
     Open({{"Programs"}, {"Games"}});
-    RECT client{};
-    GetClientRect(settings->Handle(), &client);
-    EXPECT_EQ(client.right, 518);
-    EXPECT_EQ(client.bottom, 471);
-    RECT place{};
-    GetWindowRect(C("EdPfad"), &place);
-    MapWindowPoints(nullptr, settings->Handle(), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(ui->ClientSize().cx, 518);
+    EXPECT_EQ(ui->ClientSize().cy, 471);
+    RECT place = ui->Place("EdPfad");
     EXPECT_EQ(place.left, 7 + 184 + 72);
     EXPECT_EQ(place.top, 112 + 32 + 8);
 
-    ASSERT_EQ(ListCount("LvMenus"), 2);
-    EXPECT_EQ(MenuCaption(1), "Games");
+    ASSERT_EQ(ui->Rows("LvMenus"), 2);
+    EXPECT_EQ(ui->Cell("LvMenus", 1), "Games");
     EXPECT_EQ(settings->CurrentMenu, -1);
     EXPECT_EQ(settings->Text("LblCurrentMenu"), "- no menu selected -");
-    EXPECT_FALSE(Usable("LvItems"));
-    EXPECT_FALSE(Usable("EdPfad")) << "controls inside the panel follow the disabled group";
-    EXPECT_TRUE(Usable("BtnAddMenu"));
+    EXPECT_FALSE(ui->Usable("LvItems"));
+    EXPECT_FALSE(ui->Usable("EdPfad")) << "controls inside the panel follow the disabled group";
+    EXPECT_TRUE(ui->Usable("BtnAddMenu"));
 
-    ChooseMenu(1);
+    ui->SelectRow("LvMenus", 1);
     EXPECT_EQ(settings->CurrentMenu, 1);
     EXPECT_EQ(settings->Text("LblCurrentMenu"), "-( Games )-");
-    EXPECT_TRUE(Usable("EdPfad"));
+    EXPECT_TRUE(ui->Usable("EdPfad"));
     EXPECT_EQ(settings->Text("LblItemIndex"), "-/0");
 
     // Showing again starts over.
     ShowWindow(settings->Handle(), SW_HIDE);
     ShowWindow(settings->Handle(), SW_SHOW);
     EXPECT_EQ(settings->CurrentMenu, -1);
-    EXPECT_FALSE(Usable("EdPfad"));
+    EXPECT_FALSE(ui->Usable("EdPfad"));
 }
 
 TEST_F(KonfigMenus, AddPresetsTheDialogKeepsTheLeftClickChoiceAndStopsAtFifty)
@@ -223,7 +199,7 @@ TEST_F(KonfigMenus, AddPresetsTheDialogKeepsTheLeftClickChoiceAndStopsAtFifty)
     EXPECT_EQ(Menu(48).LCB, 1);
     EXPECT_EQ(settings->CurrentMenu, 48) << "the new menu is selected at once";
     EXPECT_EQ(settings->Text("LblCurrentMenu"), "-( Forty-nine )-");
-    EXPECT_TRUE(Usable("LvItems"));
+    EXPECT_TRUE(ui->Usable("LvItems"));
 
     WithMenuDialog("BtnAddMenu", [&](TfrmEditMenu& dialog) {
         EXPECT_EQ(dialog.LCBIndex(), 0) << "the left-click choice is carried over";
@@ -235,7 +211,7 @@ TEST_F(KonfigMenus, AddPresetsTheDialogKeepsTheLeftClickChoiceAndStopsAtFifty)
 
     bool opened = false;
     WhileShown([&] { opened = settings->EditMenuDialog().IsShown(); });
-    Click("BtnAddMenu");
+    ui->Click("BtnAddMenu");
     EXPECT_FALSE(opened);
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].text, "The total number of menus is limited to 50.");
@@ -246,11 +222,11 @@ TEST_F(KonfigMenus, AddPresetsTheDialogKeepsTheLeftClickChoiceAndStopsAtFifty)
 TEST_F(KonfigMenus, ModifyWritesBackAndALeftClickOutOfRangeStoresZero)
 {
     Open({{"Programs", 7}, {"Games"}});
-    Click("BtnModifyMenu");
+    ui->Click("BtnModifyMenu");
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].text, "No menu selected.");
 
-    ChooseMenu(0);
+    ui->SelectRow("LvMenus", 0);
     WithMenuDialog("BtnModifyMenu", [&](TfrmEditMenu& dialog) {
         EXPECT_EQ(dialog.Caption(), "Modify menu");
         EXPECT_EQ(dialog.MenuName(), "Programs");
@@ -258,7 +234,7 @@ TEST_F(KonfigMenus, ModifyWritesBackAndALeftClickOutOfRangeStoresZero)
         dialog.SetMenuName("Tools and programs, a name far too long for the label above the list");
     });
     EXPECT_EQ(Menu(0).LCB, 0);
-    EXPECT_EQ(MenuCaption(0), Menu(0).MenuName);
+    EXPECT_EQ(ui->Cell("LvMenus", 0), Menu(0).MenuName);
     EXPECT_EQ(settings->CurrentMenu, 0) << "the menu stays selected";
     std::string label = settings->Text("LblCurrentMenu");
     EXPECT_EQ(label.substr(0, 3), "-( ");
@@ -268,15 +244,15 @@ TEST_F(KonfigMenus, ModifyWritesBackAndALeftClickOutOfRangeStoresZero)
 TEST_F(KonfigMenus, RemoveAsksOnlyForMenusWithItemsAndSelectsTheNeighbour)
 {
     Open({{"Full", 2, {{"Editor", "C:\\windows\\notepad.exe"}}}, {"Empty"}, {"Last"}});
-    ChooseMenu(2);
-    Click("BtnRemoveMenu");
+    ui->SelectRow("LvMenus", 2);
+    ui->Click("BtnRemoveMenu");
     EXPECT_TRUE(messages.Asked().empty()) << "an empty menu goes without a question";
     ASSERT_EQ(MenuList.size(), 2u);
-    EXPECT_EQ(settings->SelectedIndex("LvMenus"), 1) << "the new last menu is selected";
+    EXPECT_EQ(ui->SelectedRow("LvMenus"), 1) << "the new last menu is selected";
 
-    ChooseMenu(0);
+    ui->SelectRow("LvMenus", 0);
     messages.Answer(IDNO);
-    Click("BtnRemoveMenu");
+    ui->Click("BtnRemoveMenu");
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].text, "There are items in this menu. Do you really want to remove it ?");
     EXPECT_EQ(messages.Asked()[0].kind, MessageKind::Confirmation);
@@ -284,45 +260,45 @@ TEST_F(KonfigMenus, RemoveAsksOnlyForMenusWithItemsAndSelectsTheNeighbour)
     EXPECT_EQ(MenuList.size(), 2u);
 
     messages.Answer(IDYES);
-    Click("BtnRemoveMenu");
+    ui->Click("BtnRemoveMenu");
     ASSERT_EQ(MenuList.size(), 1u);
     EXPECT_EQ(Menu(0).MenuName, "Empty");
-    Click("BtnRemoveMenu");
+    ui->Click("BtnRemoveMenu");
     EXPECT_TRUE(MenuList.empty());
     EXPECT_EQ(settings->CurrentMenu, -1);
-    EXPECT_FALSE(Usable("LvItems"));
+    EXPECT_FALSE(ui->Usable("LvItems"));
 }
 
 TEST_F(KonfigMenus, ClearEmptiesTheMenuAfterAskingAndMovesSwapWholeMenus)
 {
     Open({{"A", 2, IconItems({"One", "Two"})}, {"B", 2, IconItems({"Three"})}, {"C"}});
-    ChooseMenu(0);
-    Click("BtnMoveUpMenu");
-    ChooseMenu(2);
-    Click("BtnMoveDnMenu");
+    ui->SelectRow("LvMenus", 0);
+    ui->Click("BtnMoveUpMenu");
+    ui->SelectRow("LvMenus", 2);
+    ui->Click("BtnMoveDnMenu");
     EXPECT_TRUE(messages.Asked().empty());
     EXPECT_EQ(Menu(0).MenuName, "A");
     EXPECT_EQ(Menu(2).MenuName, "C");
 
-    ChooseMenu(0);
+    ui->SelectRow("LvMenus", 0);
     std::map<std::string, std::string> before = PicturesByItem(0);
-    Click("BtnMoveDnMenu");
+    ui->Click("BtnMoveDnMenu");
     EXPECT_EQ(Menu(1).MenuName, "A");
     EXPECT_EQ(Menu(0).MenuName, "B");
-    EXPECT_EQ(settings->SelectedIndex("LvMenus"), 1);
+    EXPECT_EQ(ui->SelectedRow("LvMenus"), 1);
     EXPECT_EQ(PicturesByItem(1), before) << "items and pictures travel with their menu";
-    EXPECT_EQ(MenuCaption(0), "B");
+    EXPECT_EQ(ui->Cell("LvMenus", 0), "B");
 
     messages.Answer(IDCANCEL);
-    Click("BtnClearMenu");
+    ui->Click("BtnClearMenu");
     EXPECT_EQ(Menu(1).Items.size(), 2u);
     messages.Answer(IDYES);
-    Click("BtnClearMenu");
+    ui->Click("BtnClearMenu");
     ASSERT_EQ(messages.Asked().size(), 2u);
     EXPECT_EQ(messages.Asked()[1].text, "Do you really want to remove all items from the current menu ?");
     EXPECT_TRUE(Menu(1).Items.empty());
     EXPECT_EQ(ImageList_GetImageCount(Pictures(1)), 0);
-    EXPECT_EQ(ListCount("LvItems"), 0);
+    EXPECT_EQ(ui->Rows("LvItems"), 0);
     EXPECT_EQ(MenuList.size(), 3u) << "clearing keeps the menu";
 }
 
@@ -332,10 +308,9 @@ TEST_F(KonfigMenus, OkNeedsAMenuAndReportsAFailedSave)
     bool stillOpen = false;
     WhileShown([&] {
         stillOpen = settings->IsShown();
-        PostMessageA(settings->Handle(), WM_CLOSE, 0, 0);
+        ui->QueueClose();
     });
-    PostMessageA(settings->Handle(), WM_COMMAND, MAKEWPARAM(settings->ControlId("BtnOK"), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(C("BtnOK")));
+    ui->QueueClick("BtnOK");
     EXPECT_EQ(settings->ShowModal(haupt->Handle()), ModalResult::Cancel) << "the close box closes an empty list";
     EXPECT_TRUE(stillOpen);
     ASSERT_EQ(messages.Asked().size(), 1u);
@@ -346,8 +321,7 @@ TEST_F(KonfigMenus, OkNeedsAMenuAndReportsAFailedSave)
     // A file that cannot be replaced: the edits stay in memory and the window closes.
     NewMenu(MenuList).MenuName = "Saved";
     ASSERT_TRUE(SetFileAttributesA(IniFile.c_str(), FILE_ATTRIBUTE_READONLY));
-    PostMessageA(settings->Handle(), WM_COMMAND, MAKEWPARAM(settings->ControlId("BtnOK"), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(C("BtnOK")));
+    ui->QueueClick("BtnOK");
     EXPECT_EQ(settings->ShowModal(haupt->Handle()), ModalResult::Ok);
     SetFileAttributesA(IniFile.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(messages.Asked().size(), 2u);
@@ -359,7 +333,7 @@ TEST_F(KonfigMenus, OkNeedsAMenuAndReportsAFailedSave)
 TEST_F(KonfigMenus, HelpOpensTheHelpFileFromTheButtonAndF1WithAnyModifier)
 {
     Open({{"Programs"}});
-    Click("BtnHelp");
+    ui->Click("BtnHelp");
     settings->FormKeyUp(VK_F1);
     settings->FormKeyUp('A');
     ASSERT_EQ(opened.size(), 2u);
@@ -369,15 +343,15 @@ TEST_F(KonfigMenus, HelpOpensTheHelpFileFromTheButtonAndF1WithAnyModifier)
 
     // F1 in a control of the modal window reaches the window first.
     WhileShown([&] {
-        PostMessageA(C("EdParams"), WM_KEYUP, VK_F1, 0);
-        PostMessageA(settings->Handle(), WM_CLOSE, 0, 0);
+        ui->QueueKeyUp("EdParams", VK_F1);
+        ui->QueueClose();
     });
     ShowWindow(settings->Handle(), SW_HIDE);
     settings->ShowModal(haupt->Handle());
     EXPECT_EQ(opened.size(), 3u);
 
     shellResult = 2;  // ERROR_FILE_NOT_FOUND
-    Click("BtnHelp");
+    ui->Click("BtnHelp");
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].text, "Unable to open " + HelpFile);
     EXPECT_EQ(messages.Asked()[0].kind, MessageKind::Error);
@@ -394,9 +368,9 @@ TEST_F(KonfigMenus, OptionsAndAboutOpenAsModalDialogs)
         WhileShown([&] {
             shown = run.second->IsShown();
             ownerDisabled = !IsWindowEnabled(settings->Handle());
-            PostMessageA(run.second->Handle(), WM_CLOSE, 0, 0);
+            FormDriver(*run.second).QueueClose();
         });
-        Click(run.first);
+        ui->Click(run.first);
         EXPECT_TRUE(shown) << run.first;
         EXPECT_TRUE(ownerDisabled) << run.first;
         EXPECT_FALSE(run.second->IsShown());
@@ -412,34 +386,34 @@ TEST_F(KonfigItems, SelectingAnItemFillsTheMask)
     Open({{"Programs", 2,
            {{"Editor", "C:\\windows\\notepad.exe", -99, 7}, {"Odd", "C:\\windows\\regedit.exe", 2, 5},
             {"Gap", "MarigoldwickCommand{-}", 0, 1}}}});
-    ChooseMenu(0);
-    EXPECT_EQ(ListCount("LvItems"), 3);
-    ChooseItem(0);
+    ui->SelectRow("LvMenus", 0);
+    EXPECT_EQ(ui->Rows("LvItems"), 3);
+    ui->SelectRow("LvItems", 0);
     EXPECT_EQ(settings->Text("EdPfad"), "C:\\windows\\notepad.exe");
     EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
-    EXPECT_EQ(Combo("ComboStartMode"), 1) << "7 is Minimized";
+    EXPECT_EQ(ui->Chosen("ComboStartMode"), 1) << "7 is Minimized";
     EXPECT_EQ(settings->Text("LblItemIndex"), "1/3");
-    EXPECT_FALSE(GetWindowLongPtrA(C("EdPfad"), GWL_STYLE) & ES_READONLY);
+    EXPECT_FALSE(GetWindowLongPtrA(ui->Control("EdPfad"), GWL_STYLE) & ES_READONLY);
 
-    ChooseItem(1);
-    EXPECT_EQ(Combo("ComboStartMode"), 1) << "an unknown start mode leaves the choice as it was";
+    ui->SelectRow("LvItems", 1);
+    EXPECT_EQ(ui->Chosen("ComboStartMode"), 1) << "an unknown start mode leaves the choice as it was";
     EXPECT_FALSE(settings->IsChecked("CheckDefaultIcon"));
     EXPECT_EQ(settings->IconNumPosition(), 2);
     EXPECT_EQ(settings->Text("EdIconPfad"), Program);
-    EXPECT_TRUE(Usable("ScrollBarIconNum"));
+    EXPECT_TRUE(ui->Usable("ScrollBarIconNum"));
 
-    ChooseItem(2);
+    ui->SelectRow("LvItems", 2);
     EXPECT_EQ(settings->Text("EdPfad"), "Separator");
     for (const char* locked : {"BtnAddItem", "BtnModifyItem", "EdPfad", "EdIconPfad", "ComboStartMode", "EdParams"})
-        EXPECT_FALSE(Usable(locked)) << locked;
+        EXPECT_FALSE(ui->Usable(locked)) << locked;
     for (const char* open : {"BtnMoveUpItem", "BtnMoveDnItem", "BtnRemoveItem", "BtnClearItemMask", "BtnAddSep"})
-        EXPECT_TRUE(Usable(open)) << open;
+        EXPECT_TRUE(ui->Usable(open)) << open;
 
-    Click("BtnClearItemMask");
-    EXPECT_EQ(settings->SelectedIndex("LvItems"), -1);
+    ui->Click("BtnClearItemMask");
+    EXPECT_EQ(ui->SelectedRow("LvItems"), -1);
     EXPECT_EQ(settings->Text("EdPfad"), "");
-    EXPECT_TRUE(Usable("EdPfad"));
-    EXPECT_EQ(Combo("ComboStartMode"), -1);
+    EXPECT_TRUE(ui->Usable("EdPfad"));
+    EXPECT_EQ(ui->Chosen("ComboStartMode"), -1);
     EXPECT_EQ(settings->Text("LblItemIndex"), "-/3");
 }
 
@@ -459,39 +433,39 @@ TEST_F(KonfigItems, ShellItemsShowTheirNameOrTheUnknownText)
     IdListFree(windows);
     shellItem(std::string("\x05\x00\xEE\xEE\xEE\x00\x00", 7), "Nameless");
 
-    ChooseMenu(0);
-    ChooseItem(0);
+    ui->SelectRow("LvMenus", 0);
+    ui->SelectRow("LvItems", 0);
     EXPECT_NE(settings->Text("EdPfad").find("indows"), std::string::npos) << settings->Text("EdPfad");
     EXPECT_TRUE(settings->CurrentIsPIDL);
-    EXPECT_TRUE(GetWindowLongPtrA(C("EdPfad"), GWL_STYLE) & ES_READONLY);
-    ChooseItem(1);
+    EXPECT_TRUE(GetWindowLongPtrA(ui->Control("EdPfad"), GWL_STYLE) & ES_READONLY);
+    ui->SelectRow("LvItems", 1);
     EXPECT_EQ(settings->Text("EdPfad"), "(unknown shell item)");
 }
 
 TEST_F(KonfigItems, AddChecksTheFilesAndAppendsTheItemWithItsPicture)
 {
     Open({{"Programs", 2, IconItems({"One"})}});
-    ChooseMenu(0);
-    Type("EdPfad", "C:\\nowhere\\missing.exe");
-    Click("BtnAddItem");
+    ui->SelectRow("LvMenus", 0);
+    ui->Type("EdPfad", "C:\\nowhere\\missing.exe");
+    ui->Click("BtnAddItem");
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].text, "default Icon file not found.");
     EXPECT_EQ(messages.Asked()[0].kind, MessageKind::Warning);
 
-    SetWindowTextA(C("EdPfad"), "");
-    settings->SetChecked("CheckDefaultIcon", false);
-    Type("EdIconPfad", "C:\\nowhere\\missing.ico");
-    Click("BtnAddItem");
+    ui->Type("EdPfad", "");
+    ui->Check("CheckDefaultIcon", false);
+    ui->Type("EdIconPfad", "C:\\nowhere\\missing.ico");
+    ui->Click("BtnAddItem");
     ASSERT_EQ(messages.Asked().size(), 2u);
     EXPECT_EQ(messages.Asked()[1].text, "Icon file not found.");
     EXPECT_EQ(settings->Text("EdIconPfad"), "C:\\nowhere\\missing.ico") << "the mask keeps what was typed";
 
     // An existing icon file is enough: the item path may stay empty.
-    Type("EdIconPfad", Program);
-    SetScrollPos(C("ScrollBarIconNum"), SB_CTL, 3, FALSE);
-    SendMessageA(C("ComboStartMode"), CB_SETCURSEL, 2, 0);
-    Type("EdBeschreibung", "Three");
-    Click("BtnAddItem");
+    ui->Type("EdIconPfad", Program);
+    SetScrollPos(ui->Control("ScrollBarIconNum"), SB_CTL, 3, FALSE);
+    ui->Choose("ComboStartMode", 2);
+    ui->Type("EdBeschreibung", "Three");
+    ui->Click("BtnAddItem");
     EXPECT_EQ(messages.Asked().size(), 2u);
     ASSERT_EQ(Menu(0).Items.size(), 2u);
     const TOneItem& added = *Menu(0).Items[1];
@@ -499,47 +473,47 @@ TEST_F(KonfigItems, AddChecksTheFilesAndAppendsTheItemWithItsPicture)
     EXPECT_EQ(added.IconNum, 3);
     EXPECT_EQ(added.Startmode, 3) << "Maximized";
     EXPECT_EQ(added.AutoStartmode, 1) << "no choice stores Normal";
-    EXPECT_EQ(settings->SelectedIndex("LvItems"), 1);
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 1);
     EXPECT_EQ(settings->Text("LblItemIndex"), "2/2");
     EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 2);
     EXPECT_FALSE(ImageListOf(Menu(0))->IsPending(added.ImageIndex));
 
     // A menu's entries end below the popup's fixed commands.
     while (Menu(0).Items.size() < 1900) AddItem(Menu(0), std::make_unique<TOneItem>());
-    Type("EdBeschreibung", "One too many");
-    Click("BtnAddItem");
+    ui->Type("EdBeschreibung", "One too many");
+    ui->Click("BtnAddItem");
     ASSERT_EQ(messages.Asked().size(), 3u);
     EXPECT_EQ(messages.Asked()[2].text, "A menu holds at most 1900 items.");
     EXPECT_EQ(Menu(0).Items.size(), 1900u);
 
     // The description takes at most 254 characters as typed.
-    Click("BtnClearItemMask");
-    SendMessageA(C("EdBeschreibung"), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(std::string(300, 'x').c_str()));
+    ui->Click("BtnClearItemMask");
+    ui->TypeAtEnd("EdBeschreibung", std::string(300, 'x'));
     EXPECT_EQ(settings->Text("EdBeschreibung").size(), 254u);
 }
 
 TEST_F(KonfigItems, ModifyStoresTheMaskOrReloadsItWhenTheIconFileIsMissing)
 {
     Open({{"Programs", 2, IconItems({"One", "Two"})}});
-    ChooseMenu(0);
-    Click("BtnModifyItem");
+    ui->SelectRow("LvMenus", 0);
+    ui->Click("BtnModifyItem");
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].text, "No item selected.");
 
-    ChooseItem(1);
-    Type("EdBeschreibung", "Edited");
-    Type("EdIconPfad", "C:\\nowhere\\missing.ico");
-    Click("BtnModifyItem");
+    ui->SelectRow("LvItems", 1);
+    ui->Type("EdBeschreibung", "Edited");
+    ui->Type("EdIconPfad", "C:\\nowhere\\missing.ico");
+    ui->Click("BtnModifyItem");
     ASSERT_EQ(messages.Asked().size(), 2u);
     EXPECT_EQ(messages.Asked()[1].text, "Icon file not found.");
     EXPECT_EQ(settings->Text("EdBeschreibung"), "Two") << "the mask is reloaded from the item";
     EXPECT_EQ(Menu(0).Items[1]->Description, "Two");
 
     std::string before = Fingerprint(Pictures(0), Menu(0).Items[1]->ImageIndex);
-    Type("EdIconPfad", "   ");
-    Type("EdPfad", "C:\\nowhere\\not-needed.exe");
-    Type("EdBeschreibung", "Edited");
-    Click("BtnModifyItem");
+    ui->Type("EdIconPfad", "   ");
+    ui->Type("EdPfad", "C:\\nowhere\\not-needed.exe");
+    ui->Type("EdBeschreibung", "Edited");
+    ui->Click("BtnModifyItem");
     const TOneItem& item = *Menu(0).Items[1];
     EXPECT_EQ(item.Description, "Edited");
     EXPECT_EQ(item.IconNum, DefaultIconNum) << "a blank icon path means the default icon";
@@ -553,43 +527,43 @@ TEST_F(KonfigItems, ModifyStoresTheMaskOrReloadsItWhenTheIconFileIsMissing)
 TEST_F(KonfigItems, SeparatorsMovesAndRemovesKeepEveryItemWithItsOwnPicture)
 {
     Open({{"Programs", 2, IconItems({"One", "Two", "Three", "Four"})}});
-    ChooseMenu(0);
+    ui->SelectRow("LvMenus", 0);
     std::map<std::string, std::string> pictures = PicturesByItem(0);
 
-    ChooseItem(2);
-    Click("BtnAddSep");
+    ui->SelectRow("LvItems", 2);
+    ui->Click("BtnAddSep");
     EXPECT_EQ(Descriptions(0), (std::vector<std::string>{"One", "Two", "Separator", "Three", "Four"}));
-    EXPECT_EQ(settings->SelectedIndex("LvItems"), 2);
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 2);
     EXPECT_EQ(settings->Text("EdPfad"), "Separator");
-    EXPECT_FALSE(Usable("BtnAddItem"));
+    EXPECT_FALSE(ui->Usable("BtnAddItem"));
 
-    Click("BtnClearItemMask");
-    Click("BtnAddSep");
+    ui->Click("BtnClearItemMask");
+    ui->Click("BtnAddSep");
     EXPECT_EQ(Menu(0).Items.back()->Pfad, SeparatorMarker) << "without a selection it goes to the end";
 
-    ChooseItem(0);
-    Click("BtnMoveUpItem");
+    ui->SelectRow("LvItems", 0);
+    ui->Click("BtnMoveUpItem");
     EXPECT_EQ(Descriptions(0)[0], "One") << "the first item cannot move up";
-    Click("BtnMoveDnItem");
-    Click("BtnMoveDnItem");
+    ui->Click("BtnMoveDnItem");
+    ui->Click("BtnMoveDnItem");
     EXPECT_EQ(Descriptions(0), (std::vector<std::string>{"Two", "Separator", "One", "Three", "Four", "Separator"}));
-    EXPECT_EQ(settings->SelectedIndex("LvItems"), 2);
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 2);
     EXPECT_EQ(settings->Text("EdBeschreibung"), "One") << "the mask follows the moved item";
 
-    ChooseItem(1);
-    Click("BtnRemoveItem");
-    ChooseItem(3);
-    Click("BtnRemoveItem");
+    ui->SelectRow("LvItems", 1);
+    ui->Click("BtnRemoveItem");
+    ui->SelectRow("LvItems", 3);
+    ui->Click("BtnRemoveItem");
     EXPECT_EQ(Descriptions(0), (std::vector<std::string>{"Two", "One", "Three", "Separator"}));
     pictures.erase("Four");
     EXPECT_EQ(PicturesByItem(0), pictures);
     EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 4);
 
-    ChooseItem(3);
-    Click("BtnRemoveItem");
-    EXPECT_EQ(settings->SelectedIndex("LvItems"), 2) << "removing the last selects the new last";
+    ui->SelectRow("LvItems", 3);
+    ui->Click("BtnRemoveItem");
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 2) << "removing the last selects the new last";
     EXPECT_EQ(settings->Text("EdBeschreibung"), "Three");
-    while (!Menu(0).Items.empty()) Click("BtnRemoveItem");
+    while (!Menu(0).Items.empty()) ui->Click("BtnRemoveItem");
     EXPECT_EQ(settings->Text("EdBeschreibung"), "");
     EXPECT_EQ(settings->Text("LblItemIndex"), "-/0");
     EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 0);
@@ -598,25 +572,24 @@ TEST_F(KonfigItems, SeparatorsMovesAndRemovesKeepEveryItemWithItsOwnPicture)
 TEST_F(KonfigItems, TypingInTheListFindsTheNextDescriptionWrappingAround)
 {
     Open({{"Programs", 2, IconItems({"beta", "Alpha", "Bravo", "alps"})}});
-    ChooseMenu(0);
-    ChooseItem(1);
-    HWND list = C("LvItems");
-    SetFocus(list);
-    SendMessageA(list, WM_CHAR, 'b', 1);
-    EXPECT_EQ(settings->SelectedIndex("LvItems"), 2);
+    ui->SelectRow("LvMenus", 0);
+    ui->SelectRow("LvItems", 1);
+    SetFocus(ui->Control("LvItems"));
+    ui->TypeChar("LvItems", 'b');
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 2);
     Sleep(600);  // past the list's type-ahead time, so the next key starts a new search
-    SendMessageA(list, WM_CHAR, 'a', 1);
-    EXPECT_EQ(settings->SelectedIndex("LvItems"), 3);
+    ui->TypeChar("LvItems", 'a');
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 3);
     Sleep(600);
-    SendMessageA(list, WM_CHAR, 'B', 1);
-    EXPECT_EQ(settings->SelectedIndex("LvItems"), 0) << "the search wraps to the first item";
+    ui->TypeChar("LvItems", 'B');
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 0) << "the search wraps to the first item";
 }
 
 TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)
 {
     Open({{"Programs", 2, IconItems({"One"})}});
-    ChooseMenu(0);
-    ChooseItem(0);
+    ui->SelectRow("LvMenus", 0);
+    ui->SelectRow("LvItems", 0);
     std::string given;
     settings->PickIcon = [&](HWND, std::string& path, int& index) {
         given = path;
@@ -624,14 +597,14 @@ TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)
         index = 4;
         return true;
     };
-    Type("EdIconPfad", std::string(300, 'p'));
-    Click("BtnBrowseIconPath");
+    ui->Type("EdIconPfad", std::string(300, 'p'));
+    ui->Click("BtnBrowseIconPath");
     EXPECT_EQ(given, std::string(260, 'p'));
     EXPECT_EQ(settings->Text("EdIconPfad"), Program);
     EXPECT_EQ(settings->IconNumPosition(), 4);
 
-    settings->SetChecked("CheckDefaultIcon", true);
-    Click("BtnBrowseIconPath");
+    ui->Check("CheckDefaultIcon", true);
+    ui->Click("BtnBrowseIconPath");
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].text, "Please uncheck 'use default icon' before choosing an icon.");
     EXPECT_EQ(messages.Asked()[0].caption, "Marigoldwick");
@@ -640,8 +613,8 @@ TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)
         file = Program.substr(0, Program.size() - 4) + ".EXE";
         return true;
     };
-    settings->SetChecked("CheckDefaultIcon", false);
-    Click("BtnBrowsePfad");
+    ui->Check("CheckDefaultIcon", false);
+    ui->Click("BtnBrowsePfad");
     EXPECT_EQ(settings->Text("EdPfad"), settings->Text("EdIconPfad"));
     EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
     EXPECT_NE(settings->PreviewIcon(), nullptr);

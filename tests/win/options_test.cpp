@@ -2,9 +2,12 @@
 // modally, with Konfig checked afterwards.
 #include "config/model.h"
 #include "settings/options_win.h"
+#include "form_driver.h"
 #include "while_shown.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -17,59 +20,37 @@ protected:
         Konfig.ToolsMenuCfg = 16777215;
         form = TfrmOptions::Create(nullptr);
         ASSERT_TRUE(form);
+        ui.emplace(*form);
     }
     void TearDown() override { Konfig = {}; }
 
-    HWND C(const char* name) const { return form->Control(name); }
-    RECT Place(const char* name) const
-    {
-        RECT r{};
-        GetWindowRect(C(name), &r);
-        MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
-    void Click(const char* name) const { SendMessageA(C(name), BM_CLICK, 0, 0); }
-    // What a click on a row's check box does.
-    void ToggleRow(int row) const
-    {
-        LVITEMA item{};
-        item.stateMask = LVIS_STATEIMAGEMASK;
-        item.state = INDEXTOSTATEIMAGEMASK(form->ToolsRowChecked(row) ? 1 : 2);
-        SendMessageA(C("ToolsCbList"), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    }
     ModalResult Run(std::function<void()> user, const char* button = "BtnOK")
     {
         WhileShown([=, this] {
             user();
-            if (button) PostMessageA(C(button), BM_CLICK, 0, 0);
+            if (button) ui->QueueClick(button);
         });
         return form->Execute(nullptr);
     }
 
     std::unique_ptr<TfrmOptions> form;
+    std::optional<FormDriver> ui;
 };
 
 TEST_F(OptionsTest, LayoutFollowsTheTable)
 {
-    RECT client{};
-    GetClientRect(form->Handle(), &client);
-    EXPECT_EQ(client.right, 315);
-    EXPECT_EQ(client.bottom, 299);
-    EXPECT_EQ(Place("CheckAutorun").left, 17);
+    EXPECT_EQ(ui->ClientSize().cx, 315);
+    EXPECT_EQ(ui->ClientSize().cy, 299);
+    EXPECT_EQ(ui->Place("CheckAutorun").left, 17);
     EXPECT_EQ(form->Text("CheckWrapMenu"), "Wrap menus (does not work on Win98)");
-    EXPECT_EQ(Place("BtnOK").top, 272);
-    EXPECT_EQ(Place("BtnCancel").left, 240);
+    EXPECT_EQ(ui->Place("BtnOK").top, 272);
+    EXPECT_EQ(ui->Place("BtnCancel").left, 240);
     // The page's controls sit on the page, below its tab and inside the page control.
-    RECT page = Place("PageControlExtraMenus"), list = Place("ToolsCbList");
-    EXPECT_EQ(list.left, Place("TabSheet1").left + 72);
+    RECT page = ui->Place("PageControlExtraMenus"), list = ui->Place("ToolsCbList");
+    EXPECT_EQ(list.left, ui->Place("TabSheet1").left + 72);
     EXPECT_GT(list.top, page.top + 15);
-    EXPECT_LE(Place("BtnToolsSelectNone").right, page.right);
-    char text[32] = {};
-    LVITEMA row{};
-    row.pszText = text;
-    row.cchTextMax = sizeof(text);
-    SendMessageA(C("ToolsCbList"), LVM_GETITEMTEXTA, 4, reinterpret_cast<LPARAM>(&row));
-    EXPECT_STREQ(text, "Screensaver");
+    EXPECT_LE(ui->Place("BtnToolsSelectNone").right, page.right);
+    EXPECT_EQ(ui->Cell("ToolsCbList", 4), "Screensaver");
 }
 
 TEST_F(OptionsTest, OkWithoutChangesStores31WithOkFocused)
@@ -83,7 +64,7 @@ TEST_F(OptionsTest, OkWithoutChangesStores31WithOkFocused)
                   EXPECT_EQ(form->IconSizeIndex(), 1);
               }),
               ModalResult::Ok);
-    EXPECT_EQ(focus, C("BtnOK"));
+    EXPECT_EQ(focus, ui->Control("BtnOK"));
     EXPECT_EQ(Konfig.ToolsMenuCfg, 31);
     EXPECT_EQ(Konfig.IconSize, 32);
     EXPECT_TRUE(Konfig.AskBeforeQuit);
@@ -93,14 +74,14 @@ TEST_F(OptionsTest, OkWithoutChangesStores31WithOkFocused)
 TEST_F(OptionsTest, OkStoresEveryControlAndTheListIndependentOfEnable)
 {
     EXPECT_EQ(Run([&] {
-                  Click("BtnToolsSelectNone");
-                  Click("BtnToolsSelectAll");
+                  ui->Click("BtnToolsSelectNone");
+                  ui->Click("BtnToolsSelectAll");
                   EXPECT_EQ(Konfig.ToolsMenuCfg, 16777215);
-                  ToggleRow(2);  // Reboot
-                  Click("CheckAutorun");
-                  Click("CheckSingleLeftClick");
-                  Click("CheckWrapMenu");
-                  Click("RadioIconSize2");
+                  ui->ToggleRow("ToolsCbList", 2);  // Reboot
+                  ui->Click("CheckAutorun");
+                  ui->Click("CheckSingleLeftClick");
+                  ui->Click("CheckWrapMenu");
+                  ui->Click("RadioIconSize2");
               }),
               ModalResult::Ok);
     EXPECT_EQ(Konfig.ToolsMenuCfg, 27);
@@ -115,15 +96,15 @@ TEST_F(OptionsTest, CancelAndEscKeepKonfigEnterPressesOkF1AsksForHelp)
     int helpAsked = 0;
     form->OnHelp = [&] { ++helpAsked; };
     auto changeAll = [&] {
-        Click("BtnToolsSelectNone");
-        Click("CheckAutorun");
-        Click("CheckAskBeforeQuit");
-        Click("RadioIconSize2");
+        ui->Click("BtnToolsSelectNone");
+        ui->Click("CheckAutorun");
+        ui->Click("CheckAskBeforeQuit");
+        ui->Click("RadioIconSize2");
     };
     EXPECT_EQ(Run(changeAll, "BtnCancel"), ModalResult::Cancel);
     // Keys go to the focused OK button by name: GetFocus() is empty whenever another
     // process briefly holds the foreground, and the key would be lost.
-    auto escape = [&] { changeAll(), PostMessageA(C("BtnOK"), WM_KEYDOWN, VK_ESCAPE, 0); };
+    auto escape = [&] { changeAll(), ui->QueueKeyDown("BtnOK", VK_ESCAPE); };
     EXPECT_EQ(Run(escape, nullptr), ModalResult::Cancel);
     EXPECT_EQ(Konfig.ToolsMenuCfg, 16777215);
     EXPECT_EQ(Konfig.IconSize, 16);
@@ -131,8 +112,8 @@ TEST_F(OptionsTest, CancelAndEscKeepKonfigEnterPressesOkF1AsksForHelp)
     auto enter = [&] {
         EXPECT_TRUE(form->ToolsRowChecked(3) && form->IsChecked("CheckAskBeforeQuit"));
         EXPECT_EQ(form->IconSizeIndex(), 0);
-        PostMessageA(C("BtnOK"), WM_KEYUP, VK_F1, 0);
-        PostMessageA(C("BtnOK"), WM_KEYDOWN, VK_RETURN, 0);
+        ui->QueueKeyUp("BtnOK", VK_F1);
+        ui->QueueKeyDown("BtnOK", VK_RETURN);
     };
     EXPECT_EQ(Run(enter, nullptr), ModalResult::Ok);
     EXPECT_EQ(helpAsked, 1);

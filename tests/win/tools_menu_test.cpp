@@ -5,6 +5,7 @@
 #include "config/model.h"
 #include "driver.h"
 #include "fake_messages.h"
+#include "main_window_driver.h"
 #include "tools/system_actions_win.h"
 #include "tools/tools_menu_win.h"
 #include "win/command_ids.h"
@@ -248,13 +249,14 @@ TEST_F(ToolsActions, ShutdownEntriesAndForceShutdownOnlyOnYes)
                           "TPMForceShutdown1"})
         Click(c);
     EXPECT_EQ(Joined(system.calls), "ExitWindowsEx 2|ExitWindowsEx 1|ExitWindowsEx 0|ExitWindowsEx 5");
-    ASSERT_EQ(messages.Asked().size(), 3u);
-    const MessageRequest& question = messages.Asked()[0];
-    EXPECT_EQ(question.text,
-              "Really force windows to shutdown ?  This can cause the running applications to loose data !");
-    EXPECT_EQ(question.caption, "Confirm");
-    EXPECT_EQ(MessageBoxType(question), static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
-    EXPECT_EQ(question.owner, owner.get());
+    const MessageRequest question{.form = MessageForm::SystemBox,
+                                  .kind = MessageKind::Confirmation,
+                                  .buttons = MessageButtons::YesNoCancel,
+                                  .owner = owner.get(),
+                                  .caption = "Confirm",
+                                  .text = "Really force windows to shutdown ?  This can cause the running "
+                                          "applications to loose data !"};
+    EXPECT_EQ(messages.Asked(), (std::vector{question, question, question}));
 }
 
 TEST_F(ToolsActions, NetworkDialogsReportOnlyARealLastError)
@@ -361,14 +363,18 @@ TEST_F(ToolsActions, EachModeEntryPassesAZeroedRecordWithOnlyItsDimension)
         system.displayResult = result;
         Click("TPMSwitchto800x600");
     }
-    ASSERT_EQ(messages.Asked().size(), 3u);
-    EXPECT_EQ(messages.Asked()[0].text, "The graphics mode is not supported.");
-    EXPECT_EQ(messages.Asked()[1].text, "The computer must be restarted in order for the graphics mode to work.");
-    EXPECT_EQ(messages.Asked()[2].text, "Unknown error.");
-    for (const MessageRequest& box : messages.Asked()) {
-        EXPECT_EQ(box.caption, "Marigoldwick - Resolution Change Error");
-        EXPECT_EQ(MessageBoxType(box), static_cast<UINT>(MB_ICONERROR | MB_OK));
-    }
+    auto error = [&](const char* text) {
+        // Owned by the main window, which this fixture does not make.
+        return MessageRequest{.form = MessageForm::SystemBox,
+                              .kind = MessageKind::Error,
+                              .owner = nullptr,
+                              .caption = "Marigoldwick - Resolution Change Error",
+                              .text = text};
+    };
+    EXPECT_EQ(messages.Asked(),
+              (std::vector{error("The graphics mode is not supported."),
+                           error("The computer must be restarted in order for the graphics mode to work."),
+                           error("Unknown error.")}));
 }
 
 class ToolsConfigureScreensaver : public ToolsTest {
@@ -450,19 +456,10 @@ protected:
         haupt.reset();
         ReleaseMenus(MenuList);
         Konfig = {};
-        MSG msg;
-        PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        TakeQuitMessage();
     }
-    // The popup request, closed again by the WM_CANCELMODE queued before it.
-    void PopUp(WPARAM menu)
-    {
-        PostMessageA(haupt->Handle(), WM_CANCELMODE, 0, 0);
-        SendMessageA(haupt->Handle(), WmShowPopup, menu, 0);
-    }
-    void Command(std::string_view component)
-    {
-        SendMessageA(haupt->Handle(), WM_COMMAND, MAKEWPARAM(*ToolsMenu::CommandOf(component), 0), 0);
-    }
+    void PopUp(WPARAM menu) { PopUpAndClose(haupt->Handle(), menu); }
+    void Command(std::string_view component) { SendCommand(haupt->Handle(), *ToolsMenu::CommandOf(component)); }
 
     FakeMessages messages;
     RecordingSystem system;

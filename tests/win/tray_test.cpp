@@ -7,6 +7,7 @@
 #include "config/model.h"
 #include "driver.h"
 #include "fake_messages.h"
+#include "main_window_driver.h"
 #include "menus/menus_win.h"
 
 #include <gtest/gtest.h>
@@ -16,13 +17,6 @@
 #include <string>
 
 namespace {
-
-std::string Ini(std::initializer_list<std::string_view> lines)
-{
-    std::string text;
-    for (std::string_view line : lines) text.append(line).append("\r\n");
-    return text;
-}
 
 std::string MissingEntry(int menu, std::string_view description)
 {
@@ -43,12 +37,6 @@ std::string ClickMenus(std::string_view extraGlobal = "")
     }
     ini += Ini({"[M3]", "MenuName=Empty", "LCB=3", "ItemCount=0"});
     return ini;
-}
-
-bool TakeQuitMessage()
-{
-    MSG msg;
-    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
 }
 
 class TrayTest : public ::testing::Test {
@@ -279,11 +267,13 @@ TEST_F(TrayHotkeys, ATakenHotkeyIsReportedNamingItsMenuAndTheOthersAreRegistered
     Start(HotkeyMenus());
 
     ASSERT_EQ(messages.Asked().size(), 1u);
-    const MessageRequest& error = messages.Asked()[0];
-    EXPECT_EQ(error.text, "Unable to register hotkey for 'Taken'.\rMaybe it's already used by another application.");
-    EXPECT_EQ(error.caption, "Marigoldwick");
-    EXPECT_EQ(error.kind, MessageKind::Error);
-    EXPECT_EQ(error.form, MessageForm::SystemBox);
+    EXPECT_EQ(messages.Asked()[0],
+              (MessageRequest{.form = MessageForm::SystemBox,
+                              .kind = MessageKind::Error,
+                              .owner = Main(),
+                              .caption = "Marigoldwick",
+                              .text = "Unable to register hotkey for 'Taken'.\rMaybe it's already used by another "
+                                      "application."}));
     EXPECT_TRUE(TrayEntryList.at(0).Icon.Added()) << "the menu stays reachable through its icon";
 
     ForeignHotkey free(MOD_CONTROL | MOD_SHIFT, VK_F10);

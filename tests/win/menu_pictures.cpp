@@ -1,0 +1,74 @@
+#include "menu_pictures.h"
+
+namespace menu_pictures {
+
+UniqueIcon MakeIcon(COLORREF colour, int transparentFrom)
+{
+    Surface colourBits(32, 32, colour);
+    std::vector<uint8_t> mask(32 * 4, 0);
+    for (int y = transparentFrom; y < 32; ++y)
+        for (int b = 0; b < 4; ++b) mask[static_cast<size_t>(y * 4 + b)] = 0xFF;
+    UniqueGdiObject maskBitmap(CreateBitmap(32, 32, 1, 1, mask.data()));
+    HDC screen = GetDC(nullptr);
+    UniqueGdiObject colourBitmap(CreateCompatibleBitmap(screen, 32, 32));
+    ReleaseDC(nullptr, screen);
+    {
+        UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+        HGDIOBJ old = SelectObject(dc.get(), colourBitmap.get());
+        BitBlt(dc.get(), 0, 0, 32, 32, colourBits.Dc(), 0, 0, SRCCOPY);
+        SelectObject(dc.get(), old);
+    }
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmMask = static_cast<HBITMAP>(maskBitmap.get());
+    info.hbmColor = static_cast<HBITMAP>(colourBitmap.get());
+    return UniqueIcon(CreateIconIndirect(&info));
+}
+
+std::vector<COLORREF> IconPixels(HICON icon)
+{
+    Surface s(32, 32, Magenta);
+    DrawIconEx(s.Dc(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    return s.Pixels();
+}
+
+std::vector<COLORREF> ImagePixels(HIMAGELIST list, int index)
+{
+    Surface s(32, 32, Magenta);
+    ImageList_Draw(list, index, s.Dc(), 0, 0, ILD_NORMAL);
+    return s.Pixels();
+}
+
+std::shared_ptr<EntryPictures> Pictures(UniqueIcon leer)
+{
+    auto pictures = std::make_shared<EntryPictures>();
+    pictures->ImgIconLeer = std::move(leer);
+    pictures->ImgIconSeparator = MakeIcon(RGB(192, 192, 192), 32);
+    return pictures;
+}
+
+std::unique_ptr<TOneItem> Entry(std::string pfad, std::string description, int32_t iconNum, std::string iconPfad)
+{
+    auto item = std::make_unique<TOneItem>();
+    item->Pfad = std::move(pfad);
+    item->Description = std::move(description);
+    item->IconNum = iconNum;
+    item->IconPfad = std::move(iconPfad);
+    return item;
+}
+
+std::unique_ptr<TOneItem> Separator()
+{
+    auto item = Entry(SeparatorMarker, "Sep&arator");
+    return item;
+}
+
+std::optional<std::string> CopyProgram(const TempFolder& folder, const std::string& name)
+{
+    std::string source = BinFolder() + "mgoldwk.exe";
+    std::string target = folder.File(name);
+    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return std::nullopt;
+    return target;
+}
+
+}  // namespace menu_pictures

@@ -1,0 +1,92 @@
+// Pictures and entries shared by the tests of popup entries, entry icons and menu
+// picture lists: a surface to draw on and read back, icons of known pixels, entries.
+#pragma once
+
+#include "config/model.h"
+#include "driver.h"
+#include "menus/menu_images_win.h"
+#include "win/handles.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace menu_pictures {
+
+constexpr COLORREF Magenta = RGB(255, 0, 255);
+
+// A 32-bit top-down DIB selected into a memory DC, read back as COLORREFs.
+class Surface {
+public:
+    Surface(int width, int height, COLORREF fill) : width_(width), height_(height)
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        dib_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+        dc_.reset(CreateCompatibleDC(nullptr));
+        old_ = SelectObject(dc_.get(), dib_.get());
+        UniqueGdiObject brush(CreateSolidBrush(fill));
+        RECT all{0, 0, width, height};
+        FillRect(dc_.get(), &all, static_cast<HBRUSH>(brush.get()));
+    }
+    ~Surface()
+    {
+        if (dc_) SelectObject(dc_.get(), old_);
+    }
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    HDC Dc() const { return dc_.get(); }
+    COLORREF At(int x, int y) const
+    {
+        GdiFlush();
+        uint32_t p = static_cast<const uint32_t*>(bits_)[y * width_ + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    std::vector<COLORREF> Pixels() const
+    {
+        std::vector<COLORREF> all;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) all.push_back(At(x, y));
+        return all;
+    }
+    // Count of pixels of `colour` inside [left, right) x [top, bottom).
+    int Count(COLORREF colour, int left, int top, int right, int bottom) const
+    {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) n += At(x, y) == colour;
+        return n;
+    }
+
+private:
+    int width_, height_;
+    void* bits_ = nullptr;
+    UniqueGdiObject dib_;
+    UniqueMemoryDC dc_;
+    HGDIOBJ old_ = nullptr;
+};
+
+// A 32x32 icon of one colour whose rows from `transparentFrom` on are masked out.
+UniqueIcon MakeIcon(COLORREF colour, int transparentFrom);
+// The icon as drawn on magenta.
+std::vector<COLORREF> IconPixels(HICON icon);
+std::vector<COLORREF> ImagePixels(HIMAGELIST list, int index);
+// The pictures every menu shares: that placeholder and a grey separator.
+std::shared_ptr<EntryPictures> Pictures(UniqueIcon leer);
+std::unique_ptr<TOneItem> Entry(std::string pfad, std::string description, int32_t iconNum = DefaultIconNum,
+                                std::string iconPfad = {});
+std::unique_ptr<TOneItem> Separator();
+// mgoldwk.exe (14 icons) copied into a temporary folder under the given name.
+std::optional<std::string> CopyProgram(const TempFolder& folder, const std::string& name);
+
+}  // namespace menu_pictures
