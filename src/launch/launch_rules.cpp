@@ -1,11 +1,5 @@
 #include "launch/launch_rules.h"
 
-std::string WorkingDirectoryOf(std::string_view path)
-{
-    size_t cut = path.find_last_of("\\:");
-    return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
-}
-
 std::string LaunchErrorText(intptr_t result)
 {
     switch (result) {
