@@ -9,6 +9,7 @@
 #include "menus/menu_items_win.h"
 #include "menus/menus_win.h"
 #include "settings/konfig_win.h"
+#include "shell/path_text.h"
 #include "win/application.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
@@ -22,19 +23,6 @@ constexpr char WelcomeText[] =
     "Welcome to Marigoldwick.\r"
     "Please create at least one menu by pressing the top 'Add' button. After that you can easily add items to "
     "the menu by dragging items from the desktop or explorer and dropping them on the item list.";
-
-std::string ModuleDirectory()
-{
-    std::string full = OwnModulePath();
-    size_t cut = full.find_last_of("\\:");
-    return cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
-}
-
-std::string FileNamePart(const std::string& path)
-{
-    size_t cut = path.find_last_of("\\:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 // The placeholder when the program carries no such picture (the test programs do not).
 UniqueIcon BlankIcon()
@@ -100,10 +88,11 @@ void THaupt::FormCreate()
     canvas_.reset(CreateCompatibleDC(nullptr));
     ProcessPendingMessages();
 
-    std::string dir = WithTrailingBackslash(options_.programDir ? *options_.programDir : ModuleDirectory());
-    IniFile = dir + FileNamePart(IniFile);
-    HelpFile = dir + FileNamePart(HelpFile);
-    ReadmeFile = dir + FileNamePart(ReadmeFile);
+    std::string dir =
+        WithTrailingBackslash(options_.programDir ? *options_.programDir : std::string(FolderPart(OwnModulePath())));
+    IniFile = dir + std::string(FileNamePart(IniFile));
+    HelpFile = dir + std::string(FileNamePart(HelpFile));
+    ReadmeFile = dir + std::string(FileNamePart(ReadmeFile));
 
     // Without the desktop folder only naming dropped shell items fails later; starting
     // up goes on.

@@ -1,6 +1,7 @@
 #include "config/model.h"
 
 #include <cassert>
+#include <utility>
 
 TKonfig Konfig;
 MenuImagesFactory NewMenuImages;
@@ -17,6 +18,27 @@ bool TOneItem::IsSeparator() const { return !IsPIDL && Pfad == SeparatorMarker; 
 void TOneMenu::ClearItems()
 {
     while (!Items.empty()) Items.pop_back();
+}
+
+bool TOneMenu::IsFull() const { return Items.size() >= static_cast<size_t>(MaxItemsPerMenu); }
+
+bool TOneMenu::RemoveItem(int index)
+{
+    if (index < 0 || index >= static_cast<int>(Items.size())) return false;
+    int picture = Items[static_cast<size_t>(index)]->ImageIndex;
+    Items.erase(Items.begin() + index);
+    if (Images) (void)Images->RemoveEntryImage(picture);
+    for (auto& item : Items)
+        if (item->ImageIndex > picture) --item->ImageIndex;
+    return true;
+}
+
+bool TOneMenu::SwapItems(int a, int b)
+{
+    int count = static_cast<int>(Items.size());
+    if (a < 0 || b < 0 || a >= count || b >= count) return false;
+    std::swap(Items[static_cast<size_t>(a)], Items[static_cast<size_t>(b)]);
+    return true;
 }
 
 TOneMenu* MenuAt(TMenuList& menus, int index)
@@ -51,6 +73,17 @@ TOneItem& AddItem(TOneMenu& menu, std::unique_ptr<TOneItem> item, int at)
     }
     auto pos = menu.Items.insert(menu.Items.begin() + at, std::move(item));
     return **pos;
+}
+
+std::unique_ptr<TOneItem> NewSeparator()
+{
+    auto separator = std::make_unique<TOneItem>();
+    separator->Pfad = SeparatorMarker;
+    separator->IconNum = 0;
+    separator->Startmode = 1;
+    separator->AutoStartmode = 1;
+    separator->Description = "Separator";
+    return separator;
 }
 
 void ReleaseMenus(TMenuList& menus)

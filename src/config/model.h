@@ -25,6 +25,9 @@ public:
     virtual int Count() const = 0;
     // Adds the entry's icon (or the separator picture) and returns its position.
     virtual int AddEntryImage(const TOneItem& item) = 0;
+    // Removes picture `index`; later pictures move down by one. A list that cannot
+    // remove says false.
+    virtual bool RemoveEntryImage(int /*index*/) { return false; }
 };
 using MenuImagesFactory = std::function<std::unique_ptr<MenuImages>()>;
 // Set by the main window at start; menus made before that have no pictures.
@@ -67,6 +70,14 @@ struct TOneMenu {
 
     // Releases the entries from the last to the first.
     void ClearItems();
+    // No room for another entry: identifiers from MaxItemsPerMenu up are the popup
+    // menu's own commands. Loading and the settings window hold to this; AddItem does not.
+    bool IsFull() const;
+    // Removes entry `index` and its picture; the entries whose pictures came after it
+    // follow them down by one. False outside the list.
+    bool RemoveItem(int index);
+    // Exchanges two entries; each keeps its own picture. False unless both exist.
+    bool SwapItems(int a, int b);
 };
 
 using TMenuList = std::vector<std::unique_ptr<TOneMenu>>;
@@ -91,6 +102,8 @@ TOneItem& ItemAt(int menuIndex, int itemIndex);
 TOneMenu& NewMenu(TMenuList& menus, const MenuImagesFactory& newImages = NewMenuImages);
 // Adds the entry's picture, sets ImageIndex and appends (or inserts at `at`) the entry.
 TOneItem& AddItem(TOneMenu& menu, std::unique_ptr<TOneItem> item, int at = -1);
+// A separator entry, in no menu yet.
+std::unique_ptr<TOneItem> NewSeparator();
 // Removes menus from the last to the first, each with its entries and pictures.
 void ReleaseMenus(TMenuList& menus);
 

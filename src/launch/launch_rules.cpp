@@ -2,12 +2,6 @@
 
 #include "win/system_message.h"
 
-std::string WorkingDirectoryOf(std::string_view path)
-{
-    size_t cut = path.find_last_of("\\:");
-    return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
-}
-
 std::string LaunchErrorText(intptr_t result)
 {
     switch (result) {

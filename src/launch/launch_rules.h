@@ -1,14 +1,12 @@
-// Rules of starting an entry that need no Windows call: the working directory handed
-// to the shell and the texts of a failed start.
+// Rules of starting an entry that need no Windows call: the texts of a failed start.
+// The working directory handed to the shell is the entry's folder (shell/path_text.h).
 #pragma once
+
+#include "shell/path_text.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-// The leading part of the path up to and including its last backslash or colon, so
-// a drive-relative "C:app.exe" runs in "C:"; empty when the path has neither.
-std::string WorkingDirectoryOf(std::string_view path);
 
 // The message for a ShellExecuteA result of 32 or less.
 std::string LaunchErrorText(intptr_t result);

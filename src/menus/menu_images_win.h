@@ -54,7 +54,7 @@ public:
     // An edited entry: its icon is taken at once and replaces picture `index`.
     [[nodiscard]] bool ReplaceEntryImage(int index, const TOneItem& item);
     // Removes picture `index`; later pictures move down by one, as ImageList_Remove does.
-    [[nodiscard]] bool RemoveEntryImage(int index);
+    [[nodiscard]] bool RemoveEntryImage(int index) override;
     void RemoveAllImages();
 
     bool IsPending(int index) const;

@@ -3,11 +3,10 @@
 #include "config/globalvar_win.h"
 #include "config/model.h"
 #include "settings/hotkey_value.h"
-#include "win/text_conversion.h"
+#include "shell/folder_glyph_win.h"
 
 #include <shellapi.h>
 
-#include <algorithm>
 #include <array>
 
 namespace {
@@ -18,7 +17,6 @@ using FormStyle::Group;
 using FormStyle::Radio;
 
 constexpr std::array<const char*, 3> LCBRadios{"RadioLCB0", "RadioLCB1", "RadioLCB2"};
-constexpr int PickerPathLimit = 260;
 
 // In tab order: the radio group, the icon group, the name group, the hotkey group, OK, Cancel.
 constexpr ControlRow Controls[] = {
@@ -51,44 +49,7 @@ constexpr std::array<EventRow<TfrmEditMenu>, 5> Events{{
     {"BtnCancel", BN_CLICKED, &TfrmEditMenu::BtnCancelClick},
 }};
 
-using PickIconDlgA = int(WINAPI*)(HWND, char*, UINT, int*);
-using PickIconDlgW = int(WINAPI*)(HWND, wchar_t*, UINT, int*);
-
 }  // namespace
-
-UniqueIcon ShellFolderGlyph()
-{
-    HICON glyph = nullptr;
-    if (ExtractIconExA("shell32.dll", 4, nullptr, &glyph, 1) != 1) return nullptr;
-    return UniqueIcon(glyph);
-}
-
-bool ShellPickIcon(HWND owner, std::string& path, int& index)
-{
-    HMODULE shell = GetModuleHandleA("shell32.dll");
-    if (!shell) shell = LoadLibraryA("shell32.dll");
-    FARPROC proc = shell ? GetProcAddress(shell, MAKEINTRESOURCEA(62)) : nullptr;
-    if (!proc) return false;
-    std::string text = path.substr(0, PickerPathLimit);
-    int chosen = index;
-    if (RunningOnNT) {
-        std::array<wchar_t, PickerPathLimit + 1> buffer{};
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, buffer.data(), PickerPathLimit);
-        if (!reinterpret_cast<PickIconDlgW>(reinterpret_cast<void*>(proc))(owner, buffer.data(), PickerPathLimit,
-                                                                           &chosen))
-            return false;
-        path = NarrowFromWide(buffer.data());
-    } else {
-        std::array<char, PickerPathLimit + 1> buffer{};
-        std::copy(text.begin(), text.end(), buffer.begin());
-        if (!reinterpret_cast<PickIconDlgA>(reinterpret_cast<void*>(proc))(owner, buffer.data(), PickerPathLimit,
-                                                                           &chosen))
-            return false;
-        path = buffer.data();
-    }
-    index = chosen;
-    return true;
-}
 
 std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
 {

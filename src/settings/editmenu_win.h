@@ -3,6 +3,7 @@
 // never touches the model and checks nothing.
 #pragma once
 
+#include "shell/icon_picker_win.h"
 #include "win/form.h"
 
 #include <cstdint>
@@ -34,8 +35,8 @@ public:
     int LCBIndex() const;
     void SetLCBIndex(int index) const;
 
-    // The shell's icon picker; replaceable. Gets the path (at most 260 characters) and the
-    // start index, returns true when the user chose, with the choice in both.
+    // The shell's icon picker (ShellPickIcon); replaceable. Gets the path (at most 260
+    // characters) and the start index, returns true when the user chose, with the choice in both.
     std::function<bool(HWND owner, std::string& path, int& index)> PickIcon;
     // F1 asks for help; nothing happens while no one listens.
     std::function<void()> OnHelp;
@@ -65,9 +66,3 @@ private:
 
     UniqueIcon preview_;
 };
-
-// The shell's small folder picture for browse buttons, or null.
-[[nodiscard]] UniqueIcon ShellFolderGlyph();
-
-// The shell's icon picker (shell32 ordinal 62): a wide path on the NT family, 8-bit otherwise.
-bool ShellPickIcon(HWND owner, std::string& path, int& index);

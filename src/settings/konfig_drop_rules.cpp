@@ -1,14 +1,9 @@
 #include "settings/konfig_drop_rules.h"
 
 #include "menus/entry_icon_rules.h"
+#include "shell/path_text.h"
 
 #include <algorithm>
-
-std::string_view FileNamePart(std::string_view path)
-{
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 bool IsBlankText(std::string_view text)
 {

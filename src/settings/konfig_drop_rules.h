@@ -8,8 +8,6 @@
 
 using CaseMap = std::function<std::string(std::string)>;
 
-// The file part after the last backslash.
-std::string_view FileNamePart(std::string_view path);
 // Empty or only blanks and control characters.
 bool IsBlankText(std::string_view text);
 

@@ -2,7 +2,6 @@
 // by path, shortcuts by what they point at, everything else by identifier list.
 #include "config/globalvar_win.h"
 #include "config/model.h"
-#include "menus/menu_images_win.h"
 #include "settings/konfig_drop_rules.h"
 #include "settings/konfig_win.h"
 #include "shell/shell_link_win.h"
@@ -106,19 +105,10 @@ void TfrmKonfig::MyDropTargetDrop(TDropTarget&, TShiftState, POINT, DWORD&)
         return;
     }
     for (int i = 1; i < lists; ++i) {
-        // Identifiers from 1900 up are the popup menu's own commands.
-        if (menu->Items.size() >= static_cast<size_t>(MaxItemsPerMenu)) {
-            ShowMessageDialog(Handle(), "A menu holds at most 1900 items.", MessageKind::Warning, MessageButtons::Ok);
-            break;
-        }
+        if (RefuseFullMenu(*menu)) break;
         ShellIdList list = MyDropTarget->DropIdList(i);
         if (!list) continue;  // the shell allocator failed: nothing to make an entry of
-        std::unique_ptr<TOneItem> item = DroppedItem(list.get(), host_.desktopFolder ? host_.desktopFolder() : nullptr);
-        if (menu->Images) {
-            item->ImageIndex = menu->Images->AddEntryImage(*item);
-            if (ImageListMenuImages* images = ImageListOf(*menu)) images->EnsureEntryIcon(item->ImageIndex);
-        }
-        InsertItem(std::move(item), -1);
+        InsertItem(DroppedItem(list.get(), host_.desktopFolder ? host_.desktopFolder() : nullptr), -1);
     }
     Select("LvItems", static_cast<int>(menu->Items.size()) - 1);
 }

@@ -29,6 +29,21 @@ uint16_t StartModeFromIndex(int index)
     return StartModes[static_cast<size_t>(index)];
 }
 
+void ApplyItemMask(const ItemMask& mask, TOneItem& item)
+{
+    if (!mask.shellItem) {
+        item.Pfad = mask.pfad;
+        item.IsPIDL = false;
+    }
+    item.IconPfad = mask.useDefaultIcon ? std::string() : mask.iconPfad;
+    item.IconNum = mask.useDefaultIcon ? DefaultIconNum : mask.iconNum;
+    item.Startmode = StartModeFromIndex(mask.startModeChoice);
+    item.AutoStartmode = StartModeFromIndex(mask.autoStartModeChoice);
+    item.Autostart = mask.autostart;
+    item.Parameters = mask.parameters;
+    item.Description = mask.description;
+}
+
 int FindItemByPrefix(const std::vector<std::unique_ptr<TOneItem>>& items, int start, std::string_view text,
                      bool wrap)
 {

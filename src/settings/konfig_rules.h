@@ -1,5 +1,5 @@
-// Rules of the settings window that need no window: start-mode choices, the item
-// list's type-ahead and the texts of its labels.
+// Rules of the settings window that need no window: start-mode choices, the item mask,
+// the item list's type-ahead and the texts of its labels.
 #pragma once
 
 #include "config/model.h"
@@ -14,6 +14,23 @@
 int StartModeIndex(uint16_t showCommand);
 // The value a choice stores; without a choice (-1 or out of range) 1, "Normal".
 uint16_t StartModeFromIndex(int index);
+
+// What the item mask holds, as its controls give it.
+struct ItemMask {
+    bool shellItem = false;  // the mask shows a shell item: its path text is only a name
+    std::string pfad;
+    std::string iconPfad;
+    bool useDefaultIcon = true;
+    int iconNum = 0;  // the icon scroll bar's position
+    int startModeChoice = -1;
+    int autoStartModeChoice = -1;
+    bool autostart = false;
+    std::string parameters;
+    std::string description;
+};
+// Writes the mask into an entry, for Add and Modify alike. A shell item keeps the
+// identifier list it has; the default icon leaves no icon path.
+void ApplyItemMask(const ItemMask& mask, TOneItem& item);
 
 // Type-ahead in the item list: the first item, from `start` to the last and then (only
 // with `wrap`) from the first to the one before `start`, whose description begins with

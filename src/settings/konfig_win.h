@@ -16,6 +16,7 @@ class TfrmOptions;
 class TfrmAbout;
 struct TOneMenu;
 struct TOneItem;
+struct ItemMask;
 
 // What the window takes from the main window.
 struct KonfigHost {
@@ -51,9 +52,16 @@ public:
     bool CurrentIsPIDL = false;
     ShellIdList CurrentPIDL;
 
-    // Menus.
+    // The window (konfig_win.cpp).
     void FormShow();
     void FormKeyUp(WPARAM key);
+    void BtnOKClick();
+    void BtnQuitClick();
+    void BtnOptionsClick();
+    void BtnAboutClick();
+    void BtnHelpClick();
+
+    // Menus (konfig_menus_win.cpp).
     void FillMenuList();
     void AddMenu(const std::string& name, uint8_t lcb, uint16_t hotkey, int iconNum, const std::string& iconPfad);
     void RemoveMenu(int index);
@@ -65,18 +73,13 @@ public:
     void BtnClearMenuClick();
     void BtnMoveUpMenuClick();
     void BtnMoveDnMenuClick();
-    void BtnOKClick();
-    void BtnQuitClick();
-    void BtnOptionsClick();
-    void BtnAboutClick();
-    void BtnHelpClick();
 
-    // Items.
+    // Items (konfig_items_win.cpp).
     void RefreshItemList();
     void LoadItemMask(int index);
     void UpdateIconRange();
     void UpdateIconPreview();
-    // Puts the item (ImageIndex already set) at `position`, or at the end when negative.
+    // Adds the item with its picture at `position`, or at the end when negative.
     void InsertItem(std::unique_ptr<TOneItem> item, int position);
     void RemoveItem(int index);
     void LvItemsChange();
@@ -128,6 +131,10 @@ private:
     void SwapItems(int from, int to);
     void SetPfadEditable(bool editable);
     void SetComboStartMode(const char* combo, uint16_t value);
+    int ComboChoice(const char* combo) const;
+    ItemMask ReadItemMask() const;
+    // Says so when the menu takes no more items.
+    bool RefuseFullMenu(const TOneMenu& menu);
     void CreateDropTarget();
     void DestroyDropTarget();
 

@@ -31,6 +31,7 @@ inline void CloseDC(HDC h) { DeleteDC(h); }
 inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
 inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
+inline void FreeShellMemory(void* p) { CoTaskMemFree(p); }
 }  // namespace handles_detail
 
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>,
@@ -50,6 +51,8 @@ using UniqueKey =
     std::unique_ptr<std::remove_pointer_t<HKEY>, handles_detail::HandleDeleter<HKEY, handles_detail::CloseKey>>;
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>,
                                      handles_detail::HandleDeleter<HWND, handles_detail::DestroyWindowHandle>>;
+// A shell-allocated item identifier list.
+using UniquePidl = std::unique_ptr<ITEMIDLIST, handles_detail::HandleDeleter<ITEMIDLIST*, handles_detail::FreeShellMemory>>;
 
 // A kernel handle. CreateFile and friends report failure as INVALID_HANDLE_VALUE, others
 // as null: both are stored as empty.

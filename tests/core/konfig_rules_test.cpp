@@ -36,6 +36,51 @@ TEST(KonfigRules, TypeAheadSearchesFromTheStartAndWrapsOnlyWhenAsked)
     EXPECT_EQ(FindItemByPrefix({}, 0, "a", true), -1);
 }
 
+TEST(KonfigRules, TheMaskWritesEveryFieldButAShellItemsIdentifierList)
+{
+    ItemMask mask;
+    mask.pfad = "C:\\Tools\\app.exe";
+    mask.iconPfad = "C:\\Icons\\set.dll";
+    mask.useDefaultIcon = false;
+    mask.iconNum = 3;
+    mask.startModeChoice = 2;
+    mask.autoStartModeChoice = 3;
+    mask.autostart = true;
+    mask.parameters = "/x";
+    mask.description = "App";
+
+    TOneItem item;
+    item.IsPIDL = true;
+    item.Pfad = "pidl bytes";
+    item.ImageIndex = 4;
+    ApplyItemMask(mask, item);
+    EXPECT_FALSE(item.IsPIDL);
+    EXPECT_EQ(item.Pfad, "C:\\Tools\\app.exe");
+    EXPECT_EQ(item.IconPfad, "C:\\Icons\\set.dll");
+    EXPECT_EQ(item.IconNum, 3);
+    EXPECT_EQ(item.Startmode, 3);
+    EXPECT_EQ(item.AutoStartmode, 0);
+    EXPECT_TRUE(item.Autostart);
+    EXPECT_EQ(item.Parameters, "/x");
+    EXPECT_EQ(item.Description, "App");
+    EXPECT_EQ(item.ImageIndex, 4) << "the picture is the window's business";
+
+    // The default icon wins over a typed path and position; a shell item stays one.
+    mask.shellItem = true;
+    mask.pfad = "Control Panel";
+    mask.useDefaultIcon = true;
+    mask.startModeChoice = -1;
+    TOneItem shell;
+    shell.IsPIDL = true;
+    shell.Pfad = "pidl bytes";
+    ApplyItemMask(mask, shell);
+    EXPECT_TRUE(shell.IsPIDL);
+    EXPECT_EQ(shell.Pfad, "pidl bytes");
+    EXPECT_EQ(shell.IconPfad, "");
+    EXPECT_EQ(shell.IconNum, DefaultIconNum);
+    EXPECT_EQ(shell.Startmode, 1);
+}
+
 TEST(KonfigRules, LabelTexts)
 {
     EXPECT_EQ(ItemIndexText(true, 2, 7), "3/7");

@@ -1,0 +1,405 @@
+// The settings window's Items group: the item list of the current menu, its buttons
+// and the mask that edits one item.
+#include "settings/konfig_win.h"
+
+#include "config/globalvar_win.h"
+#include "config/model.h"
+#include "menus/entry_icon_rules.h"
+#include "menus/entry_icon_win.h"
+#include "menus/menu_images_win.h"
+#include "settings/konfig_drop_rules.h"
+#include "settings/konfig_rules.h"
+#include "shell/icon_picker_win.h"
+#include "win/listview.h"
+#include "win/message_seam.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+void TfrmKonfig::RefreshItemList()
+{
+    HWND list = Control("LvItems");
+    ListViewSetImageList(list, LVSIL_NORMAL, nullptr);
+    TOneMenu* menu = Current();
+    if (!menu) {
+        ListViewSetItemCount(list, 0);
+        return;
+    }
+    // The list draws straight from the menu's pictures: none may still be a placeholder.
+    LoadAllEntryIcons(*menu);
+    ListViewSetItemCount(list, menu->Items.size());
+    if (ImageListMenuImages* images = ImageListOf(*menu)) ListViewSetImageList(list, LVSIL_NORMAL, images->Handle());
+    InvalidateRect(list, nullptr, TRUE);
+    SetFocus(list);
+}
+
+LRESULT TfrmKonfig::LvItemsData(NMHDR& header)
+{
+    auto& info = reinterpret_cast<NMLVDISPINFOA&>(header);
+    TOneMenu* menu = Current();
+    int n = info.item.iItem;
+    if (!menu || n < 0 || n >= static_cast<int>(menu->Items.size())) return 0;
+    const TOneItem& item = *menu->Items[static_cast<size_t>(n)];
+    if ((info.item.mask & LVIF_TEXT) && info.item.pszText && info.item.cchTextMax > 0) {
+        if (header.code == LVN_GETDISPINFOW) {
+            auto* wide = reinterpret_cast<wchar_t*>(info.item.pszText);
+            int written = MultiByteToWideChar(CP_ACP, 0, item.Description.c_str(), -1, wide, info.item.cchTextMax);
+            if (written == 0) wide[info.item.cchTextMax - 1] = L'\0';
+        } else {
+            lstrcpynA(info.item.pszText, item.Description.c_str(), info.item.cchTextMax);
+        }
+    }
+    if (info.item.mask & LVIF_IMAGE) info.item.iImage = item.ImageIndex;
+    return 0;
+}
+
+LRESULT TfrmKonfig::LvItemsDataFind(NMHDR& header)
+{
+    const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
+    TOneMenu* menu = Current();
+    if (!menu || !(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+    std::string text = find.lvfi.psz;
+    if (header.code == LVN_ODFINDITEMW) {
+        const auto* wide = reinterpret_cast<const wchar_t*>(find.lvfi.psz);
+        std::array<char, 512> narrow{};
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow.data(), static_cast<int>(narrow.size()) - 1, nullptr, nullptr);
+        text = narrow.data();
+    }
+    return FindItemByPrefix(menu->Items, find.iStart, text, (find.lvfi.flags & LVFI_WRAP) != 0);
+}
+
+LRESULT TfrmKonfig::LvItemsItemChanged(NMHDR& header)
+{
+    if (ListViewSelectionChanged(header)) LvItemsChange();
+    return 0;
+}
+
+void TfrmKonfig::LvItemsChange()
+{
+    int selected = SelectedIndex("LvItems");
+    TOneMenu* menu = Current();
+    if (selected >= 0 && menu) {
+        LoadItemMask(selected);
+        return;
+    }
+    SetText("LblItemIndex", ItemIndexText(menu != nullptr, -1, menu ? menu->Items.size() : 0));
+}
+
+void TfrmKonfig::SetPfadEditable(bool editable)
+{
+    // A read-only edit takes the button-face colour by itself.
+    SendMessageA(Control("EdPfad"), EM_SETREADONLY, editable ? FALSE : TRUE, 0);
+}
+
+void TfrmKonfig::SetComboStartMode(const char* combo, uint16_t value)
+{
+    int index = StartModeIndex(value);
+    if (index >= 0) SendMessageA(Control(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TfrmKonfig::LoadItemMask(int index)
+{
+    TOneMenu* menu = Current();
+    if (!menu || index >= static_cast<int>(menu->Items.size())) index = -1;
+    loadingMask_ = true;
+    ScopeGuard loaded([this] { loadingMask_ = false; });
+
+    if (index < 0) {
+        Select("LvItems", -1);
+        CurrentPIDL.reset();
+        CurrentIsPIDL = false;
+        SetText("EdPfad", "");
+        SetPfadEditable(true);
+        SetText("EdIconPfad", "");
+        SetChecked("CheckDefaultIcon", true);
+        SetChecked("CheckAutoStart", false);
+        SendMessageA(Control("ComboStartMode"), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageA(Control("ComboAutoStartMode"), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SetText("EdParams", "");
+        SetText("EdBeschreibung", "");
+        SetEnabled("BtnModifyItem", true);
+        SetEnabled("BtnAddItem", true);
+        SetControlsEnabled("PanEditControls", true);
+        SetText("LblItemIndex", ItemIndexText(menu != nullptr, -1, menu ? menu->Items.size() : 0));
+        UpdateIconRange();
+        UpdateIconPreview();
+        return;
+    }
+
+    const TOneItem& item = *menu->Items[static_cast<size_t>(index)];
+    if (item.IsPIDL) {
+        CurrentPIDL = IdListFromBytes(item.Pfad);
+        std::string name;
+        if (CurrentPIDL) {
+            IShellFolder* desktop = host_.desktopFolder ? host_.desktopFolder() : nullptr;
+            if (desktop) name = GetDisplayNameInFolder(desktop, CurrentPIDL.get(), false);
+            // The parent folder is bound on a copy: naming cuts the list short for a moment.
+            if (name.empty()) {
+                ShellIdList copy = IdListFromBytes(item.Pfad);
+                if (copy) name = GetIdListDisplayName(copy.get(), true, false, false);
+            }
+        }
+        SetText("EdPfad", name.empty() ? "(unknown shell item)" : name);
+        SetPfadEditable(false);
+        CurrentIsPIDL = true;
+    } else {
+        CurrentPIDL.reset();
+        SetText("EdPfad", item.Pfad);
+        SetPfadEditable(true);
+        CurrentIsPIDL = false;
+    }
+    bool separator = Text("EdPfad") == SeparatorMarker;
+    if (separator) {
+        SetText("EdPfad", "Separator");
+        SetPfadEditable(false);
+    }
+    SetEnabled("BtnModifyItem", !separator);
+    SetEnabled("BtnAddItem", !separator);
+    SetControlsEnabled("PanEditControls", !separator);
+
+    SetText("EdIconPfad", item.IconPfad);
+    SetChecked("CheckDefaultIcon", item.IconNum == DefaultIconNum);
+    SetComboStartMode("ComboStartMode", item.Startmode);
+    SetComboStartMode("ComboAutoStartMode", item.AutoStartmode);
+    SetChecked("CheckAutoStart", item.Autostart);
+    SetText("EdParams", item.Parameters);
+    SetText("EdBeschreibung", item.Description);
+    SetText("LblItemIndex", ItemIndexText(true, index, menu->Items.size()));
+    UpdateIconRange();
+    SetIconNumPosition(item.IconNum == DefaultIconNum ? 0 : item.IconNum);
+    UpdateIconPreview();
+}
+
+int TfrmKonfig::IconNumPosition() const { return GetScrollPos(Control("ScrollBarIconNum"), SB_CTL); }
+
+void TfrmKonfig::SetIconNumPosition(int position)
+{
+    SetScrollPos(Control("ScrollBarIconNum"), SB_CTL, position, TRUE);
+}
+
+void TfrmKonfig::UpdateIconRange()
+{
+    bool useDefault = IsChecked("CheckDefaultIcon");
+    int count = 0;
+    if (CurrentIsPIDL) count = useDefault ? 0 : IconCountOf(Text("EdIconPfad"));
+    else count = IconCountOf(useDefault ? Text("EdPfad") : Text("EdIconPfad"));
+    int maximum = count >= 2 ? count - 1 : 0;
+    // An empty range would hide the bar: it stays visible and is disabled instead.
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMax = maximum;
+    SetScrollInfo(Control("ScrollBarIconNum"), SB_CTL, &info, TRUE);
+    SetEnabled("ScrollBarIconNum", maximum > 0 && !useDefault);
+}
+
+void TfrmKonfig::UpdateIconPreview()
+{
+    int index = IsChecked("CheckDefaultIcon") ? DefaultIconNum : IconNumPosition();
+    HICON placeholder = host_.placeholder ? host_.placeholder() : nullptr;
+    UniqueIcon icon = CurrentIsPIDL ? GetEntryIcon(IdListToBytes(CurrentPIDL.get()), true, index, Text("EdIconPfad"),
+                                                   placeholder)
+                                    : GetEntryIcon(Text("EdPfad"), false, index, Text("EdIconPfad"), placeholder);
+    SendMessageA(Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    InvalidateRect(Control("ImgIcon"), nullptr, TRUE);
+    preview_ = std::move(icon);
+}
+
+HICON TfrmKonfig::PreviewIcon() const
+{
+    return reinterpret_cast<HICON>(SendMessageA(Control("ImgIcon"), STM_GETICON, 0, 0));
+}
+
+void TfrmKonfig::EdIconPfadChange()
+{
+    if (loadingMask_) return;
+    UpdateIconRange();
+    UpdateIconPreview();
+}
+
+void TfrmKonfig::CheckDefaultIconClick()
+{
+    UpdateIconRange();
+    UpdateIconPreview();
+}
+
+void TfrmKonfig::ScrollBarIconNumChange() { UpdateIconPreview(); }
+
+void TfrmKonfig::InsertItem(std::unique_ptr<TOneItem> item, int position)
+{
+    TOneMenu* menu = Current();
+    if (!menu) return;
+    // Its picture is pending until the refresh loads the list's pictures.
+    AddItem(*menu, std::move(item), position);
+    RefreshItemList();
+}
+
+bool TfrmKonfig::RefuseFullMenu(const TOneMenu& menu)
+{
+    if (!menu.IsFull()) return false;
+    ShowMessageDialog(Handle(), "A menu holds at most 1900 items.", MessageKind::Warning, MessageButtons::Ok);
+    return true;
+}
+
+int TfrmKonfig::ComboChoice(const char* combo) const
+{
+    return static_cast<int>(SendMessageA(Control(combo), CB_GETCURSEL, 0, 0));
+}
+
+ItemMask TfrmKonfig::ReadItemMask() const
+{
+    ItemMask mask;
+    mask.shellItem = CurrentIsPIDL;
+    mask.pfad = Text("EdPfad");
+    mask.iconPfad = Text("EdIconPfad");
+    mask.useDefaultIcon = IsChecked("CheckDefaultIcon");
+    mask.iconNum = IconNumPosition();
+    mask.startModeChoice = ComboChoice("ComboStartMode");
+    mask.autoStartModeChoice = ComboChoice("ComboAutoStartMode");
+    mask.autostart = IsChecked("CheckAutoStart");
+    mask.parameters = Text("EdParams");
+    mask.description = Text("EdBeschreibung");
+    return mask;
+}
+
+void TfrmKonfig::BtnAddItemClick()
+{
+    TOneMenu* menu = Current();
+    if (!menu) return;
+    ItemMask mask = ReadItemMask();
+    if (!mask.useDefaultIcon && !IsExistingFile(mask.iconPfad)) {
+        ShowMessageDialog(Handle(), "Icon file not found.", MessageKind::Warning, MessageButtons::Ok);
+        return;
+    }
+    if (!mask.shellItem && mask.useDefaultIcon && !IsExistingFile(mask.pfad)) {
+        ShowMessageDialog(Handle(), "default Icon file not found.", MessageKind::Warning, MessageButtons::Ok);
+        return;
+    }
+    if (RefuseFullMenu(*menu)) return;
+    auto item = std::make_unique<TOneItem>();
+    if (mask.shellItem) {
+        item->IsPIDL = true;
+        item->Pfad = IdListToBytes(CurrentPIDL.get());
+    }
+    ApplyItemMask(mask, *item);
+    InsertItem(std::move(item), -1);
+    Select("LvItems", static_cast<int>(menu->Items.size()) - 1);
+}
+
+void TfrmKonfig::BtnModifyItemClick()
+{
+    TOneMenu* menu = Current();
+    int n = SelectedIndex("LvItems");
+    if (!menu || n < 0 || n >= static_cast<int>(menu->Items.size())) {
+        ShowMessageDialog(Handle(), "No item selected.", MessageKind::Information, MessageButtons::Ok);
+        return;
+    }
+    if (IsBlankText(Text("EdIconPfad"))) SetChecked("CheckDefaultIcon", true);
+    ItemMask mask = ReadItemMask();
+    if (!mask.useDefaultIcon && !IsExistingFile(mask.iconPfad)) {
+        ShowMessageDialog(Handle(), "Icon file not found.", MessageKind::Warning, MessageButtons::Ok);
+        LoadItemMask(n);
+        return;
+    }
+    TOneItem& item = *menu->Items[static_cast<size_t>(n)];
+    ApplyItemMask(mask, item);
+    if (ImageListMenuImages* images = ImageListOf(*menu)) (void)images->ReplaceEntryImage(item.ImageIndex, item);
+    RefreshItemList();
+}
+
+void TfrmKonfig::RemoveItem(int index)
+{
+    TOneMenu* menu = Current();
+    if (!menu || !menu->RemoveItem(index)) return;
+    RefreshItemList();
+    if (menu->Items.empty()) {
+        LoadItemMask(-1);
+        return;
+    }
+    int next = std::min(index, static_cast<int>(menu->Items.size()) - 1);
+    Select("LvItems", next);
+    LoadItemMask(next);
+}
+
+void TfrmKonfig::BtnRemoveItemClick()
+{
+    int n = SelectedIndex("LvItems");
+    if (n < 0 || !Current()) {
+        ShowMessageDialog(Handle(), "No item selected.", MessageKind::Information, MessageButtons::Ok);
+        return;
+    }
+    RemoveItem(n);
+    int selected = SelectedIndex("LvItems");
+    if (selected >= 0) ListViewEnsureVisible(Control("LvItems"), selected);
+}
+
+void TfrmKonfig::BtnClearItemMaskClick() { LoadItemMask(-1); }
+
+void TfrmKonfig::SwapItems(int from, int to)
+{
+    // The picture reference travels with its item; the picture list stays as it is.
+    if (!Current()->SwapItems(from, to)) return;
+    RefreshItemList();
+    Select("LvItems", to);
+}
+
+void TfrmKonfig::BtnMoveUpItemClick()
+{
+    int n = SelectedIndex("LvItems");
+    if (Current() && n > 0) SwapItems(n, n - 1);
+}
+
+void TfrmKonfig::BtnMoveDnItemClick()
+{
+    TOneMenu* menu = Current();
+    int n = SelectedIndex("LvItems");
+    if (menu && n >= 0 && n + 1 < static_cast<int>(menu->Items.size())) SwapItems(n, n + 1);
+}
+
+void TfrmKonfig::BtnAddSepClick()
+{
+    TOneMenu* menu = Current();
+    if (!menu) return;
+    if (RefuseFullMenu(*menu)) return;
+    int p = SelectedIndex("LvItems");
+    InsertItem(NewSeparator(), p);
+    int at = p < 0 ? static_cast<int>(menu->Items.size()) - 1 : p;
+    Select("LvItems", at);
+    RefreshItemList();
+    LoadItemMask(at);
+}
+
+void TfrmKonfig::BtnBrowsePfadClick()
+{
+    std::string file;
+    if (!ChooseFile || !ChooseFile(Handle(), file)) return;
+    CurrentIsPIDL = false;
+    CurrentPIDL.reset();
+    SetPfadEditable(true);
+    SetText("EdPfad", file);
+    if (IsProgramPath(file)) SetText("EdIconPfad", file);
+    SetChecked("CheckDefaultIcon", true);
+    UpdateIconRange();
+    UpdateIconPreview();
+}
+
+void TfrmKonfig::BtnBrowseIconPathClick()
+{
+    if (IsChecked("CheckDefaultIcon")) {
+        ShowMessageBox(Handle(), "Please uncheck 'use default icon' before choosing an icon.", "Marigoldwick", MB_OK);
+        return;
+    }
+    if (!PickIcon) return;
+    int index = IconNumPosition();
+    std::string path = Text("EdIconPfad").substr(0, PickerPathLimit);
+    if (!PickIcon(Handle(), path, index)) return;
+    SetText("EdIconPfad", path);
+    UpdateIconRange();
+    UpdateIconPreview();
+    SetIconNumPosition(index);
+    UpdateIconPreview();
+}
+
+void TfrmKonfig::ImgIconClick() { BtnBrowseIconPathClick(); }
+

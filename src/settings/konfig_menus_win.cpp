@@ -1,0 +1,211 @@
+// The settings window's Menus group: the list of menus and its buttons.
+#include "settings/konfig_win.h"
+
+#include "config/globalvar_win.h"
+#include "config/model.h"
+#include "menus/menu_images_win.h"
+#include "menus/menu_items_win.h"
+#include "settings/editmenu_win.h"
+#include "settings/konfig_rules.h"
+#include "win/listview.h"
+#include "win/message_seam.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+constexpr int LabelWidth = 153;  // the current menu's label
+}  // namespace
+
+void TfrmKonfig::FillMenuList()
+{
+    HWND list = Control("LvMenus");
+    fillingMenus_ = true;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    ImageList_RemoveAll(imgListLvMenus_.get());
+    for (size_t i = 0; i < MenuList.size(); ++i)
+        ListViewAddItem(list, MenuList[i]->MenuName.c_str(), static_cast<int>(i));
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (const auto& menu : MenuList) {
+        HICON extracted = ExtractIconA(instance, menu->IconPfad.c_str(), static_cast<UINT>(menu->IconNum));
+        // 0: no icon there; 1: the file is no icon source at all.
+        if (reinterpret_cast<UINT_PTR>(extracted) > 1) {
+            UniqueIcon icon(extracted);
+            ImageList_AddIcon(imgListLvMenus_.get(), icon.get());
+        } else {
+            ImageList_AddIcon(imgListLvMenus_.get(), host_.placeholder ? host_.placeholder() : nullptr);
+        }
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    fillingMenus_ = false;
+    // The old entries went without their selection being reported.
+    LvMenusChange();
+    SetFocus(list);
+}
+
+void TfrmKonfig::LvMenusChange()
+{
+    LoadItemMask(-1);
+    int selected = SelectedIndex("LvMenus");
+    if (selected >= 0 && MenuAt(selected)) {
+        CurrentMenu = selected;
+        SetEnabled("GroupBoxItemsEdit", true);
+        SetDirectChildrenEnabled("GroupBoxItemsEdit", true);
+        HWND label = Control("LblCurrentMenu");
+        HDC dc = GetDC(Handle());
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+        std::string text = ShortenText(CurrentMenuText(MenuList[static_cast<size_t>(selected)]->MenuName),
+                                       LabelWidth, dc);
+        SelectObject(dc, old);
+        ReleaseDC(Handle(), dc);
+        SetText("LblCurrentMenu", text);
+    } else {
+        CurrentMenu = -1;
+        SetDirectChildrenEnabled("GroupBoxItemsEdit", false);
+        SetEnabled("GroupBoxItemsEdit", false);
+        SetText("LblCurrentMenu", "- no menu selected -");
+    }
+    RefreshItemList();
+    TOneMenu* menu = Current();
+    SetText("LblItemIndex", ItemIndexText(menu != nullptr, -1, menu ? menu->Items.size() : 0));
+}
+
+LRESULT TfrmKonfig::LvMenusItemChanged(NMHDR& header)
+{
+    if (!fillingMenus_ && ListViewSelectionChanged(header)) LvMenusChange();
+    return 0;
+}
+
+void TfrmKonfig::AddMenu(const std::string& name, uint8_t lcb, uint16_t hotkey, int iconNum,
+                         const std::string& iconPfad)
+{
+    TOneMenu& menu = NewMenu(MenuList);
+    menu.MenuName = name;
+    menu.LCB = lcb;
+    menu.Hotkey = hotkey;
+    menu.IconNum = iconNum;
+    menu.IconPfad = iconPfad;
+    FillMenuList();
+    Select("LvMenus", static_cast<int>(MenuList.size()) - 1);
+}
+
+void TfrmKonfig::RemoveMenu(int index)
+{
+    TOneMenu* menu = MenuAt(index);
+    if (!menu) return;
+    // The item list lets go of the menu's pictures before they are freed.
+    CurrentMenu = -1;
+    RefreshItemList();
+    menu->ClearItems();
+    menu->Images.reset();
+    MenuList.erase(MenuList.begin() + index);
+    FillMenuList();
+    if (!MenuList.empty()) Select("LvMenus", std::min(index, static_cast<int>(MenuList.size()) - 1));
+}
+
+void TfrmKonfig::ClearMenuItems(int index)
+{
+    TOneMenu* menu = MenuAt(index);
+    if (!menu) return;
+    menu->ClearItems();
+    if (ImageListMenuImages* images = ImageListOf(*menu)) images->RemoveAllImages();
+    RefreshItemList();
+    LoadItemMask(-1);
+}
+
+void TfrmKonfig::BtnAddMenuClick()
+{
+    if (MenuList.size() >= static_cast<size_t>(MaxMenus)) {
+        ShowMessageDialog(Handle(), "The total number of menus is limited to 50.", MessageKind::Information,
+                          MessageButtons::Ok);
+        return;
+    }
+    TfrmEditMenu& dialog = *frmEditMenu_;
+    dialog.SetCaption("New menu");
+    dialog.SetMenuName("New Menu");
+    dialog.SetMenuHotKey(0);
+    dialog.SetIconPfad(OwnModulePath());
+    dialog.SetIconNum(0);
+    dialog.SetInitialFocus("EdMenuName");
+    if (dialog.Execute(Handle()) != ModalResult::Ok) return;
+    AddMenu(dialog.MenuName(), static_cast<uint8_t>(dialog.LCBIndex() + 1), dialog.MenuHotKey(), dialog.IconNum(),
+            dialog.IconPfad());
+}
+
+TOneMenu* TfrmKonfig::SelectedMenuOrNotice(int& index)
+{
+    index = SelectedIndex("LvMenus");
+    TOneMenu* menu = MenuAt(index);
+    if (!menu) ShowMessageDialog(Handle(), "No menu selected.", MessageKind::Information, MessageButtons::Ok);
+    return menu;
+}
+
+void TfrmKonfig::BtnModifyMenuClick()
+{
+    int i = -1;
+    TOneMenu* menu = SelectedMenuOrNotice(i);
+    if (!menu) return;
+    TfrmEditMenu& dialog = *frmEditMenu_;
+    dialog.SetCaption("Modify menu");
+    dialog.SetMenuName(menu->MenuName);
+    dialog.SetMenuHotKey(menu->Hotkey);
+    dialog.SetIconPfad(menu->IconPfad);
+    dialog.SetIconNum(menu->IconNum);
+    dialog.SetLCBIndex(static_cast<int>(menu->LCB) - 1);
+    dialog.SetInitialFocus("EdMenuName");
+    if (dialog.Execute(Handle()) == ModalResult::Ok) {
+        menu->MenuName = dialog.MenuName();
+        menu->Hotkey = dialog.MenuHotKey();
+        menu->IconPfad = dialog.IconPfad();
+        menu->IconNum = dialog.IconNum();
+        menu->LCB = static_cast<uint8_t>(dialog.LCBIndex() + 1);
+        FillMenuList();
+    }
+    Select("LvMenus", i);
+}
+
+void TfrmKonfig::BtnRemoveMenuClick()
+{
+    int i = -1;
+    TOneMenu* menu = SelectedMenuOrNotice(i);
+    if (!menu) return;
+    if (!menu->Items.empty() &&
+        ShowMessageDialog(Handle(), "There are items in this menu. Do you really want to remove it ?",
+                          MessageKind::Confirmation, MessageButtons::YesNoCancel) != IDYES)
+        return;
+    RemoveMenu(i);
+}
+
+void TfrmKonfig::BtnClearMenuClick()
+{
+    int i = -1;
+    if (!SelectedMenuOrNotice(i)) return;
+    if (ShowMessageDialog(Handle(), "Do you really want to remove all items from the current menu ?",
+                          MessageKind::Confirmation, MessageButtons::YesNoCancel) != IDYES)
+        return;
+    ClearMenuItems(i);
+}
+
+void TfrmKonfig::SwapMenus(int from, int to)
+{
+    // The whole menus change places: items, pictures, icon, hotkey and name travel together.
+    std::swap(MenuList[static_cast<size_t>(from)], MenuList[static_cast<size_t>(to)]);
+    FillMenuList();
+    Select("LvMenus", to);
+}
+
+void TfrmKonfig::BtnMoveUpMenuClick()
+{
+    int i = SelectedIndex("LvMenus");
+    if (i > 0 && MenuAt(i)) SwapMenus(i, i - 1);
+}
+
+void TfrmKonfig::BtnMoveDnMenuClick()
+{
+    int i = SelectedIndex("LvMenus");
+    if (i >= 0 && i + 1 < static_cast<int>(MenuList.size())) SwapMenus(i, i + 1);
+}

@@ -1,0 +1,10 @@
+#include "shell/folder_glyph_win.h"
+
+#include <shellapi.h>
+
+UniqueIcon ShellFolderGlyph()
+{
+    HICON glyph = nullptr;
+    if (ExtractIconExA("shell32.dll", 4, nullptr, &glyph, 1) != 1) return nullptr;
+    return UniqueIcon(glyph);
+}

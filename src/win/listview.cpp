@@ -1,0 +1,49 @@
+#include "win/listview.h"
+
+int ListViewSelectedIndex(HWND list)
+{
+    if (SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) != 1) return -1;
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void ListViewSelect(HWND list, int index)
+{
+    LVITEMA state{};
+    if (index < 0) {
+        state.stateMask = LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        return;
+    }
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+    ListViewEnsureVisible(list, index);
+}
+
+void ListViewEnsureVisible(HWND list, int index)
+{
+    SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+}
+
+void ListViewAddItem(HWND list, const char* text, int image)
+{
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = const_cast<char*>(text);
+    item.iImage = image;
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void ListViewSetItemCount(HWND list, size_t count) { SendMessageA(list, LVM_SETITEMCOUNT, count, 0); }
+
+void ListViewSetImageList(HWND list, int kind, HIMAGELIST images)
+{
+    SendMessageA(list, LVM_SETIMAGELIST, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(images));
+}
+
+bool ListViewSelectionChanged(const NMHDR& header)
+{
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    return (change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED);
+}

@@ -1,0 +1,20 @@
+// List-view control calls a form makes on its lists: selection, item count, pictures.
+#pragma once
+
+#include "win/handles.h"
+
+#include <cstddef>
+
+// The selected entry, -1 unless exactly one is selected.
+int ListViewSelectedIndex(HWND list);
+// Selects entry `index` alone (none for -1) and scrolls it into view.
+void ListViewSelect(HWND list, int index);
+void ListViewEnsureVisible(HWND list, int index);
+// Appends an entry with its text and picture.
+void ListViewAddItem(HWND list, const char* text, int image);
+// The number of entries of an owner-data list, which asks for each as it draws.
+void ListViewSetItemCount(HWND list, size_t count);
+// Shows `images` as the list's pictures of `kind` (LVSIL_*); null detaches them.
+void ListViewSetImageList(HWND list, int kind, HIMAGELIST images);
+// An LVN_ITEMCHANGED notification that changed whether an entry is selected.
+bool ListViewSelectionChanged(const NMHDR& header);
