@@ -10,27 +10,43 @@
 #include <vector>
 
 #include "../support/profile_cases.h"
+#include "../support/text_cases.h"
+#include "config/config_file.h"
 #include "config/profile.h"
 
 namespace {
 
 using profile_cases::Names;
 using profile_cases::Write;
+using text_cases::Escaped;
 
-std::string Escaped(const std::string& s)
-{
-    std::string out;
-    for (unsigned char c : s) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += static_cast<char>(c);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        }
+class SystemSource : public ProfileSource {
+public:
+    explicit SystemSource(std::string path) : path_(std::move(path)) {}
+    std::string GetString(const std::string& section, const char* key, const char* def,
+                          size_t bufferSize) const override
+    {
+        std::string buffer(bufferSize, '\0');
+        buffer.resize(GetPrivateProfileStringA(section.c_str(), key, def, buffer.data(),
+                                               static_cast<DWORD>(bufferSize), path_.c_str()));
+        return buffer;
     }
-    return out;
-}
+
+private:
+    std::string path_;
+};
+
+class SystemSink : public ProfileSink {
+public:
+    explicit SystemSink(std::string path) : path_(std::move(path)) {}
+    void SetString(const std::string& section, const char* key, std::string_view value) override
+    {
+        EXPECT_TRUE(WritePrivateProfileStringA(section.c_str(), key, std::string(value).c_str(), path_.c_str()));
+    }
+
+private:
+    std::string path_;
+};
 
 class ProfileDiff : public ::testing::Test {
 protected:
@@ -293,4 +309,39 @@ TEST_F(ProfileDiff, UntouchedLinesKeepTheirBytes)
             at = std::min(at + 1, after.size());
         }
     }
+}
+
+// What the program saves reads back through the system's own reader exactly as through
+// ours: every text of at most 2046 characters unchanged, longer ones cut alike. The
+// same save made with the system's writer (fewer texts: it is slow) reads back alike.
+TEST_F(ProfileDiff, SavedTextsReadBackThroughTheSystem)
+{
+    std::vector<std::string> texts = text_cases::Texts();
+    TMenuList menus;
+    text_cases::PutTexts(menus, texts, {});
+    ProfileFile ours;
+    WriteConfig(ours, TKonfig{}, menus);
+    TKonfig konfig;
+    TMenuList back;
+    ASSERT_TRUE(ReadConfig(SystemSource(NewFile(ours.Bytes())), konfig, back, {}));
+    text_cases::ExpectTextsBack(texts, back);
+
+    menus.clear();
+    text_cases::PutTexts(menus, text_cases::LongTexts(), {});
+    ProfileFile longOnes;
+    WriteConfig(longOnes, TKonfig{}, menus);
+    TMenuList bySystem, byOurs;
+    ASSERT_TRUE(ReadConfig(SystemSource(NewFile(longOnes.Bytes())), konfig, bySystem, {}));
+    ASSERT_TRUE(ReadConfig(longOnes, konfig, byOurs, {}));
+    text_cases::ExpectTextsBack(text_cases::TextsIn(byOurs), bySystem);
+
+    texts.resize(42);
+    menus.clear();
+    text_cases::PutTexts(menus, texts, {});
+    std::string path = FreshPath();
+    SystemSink sink(path);
+    WriteConfig(sink, TKonfig{}, menus);
+    back.clear();
+    ASSERT_TRUE(ReadConfig(SystemSource(NewFile(ReadBytes(path))), konfig, back, {}));
+    text_cases::ExpectTextsBack(texts, back);
 }
