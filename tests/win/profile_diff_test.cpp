@@ -13,40 +13,13 @@
 #include "../support/text_cases.h"
 #include "config/config_file.h"
 #include "config/profile.h"
+#include "config/system_profile_win.h"
 
 namespace {
 
 using profile_cases::Names;
 using profile_cases::Write;
 using text_cases::Escaped;
-
-class SystemSource : public ProfileSource {
-public:
-    explicit SystemSource(std::string path) : path_(std::move(path)) {}
-    std::string GetString(const std::string& section, const char* key, const char* def,
-                          size_t bufferSize) const override
-    {
-        std::string buffer(bufferSize, '\0');
-        buffer.resize(GetPrivateProfileStringA(section.c_str(), key, def, buffer.data(),
-                                               static_cast<DWORD>(bufferSize), path_.c_str()));
-        return buffer;
-    }
-
-private:
-    std::string path_;
-};
-
-class SystemSink : public ProfileSink {
-public:
-    explicit SystemSink(std::string path) : path_(std::move(path)) {}
-    void SetString(const std::string& section, const char* key, std::string_view value) override
-    {
-        EXPECT_TRUE(WritePrivateProfileStringA(section.c_str(), key, std::string(value).c_str(), path_.c_str()));
-    }
-
-private:
-    std::string path_;
-};
 
 class ProfileDiff : public ::testing::Test {
 protected:
@@ -341,6 +314,7 @@ TEST_F(ProfileDiff, SavedTextsReadBackThroughTheSystem)
     std::string path = FreshPath();
     SystemSink sink(path);
     WriteConfig(sink, TKonfig{}, menus);
+    EXPECT_TRUE(sink.Ok());
     back.clear();
     ASSERT_TRUE(ReadConfig(SystemSource(NewFile(ReadBytes(path))), konfig, back, {}));
     text_cases::ExpectTextsBack(texts, back);
