@@ -11,37 +11,9 @@
 #include "config/config_file.h"
 #include "config/config_win.h"
 #include "config/model.h"
+#include "config/system_profile_win.h"
 
 namespace {
-
-class SystemSource : public ProfileSource {
-public:
-    explicit SystemSource(std::string path) : path_(std::move(path)) {}
-    std::string GetString(const std::string& section, const char* key, const char* def,
-                          size_t bufferSize) const override
-    {
-        std::string buffer(bufferSize, '\0');
-        DWORD n = GetPrivateProfileStringA(section.c_str(), key, def, buffer.data(),
-                                           static_cast<DWORD>(bufferSize), path_.c_str());
-        buffer.resize(n);
-        return buffer;
-    }
-
-private:
-    std::string path_;
-};
-
-class SystemSink : public ProfileSink {
-public:
-    explicit SystemSink(std::string path) : path_(std::move(path)) {}
-    void SetString(const std::string& section, const char* key, std::string_view value) override
-    {
-        WritePrivateProfileStringA(section.c_str(), key, std::string(value).c_str(), path_.c_str());
-    }
-
-private:
-    std::string path_;
-};
 
 void MakeModel(int menus, int entries)
 {

@@ -7,9 +7,6 @@
 
 namespace {
 
-// Profile reads see at most 2047 characters of a value.
-constexpr size_t ValueBuffer = 2048;
-
 class FileSource : public ProfileSource {
 public:
     explicit FileSource(const ProfileFile& file) : file_(file) {}
@@ -42,7 +39,7 @@ public:
 
     std::string Text(const char* key, const char* def = "") const
     {
-        return file_.GetString(section_, key, def, ValueBuffer);
+        return file_.GetString(section_, key, def, IniValueBuffer);
     }
     int32_t Int(const char* key, int32_t def) const { return IniIntOr(Text(key), def); }
     uint8_t Byte(const char* key, uint8_t def) const { return IniByteOr(Text(key), def); }
@@ -58,13 +55,7 @@ class SectionWriter {
 public:
     SectionWriter(ProfileSink& file, std::string section) : file_(file), section_(std::move(section)) {}
 
-    void Text(const char* key, std::string_view value)
-    {
-        if (std::none_of(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }))
-            file_.SetString(section_, key, value);
-        else
-            file_.SetString(section_, key, IniSafeText(value));
-    }
+    void Text(const char* key, std::string_view value) { file_.SetString(section_, key, IniText(value)); }
     void Int(const char* key, int64_t value) { file_.SetString(section_, key, std::to_string(value)); }
     void Bool(const char* key, bool value) { file_.SetString(section_, key, IniBool(value)); }
 
@@ -216,7 +207,7 @@ void WriteConfig(ProfileSink& file, const TKonfig& konfig, const TMenuList& menu
         for (size_t k = 0; k < menu.Items.size(); ++k) {
             const TOneItem& item = *menu.Items[k];
             SectionWriter entry(file, SectionName(static_cast<int>(i), static_cast<int>(k) + 1));
-            // Identifier-list text is digits only; IniSafeText leaves it alone.
+            // Identifier-list text is digits, commas and braces: IniText leaves it alone.
             entry.Text("Pfad", item.IsPIDL ? IdListToText(item.Pfad) : item.Pfad);
             entry.Bool("IsPIDL", item.IsPIDL);
             entry.Text("IconPfad", item.IconPfad);

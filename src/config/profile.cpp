@@ -11,23 +11,17 @@ namespace {
 constexpr uint32_t kNoSection = UINT32_MAX;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-// Tab, LF, VT, FF, CR, ^Z (DOS end of file) and space; 0xA0 and 0x1C-0x1F are not blanks.
-bool IsBlank(char c)
-{
-    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
-}
-
 std::string_view TrimLeft(std::string_view s)
 {
     size_t b = 0;
-    while (b < s.size() && IsBlank(s[b])) ++b;
+    while (b < s.size() && IsProfileBlank(s[b])) ++b;
     return s.substr(b);
 }
 
 std::string_view TrimRight(std::string_view s)
 {
     size_t e = s.size();
-    while (e > 0 && IsBlank(s[e - 1])) --e;
+    while (e > 0 && IsProfileBlank(s[e - 1])) --e;
     return s.substr(0, e);
 }
 
@@ -83,8 +77,8 @@ LineInfo ParseLine(std::string_view s)
 {
     LineInfo info;
     size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
+    while (b < e && IsProfileBlank(s[b])) ++b;
+    while (e > b && IsProfileBlank(s[e - 1])) --e;
     if (b == e) return info;
     if (s[b] == '[') {
         // The last ']' closes the name, which is trimmed inside the brackets.
@@ -93,8 +87,8 @@ LineInfo ParseLine(std::string_view s)
             info.kind = LineInfo::Header;
             info.nameAt = b + 1;
             info.nameEnd = close;
-            while (info.nameAt < info.nameEnd && IsBlank(s[info.nameAt])) ++info.nameAt;
-            while (info.nameEnd > info.nameAt && IsBlank(s[info.nameEnd - 1])) --info.nameEnd;
+            while (info.nameAt < info.nameEnd && IsProfileBlank(s[info.nameAt])) ++info.nameAt;
+            while (info.nameEnd > info.nameAt && IsProfileBlank(s[info.nameEnd - 1])) --info.nameEnd;
             return info;
         }
         // A '[' without ']' is an ordinary key line.
@@ -109,9 +103,9 @@ LineInfo ParseLine(std::string_view s)
     }
     info.hasValue = true;
     info.nameEnd = eq;
-    while (info.nameEnd > b && IsBlank(s[info.nameEnd - 1])) --info.nameEnd;
+    while (info.nameEnd > b && IsProfileBlank(s[info.nameEnd - 1])) --info.nameEnd;
     info.valueAt = eq + 1;
-    while (info.valueAt < e && IsBlank(s[info.valueAt])) ++info.valueAt;
+    while (info.valueAt < e && IsProfileBlank(s[info.valueAt])) ++info.valueAt;
     info.valueEnd = e;
     return info;
 }
@@ -142,7 +136,7 @@ bool ReadsBackAs(std::string_view text, LineInfo::Kind kind, std::string_view fo
 std::string CopyEntry(std::string_view v, size_t bufferSize)
 {
     if (bufferSize == 0) return {};
-    bool quoted = v.size() >= 2 && (v[0] == '\'' || v[0] == '"') && v.back() == v[0];
+    bool quoted = IsProfileQuoted(v);
     if (quoted) v.remove_prefix(1);
     std::string out(v.substr(0, std::min(bufferSize - 1, v.size())));
     if (quoted && bufferSize >= v.size() && !out.empty()) out.pop_back();
@@ -150,6 +144,11 @@ std::string CopyEntry(std::string_view v, size_t bufferSize)
 }
 
 }  // namespace
+
+bool IsProfileQuoted(std::string_view value)
+{
+    return value.size() >= 2 && (value[0] == '\'' || value[0] == '"') && value.back() == value[0];
+}
 
 ProfileFile::ProfileFile(std::string bytes)
 {

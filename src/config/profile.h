@@ -12,6 +12,16 @@
 #include <unordered_map>
 #include <vector>
 
+// The blanks a read trims around names and values: tab, LF, VT, FF, CR, ^Z (DOS end
+// of file) and space; 0xA0 and 0x1C-0x1F are not blanks.
+inline bool IsProfileBlank(char c)
+{
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
+}
+// True when a read takes a pair of quotes off this value: at least two characters,
+// the first ' or " and the last the same.
+bool IsProfileQuoted(std::string_view value);
+
 class ProfileFile {
 public:
     ProfileFile() = default;

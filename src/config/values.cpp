@@ -1,5 +1,9 @@
 #include "config/values.h"
 
+#include <algorithm>
+
+#include "config/profile.h"
+
 namespace {
 
 int HexDigit(char c)
@@ -54,5 +58,21 @@ std::string IniSafeText(std::string_view text)
     std::string out(text.substr(0, text.find('\0')));
     for (char& c : out)
         if (c == '\r' || c == '\n') c = ' ';
+    return out;
+}
+
+std::string IniText(std::string_view text)
+{
+    auto readerChanges = [](const std::string& s) {
+        return !s.empty() && (IsProfileBlank(s.front()) || IsProfileBlank(s.back()) || IsProfileQuoted(s));
+    };
+    std::string out = IniSafeText(text);
+    if (!readerChanges(out)) return out;
+    if (out.size() > IniValueBuffer - 2) {
+        out.resize(IniValueBuffer - 2);
+        if (!readerChanges(out)) return out;
+    }
+    out.insert(out.begin(), '"');
+    out += '"';
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "../support/text_cases.h"
 #include "config/config_file.h"
 #include "config/model.h"
 
@@ -288,6 +289,48 @@ TEST(ConfigWrite, LineBreaksInTextsCannotInjectKeys)
     Loaded l = Load(Save(k, menus));
     ASSERT_EQ(l.menus.size(), 1u);
     EXPECT_EQ(l.menus[0]->Items[0]->Description, "evil  [GLOBAL]  MenuCount=0");
+}
+
+// Quotes and blanks anywhere in any text field come back exactly; a second save of
+// what was loaded leaves every byte as the first save wrote it.
+TEST(ConfigWrite, TextsWithQuotesAndBlanksAnywhereSurviveSaveAndLoad)
+{
+    const std::vector<std::string> texts = text_cases::Texts();
+    TMenuList menus;
+    text_cases::PutTexts(menus, texts, Fakes());
+    const std::string saved = Save(TKonfig{}, menus);
+    Loaded l = Load(saved);
+    ASSERT_TRUE(l.ok);
+    text_cases::ExpectTextsBack(texts, l.menus);
+    EXPECT_EQ(Save(l.konfig, l.menus, saved), saved);
+
+    // The first texts, line by line: only those the reader would change get quotes.
+    for (const char* line : {"MenuName=\"\"C:\\Program Files\\x.exe\"\"", "IconPfad=\"'single'\"", "Pfad=\"",
+                             "IconPfad='", "Description='a\"",
+                             "Parameters=\"\"C:\\My Files\\a.txt\" \"C:\\My Files\\b.txt\"\""})
+        EXPECT_NE(saved.find("\r\n" + std::string(line) + "\r\n"), std::string::npos) << line;
+}
+
+// A quoted value comes back whole up to 2046 characters. A longer text that needs the
+// quotes reads back as its first 2046 characters, at once and after any further save;
+// one that needs none is written as it stands, as before.
+TEST(ConfigWrite, LongTextsNeedingQuotesAreCutWhereTheyStillReadBack)
+{
+    const std::vector<std::string> texts = text_cases::LongTexts();
+    TMenuList menus;
+    text_cases::PutTexts(menus, texts, Fakes());
+    const std::string saved = Save(TKonfig{}, menus);
+    Loaded l = Load(saved);
+    const std::vector<std::string> back = text_cases::TextsIn(l.menus);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(back[i], texts[i].substr(0, 2046)) << i;
+    EXPECT_EQ(back[3], texts[3]);
+    EXPECT_EQ(back[4], texts[4].substr(0, 2047));
+    EXPECT_NE(saved.find("\r\nDescription=" + texts[4] + "\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("\r\nIconPfad=\"" + texts[1].substr(0, 2046) + "\"\r\n"), std::string::npos);
+
+    // Texts that needed quotes save again to the same bytes.
+    const std::string again = Save(l.konfig, l.menus, saved);
+    EXPECT_EQ(again.substr(0, again.find("\r\nDescription=")), saved.substr(0, saved.find("\r\nDescription=")));
 }
 
 TEST(ConfigNames, SectionNames)

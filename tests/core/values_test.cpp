@@ -2,7 +2,9 @@
 
 #include <random>
 
+#include "../support/text_cases.h"
 #include "config/config_file.h"
+#include "config/profile.h"
 #include "config/values.h"
 #include "shell/idlist_bytes.h"
 
@@ -44,6 +46,28 @@ TEST(IniValues, TextsStayOnOneLine)
     EXPECT_EQ(IniSafeText("a\r\nb\rc\nd"), "a  b c d");
     EXPECT_EQ(IniSafeText(std::string_view("ab\0cd", 5)), "ab");
     EXPECT_EQ(IniSafeText("  quoted 'x'  "), "  quoted 'x'  ");
+}
+
+// A text is written as it stands exactly when the reader gives it back as it stands;
+// otherwise it gets one pair of quotes, and then reads back whole. Line breaks are
+// blanks and may need the quotes too.
+TEST(IniValues, OnlyTextsTheReaderWouldChangeGetQuotes)
+{
+    auto readBack = [](std::string_view value) {
+        ProfileFile file;
+        file.SetString("S", "k", value);
+        return file.GetString("S", "k", "", IniValueBuffer);
+    };
+    for (const std::string& text : text_cases::Texts()) {
+        const std::string written = IniText(text);
+        if (readBack(text) == text)
+            EXPECT_EQ(written, text) << text_cases::Escaped(text);
+        else
+            EXPECT_EQ(written, '"' + text + '"') << text_cases::Escaped(text);
+        EXPECT_EQ(readBack(written), text) << text_cases::Escaped(text);
+    }
+    EXPECT_EQ(IniText("a\r\n"), "\"a  \"");
+    EXPECT_EQ(IniText(std::string_view("\"x\0\"", 4)), "\"x");
 }
 
 TEST(IdListText, KnownTexts)

@@ -8,18 +8,6 @@
 
 namespace {
 
-// The edit control under that point of the window's client area.
-HWND EditAt(HWND window, POINT point)
-{
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT place{};
-        GetWindowRect(child, &place);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-        if (WindowClass(child) == "Edit" && PtInRect(&place, point)) return child;
-    }
-    return nullptr;
-}
-
 void Type(HWND edit, const char* text)
 {
     ASSERT_NE(edit, nullptr);

@@ -28,6 +28,17 @@ void AppTest::Launch(const std::optional<std::string>& ini)
     ASSERT_NE(main, nullptr);
 }
 
+HWND ChildAt(HWND window, POINT point, std::string_view className)
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+        if (WindowClass(child) == className && PtInRect(&place, point)) return child;
+    }
+    return nullptr;
+}
+
 size_t Count(const std::string& text, std::string_view what)
 {
     size_t n = 0;

@@ -24,6 +24,10 @@ protected:
     HWND main = nullptr;
 };
 
+// The child of that class under that point of the window's client area, or null.
+HWND ChildAt(HWND window, POINT point, std::string_view className);
+inline HWND EditAt(HWND window, POINT point) { return ChildAt(window, point, "Edit"); }
+
 // Small text checks the tests share.
 size_t Count(const std::string& text, std::string_view what);
 bool EndsWith(const std::string& text, const std::string& tail);

@@ -10,27 +10,16 @@
 #include <vector>
 
 #include "../support/profile_cases.h"
+#include "../support/text_cases.h"
+#include "config/config_file.h"
 #include "config/profile.h"
+#include "config/system_profile_win.h"
 
 namespace {
 
 using profile_cases::Names;
 using profile_cases::Write;
-
-std::string Escaped(const std::string& s)
-{
-    std::string out;
-    for (unsigned char c : s) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += static_cast<char>(c);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        }
-    }
-    return out;
-}
+using text_cases::Escaped;
 
 class ProfileDiff : public ::testing::Test {
 protected:
@@ -293,4 +282,40 @@ TEST_F(ProfileDiff, UntouchedLinesKeepTheirBytes)
             at = std::min(at + 1, after.size());
         }
     }
+}
+
+// What the program saves reads back through the system's own reader exactly as through
+// ours: every text of at most 2046 characters unchanged, longer ones cut alike. The
+// same save made with the system's writer (fewer texts: it is slow) reads back alike.
+TEST_F(ProfileDiff, SavedTextsReadBackThroughTheSystem)
+{
+    std::vector<std::string> texts = text_cases::Texts();
+    TMenuList menus;
+    text_cases::PutTexts(menus, texts, {});
+    ProfileFile ours;
+    WriteConfig(ours, TKonfig{}, menus);
+    TKonfig konfig;
+    TMenuList back;
+    ASSERT_TRUE(ReadConfig(SystemSource(NewFile(ours.Bytes())), konfig, back, {}));
+    text_cases::ExpectTextsBack(texts, back);
+
+    menus.clear();
+    text_cases::PutTexts(menus, text_cases::LongTexts(), {});
+    ProfileFile longOnes;
+    WriteConfig(longOnes, TKonfig{}, menus);
+    TMenuList bySystem, byOurs;
+    ASSERT_TRUE(ReadConfig(SystemSource(NewFile(longOnes.Bytes())), konfig, bySystem, {}));
+    ASSERT_TRUE(ReadConfig(longOnes, konfig, byOurs, {}));
+    text_cases::ExpectTextsBack(text_cases::TextsIn(byOurs), bySystem);
+
+    texts.resize(42);
+    menus.clear();
+    text_cases::PutTexts(menus, texts, {});
+    std::string path = FreshPath();
+    SystemSink sink(path);
+    WriteConfig(sink, TKonfig{}, menus);
+    EXPECT_TRUE(sink.Ok());
+    back.clear();
+    ASSERT_TRUE(ReadConfig(SystemSource(NewFile(ReadBytes(path))), konfig, back, {}));
+    text_cases::ExpectTextsBack(texts, back);
 }
