@@ -1,7 +1,7 @@
 // The real mgoldwk.exe's tools menu from outside: the tools icon's right click, the
 // menu chosen from with the keyboard, an action the display refuses, and a shell dialog
 // the system only has as a stub.
-#include "app/tray_win.h"
+#include "win/command_ids.h"
 #include "app_test.h"
 #include "tools/tools_menu_win.h"
 
