@@ -26,3 +26,9 @@ add_custom_command(
 
 add_custom_target(mgw_help ALL DEPENDS ${MGW_CHM} ${MGW_README})
 add_dependencies(mgoldwk mgw_help)
+
+# The check of the built help file and readme runs on the Linux side (Wine's help
+# viewer shows no pages), as one test of this build's suite.
+find_program(MGW_PYTHON python3 REQUIRED)
+add_test(NAME help.check
+  COMMAND ${MGW_PYTHON} ${PROJECT_SOURCE_DIR}/tests/help/check_help.py ${CMAKE_BINARY_DIR}/bin ${PROJECT_SOURCE_DIR}/help)

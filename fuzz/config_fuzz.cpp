@@ -33,9 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (auto decoded = IdListFromText(bytes)) Check(IdListFromText(IdListToText(*decoded)) == *decoded);
 
     const MenuImagesFactory images = [] { return std::make_unique<CountingImages>(); };
+    const ProfileFile file(bytes);
     TKonfig konfig;
     TMenuList menus;
-    (void)ReadConfig(ProfileFile(bytes), konfig, menus, images);
+    (void)ReadConfig(file, konfig, menus, images);
     Check(menus.size() <= static_cast<size_t>(MaxMenus));
     for (const auto& menu : menus) {
         Check(menu->Items.size() <= static_cast<size_t>(MaxItemsPerMenu));
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (item->IsPIDL) Check(IsCompleteIdList(item->Pfad));
     }
 
-    ProfileFile saved(bytes);
+    ProfileFile saved = file;  // a copy costs less than parsing the bytes again
     WriteConfig(saved, konfig, menus);
     TKonfig again;
     TMenuList reloaded;

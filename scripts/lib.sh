@@ -10,7 +10,7 @@ mgw_build_win() {
 mgw_build_native() {
   cmake -S "$MGW_ROOT" -B "$MGW_BUILD/native" -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-  cmake --build "$MGW_BUILD/native" -j"$(nproc)"
+  cmake --build "$MGW_BUILD/native" -j"$(nproc)" "$@"
 }
 
 # Starts Xvfb on a free display when there is none; sets MGW_XVFB_PID.

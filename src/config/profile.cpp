@@ -174,7 +174,7 @@ void ProfileFile::Parse(std::string_view bytes)
     store_.assign(bytes);
     store_.reserve(store_.size() + store_.size() / 2 + 4096);  // room for the writes of a save
     bytes = store_;
-    lines_.reserve(std::max<size_t>(bytes.size() / 24, 2048));
+    lines_.reserve(bytes.size() / 24 + 16);
     bool eolKnown = false;
     bool previousKeyUnnamed = false;
     size_t pos = 0;
@@ -439,7 +439,7 @@ std::string ProfileFile::Bytes() const
 
 void ProfileFile::KeyIndex::Clear(size_t expected)
 {
-    size_t size = 1024;
+    size_t size = 16;
     while (size < expected * 2) size *= 2;
     slots_.assign(size, Slot{});
     names_.clear();

@@ -1,0 +1,29 @@
+# One fuzz target as a test: MGW_FUZZ_SECONDS (default 30) of fuzzing over a fresh
+# copy of its seeds. Fails on any crash, leak, sanitizer report or slow input.
+if(DEFINED ENV{MGW_FUZZ_SECONDS})
+  set(seconds $ENV{MGW_FUZZ_SECONDS})
+else()
+  set(seconds 30)
+endif()
+set(dict)
+if(DICT AND EXISTS ${DICT})
+  set(dict -dict=${DICT})
+endif()
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/corpus)
+file(COPY ${SEEDS}/ DESTINATION ${WORK}/corpus)
+execute_process(
+  COMMAND ${FUZZER} -max_total_time=${seconds} -timeout=20 -print_final_stats=1
+          -artifact_prefix=${WORK}/ ${dict} ${WORK}/corpus
+  WORKING_DIRECTORY ${WORK}
+  RESULT_VARIABLE result
+  OUTPUT_VARIABLE output
+  ERROR_VARIABLE output)
+string(REGEX MATCH "Done [0-9]+ runs in [0-9]+ second" done "${output}")
+string(REGEX MATCH "average_exec_per_sec: *[0-9]+" rate "${output}")
+if(NOT result EQUAL 0)
+  message("${output}")
+  message(FATAL_ERROR "fuzzer failed (${result}); the input is in ${WORK}")
+endif()
+string(REGEX REPLACE "average_exec_per_sec: *" "" rate "${rate}")
+message("${done}s, ${rate} inputs/s")
