@@ -5,6 +5,7 @@
 #include "settings/konfig_drop_rules.h"
 #include "settings/konfig_win.h"
 #include "shell/shell_link_win.h"
+#include "win/application.h"
 #include "win/message_seam.h"
 
 namespace {
@@ -75,7 +76,7 @@ void TfrmKonfig::CreateDropTarget()
     };
     MyDropTarget->OnDrop = [this](TDropTarget& s, TShiftState k, POINT p, DWORD& e) { MyDropTargetDrop(s, k, p, e); };
     if (auto error = MyDropTarget->Register(Control("LvItems"), "LvItems"))
-        ShowMessageBox(Handle(), *error, "Marigoldwick", MB_OK);
+        ShowMessageBox(Handle(), *error, ProgramTitle, MB_OK);
 }
 
 void TfrmKonfig::DestroyDropTarget()
@@ -101,7 +102,7 @@ void TfrmKonfig::MyDropTargetDrop(TDropTarget&, TShiftState, POINT, DWORD&)
     if (!menu) return;
     int lists = MyDropTarget->DropListCount();
     if (lists < 2) {
-        ShowMessageBox(Handle(), "Internal Error while processing Drop-Event.", "Marigoldwick", MB_OK);
+        ShowMessageBox(Handle(), "Internal Error while processing Drop-Event.", ProgramTitle, MB_OK);
         return;
     }
     for (int i = 1; i < lists; ++i) {

@@ -11,7 +11,9 @@
 #include "settings/konfig_rules.h"
 #include "shell/icon_picker_win.h"
 #include "win/listview.h"
+#include "win/application.h"
 #include "win/message_seam.h"
+#include "win/text_conversion.h"
 
 #include <algorithm>
 #include <array>
@@ -61,10 +63,7 @@ LRESULT TfrmKonfig::LvItemsDataFind(NMHDR& header)
     if (!menu || !(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
     std::string text = find.lvfi.psz;
     if (header.code == LVN_ODFINDITEMW) {
-        const auto* wide = reinterpret_cast<const wchar_t*>(find.lvfi.psz);
-        std::array<char, 512> narrow{};
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow.data(), static_cast<int>(narrow.size()) - 1, nullptr, nullptr);
-        text = narrow.data();
+        text = NarrowFromWide(reinterpret_cast<const wchar_t*>(find.lvfi.psz));
     }
     return FindItemByPrefix(menu->Items, find.iStart, text, (find.lvfi.flags & LVFI_WRAP) != 0);
 }
@@ -387,7 +386,7 @@ void TfrmKonfig::BtnBrowsePfadClick()
 void TfrmKonfig::BtnBrowseIconPathClick()
 {
     if (IsChecked("CheckDefaultIcon")) {
-        ShowMessageBox(Handle(), "Please uncheck 'use default icon' before choosing an icon.", "Marigoldwick", MB_OK);
+        ShowMessageBox(Handle(), "Please uncheck 'use default icon' before choosing an icon.", ProgramTitle, MB_OK);
         return;
     }
     if (!PickIcon) return;

@@ -56,12 +56,10 @@ void TfrmKonfig::LvMenusChange()
         SetEnabled("GroupBoxItemsEdit", true);
         SetDirectChildrenEnabled("GroupBoxItemsEdit", true);
         HWND label = Control("LblCurrentMenu");
-        HDC dc = GetDC(Handle());
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+        ScopedGetDC dc(Handle());
+        ScopedSelectObject labelFont(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
         std::string text = ShortenText(CurrentMenuText(MenuList[static_cast<size_t>(selected)]->MenuName),
-                                       LabelWidth, dc);
-        SelectObject(dc, old);
-        ReleaseDC(Handle(), dc);
+                                       LabelWidth, dc.get());
         SetText("LblCurrentMenu", text);
     } else {
         CurrentMenu = -1;

@@ -1,7 +1,6 @@
 #include "settings/konfig_win.h"
 
 #include "about/about_win.h"
-#include "win/resource_ids.h"
 #include "config/config_win.h"
 #include "config/model.h"
 #include "settings/editmenu_win.h"
@@ -11,6 +10,7 @@
 #include "win/application.h"
 #include "win/listview.h"
 #include "win/message_seam.h"
+#include "win/resource_ids.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -21,10 +21,10 @@
 
 namespace {
 
-constexpr DWORD Group = WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX;
-constexpr DWORD Button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-constexpr DWORD Check = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
-constexpr DWORD Edit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+using FormStyle::Button;
+using FormStyle::Check;
+using FormStyle::Edit;
+using FormStyle::Group;
 constexpr DWORD Combo = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 constexpr DWORD Label = WS_VISIBLE | SS_RIGHT;
 constexpr DWORD Banner = WS_VISIBLE | SS_CENTERIMAGE;
@@ -226,7 +226,7 @@ TfrmKonfig::~TfrmKonfig()
 {
     DestroyDropTarget();
     // The lists show image lists owned elsewhere: detach them before the window goes.
-    if (HWND items = Control("LvItems")) ListViewSetImageList(items, LVSIL_NORMAL, nullptr);
+    if (HWND items = FindControl("LvItems")) ListViewSetImageList(items, LVSIL_NORMAL, nullptr);
     DestroyHandle();
 }
 
@@ -259,13 +259,13 @@ void TfrmKonfig::FormKeyUp(WPARAM key)
 void TfrmKonfig::BtnOKClick()
 {
     if (MenuList.empty()) {
-        ShowMessageBox(Handle(), "You need to create at least one menu.", "Marigoldwick", MB_ICONWARNING);
+        ShowMessageBox(Handle(), "You need to create at least one menu.", ProgramTitle, MB_ICONWARNING);
         return;
     }
     // The deselection runs the selection change, which also deselects the item list.
     Select("LvMenus", -1);
     SetFocus(Handle());
-    if (!SaveConfig()) ShowMessageBox(Handle(), "Error saving configuration data.", "Marigoldwick", MB_ICONERROR);
+    if (!SaveConfig()) ShowMessageBox(Handle(), "Error saving configuration data.", ProgramTitle, MB_ICONERROR);
     EndModal(ModalResult::Ok);
 }
 
