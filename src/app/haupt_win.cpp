@@ -9,11 +9,14 @@
 #include "menus/menu_items_win.h"
 #include "menus/menus_win.h"
 #include "settings/konfig_win.h"
+#include "settings/quit_question_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
 
 #include <shlobj.h>
+
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -49,6 +52,18 @@ UINT TaskbarCreatedMessage()
 {
     static const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message;
+}
+
+// A point kept from before a display change may lie outside the screen as it is now.
+POINT InsideWorkArea(POINT at)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoA(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info)) return at;
+    const RECT& work = info.rcWork;
+    at.x = std::clamp(at.x, work.left, std::max(work.left, work.right - 1));
+    at.y = std::clamp(at.y, work.top, std::max(work.top, work.bottom - 1));
+    return at;
 }
 
 UniqueIcon LoadPicture(int id)
@@ -164,14 +179,7 @@ void THaupt::ShowPopupMenu(WPARAM menuIndex)
     if (menuIndex < TrayEntryList.size()) {
         HMENU popup = PopupMenuOf(static_cast<int>(menuIndex));
         if (!popup) return;
-        // Without the foreground the popup would not close when the user clicks elsewhere.
-        SetForegroundWindow(Handle());
-        popupOpen_ = true;
-        TrackPopupMenuEx(popup, 0, PopupPos.x, PopupPos.y, Handle(), nullptr);
-        popupOpen_ = false;
-        // The switch back needs a message after the menu (otherwise the next click on the
-        // icon may close the new popup at once).
-        PostMessageA(Handle(), WM_NULL, 0, 0);
+        TrackPopup(popup, PopupPos);
     } else if (menuIndex == ToolsMenuIndex) {
         PopUpToolsMenuAt(PopupPos);
     }
@@ -183,13 +191,28 @@ void THaupt::PopUpToolsMenuAt(POINT at)
 {
     if (!toolsMenu_) return;
     toolsMenu_->PopUpToolsMenuPopup();
-    // As for the item popups: the foreground lets the menu close on a click elsewhere,
-    // and the message after it lets the next click on the icon open it again.
+    TrackPopup(toolsMenu_->PopUpToolsMenu(), at);
+}
+
+void THaupt::TrackPopup(HMENU popup, POINT at)
+{
+    at = InsideWorkArea(at);
+    // Without the foreground the popup would not close when the user clicks elsewhere.
     SetForegroundWindow(Handle());
     popupOpen_ = true;
-    TrackPopupMenuEx(toolsMenu_->PopUpToolsMenu(), 0, at.x, at.y, Handle(), nullptr);
+    TrackPopupMenuEx(popup, 0, at.x, at.y, Handle(), nullptr);
     popupOpen_ = false;
+    // The switch back needs a message after the menu (otherwise the next click on the
+    // icon may close the new popup at once).
     PostMessageA(Handle(), WM_NULL, 0, 0);
+    if (popupsStale_) DisplayChanged();
+}
+
+void THaupt::DisplayChanged()
+{
+    // The open popup's menu must not be destroyed under its menu loop.
+    popupsStale_ = popupOpen_;
+    if (!popupOpen_) BuildPopupMenus();
 }
 
 bool THaupt::ToolsCommand(WPARAM wParam)
@@ -246,9 +269,7 @@ void THaupt::ShowSettings()
 
 void THaupt::QuitWithConfirmation()
 {
-    if (Konfig.AskBeforeQuit && !ShutdownPending &&
-        ShowMessageBox(Handle(), "Really quit Marigoldwick ?", "Confirm", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
-        return;
+    if (!ConfirmQuit(Handle(), ShutdownPending, "Really quit Marigoldwick ?")) return;
     SendMessageA(Handle(), WM_CLOSE, 0, 0);
 }
 
@@ -311,6 +332,12 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (!ToolsCommand(wParam)) FormCommand(wParam);
         return result;
     }
+    case WM_DISPLAYCHANGE:
+        DisplayChanged();
+        return DefaultHandling(msg, wParam, lParam);
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA) DisplayChanged();
+        return DefaultHandling(msg, wParam, lParam);
     case WM_CLOSE:
         if (FormCloseQuery()) DestroyWindow(Handle());
         return 0;

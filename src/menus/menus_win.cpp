@@ -137,6 +137,13 @@ void BuildMenus(WNDPROC iconWindowProc)
         SetToolsIcon(true, iconWindowProc);
     }
 
+    BuildPopupMenus();
+}
+
+void BuildPopupMenus()
+{
+    // The column rule is the work area's and the entries are measured in the menu font:
+    // both may have changed since the last build.
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     MenuFontObject = CreateMenuFont();
@@ -144,14 +151,14 @@ void BuildMenus(WNDPROC iconWindowProc)
     HGDIOBJ oldFont = SelectObject(measureDC.get(), MenuFontObject.get());
     ScopeGuard restoreFont([&] { SelectObject(measureDC.get(), oldFont); });
 
-    for (int i = 0; i < count; ++i) {
+    for (size_t i = 0; i < TrayEntryList.size() && i < MenuList.size(); ++i) {
         UniqueMenu popup(CreatePopupMenu());
         if (!popup) {
             ShowMessageBox(MainWindow(), SystemMessageText(GetLastError()), "Marigoldwick", MB_ICONERROR);
             continue;
         }
-        FillPopup(popup.get(), i, *MenuList[static_cast<size_t>(i)], measureDC.get(), work);
-        TrayEntryList[static_cast<size_t>(i)].Popup = std::move(popup);
+        FillPopup(popup.get(), static_cast<int>(i), *MenuList[i], measureDC.get(), work);
+        TrayEntryList[i].Popup = std::move(popup);
     }
 }
 

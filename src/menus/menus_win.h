@@ -23,6 +23,9 @@ extern TrayIcon ToolsTrayIcon;
 // every popup menu and sets the menus' MaxTextWidth; removes what an earlier build made
 // first.
 void BuildMenus(WNDPROC iconWindowProc);
+// Makes every menu's popup menu again for the current work area and menu font (after a
+// display change), leaving the icons as they are. No popup menu may be open.
+void BuildPopupMenus();
 // Removes all notification icons, the tools icon included, and all popup menus.
 void DestroyMenus();
 // Adds the tools icon, its window run by iconWindowProc (only while UseToolsMenu is
