@@ -57,13 +57,27 @@ UINT TaskbarCreatedMessage()
 // A point kept from before a display change may lie outside the screen as it is now.
 POINT InsideWorkArea(POINT at)
 {
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    if (!GetMonitorInfoA(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info)) return at;
-    const RECT& work = info.rcWork;
+    RECT work = WorkAreaOf(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST));
     at.x = std::clamp(at.x, work.left, std::max(work.left, work.right - 1));
     at.y = std::clamp(at.y, work.top, std::max(work.top, work.bottom - 1));
     return at;
+}
+
+// Wine places a popup within the screen it knew before a mode change: the open menu
+// window is moved back inside the work area (on Windows it already lies inside).
+void KeepInsideWorkArea(HWND menuWindow)
+{
+    RECT place{};
+    // The handle is the menu's own window under Wine; leave any other (the owner) alone.
+    char className[8] = "";
+    GetClassNameA(menuWindow, className, sizeof(className));
+    if (lstrcmpA(className, "#32768") != 0 || !GetWindowRect(menuWindow, &place)) return;
+    RECT work = WorkAreaOf(MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST));
+    LONG dx = std::max(std::min(0L, work.right - place.right), work.left - place.left);
+    LONG dy = std::max(std::min(0L, work.bottom - place.bottom), work.top - place.top);
+    if (dx != 0 || dy != 0)
+        SetWindowPos(menuWindow, nullptr, place.left + dx, place.top + dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 UniqueIcon LoadPicture(int id)
@@ -332,6 +346,9 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (!ToolsCommand(wParam)) FormCommand(wParam);
         return result;
     }
+    case WM_ENTERIDLE:
+        if (wParam == MSGF_MENU && popupOpen_) KeepInsideWorkArea(reinterpret_cast<HWND>(lParam));
+        return DefaultHandling(msg, wParam, lParam);
     case WM_DISPLAYCHANGE:
         DisplayChanged();
         return DefaultHandling(msg, wParam, lParam);

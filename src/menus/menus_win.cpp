@@ -144,8 +144,7 @@ void BuildPopupMenus()
 {
     // The column rule is the work area's and the entries are measured in the menu font:
     // both may have changed since the last build.
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT work = WorkAreaOf(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
     MenuFontObject = CreateMenuFont();
     UniqueMemoryDC measureDC(CreateCompatibleDC(nullptr));
     HGDIOBJ oldFont = SelectObject(measureDC.get(), MenuFontObject.get());
@@ -198,6 +197,21 @@ void ReAddTrayIcons()
         for (const TrayEntry& e : TrayEntryList) static_cast<void>(ReAddTrayIcon(e.Icon));
         readdTools();
     }
+}
+
+RECT WorkAreaOf(HMONITOR monitor)
+{
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoA(monitor, &info)) return work;
+    RECT inside{};
+    if (!IntersectRect(&inside, &info.rcWork, &info.rcMonitor)) inside = info.rcMonitor;
+    // The system's work area covers the primary monitor only.
+    RECT both{};
+    if ((info.dwFlags & MONITORINFOF_PRIMARY) && IntersectRect(&both, &work, &inside)) return both;
+    return inside;
 }
 
 HMENU PopupMenuOf(int menuIndex)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -53,6 +54,8 @@ struct Answer {
     bool quits;
     bool saves;
 };
+
+void PrintTo(const Answer& answer, std::ostream* out) { *out << "button " << answer.button; }
 
 class QuitAfterCloseBox : public QuitE2e, public ::testing::WithParamInterface<Answer> {};
 
