@@ -44,6 +44,8 @@ std::string TwoMenus(std::string_view askBeforeQuit = "1")
                 "[M1I1]", "Pfad=C:\\windows\\mgw-missing-viewer.exe", "Description=Viewer", "Startmode=1"});
 }
 
+constexpr char SaveQuestion[] = "The settings have changed since they were last saved.\rSave them before quitting?";
+
 // Takes the WM_QUIT that ending the application leaves in this thread's queue.
 bool TakeQuitMessage()
 {
@@ -372,6 +374,16 @@ TEST_F(HauptCommands, SettingsCommandRunsTheSettingsAndOkSavesTheFile)
 
 using HauptQuit = HauptTest;
 
+// A Yes/No/Cancel question captioned "Confirm" with that text and owner.
+void ExpectQuestion(const MessageRequest& question, std::string_view text, HWND owner)
+{
+    EXPECT_EQ(question.text, text);
+    EXPECT_EQ(question.caption, "Confirm");
+    EXPECT_EQ(question.kind, MessageKind::Confirmation);
+    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(question.owner, owner);
+}
+
 TEST_F(HauptQuit, NoAndCancelKeepEverything)
 {
     Start(TwoMenus());
@@ -380,12 +392,7 @@ TEST_F(HauptQuit, NoAndCancelKeepEverything)
     Choose(0, CmdQuit);
     Choose(1, CmdQuit);
     ASSERT_EQ(messages.Asked().size(), 2u);
-    const MessageRequest& question = messages.Asked()[0];
-    EXPECT_EQ(question.text, "Really quit Marigoldwick ?");
-    EXPECT_EQ(question.caption, "Confirm");
-    EXPECT_EQ(question.kind, MessageKind::Confirmation);
-    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
-    EXPECT_EQ(question.owner, Main());
+    ExpectQuestion(messages.Asked()[0], "Really quit Marigoldwick ?", Main());
     EXPECT_TRUE(IsWindow(Main()));
     EXPECT_EQ(MenuList.size(), 2u);
     EXPECT_FALSE(TakeQuitMessage());
@@ -442,12 +449,8 @@ TEST_F(HauptQuit, QuitFromTheSettingsAsksThenEndsWithoutSaving)
     Command(CmdSettings);
 
     ASSERT_EQ(messages.Asked().size(), 2u);
-    const MessageRequest& question = messages.Asked()[0];
-    EXPECT_EQ(question.text, "Really quit Marigoldwick ?\rConfiguration changes will get lost.");
-    EXPECT_EQ(question.caption, "Confirm");
-    EXPECT_EQ(question.kind, MessageKind::Confirmation);
-    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
-    EXPECT_EQ(question.owner, Settings());
+    ExpectQuestion(messages.Asked()[0], "Really quit Marigoldwick ?\rConfiguration changes will get lost.",
+                   Settings());
     EXPECT_TRUE(TakeQuitMessage());
     EXPECT_EQ(folder->Read("mgoldwk.ini"), ini);
     EXPECT_FALSE(IsWindowVisible(Settings()));
@@ -474,12 +477,7 @@ TEST_F(HauptQuit, ChangedSettingsAreOfferedForSavingAndEachAnswerDoesWhatItSays)
     messages.Answer(IDNO);
     Choose(0, CmdQuit);
     ASSERT_EQ(messages.Asked().size(), 1u) << "asked although AskBeforeQuit is off";
-    const MessageRequest& question = messages.Asked()[0];
-    EXPECT_EQ(question.text, "The settings have changed since they were last saved.\rSave them before quitting?");
-    EXPECT_EQ(question.caption, "Confirm");
-    EXPECT_EQ(question.kind, MessageKind::Confirmation);
-    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
-    EXPECT_EQ(question.owner, Main());
+    ExpectQuestion(messages.Asked()[0], SaveQuestion, Main());
     EXPECT_TRUE(IsWindow(Main())) << "Cancel keeps running";
     EXPECT_FALSE(TakeQuitMessage());
 
@@ -524,9 +522,7 @@ TEST_F(HauptQuit, TheSettingsWindowsQuitOffersChangesForSavingToo)
     QueueClick("&Quit");
     Command(CmdSettings);
     ASSERT_EQ(messages.Asked().size(), 1u);
-    EXPECT_EQ(messages.Asked()[0].text,
-              "The settings have changed since they were last saved.\rSave them before quitting?");
-    EXPECT_EQ(messages.Asked()[0].owner, Settings());
+    ExpectQuestion(messages.Asked()[0], SaveQuestion, Settings());
     EXPECT_TRUE(TakeQuitMessage());
     std::optional<std::string> saved = folder->Read("mgoldwk.ini");
     ASSERT_TRUE(saved);
