@@ -10,11 +10,14 @@
 #include "menus/menus_win.h"
 #include "settings/konfig_win.h"
 #include "shell/path_text.h"
+#include "settings/quit_question_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
 
 #include <shlobj.h>
+
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -36,6 +39,32 @@ UINT TaskbarCreatedMessage()
 {
     static const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message;
+}
+
+// A point kept from before a display change may lie outside the screen as it is now.
+POINT InsideWorkArea(POINT at)
+{
+    RECT work = WorkAreaOf(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST));
+    at.x = std::clamp(at.x, work.left, std::max(work.left, work.right - 1));
+    at.y = std::clamp(at.y, work.top, std::max(work.top, work.bottom - 1));
+    return at;
+}
+
+// Wine places a popup within the screen it knew before a mode change: the open menu
+// window is moved back inside the work area (on Windows it already lies inside).
+void KeepInsideWorkArea(HWND menuWindow)
+{
+    RECT place{};
+    // The handle is the menu's own window under Wine; leave any other (the owner) alone.
+    char className[8] = "";
+    GetClassNameA(menuWindow, className, sizeof(className));
+    if (lstrcmpA(className, "#32768") != 0 || !GetWindowRect(menuWindow, &place)) return;
+    RECT work = WorkAreaOf(MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST));
+    LONG dx = std::max(std::min(0L, work.right - place.right), work.left - place.left);
+    LONG dy = std::max(std::min(0L, work.bottom - place.bottom), work.top - place.top);
+    if (dx != 0 || dy != 0)
+        SetWindowPos(menuWindow, nullptr, place.left + dx, place.top + dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 UniqueIcon LoadPicture(int id)
@@ -152,14 +181,7 @@ void THaupt::ShowPopupMenu(WPARAM menuIndex)
     if (menuIndex < TrayEntryList.size()) {
         HMENU popup = PopupMenuOf(static_cast<int>(menuIndex));
         if (!popup) return;
-        // Without the foreground the popup would not close when the user clicks elsewhere.
-        SetForegroundWindow(Handle());
-        popupOpen_ = true;
-        TrackPopupMenuEx(popup, 0, PopupPos.x, PopupPos.y, Handle(), nullptr);
-        popupOpen_ = false;
-        // The switch back needs a message after the menu (otherwise the next click on the
-        // icon may close the new popup at once).
-        PostMessageA(Handle(), WM_NULL, 0, 0);
+        TrackPopup(popup, PopupPos);
     } else if (menuIndex == ToolsMenuIndex) {
         PopUpToolsMenuAt(PopupPos);
     }
@@ -171,13 +193,28 @@ void THaupt::PopUpToolsMenuAt(POINT at)
 {
     if (!toolsMenu_) return;
     toolsMenu_->PopUpToolsMenuPopup();
-    // As for the item popups: the foreground lets the menu close on a click elsewhere,
-    // and the message after it lets the next click on the icon open it again.
+    TrackPopup(toolsMenu_->PopUpToolsMenu(), at);
+}
+
+void THaupt::TrackPopup(HMENU popup, POINT at)
+{
+    at = InsideWorkArea(at);
+    // Without the foreground the popup would not close when the user clicks elsewhere.
     SetForegroundWindow(Handle());
     popupOpen_ = true;
-    TrackPopupMenuEx(toolsMenu_->PopUpToolsMenu(), 0, at.x, at.y, Handle(), nullptr);
+    TrackPopupMenuEx(popup, 0, at.x, at.y, Handle(), nullptr);
     popupOpen_ = false;
+    // The switch back needs a message after the menu (otherwise the next click on the
+    // icon may close the new popup at once).
     PostMessageA(Handle(), WM_NULL, 0, 0);
+    if (popupsStale_) DisplayChanged();
+}
+
+void THaupt::DisplayChanged()
+{
+    // The open popup's menu must not be destroyed under its menu loop.
+    popupsStale_ = popupOpen_;
+    if (!popupOpen_) BuildPopupMenus();
 }
 
 bool THaupt::ToolsCommand(WPARAM wParam)
@@ -234,9 +271,7 @@ void THaupt::ShowSettings()
 
 void THaupt::QuitWithConfirmation()
 {
-    if (Konfig.AskBeforeQuit && !ShutdownPending &&
-        ShowMessageBox(Handle(), "Really quit Marigoldwick ?", "Confirm", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
-        return;
+    if (!ConfirmQuit(Handle(), ShutdownPending, "Really quit Marigoldwick ?")) return;
     SendMessageA(Handle(), WM_CLOSE, 0, 0);
 }
 
@@ -299,6 +334,15 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (!ToolsCommand(wParam)) FormCommand(wParam);
         return result;
     }
+    case WM_ENTERIDLE:
+        if (wParam == MSGF_MENU && popupOpen_) KeepInsideWorkArea(reinterpret_cast<HWND>(lParam));
+        return DefaultHandling(msg, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        DisplayChanged();
+        return DefaultHandling(msg, wParam, lParam);
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA) DisplayChanged();
+        return DefaultHandling(msg, wParam, lParam);
     case WM_CLOSE:
         if (FormCloseQuery()) DestroyWindow(Handle());
         return 0;

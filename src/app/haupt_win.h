@@ -63,7 +63,12 @@ private:
     // The tools menu, prepared and popped up at that point; its commands come back as
     // WM_COMMAND and reach it through ToolsCommand.
     void PopUpToolsMenuAt(POINT at);
+    // Tracks the popup menu at that point (kept inside its monitor's work area) with the
+    // foreground, then rebuilds the menus when the display changed meanwhile.
+    void TrackPopup(HMENU popup, POINT at);
     bool ToolsCommand(WPARAM wParam);
+    // A new screen size or work area: the popup menus' columns follow it.
+    void DisplayChanged();
     // A popup menu still open would hang the program on its way out.
     void EndOpenPopup();
     void FormDestroy();
@@ -74,6 +79,8 @@ private:
 
     Options options_;
     bool popupOpen_ = false;
+    // A display change came while a popup menu was open; its menus are rebuilt once it closes.
+    bool popupsStale_ = false;
     TfrmKonfig* settings_ = nullptr;
     std::function<TfrmKonfig*()> createSettings_;
     TfrmKonfig* Settings();

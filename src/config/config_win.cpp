@@ -95,6 +95,13 @@ bool SaveConfig()
     return UpdateRunKey();
 }
 
+bool ConfigChangedSinceSave()
+{
+    std::string bytes;
+    if (ReadWholeFile(IniFile, bytes) == ReadResult::Failed) return true;
+    return ModelDiffersFromFile(std::move(bytes), Konfig, MenuList);
+}
+
 bool UpdateRunKey()
 {
     if (UniqueKey key = OpenRunKey()) {

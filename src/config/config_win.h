@@ -10,5 +10,8 @@
 // updates the Run value. False when either failed; a failed file write leaves the old
 // file as it was and the Run value untouched.
 [[nodiscard]] bool SaveConfig();
+// Whether saving now would change the file: the model against IniFile as it is (a
+// missing file is an empty one, an unreadable one counts as changed). Writes nothing.
+[[nodiscard]] bool ConfigChangedSinceSave();
 // Writes or removes the "Marigoldwick" Run value from Konfig.SelfAutostart.
 [[nodiscard]] bool UpdateRunKey();

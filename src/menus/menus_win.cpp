@@ -137,20 +137,26 @@ void BuildMenus(WNDPROC iconWindowProc)
         SetToolsIcon(true, iconWindowProc);
     }
 
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    BuildPopupMenus();
+}
+
+void BuildPopupMenus()
+{
+    // The column rule is the work area's and the entries are measured in the menu font:
+    // both may have changed since the last build.
+    RECT work = WorkAreaOf(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
     MenuFontObject = CreateMenuFont();
     UniqueMemoryDC measureDC(CreateCompatibleDC(nullptr));
     ScopedSelectObject selectFont(measureDC.get(), MenuFontObject.get());
 
-    for (int i = 0; i < count; ++i) {
+    for (size_t i = 0; i < TrayEntryList.size() && i < MenuList.size(); ++i) {
         UniqueMenu popup(CreatePopupMenu());
         if (!popup) {
             ShowMessageBox(MainWindow(), SystemMessageText(GetLastError()), ProgramTitle, MB_ICONERROR);
             continue;
         }
-        FillPopup(popup.get(), i, *MenuList[static_cast<size_t>(i)], measureDC.get(), work);
-        TrayEntryList[static_cast<size_t>(i)].Popup = std::move(popup);
+        FillPopup(popup.get(), static_cast<int>(i), *MenuList[i], measureDC.get(), work);
+        TrayEntryList[i].Popup = std::move(popup);
     }
 }
 
@@ -190,6 +196,21 @@ void ReAddTrayIcons()
         for (const TrayEntry& e : TrayEntryList) static_cast<void>(ReAddTrayIcon(e.Icon));
         readdTools();
     }
+}
+
+RECT WorkAreaOf(HMONITOR monitor)
+{
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoA(monitor, &info)) return work;
+    RECT inside{};
+    if (!IntersectRect(&inside, &info.rcWork, &info.rcMonitor)) inside = info.rcMonitor;
+    // The system's work area covers the primary monitor only.
+    RECT both{};
+    if ((info.dwFlags & MONITORINFOF_PRIMARY) && IntersectRect(&both, &work, &inside)) return both;
+    return inside;
 }
 
 HMENU PopupMenuOf(int menuIndex)

@@ -23,6 +23,9 @@ extern TrayIcon ToolsTrayIcon;
 // every popup menu and sets the menus' MaxTextWidth; removes what an earlier build made
 // first.
 void BuildMenus(WNDPROC iconWindowProc);
+// Makes every menu's popup menu again for the current work area and menu font (after a
+// display change), leaving the icons as they are. No popup menu may be open.
+void BuildPopupMenus();
 // Removes all notification icons, the tools icon included, and all popup menus.
 void DestroyMenus();
 // Adds the tools icon, its window run by iconWindowProc (only while UseToolsMenu is
@@ -32,6 +35,11 @@ void SetToolsIcon(bool add, WNDPROC iconWindowProc = nullptr);
 // area was recreated ("TaskbarCreated").
 void ReAddTrayIcons();
 
+// The monitor's work area as it is now. Under Wine SPI_GETWORKAREA keeps its first answer
+// across a mode change and the monitor's work area may keep the old height, while the
+// monitor's own rectangle follows at once: the three are intersected (on Windows they
+// agree).
+RECT WorkAreaOf(HMONITOR monitor);
 // Menu i's popup menu, or null.
 HMENU PopupMenuOf(int menuIndex);
 // The menu font the descriptions are measured in (and drawn in); null before a build.

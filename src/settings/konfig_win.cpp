@@ -7,6 +7,7 @@
 #include "settings/options_win.h"
 #include "shell/folder_glyph_win.h"
 #include "shell/icon_picker_win.h"
+#include "settings/quit_question_win.h"
 #include "win/application.h"
 #include "win/listview.h"
 #include "win/message_seam.h"
@@ -272,10 +273,7 @@ void TfrmKonfig::BtnOKClick()
 void TfrmKonfig::BtnQuitClick()
 {
     bool shuttingDown = host_.shutdownPending && host_.shutdownPending();
-    if (Konfig.AskBeforeQuit && !shuttingDown &&
-        ShowMessageBox(Handle(), "Really quit Marigoldwick ?\rConfiguration changes will get lost.", "Confirm",
-                       MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
-        return;
+    if (!ConfirmQuit(Handle(), shuttingDown, "Really quit Marigoldwick ?\rConfiguration changes will get lost.")) return;
     TerminateApplication();
 }
 

@@ -56,7 +56,7 @@ TEST_F(SettingsE2e, FirstRunMakesAMenuWithAnItemThatOkSavesAndTheTrayShows)
     EXPECT_EQ(app->WaitForExit(), 0u);
 }
 
-TEST_F(SettingsE2e, QuitAfterEditsEndsTheProgramAndTheFileStaysAsItWas)
+TEST_F(SettingsE2e, QuitAfterEditsAndNoEndsTheProgramAndTheFileStaysAsItWas)
 {
     std::string ini = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=1", "[M0]",
                            "MenuName=Tools", "ItemCount=0"});
@@ -66,6 +66,10 @@ TEST_F(SettingsE2e, QuitAfterEditsEndsTheProgramAndTheFileStaysAsItWas)
     ASSERT_NE(settings, nullptr);
     AddMenu(settings, "Unsaved");
     ASSERT_TRUE(ClickButton(settings, "&Quit"));
+    // The edits are offered for saving; No drops them.
+    std::optional<MessageBoxInfo> question = app->WaitForMessageBox();
+    ASSERT_TRUE(question);
+    ASSERT_TRUE(AnswerMessageBox(question->hwnd, IDNO));
     EXPECT_EQ(app->WaitForExit(), 0u);
     EXPECT_EQ(sandbox->ReadIni(), ini);
 }

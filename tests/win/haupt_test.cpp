@@ -2,6 +2,7 @@
 // with messages, with the message seam answered by a script.
 #include "app/haupt_win.h"
 #include "config/model.h"
+#include "menus/menus_win.h"
 #include "driver.h"
 #include "fake_messages.h"
 #include "main_window_driver.h"
@@ -17,6 +18,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -35,6 +37,8 @@ std::string TwoMenus(std::string_view askBeforeQuit = "1")
                 "Pfad=MarigoldwickCommand{-}", "Description=Separator", "[M1]", "MenuName=Second", "ItemCount=1",
                 "[M1I1]", "Pfad=C:\\windows\\mgw-missing-viewer.exe", "Description=Viewer", "Startmode=1"});
 }
+
+constexpr char SaveQuestion[] = "The settings have changed since they were last saved.\rSave them before quitting?";
 
 bool HasAppWindowStyle(HWND hwnd) { return (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0; }
 
@@ -350,6 +354,17 @@ TEST_F(HauptCommands, SettingsCommandRunsTheSettingsAndOkSavesTheFile)
 
 using HauptQuit = HauptTest;
 
+// A Yes/No/Cancel question captioned "Confirm" with that text and owner.
+void ExpectQuestion(const MessageRequest& question, std::string_view text, HWND owner)
+{
+    EXPECT_EQ(question, (MessageRequest{.form = MessageForm::SystemBox,
+                                        .kind = MessageKind::Confirmation,
+                                        .buttons = MessageButtons::YesNoCancel,
+                                        .owner = owner,
+                                        .caption = "Confirm",
+                                        .text = std::string(text)}));
+}
+
 TEST_F(HauptQuit, NoAndCancelKeepEverything)
 {
     Start(TwoMenus());
@@ -358,12 +373,7 @@ TEST_F(HauptQuit, NoAndCancelKeepEverything)
     Choose(0, CmdQuit);
     Choose(1, CmdQuit);
     ASSERT_EQ(messages.Asked().size(), 2u);
-    EXPECT_EQ(messages.Asked()[0], (MessageRequest{.form = MessageForm::SystemBox,
-                                                   .kind = MessageKind::Confirmation,
-                                                   .buttons = MessageButtons::YesNoCancel,
-                                                   .owner = Main(),
-                                                   .caption = "Confirm",
-                                                   .text = "Really quit Marigoldwick ?"}));
+    ExpectQuestion(messages.Asked()[0], "Really quit Marigoldwick ?", Main());
     EXPECT_TRUE(IsWindow(Main()));
     EXPECT_EQ(MenuList.size(), 2u);
     EXPECT_FALSE(TakeQuitMessage());
@@ -420,13 +430,8 @@ TEST_F(HauptQuit, QuitFromTheSettingsAsksThenEndsWithoutSaving)
     Command(CmdSettings);
 
     ASSERT_EQ(messages.Asked().size(), 2u);
-    EXPECT_EQ(messages.Asked()[0], (MessageRequest{.form = MessageForm::SystemBox,
-                                                   .kind = MessageKind::Confirmation,
-                                                   .buttons = MessageButtons::YesNoCancel,
-                                                   .owner = Settings(),
-                                                   .caption = "Confirm",
-                                                   .text = "Really quit Marigoldwick ?\rConfiguration changes "
-                                                           "will get lost."}));
+    ExpectQuestion(messages.Asked()[0], "Really quit Marigoldwick ?\rConfiguration changes will get lost.",
+                   Settings());
     EXPECT_TRUE(TakeQuitMessage());
     EXPECT_EQ(folder->Read("mgoldwk.ini"), ini);
     EXPECT_FALSE(IsWindowVisible(Settings()));
@@ -441,6 +446,156 @@ TEST_F(HauptQuit, QuitFromTheSettingsDuringShutdownAsksNothing)
     Command(CmdSettings);
     EXPECT_TRUE(messages.Asked().empty());
     EXPECT_TRUE(TakeQuitMessage());
+}
+
+// Edits kept in memory (as the settings window's close box leaves them) against the file.
+TEST_F(HauptQuit, ChangedSettingsAreOfferedForSavingAndEachAnswerDoesWhatItSays)
+{
+    const std::string ini = TwoMenus("0");
+    Start(ini);
+    MenuList[1]->MenuName = "Renamed";
+    messages.Answer(IDCANCEL);
+    messages.Answer(IDNO);
+    Choose(0, CmdQuit);
+    ASSERT_EQ(messages.Asked().size(), 1u) << "asked although AskBeforeQuit is off";
+    ExpectQuestion(messages.Asked()[0], SaveQuestion, Main());
+    EXPECT_TRUE(IsWindow(Main())) << "Cancel keeps running";
+    EXPECT_FALSE(TakeQuitMessage());
+
+    HWND main = Main();
+    haupt->TPMQuitMarigoldwick1Click();
+    EXPECT_EQ(messages.Asked().size(), 2u);
+    EXPECT_FALSE(IsWindow(main)) << "No quits";
+    EXPECT_TRUE(TakeQuitMessage());
+    EXPECT_EQ(folder->Read("mgoldwk.ini"), ini);
+}
+
+TEST_F(HauptQuit, YesSavesThenQuitsAndAFailedSaveKeepsRunning)
+{
+    Start(TwoMenus());
+    MenuList[1]->MenuName = "Renamed";
+    const std::string path = folder->File("mgoldwk.ini");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    messages.Answer(IDYES);
+    Choose(0, CmdQuit);
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[1].text, "Error saving configuration data.");
+    EXPECT_TRUE(IsWindow(Main()));
+    EXPECT_FALSE(TakeQuitMessage());
+
+    HWND main = Main();
+    messages.Answer(IDYES);
+    Choose(0, CmdQuit);
+    EXPECT_EQ(messages.Asked().size(), 3u) << "after the save no second question";
+    EXPECT_FALSE(IsWindow(main));
+    std::optional<std::string> saved = folder->Read("mgoldwk.ini");
+    ASSERT_TRUE(saved);
+    EXPECT_NE(saved->find("MenuName=Renamed"), std::string::npos) << *saved;
+}
+
+TEST_F(HauptQuit, TheSettingsWindowsQuitOffersChangesForSavingToo)
+{
+    Start(TwoMenus());
+    MenuList[0]->Items.pop_back();
+    messages.Answer(IDYES);
+    PopUp(0);
+    QueueClick("&Quit");
+    Command(CmdSettings);
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    ExpectQuestion(messages.Asked()[0], SaveQuestion, Settings());
+    EXPECT_TRUE(TakeQuitMessage());
+    std::optional<std::string> saved = folder->Read("mgoldwk.ini");
+    ASSERT_TRUE(saved);
+    EXPECT_NE(saved->find("MenuName=First\r\nItemCount=1\r\n"), std::string::npos) << *saved;
+}
+
+TEST_F(HauptQuit, UnchangedWithoutAskBeforeQuitQuitsSilently)
+{
+    Start(TwoMenus("0"));
+    HWND main = Main();
+    Choose(0, CmdQuit);
+    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_FALSE(IsWindow(main));
+}
+
+// ---- display changes ----
+
+// A menu of `entries` 16-pixel entries.
+std::string LongMenu(int entries)
+{
+    std::string text = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "IconSize=16", "MenuCount=1", "[M0]",
+                            "MenuName=Long", "ItemCount=" + std::to_string(entries)});
+    for (int k = 1; k <= entries; ++k)
+        text += Ini({"[M0I" + std::to_string(k) + "]", "Pfad=C:\\e" + std::to_string(k) + ".exe"});
+    return text;
+}
+
+// The entries of menu 0's popup that start a column.
+std::vector<UINT> ColumnBreaks()
+{
+    std::vector<UINT> breaks;
+    HMENU popup = PopupMenuOf(0);
+    for (int pos = 0; pos < GetMenuItemCount(popup); ++pos) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID;
+        if (GetMenuItemInfoA(popup, static_cast<UINT>(pos), TRUE, &info) && (info.fType & MFT_MENUBARBREAK))
+            breaks.push_back(info.wID);
+    }
+    return breaks;
+}
+
+class HauptDisplay : public HauptTest {
+protected:
+    void SetUp() override
+    {
+        HauptTest::SetUp();
+        ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0));
+    }
+    void TearDown() override
+    {
+        SystemParametersInfoA(SPI_SETWORKAREA, 0, &screen, 0);
+        HauptTest::TearDown();
+    }
+    // Sets the work area's height: `rows` entries of 18 pixels fit in a column.
+    void SetWorkRows(int rows)
+    {
+        RECT work = screen;
+        work.bottom = work.top + rows * 18 + 1;
+        ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &work, 0));
+    }
+    RECT screen{};
+};
+
+TEST_F(HauptDisplay, ANewWorkAreaOrScreenSizeRebuildsTheColumns)
+{
+    SetWorkRows(20);
+    Start(LongMenu(30));
+    EXPECT_EQ(ColumnBreaks(), std::vector<UINT>{20});
+
+    SetWorkRows(10);
+    SendMessageA(Main(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    EXPECT_EQ(ColumnBreaks(), (std::vector<UINT>{10, 20}));
+
+    SetWorkRows(15);
+    SendMessageA(Main(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    EXPECT_EQ(ColumnBreaks(), (std::vector<UINT>{10, 20})) << "other settings leave the menus";
+    SendMessageA(Main(), WM_DISPLAYCHANGE, 32, MAKELPARAM(screen.right, 15 * 18 + 1));
+    EXPECT_EQ(ColumnBreaks(), std::vector<UINT>{15});
+    EXPECT_TRUE(IsWindow(TrayEntryList[0].Icon.Window())) << "the icons stay";
+}
+
+TEST_F(HauptDisplay, AChangeWhileAPopupIsOpenRebuildsOnceItCloses)
+{
+    SetWorkRows(20);
+    Start(LongMenu(30));
+    SetWorkRows(10);
+    // Handled inside the popup's menu loop, before the queued WM_CANCELMODE closes it.
+    PostMessageA(Main(), WM_DISPLAYCHANGE, 32, 0);
+    PopUp(0);
+    EXPECT_EQ(ColumnBreaks(), (std::vector<UINT>{10, 20}));
+    EXPECT_TRUE(messages.Asked().empty());
 }
 
 // ---- the program's icons ----

@@ -1,0 +1,121 @@
+// Quitting the real program after edits left in memory by the settings window's close
+// box: the save question, from the popup menu (chosen with real keys) and from the
+// settings window, each answer seen in the file and the process.
+#include "app_test.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace {
+
+constexpr char SaveQuestion[] = "The settings have changed since they were last saved.\rSave them before quitting?";
+
+// AskBeforeQuit off: the save question comes all the same.
+const std::string Saved = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=1", "[M0]",
+                               "MenuName=Tools", "ItemCount=0"});
+
+class QuitE2e : public AppTest {
+protected:
+    // Settings, "Ad&d" a menu named "Added" through its dialog, then the close box: the
+    // tray shows the new menu, the file does not hold it.
+    HWND AddMenuInSettings(bool closeBox)
+    {
+        Launch(Saved);
+        if (!ChooseMenuCommand(main, 0, 1900)) return nullptr;
+        HWND settings = app->WaitForSettings();
+        if (!settings || !ClickButton(settings, "Ad&d")) return nullptr;
+        HWND dialog = app->WaitForWindow({"TfrmEditMenu", "New menu", true});
+        if (!dialog) return nullptr;
+        SendMessageA(FindChild(dialog, "Edit", "New Menu"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Added"));
+        if (!ClickButton(dialog, "&OK") || !WaitUntil([&] { return !IsWindowVisible(dialog); })) return nullptr;
+        if (!closeBox) return settings;
+        if (!Post(settings, WM_SYSCOMMAND, SC_CLOSE, 0) || !WaitUntil([&] { return !IsWindowVisible(settings); }))
+            return nullptr;
+        EXPECT_NE(app->WaitForWindow({"MarigoldwickTrayIcon", "Added", false}, 5000), nullptr);
+        EXPECT_EQ(sandbox->ReadIni(), Saved);
+        return settings;
+    }
+
+    // The first menu's popup by a right click on its icon, then Q for "&Quit Marigoldwick".
+    bool QuitFromPopup()
+    {
+        HWND icon = app->WaitForWindow({"MarigoldwickTrayIcon", "Tools", false}, 5000);
+        if (!icon || !Post(icon, 1027, 0, WM_RBUTTONUP) || !app->WaitForPopup()) return false;
+        PressKeys({'Q'});
+        return true;
+    }
+};
+
+struct Answer {
+    int button;
+    bool quits;
+    bool saves;
+};
+
+void PrintTo(const Answer& answer, std::ostream* out) { *out << "button " << answer.button; }
+
+class QuitAfterCloseBox : public QuitE2e, public ::testing::WithParamInterface<Answer> {};
+
+TEST_P(QuitAfterCloseBox, FromThePopupTheSaveQuestionIsAskedAndAnswered)
+{
+    ASSERT_NE(AddMenuInSettings(true), nullptr);
+    ASSERT_TRUE(QuitFromPopup());
+    std::optional<MessageBoxInfo> question = app->WaitForMessageBox();
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->caption, "Confirm");
+    EXPECT_EQ(question->text, SaveQuestion);
+    ASSERT_TRUE(AnswerMessageBox(question->hwnd, GetParam().button));
+
+    if (GetParam().quits) {
+        EXPECT_EQ(app->WaitForExit(), 0u);
+    } else {
+        ASSERT_TRUE(app->WaitForMessageBoxGone(question->hwnd));
+        EXPECT_FALSE(app->WaitForExit(300).has_value());
+    }
+    std::optional<std::string> file = sandbox->ReadIni();
+    ASSERT_TRUE(file);
+    if (GetParam().saves) {
+        EXPECT_NE(file->find("MenuCount=2"), std::string::npos) << *file;
+        EXPECT_NE(file->find("MenuName=Added"), std::string::npos) << *file;
+    } else {
+        EXPECT_EQ(*file, Saved);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, QuitAfterCloseBox,
+                         ::testing::Values(Answer{IDYES, true, true}, Answer{IDNO, true, false},
+                                           Answer{IDCANCEL, false, false}),
+                         [](const auto& info) {
+                             return std::string(info.param.button == IDYES  ? "Yes"
+                                                : info.param.button == IDNO ? "No"
+                                                                            : "Cancel");
+                         });
+
+TEST_F(QuitE2e, FromTheSettingsWindowYesSavesTheEditsAndEnds)
+{
+    HWND settings = AddMenuInSettings(false);
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(ClickButton(settings, "&Quit"));
+    std::optional<MessageBoxInfo> question = app->WaitForMessageBox();
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->text, SaveQuestion);
+    EXPECT_EQ(GetWindow(question->hwnd, GW_OWNER), settings);
+    ASSERT_TRUE(AnswerMessageBox(question->hwnd, IDYES));
+    EXPECT_EQ(app->WaitForExit(), 0u);
+    std::optional<std::string> file = sandbox->ReadIni();
+    ASSERT_TRUE(file);
+    EXPECT_NE(file->find("MenuName=Added"), std::string::npos) << *file;
+}
+
+TEST_F(QuitE2e, UnchangedItQuitsAsBeforeWithoutAQuestion)
+{
+    Launch(Saved);
+    ASSERT_TRUE(QuitFromPopup());
+    EXPECT_EQ(app->WaitForExit(), 0u);
+    EXPECT_EQ(sandbox->ReadIni(), Saved);
+}
+
+}  // namespace
