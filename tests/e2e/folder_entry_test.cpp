@@ -45,6 +45,8 @@ TEST_F(FolderEntryE2e, ATypedFolderIsAddedSavedAndOpensFromThePopup)
     ASSERT_NE(settings, nullptr);
     HWND items = ChildAt(settings, {7 + 8 + 20, 112 + 33 + 20}, "SysListView32");
     ASSERT_NE(items, nullptr);
+    ASSERT_TRUE(Post(ChildAt(settings, {7 + 8 + 20, 8 + 16 + 10}, "SysListView32"), WM_KEYDOWN, VK_HOME, 1));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(FindChild(settings, "Button", "&Add")) != FALSE; }));
 
     SendMessageA(EditAt(settings, {7 + 184 + 80, 112 + 32 + 12}), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(folder.c_str()));

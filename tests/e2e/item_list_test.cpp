@@ -90,9 +90,17 @@ std::string Show(const RECT& r)
 void ExpectEveryItemPlaced(const RemoteList& list, int count, const std::string& after)
 {
     SCOPED_TRACE("after " + after);
-    ASSERT_TRUE(WaitUntil([&] { return list.Count() == count; })) << list.Count() << " items, not " << count;
     RECT client{};
     GetClientRect(list.Handle(), &client);
+    // The program may answer between selecting and scrolling (a change notification
+    // runs first): the selection must come into view soon after.
+    auto settled = [&] {
+        int chosen = list.Selected();
+        std::optional<RECT> place = chosen >= 0 ? list.ItemRect(chosen) : std::nullopt;
+        return list.Count() == count && (chosen < 0 || (place && Inside(*place, client)));
+    };
+    EXPECT_TRUE(WaitUntil(settled, 3000));
+    ASSERT_EQ(list.Count(), count);
     int selected = list.Selected();
     if (selected >= 0) {
         std::optional<RECT> place = list.ItemRect(selected);
@@ -137,6 +145,9 @@ protected:
         ASSERT_NE(settings, nullptr);
         items.emplace(ChildAt(settings, ItemListPoint, "SysListView32"));
         ASSERT_TRUE(items->Usable());
+        // The window opens with no menu chosen: the first is.
+        ASSERT_NO_FATAL_FAILURE(PressIn(ChildAt(settings, MenuListPoint, "SysListView32"), VK_HOME));
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(FindChild(settings, "Button", "&Add")) != FALSE; }));
     }
     void CloseSettings()
     {
