@@ -184,7 +184,6 @@ protected:
         ASSERT_TRUE(Post(items->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at));
         ASSERT_TRUE(Post(items->Handle(), WM_LBUTTONUP, 0, at));
         ASSERT_TRUE(WaitUntil([&] { return items->Selected() == index; })) << "item " << index << " clicked";
-        items->EnsureVisible(0);
     }
     void PressIn(HWND window, WORD key)
     {
