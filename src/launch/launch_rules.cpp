@@ -2,6 +2,11 @@
 
 #include "win/system_message.h"
 
+std::string StartFolderOf(std::string_view path, bool isFolder)
+{
+    return isFolder ? std::string(path) : WorkingDirectoryOf(path);
+}
+
 std::string LaunchErrorText(intptr_t result)
 {
     switch (result) {

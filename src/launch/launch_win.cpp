@@ -21,7 +21,9 @@ std::string StartEntry(const TOneItem& item, int showCommand)
         DWORD code = ShellExecuteIdList(list.get(), showCommand, item.Parameters);
         return code ? SystemMessageText(code) : std::string();
     }
-    std::string directory = WorkingDirectoryOf(item.Pfad);
+    DWORD attributes = GetFileAttributesA(item.Pfad.c_str());
+    bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::string directory = StartFolderOf(item.Pfad, folder);
     auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(MainWindow(), "open", item.Pfad.c_str(),
                                                           item.Parameters.c_str(), directory.c_str(), showCommand));
     return result <= 32 ? LaunchErrorText(result) : std::string();

@@ -19,6 +19,12 @@ HICON ShellFileIcon(const std::string& path)
     return info.hIcon;
 }
 
+bool IsFolder(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 HICON IdListIcon(std::string_view bytes)
 {
     // Bytes that are not exactly one complete list never reach the shell.
@@ -36,7 +42,12 @@ UniqueIcon GetEntryIcon(std::string_view path, bool isPidl, int32_t iconNum, con
     switch (EntryIconSourceFor(path, isPidl, iconNum)) {
     case EntryIconSource::IdListDefault: handle = IdListIcon(path); break;
     case EntryIconSource::IconFile: handle = ExtractFrom(iconPath, iconNum); break;
-    case EntryIconSource::ProgramFirst: handle = ExtractFrom(std::string(path), 0); break;
+    case EntryIconSource::ProgramFirst:
+        handle = ExtractFrom(std::string(path), 0);
+        // A folder named like a program has no icons of its own: the shell's folder icon.
+        if (reinterpret_cast<UINT_PTR>(handle) <= 1 && IsFolder(std::string(path)))
+            handle = ShellFileIcon(std::string(path));
+        break;
     case EntryIconSource::ShellFileIcon: handle = ShellFileIcon(std::string(path)); break;
     case EntryIconSource::None: break;
     }

@@ -19,6 +19,18 @@
 #include <array>
 #include <utility>
 
+namespace {
+
+PathKind PathKindOf(const std::string& path)
+{
+    if (path.empty()) return PathKind::Missing;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
+}
+
+}  // namespace
+
 void TfrmKonfig::RefreshItemList()
 {
     HWND list = Control("LvItems");
@@ -30,8 +42,11 @@ void TfrmKonfig::RefreshItemList()
     }
     // The list draws straight from the menu's pictures: none may still be a placeholder.
     LoadAllEntryIcons(*menu);
-    ListViewSetItemCount(list, menu->Items.size());
+    // The pictures first: their size is part of the places the count arranges.
     if (ImageListMenuImages* images = ImageListOf(*menu)) ListViewSetImageList(list, LVSIL_NORMAL, images->Handle());
+    ListViewSetItemCount(list, menu->Items.size());
+    int selected = ListViewSelectedIndex(list);
+    if (selected >= 0) ListViewEnsureVisible(list, selected);
     InvalidateRect(list, nullptr, TRUE);
     SetFocus(list);
 }
@@ -267,12 +282,8 @@ void TfrmKonfig::BtnAddItemClick()
     TOneMenu* menu = Current();
     if (!menu) return;
     ItemMask mask = ReadItemMask();
-    if (!mask.useDefaultIcon && !IsExistingFile(mask.iconPfad)) {
-        ShowMessageDialog(Handle(), "Icon file not found.", MessageKind::Warning, MessageButtons::Ok);
-        return;
-    }
-    if (!mask.shellItem && mask.useDefaultIcon && !IsExistingFile(mask.pfad)) {
-        ShowMessageDialog(Handle(), "default Icon file not found.", MessageKind::Warning, MessageButtons::Ok);
+    if (const char* warning = AddItemMaskWarning(mask, PathKindOf(mask.pfad), PathKindOf(mask.iconPfad))) {
+        ShowMessageDialog(Handle(), warning, MessageKind::Warning, MessageButtons::Ok);
         return;
     }
     if (RefuseFullMenu(*menu)) return;
@@ -296,8 +307,8 @@ void TfrmKonfig::BtnModifyItemClick()
     }
     if (IsBlankText(Text("EdIconPfad"))) SetChecked("CheckDefaultIcon", true);
     ItemMask mask = ReadItemMask();
-    if (!mask.useDefaultIcon && !IsExistingFile(mask.iconPfad)) {
-        ShowMessageDialog(Handle(), "Icon file not found.", MessageKind::Warning, MessageButtons::Ok);
+    if (const char* warning = ModifyItemMaskWarning(mask, PathKindOf(mask.iconPfad))) {
+        ShowMessageDialog(Handle(), warning, MessageKind::Warning, MessageButtons::Ok);
         LoadItemMask(n);
         return;
     }

@@ -29,6 +29,19 @@ uint16_t StartModeFromIndex(int index)
     return StartModes[static_cast<size_t>(index)];
 }
 
+const char* AddItemMaskWarning(const ItemMask& mask, PathKind pfad, PathKind iconPfad)
+{
+    if (const char* warning = ModifyItemMaskWarning(mask, iconPfad)) return warning;
+    if (!mask.shellItem && mask.useDefaultIcon && pfad == PathKind::Missing) return "default Icon file not found.";
+    return nullptr;
+}
+
+const char* ModifyItemMaskWarning(const ItemMask& mask, PathKind iconPfad)
+{
+    if (!mask.useDefaultIcon && iconPfad != PathKind::File) return "Icon file not found.";
+    return nullptr;
+}
+
 void ApplyItemMask(const ItemMask& mask, TOneItem& item)
 {
     if (!mask.shellItem) {

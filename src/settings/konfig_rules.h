@@ -32,6 +32,15 @@ struct ItemMask {
 // identifier list it has; the default icon leaves no icon path.
 void ApplyItemMask(const ItemMask& mask, TOneItem& item);
 
+// What lies at a path the mask names.
+enum class PathKind { Missing, File, Folder };
+// The warning Add gives for the mask, or null when it may be added. A chosen icon must
+// be a file; an entry with the default icon must name a file or a folder (a folder
+// shows the shell's icon of it). A shell item's path text is only its name.
+const char* AddItemMaskWarning(const ItemMask& mask, PathKind pfad, PathKind iconPfad);
+// The same for Modify, which takes the path as typed.
+const char* ModifyItemMaskWarning(const ItemMask& mask, PathKind iconPfad);
+
 // Type-ahead in the item list: the first item, from `start` to the last and then (only
 // with `wrap`) from the first to the one before `start`, whose description begins with
 // `text`, letters a to z compared without case. -1 when none does.

@@ -35,7 +35,18 @@ void ListViewAddItem(HWND list, const char* text, int image)
     SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void ListViewSetItemCount(HWND list, size_t count) { SendMessageA(list, LVM_SETITEMCOUNT, count, 0); }
+void ListViewSetItemCount(HWND list, size_t count)
+{
+    SendMessageA(list, LVM_SETITEMCOUNT, count, 0);
+    DWORD view = static_cast<DWORD>(GetWindowLongPtrA(list, GWL_STYLE)) & LVS_TYPEMASK;
+    if (view != LVS_ICON && view != LVS_SMALLICON) return;
+    // Wine keeps an owner-data icon view's item places from its last arrangement: items
+    // beyond that count would all sit at the top left, out of the scroll range. Arranging
+    // gives each its place; the count set again fits the scroll range to those places.
+    // Windows places such items by itself and arranges them the same way.
+    SendMessageA(list, LVM_ARRANGE, LVA_DEFAULT, 0);
+    SendMessageA(list, LVM_SETITEMCOUNT, count, 0);
+}
 
 void ListViewSetImageList(HWND list, int kind, HIMAGELIST images)
 {

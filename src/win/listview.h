@@ -12,7 +12,8 @@ void ListViewSelect(HWND list, int index);
 void ListViewEnsureVisible(HWND list, int index);
 // Appends an entry with its text and picture.
 void ListViewAddItem(HWND list, const char* text, int image);
-// The number of entries of an owner-data list, which asks for each as it draws.
+// The number of entries of an owner-data list, which asks for each as it draws. An icon
+// view is arranged anew, so that every entry has a place of its own.
 void ListViewSetItemCount(HWND list, size_t count);
 // Shows `images` as the list's pictures of `kind` (LVSIL_*); null detaches them.
 void ListViewSetImageList(HWND list, int kind, HIMAGELIST images);

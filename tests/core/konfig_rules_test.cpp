@@ -81,6 +81,27 @@ TEST(KonfigRules, TheMaskWritesEveryFieldButAShellItemsIdentifierList)
     EXPECT_EQ(shell.Startmode, 1);
 }
 
+TEST(KonfigRules, AFolderIsAnEntryButNeverAnIconFile)
+{
+    using K = PathKind;
+    ItemMask byDefault;
+    EXPECT_EQ(AddItemMaskWarning(byDefault, K::Folder, K::Missing), nullptr);
+    EXPECT_EQ(AddItemMaskWarning(byDefault, K::File, K::Missing), nullptr);
+    EXPECT_STREQ(AddItemMaskWarning(byDefault, K::Missing, K::Missing), "default Icon file not found.");
+    ItemMask shellItem;
+    shellItem.shellItem = true;
+    EXPECT_EQ(AddItemMaskWarning(shellItem, K::Missing, K::Missing), nullptr) << "its text is only a name";
+
+    ItemMask ownIcon;
+    ownIcon.useDefaultIcon = false;
+    EXPECT_EQ(AddItemMaskWarning(ownIcon, K::Missing, K::File), nullptr) << "the icon file is what must exist";
+    for (K icon : {K::Missing, K::Folder}) {
+        EXPECT_STREQ(AddItemMaskWarning(ownIcon, K::Folder, icon), "Icon file not found.");
+        EXPECT_STREQ(ModifyItemMaskWarning(ownIcon, icon), "Icon file not found.");
+    }
+    EXPECT_EQ(ModifyItemMaskWarning(byDefault, K::Missing), nullptr);
+}
+
 TEST(KonfigRules, LabelTexts)
 {
     EXPECT_EQ(ItemIndexText(true, 2, 7), "3/7");

@@ -30,6 +30,14 @@ TEST(LaunchWorkingDirectory, TakesTheLastSeparatorOfEitherKind)
     EXPECT_EQ(WorkingDirectoryOf("C:\\dir\\"), "C:\\dir\\");
 }
 
+TEST(LaunchWorkingDirectory, AFolderOpensInItselfWithOrWithoutItsBackslash)
+{
+    EXPECT_EQ(StartFolderOf("C:\\Data\\Docs", true), "C:\\Data\\Docs");
+    EXPECT_EQ(StartFolderOf("C:\\Data\\Docs\\", true), "C:\\Data\\Docs\\");
+    EXPECT_EQ(StartFolderOf("C:\\", true), "C:\\");
+    EXPECT_EQ(StartFolderOf("C:\\Data\\tool.exe", false), "C:\\Data\\") << "a program starts in its folder";
+}
+
 TEST(LaunchErrorTexts, NameTheKnownShellResults)
 {
     EXPECT_EQ(LaunchErrorText(0), "The operating system is out of memory or resources.");

@@ -74,6 +74,21 @@ TEST_F(EntryIconTest, DocumentTakesTheShellsIcon)
     EXPECT_NE(got, Placeholder());
 }
 
+TEST_F(EntryIconTest, FolderTakesTheShellsFolderIconWhateverItsName)
+{
+    for (const char* name : {"Docs", "Build.exe"}) {
+        std::string path = folder->File(name);
+        ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+        SHFILEINFOA info{};
+        ASSERT_NE(SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON), 0u);
+        UniqueIcon shell(info.hIcon);
+        std::vector<COLORREF> got = Get(path, false, -99);
+        EXPECT_EQ(got, IconPixels(shell.get())) << name;
+        EXPECT_NE(got, Placeholder()) << name;
+        EXPECT_NE(got, Get(folder->File("notes.txt"), false, -99)) << "a folder looks like no document";
+    }
+}
+
 TEST_F(EntryIconTest, WhatHasNoIconGetsThePlaceholder)
 {
     EXPECT_EQ(Get("", false, -99), Placeholder());

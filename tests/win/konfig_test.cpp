@@ -569,6 +569,67 @@ TEST_F(KonfigItems, SeparatorsMovesAndRemovesKeepEveryItemWithItsOwnPicture)
     EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 0);
 }
 
+TEST_F(KonfigItems, AnExistingFolderIsAnEntryButNoIconFile)
+{
+    Open({{"Places", 2, {}}});
+    ui->SelectRow("LvMenus", 0);
+    ui->Type("EdPfad", folder->Path());
+    ui->Click("BtnAddItem");
+    EXPECT_TRUE(messages.Asked().empty());
+    ASSERT_EQ(Menu(0).Items.size(), 1u);
+    EXPECT_EQ(Menu(0).Items[0]->Pfad, folder->Path());
+    EXPECT_EQ(Menu(0).Items[0]->IconNum, DefaultIconNum);
+
+    ui->Check("CheckDefaultIcon", false);
+    ui->Type("EdIconPfad", folder->Path());
+    ui->Click("BtnModifyItem");
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "Icon file not found.");
+    EXPECT_EQ(Menu(0).Items[0]->IconNum, DefaultIconNum);
+}
+
+TEST_F(KonfigItems, EveryAddedItemHasAPlaceOfItsOwnAndTheSelectedOneIsInView)
+{
+    Open({{"Programs", 2, IconItems({"One"})}, {"Empty", 2, {}}});
+    HWND list = ui->Control("LvItems");
+    auto expectPlaced = [&](int count) {
+        ASSERT_EQ(ui->Rows("LvItems"), count);
+        RECT client{};
+        GetClientRect(list, &client);
+        std::vector<RECT> places(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            places[static_cast<size_t>(i)].left = LVIR_BOUNDS;
+            ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(i),
+                                     reinterpret_cast<LPARAM>(&places[static_cast<size_t>(i)])));
+            for (int j = 0; j < i; ++j) {
+                RECT common{};
+                EXPECT_FALSE(IntersectRect(&common, &places[static_cast<size_t>(i)], &places[static_cast<size_t>(j)]))
+                    << "items " << j << " and " << i << " of " << count;
+            }
+        }
+        int selected = ui->SelectedRow("LvItems");
+        if (selected < 0) return;
+        RECT seen{};
+        IntersectRect(&seen, &places[static_cast<size_t>(selected)], &client);
+        EXPECT_TRUE(EqualRect(&seen, &places[static_cast<size_t>(selected)])) << "item " << selected << " in view";
+    };
+    for (int menu : {0, 1}) {
+        ui->SelectRow("LvMenus", menu);
+        int count = menu == 0 ? 1 : 0;
+        for (int i = 0; i < 8; ++i) {
+            ui->Type("EdPfad", Program);
+            ui->Click("BtnAddItem");
+            expectPlaced(++count);
+        }
+        ui->SelectRow("LvItems", 2);
+        ui->Click("BtnAddSep");
+        expectPlaced(++count);
+    }
+    ui->SelectRow("LvMenus", 0);
+    expectPlaced(10);
+    EXPECT_TRUE(messages.Asked().empty());
+}
+
 TEST_F(KonfigItems, TypingInTheListFindsTheNextDescriptionWrappingAround)
 {
     Open({{"Programs", 2, IconItems({"beta", "Alpha", "Bravo", "alps"})}});
