@@ -47,7 +47,9 @@ bool ChooseIconFile(HWND owner, std::string& file)
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
     dialog.lpstrFilter =
-        "Files with icons\0*.ico;*.exe;*.dll;*.icl\0Icons\0*.ico\0Programs\0*.exe\0Libraries\0*.dll;*.icl\0"
+        "Files with "
+        "icons\0*.ico;*.exe;*.dll;*.icl\0Icons\0*."
+        "ico\0Programs\0*.exe\0Libraries\0*.dll;*.icl\0"
         "All files\0*.*\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.data();
@@ -78,6 +80,15 @@ std::unique_ptr<TfrmIconPick> TfrmIconPick::Create(HWND owner)
         if (f->IconIndex() >= 0) f->BtnOKClick();
         return LRESULT{0};
     });
+    // Wine's list view lays its icons out again when it first paints (its scroll bar
+    // appears) and scrolls back to the top: the chosen icon is brought into view after.
+    form->OnNotify("LvIcons", NM_CUSTOMDRAW, [f](NMHDR& header) {
+        if (reinterpret_cast<NMCUSTOMDRAW&>(header).dwDrawStage == CDDS_PREPAINT && f->scrollPending_) {
+            f->scrollPending_ = false;
+            PostMessageA(f->Handle(), ShownMessage, 0, 0);
+        }
+        return LRESULT{CDRF_DODEFAULT};
+    });
     form->SetDialogButtons("BtnOK", "BtnCancel");
     form->SetInitialFocus("LvIcons");
     form->ChooseFile = ChooseIconFile;
@@ -106,10 +117,11 @@ int TfrmIconPick::IconCount() const
     return static_cast<int>(SendMessageA(Control("LvIcons"), LVM_GETITEMCOUNT, 0, 0));
 }
 
-void TfrmIconPick::SetIconIndex(int index) const
+void TfrmIconPick::SetIconIndex(int index)
 {
     int count = IconCount();
     if (count > 0) ListViewSelect(Control("LvIcons"), index >= 0 && index < count ? index : 0);
+    scrollPending_ = true;
 }
 
 void TfrmIconPick::LoadIcons()
@@ -138,13 +150,9 @@ void TfrmIconPick::LoadIcons()
 
 LRESULT TfrmIconPick::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    // A hidden list view does not scroll: the chosen icon is brought into view once shown.
-    if (msg == WM_SHOWWINDOW && wParam) PostMessageA(Handle(), ShownMessage, 0, 0);
-    if (msg == ShownMessage) {
-        if (IconIndex() >= 0) ListViewEnsureVisible(Control("LvIcons"), IconIndex());
-        return 0;
-    }
-    return Form::HandleMessage(msg, wParam, lParam);
+    if (msg != ShownMessage) return Form::HandleMessage(msg, wParam, lParam);
+    if (IconIndex() >= 0) ListViewEnsureVisible(Control("LvIcons"), IconIndex());
+    return 0;
 }
 
 void TfrmIconPick::UpdateOK() { SetEnabled("BtnOK", IconIndex() >= 0); }

@@ -1,5 +1,6 @@
-// The program's own icon picker: the icons of one file in a list, another file by typing
-// or browsing, OK/Cancel. Used where the system's picker is missing or does nothing.
+// The program's own icon picker: the icons of one file in a list, another file
+// by typing or browsing, OK/Cancel. Used where the system's picker is missing
+// or does nothing.
 #pragma once
 
 #include "win/form.h"
@@ -14,8 +15,8 @@ public:
     [[nodiscard]] static std::unique_ptr<TfrmIconPick> Create(HWND owner);
     ~TfrmIconPick() override;
 
-    // Shows the file's icons with `index` selected (when the file has it); on Ok the
-    // choice is in IconPath() and IconIndex().
+    // Shows the file's icons with `index` selected (when the file has it); on Ok
+    // the choice is in IconPath() and IconIndex().
     ModalResult Execute(HWND owner, std::string_view path, int index);
 
     // Setting another path loads its icons and selects the first.
@@ -23,10 +24,11 @@ public:
     void SetIconPath(std::string_view path) const { SetText("EdFile", path); }
     // The selected icon, -1 for none.
     int IconIndex() const;
-    void SetIconIndex(int index) const;
+    void SetIconIndex(int index);
     int IconCount() const;
 
-    // The file dialog behind "&Browse..." (true with the chosen file); replaceable.
+    // The file dialog behind "&Browse..." (true with the chosen file);
+    // replaceable.
     std::function<bool(HWND owner, std::string& file)> ChooseFile;
 
     void EdFileChange();
@@ -48,9 +50,11 @@ private:
 
     UniqueImageList icons_;
     std::string loadedPath_;
+    bool scrollPending_ = false;
 };
 
 // Runs the own picker; true when the user chose, with the choice in both.
 bool OwnPickIcon(HWND owner, std::string& path, int& index);
-// The system's picker where it works (see SystemIconPickerUsable), otherwise the own one.
+// The system's picker where it works (see SystemIconPickerUsable), otherwise
+// the own one.
 bool PickIconSystemOrOwn(HWND owner, std::string& path, int& index);

@@ -1,5 +1,6 @@
-// The own icon picker in-process: choosing, giving up, the keyboard, the preselected
-// icon, another file, a file without icons, and the dialogs that open it by default.
+// The own icon picker in-process: choosing, giving up, the keyboard, the
+// preselected icon, another file, a file without icons, and the dialogs that
+// open it by default.
 #include "settings/editmenu_win.h"
 #include "settings/iconpick_win.h"
 #include "shell/icon_picker_win.h"
@@ -115,12 +116,15 @@ TEST_F(IconPickTest, ALateCurrentIconIsScrolledIntoView)
 {
     int count = IconsIn(Library);
     ASSERT_GT(count, 60) << "enough icons to scroll";
+    // Looked at once the shown form has handled what was queued before.
     Run(Library, count - 1, [&] {
-        EXPECT_EQ(ui->SelectedRow("LvIcons"), count - 1);
-        RECT client{}, item = ItemPlace(count - 1), overlap{};
-        GetClientRect(ui->Control("LvIcons"), &client);
-        EXPECT_TRUE(IntersectRect(&overlap, &client, &item)) << item.top << " " << client.bottom;
-        ui->QueueClick("BtnCancel");
+        WhileShown([&] {
+            EXPECT_EQ(ui->SelectedRow("LvIcons"), count - 1);
+            RECT client{}, item = ItemPlace(count - 1), overlap{};
+            GetClientRect(ui->Control("LvIcons"), &client);
+            EXPECT_TRUE(IntersectRect(&overlap, &client, &item)) << item.top << " " << client.bottom;
+            ui->QueueClick("BtnCancel");
+        });
     });
 }
 
@@ -169,8 +173,8 @@ TEST_F(IconPickTest, BrowsingOrTypingAnotherFileReloadsTheListAndAFileWithoutIco
     DeleteFileA(text.c_str());
 }
 
-// Wine's own picker shows nothing: the dialogs' default picker is the program's own, and
-// its choice (or giving up) comes back to the dialog that opened it.
+// Wine's own picker shows nothing: the dialogs' default picker is the program's
+// own, and its choice (or giving up) comes back to the dialog that opened it.
 TEST(IconPickDefault, TheMenuDialogOpensTheOwnPickerUnderWine)
 {
     if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) GTEST_SKIP() << "Wine only";
