@@ -1,6 +1,5 @@
-// The program's own icon picker: the icons of one file in a list, another file
-// by typing or browsing, OK/Cancel. Used where the system's picker is missing
-// or does nothing.
+// The program's own icon picker: the icons of one file in a list, another file by typing or
+// browsing, OK/Cancel. Used where the system's picker is missing or does nothing.
 #pragma once
 
 #include "win/form.h"
@@ -15,8 +14,8 @@ public:
     [[nodiscard]] static std::unique_ptr<TfrmIconPick> Create(HWND owner);
     ~TfrmIconPick() override;
 
-    // Shows the file's icons with `index` selected (when the file has it); on Ok
-    // the choice is in IconPath() and IconIndex().
+    // Shows the file's icons with `index` selected (when the file has it); on Ok the choice
+    // is in IconPath() and IconIndex().
     ModalResult Execute(HWND owner, std::string_view path, int index);
 
     // Setting another path loads its icons and selects the first.
@@ -27,8 +26,7 @@ public:
     void SetIconIndex(int index);
     int IconCount() const;
 
-    // The file dialog behind "&Browse..." (true with the chosen file);
-    // replaceable.
+    // The file dialog behind "&Browse..." (true with the chosen file); replaceable.
     std::function<bool(HWND owner, std::string& file)> ChooseFile;
 
     void EdFileChange();
@@ -55,6 +53,5 @@ private:
 
 // Runs the own picker; true when the user chose, with the choice in both.
 bool OwnPickIcon(HWND owner, std::string& path, int& index);
-// The system's picker where it works (see SystemIconPickerUsable), otherwise
-// the own one.
+// The system's picker where it works (see SystemIconPickerUsable), otherwise the own one.
 bool PickIconSystemOrOwn(HWND owner, std::string& path, int& index);

@@ -1,7 +1,6 @@
-// The icon picker of the real program, used from outside: the item mask's
-// browse button and the menu properties dialog open the program's own picker
-// (Wine's shows nothing), real keys choose an icon, and "OK - Minimize" writes
-// the choice.
+// The icon picker of the real program, used from outside: the item mask's browse button and
+// the menu properties dialog open the program's own picker (Wine's shows nothing), real
+// keys choose an icon, and "OK - Minimize" writes the choice.
 #include "app_test.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +32,8 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(FindChild(settings, "Button", "&Add")) != FALSE; }));
     }
 
-    // The picker shown over `owner` with the icon `owner` had preselected; keys
-    // typed as a user types them choose icon 2 and Enter closes the picker.
+    // The picker shown over `owner` with the icon `owner` had preselected; keys typed as a
+    // user types them choose icon 2 and Enter closes the picker.
     void PickThird(HWND owner, int preselected)
     {
         HWND picker = app->WaitForWindow({"TfrmIconPick", "Change Icon", true});
@@ -55,8 +54,7 @@ protected:
             return GetForegroundWindow() == picker &&
                    GetGUIThreadInfo(GetWindowThreadProcessId(picker, nullptr), &info) && info.hwndFocus == list;
         }));
-        // End goes to the last icon, Home back to the first, and right twice to the
-        // third.
+        // End goes to the last icon, Home back to the first, and right twice to the third.
         int last = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) - 1;
         PressKeys({VK_END});
         EXPECT_TRUE(WaitUntil([&] { return selected() == last; })) << selected();

@@ -1,6 +1,5 @@
-// The own icon picker in-process: choosing, giving up, the keyboard, the
-// preselected icon, another file, a file without icons, and the dialogs that
-// open it by default.
+// The own icon picker in-process: choosing, giving up, the keyboard, the preselected icon,
+// another file, a file without icons, and the dialogs that open it by default.
 #include "settings/editmenu_win.h"
 #include "settings/iconpick_win.h"
 #include "shell/icon_picker_win.h"
@@ -173,8 +172,8 @@ TEST_F(IconPickTest, BrowsingOrTypingAnotherFileReloadsTheListAndAFileWithoutIco
     DeleteFileA(text.c_str());
 }
 
-// Wine's own picker shows nothing: the dialogs' default picker is the program's
-// own, and its choice (or giving up) comes back to the dialog that opened it.
+// Wine's own picker shows nothing: the dialogs' default picker is the program's own, and
+// its choice (or giving up) comes back to the dialog that opened it.
 TEST(IconPickDefault, TheMenuDialogOpensTheOwnPickerUnderWine)
 {
     if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) GTEST_SKIP() << "Wine only";
