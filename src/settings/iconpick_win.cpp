@@ -80,8 +80,8 @@ std::unique_ptr<TfrmIconPick> TfrmIconPick::Create(HWND owner)
         if (f->IconIndex() >= 0) f->BtnOKClick();
         return LRESULT{0};
     });
-    // Wine's list view lays its icons out again when it first paints (its scroll bar
-    // appears) and scrolls back to the top: the chosen icon is brought into view after.
+    // Under Wine, scrolling the list before its first paint does not hold (it shows the
+    // top again): the chosen icon is brought into view once the first paint has begun.
     form->OnNotify("LvIcons", NM_CUSTOMDRAW, [f](NMHDR& header) {
         if (reinterpret_cast<NMCUSTOMDRAW&>(header).dwDrawStage == CDDS_PREPAINT && f->scrollPending_) {
             f->scrollPending_ = false;
