@@ -3,6 +3,7 @@
 #include "config/globalvar_win.h"
 #include "config/model.h"
 #include "settings/hotkey_value.h"
+#include "settings/iconpick_win.h"
 #include "shell/folder_glyph_win.h"
 
 #include <shellapi.h>
@@ -71,7 +72,7 @@ std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
     form->BindEvents<TfrmEditMenu>(form.get(), Events);
     form->SetDialogButtons("BtnOK", "BtnCancel");
     form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
-    form->PickIcon = ShellPickIcon;
+    form->PickIcon = PickIconSystemOrOwn;
     return form;
 }
 

@@ -35,7 +35,7 @@ public:
     int LCBIndex() const;
     void SetLCBIndex(int index) const;
 
-    // The shell's icon picker (ShellPickIcon); replaceable. Gets the path (at most 260
+    // The icon picker (the system's, else the own one: PickIconSystemOrOwn); replaceable. Gets the path (at most 260
     // characters) and the start index, returns true when the user chose, with the choice in both.
     std::function<bool(HWND owner, std::string& path, int& index)> PickIcon;
     // F1 asks for help; nothing happens while no one listens.

@@ -411,5 +411,10 @@ void TfrmKonfig::BtnBrowseIconPathClick()
     UpdateIconPreview();
 }
 
-void TfrmKonfig::ImgIconClick() { BtnBrowseIconPathClick(); }
+void TfrmKonfig::ImgIconClick()
+{
+    // The first click of a double click opens the picker, which disables this window: the
+    // second must not open another one from inside it.
+    if (IsWindowEnabled(Handle())) BtnBrowseIconPathClick();
+}
 

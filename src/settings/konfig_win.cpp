@@ -4,10 +4,10 @@
 #include "config/config_win.h"
 #include "config/model.h"
 #include "settings/editmenu_win.h"
+#include "settings/iconpick_win.h"
 #include "settings/options_win.h"
-#include "shell/folder_glyph_win.h"
-#include "shell/icon_picker_win.h"
 #include "settings/quit_question_win.h"
+#include "shell/folder_glyph_win.h"
 #include "win/application.h"
 #include "win/listview.h"
 #include "win/message_seam.h"
@@ -217,7 +217,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
 
     form->ShellOpen = ShellExecuteOpen;
     form->ChooseFile = OpenFileDialog;
-    form->PickIcon = ShellPickIcon;
+    form->PickIcon = PickIconSystemOrOwn;
     return form;
 }
 

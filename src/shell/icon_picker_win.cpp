@@ -1,5 +1,6 @@
 #include "shell/icon_picker_win.h"
 
+#include "win/system_function.h"
 #include "win/text_conversion.h"
 
 #include <algorithm>
@@ -11,31 +12,46 @@ using PickIconDlgW = int(WINAPI*)(HWND, wchar_t*, UINT, int*);
 
 // The 9x family sets the top bit of the version.
 bool OnNTFamily() { return (GetVersion() & 0x80000000u) == 0; }
+
+SystemFunction& Picker()
+{
+    static SystemFunction picker = SystemFunction::ByOrdinal("shell32.dll", 62);
+    return picker;
+}
+
+bool RunningOnWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
 }  // namespace
 
-bool ShellPickIcon(HWND owner, std::string& path, int& index)
+std::optional<bool> TryShellPickIcon(HWND owner, std::string& path, int& index)
 {
-    HMODULE shell = GetModuleHandleA("shell32.dll");
-    if (!shell) shell = LoadLibraryA("shell32.dll");
-    FARPROC proc = shell ? GetProcAddress(shell, MAKEINTRESOURCEA(62)) : nullptr;
-    if (!proc) return false;
+    SystemFunction& picker = Picker();
+    if (picker.State() != FunctionState::Available) return std::nullopt;
     std::string text = path.substr(0, PickerPathLimit);
     int chosen = index;
+    std::optional<int> answer;
+    std::array<wchar_t, PickerPathLimit + 1> wide{};
+    std::array<char, PickerPathLimit + 1> narrow{};
     if (OnNTFamily()) {
-        std::array<wchar_t, PickerPathLimit + 1> buffer{};
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, buffer.data(), PickerPathLimit);
-        if (!reinterpret_cast<PickIconDlgW>(reinterpret_cast<void*>(proc))(owner, buffer.data(), PickerPathLimit,
-                                                                           &chosen))
-            return false;
-        path = NarrowFromWide(buffer.data());
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), PickerPathLimit);
+        answer = picker.Call<PickIconDlgW>(owner, wide.data(), static_cast<UINT>(PickerPathLimit), &chosen);
     } else {
-        std::array<char, PickerPathLimit + 1> buffer{};
-        std::copy(text.begin(), text.end(), buffer.begin());
-        if (!reinterpret_cast<PickIconDlgA>(reinterpret_cast<void*>(proc))(owner, buffer.data(), PickerPathLimit,
-                                                                           &chosen))
-            return false;
-        path = buffer.data();
+        std::copy(text.begin(), text.end(), narrow.begin());
+        answer = picker.Call<PickIconDlgA>(owner, narrow.data(), static_cast<UINT>(PickerPathLimit), &chosen);
     }
+    if (!answer) return std::nullopt;
+    if (!*answer) return false;
+    path = OnNTFamily() ? NarrowFromWide(wide.data()) : std::string(narrow.data());
     index = chosen;
     return true;
 }
+
+bool ShellPickIcon(HWND owner, std::string& path, int& index)
+{
+    return TryShellPickIcon(owner, path, index).value_or(false);
+}
+
+bool SystemIconPickerUsable() { return Picker().State() == FunctionState::Available && !RunningOnWine(); }

@@ -3,11 +3,21 @@
 
 #include "win/handles.h"
 
+#include <optional>
 #include <string>
 
 // Paths longer than this are cut to it before the picker sees them.
 inline constexpr int PickerPathLimit = 260;
 
-// Gets the path and the start index; true when the user chose, with the choice in both.
-// The picker takes a wide path on the NT family and an 8-bit one otherwise.
+// Gets the path and the start index; true when the user chose, with the choice in both. The
+// picker takes a wide path on the NT family and an 8-bit one otherwise.
 bool ShellPickIcon(HWND owner, std::string& path, int& index);
+
+// As ShellPickIcon, but none when the system has no picker or cannot run it (a stub).
+std::optional<bool> TryShellPickIcon(HWND owner, std::string& path, int& index);
+
+// Whether the system's picker is worth asking at all. Its "no" means both "cancelled" and
+// "could not show itself", so a caller cannot tell a failure by the answer: Wine's picker
+// shows nothing and returns at once, so under Wine (and without a working picker) the
+// program's own picker is used; on Windows the system's stays.
+bool SystemIconPickerUsable();

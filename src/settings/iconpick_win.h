@@ -1,0 +1,57 @@
+// The program's own icon picker: the icons of one file in a list, another file by typing or
+// browsing, OK/Cancel. Used where the system's picker is missing or does nothing.
+#pragma once
+
+#include "win/form.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class TfrmIconPick final : public Form {
+public:
+    [[nodiscard]] static std::unique_ptr<TfrmIconPick> Create(HWND owner);
+    ~TfrmIconPick() override;
+
+    // Shows the file's icons with `index` selected (when the file has it); on Ok the choice
+    // is in IconPath() and IconIndex().
+    ModalResult Execute(HWND owner, std::string_view path, int index);
+
+    // Setting another path loads its icons and selects the first.
+    std::string IconPath() const { return Text("EdFile"); }
+    void SetIconPath(std::string_view path) const { SetText("EdFile", path); }
+    // The selected icon, -1 for none.
+    int IconIndex() const;
+    void SetIconIndex(int index);
+    int IconCount() const;
+
+    // The file dialog behind "&Browse..." (true with the chosen file); replaceable.
+    std::function<bool(HWND owner, std::string& file)> ChooseFile;
+
+    void EdFileChange();
+    void BtnBrowseClick();
+    void BtnOKClick();
+    void BtnCancelClick();
+
+    struct Key {
+        explicit Key() = default;
+    };
+    explicit TfrmIconPick(Key) {}
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void LoadIcons();
+    void UpdateOK();
+
+    UniqueImageList icons_;
+    std::string loadedPath_;
+    bool scrollPending_ = false;
+};
+
+// Runs the own picker; true when the user chose, with the choice in both.
+bool OwnPickIcon(HWND owner, std::string& path, int& index);
+// The system's picker where it works (see SystemIconPickerUsable), otherwise the own one.
+bool PickIconSystemOrOwn(HWND owner, std::string& path, int& index);
