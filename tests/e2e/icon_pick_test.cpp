@@ -66,15 +66,7 @@ protected:
     }
 
     // "&OK - Minimize", quit, and the file as it is then.
-    std::string OkAndQuit()
-    {
-        EXPECT_TRUE(ClickButton(settings, "&OK - Minimize"));
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));
-        EXPECT_TRUE(app->NoMessageBoxFor(200));
-        EXPECT_TRUE(Post(main, WM_CLOSE));
-        EXPECT_EQ(app->WaitForExit(), 0u);
-        return sandbox->ReadIni().value_or("");
-    }
+    std::string OkAndQuit() { return SaveAndClose(settings); }
 
     HWND settings = nullptr;
 };

@@ -39,12 +39,7 @@ protected:
         EXPECT_NE(settings, nullptr);
         if (!settings) return {};
         if (edit) edit(settings);
-        EXPECT_TRUE(ClickButton(settings, "&OK - Minimize"));
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));
-        EXPECT_TRUE(app->NoMessageBoxFor(200));
-        EXPECT_TRUE(Post(main, WM_CLOSE));
-        EXPECT_EQ(app->WaitForExit(), 0u);
-        return sandbox->ReadIni().value_or("");
+        return SaveAndClose(settings);
     }
 };
 

@@ -28,6 +28,16 @@ void AppTest::Launch(const std::optional<std::string>& ini)
     ASSERT_NE(main, nullptr);
 }
 
+std::string AppTest::SaveAndClose(HWND settings)
+{
+    EXPECT_TRUE(ClickButton(settings, "&OK - Minimize"));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));
+    EXPECT_TRUE(app->NoMessageBoxFor(200));
+    EXPECT_TRUE(Post(main, WM_CLOSE));
+    EXPECT_EQ(app->WaitForExit(), 0u);
+    return sandbox->ReadIni().value_or("");
+}
+
 HWND ChildAt(HWND window, POINT point, std::string_view className)
 {
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

@@ -18,6 +18,8 @@ protected:
 
     // Starts the copy (with that configuration file, if given) and waits for its main window.
     void Launch(const std::optional<std::string>& ini);
+    // "&OK - Minimize" in the settings window, then the program is closed: the file it left.
+    std::string SaveAndClose(HWND settings);
 
     std::optional<MgwSandbox> sandbox;
     std::unique_ptr<AppProcess> app;
