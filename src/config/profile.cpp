@@ -28,8 +28,10 @@ std::string_view TrimRight(std::string_view s)
 // Wine keeps names and values as C strings: everything after a NUL is lost.
 std::string_view CutAtNul(std::string_view s)
 {
-    // std::find, not string_view::find: msvcrt's memchr is slow for the short texts here.
-    return s.substr(0, static_cast<size_t>(std::find(s.begin(), s.end(), '\0') - s.begin()));
+    // A plain loop, not string_view::find: msvcrt's memchr is slow for the short texts here.
+    size_t n = 0;
+    while (n < s.size() && s[n] != '\0') ++n;
+    return s.substr(0, n);
 }
 
 // Wine compares names with an ASCII-only case folding: 0xC4 and 0xE4 stay different.
@@ -214,7 +216,7 @@ void ProfileFile::Classify(uint32_t index, size_t contentLength, bool& previousK
     std::string_view content = TextOf(line).substr(0, contentLength);
     LineInfo info = ParseLine(content);
     if (info.kind == LineInfo::Blank) return;
-    if (std::find(content.begin(), content.end(), '\0') != content.end()) needsNormalize_ = true;
+    if (CutAtNul(content).size() != content.size()) needsNormalize_ = true;
     if (info.kind == LineInfo::Header) {
         std::string_view name = NameOf(content, info);
         // Wine saves a section without a name as no header at all.
@@ -453,19 +455,21 @@ void ProfileFile::NameIndex::Clear(size_t expected)
 {
     size_t size = 16;
     while (size < expected * 2) size *= 2;
-    slots_.assign(size, Slot{});
+    slots_.assign(size, 0);
+    entries_.clear();
+    entries_.reserve(expected);
     names_.clear();
-    count_ = 0;
 }
 
 size_t ProfileFile::NameIndex::SlotFor(uint32_t number, std::string_view name, uint32_t hash) const
 {
     const size_t mask = slots_.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& slot = slots_[i];
-        if (slot.value == 0) return i;
-        if (slot.hash == hash && slot.number == number &&
-            EqualsFolded(name, std::string_view(names_).substr(slot.nameAt, slot.nameSize)))
+        const uint32_t slot = slots_[i];
+        if (slot == 0) return i;
+        const Entry& entry = entries_[slot - 1];
+        if (entry.hash == hash && entry.number == number &&
+            EqualsFolded(name, std::string_view(names_).substr(entry.nameAt, entry.nameSize)))
             return i;
     }
 }
@@ -473,28 +477,30 @@ size_t ProfileFile::NameIndex::SlotFor(uint32_t number, std::string_view name, u
 uint32_t ProfileFile::NameIndex::Find(uint32_t number, std::string_view name) const
 {
     if (slots_.empty()) return 0;
-    return slots_[SlotFor(number, name, HashName(number, name))].value;
+    const uint32_t slot = slots_[SlotFor(number, name, HashName(number, name))];
+    return slot == 0 ? 0 : entries_[slot - 1].value;
+}
+
+void ProfileFile::NameIndex::Grow()
+{
+    slots_.assign(std::max<size_t>(16, slots_.size() * 2), 0);
+    const size_t mask = slots_.size() - 1;
+    for (size_t e = 0; e < entries_.size(); ++e) {
+        size_t i = entries_[e].hash & mask;
+        while (slots_[i] != 0) i = (i + 1) & mask;
+        slots_[i] = static_cast<uint32_t>(e + 1);
+    }
 }
 
 void ProfileFile::NameIndex::Insert(uint32_t number, std::string_view name, uint32_t value)
 {
-    if (slots_.empty()) Clear(0);
-    if ((count_ + 1) * 2 > slots_.size()) {
-        // Keep the table at most half full: probes stay short.
-        std::vector<Slot> old = std::move(slots_);
-        slots_.assign(old.size() * 2, Slot{});
-        const size_t mask = slots_.size() - 1;
-        for (const Slot& slot : old) {
-            if (slot.value == 0) continue;
-            size_t i = slot.hash & mask;
-            while (slots_[i].value != 0) i = (i + 1) & mask;
-            slots_[i] = slot;
-        }
-    }
+    // Keep the table at most half full: probes stay short.
+    if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
     const uint32_t hash = HashName(number, name);
-    Slot& slot = slots_[SlotFor(number, name, hash)];
-    if (slot.value != 0) return;
-    slot = Slot{value, number, hash, static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(name.size())};
+    uint32_t& slot = slots_[SlotFor(number, name, hash)];
+    if (slot != 0) return;
+    entries_.push_back(Entry{value, number, hash, static_cast<uint32_t>(names_.size()),
+                             static_cast<uint32_t>(name.size())});
+    slot = static_cast<uint32_t>(entries_.size());
     AppendFolded(names_, name);
-    ++count_;
 }

@@ -93,17 +93,21 @@ private:
         void Insert(uint32_t number, std::string_view name, uint32_t value);  // first one stays
 
     private:
-        struct Slot {
-            uint32_t value = 0;  // 0 marks a free slot
-            uint32_t number = 0;
-            uint32_t hash = 0;
-            uint32_t nameAt = 0;
-            uint32_t nameSize = 0;
+        struct Entry {
+            uint32_t value;
+            uint32_t number;
+            uint32_t hash;
+            uint32_t nameAt;  // the folded name is names_[nameAt, nameAt + nameSize)
+            uint32_t nameSize;
         };
+        // The slot of (number, name): the one holding it, or the free one where it goes.
         size_t SlotFor(uint32_t number, std::string_view name, uint32_t hash) const;
-        std::vector<Slot> slots_;
+        void Grow();
+        // Slots hold an entry number + 1, 0 when free: a table of 4-byte slots is
+        // cheap to clear and to grow, the entries never move.
+        std::vector<uint32_t> slots_;
+        std::vector<Entry> entries_;
         std::string names_;
-        size_t count_ = 0;
     };
     // Section name -> section number + 1 (the number 0 stands for sections).
     NameIndex sectionIndex_;
