@@ -67,7 +67,7 @@ private:
     uint32_t FindKey(uint32_t section, std::string_view name) const;
     uint32_t Lookup(std::string_view section, std::string_view key) const;
     std::string_view ValueOf(uint32_t line) const;
-    std::string_view TextOf(const Line& line) const { return std::string_view(store_).substr(line.at, line.size); }
+    std::string_view TextOf(const Line& line) const { return std::string_view(store_.data() + line.at, line.size); }
     std::string_view TextOf(uint32_t line) const { return TextOf(lines_[line]); }
     // Copies text to the end of store_ and links it in as the line after `at`.
     uint32_t InsertAfter(uint32_t at, std::string_view text);
