@@ -1,6 +1,7 @@
 #include "config/config_file.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "config/values.h"
 #include "shell/idlist_bytes.h"
@@ -92,9 +93,14 @@ std::unique_ptr<TOneItem> ReadItem(const SectionReader& in)
 
 std::string SectionName(int menuIndex, int entryNumber)
 {
-    std::string name = "M" + std::to_string(menuIndex);
-    if (entryNumber >= 1) name += "I" + std::to_string(entryNumber);
-    return name;
+    // Built in place: a load or save names thousands of sections.
+    char text[32] = {'M'};
+    char* end = std::to_chars(text + 1, text + 16, menuIndex).ptr;
+    if (entryNumber >= 1) {
+        *end++ = 'I';
+        end = std::to_chars(end, text + sizeof text, entryNumber).ptr;
+    }
+    return std::string(text, end);
 }
 
 std::string IdListToText(std::string_view bytes)

@@ -11,25 +11,33 @@ namespace {
 constexpr uint32_t kNoSection = UINT32_MAX;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
+// s[at, at + n), which lies inside s: substr's range check is measurable in the hot paths.
+std::string_view Part(std::string_view s, size_t at, size_t n)
+{
+    return std::string_view(s.data() + at, n);
+}
+
 std::string_view TrimLeft(std::string_view s)
 {
     size_t b = 0;
     while (b < s.size() && IsProfileBlank(s[b])) ++b;
-    return s.substr(b);
+    return Part(s, b, s.size() - b);
 }
 
 std::string_view TrimRight(std::string_view s)
 {
     size_t e = s.size();
     while (e > 0 && IsProfileBlank(s[e - 1])) --e;
-    return s.substr(0, e);
+    return Part(s, 0, e);
 }
 
 // Wine keeps names and values as C strings: everything after a NUL is lost.
 std::string_view CutAtNul(std::string_view s)
 {
-    // std::find, not string_view::find: msvcrt's memchr is slow for the short texts here.
-    return s.substr(0, static_cast<size_t>(std::find(s.begin(), s.end(), '\0') - s.begin()));
+    // A plain loop, not string_view::find: msvcrt's memchr is slow for the short texts here.
+    size_t n = 0;
+    while (n < s.size() && s[n] != '\0') ++n;
+    return Part(s, 0, n);
 }
 
 // Wine compares names with an ASCII-only case folding: 0xC4 and 0xE4 stay different.
@@ -38,24 +46,36 @@ char FoldChar(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 
-std::string Fold(std::string_view s)
+// The hash of the folded name, folding as it goes.
+uint32_t HashName(uint32_t number, std::string_view name)
 {
-    std::string out(s.size(), '\0');
-    std::transform(s.begin(), s.end(), out.begin(), FoldChar);
-    return out;
-}
-
-uint32_t HashName(uint32_t section, std::string_view name)
-{
-    uint32_t h = 2166136261u ^ section;  // FNV-1a
-    for (char c : name) h = (h ^ static_cast<uint8_t>(c)) * 16777619u;
+    uint32_t h = 2166136261u ^ number;  // FNV-1a
+    for (char c : name) h = (h ^ static_cast<uint8_t>(FoldChar(c))) * 16777619u;
     return h;
 }
 
-void FoldInto(std::string& out, std::string_view s)
+// True when name, folded, is `folded`.
+bool EqualsFolded(std::string_view name, std::string_view folded)
 {
-    out.resize(s.size());
-    std::transform(s.begin(), s.end(), out.begin(), FoldChar);
+    if (name.size() != folded.size()) return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (FoldChar(name[i]) != folded[i]) return false;
+    return true;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (FoldChar(a[i]) != FoldChar(b[i])) return false;
+    return true;
+}
+
+void AppendFolded(std::string& out, std::string_view s)
+{
+    const size_t at = out.size();
+    out.append(s);
+    for (size_t i = at; i < out.size(); ++i) out[i] = FoldChar(out[i]);
 }
 
 size_t ContentLength(std::string_view text)
@@ -96,7 +116,8 @@ LineInfo ParseLine(std::string_view s)
     info.kind = LineInfo::Key;
     info.comment = s[b] == ';';
     info.nameAt = b;
-    size_t eq = static_cast<size_t>(std::find(s.begin() + b, s.begin() + e, '=') - s.begin());
+    size_t eq = b;
+    while (eq < e && s[eq] != '=') ++eq;
     if (eq == e) {
         info.nameEnd = info.valueAt = info.valueEnd = e;
         return info;
@@ -112,22 +133,19 @@ LineInfo ParseLine(std::string_view s)
 
 std::string_view NameOf(std::string_view content, const LineInfo& info)
 {
-    return CutAtNul(content.substr(info.nameAt, info.nameEnd - info.nameAt));
+    return CutAtNul(Part(content, info.nameAt, info.nameEnd - info.nameAt));
 }
 
 // True when the text, written as one line, reads back as the header or key named
-// foldedName: a name or value with a line break, '=' or brackets would not. `info`
-// receives the parsed line.
-bool ReadsBackAs(std::string_view text, LineInfo::Kind kind, std::string_view foldedName, LineInfo& info)
+// `name` (in any case): a name or value with a line break, '=' or brackets would not.
+// `info` receives the parsed line.
+bool ReadsBackAs(std::string_view text, LineInfo::Kind kind, std::string_view name, LineInfo& info)
 {
     // A plain loop: find_first_of calls memchr once per character, slow in msvcrt.
     if (std::any_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; })) return false;
     info = ParseLine(text);
     if (info.kind != kind) return false;
-    std::string_view name = NameOf(text, info);
-    return name.size() == foldedName.size() &&
-           std::equal(name.begin(), name.end(), foldedName.begin(),
-                      [](char a, char b) { return FoldChar(a) == b; });
+    return EqualsIgnoringCase(NameOf(text, info), name);
 }
 
 // GetPrivateProfileString's copy into the caller's buffer: a value wrapped in matching
@@ -162,9 +180,9 @@ void ProfileFile::Parse(std::string_view bytes)
     lines_.assign(1, Line{});
     lastLine_ = 0;
     sections_.assign(1, Section{});
-    sectionIndex_.clear();
-    sectionIndex_.emplace(std::string(), 0u);
+    sectionIndex_.Clear(bytes.size() / 256);
     keys_.Clear(bytes.size() / 24);
+    lastSection_ = kNoSection;
     needsNormalize_ = false;
 
     if (bytes.substr(0, kBom.size()) == kBom) {
@@ -202,16 +220,16 @@ void ProfileFile::Parse(std::string_view bytes)
 void ProfileFile::Classify(uint32_t index, size_t contentLength, bool& previousKeyUnnamed)
 {
     Line& line = lines_[index];
-    std::string_view content = TextOf(line).substr(0, contentLength);
+    std::string_view content = Part(TextOf(line), 0, contentLength);
     LineInfo info = ParseLine(content);
     if (info.kind == LineInfo::Blank) return;
-    if (std::find(content.begin(), content.end(), '\0') != content.end()) needsNormalize_ = true;
+    if (CutAtNul(content).size() != content.size()) needsNormalize_ = true;
     if (info.kind == LineInfo::Header) {
         std::string_view name = NameOf(content, info);
         // Wine saves a section without a name as no header at all.
         if (name.empty()) needsNormalize_ = true;
         sections_.push_back(Section{index, index});
-        sectionIndex_.try_emplace(Fold(name), static_cast<uint32_t>(sections_.size() - 1));
+        if (!name.empty()) sectionIndex_.Insert(0, name, static_cast<uint32_t>(sections_.size()));
         previousKeyUnnamed = false;
         return;
     }
@@ -226,8 +244,7 @@ void ProfileFile::Classify(uint32_t index, size_t contentLength, bool& previousK
     // answers every lookup anyway.
     if (info.nameAt == info.nameEnd && previousKeyUnnamed) return;
     previousKeyUnnamed = name.empty();
-    FoldInto(lookup_, name);
-    keys_.Insert(static_cast<uint32_t>(sections_.size() - 1), lookup_, index);
+    keys_.Insert(static_cast<uint32_t>(sections_.size() - 1), name, index);
 }
 
 // Brings the file to what Wine's next save would make of it where that changes how
@@ -268,29 +285,35 @@ void ProfileFile::Normalize()
     Parse(out);
 }
 
-uint32_t ProfileFile::FindSection(std::string_view foldedName) const
+uint32_t ProfileFile::FindSection(std::string_view name) const
 {
-    lookup_.assign(foldedName);
-    auto it = sectionIndex_.find(lookup_);
-    return it == sectionIndex_.end() ? kNoSection : it->second;
+    // The lines before any header answer to the empty name, whatever headers follow.
+    if (name.empty()) return 0;
+    if (lastSection_ != kNoSection && EqualsFolded(name, lastSectionName_)) return lastSection_;
+    uint32_t found = sectionIndex_.Find(0, name);
+    if (found == 0) return kNoSection;
+    lastSection_ = found - 1;
+    lastSectionName_.clear();
+    AppendFolded(lastSectionName_, name);
+    return lastSection_;
 }
 
-uint32_t ProfileFile::FindKey(uint32_t section, std::string_view foldedName) const
+uint32_t ProfileFile::FindKey(uint32_t section, std::string_view name) const
 {
     if (section == kNoSection) return 0;
-    return keys_.Find(section, foldedName);
+    return keys_.Find(section, name);
 }
 
 uint32_t ProfileFile::Lookup(std::string_view section, std::string_view key) const
 {
     auto trim = [](std::string_view s) { return TrimRight(TrimLeft(CutAtNul(s))); };
-    return FindKey(FindSection(Fold(trim(section))), Fold(trim(key)));
+    return FindKey(FindSection(trim(section)), trim(key));
 }
 
 std::string_view ProfileFile::ValueOf(uint32_t line) const
 {
     const Line& l = lines_[line];
-    return CutAtNul(TextOf(l).substr(l.valueAt, l.valueEnd - l.valueAt));
+    return CutAtNul(Part(TextOf(l), l.valueAt, l.valueEnd - l.valueAt));
 }
 
 std::string ProfileFile::GetString(std::string_view section, std::string_view key,
@@ -348,29 +371,29 @@ void ProfileFile::SetString(std::string_view section, std::string_view key, std:
     std::string_view sectionName = TrimLeft(CutAtNul(section));
     std::string_view keyName = TrimLeft(CutAtNul(key));
     value = TrimLeft(CutAtNul(value));
-    const std::string foldedSection = Fold(TrimRight(sectionName));
-    const std::string foldedKey = Fold(TrimRight(keyName));
+    const std::string_view sectionMatch = TrimRight(sectionName);
+    const std::string_view keyMatch = TrimRight(keyName);
 
-    uint32_t s = FindSection(foldedSection);
-    uint32_t line = FindKey(s, foldedKey);
+    uint32_t s = FindSection(sectionMatch);
+    uint32_t line = FindKey(s, keyMatch);
     if (line && lines_[line].hasValue && ValueOf(line) == value) return;  // Wine leaves the file alone
     if (needsNormalize_) {
         Normalize();
-        s = FindSection(foldedSection);
-        line = FindKey(s, foldedKey);
+        s = FindSection(sectionMatch);
+        line = FindKey(s, keyMatch);
     }
     if (line)
-        ReplaceValue(line, foldedKey, value);
+        ReplaceValue(line, keyMatch, value);
     else if (s != kNoSection)
-        AddKey(s, keyName, foldedKey, value);
+        AddKey(s, keyName, keyMatch, value);
     else
-        AddSection(sectionName, foldedSection, keyName, foldedKey, value);
+        AddSection(sectionName, sectionMatch, keyName, keyMatch, value);
 }
 
 // Changed and added lines that would not read back as written (a value with a line
 // break, a key with '=' or brackets) are written raw, as Wine writes them, and the
 // file is parsed again: rare, and it keeps the in-memory view equal to the bytes.
-void ProfileFile::ReplaceValue(uint32_t line, const std::string& foldedKey, std::string_view value)
+void ProfileFile::ReplaceValue(uint32_t line, std::string_view keyName, std::string_view value)
 {
     Line& l = lines_[line];
     std::string_view old = TextOf(l);
@@ -379,7 +402,7 @@ void ProfileFile::ReplaceValue(uint32_t line, const std::string& foldedKey, std:
     if (!l.hasValue) build_ += '=';
     build_ += value;
     LineInfo info;
-    bool plain = ReadsBackAs(build_, LineInfo::Key, foldedKey, info);
+    bool plain = ReadsBackAs(build_, LineInfo::Key, keyName, info);
     build_ += old.substr(length);
     l.at = static_cast<uint32_t>(store_.size());
     l.size = static_cast<uint32_t>(build_.size());
@@ -388,12 +411,12 @@ void ProfileFile::ReplaceValue(uint32_t line, const std::string& foldedKey, std:
     SetLineInfo(line, info.hasValue, info.valueAt, info.valueEnd);
 }
 
-void ProfileFile::AddKey(uint32_t section, std::string_view key, const std::string& foldedKey,
+void ProfileFile::AddKey(uint32_t section, std::string_view key, std::string_view keyName,
                          std::string_view value)
 {
     build_.assign(key).append("=").append(value);
     LineInfo info;
-    bool plain = ReadsBackAs(build_, LineInfo::Key, foldedKey, info);
+    bool plain = ReadsBackAs(build_, LineInfo::Key, keyName, info);
     Section& sec = sections_[section];
     uint32_t at = plain ? sec.anchor : sec.tail;
     // A key starting with the UTF-8 mark, written first in the file, makes it a UTF-8 file.
@@ -403,18 +426,16 @@ void ProfileFile::AddKey(uint32_t section, std::string_view key, const std::stri
     SetLineInfo(line, info.hasValue, info.valueAt, info.valueEnd);
     if (sec.tail == sec.anchor) sec.tail = line;
     sec.anchor = line;
-    keys_.Insert(section, foldedKey, line);
+    keys_.Insert(section, keyName, line);
 }
 
-void ProfileFile::AddSection(std::string_view section, const std::string& foldedSection,
-                             std::string_view key, const std::string& foldedKey,
-                             std::string_view value)
+void ProfileFile::AddSection(std::string_view section, std::string_view sectionName,
+                             std::string_view key, std::string_view keyName, std::string_view value)
 {
-    std::string header("[");
-    header.append(section).append("]");
+    build_.assign("[").append(section).append("]");
     LineInfo info;
-    bool plain = ReadsBackAs(header, LineInfo::Header, foldedSection, info);
-    uint32_t headerLine = InsertAfter(lastLine_, header.append(eol_));
+    bool plain = ReadsBackAs(build_, LineInfo::Header, sectionName, info);
+    uint32_t headerLine = InsertAfter(lastLine_, build_.append(eol_));
     sections_.push_back(Section{headerLine, headerLine});
     auto s = static_cast<uint32_t>(sections_.size() - 1);
     if (!plain) {
@@ -422,8 +443,8 @@ void ProfileFile::AddSection(std::string_view section, const std::string& folded
         InsertAfter(headerLine, text.append("=").append(value) + eol_);
         return Parse(Bytes());
     }
-    sectionIndex_.emplace(foldedSection, s);
-    AddKey(s, key, foldedKey, value);
+    sectionIndex_.Insert(0, sectionName, s + 1);
+    AddKey(s, key, keyName, value);
 }
 
 std::string ProfileFile::Bytes() const
@@ -437,52 +458,56 @@ std::string ProfileFile::Bytes() const
     return out;
 }
 
-void ProfileFile::KeyIndex::Clear(size_t expected)
+void ProfileFile::NameIndex::Clear(size_t expected)
 {
     size_t size = 16;
     while (size < expected * 2) size *= 2;
-    slots_.assign(size, Slot{});
+    slots_.assign(size, 0);
+    entries_.clear();
+    entries_.reserve(expected);
     names_.clear();
-    count_ = 0;
 }
 
-size_t ProfileFile::KeyIndex::SlotFor(uint32_t section, std::string_view name, uint32_t hash) const
+size_t ProfileFile::NameIndex::SlotFor(uint32_t number, std::string_view name, uint32_t hash) const
 {
     const size_t mask = slots_.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& slot = slots_[i];
-        if (slot.line == 0) return i;
-        if (slot.hash == hash && slot.section == section && slot.nameSize == name.size() &&
-            std::string_view(names_).substr(slot.nameAt, slot.nameSize) == name)
+        const uint32_t slot = slots_[i];
+        if (slot == 0) return i;
+        const Entry& entry = entries_[slot - 1];
+        if (entry.hash == hash && entry.number == number &&
+            EqualsFolded(name, Part(names_, entry.nameAt, entry.nameSize)))
             return i;
     }
 }
 
-uint32_t ProfileFile::KeyIndex::Find(uint32_t section, std::string_view foldedName) const
+uint32_t ProfileFile::NameIndex::Find(uint32_t number, std::string_view name) const
 {
     if (slots_.empty()) return 0;
-    return slots_[SlotFor(section, foldedName, HashName(section, foldedName))].line;
+    const uint32_t slot = slots_[SlotFor(number, name, HashName(number, name))];
+    return slot == 0 ? 0 : entries_[slot - 1].value;
 }
 
-void ProfileFile::KeyIndex::Insert(uint32_t section, std::string_view foldedName, uint32_t line)
+void ProfileFile::NameIndex::Grow()
 {
-    if (slots_.empty()) Clear(0);
-    if ((count_ + 1) * 2 > slots_.size()) {
-        // Keep the table at most half full: probes stay short.
-        std::vector<Slot> old = std::move(slots_);
-        slots_.assign(old.size() * 2, Slot{});
-        const size_t mask = slots_.size() - 1;
-        for (const Slot& slot : old) {
-            if (slot.line == 0) continue;
-            size_t i = slot.hash & mask;
-            while (slots_[i].line != 0) i = (i + 1) & mask;
-            slots_[i] = slot;
-        }
+    slots_.assign(std::max<size_t>(16, slots_.size() * 2), 0);
+    const size_t mask = slots_.size() - 1;
+    for (size_t e = 0; e < entries_.size(); ++e) {
+        size_t i = entries_[e].hash & mask;
+        while (slots_[i] != 0) i = (i + 1) & mask;
+        slots_[i] = static_cast<uint32_t>(e + 1);
     }
-    const uint32_t hash = HashName(section, foldedName);
-    Slot& slot = slots_[SlotFor(section, foldedName, hash)];
-    if (slot.line != 0) return;
-    slot = Slot{line, section, hash, static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(foldedName.size())};
-    names_.append(foldedName);
-    ++count_;
+}
+
+void ProfileFile::NameIndex::Insert(uint32_t number, std::string_view name, uint32_t value)
+{
+    // Keep the table at most half full: probes stay short.
+    if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
+    const uint32_t hash = HashName(number, name);
+    uint32_t& slot = slots_[SlotFor(number, name, hash)];
+    if (slot != 0) return;
+    entries_.push_back(Entry{value, number, hash, static_cast<uint32_t>(names_.size()),
+                             static_cast<uint32_t>(name.size())});
+    slot = static_cast<uint32_t>(entries_.size());
+    AppendFolded(names_, name);
 }

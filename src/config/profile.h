@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // The blanks a read trims around names and values: tab, LF, VT, FF, CR, ^Z (DOS end
@@ -62,20 +61,21 @@ private:
     void Parse(std::string_view bytes);
     void Classify(uint32_t index, size_t contentLength, bool& previousKeyUnnamed);
     void Normalize();
-    uint32_t FindSection(std::string_view foldedName) const;
-    uint32_t FindKey(uint32_t section, std::string_view foldedName) const;
+    // Names are matched as given (trimmed, cut at a NUL): the indexes fold case
+    // while hashing and comparing, so a lookup builds no folded copy.
+    uint32_t FindSection(std::string_view name) const;
+    uint32_t FindKey(uint32_t section, std::string_view name) const;
     uint32_t Lookup(std::string_view section, std::string_view key) const;
     std::string_view ValueOf(uint32_t line) const;
-    std::string_view TextOf(const Line& line) const { return std::string_view(store_).substr(line.at, line.size); }
+    std::string_view TextOf(const Line& line) const { return std::string_view(store_.data() + line.at, line.size); }
     std::string_view TextOf(uint32_t line) const { return TextOf(lines_[line]); }
     // Copies text to the end of store_ and links it in as the line after `at`.
     uint32_t InsertAfter(uint32_t at, std::string_view text);
     void SetLineInfo(uint32_t line, bool hasValue, size_t valueAt, size_t valueEnd);
-    void ReplaceValue(uint32_t line, const std::string& foldedKey, std::string_view value);
-    void AddKey(uint32_t section, std::string_view key, const std::string& foldedKey,
-                std::string_view value);
-    void AddSection(std::string_view section, const std::string& foldedSection,
-                    std::string_view key, const std::string& foldedKey, std::string_view value);
+    void ReplaceValue(uint32_t line, std::string_view keyName, std::string_view value);
+    void AddKey(uint32_t section, std::string_view key, std::string_view keyName, std::string_view value);
+    void AddSection(std::string_view section, std::string_view sectionName, std::string_view key,
+                    std::string_view keyName, std::string_view value);
 
     std::string store_;
     std::string bom_;
@@ -83,30 +83,39 @@ private:
     std::vector<Line> lines_{Line{}};        // lines_[0] is the head of the list, not a line
     uint32_t lastLine_ = 0;
     std::vector<Section> sections_{Section{}};  // sections_[0]: the lines before any header
-    std::unordered_map<std::string, uint32_t> sectionIndex_{{std::string(), 0u}};
-    // (section number, folded key name) -> line, by open addressing: a save adds
-    // thousands of keys, and a node-based map costs an allocation for each.
-    class KeyIndex {
+    // (number, name folded to lower case) -> value, never 0, by open addressing: a save
+    // adds thousands of keys, and a node-based map costs an allocation for each. Names
+    // are given unfolded and compared ignoring ASCII case.
+    class NameIndex {
     public:
         void Clear(size_t expected);
-        uint32_t Find(uint32_t section, std::string_view foldedName) const;  // 0: none
-        void Insert(uint32_t section, std::string_view foldedName, uint32_t line);  // first one stays
+        uint32_t Find(uint32_t number, std::string_view name) const;  // 0: none
+        void Insert(uint32_t number, std::string_view name, uint32_t value);  // first one stays
 
     private:
-        struct Slot {
-            uint32_t line = 0;  // 0 marks a free slot (line 0 is the list head, never a key)
-            uint32_t section = 0;
-            uint32_t hash = 0;
-            uint32_t nameAt = 0;
-            uint32_t nameSize = 0;
+        struct Entry {
+            uint32_t value;
+            uint32_t number;
+            uint32_t hash;
+            uint32_t nameAt;  // the folded name is names_[nameAt, nameAt + nameSize)
+            uint32_t nameSize;
         };
-        size_t SlotFor(uint32_t section, std::string_view name, uint32_t hash) const;
-        std::vector<Slot> slots_;
+        // The slot of (number, name): the one holding it, or the free one where it goes.
+        size_t SlotFor(uint32_t number, std::string_view name, uint32_t hash) const;
+        void Grow();
+        // Slots hold an entry number + 1, 0 when free: a table of 4-byte slots is
+        // cheap to clear and to grow, the entries never move.
+        std::vector<uint32_t> slots_;
+        std::vector<Entry> entries_;
         std::string names_;
-        size_t count_ = 0;
     };
-    KeyIndex keys_;
+    // Section name -> section number + 1 (the number 0 stands for sections).
+    NameIndex sectionIndex_;
+    // (section number, key name) -> line (line 0 is the list head, never a key).
+    NameIndex keys_;
+    // The section found last: reads and writes take many keys of one section in a row.
+    mutable std::string lastSectionName_;  // folded
+    mutable uint32_t lastSection_ = UINT32_MAX;  // none
     bool needsNormalize_ = false;
-    mutable std::string lookup_;  // scratch for FindSection and FindKey
     std::string build_;           // scratch for a line being written
 };
