@@ -26,10 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     DropSourceModule dropSource;
     if (!dropSource.Ready()) return 1;
 
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = sizeof(icc);
-    icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
-    InitCommonControlsEx(&icc);
+    LoadCommonControls(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
 
     std::unique_ptr<THaupt> haupt = THaupt::Create();
     if (!haupt) return 1;

@@ -54,10 +54,7 @@ constexpr std::array<EventRow<TfrmEditMenu>, 5> Events{{
 
 std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
 {
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = sizeof(icc);
-    icc.dwICC = ICC_HOTKEY_CLASS;
-    InitCommonControlsEx(&icc);
+    LoadCommonControls(ICC_HOTKEY_CLASS);
 
     auto form = std::make_unique<TfrmEditMenu>(Key{});
     FormSpec layout{"TfrmEditMenu", "Menu", 348, 197};

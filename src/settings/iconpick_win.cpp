@@ -64,10 +64,7 @@ bool ChooseIconFile(HWND owner, std::string& file)
 
 std::unique_ptr<TfrmIconPick> TfrmIconPick::Create(HWND owner)
 {
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = sizeof(icc);
-    icc.dwICC = ICC_LISTVIEW_CLASSES;
-    InitCommonControlsEx(&icc);
+    LoadCommonControls(ICC_LISTVIEW_CLASSES);
 
     auto form = std::make_unique<TfrmIconPick>(Key{});
     FormSpec layout{"TfrmIconPick", "Change Icon", 331, 283};

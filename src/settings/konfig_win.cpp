@@ -164,10 +164,7 @@ bool OpenFileDialog(HWND owner, std::string& file)
 
 std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
 {
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = sizeof(icc);
-    icc.dwICC = ICC_LISTVIEW_CLASSES;
-    InitCommonControlsEx(&icc);
+    LoadCommonControls(ICC_LISTVIEW_CLASSES);
 
     auto form = std::make_unique<TfrmKonfig>(Key{});
     form->host_ = std::move(host);

@@ -70,10 +70,7 @@ void FillToolsList(HWND list)
 
 std::unique_ptr<TfrmOptions> TfrmOptions::Create(HWND owner)
 {
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = sizeof(icc);
-    icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES;
-    InitCommonControlsEx(&icc);
+    LoadCommonControls(ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES);
 
     auto form = std::make_unique<TfrmOptions>(Key{});
     FormSpec layout{"TfrmOptions", "Options", 315, 299};

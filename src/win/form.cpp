@@ -15,6 +15,14 @@ UniqueGdiObject MakeFont(const char* name, int pixels, int weight)
 }
 }  // namespace
 
+void LoadCommonControls(DWORD classes)
+{
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = classes;
+    InitCommonControlsEx(&icc);
+}
+
 std::optional<int> ScrollBarRequest(HWND bar, WPARAM wParam)
 {
     int minimum = 0, maximum = 0;

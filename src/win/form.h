@@ -54,6 +54,9 @@ inline constexpr char TabPageClass[] = "MgwTabPage";
 // range; none when it asks for no move.
 std::optional<int> ScrollBarRequest(HWND bar, WPARAM wParam);
 
+// Registers the common control classes a form uses (ICC_* flags) before its controls are made.
+void LoadCommonControls(DWORD classes);
+
 enum class ModalResult { None, Ok, Cancel, Terminated };
 
 class Form : public Window {
