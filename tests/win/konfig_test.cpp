@@ -630,6 +630,52 @@ TEST_F(KonfigItems, EveryAddedItemHasAPlaceOfItsOwnAndTheSelectedOneIsInView)
     EXPECT_TRUE(messages.Asked().empty());
 }
 
+TEST_F(KonfigItems, KeysThatMoveTheSelectionScrollItIntoView)
+{
+    std::vector<ItemLine> many;
+    for (int i = 0; i < 30; ++i) many.push_back({"Item " + std::to_string(i), "C:\\windows\\notepad.exe"});
+    Open({{"Programs", 2, many}, {"Grown", 2, {}}});
+    HWND list = ui->Control("LvItems");
+    auto pressShowing = [&](WORD key) {
+        ui->PressKeys("LvItems", {key});
+        int selected = ui->SelectedRow("LvItems");
+        RECT client{}, place{}, seen{};
+        GetClientRect(list, &client);
+        place.left = LVIR_BOUNDS;
+        SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&place));
+        IntersectRect(&seen, &place, &client);
+        EXPECT_TRUE(EqualRect(&seen, &place) && !IsRectEmpty(&place))
+            << "key " << key << ": item " << selected << " at " << place.top << ".." << place.bottom << " of "
+            << client.bottom;
+        return selected;
+    };
+    // A menu read from the file, and one grown item by item in the window.
+    for (int menu : {0, 1}) {
+        ui->SelectRow("LvMenus", menu);
+        for (int i = 0; menu == 1 && i < 30; ++i) {
+            ui->Type("EdPfad", Program);
+            ui->Click("BtnAddItem");
+        }
+        SetFocus(list);
+        EXPECT_EQ(pressShowing(VK_END), 29);
+        EXPECT_EQ(pressShowing(VK_HOME), 0);
+        int page = pressShowing(VK_NEXT);
+        EXPECT_GT(page, 0);
+        EXPECT_GT(pressShowing(VK_DOWN), page);
+        EXPECT_EQ(pressShowing(VK_END), 29);
+        EXPECT_LT(pressShowing(VK_PRIOR), 29);
+        EXPECT_LT(pressShowing(VK_UP), 29);
+        // The key's item already chosen but scrolled away: the key still shows it.
+        EXPECT_EQ(pressShowing(VK_END), 29);
+        SendMessageA(list, LVM_ENSUREVISIBLE, 0, FALSE);
+        EXPECT_EQ(pressShowing(VK_END), 29);
+        EXPECT_EQ(pressShowing(VK_HOME), 0);
+        SendMessageA(list, LVM_ENSUREVISIBLE, 29, FALSE);
+        EXPECT_EQ(pressShowing(VK_HOME), 0);
+    }
+    EXPECT_TRUE(messages.Asked().empty());
+}
+
 TEST_F(KonfigItems, TypingInTheListFindsTheNextDescriptionWrappingAround)
 {
     Open({{"Programs", 2, IconItems({"beta", "Alpha", "Bravo", "alps"})}});
