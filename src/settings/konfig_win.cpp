@@ -221,6 +221,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
 
     form->ShellOpen = ShellExecuteOpen;
     form->ChooseFile = OpenFileDialog;
+    form->ChooseFolder = ShellBrowseForFolder;
     form->PickIcon = ShellPickIcon;
     return form;
 }

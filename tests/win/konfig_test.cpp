@@ -121,6 +121,15 @@ protected:
             if (!item->IsSeparator()) pictures[item->Description] = Fingerprint(Pictures(menu), item->ImageIndex);
         return pictures;
     }
+    // The path's browse button, answering its popup with a key (a mnemonic, or Esc).
+    void BrowsePfad(WPARAM key)
+    {
+        WhileShown([&] {
+            if (key == VK_ESCAPE) PostMessageA(settings->Handle(), WM_KEYDOWN, key, 0);
+            else PostMessageA(settings->Handle(), WM_CHAR, key, 0);
+        });
+        ui->Click("BtnBrowsePfad");
+    }
     // Runs the menu properties dialog opened by `button`: `fill` acts on it, then OK.
     void WithMenuDialog(const char* button, std::function<void(TfrmEditMenu&)> fill)
     {
@@ -721,10 +730,45 @@ TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)
         return true;
     };
     ui->Check("CheckDefaultIcon", false);
-    ui->Click("BtnBrowsePfad");
+    BrowsePfad('f');
     EXPECT_EQ(settings->Text("EdPfad"), settings->Text("EdIconPfad"));
     EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
     EXPECT_NE(settings->PreviewIcon(), nullptr);
+}
+
+TEST_F(KonfigItems, BrowsingChoosesAFolderFromTheCurrentPathOrNothing)
+{
+    Open({{"Programs", 2, IconItems({"One"})}});
+    ui->SelectRow("LvMenus", 0);
+    ui->SelectRow("LvItems", 0);
+    std::vector<std::string> starts;
+    bool choose = true;
+    settings->ChooseFolder = [&](HWND, std::string& path) {
+        starts.push_back(path);
+        path = folder->Path();
+        return choose;
+    };
+    settings->ChooseFile = [](HWND, std::string&) -> bool {
+        ADD_FAILURE() << "the file dialog opened";
+        return false;
+    };
+    ui->Check("CheckDefaultIcon", false);
+    BrowsePfad('o');
+    ASSERT_EQ(starts, std::vector<std::string>{Program});
+    EXPECT_EQ(settings->Text("EdPfad"), folder->Path());
+    EXPECT_EQ(settings->Text("EdIconPfad"), Program) << "a folder is no icon file";
+    EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
+    EXPECT_NE(settings->PreviewIcon(), nullptr);
+
+    ui->Type("EdPfad", Program);
+    choose = false;
+    BrowsePfad('o');
+    EXPECT_EQ(starts.size(), 2u);
+    EXPECT_EQ(settings->Text("EdPfad"), Program) << "a cancelled folder dialog changes nothing";
+    BrowsePfad(VK_ESCAPE);
+    EXPECT_EQ(starts.size(), 2u) << "the popup closed without a choice";
+    EXPECT_EQ(settings->Text("EdPfad"), Program);
+    EXPECT_TRUE(messages.Asked().empty());
 }
 
 }  // namespace
