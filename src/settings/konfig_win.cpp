@@ -204,6 +204,10 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     form->BindEvents<TfrmKonfig>(f, Events);
     form->OnNotify("LvMenus", LVN_ITEMCHANGED, [f](NMHDR& h) { return f->LvMenusItemChanged(h); });
     form->OnNotify("LvItems", LVN_ITEMCHANGED, [f](NMHDR& h) { return f->LvItemsItemChanged(h); });
+    form->OnNotify("LvItems", LVN_KEYDOWN, [](NMHDR& h) {
+        ListViewShowFocusedOnKey(h);
+        return LRESULT{0};
+    });
     form->OnNotify("LvItems", LVN_GETDISPINFOA, [f](NMHDR& h) { return f->LvItemsData(h); });
     form->OnNotify("LvItems", LVN_ODFINDITEMA, [f](NMHDR& h) { return f->LvItemsDataFind(h); });
     // Some list views ask in wide characters whatever the parent prefers.
@@ -214,6 +218,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
 
     form->ShellOpen = ShellExecuteOpen;
     form->ChooseFile = OpenFileDialog;
+    form->ChooseFolder = ShellBrowseForFolder;
     form->PickIcon = PickIconSystemOrOwn;
     return form;
 }

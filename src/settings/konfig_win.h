@@ -46,6 +46,8 @@ public:
     // file dialog (true with the chosen file) and the icon picker.
     std::function<INT_PTR(HWND owner, const std::string& file, int show)> ShellOpen;
     std::function<bool(HWND owner, std::string& file)> ChooseFile;
+    // The folder dialog: starts at `folder` (when it names one), true with the chosen folder.
+    std::function<bool(HWND owner, std::string& folder)> ChooseFolder;
     std::function<bool(HWND owner, std::string& path, int& index)> PickIcon;
 
     int CurrentMenu = -1;
@@ -147,3 +149,6 @@ private:
     bool fillingMenus_ = false;
     bool loadingMask_ = false;
 };
+
+// The shell's folder dialog, starting at `folder`; true with the chosen folder in it.
+bool ShellBrowseForFolder(HWND owner, std::string& folder);

@@ -58,3 +58,19 @@ bool ListViewSelectionChanged(const NMHDR& header)
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
     return (change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED);
 }
+
+void ListViewShowFocusedOnKey(const NMHDR& header)
+{
+    const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
+    switch (key.wVKey) {
+    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+        break;
+    default:
+        return;
+    }
+    // Wine's list scrolls only when a key moves the focus: End on a focused last item the
+    // user scrolled away from would leave it unseen. Showing it first covers that case,
+    // and a key that does move the focus scrolls once more to its new item.
+    int focused = static_cast<int>(SendMessageA(header.hwndFrom, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused >= 0) ListViewEnsureVisible(header.hwndFrom, focused);
+}

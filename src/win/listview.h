@@ -17,5 +17,8 @@ void ListViewAddItem(HWND list, const char* text, int image);
 void ListViewSetItemCount(HWND list, size_t count);
 // Shows `images` as the list's pictures of `kind` (LVSIL_*); null detaches them.
 void ListViewSetImageList(HWND list, int kind, HIMAGELIST images);
+// Answers an LVN_KEYDOWN: a key that moves the selection brings the focused entry into
+// view even when it stays where it is.
+void ListViewShowFocusedOnKey(const NMHDR& header);
 // An LVN_ITEMCHANGED notification that changed whether an entry is selected.
 bool ListViewSelectionChanged(const NMHDR& header);

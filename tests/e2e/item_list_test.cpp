@@ -205,8 +205,18 @@ TEST_F(ItemListE2e, EveryKindOfChangeLeavesEachItemInAPlaceOfItsOwn)
     ExpectEveryItemPlaced(*items, 2, "showing");
     ASSERT_NO_FATAL_FAILURE(AddItems(9, "Added "));
 
+    // The last item is chosen already but scrolled away: End shows it; Home goes back.
+    PressIn(items->Handle(), VK_END);
+    ExpectEveryItemPlaced(*items, 11, "End on the chosen last item");
+    EXPECT_EQ(items->Selected(), 10);
     ASSERT_NO_FATAL_FAILURE(ClickItem(10));
     ExpectEveryItemPlaced(*items, 11, "clicking the last");
+    PressIn(items->Handle(), VK_HOME);
+    ASSERT_TRUE(WaitUntil([&] { return items->Selected() == 0; }));
+    ExpectEveryItemPlaced(*items, 11, "Home");
+    PressIn(items->Handle(), VK_END);
+    ASSERT_TRUE(WaitUntil([&] { return items->Selected() == 10; }));
+    ExpectEveryItemPlaced(*items, 11, "End");
 
     ASSERT_NO_FATAL_FAILURE(ClickItem(3));
     ASSERT_TRUE(ClickButton(settings, "&Insert Separator"));

@@ -121,6 +121,15 @@ protected:
             if (!item->IsSeparator()) pictures[item->Description] = Fingerprint(Pictures(menu), item->ImageIndex);
         return pictures;
     }
+    // The path's browse button, answering its popup with a key (a mnemonic, or Esc).
+    void BrowsePfad(WPARAM key)
+    {
+        WhileShown([&] {
+            if (key == VK_ESCAPE) PostMessageA(settings->Handle(), WM_KEYDOWN, key, 0);
+            else PostMessageA(settings->Handle(), WM_CHAR, key, 0);
+        });
+        ui->Click("BtnBrowsePfad");
+    }
     // Runs the menu properties dialog opened by `button`: `fill` acts on it, then OK.
     void WithMenuDialog(const char* button, std::function<void(TfrmEditMenu&)> fill)
     {
@@ -630,6 +639,52 @@ TEST_F(KonfigItems, EveryAddedItemHasAPlaceOfItsOwnAndTheSelectedOneIsInView)
     EXPECT_TRUE(messages.Asked().empty());
 }
 
+TEST_F(KonfigItems, KeysThatMoveTheSelectionScrollItIntoView)
+{
+    std::vector<ItemLine> many;
+    for (int i = 0; i < 30; ++i) many.push_back({"Item " + std::to_string(i), "C:\\windows\\notepad.exe"});
+    Open({{"Programs", 2, many}, {"Grown", 2, {}}});
+    HWND list = ui->Control("LvItems");
+    auto pressShowing = [&](WORD key) {
+        ui->PressKeys("LvItems", {key});
+        int selected = ui->SelectedRow("LvItems");
+        RECT client{}, place{}, seen{};
+        GetClientRect(list, &client);
+        place.left = LVIR_BOUNDS;
+        SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&place));
+        IntersectRect(&seen, &place, &client);
+        EXPECT_TRUE(EqualRect(&seen, &place) && !IsRectEmpty(&place))
+            << "key " << key << ": item " << selected << " at " << place.top << ".." << place.bottom << " of "
+            << client.bottom;
+        return selected;
+    };
+    // A menu read from the file, and one grown item by item in the window.
+    for (int menu : {0, 1}) {
+        ui->SelectRow("LvMenus", menu);
+        for (int i = 0; menu == 1 && i < 30; ++i) {
+            ui->Type("EdPfad", Program);
+            ui->Click("BtnAddItem");
+        }
+        SetFocus(list);
+        EXPECT_EQ(pressShowing(VK_END), 29);
+        EXPECT_EQ(pressShowing(VK_HOME), 0);
+        int page = pressShowing(VK_NEXT);
+        EXPECT_GT(page, 0);
+        EXPECT_GT(pressShowing(VK_DOWN), page);
+        EXPECT_EQ(pressShowing(VK_END), 29);
+        EXPECT_LT(pressShowing(VK_PRIOR), 29);
+        EXPECT_LT(pressShowing(VK_UP), 29);
+        // The key's item already chosen but scrolled away: the key still shows it.
+        EXPECT_EQ(pressShowing(VK_END), 29);
+        SendMessageA(list, LVM_ENSUREVISIBLE, 0, FALSE);
+        EXPECT_EQ(pressShowing(VK_END), 29);
+        EXPECT_EQ(pressShowing(VK_HOME), 0);
+        SendMessageA(list, LVM_ENSUREVISIBLE, 29, FALSE);
+        EXPECT_EQ(pressShowing(VK_HOME), 0);
+    }
+    EXPECT_TRUE(messages.Asked().empty());
+}
+
 TEST_F(KonfigItems, TypingInTheListFindsTheNextDescriptionWrappingAround)
 {
     Open({{"Programs", 2, IconItems({"beta", "Alpha", "Bravo", "alps"})}});
@@ -675,10 +730,45 @@ TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)
         return true;
     };
     ui->Check("CheckDefaultIcon", false);
-    ui->Click("BtnBrowsePfad");
+    BrowsePfad('f');
     EXPECT_EQ(settings->Text("EdPfad"), settings->Text("EdIconPfad"));
     EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
     EXPECT_NE(settings->PreviewIcon(), nullptr);
+}
+
+TEST_F(KonfigItems, BrowsingChoosesAFolderFromTheCurrentPathOrNothing)
+{
+    Open({{"Programs", 2, IconItems({"One"})}});
+    ui->SelectRow("LvMenus", 0);
+    ui->SelectRow("LvItems", 0);
+    std::vector<std::string> starts;
+    bool choose = true;
+    settings->ChooseFolder = [&](HWND, std::string& path) {
+        starts.push_back(path);
+        path = folder->Path();
+        return choose;
+    };
+    settings->ChooseFile = [](HWND, std::string&) -> bool {
+        ADD_FAILURE() << "the file dialog opened";
+        return false;
+    };
+    ui->Check("CheckDefaultIcon", false);
+    BrowsePfad('o');
+    ASSERT_EQ(starts, std::vector<std::string>{Program});
+    EXPECT_EQ(settings->Text("EdPfad"), folder->Path());
+    EXPECT_EQ(settings->Text("EdIconPfad"), Program) << "a folder is no icon file";
+    EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
+    EXPECT_NE(settings->PreviewIcon(), nullptr);
+
+    ui->Type("EdPfad", Program);
+    choose = false;
+    BrowsePfad('o');
+    EXPECT_EQ(starts.size(), 2u);
+    EXPECT_EQ(settings->Text("EdPfad"), Program) << "a cancelled folder dialog changes nothing";
+    BrowsePfad(VK_ESCAPE);
+    EXPECT_EQ(starts.size(), 2u) << "the popup closed without a choice";
+    EXPECT_EQ(settings->Text("EdPfad"), Program);
+    EXPECT_TRUE(messages.Asked().empty());
 }
 
 }  // namespace
