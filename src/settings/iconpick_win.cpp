@@ -134,10 +134,12 @@ void TfrmIconPick::LoadIcons()
         // One call for all: each call opens and parses the file again.
         std::vector<HICON> extracted(static_cast<size_t>(count));
         ExtractIconExA(path.c_str(), 0, extracted.data(), nullptr, static_cast<UINT>(count));
-        for (HICON raw : extracted) {
-            UniqueIcon icon(raw);
-            // Entry i stays icon i even where one cannot be read: it is shown blank.
-            ListViewAddItem(list, "", icon ? ImageList_AddIcon(icons_.get(), icon.get()) : -1);
+        for (size_t i = 0; i < extracted.size(); ++i) {
+            UniqueIcon icon(extracted[i]);
+            // Entry i stays icon i even where one cannot be read: it is shown blank. Its
+            // number is its label: an icon view marks the selection on the label only.
+            ListViewAddItem(list, std::to_string(i).c_str(),
+                            icon ? ImageList_AddIcon(icons_.get(), icon.get()) : -1);
         }
     }
     ListViewSetImageList(list, LVSIL_NORMAL, icons_.get());

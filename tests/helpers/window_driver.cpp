@@ -1,9 +1,10 @@
 // Opens the windows of a running mgoldwk.exe for screenshots, one step per call:
 //   window_driver settings <rect file>         opens the settings, selects the first menu
 //                                              and its second item
-//   window_driver open <button> <class> <rect file>
-//                                              clicks that settings button and waits for
-//                                              the dialog of that class
+//   window_driver open <button> <class> <rect file> [<owner class>]
+//                                              clicks that button of the settings (or of
+//                                              the shown owner) and waits for the dialog
+//                                              of that class
 //   window_driver close <class>                closes that window
 // The window's screen rectangle goes to the file as "left top right bottom". Exit code 0
 // when that worked. It must run on the same Wine desktop as the program.
@@ -81,9 +82,10 @@ int OpenSettings(const char* rectFile)
     return WriteRect(settings, rectFile) ? 0 : 6;
 }
 
-int OpenDialog(const char* button, const char* className, const char* rectFile)
+// The button lies in the settings window unless another shown window is named.
+int OpenDialog(const char* button, const char* className, const char* rectFile, const char* owner = "TfrmKonfig")
 {
-    HWND settings = Shown("TfrmKonfig");
+    HWND settings = Shown(owner);
     HWND control = settings ? Child(settings, "Button", button) : nullptr;
     if (!control) return 3;
     PostMessageA(settings, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
@@ -102,6 +104,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     char** argv = __argv;
     if (argc == 3 && std::strcmp(argv[1], "settings") == 0) return OpenSettings(argv[2]);
     if (argc == 5 && std::strcmp(argv[1], "open") == 0) return OpenDialog(argv[2], argv[3], argv[4]);
+    if (argc == 6 && std::strcmp(argv[1], "open") == 0) return OpenDialog(argv[2], argv[3], argv[4], argv[5]);
     if (argc == 3 && std::strcmp(argv[1], "close") == 0) {
         HWND window = Shown(argv[2]);
         if (!window) return 3;
