@@ -1,7 +1,10 @@
 // Which source an entry's icon comes from. Platform-neutral.
 #pragma once
 
+#include "config/model.h"
+
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 enum class EntryIconSource {
@@ -17,3 +20,12 @@ std::string_view ExtensionOf(std::string_view path);
 // The extension is compared without regard to case: TOOL.EXE and tool.exe are programs.
 bool IsProgramPath(std::string_view path);
 EntryIconSource EntryIconSourceFor(std::string_view path, bool isPidl, int32_t iconNum);
+
+// What an entry's picture is made from, copied from the entry: the entry may be edited
+// or removed before its picture is made.
+struct EntryIconRequest {
+    std::string Pfad;
+    bool IsPIDL = false;
+    int32_t IconNum = DefaultIconNum;
+    std::string IconPfad;
+};

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "config/model.h"
+#include "menus/entry_icon_rules.h"
 #include "win/handles.h"
 
 #include <memory>
@@ -20,15 +21,6 @@
 struct EntryPictures {
     UniqueIcon ImgIconLeer;
     UniqueIcon ImgIconSeparator;
-};
-
-// What GetEntryIcon needs, copied from the entry: the entry may be edited or removed
-// before its picture is loaded.
-struct EntryIconRequest {
-    std::string Pfad;
-    bool IsPIDL = false;
-    int32_t IconNum = DefaultIconNum;
-    std::string IconPfad;
 };
 
 // The two pictures as bitmaps, written once into each list and copied from there:

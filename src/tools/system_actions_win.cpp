@@ -1,5 +1,6 @@
 #include "tools/system_actions_win.h"
 
+#include "shell/environment_win.h"
 #include "win/handles.h"
 
 #include <winnetwk.h>
@@ -116,12 +117,7 @@ public:
             ERROR_SUCCESS)
             return {};
         std::string text(value.data());
-        if (type == REG_EXPAND_SZ) {
-            char expanded[MAX_PATH] = {};
-            DWORD n = ExpandEnvironmentStringsA(text.c_str(), expanded, MAX_PATH);
-            if (n > 0 && n <= MAX_PATH) text = expanded;
-        }
-        return text;
+        return type == REG_EXPAND_SZ ? ExpandEnvironment(text) : text;
     }
 
 private:

@@ -1,0 +1,10 @@
+// Environment variables in paths ("%WINDIR%\notepad.exe"), expanded as the shell does
+// when it starts them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// `text` with every %NAME% of a defined variable replaced; undefined ones stay as they
+// are. The text unchanged when it holds no percent sign or cannot be expanded.
+[[nodiscard]] std::string ExpandEnvironment(std::string_view text);
