@@ -147,6 +147,19 @@ bool ReadConfig(const ProfileFile& file, TKonfig& konfig, TMenuList& menus,
 
 void WriteConfig(ProfileFile& file, const TKonfig& konfig, const TMenuList& menus)
 {
+    // Every key may be new: a line of name, "=", value and line break each, and a
+    // header per section (an identifier list takes four characters a byte).
+    size_t lines = 16, bytes = 256;
+    for (const auto& menu : menus) {
+        lines += 7;
+        bytes += 96 + menu->IconPfad.size() + menu->MenuName.size();
+        for (const auto& item : menu->Items) {
+            lines += 10;
+            bytes += 160 + item->IconPfad.size() + item->Description.size() + item->Parameters.size() +
+                     item->Pfad.size() * (item->IsPIDL ? 4 : 1);
+        }
+    }
+    file.Reserve(lines, bytes);
     FileSink sink(file);
     WriteConfig(sink, konfig, menus);
 }

@@ -182,7 +182,7 @@ void ProfileFile::Parse(std::string_view bytes)
     sections_.assign(1, Section{});
     sectionIndex_.Clear(bytes.size() / 256);
     keys_.Clear(bytes.size() / 24);
-    lastSection_ = kNoSection;
+    lastSectionKnown_ = false;
     needsNormalize_ = false;
 
     if (bytes.substr(0, kBom.size()) == kBom) {
@@ -289,10 +289,11 @@ uint32_t ProfileFile::FindSection(std::string_view name) const
 {
     // The lines before any header answer to the empty name, whatever headers follow.
     if (name.empty()) return 0;
-    if (lastSection_ != kNoSection && EqualsFolded(name, lastSectionName_)) return lastSection_;
+    if (lastSectionKnown_ && EqualsFolded(name, lastSectionName_)) return lastSection_;
+    // A missing section is remembered too: a load asks it for every one of its keys.
     uint32_t found = sectionIndex_.Find(0, name);
-    if (found == 0) return kNoSection;
-    lastSection_ = found - 1;
+    lastSection_ = found == 0 ? kNoSection : found - 1;
+    lastSectionKnown_ = true;
     lastSectionName_.clear();
     AppendFolded(lastSectionName_, name);
     return lastSection_;
@@ -444,7 +445,15 @@ void ProfileFile::AddSection(std::string_view section, std::string_view sectionN
         return Parse(Bytes());
     }
     sectionIndex_.Insert(0, sectionName, s + 1);
+    lastSectionKnown_ = false;  // it may have been remembered as missing
     AddKey(s, key, keyName, value);
+}
+
+void ProfileFile::Reserve(size_t lines, size_t bytes)
+{
+    store_.reserve(store_.size() + bytes);
+    lines_.reserve(lines_.size() + lines);
+    keys_.Reserve(lines);
 }
 
 std::string ProfileFile::Bytes() const
@@ -488,9 +497,18 @@ uint32_t ProfileFile::NameIndex::Find(uint32_t number, std::string_view name) co
     return slot == 0 ? 0 : entries_[slot - 1].value;
 }
 
-void ProfileFile::NameIndex::Grow()
+void ProfileFile::NameIndex::Reserve(size_t expected)
 {
-    slots_.assign(std::max<size_t>(16, slots_.size() * 2), 0);
+    const size_t total = entries_.size() + expected;
+    entries_.reserve(total);
+    size_t size = std::max<size_t>(16, slots_.size());
+    while (size < total * 2) size *= 2;
+    if (size != slots_.size()) Grow(size);
+}
+
+void ProfileFile::NameIndex::Grow(size_t size)
+{
+    slots_.assign(size, 0);
     const size_t mask = slots_.size() - 1;
     for (size_t e = 0; e < entries_.size(); ++e) {
         size_t i = entries_[e].hash & mask;
@@ -502,7 +520,7 @@ void ProfileFile::NameIndex::Grow()
 void ProfileFile::NameIndex::Insert(uint32_t number, std::string_view name, uint32_t value)
 {
     // Keep the table at most half full: probes stay short.
-    if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
+    if ((entries_.size() + 1) * 2 > slots_.size()) Grow(std::max<size_t>(16, slots_.size() * 2));
     const uint32_t hash = HashName(number, name);
     uint32_t& slot = slots_[SlotFor(number, name, hash)];
     if (slot != 0) return;

@@ -39,6 +39,10 @@ public:
     // WritePrivateProfileStringA(section, key, value, file) with non-null arguments.
     void SetString(std::string_view section, std::string_view key, std::string_view value);
 
+    // Room for about `lines` more lines of `bytes` in all: a save that adds thousands
+    // of keys then grows each buffer once instead of doubling it again and again.
+    void Reserve(size_t lines, size_t bytes);
+
     // The file's bytes after the writes so far.
     std::string Bytes() const;
 
@@ -89,6 +93,7 @@ private:
     class NameIndex {
     public:
         void Clear(size_t expected);
+        void Reserve(size_t expected);  // room for `expected` more names
         uint32_t Find(uint32_t number, std::string_view name) const;  // 0: none
         void Insert(uint32_t number, std::string_view name, uint32_t value);  // first one stays
 
@@ -102,7 +107,7 @@ private:
         };
         // The slot of (number, name): the one holding it, or the free one where it goes.
         size_t SlotFor(uint32_t number, std::string_view name, uint32_t hash) const;
-        void Grow();
+        void Grow(size_t size);  // to `size` slots, a power of two
         // Slots hold an entry number + 1, 0 when free: a table of 4-byte slots is
         // cheap to clear and to grow, the entries never move.
         std::vector<uint32_t> slots_;
@@ -115,7 +120,8 @@ private:
     NameIndex keys_;
     // The section found last: reads and writes take many keys of one section in a row.
     mutable std::string lastSectionName_;  // folded
-    mutable uint32_t lastSection_ = UINT32_MAX;  // none
+    mutable uint32_t lastSection_ = UINT32_MAX;  // none: the name is missing
+    mutable bool lastSectionKnown_ = false;
     bool needsNormalize_ = false;
     std::string build_;           // scratch for a line being written
 };

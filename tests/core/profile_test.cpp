@@ -172,6 +172,20 @@ TEST(ProfileWrite, OnlyTheWrittenLinesChange)
     }
 }
 
+TEST(ProfileWrite, ASectionAskedForWhileMissingIsFoundOnceWritten)
+{
+    ProfileFile f("[S]\r\na=1\r\n");
+    f.Reserve(100, 4000);  // room for a save changes no answer
+    EXPECT_EQ(f.GetString("New", "k", "def"), "def");
+    EXPECT_FALSE(f.HasValue("new", "k"));
+    f.SetString("New", "k", "v");
+    EXPECT_EQ(f.GetString("NEW", "k", "def"), "v");
+    f.SetString("New", "l", "w");
+    EXPECT_EQ(f.GetString("New", "l", ""), "w");
+    EXPECT_EQ(f.GetString("S", "a", ""), "1");
+    EXPECT_EQ(f.Bytes(), "[S]\r\na=1\r\n[New]\r\nk=v\r\nl=w\r\n");
+}
+
 TEST(ProfileWrite, LineBreakInAValueIsWrittenRawAndReadsBackSplit)
 {
     ProfileFile f("[S]\r\na=1\r\n");
