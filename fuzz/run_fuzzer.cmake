@@ -12,8 +12,10 @@ endif()
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/corpus)
 file(COPY ${SEEDS}/ DESTINATION ${WORK}/corpus)
+# Inputs that declare many entries cost a hundred times a small one; weighting each
+# input's share of mutations by its speed doubled the rate and reached as many edges.
 execute_process(
-  COMMAND ${FUZZER} -max_total_time=${seconds} -timeout=20 -print_final_stats=1
+  COMMAND ${FUZZER} -max_total_time=${seconds} -timeout=20 -print_final_stats=1 -entropic_scale_per_exec_time=1
           -artifact_prefix=${WORK}/ ${dict} ${WORK}/corpus
   WORKING_DIRECTORY ${WORK}
   RESULT_VARIABLE result
