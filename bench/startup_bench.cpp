@@ -38,7 +38,7 @@ constexpr char IconClass[] = "MarigoldwickTrayIcon";
 // The main window answers this message with the number of entries whose picture is not
 // final yet. 0: the program has no such message, and the end of picture making is read
 // from the process going idle instead.
-constexpr UINT PicturesPendingMessage = 0;  // WmPicturesPending once command_ids.h has it
+constexpr UINT PicturesPendingMessage = 0;  // WmPendingPictures once command_ids.h has it
 
 double Millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -198,9 +198,9 @@ std::vector<EntrySource> SystemEntries(const std::string& scratch, std::string& 
             entries.push_back(sources[which % sources.size()]);
         } else if (kind < 95) {
             const char* type = DocumentTypes[which % std::size(DocumentTypes)];
-            entries.push_back({scratch + "documents\\document " + std::to_string(n) + type});
+            entries.push_back({scratch + "documents\\document " + std::to_string(n) + type, "", DefaultIconNum});
         } else {
-            entries.push_back({scratch + "folder " + std::to_string(which % Folders)});
+            entries.push_back({scratch + "folder " + std::to_string(which % Folders), "", DefaultIconNum});
         }
     }
     return entries;
