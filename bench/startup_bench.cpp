@@ -1,13 +1,21 @@
-// Start-up of the real program with many entry icons: the time from process start until
-// every notification icon of 50 menus exists, with 100 entries per menu whose icons
-// come from 5,000 distinct files against the same menus without entries; and how soon
-// the first popup shows, with all its icons, while the entry icons are still loading
-// compared with once they are all loaded.
-// Usage: startup_bench [start-up runs] [popup runs]
+// Start-up of the real program with many entry icons, each case against the same 50 menus
+// without entries, measured side by side in one run (the machine's load changes between
+// runs; ratios and differences of neighbouring starts are steadier than absolute times):
+//   system: 100 entries per menu whose icons come from the system folder's programs, plus
+//           documents of five types and ten folders, mixed as real menus are (many
+//           entries share a program or a type);
+//   files:  100 entries per menu whose icons come from 5,000 distinct icon files.
+// For each start: process start until the main window and until every notification icon
+// exists; until every entry's picture is final; the Wine process's private memory
+// (RssAnon of its Unix process) then. Afterwards, how soon the first popup shows, with
+// all its icons, while the entry icons are still being made compared with once they are.
+// Usage: startup_bench [rounds] [popup runs]
 //        (under Wine, next to mgoldwk.exe, with a display; prints times and ratios)
 #include <windows.h>
 #include <shellapi.h>
 
+#include "config/model.h"
+#include "win/command_ids.h"
 #include "win/handles.h"
 
 #include <algorithm>
@@ -15,6 +23,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,7 +35,10 @@ using Clock = std::chrono::steady_clock;
 constexpr int Menus = 50;
 constexpr int EntriesPerMenu = 100;
 constexpr char IconClass[] = "MarigoldwickTrayIcon";
-constexpr UINT MenuIconMessage = 1027;
+// The main window answers this message with the number of entries whose picture is not
+// final yet. 0: the program has no such message, and the end of picture making is read
+// from the process going idle instead.
+constexpr UINT PicturesPendingMessage = 0;  // WmPendingPictures once command_ids.h has it
 
 double Millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -43,6 +55,19 @@ bool WriteWholeFile(const std::string& path, const void* bytes, size_t size)
     UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file && WriteFile(file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
+}
+
+// Files under Z:\proc report no size: read until the end.
+std::string ReadWholeFile(const std::string& path)
+{
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string text;
+    if (!file) return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) text.append(buffer, got);
+    return text;
 }
 
 // A 32x32 true-colour icon file whose picture is unique to `n`, so that no cache can
@@ -79,25 +104,119 @@ std::vector<unsigned char> IconFileBytes(unsigned n)
     return b;
 }
 
-std::string IniText(const std::string& iconFolder, bool withEntries)
+
+// What one entry's icon comes from, as the configuration file holds it.
+struct EntrySource {
+    std::string Pfad;
+    std::string IconPfad;
+    int32_t IconNum = DefaultIconNum;
+};
+
+std::string IniText(const std::vector<EntrySource>& entries)
 {
-    std::string t = "[GLOBAL]\r\nSelfAutostart=0\r\nAskBeforeQuit=0\r\nUseToolsMenu=0\r\nMenuCount=" +
+    const int perMenu = entries.empty() ? 0 : EntriesPerMenu;
+    std::string t = "[GLOBAL]\r\nSelfAutostart=0\r\nAskBeforeQuit=0\r\nUseToolsMenu=0\r\nIconSize=32\r\nMenuCount=" +
                     std::to_string(Menus) + "\r\n";
     for (int m = 0; m < Menus; ++m) {
         char name[16];
         std::snprintf(name, sizeof(name), "Menu %02d", m);
-        const int entries = withEntries ? EntriesPerMenu : 0;
         t += "[M" + std::to_string(m) + "]\r\nMenuName=" + name + "\r\nLCB=2\r\nHotkey=0\r\nItemCount=" +
-             std::to_string(entries) + "\r\n";
-        for (int i = 1; i <= entries; ++i) {
+             std::to_string(perMenu) + "\r\n";
+        for (int i = 1; i <= perMenu; ++i) {
             const int n = m * EntriesPerMenu + i - 1;
-            t += "[M" + std::to_string(m) + "I" + std::to_string(i) + "]\r\nPfad=C:\\Programs\\Tool " +
-                 std::to_string(n) + "\\tool.exe\r\nIsPIDL=0\r\nIconPfad=" + iconFolder + "icon" +
-                 std::to_string(n) + ".ico\r\nIconNum=0\r\nDescription=Tool number " + std::to_string(n) +
+            const EntrySource& e = entries[n];
+            t += "[M" + std::to_string(m) + "I" + std::to_string(i) + "]\r\nPfad=" + e.Pfad +
+                 "\r\nIsPIDL=0\r\nIconPfad=" + e.IconPfad + "\r\nIconNum=" + std::to_string(e.IconNum) +
+                 "\r\nDescription=Entry number " + std::to_string(n) +
                  "\r\nParameters=\r\nAutostart=0\r\nStartmode=1\r\nAutoStartmode=1\r\n";
         }
     }
     return t;
+}
+
+std::vector<EntrySource> IconFileEntries(const std::string& iconFolder)
+{
+    std::vector<EntrySource> entries;
+    for (int n = 0; n < Menus * EntriesPerMenu; ++n)
+        entries.push_back({"C:\\Programs\\Tool " + std::to_string(n) + "\\tool.exe",
+                           iconFolder + "icon" + std::to_string(n) + ".ico", 0});
+    return entries;
+}
+
+bool HasIcons(const std::string& file) { return ExtractIconExA(file.c_str(), -1, nullptr, nullptr, 0) > 0; }
+
+// Up to `wanted` programs of `folder` that carry icons.
+void AddProgramsWithIcons(const std::string& folder, size_t wanted, std::vector<std::string>& programs)
+{
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((folder + "*.exe").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    ScopeGuard close([&] { FindClose(search); });
+    do {
+        std::string path = folder + found.cFileName;
+        if (programs.size() < wanted && std::find(programs.begin(), programs.end(), path) == programs.end() &&
+            HasIcons(path))
+            programs.push_back(path);
+    } while (FindNextFileA(search, &found));
+}
+
+constexpr int DistinctPrograms = 100;
+constexpr const char* DocumentTypes[] = {".txt", ".ini", ".inf", ".wri", ".html"};
+constexpr int Folders = 10;
+
+// 80 of every 100 entries start a program (100 distinct ones, each in about 40 entries),
+// 15 open a document of one of five types (each its own file), 5 open one of ten folders;
+// in a fixed shuffled order. Where the system folder holds fewer than 100 programs with
+// icons, the Windows folder's make up the rest, then icons of the system's libraries.
+std::vector<EntrySource> SystemEntries(const std::string& scratch, std::string& described)
+{
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, sizeof(folder));
+    std::vector<std::string> programs;
+    AddProgramsWithIcons(std::string(folder) + "\\", DistinctPrograms, programs);
+    const size_t fromSystem = programs.size();
+    GetWindowsDirectoryA(folder, sizeof(folder));
+    AddProgramsWithIcons(std::string(folder) + "\\", DistinctPrograms, programs);
+    const size_t fromWindows = programs.size() - fromSystem;
+    std::vector<EntrySource> sources;
+    for (const std::string& p : programs) sources.push_back({p, "", DefaultIconNum});
+    GetSystemDirectoryA(folder, sizeof(folder));
+    const std::string library = std::string(folder) + "\\shell32.dll";
+    const int libraryIcons = static_cast<int>(ExtractIconExA(library.c_str(), -1, nullptr, nullptr, 0));
+    for (int k = 0; sources.size() < DistinctPrograms && k < libraryIcons; ++k)
+        sources.push_back({programs.empty() ? library : programs[k % programs.size()], library, k});
+    described = std::to_string(fromSystem) + " programs of the system folder, " + std::to_string(fromWindows) +
+                " of the Windows folder, " + std::to_string(sources.size() - programs.size()) +
+                " icons of shell32.dll";
+
+    std::vector<EntrySource> entries;
+    uint32_t state = 12345;
+    auto next = [&] { return (state = state * 1664525u + 1013904223u) >> 8; };
+    for (int n = 0; n < Menus * EntriesPerMenu; ++n) {
+        const uint32_t kind = next() % 100, which = next();
+        if (kind < 80 && !sources.empty()) {
+            entries.push_back(sources[which % sources.size()]);
+        } else if (kind < 95) {
+            const char* type = DocumentTypes[which % std::size(DocumentTypes)];
+            entries.push_back({scratch + "documents\\document " + std::to_string(n) + type, "", DefaultIconNum});
+        } else {
+            entries.push_back({scratch + "folder " + std::to_string(which % Folders), "", DefaultIconNum});
+        }
+    }
+    return entries;
+}
+
+// The files and folders the entries name, so the shell finds them.
+bool CreateEntryTargets(const std::string& scratch, const std::vector<EntrySource>& entries)
+{
+    if (!CreateDirectoryA((scratch + "documents").c_str(), nullptr)) return false;
+    for (int f = 0; f < Folders; ++f)
+        if (!CreateDirectoryA((scratch + "folder " + std::to_string(f)).c_str(), nullptr)) return false;
+    for (const EntrySource& e : entries)
+        if (e.Pfad.rfind(scratch + "documents\\", 0) == 0 &&
+            !WriteWholeFile(e.Pfad, "text\r\n", 6))
+            return false;
+    return true;
 }
 
 struct ProcessWindows {
@@ -126,6 +245,55 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM state)
     return TRUE;
 }
 
+
+// The Unix process behind a Wine process: its command line is the program's Windows path.
+std::optional<unsigned long> UnixProcessOf(const std::string& exe)
+{
+    std::string wanted = exe;
+    CharLowerA(wanted.data());
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    ScopeGuard close([&] { FindClose(search); });
+    do {
+        char* end = nullptr;
+        unsigned long pid = std::strtoul(found.cFileName, &end, 10);
+        if (end == found.cFileName || *end) continue;
+        std::string commandLine = ReadWholeFile("Z:\\proc\\" + std::string(found.cFileName) + "\\cmdline");
+        std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+        CharLowerA(commandLine.data());
+        if (commandLine.find(wanted) != std::string::npos) return pid;
+    } while (FindNextFileA(search, &found));
+    return std::nullopt;
+}
+
+// Kilobytes of anonymous resident memory: the private memory Wine itself does not report.
+std::optional<double> RssAnonKb(unsigned long unixPid)
+{
+    std::string status = ReadWholeFile("Z:\\proc\\" + std::to_string(unixPid) + "\\status");
+    size_t at = status.find("RssAnon:");
+    if (at == std::string::npos) return std::nullopt;
+    return std::strtod(status.c_str() + at + 8, nullptr);
+}
+
+// Processor time (user and system) of the Unix process, in milliseconds.
+std::optional<double> UnixCpuMs(unsigned long unixPid)
+{
+    std::string stat = ReadWholeFile("Z:\\proc\\" + std::to_string(unixPid) + "\\stat");
+    size_t at = stat.rfind(')');
+    if (at == std::string::npos) return std::nullopt;
+    // After the name: state, then fields 4 to 13, then utime and stime, in clock ticks.
+    const char* p = stat.c_str() + at + 2;
+    for (int field = 3; field < 14 && p; ++field)
+        if ((p = std::strchr(p, ' '))) ++p;
+    if (!p) return std::nullopt;
+    char* end = nullptr;
+    const double user = std::strtod(p, &end);
+    if (end == p) return std::nullopt;
+    const double system = std::strtod(end, nullptr);
+    return (user + system) * 10.0;  // USER_HZ is 100 on Linux
+}
+
 class Program {
 public:
     static std::optional<Program> Start(const std::string& exe, const std::string& folder)
@@ -139,7 +307,7 @@ public:
                             &pi))
             return std::nullopt;
         CloseHandle(pi.hThread);
-        return Program(UniqueHandle(pi.hProcess), pi.dwProcessId, started);
+        return Program(UniqueHandle(pi.hProcess), pi.dwProcessId, exe, started);
     }
     Program(Program&&) = default;
     ~Program() { End(); }
@@ -161,22 +329,40 @@ public:
         }
         return std::nullopt;
     }
-    // Once the process has used almost no processor time for a while, every entry icon
-    // is loaded: loading runs whenever the queue is otherwise empty.
-    std::optional<Clock::time_point> WaitUntilQuiet(DWORD timeoutMs = 120000) const
+
+    // The moment every entry's picture was final. Where the program answers the pending
+    // pictures message (a non-zero answer, once, proves it does: the system's default
+    // answer is 0), the first answer 0 after that; otherwise the last moment the process
+    // was busy before a second of idleness: pictures are made whenever nothing else runs.
+    std::optional<Clock::time_point> WaitUntilPicturesFinal(bool& programAnswers, DWORD timeoutMs = 120000)
     {
-        Clock::time_point limit = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        uint64_t last = CpuTime();
-        Clock::time_point lastBusy = Clock::now();
+        constexpr auto Quiet = std::chrono::seconds(1);
+        constexpr double BusyMsPerSample = 10;  // of processor time in 100 ms
+        const Clock::time_point limit = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        HWND main = Look().main;
+        std::optional<double> lastCpu = CpuMs();
+        Clock::time_point lastBusy = Clock::now(), lastSample = lastBusy;
         while (Clock::now() < limit) {
-            Sleep(100);
-            uint64_t now = CpuTime();
-            if (now - last > 20000) lastBusy = Clock::now();  // over 2 ms in 100 ms
-            last = now;
-            if (Clock::now() - lastBusy > std::chrono::milliseconds(500)) return lastBusy;
+            Sleep(10);
+            if (PicturesPendingMessage != 0 && main) {
+                DWORD_PTR pending = 0;
+                if (SendMessageTimeoutA(main, PicturesPendingMessage, 0, 0, SMTO_ABORTIFHUNG, 5000, &pending)) {
+                    if (pending != 0) programAnswers = true;
+                    if (programAnswers && pending == 0) return Clock::now();
+                }
+            }
+            const Clock::time_point now = Clock::now();
+            if (now - lastSample < std::chrono::milliseconds(100)) continue;
+            lastSample = now;
+            std::optional<double> cpu = CpuMs();
+            if (!cpu || !lastCpu || *cpu - *lastCpu > BusyMsPerSample) lastBusy = now;
+            lastCpu = cpu;
+            if (!programAnswers && now - lastBusy > Quiet) return lastBusy;
         }
         return std::nullopt;
     }
+
+    std::optional<double> PrivateKb() { return UnixPid() ? RssAnonKb(*unixPid_) : std::nullopt; }
     Clock::time_point Started() const { return started_; }
 
     void End()
@@ -193,37 +379,51 @@ public:
     }
 
 private:
-    Program(UniqueHandle process, DWORD id, Clock::time_point started)
-        : process_(std::move(process)), id_(id), started_(started)
+    Program(UniqueHandle process, DWORD id, std::string exe, Clock::time_point started)
+        : process_(std::move(process)), id_(id), exe_(std::move(exe)), started_(started)
     {
     }
-    uint64_t CpuTime() const
+    const std::optional<unsigned long>& UnixPid()
     {
+        if (!unixPid_) unixPid_ = UnixProcessOf(exe_);
+        return unixPid_;
+    }
+    // The Unix process's own count where Z:\proc can be read, Wine's otherwise.
+    std::optional<double> CpuMs()
+    {
+        if (UnixPid()) return UnixCpuMs(*unixPid_);
         FILETIME created, exited, kernel, user;
-        if (!GetProcessTimes(process_.get(), &created, &exited, &kernel, &user)) return 0;
+        if (!GetProcessTimes(process_.get(), &created, &exited, &kernel, &user)) return std::nullopt;
         auto v = [](FILETIME f) { return (uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
-        return v(kernel) + v(user);
+        return (v(kernel) + v(user)) / 10000.0;
     }
     UniqueHandle process_;
     DWORD id_;
+    std::string exe_;
     Clock::time_point started_;
+    std::optional<unsigned long> unixPid_;
 };
 
 bool OtherCopyRuns() { return static_cast<bool>(UniqueHandle(OpenMutexA(SYNCHRONIZE, FALSE, "Marigoldwick"))); }
 
-struct StartupTiming {
+struct StartupFigures {
     double mainWindowMs = 0;  // process start until the main window exists (Wine's share is most of it)
-    double iconsMs = 0;       // process start until every icon window exists
+    double iconsMs = 0;       // process start until every notification icon exists
+    double finalMs = 0;       // process start until every entry's picture is final
+    std::optional<double> privateKb;  // RssAnon then
 };
 
-std::optional<StartupTiming> TimeStartup(const std::string& exe, const std::string& folder)
+std::optional<StartupFigures> MeasureStartup(const std::string& exe, const std::string& folder, bool& programAnswers)
 {
     std::optional<Program> p = Program::Start(exe, folder);
     if (!p) return std::nullopt;
     auto main = p->WaitFor([](const ProcessWindows& w) { return w.main != nullptr; });
     auto icons = main ? p->WaitFor([](const ProcessWindows& w) { return w.icons == Menus; }) : std::nullopt;
-    std::optional<StartupTiming> t;
-    if (icons) t = StartupTiming{Millis(*main - p->Started()), Millis(*icons - p->Started())};
+    auto final = icons ? p->WaitUntilPicturesFinal(programAnswers) : std::nullopt;
+    std::optional<StartupFigures> t;
+    if (final)
+        t = StartupFigures{Millis(*main - p->Started()), Millis(*icons - p->Started()),
+                           Millis(std::max(*final, *icons) - p->Started()), p->PrivateKb()};
     p.reset();
     // The shell is still taking the ended copy's icons down: not into the next start.
     Sleep(500);
@@ -272,7 +472,7 @@ std::optional<PopupTiming> TimePopup(const Program& p)
     if (!w.firstIcon || !w.main) return std::nullopt;
     SetCursorPos(40, 40);
     Clock::time_point asked = Clock::now();
-    PostMessageA(w.firstIcon, MenuIconMessage, 0, WM_RBUTTONUP);
+    PostMessageA(w.firstIcon, WmMenuIconFirst, 0, WM_RBUTTONUP);
     auto visible = p.WaitFor([](const ProcessWindows& x) { return x.popup != nullptr; }, 20000);
     if (!visible) return std::nullopt;
     PopupTiming t;
@@ -324,7 +524,7 @@ struct ScratchFolder {
 
 int main(int argc, char** argv)
 {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const int popupRuns = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     const std::string product = FolderOfThisProgram() + "mgoldwk.exe";
     if (OtherCopyRuns()) {
@@ -334,8 +534,8 @@ int main(int argc, char** argv)
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof(temp), temp);
     ScratchFolder root{std::string(temp) + "mgw-startup-" + std::to_string(GetCurrentProcessId()) + "\\"};
-    const std::string rich = root.path + "rich\\", bare = root.path + "bare\\", icons = root.path + "icons\\";
-    for (const std::string& f : {root.path, rich, bare, icons})
+    const std::string icons = root.path + "icons\\";
+    for (const std::string& f : {root.path, icons})
         if (!CreateDirectoryA(f.c_str(), nullptr)) {
             std::fprintf(stderr, "cannot create %s\n", f.c_str());
             return 1;
@@ -347,50 +547,99 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    for (const auto& [folder, withEntries] : {std::pair{rich, true}, std::pair{bare, false}}) {
-        std::string ini = IniText(icons, withEntries);
-        if (!CopyFileA(product.c_str(), (folder + "mgoldwk.exe").c_str(), FALSE) ||
-            !WriteWholeFile(folder + "mgoldwk.ini", ini.data(), ini.size())) {
-            std::fprintf(stderr, "cannot set up %s from %s\n", folder.c_str(), product.c_str());
+    std::string systemMix;
+    const std::vector<EntrySource> systemEntries = SystemEntries(root.path, systemMix);
+    if (!CreateEntryTargets(root.path, systemEntries)) {
+        std::fprintf(stderr, "cannot create the documents and folders\n");
+        return 1;
+    }
+    struct Case {
+        const char* name;
+        std::string folder;
+        std::vector<EntrySource> entries;
+        std::vector<StartupFigures> runs;
+    };
+    std::vector<Case> cases{{"system", root.path + "system\\", systemEntries, {}},
+                            {"files", root.path + "files\\", IconFileEntries(icons), {}},
+                            {"empty", root.path + "empty\\", {}, {}}};
+    for (const Case& c : cases) {
+        std::string ini = IniText(c.entries);
+        if (!CreateDirectoryA(c.folder.c_str(), nullptr) ||
+            !CopyFileA(product.c_str(), (c.folder + "mgoldwk.exe").c_str(), FALSE) ||
+            !WriteWholeFile(c.folder + "mgoldwk.ini", ini.data(), ini.size())) {
+            std::fprintf(stderr, "cannot set up %s from %s\n", c.folder.c_str(), product.c_str());
             return 1;
         }
     }
 
-    std::printf("== start-up until all %d icons exist: %d menus x %d entries (distinct icon files) "
-                "against %d empty menus, %d runs each after a warm-up, alternating\n",
-                Menus, Menus, EntriesPerMenu, Menus, runs);
-    std::vector<double> withEntries, withoutEntries, mainWith, mainWithout;
-    // One start of each first, unmeasured, so that every measured start finds the files cached.
-    for (const std::string& folder : {rich, bare}) TimeStartup(folder + "mgoldwk.exe", folder);
-    for (int r = 0; r < runs; ++r) {
-        for (bool entries : {true, false}) {
-            const std::string& folder = entries ? rich : bare;
-            std::optional<StartupTiming> t = TimeStartup(folder + "mgoldwk.exe", folder);
+    std::printf("== start-up of %d menus x %d entries against %d empty menus, %d rounds after a warm-up:\n"
+                "   system: %s (80%%), documents of %d types (15%%), %d folders (5%%)\n"
+                "   files:  5000 distinct icon files\n",
+                Menus, EntriesPerMenu, Menus, rounds, systemMix.c_str(), static_cast<int>(std::size(DocumentTypes)), Folders);
+    bool programAnswers = false;
+    // One start of each first, unmeasured, so that every measured start finds the files cached
+    // (and the first start with entries tells whether the program answers the pending message).
+    for (int r = 0; r <= rounds; ++r)
+        for (Case& c : cases) {
+            std::optional<StartupFigures> t = MeasureStartup(c.folder + "mgoldwk.exe", c.folder, programAnswers);
             if (!t) {
-                std::fprintf(stderr, "the icons did not all appear\n");
+                std::fprintf(stderr, "%s: the icons did not all appear or the pictures never became final\n", c.name);
                 return 1;
             }
-            (entries ? withEntries : withoutEntries).push_back(t->iconsMs);
-            (entries ? mainWith : mainWithout).push_back(t->mainWindowMs);
-            std::printf("  run %d %-8s icons %7.1f ms  (main window %7.1f ms)\n", r + 1,
-                        entries ? "entries" : "empty", t->iconsMs, t->mainWindowMs);
+            if (r == 0) continue;
+            c.runs.push_back(*t);
+            std::printf("  round %d %-6s  tray icons %7.1f ms  pictures final %7.1f ms  main window %6.1f ms  "
+                        "RssAnon %s\n",
+                        r, c.name, t->iconsMs, t->finalMs, t->mainWindowMs,
+                        t->privateKb ? (std::to_string(static_cast<long>(*t->privateKb)) + " kB").c_str() : "unknown");
         }
+    std::printf("  pictures final read from %s\n",
+                programAnswers ? "the program's answer to the pending pictures message"
+                               : "the process going idle (no answer to the pending pictures message)");
+    // Each round's starts share the machine's load of the moment: compare within rounds.
+    const Case& empty = cases.back();
+    auto median = [](const Case& c, auto field) {
+        std::vector<double> v;
+        for (const StartupFigures& t : c.runs) v.push_back(field(t));
+        return Median(v);
+    };
+    auto pairs = [&](const Case& c, auto combine) {
+        std::vector<double> v;
+        for (size_t r = 0; r < c.runs.size(); ++r) v.push_back(combine(c.runs[r], empty.runs[r]));
+        return Median(v);
+    };
+    bool memoryKnown = true;
+    for (const Case& c : cases)
+        for (const StartupFigures& t : c.runs) memoryKnown = memoryKnown && t.privateKb.has_value();
+    for (size_t k = 0; k + 1 < cases.size(); ++k) {
+        const Case& c = cases[k];
+        const double finalMs = median(c, [](const StartupFigures& t) { return t.finalMs; });
+        const double emptyFinalMs = median(empty, [](const StartupFigures& t) { return t.finalMs; });
+        std::printf("case %s: pictures final %.2f s vs empty %.2f s (%+.2f s, median of rounds %+.2f s)", c.name,
+                    finalMs / 1000, emptyFinalMs / 1000, (finalMs - emptyFinalMs) / 1000,
+                    pairs(c, [](const StartupFigures& a, const StartupFigures& b) { return a.finalMs - b.finalMs; }) /
+                        1000);
+        if (memoryKnown)
+            std::printf("; RssAnon %.1f MB vs %.1f MB (%+.1f MB)",
+                        median(c, [](const StartupFigures& t) { return *t.privateKb; }) / 1024,
+                        median(empty, [](const StartupFigures& t) { return *t.privateKb; }) / 1024,
+                        pairs(c, [](const StartupFigures& a, const StartupFigures& b) {
+                            return *a.privateKb - *b.privateKb;
+                        }) / 1024);
+        else
+            std::printf("; RssAnon unknown (Z:\\proc not readable)");
+        std::printf("\n  tray icons %.0f ms vs empty %.0f ms: ratio %.2f (median of rounds %.2f, limit 1.20)\n",
+                    median(c, [](const StartupFigures& t) { return t.iconsMs; }),
+                    median(empty, [](const StartupFigures& t) { return t.iconsMs; }),
+                    median(c, [](const StartupFigures& t) { return t.iconsMs; }) /
+                        median(empty, [](const StartupFigures& t) { return t.iconsMs; }),
+                    pairs(c, [](const StartupFigures& a, const StartupFigures& b) { return a.iconsMs / b.iconsMs; }));
     }
-    const double bestWith = *std::min_element(withEntries.begin(), withEntries.end());
-    const double bestWithout = *std::min_element(withoutEntries.begin(), withoutEntries.end());
-    const double medWith = Median(withEntries), medWithout = Median(withoutEntries);
-    std::printf("  with entries:    best %7.1f ms  median %7.1f ms  (main window median %7.1f ms)\n", bestWith,
-                medWith, Median(mainWith));
-    std::printf("  without entries: best %7.1f ms  median %7.1f ms  (main window median %7.1f ms)\n", bestWithout,
-                medWithout, Median(mainWithout));
-    // Runs side by side share the machine's load of the moment: their ratios are steadier.
-    std::vector<double> pairs;
-    for (size_t r = 0; r < withEntries.size(); ++r) pairs.push_back(withEntries[r] / withoutEntries[r]);
-    std::printf("  ratio with/without: best %.2f  median %.2f  median of run pairs %.2f  (limit 2.00)\n",
-                bestWith / bestWithout, medWith / medWithout, Median(pairs));
+    std::printf("   targets: system +1.5 s and +3 MB at most; files no slower than before and +25 MB at most\n");
 
-    std::printf("== popup of menu 0 (%d entries) right after start-up against once all entry icons are loaded, "
-                "%d runs\n",
+    const std::string& rich = cases[1].folder;
+    std::printf("== popup of menu 0 (%d entries, distinct icon files) right after start-up against once all entry "
+                "pictures are final, %d runs\n",
                 EntriesPerMenu, popupRuns);
     std::vector<double> earlyVisible, earlySettled, lateVisible, lateSettled;
     int same = 0, compared = 0;
@@ -401,13 +650,13 @@ int main(int argc, char** argv)
             return 1;
         }
         std::optional<PopupTiming> early = TimePopup(*p);
-        std::optional<Clock::time_point> quiet = p->WaitUntilQuiet();
+        std::optional<Clock::time_point> quiet = p->WaitUntilPicturesFinal(programAnswers);
         std::optional<PopupTiming> late = quiet ? TimePopup(*p) : std::nullopt;
         if (!early || !late) {
             std::fprintf(stderr, "the popup did not show\n");
             return 1;
         }
-        std::printf("  run %d: all %d entry icons loaded %.0f ms after the start\n", r + 1, Menus * EntriesPerMenu,
+        std::printf("  run %d: all %d entry pictures final %.0f ms after the start\n", r + 1, Menus * EntriesPerMenu,
                     Millis(*quiet - p->Started()));
         for (const auto& [name, t] : {std::pair{"early", &*early}, std::pair{"late ", &*late}})
             std::printf("    %s: visible after %6.1f ms, final picture after %6.1f ms (%d changes on screen)\n", name,
