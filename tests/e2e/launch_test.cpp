@@ -171,6 +171,38 @@ TEST_F(E2eLaunchAutostart, MarkedEntriesOfEveryMenuStartAtStartUpInTheirAutostar
     EXPECT_TRUE(app->NoMessageBoxFor(200));
 }
 
+// ---- environment variables in the path ----
+
+using E2eLaunchEnvironment = LaunchE2e;
+
+TEST_F(E2eLaunchEnvironment, APathWithVariablesStartsInTheExpandedFolder)
+{
+    // Defined for the program only through the environment it inherits. A variable that
+    // is the whole path leaves no folder to see before it is expanded.
+    std::string folder = tools.substr(0, tools.size() - 1);
+    ASSERT_TRUE(SetEnvironmentVariableA("MGW_E2E_TOOLS", folder.c_str()));
+    ASSERT_TRUE(SetEnvironmentVariableA("MGW_E2E_RECORDER", recorder.c_str()));
+    Launch(1, Menu(0, "Variables",
+                   {{"&Folder", "%MGW_E2E_TOOLS%\\recorder.exe", "folder", SW_SHOWMAXIMIZED},
+                    {"&Whole", "%MGW_E2E_RECORDER%", "whole", SW_SHOWNORMAL}}));
+    SetEnvironmentVariableA("MGW_E2E_TOOLS", nullptr);
+    SetEnvironmentVariableA("MGW_E2E_RECORDER", nullptr);
+
+    OpenPopup("Variables", 0);
+    PressKeys({'F'});
+    std::vector<RecorderRecord> records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    ExpectStarted(records[0], "folder", SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(StaysAt(1));
+
+    OpenPopup("Variables", 0);
+    PressKeys({'W'});
+    records = WaitForRecords(log, 2);
+    ASSERT_EQ(records.size(), 2u);
+    ExpectStarted(records[1], "whole", SW_SHOWNORMAL);
+    EXPECT_TRUE(app->NoMessageBoxFor(200));
+}
+
 // ---- failures ----
 
 using E2eLaunchFailure = LaunchE2e;
