@@ -1,6 +1,7 @@
 #include "config/globalvar_win.h"
 
 #include "config/model.h"
+#include "shell/environment_win.h"
 
 #include <shellapi.h>
 
@@ -34,5 +35,10 @@ bool IsExistingFile(const std::string& path)
 int IconCountOf(const std::string& path)
 {
     if (path.empty()) return 0;
-    return static_cast<int>(ExtractIconExA(path.c_str(), -1, nullptr, nullptr, 0));
+    return static_cast<int>(ExtractIconExA(ExpandEnvironment(path).c_str(), -1, nullptr, nullptr, 0));
+}
+
+HICON ExtractPathIcon(const std::string& path, int index)
+{
+    return ExtractIconA(GetModuleHandleA(nullptr), ExpandEnvironment(path).c_str(), static_cast<UINT>(index));
 }

@@ -2,6 +2,7 @@
 
 #include "config/model.h"
 #include "launch/launch_rules.h"
+#include "shell/environment_win.h"
 #include "shell/idlist_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
@@ -21,10 +22,13 @@ std::string StartEntry(const TOneItem& item, int showCommand)
         DWORD code = ShellExecuteIdList(list.get(), showCommand, item.Parameters);
         return code ? SystemMessageText(code) : std::string();
     }
-    DWORD attributes = GetFileAttributesA(item.Pfad.c_str());
+    // Expanded as the shell would: the folder test and the working folder need the real
+    // path ("%WINDIR%\notepad.exe" starts in C:\windows, not in "%WINDIR%").
+    std::string path = ExpandEnvironment(item.Pfad);
+    DWORD attributes = GetFileAttributesA(path.c_str());
     bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    std::string directory = StartFolderOf(item.Pfad, folder);
-    auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(MainWindow(), "open", item.Pfad.c_str(),
+    std::string directory = StartFolderOf(path, folder);
+    auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(MainWindow(), "open", path.c_str(),
                                                           item.Parameters.c_str(), directory.c_str(), showCommand));
     return result <= 32 ? LaunchErrorText(result) : std::string();
 }

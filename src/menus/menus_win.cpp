@@ -32,8 +32,7 @@ UniqueIcon IconOrProgramIcon(HICON extracted)
 
 UniqueIcon MenuIcon(const TOneMenu& menu)
 {
-    return IconOrProgramIcon(
-        ExtractIconA(GetModuleHandleA(nullptr), menu.IconPfad.c_str(), static_cast<UINT>(menu.IconNum)));
+    return IconOrProgramIcon(ExtractPathIcon(menu.IconPfad, menu.IconNum));
 }
 
 void AddMenuIcon(int menuIndex, WNDPROC iconWindowProc)

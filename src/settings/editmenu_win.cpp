@@ -139,7 +139,7 @@ void TfrmEditMenu::UpdateMenuIconRange()
 void TfrmEditMenu::UpdateMenuIconPreview()
 {
     std::string path = IconPfad();
-    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(IconNum()));
+    HICON icon = ExtractPathIcon(path, IconNum());
     // 1 means the file is no icon source: not a handle either.
     UniqueIcon shown(reinterpret_cast<UINT_PTR>(icon) > 1 ? icon : nullptr);
     SendMessageA(Control("ImgMenuIcon"), STM_SETICON, reinterpret_cast<WPARAM>(shown.get()), 0);

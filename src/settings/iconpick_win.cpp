@@ -1,6 +1,7 @@
 #include "settings/iconpick_win.h"
 
 #include "config/globalvar_win.h"
+#include "shell/environment_win.h"
 #include "shell/icon_picker_win.h"
 #include "win/listview.h"
 
@@ -42,7 +43,7 @@ constexpr std::array<EventRow<TfrmIconPick>, 4> Events{{
 bool ChooseIconFile(HWND owner, std::string& file)
 {
     std::array<char, MAX_PATH + 1> buffer{};
-    lstrcpynA(buffer.data(), file.c_str(), static_cast<int>(buffer.size()));
+    lstrcpynA(buffer.data(), ExpandEnvironment(file).c_str(), static_cast<int>(buffer.size()));
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
@@ -128,12 +129,14 @@ void TfrmIconPick::LoadIcons()
     ListViewSetImageList(list, LVSIL_NORMAL, nullptr);
     std::string path = IconPath();
     loadedPath_ = path;
-    int count = IconCountOf(path);
+    // The field keeps a name such as "%SystemRoot%\system32\shell32.dll" as typed.
+    std::string file = ExpandEnvironment(path);
+    int count = IconCountOf(file);
     icons_.reset(ImageList_Create(IconSize, IconSize, ILC_COLOR32 | ILC_MASK, count > 0 ? count : 1, 0));
     if (count > 0) {
         // One call for all: each call opens and parses the file again.
         std::vector<HICON> extracted(static_cast<size_t>(count));
-        ExtractIconExA(path.c_str(), 0, extracted.data(), nullptr, static_cast<UINT>(count));
+        ExtractIconExA(file.c_str(), 0, extracted.data(), nullptr, static_cast<UINT>(count));
         for (size_t i = 0; i < extracted.size(); ++i) {
             UniqueIcon icon(extracted[i]);
             // Entry i stays icon i even where one cannot be read: it is shown blank. Its

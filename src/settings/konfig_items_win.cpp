@@ -9,6 +9,7 @@
 #include "menus/menu_images_win.h"
 #include "settings/konfig_drop_rules.h"
 #include "settings/konfig_rules.h"
+#include "shell/environment_win.h"
 #include "shell/icon_picker_win.h"
 #include "win/listview.h"
 #include "win/application.h"
@@ -24,7 +25,8 @@ namespace {
 PathKind PathKindOf(const std::string& path)
 {
     if (path.empty()) return PathKind::Missing;
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    // Judged as the shell will find it when it starts the entry; the entry keeps the text.
+    DWORD attributes = GetFileAttributesA(ExpandEnvironment(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
 }
@@ -396,7 +398,7 @@ void TfrmKonfig::BtnBrowsePfadClick()
     if (kind == ChooseAFile) {
         if (!ChooseFile || !ChooseFile(Handle(), path)) return;
     } else if (kind == ChooseAFolder) {
-        path = CurrentIsPIDL ? std::string() : Text("EdPfad");
+        path = CurrentIsPIDL ? std::string() : ExpandEnvironment(Text("EdPfad"));
         if (!ChooseFolder || !ChooseFolder(Handle(), path)) return;
     } else {
         return;

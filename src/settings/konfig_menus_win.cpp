@@ -28,9 +28,8 @@ void TfrmKonfig::FillMenuList()
     ImageList_RemoveAll(imgListLvMenus_.get());
     for (size_t i = 0; i < MenuList.size(); ++i)
         ListViewAddItem(list, MenuList[i]->MenuName.c_str(), static_cast<int>(i));
-    HINSTANCE instance = GetModuleHandleA(nullptr);
     for (const auto& menu : MenuList) {
-        HICON extracted = ExtractIconA(instance, menu->IconPfad.c_str(), static_cast<UINT>(menu->IconNum));
+        HICON extracted = ExtractPathIcon(menu->IconPfad, menu->IconNum);
         // 0: no icon there; 1: the file is no icon source at all.
         if (reinterpret_cast<UINT_PTR>(extracted) > 1) {
             UniqueIcon icon(extracted);

@@ -89,6 +89,15 @@ protected:
             << "foreground: " << WindowClass(GetForegroundWindow()) << " of process " << foregroundProcess();
     }
 
+    // The menu's popup opened and `key` typed in it: the records once there are `count`.
+    std::vector<RecorderRecord> ChooseWithKey(const std::string& tip, WORD key, size_t count)
+    {
+        OpenPopup(tip, 0);
+        if (HasFatalFailure()) return {};
+        PressKeys({key});
+        return WaitForRecords(log, count);
+    }
+
     // No further record within a short while.
     bool StaysAt(size_t count) const
     {
@@ -131,9 +140,7 @@ TEST_F(E2eLaunchMenu, ArrowsAndEnterOrTheMnemonicStartTheEntryAsConfigured)
     EXPECT_TRUE(StaysAt(1));
 
     // A lower-case r matches "&Record three", the third entry, not the first.
-    OpenPopup("Launch", 0);
-    PressKeys({'R'});
-    records = WaitForRecords(log, 2);
+    records = ChooseWithKey("Launch", 'R', 2);
     ASSERT_EQ(records.size(), 2u);
     ExpectStarted(records[1], "three", SW_SHOWMINNOACTIVE);
     EXPECT_TRUE(app->WaitForPopupGone()) << "the mnemonic closes the popup";
@@ -168,6 +175,34 @@ TEST_F(E2eLaunchAutostart, MarkedEntriesOfEveryMenuStartAtStartUpInTheirAutostar
     records = WaitForRecords(log, 3);
     ASSERT_EQ(records.size(), 3u);
     ExpectStarted(records[2], "auto-one", SW_SHOWNORMAL);
+    EXPECT_TRUE(app->NoMessageBoxFor(200));
+}
+
+// ---- environment variables in the path ----
+
+using E2eLaunchEnvironment = LaunchE2e;
+
+TEST_F(E2eLaunchEnvironment, APathWithVariablesStartsInTheExpandedFolder)
+{
+    // Defined for the program only through the environment it inherits. A variable that
+    // is the whole path leaves no folder to see before it is expanded.
+    std::string folder = tools.substr(0, tools.size() - 1);
+    ASSERT_TRUE(SetEnvironmentVariableA("MGW_E2E_TOOLS", folder.c_str()));
+    ASSERT_TRUE(SetEnvironmentVariableA("MGW_E2E_RECORDER", recorder.c_str()));
+    Launch(1, Menu(0, "Variables",
+                   {{"&Folder", "%MGW_E2E_TOOLS%\\recorder.exe", "folder", SW_SHOWMAXIMIZED},
+                    {"&Whole", "%MGW_E2E_RECORDER%", "whole", SW_SHOWNORMAL}}));
+    SetEnvironmentVariableA("MGW_E2E_TOOLS", nullptr);
+    SetEnvironmentVariableA("MGW_E2E_RECORDER", nullptr);
+
+    std::vector<RecorderRecord> records = ChooseWithKey("Variables", 'F', 1);
+    ASSERT_EQ(records.size(), 1u);
+    ExpectStarted(records[0], "folder", SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(StaysAt(1));
+
+    records = ChooseWithKey("Variables", 'W', 2);
+    ASSERT_EQ(records.size(), 2u);
+    ExpectStarted(records[1], "whole", SW_SHOWNORMAL);
     EXPECT_TRUE(app->NoMessageBoxFor(200));
 }
 

@@ -94,6 +94,15 @@ TEST_F(EditMenuTest, IconRangeFollowsThePathAndTypingResetsTheIndex)
     ui->Scroll("ScrollBarMenIconNum", SB_LINEDOWN);
     EXPECT_EQ(form->IconNum(), ProgramIcons() - 1);
 
+    // A variable in the path is counted and shown as its value, and kept as typed.
+    std::string bin = BinFolder();
+    ASSERT_TRUE(SetEnvironmentVariableA("MGW_EDITMENU_BIN", bin.substr(0, bin.size() - 1).c_str()));
+    form->SetIconPfad("%MGW_EDITMENU_BIN%\\mgoldwk.exe");
+    SetEnvironmentVariableA("MGW_EDITMENU_BIN", nullptr);
+    EXPECT_EQ(RangeMax(), ProgramIcons() - 1);
+    EXPECT_NE(form->PreviewIcon(), nullptr);
+    EXPECT_EQ(form->IconPfad(), "%MGW_EDITMENU_BIN%\\mgoldwk.exe");
+
     // One more typed character is a new path: recounted, index 0, blank preview.
     ui->TypeAtEnd("EdIconPfad", "x");
     EXPECT_EQ(form->IconNum(), 0);

@@ -172,6 +172,20 @@ TEST_F(IconPickTest, BrowsingOrTypingAnotherFileReloadsTheListAndAFileWithoutIco
     DeleteFileA(text.c_str());
 }
 
+TEST_F(IconPickTest, AFileNamedWithAVariableListsTheIconsOfItsValueAndKeepsTheName)
+{
+    const std::string typed = "%SystemRoot%\\system32\\shell32.dll";
+    ModalResult result = Run(typed, 3, [&] {
+        EXPECT_EQ(ui->Rows("LvIcons"), IconsIn(Library));
+        EXPECT_EQ(ui->SelectedRow("LvIcons"), 3);
+        // Without icons OK stays disabled: give up rather than wait.
+        ui->QueueClick(ui->Rows("LvIcons") > 0 ? "BtnOK" : "BtnCancel");
+    });
+    EXPECT_EQ(result, ModalResult::Ok);
+    EXPECT_EQ(form->IconPath(), typed);
+    EXPECT_EQ(form->IconIndex(), 3);
+}
+
 // Wine's own picker shows nothing: the dialogs' default picker is the program's own, and
 // its choice (or giving up) comes back to the dialog that opened it.
 TEST(IconPickDefault, TheMenuDialogOpensTheOwnPickerUnderWine)

@@ -597,6 +597,33 @@ TEST_F(KonfigItems, AnExistingFolderIsAnEntryButNoIconFile)
     EXPECT_EQ(Menu(0).Items[0]->IconNum, DefaultIconNum);
 }
 
+TEST_F(KonfigItems, PathsWithVariablesAreCheckedExpandedAndStoredAsTyped)
+{
+    std::string bin = BinFolder();
+    ASSERT_TRUE(SetEnvironmentVariableA("MGW_KONFIG_BIN", bin.substr(0, bin.size() - 1).c_str()));
+    const std::string typed = "%MGW_KONFIG_BIN%\\mgoldwk.exe";
+    Open({{"Programs", 2, IconItems({"One"})}});
+    ui->SelectRow("LvMenus", 0);
+    ui->Click("BtnClearItemMask");
+    ui->Type("EdPfad", typed);
+    ui->Check("CheckDefaultIcon", true);
+    ui->Click("BtnAddItem");
+    EXPECT_TRUE(messages.Asked().empty()) << "the program was found";
+    ASSERT_EQ(Menu(0).Items.size(), 2u);
+    EXPECT_EQ(Menu(0).Items[1]->Pfad, typed);
+
+    // As an icon path: its icons are counted, so the number can be chosen.
+    ui->Check("CheckDefaultIcon", false);
+    ui->Type("EdIconPfad", typed);
+    EXPECT_TRUE(ui->Usable("ScrollBarIconNum"));
+    SetScrollPos(ui->Control("ScrollBarIconNum"), SB_CTL, 2, FALSE);
+    ui->Click("BtnModifyItem");
+    EXPECT_TRUE(messages.Asked().empty()) << "the icon file was found";
+    EXPECT_EQ(Menu(0).Items[1]->IconPfad, typed);
+    EXPECT_EQ(Menu(0).Items[1]->IconNum, 2);
+    SetEnvironmentVariableA("MGW_KONFIG_BIN", nullptr);
+}
+
 TEST_F(KonfigItems, EveryAddedItemHasAPlaceOfItsOwnAndTheSelectedOneIsInView)
 {
     Open({{"Programs", 2, IconItems({"One"})}, {"Empty", 2, {}}});
