@@ -18,13 +18,7 @@ std::string RequestText(const EntryIconRequest& request)
 // which gives its straight alpha.
 std::optional<PixelImage> IconPixels(HICON icon, int size)
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDib32(size, size);
     std::vector<uint32_t> onBlack, onWhite;
     for (int brush : {BLACK_BRUSH, WHITE_BRUSH}) {
         void* bits = nullptr;

@@ -11,13 +11,7 @@ UniqueIcon IconFromPixels(const PixelImage& image)
 {
     const int w = image.width, h = image.height;
     if (w <= 0 || h <= 0 || image.pixels.size() != static_cast<size_t>(w) * static_cast<size_t>(h)) return {};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownDib32(w, h);
     void* bits = nullptr;
     UniqueGdiObject colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!colour || !bits) return {};
@@ -38,6 +32,18 @@ UniqueIcon IconFromPixels(const PixelImage& image)
 }
 
 }  // namespace
+
+BITMAPINFO TopDownDib32(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
 
 // ---- PictureStore --------------------------------------------------------------------
 

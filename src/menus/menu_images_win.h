@@ -28,6 +28,9 @@ struct EntryPictures {
     UniqueIcon ImgIconSeparator;
 };
 
+// The header of a 32-bit DIB with rows top down, the layout of PixelImage.
+BITMAPINFO TopDownDib32(int width, int height);
+
 // The settings window's item list shows 32-pixel pictures whatever the menus use.
 inline constexpr int SettingsPictureSize = 32;
 
