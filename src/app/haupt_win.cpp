@@ -5,6 +5,7 @@
 #include "config/config_win.h"
 #include "config/model.h"
 #include "launch/launch_win.h"
+#include "menus/item_geometry.h"
 #include "menus/menu_images_win.h"
 #include "menus/menu_items_win.h"
 #include "menus/menus_win.h"
@@ -131,21 +132,29 @@ void THaupt::FormCreate()
     pictures->ImgIconLeer = LoadPicture(IDI_IMGICONLEER);
     pictures->ImgIconSeparator = LoadPicture(IDI_IMGICONSEPARATOR);
     pictures_ = pictures;
-    NewMenuImages = MakeMenuImagesFactory(pictures_);
+    entryPictures_ = std::make_shared<EntryPictureService>(
+        pictures_, options_.pictureSource ? *options_.pictureSource : ProgramPictureSource(),
+        [window = Handle()] { PostMessageA(window, WmEntryPicturesReady, 0, 0); });
+    NewMenuImages = MakeMenuImagesFactory(entryPictures_);
     toolsMenu_ = std::make_unique<ToolsMenu>(ToolsMenuHost{Handle(), LoadIconA(GetModuleHandleA(nullptr), "MAINICON"),
                                                            [this] { ShowSettings(); },
                                                            [this] { TPMQuitMarigoldwick1Click(); }});
 
     if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", ProgramTitle, MB_ICONERROR);
     BuildMenus(&TrayWindowProc);
-    // Entry icons arrive in idle turns: start-up and the first popup do not wait for them.
-    ScheduleEntryIconLoading(Handle(), MenuList);
+    // Made on the worker thread: start-up and the first popup do not wait for them.
+    RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize), lastMenu_);
     RunAutostartItems();
     RegisterHotkeys();
     ShowTaskbarButton(false);
 }
 
-void THaupt::FormDestroy() { canvas_.reset(); }
+void THaupt::FormDestroy()
+{
+    // Quitting does not wait for the pictures still to be made.
+    if (entryPictures_) entryPictures_->Stop();
+    canvas_.reset();
+}
 
 bool THaupt::FormCloseQuery()
 {
@@ -181,6 +190,9 @@ void THaupt::ShowPopupMenu(WPARAM menuIndex)
     if (menuIndex < TrayEntryList.size()) {
         HMENU popup = PopupMenuOf(static_cast<int>(menuIndex));
         if (!popup) return;
+        lastMenu_ = ActiveMenuIndex;
+        if (TOneMenu* menu = MenuAt(ActiveMenuIndex); menu && ImageListOf(*menu))
+            ImageListOf(*menu)->RequestPictures(PictureSizeFor(Konfig.IconSize), PictureUrgency::Shown);
         TrackPopup(popup, PopupPos);
     } else if (menuIndex == ToolsMenuIndex) {
         PopUpToolsMenuAt(PopupPos);
@@ -264,7 +276,7 @@ void THaupt::ShowSettings()
     UnregisterHotkeys();
     if (settings->ShowModal(Handle()) == ModalResult::Terminated) return;
     BuildMenus(&TrayWindowProc);
-    ScheduleEntryIconLoading(Handle(), MenuList);
+    RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize), lastMenu_);
     RegisterHotkeys();
     ShowTaskbarButton(false);
 }
@@ -326,9 +338,11 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return WMMenuChar(wParam, lParam, def, ActiveMenuIndex, PopupMenuOf(ActiveMenuIndex), MenuList,
                           [](int menu, int item) { LaunchItem(menu, item, false); });
     }
-    case WM_TIMER:
-        if (EntryIconTimerTick(Handle(), wParam, MenuList)) return 0;
-        return DefaultHandling(msg, wParam, lParam);
+    case WmEntryPicturesReady:
+        if (entryPictures_) entryPictures_->PlaceFinished();
+        return 0;
+    case WmPendingPictures:
+        return PendingEntryPictures(MenuList);
     case WM_COMMAND: {
         LRESULT result = DefaultHandling(msg, wParam, lParam);
         if (!ToolsCommand(wParam)) FormCommand(wParam);

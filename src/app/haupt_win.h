@@ -22,6 +22,8 @@ public:
         // The folder of the configuration, help and readme files; the program's own
         // folder when not given.
         std::optional<std::string> programDir;
+        // Where entry pictures come from; the program's own source when not given.
+        std::optional<PictureSource> pictureSource;
     };
     // Creates the hidden main window; FormCreate runs inside.
     [[nodiscard]] static std::unique_ptr<THaupt> Create(const Options& options = {});
@@ -87,6 +89,9 @@ private:
     UniqueMemoryDC canvas_;
     ComPtr<IShellFolder> desktopFolder_;
     std::shared_ptr<const EntryPictures> pictures_;
+    std::shared_ptr<EntryPictureService> entryPictures_;
+    // The menu whose popup was shown last: its pictures are made first after a rebuild.
+    int lastMenu_ = -1;
     std::unique_ptr<ToolsMenu> toolsMenu_;
 };
 

@@ -39,9 +39,8 @@ ItemPlacement PlaceItem(int iconSize, int left, int top, int bottom, bool select
     return p;
 }
 
-IconScale ScaleFor(int iconSize)
+int PictureSizeFor(int iconSize)
 {
-    if (iconSize == 16) return IconScale::Halve;
-    if (iconSize == 64) return IconScale::Double;
-    return IconScale::Keep;
+    if (iconSize == 16 || iconSize == 64) return iconSize;
+    return 32;
 }

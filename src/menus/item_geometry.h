@@ -29,7 +29,6 @@ struct ItemPlacement {
 // The chosen entry's icon sits one pixel higher, inside a raised frame.
 ItemPlacement PlaceItem(int iconSize, int left, int top, int bottom, bool selected);
 
-// The stored pictures are 32x32: halved for 16, doubled for 64, drawn as they are for
-// any other size.
-enum class IconScale { Halve, Keep, Double };
-IconScale ScaleFor(int iconSize);
+// The size of the pictures an entry shows: its own for 16, 32 and 64, the 32-pixel
+// picture for any other icon size.
+int PictureSizeFor(int iconSize);

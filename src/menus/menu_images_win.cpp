@@ -1,289 +1,277 @@
 #include "menus/menu_images_win.h"
 
-#include "menus/entry_icon_win.h"
-
+#include <algorithm>
 #include <utility>
 
 namespace {
 
-// The icon drawn into a 32x32 colour bitmap and its 32x32 mask.
-bool RenderIcon(HICON icon, UniqueGdiObject& colour, UniqueGdiObject& mask)
+// Straight-alpha pixels as an icon: a 32-bit colour bitmap carries the alpha, the mask
+// keeps the picture's shape for code that ignores it.
+UniqueIcon IconFromPixels(const PixelImage& image)
 {
-    if (!icon) return false;
-    {
-        ScopedGetDC screen(nullptr);
-        if (!screen) return false;
-        colour.reset(CreateCompatibleBitmap(screen.get(), 32, 32));
-    }
-    mask.reset(CreateBitmap(32, 32, 1, 1, nullptr));
-    UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
-    if (!colour || !mask || !dc) return false;
-    {
-        ScopedSelectObject select(dc.get(), colour.get());
-        RECT all{0, 0, 32, 32};
-        FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        if (!DrawIconEx(dc.get(), 0, 0, icon, 32, 32, 0, nullptr, DI_IMAGE)) return false;
-    }
-    ScopedSelectObject select(dc.get(), mask.get());
-    return DrawIconEx(dc.get(), 0, 0, icon, 32, 32, 0, nullptr, DI_MASK) != FALSE;
+    const int w = image.width, h = image.height;
+    if (w <= 0 || h <= 0 || image.pixels.size() != static_cast<size_t>(w) * static_cast<size_t>(h)) return {};
+    BITMAPINFO info = TopDownDib32(w, h);
+    void* bits = nullptr;
+    UniqueGdiObject colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!colour || !bits) return {};
+    std::copy(image.pixels.begin(), image.pixels.end(), static_cast<uint32_t*>(bits));
+    const size_t stride = static_cast<size_t>((w + 15) / 16 * 2);  // word-aligned rows
+    std::vector<BYTE> maskBits(stride * static_cast<size_t>(h), 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if ((image.At(x, y) >> 24) < 0x80)
+                maskBits[static_cast<size_t>(y) * stride + static_cast<size_t>(x / 8)] |= static_cast<BYTE>(0x80 >> (x % 8));
+    UniqueGdiObject mask(CreateBitmap(w, h, 1, 1, maskBits.data()));
+    if (!mask) return {};
+    ICONINFO icon{};
+    icon.fIcon = TRUE;
+    icon.hbmColor = static_cast<HBITMAP>(colour.get());
+    icon.hbmMask = static_cast<HBITMAP>(mask.get());
+    return UniqueIcon(CreateIconIndirect(&icon));
 }
 
 }  // namespace
 
-std::shared_ptr<const PictureBitmaps> MakePictureBitmaps(const EntryPictures& pictures)
+BITMAPINFO TopDownDib32(int width, int height)
 {
-    auto bitmaps = std::make_shared<PictureBitmaps>();
-    if (!RenderIcon(pictures.ImgIconLeer.get(), bitmaps->LeerColour, bitmaps->LeerMask) ||
-        !RenderIcon(pictures.ImgIconSeparator.get(), bitmaps->SeparatorColour, bitmaps->SeparatorMask))
-        return nullptr;
-    return bitmaps;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
 }
 
-ImageListMenuImages::ImageListMenuImages(std::shared_ptr<const EntryPictures> pictures,
-                                         std::shared_ptr<const PictureBitmaps> bitmaps)
-    : pictures_(std::move(pictures)),
-      bitmaps_(std::move(bitmaps)),
-      list_(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 16, 64))
+// ---- PictureStore --------------------------------------------------------------------
+
+PictureStore::PictureStore(int size, const EntryPictures& pictures)
+    : size_(size), list_(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 64))
 {
-    if (list_) ImageList_SetBkColor(list_.get(), GetSysColor(COLOR_MENU));
-    if (!bitmaps_ && pictures_) bitmaps_ = MakePictureBitmaps(*pictures_);
+    if (!list_) return;
+    ImageList_SetBkColor(list_.get(), GetSysColor(COLOR_MENU));
+    // The list draws the two pictures at its own size.
+    ImageList_AddIcon(list_.get(), pictures.ImgIconLeer.get());
+    ImageList_AddIcon(list_.get(), pictures.ImgIconSeparator.get());
 }
 
-int ImageListMenuImages::Count() const { return list_ ? static_cast<int>(slots_.size()) : 0; }
+std::optional<int> PictureStore::IndexOf(const std::string& key) const
+{
+    if (key.empty()) return PlaceholderIndex;
+    auto found = indices_.find(key);
+    if (found == indices_.end()) return std::nullopt;
+    return found->second;
+}
+
+void PictureStore::Place(const std::string& key, const std::optional<PixelImage>& picture)
+{
+    if (key.empty() || indices_.count(key)) return;
+    int index = PlaceholderIndex;
+    if (picture && list_) {
+        UniqueIcon icon = IconFromPixels(*picture);
+        if (icon) index = std::max(ImageList_AddIcon(list_.get(), icon.get()), PlaceholderIndex);
+    }
+    indices_.emplace(key, index);
+}
+
+// ---- EntryPictureService -------------------------------------------------------------
+
+EntryPictureService::EntryPictureService(std::shared_ptr<const EntryPictures> pictures, PictureSource source,
+                                         std::function<void()> wake)
+    : pictures_(std::move(pictures)), worker_(std::move(source), std::move(wake))
+{
+}
+
+EntryPictureService::~EntryPictureService() { Stop(); }
+
+void EntryPictureService::Stop() { worker_.Stop(); }
+
+PictureStore& EntryPictureService::Store(int size)
+{
+    std::unique_ptr<PictureStore>& store = stores_[size];
+    if (!store) {
+        static const EntryPictures none;
+        store = std::make_unique<PictureStore>(size, pictures_ ? *pictures_ : none);
+    }
+    return *store;
+}
+
+int EntryPictureService::PlaceFinished()
+{
+    std::vector<PictureResult> results = worker_.TakeResults();
+    for (const PictureResult& result : results) {
+        // Placed even when its entry is gone: the worker will not make this key again.
+        if (result.made) Store(result.size).Place(result.key, result.picture);
+        auto owner = owners_.find(result.ticket);
+        if (owner == owners_.end()) continue;
+        ImageListMenuImages* images = owner->second;
+        owners_.erase(owner);
+        images->Finished(result.ticket, result.key);
+    }
+    return static_cast<int>(results.size());
+}
+
+uint64_t EntryPictureService::Request(ImageListMenuImages& owner, const EntryIconRequest& request, int size,
+                                      PictureUrgency urgency)
+{
+    const uint64_t ticket = nextTicket_++;
+    owners_[ticket] = &owner;
+    worker_.Add(ticket, request, size, urgency);
+    return ticket;
+}
+
+void EntryPictureService::Raise(uint64_t ticket, PictureUrgency urgency) { worker_.Raise(ticket, urgency); }
+
+void EntryPictureService::Cancel(uint64_t ticket)
+{
+    owners_.erase(ticket);
+    worker_.Cancel(ticket);
+}
+
+// ---- ImageListMenuImages -------------------------------------------------------------
+
+ImageListMenuImages::ImageListMenuImages(std::shared_ptr<EntryPictureService> service) : service_(std::move(service)) {}
+
+ImageListMenuImages::~ImageListMenuImages() { RemoveAllImages(); }
 
 int ImageListMenuImages::AddEntryImage(const TOneItem& item)
 {
-    if (!list_ || !pictures_) return -1;
     Slot slot;
     slot.separator = item.IsSeparator();
-    if (!slot.separator) {
-        slot.pending = EntryIconRequest{item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad};
-        ++pendingCount_;
-    }
+    slot.request = EntryIconRequest{item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad};
     slots_.push_back(std::move(slot));
     return static_cast<int>(slots_.size()) - 1;
 }
 
-bool ImageListMenuImages::Materialize()
+void ImageListMenuImages::Forget(Slot& slot)
 {
-    if (!list_) return false;
-    const int have = ImageList_GetImageCount(list_.get());
-    const int want = static_cast<int>(slots_.size());
-    if (have >= want) return true;
-    // One picture of each kind is written, the others are copies of it: copying inside
-    // the list is far cheaper than adding icons or bitmaps one by one.
-    if (!ImageList_SetImageCount(list_.get(), static_cast<UINT>(want))) return false;
-    int leer = -1, separator = -1;
-    for (int i = have; i < want; ++i) {
-        const bool isSeparator = slots_[static_cast<size_t>(i)].separator;
-        int& model = isSeparator ? separator : leer;
-        if (model >= 0 && ImageList_Copy(list_.get(), i, list_.get(), model, ILCF_MOVE)) continue;
-        bool written = false;
-        if (bitmaps_) {
-            const UniqueGdiObject& colour = isSeparator ? bitmaps_->SeparatorColour : bitmaps_->LeerColour;
-            const UniqueGdiObject& mask = isSeparator ? bitmaps_->SeparatorMask : bitmaps_->LeerMask;
-            written = ImageList_Replace(list_.get(), i, static_cast<HBITMAP>(colour.get()),
-                                        static_cast<HBITMAP>(mask.get())) != FALSE;
-        }
-        if (!written) {
-            HICON icon = isSeparator ? pictures_->ImgIconSeparator.get() : pictures_->ImgIconLeer.get();
-            written = ImageList_ReplaceIcon(list_.get(), i, icon) >= 0;
-        }
-        if (written) model = i;
-    }
-    return true;
-}
-
-HIMAGELIST ImageListMenuImages::Handle()
-{
-    Materialize();
-    return list_.get();
-}
-
-bool ImageListMenuImages::ReplaceEntryImage(int index, const TOneItem& item)
-{
-    if (!pictures_ || index < 0 || index >= Count() || !Materialize()) return false;
-    UniqueIcon icon;
-    if (item.IsSeparator()) {
-        icon.reset(CopyIcon(pictures_->ImgIconSeparator.get()));
-    } else {
-        icon = GetEntryIcon(item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad, pictures_->ImgIconLeer.get());
-    }
-    if (!icon || ImageList_ReplaceIcon(list_.get(), index, icon.get()) < 0) return false;
-    Slot& slot = slots_[static_cast<size_t>(index)];
-    slot.separator = item.IsSeparator();
-    if (slot.pending) {
-        slot.pending.reset();
-        --pendingCount_;
-    }
-    return true;
+    if (service_)
+        for (const Asked& asked : slot.asked) service_->Cancel(asked.ticket);
+    slot.asked.clear();
+    slot.shown.clear();
 }
 
 bool ImageListMenuImages::RemoveEntryImage(int index)
 {
-    if (index < 0 || index >= Count() || !Materialize()) return false;
-    if (!ImageList_Remove(list_.get(), index)) return false;
-    if (slots_[static_cast<size_t>(index)].pending) --pendingCount_;
+    if (index < 0 || index >= Count()) return false;
+    Forget(slots_[static_cast<size_t>(index)]);
     slots_.erase(slots_.begin() + index);
-    if (nextPending_ > static_cast<size_t>(index)) --nextPending_;
-    std::erase(urgent_, index);
-    for (int& u : urgent_)
-        if (u > index) --u;
+    return true;
+}
+
+bool ImageListMenuImages::ReplaceEntryImage(int index, const TOneItem& item)
+{
+    if (index < 0 || index >= Count()) return false;
+    Slot& slot = slots_[static_cast<size_t>(index)];
+    EntryIconRequest request{item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad};
+    const bool separator = item.IsSeparator();
+    const bool same = separator == slot.separator && request.Pfad == slot.request.Pfad &&
+                      request.IsPIDL == slot.request.IsPIDL && request.IconNum == slot.request.IconNum &&
+                      request.IconPfad == slot.request.IconPfad;
+    if (same) return true;
+    Forget(slot);
+    slot.separator = separator;
+    slot.request = std::move(request);
+    slot.key.reset();
     return true;
 }
 
 void ImageListMenuImages::RemoveAllImages()
 {
-    if (list_) ImageList_Remove(list_.get(), -1);
+    for (Slot& slot : slots_) Forget(slot);
     slots_.clear();
-    pendingCount_ = 0;
-    nextPending_ = 0;
-    urgent_.clear();
 }
 
-bool ImageListMenuImages::IsPending(int index) const
+HIMAGELIST ImageListMenuImages::Handle(int size) { return service_ ? service_->Store(size).Handle() : nullptr; }
+
+int ImageListMenuImages::PictureIndex(int index, int size)
 {
-    return index >= 0 && static_cast<size_t>(index) < slots_.size() &&
-           slots_[static_cast<size_t>(index)].pending.has_value();
+    if (index < 0 || index >= Count() || !service_) return PictureStore::PlaceholderIndex;
+    const Slot& slot = slots_[static_cast<size_t>(index)];
+    if (slot.separator) return PictureStore::SeparatorIndex;
+    if (!slot.key) return PictureStore::PlaceholderIndex;
+    return service_->Store(size).IndexOf(*slot.key).value_or(PictureStore::PlaceholderIndex);
 }
 
-void ImageListMenuImages::LoadNow(int index)
+bool ImageListMenuImages::IsFinal(int index, int size)
 {
-    Slot& slot = slots_[static_cast<size_t>(index)];
-    EntryIconRequest request = std::move(*slot.pending);
-    slot.pending.reset();
-    --pendingCount_;
-    UniqueIcon icon = GetEntryIcon(request.Pfad, request.IsPIDL, request.IconNum, request.IconPfad,
-                                   pictures_ ? pictures_->ImgIconLeer.get() : nullptr);
-    // The placeholder is already in place: a failed replacement leaves it there.
-    if (icon) ImageList_ReplaceIcon(list_.get(), index, icon.get());
-    for (const Shown& shown : std::exchange(slot.shownPending, {}))
-        if (IsWindow(shown.window)) InvalidateRect(shown.window, &shown.rect, FALSE);
+    if (index < 0 || index >= Count() || !service_) return true;
+    const Slot& slot = slots_[static_cast<size_t>(index)];
+    return slot.separator || (slot.key && service_->Store(size).IndexOf(*slot.key));
 }
 
-void ImageListMenuImages::MarkShownPending(int index, HWND window, const RECT& rect)
+int ImageListMenuImages::PendingCount() const
 {
-    if (!IsPending(index)) return;
-    Slot& slot = slots_[static_cast<size_t>(index)];
-    if (slot.shownPending.empty()) urgent_.push_back(index);
-    if (window) slot.shownPending.push_back({window, rect});
+    return static_cast<int>(std::count_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.asked.empty(); }));
 }
 
-int ImageListMenuImages::LoadUrgentIcons(int maxIcons)
+const ImageListMenuImages::Asked* ImageListMenuImages::AskedAt(const Slot& slot, int size) const
 {
-    int done = 0;
-    if (urgent_.empty() || !Materialize()) return 0;
-    while (done < maxIcons && !urgent_.empty()) {
-        const int index = urgent_.front();
-        urgent_.erase(urgent_.begin());
-        if (!IsPending(index)) continue;
-        LoadNow(index);
-        ++done;
+    for (const Asked& asked : slot.asked)
+        if (asked.size == size) return &asked;
+    return nullptr;
+}
+
+void ImageListMenuImages::RequestPictures(int size, PictureUrgency urgency)
+{
+    if (!service_) return;
+    for (int i = 0; i < Count(); ++i) {
+        if (IsFinal(i, size)) continue;
+        Slot& slot = slots_[static_cast<size_t>(i)];
+        if (const Asked* asked = AskedAt(slot, size)) service_->Raise(asked->ticket, urgency);
+        else slot.asked.push_back({size, service_->Request(*this, slot.request, size, urgency)});
     }
-    return done;
 }
 
-bool ImageListMenuImages::EnsureEntryIcon(int index)
+void ImageListMenuImages::MarkShownPending(int index, int size, HWND window, const RECT* rect)
 {
-    if (index < 0 || index >= Count() || !Materialize()) return false;
-    if (IsPending(index)) LoadNow(index);
-    return true;
+    if (!service_ || IsFinal(index, size)) return;
+    Slot& slot = slots_[static_cast<size_t>(index)];
+    if (const Asked* asked = AskedAt(slot, size)) service_->Raise(asked->ticket, PictureUrgency::Shown);
+    else slot.asked.push_back({size, service_->Request(*this, slot.request, size, PictureUrgency::Shown)});
+    if (!window) return;
+    Shown shown{window, rect ? *rect : RECT{}, rect == nullptr};
+    auto same = [&](const Shown& s) { return s.window == window && s.whole == shown.whole && EqualRect(&s.rect, &shown.rect); };
+    if (std::none_of(slot.shown.begin(), slot.shown.end(), same)) slot.shown.push_back(shown);
 }
 
-int ImageListMenuImages::LoadPendingIcons(int maxIcons)
+void ImageListMenuImages::Finished(uint64_t ticket, const std::string& key)
 {
-    int done = 0;
-    if (pendingCount_ == 0 || !Materialize()) return 0;
-    while (done < maxIcons && pendingCount_ > 0) {
-        while (nextPending_ < slots_.size() && !slots_[nextPending_].pending) ++nextPending_;
-        if (nextPending_ >= slots_.size()) break;
-        LoadNow(static_cast<int>(nextPending_));
-        ++done;
+    for (Slot& slot : slots_) {
+        auto asked = std::find_if(slot.asked.begin(), slot.asked.end(), [&](const Asked& a) { return a.ticket == ticket; });
+        if (asked == slot.asked.end()) continue;
+        slot.asked.erase(asked);
+        slot.key = key;
+        for (const Shown& shown : std::exchange(slot.shown, {}))
+            if (IsWindow(shown.window)) InvalidateRect(shown.window, shown.whole ? nullptr : &shown.rect, FALSE);
+        return;
     }
-    return done;
 }
 
-MenuImagesFactory MakeMenuImagesFactory(std::shared_ptr<const EntryPictures> pictures)
+MenuImagesFactory MakeMenuImagesFactory(std::shared_ptr<EntryPictureService> service)
 {
-    std::shared_ptr<const PictureBitmaps> bitmaps = pictures ? MakePictureBitmaps(*pictures) : nullptr;
-    return [pictures, bitmaps]() -> std::unique_ptr<MenuImages> {
-        return std::make_unique<ImageListMenuImages>(pictures, bitmaps);
-    };
+    return [service]() -> std::unique_ptr<MenuImages> { return std::make_unique<ImageListMenuImages>(service); };
 }
 
 ImageListMenuImages* ImageListOf(const TOneMenu& menu) { return dynamic_cast<ImageListMenuImages*>(menu.Images.get()); }
 
-namespace {
-
-double MillisSince(const LARGE_INTEGER& start)
+void RequestEntryPictures(const TMenuList& menus, int size, int recent)
 {
-    LARGE_INTEGER now{}, frequency{};
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    if (frequency.QuadPart == 0) return 0;
-    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    if (ImageListMenuImages* images = recent >= 0 && recent < static_cast<int>(menus.size()) && menus[recent]
+                                          ? ImageListOf(*menus[static_cast<size_t>(recent)])
+                                          : nullptr)
+        images->RequestPictures(size, PictureUrgency::Recent);
+    for (const auto& menu : menus)
+        if (ImageListMenuImages* images = menu ? ImageListOf(*menu) : nullptr)
+            images->RequestPictures(size, PictureUrgency::Rest);
 }
 
-}  // namespace
-
-bool LoadPendingEntryIcons(const TMenuList& menus, int maxIcons, unsigned maxMillis)
+int PendingEntryPictures(const TMenuList& menus)
 {
-    LARGE_INTEGER start{};
-    QueryPerformanceCounter(&start);
-    int done = 0;
-    auto spent = [&] { return done > 0 && (done >= maxIcons || (maxMillis > 0 && MillisSince(start) >= maxMillis)); };
-    for (const auto& menu : menus) {
-        ImageListMenuImages* images = menu ? ImageListOf(*menu) : nullptr;
-        if (!images) continue;
-        while (images->UrgentCount() > 0) {
-            if (spent()) return true;
-            if (images->LoadUrgentIcons(1) == 0) break;
-            ++done;
-        }
-    }
-    for (const auto& menu : menus) {
-        ImageListMenuImages* images = menu ? ImageListOf(*menu) : nullptr;
-        if (!images) continue;
-        while (images->PendingCount() > 0) {
-            if (spent()) return true;
-            if (images->LoadPendingIcons(1) == 0) break;
-            ++done;
-        }
-    }
-    return EntryIconsPending(menus);
+    int pending = 0;
+    for (const auto& menu : menus)
+        if (ImageListMenuImages* images = menu ? ImageListOf(*menu) : nullptr) pending += images->PendingCount();
+    return pending;
 }
-
-bool EntryIconsPending(const TMenuList& menus)
-{
-    for (const auto& menu : menus) {
-        ImageListMenuImages* images = menu ? ImageListOf(*menu) : nullptr;
-        if (images && images->PendingCount() > 0) return true;
-    }
-    return false;
-}
-
-void LoadAllEntryIcons(const TOneMenu& menu)
-{
-    if (ImageListMenuImages* images = ImageListOf(menu)) images->LoadPendingIcons(images->PendingCount());
-}
-
-namespace {
-HWND TimerOwner = nullptr;  // the window whose icon timer runs, or null
-}
-
-void ScheduleEntryIconLoading(HWND owner, const TMenuList& menus)
-{
-    if (owner && EntryIconsPending(menus) && SetTimer(owner, EntryIconTimerId, 0, nullptr)) TimerOwner = owner;
-}
-
-bool EntryIconTimerTick(HWND owner, WPARAM timerId, const TMenuList& menus)
-{
-    if (timerId != EntryIconTimerId) return false;
-    if (!LoadPendingEntryIcons(menus, EntryIconsPerTurn, EntryIconMillisPerTurn)) {
-        KillTimer(owner, EntryIconTimerId);
-        if (TimerOwner == owner) TimerOwner = nullptr;
-    }
-    return true;
-}
-
-bool EntryIconTimerRunning() { return TimerOwner != nullptr && IsWindow(TimerOwner); }

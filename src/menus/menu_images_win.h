@@ -1,16 +1,21 @@
-// The Win32 picture list of a menu: 32x32 images on an image list.
+// The entries' pictures, shared by the whole process: one picture per source and size.
 //
-// Extracting an icon costs a millisecond or two, so entries do not wait for theirs:
-// adding an entry stores the placeholder picture at once (its ImageIndex is final) and
-// marks the picture pending. Pending pictures are replaced in place later, a few at a
-// time while the user-interface thread is idle (LoadPendingEntryIcons), or at once when
-// an entry is about to be drawn (EnsureEntryIcon).
+// A PictureStore per pixel size holds one image list with one picture per key (the
+// key names the source: the same file and icon, the same document type, ...). Each
+// menu's ImageListMenuImages has one slot per entry (TOneItem::ImageIndex, as the model
+// keeps it) that maps to a store picture once the worker thread has named the entry's
+// key. Until then the slot shows the placeholder; the worker makes missing pictures,
+// nearest-needed first, and the user-interface thread only places what it finished
+// (EntryPictureService::PlaceFinished, on the main window's message).
 #pragma once
 
 #include "config/model.h"
 #include "menus/entry_icon_rules.h"
+#include "menus/picture_worker_win.h"
 #include "win/handles.h"
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,93 +28,129 @@ struct EntryPictures {
     UniqueIcon ImgIconSeparator;
 };
 
-// The two pictures as bitmaps, written once into each list and copied from there:
-// under Wine ImageList_AddIcon costs over a millisecond a call, a copy inside the
-// list a few microseconds.
-struct PictureBitmaps {
-    UniqueGdiObject LeerColour, LeerMask;
-    UniqueGdiObject SeparatorColour, SeparatorMask;
+// The header of a 32-bit DIB with rows top down, the layout of PixelImage.
+BITMAPINFO TopDownDib32(int width, int height);
+
+// The settings window's item list shows 32-pixel pictures whatever the menus use.
+inline constexpr int SettingsPictureSize = 32;
+
+// The pictures of one size: the placeholder, the separator, then one per key.
+class PictureStore {
+public:
+    static constexpr int PlaceholderIndex = 0;
+    static constexpr int SeparatorIndex = 1;
+    PictureStore(int size, const EntryPictures& pictures);
+    int Size() const { return size_; }
+    HIMAGELIST Handle() const { return list_.get(); }
+    // The key's picture; the placeholder for "". Nothing while it is not placed.
+    std::optional<int> IndexOf(const std::string& key) const;
+    // The key's picture from now on: `picture`, or the placeholder without one.
+    void Place(const std::string& key, const std::optional<PixelImage>& picture);
+    int KeyCount() const { return static_cast<int>(indices_.size()); }
+
+private:
+    int size_;
+    UniqueImageList list_;
+    std::map<std::string, int> indices_;
 };
-[[nodiscard]] std::shared_ptr<const PictureBitmaps> MakePictureBitmaps(const EntryPictures& pictures);
+
+class ImageListMenuImages;
+
+// The stores, the worker and the tickets of the pictures asked for and not placed yet.
+class EntryPictureService {
+public:
+    // `wake` is called on the worker thread when finished pictures wait; it must only
+    // post (or signal), so that PlaceFinished runs on the user-interface thread.
+    EntryPictureService(std::shared_ptr<const EntryPictures> pictures, PictureSource source,
+                        std::function<void()> wake);
+    ~EntryPictureService();
+    // Ends the worker after the picture in hand; no more pictures arrive.
+    void Stop();
+
+    PictureStore& Store(int size);
+    // Places every finished picture, repaints what showed their placeholders; returns
+    // how many requests it answered.
+    int PlaceFinished();
+
+    uint64_t Request(ImageListMenuImages& owner, const EntryIconRequest& request, int size, PictureUrgency urgency);
+    void Raise(uint64_t ticket, PictureUrgency urgency);
+    void Cancel(uint64_t ticket);
+
+private:
+    std::shared_ptr<const EntryPictures> pictures_;
+    std::map<int, std::unique_ptr<PictureStore>> stores_;
+    std::map<uint64_t, ImageListMenuImages*> owners_;
+    uint64_t nextTicket_ = 1;
+    PictureWorker worker_;
+};
 
 class ImageListMenuImages final : public MenuImages {
 public:
-    explicit ImageListMenuImages(std::shared_ptr<const EntryPictures> pictures,
-                                 std::shared_ptr<const PictureBitmaps> bitmaps = nullptr);
-    int Count() const override;
-    // The separator picture, or the placeholder with the entry's icon pending. The
-    // pictures reach the image list itself in bulk, when it is first needed.
-    int AddEntryImage(const TOneItem& item) override;
-    // The image list with a picture for every entry (placeholders where still pending).
-    HIMAGELIST Handle();
+    explicit ImageListMenuImages(std::shared_ptr<EntryPictureService> service);
+    ~ImageListMenuImages() override;
+    ImageListMenuImages(const ImageListMenuImages&) = delete;
+    ImageListMenuImages& operator=(const ImageListMenuImages&) = delete;
 
-    // An edited entry: its icon is taken at once and replaces picture `index`.
-    [[nodiscard]] bool ReplaceEntryImage(int index, const TOneItem& item);
-    // Removes picture `index`; later pictures move down by one, as ImageList_Remove does.
+    int Count() const override { return static_cast<int>(slots_.size()); }
+    // A new slot showing the placeholder (a separator its own picture); its picture is
+    // asked for by RequestPictures or when it is drawn.
+    int AddEntryImage(const TOneItem& item) override;
+    // Removes slot `index`; later slots move down by one.
     [[nodiscard]] bool RemoveEntryImage(int index) override;
+    // An edited entry: a changed icon source asks for its picture again.
+    [[nodiscard]] bool ReplaceEntryImage(int index, const TOneItem& item);
     void RemoveAllImages();
 
-    bool IsPending(int index) const;
-    int PendingCount() const { return pendingCount_; }
-    // Loads picture `index` now if it is still pending; true when it is loaded.
-    bool EnsureEntryIcon(int index);
-    // Loads up to `maxIcons` pending pictures, lowest index first; returns how many.
-    int LoadPendingIcons(int maxIcons);
+    // The list slot `index` shows pictures of at `size`, and its picture there (the
+    // placeholder until final).
+    HIMAGELIST Handle(int size);
+    int PictureIndex(int index, int size);
+    bool IsFinal(int index, int size);
+    // Entries with a picture still asked for.
+    int PendingCount() const;
+    // Asks for every slot's picture at `size` not final yet; raises those already asked.
+    void RequestPictures(int size, PictureUrgency urgency);
+    // Slot `index` showed its placeholder in `rect` of `window` (the whole window when
+    // null): it goes first, and that area is repainted once its picture is placed.
+    void MarkShownPending(int index, int size, HWND window, const RECT* rect);
 
-    // Picture `index` was shown as the placeholder in `rect` of `window`: it is loaded
-    // before all other pending pictures, and that area is repainted once it is.
-    void MarkShownPending(int index, HWND window, const RECT& rect);
-    int UrgentCount() const { return static_cast<int>(urgent_.size()); }
-    // Loads up to `maxIcons` of the pictures marked so; returns how many.
-    int LoadUrgentIcons(int maxIcons);
+    // From the service: request `ticket` found the key (its picture is placed).
+    void Finished(uint64_t ticket, const std::string& key);
 
 private:
     struct Shown {
         HWND window;
         RECT rect;
+        bool whole;
+    };
+    struct Asked {
+        int size;
+        uint64_t ticket;
     };
     struct Slot {
         bool separator = false;
-        std::optional<EntryIconRequest> pending;
-        std::vector<Shown> shownPending;
+        EntryIconRequest request;
+        std::optional<std::string> key;
+        std::vector<Asked> asked;
+        std::vector<Shown> shown;
     };
-    // Gives the image list a picture for every slot; false when it could not.
-    bool Materialize();
-    void LoadNow(int index);
+    void Forget(Slot& slot);
+    const Asked* AskedAt(const Slot& slot, int size) const;
 
-    std::shared_ptr<const EntryPictures> pictures_;
-    std::shared_ptr<const PictureBitmaps> bitmaps_;
-    UniqueImageList list_;
-    std::vector<Slot> slots_;  // one per picture, in image list order
-    int pendingCount_ = 0;
-    size_t nextPending_ = 0;  // no pending slot below this
-    std::vector<int> urgent_;  // slots shown as the placeholder, first shown first
+    std::shared_ptr<EntryPictureService> service_;
+    std::vector<Slot> slots_;
 };
 
-// For NewMenuImages: every new menu gets its own image list sharing the pictures.
-MenuImagesFactory MakeMenuImagesFactory(std::shared_ptr<const EntryPictures> pictures);
+// For NewMenuImages: every new menu maps its entries to the service's pictures.
+MenuImagesFactory MakeMenuImagesFactory(std::shared_ptr<EntryPictureService> service);
 
-// The image list of a menu built by that factory, or null.
+// The picture slots of a menu built by that factory, or null.
 ImageListMenuImages* ImageListOf(const TOneMenu& menu);
 
-// One idle turn: loads pending pictures of the menus, those already shown as the
-// placeholder first, then first menu first, until
-// `maxIcons` are done or `maxMillis` have passed (0: no time limit); at least one is
-// done when any is pending. True while pictures remain pending.
-bool LoadPendingEntryIcons(const TMenuList& menus, int maxIcons, unsigned maxMillis = 0);
-bool EntryIconsPending(const TMenuList& menus);
+// Asks for every entry's picture at `size`: menu `recent` (the one last shown) first.
+void RequestEntryPictures(const TMenuList& menus, int size, int recent = -1);
+// Entries of all menus whose pictures are not final yet.
+int PendingEntryPictures(const TMenuList& menus);
 
-// The idle loading on a window's timer. A 0 ms timer fires only when the window's queue
-// holds nothing else (also inside popup menus and modal loops), so input always wins.
-inline constexpr UINT_PTR EntryIconTimerId = 0x4D47;
-inline constexpr int EntryIconsPerTurn = 64;
-inline constexpr unsigned EntryIconMillisPerTurn = 15;
-// Starts the timer on `owner` when any picture is pending.
-void ScheduleEntryIconLoading(HWND owner, const TMenuList& menus);
-// For WM_TIMER: one turn when `timerId` is the icon timer, which stops once nothing is
-// pending. False for any other timer.
-bool EntryIconTimerTick(HWND owner, WPARAM timerId, const TMenuList& menus);
-// Whether that timer is running: only then may drawing leave a picture to it.
-bool EntryIconTimerRunning();
-// Every pending picture of one menu (before something draws straight from its list).
-void LoadAllEntryIcons(const TOneMenu& menu);
+// The source production uses; see entry_picture_source_win.cpp.
+PictureSource ProgramPictureSource();

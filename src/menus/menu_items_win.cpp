@@ -1,6 +1,5 @@
 #include "menus/menu_items_win.h"
 
-#include "menus/bitmap_scale.h"
 #include "menus/item_geometry.h"
 #include "menus/menu_images_win.h"
 #include "menus/mnemonic.h"
@@ -27,84 +26,6 @@ const TOneItem* CommandEntry(const TOneMenu* menu, UINT itemId)
     return item && !item->IsSeparator() ? item : nullptr;
 }
 
-// The entry's 32x32 picture as drawn on the list's background colour.
-std::optional<PixelImage> RenderPicture(HIMAGELIST list, int index)
-{
-    if (!list || index < 0 || index >= ImageList_GetImageCount(list)) return std::nullopt;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = 32;
-    info.bmiHeader.biHeight = -32;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    UniqueGdiObject dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
-    if (!dib || !dc || !bits) return std::nullopt;
-    ScopedSelectObject select(dc.get(), dib.get());
-
-    COLORREF back = ImageList_GetBkColor(list);
-    if (back == CLR_NONE) back = GetSysColor(COLOR_MENU);
-    UniqueGdiObject brush(CreateSolidBrush(back));
-    RECT all{0, 0, 32, 32};
-    if (brush) FillRect(dc.get(), &all, static_cast<HBRUSH>(brush.get()));
-    if (!ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL)) return std::nullopt;
-    GdiFlush();
-
-    PixelImage image;
-    image.width = image.height = 32;
-    const auto* source = static_cast<const uint32_t*>(bits);
-    image.pixels.assign(source, source + 32 * 32);
-    for (uint32_t& p : image.pixels) p &= 0x00FFFFFFu;  // drop what alpha drawing left
-    return image;
-}
-
-void CopyPicture(HDC dc, const PixelImage& image, int x, int y)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    StretchDIBits(dc, x, y, image.width, image.height, 0, 0, image.width, image.height, image.pixels.data(), &info,
-                  DIB_RGB_COLORS, SRCCOPY);
-}
-
-// The draws of one popup come in one burst; a pause longer than this starts a new one.
-constexpr double BurstGapMillis = 150;
-
-double MillisBetween(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency{};
-    QueryPerformanceFrequency(&frequency);
-    if (frequency.QuadPart == 0) return 0;
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// Time spent drawing (and loading pictures for) the current burst of draws.
-class DrawBurst {
-public:
-    bool WithinBudget(unsigned budgetMillis)
-    {
-        LARGE_INTEGER now{};
-        QueryPerformanceCounter(&now);
-        if (!active_ || MillisBetween(lastEnd_, now) > BurstGapMillis) {
-            start_ = now;
-            active_ = true;
-        }
-        return MillisBetween(start_, now) < budgetMillis;
-    }
-    void DrawEnded() { QueryPerformanceCounter(&lastEnd_); }
-
-private:
-    bool active_ = false;
-    LARGE_INTEGER start_{}, lastEnd_{};
-};
-DrawBurst Burst;
-
 }  // namespace
 
 bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& menus, const TKonfig& konfig)
@@ -118,7 +39,7 @@ bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& 
 }
 
 bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
-                HFONT font, unsigned syncLoadMillis)
+                HFONT font)
 {
     if (draw.CtlType != ODT_MENU || !draw.hDC) return false;
     const TOneMenu* menu = MenuOf(draw.itemData, activeMenu, menus);
@@ -130,24 +51,14 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
     const RECT& item = draw.rcItem;
     const ItemPlacement at = PlaceItem(s, item.left, item.top, item.bottom, selected);
 
-    ScopeGuard burstEnd([] { Burst.DrawEnded(); });
-    std::optional<PixelImage> picture;
+    HIMAGELIST pictures = nullptr;
+    int picture = -1;
     if (ImageListMenuImages* images = ImageListOf(*menu)) {
-        const int index = entry->ImageIndex;
-        if (images->IsPending(index) && EntryIconTimerRunning() && !Burst.WithinBudget(syncLoadMillis))
-            images->MarkShownPending(index, WindowFromDC(draw.hDC), item);
-        else
-            images->EnsureEntryIcon(index);
-        picture = RenderPicture(images->Handle(), index);
-    }
-    if (picture) {
-        bool scaled = true;
-        switch (ScaleFor(s)) {
-        case IconScale::Halve: scaled = HalveBitmap(*picture); break;
-        case IconScale::Double: scaled = DoubleBitmap(*picture); break;
-        case IconScale::Keep: break;
-        }
-        if (!scaled) picture.reset();
+        const int index = entry->ImageIndex, size = PictureSizeFor(s);
+        // Never waits: the placeholder now, the entry repainted when its picture is placed.
+        images->MarkShownPending(index, size, WindowFromDC(draw.hDC), &item);
+        pictures = images->Handle(size);
+        picture = images->PictureIndex(index, size);
     }
 
     HDC dc = draw.hDC;
@@ -163,12 +74,12 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
     });
 
     FillRect(dc, &item, GetSysColorBrush(COLOR_MENU));
-    if (picture) {
+    if (pictures) {
         // A picture larger than the entry (an icon size other than 16, 32 or 64) must not
         // paint over the neighbouring entries.
         const int saved = SaveDC(dc);
         IntersectClipRect(dc, item.left, item.top, item.right, item.bottom);
-        CopyPicture(dc, *picture, at.iconX, at.iconY);
+        ImageList_Draw(pictures, picture, dc, at.iconX, at.iconY, ILD_NORMAL);
         if (saved) RestoreDC(dc, saved);
     }
     if (selected) {

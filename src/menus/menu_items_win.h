@@ -15,14 +15,11 @@
 // is the one its item data names (the popup was built that way), else `activeMenu`.
 // False means the request was not for such an entry and nothing was done.
 bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& menus, const TKonfig& konfig);
-// Draws the entry in `font` (the font its width was measured in). A picture still
-// pending is loaded first, as long as the loading done while drawing one popup stays
-// within `syncLoadMillis`; beyond that, and only while the icon timer runs, the entry
-// shows the placeholder and is repainted as soon as the timer has loaded its picture,
-// so that a popup never waits long for its icons.
-inline constexpr unsigned DefaultSyncLoadMillis = 40;
+// Draws the entry in `font` (the font its width was measured in). An entry whose
+// picture is not made yet shows the placeholder, goes first in the worker's queue and
+// is repainted once its picture is placed: a popup never waits for its icons.
 bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
-                HFONT font, unsigned syncLoadMillis = DefaultSyncLoadMillis);
+                HFONT font);
 
 using LaunchEntry = std::function<void(int menuIndex, int itemIndex)>;
 // `defaultResult` is what DefWindowProc answered. A character that is an entry's

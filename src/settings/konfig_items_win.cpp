@@ -42,10 +42,12 @@ void TfrmKonfig::RefreshItemList()
         ListViewSetItemCount(list, 0);
         return;
     }
-    // The list draws straight from the menu's pictures: none may still be a placeholder.
-    LoadAllEntryIcons(*menu);
-    // The pictures first: their size is part of the places the count arranges.
-    if (ImageListMenuImages* images = ImageListOf(*menu)) ListViewSetImageList(list, LVSIL_NORMAL, images->Handle());
+    // The pictures first: their size is part of the places the count arranges. Those not
+    // made yet show the placeholder until they arrive.
+    if (ImageListMenuImages* images = ImageListOf(*menu)) {
+        images->RequestPictures(SettingsPictureSize, PictureUrgency::Shown);
+        ListViewSetImageList(list, LVSIL_NORMAL, images->Handle(SettingsPictureSize));
+    }
     ListViewSetItemCount(list, menu->Items.size());
     int selected = ListViewSelectedIndex(list);
     if (selected >= 0) ListViewEnsureVisible(list, selected);
@@ -69,7 +71,11 @@ LRESULT TfrmKonfig::LvItemsData(NMHDR& header)
             lstrcpynA(info.item.pszText, item.Description.c_str(), info.item.cchTextMax);
         }
     }
-    if (info.item.mask & LVIF_IMAGE) info.item.iImage = item.ImageIndex;
+    if ((info.item.mask & LVIF_IMAGE) && ImageListOf(*menu)) {
+        ImageListMenuImages& images = *ImageListOf(*menu);
+        images.MarkShownPending(item.ImageIndex, SettingsPictureSize, header.hwndFrom, nullptr);
+        info.item.iImage = images.PictureIndex(item.ImageIndex, SettingsPictureSize);
+    }
     return 0;
 }
 

@@ -9,6 +9,10 @@ inline constexpr unsigned WmStartupDone = 0x0400 + 1;  // 1025: start-up is thro
 inline constexpr unsigned WmShowPopup = 0x0400 + 2;    // 1026: wParam is the menu index
 // From WM_APP (0x8000) on: made once start-up is through.
 inline constexpr unsigned WmCreateSettings = 0x8000 + 1;
+// Posted by the picture worker: finished entry pictures wait to be placed.
+inline constexpr unsigned WmEntryPicturesReady = 0x8000 + 2;
+// Answers how many entries' pictures are not final yet (for tests and benchmarks).
+inline constexpr unsigned WmPendingPictures = 0x8000 + 3;
 
 // The icons' callback messages: menu i's icon sends WmMenuIconFirst + i, the tools icon
 // its own, so the number alone names the icon.
@@ -28,6 +32,7 @@ inline constexpr uint16_t FirstToolsCommand = 2000;
 
 static_assert(WmStartupDone < WmShowPopup && WmShowPopup < WmMenuIconFirst);
 static_assert(WmMenuIconFirst < WmToolsIcon && WmToolsIcon < WmCreateSettings);
+static_assert(WmCreateSettings < WmEntryPicturesReady && WmEntryPicturesReady < WmPendingPictures);
 // Room for one menu icon message per menu index below the tools menu's.
 static_assert(WmToolsIcon - WmMenuIconFirst <= ToolsMenuIndex);
 static_assert(CmdQuit == CmdSettings + 1 && CmdQuit < SeparatorCommand && SeparatorCommand < FirstToolsCommand);

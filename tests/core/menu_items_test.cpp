@@ -104,9 +104,9 @@ TEST(MenuItemGeometry, PlacementFollowsTheRectangle)
 
 TEST(MenuItemGeometry, OtherSizesGoIntoTheFormulasUnscaled)
 {
-    EXPECT_EQ(ScaleFor(16), IconScale::Halve);
-    EXPECT_EQ(ScaleFor(64), IconScale::Double);
-    EXPECT_EQ(ScaleFor(24), IconScale::Keep);
+    EXPECT_EQ(PictureSizeFor(16), 16);
+    EXPECT_EQ(PictureSizeFor(64), 64);
+    EXPECT_EQ(PictureSizeFor(24), 32);
     EXPECT_EQ(GeometryFor(24).height, 26);
     EXPECT_EQ(GeometryFor(24).textLeft, 28);
 }

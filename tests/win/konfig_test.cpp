@@ -106,7 +106,21 @@ protected:
     }
 
     TOneMenu& Menu(int index) const { return *MenuList[static_cast<size_t>(index)]; }
-    HIMAGELIST Pictures(int menu) const { return ImageListOf(Menu(menu))->Handle(); }
+    HIMAGELIST Pictures(int menu) const { return ImageListOf(Menu(menu))->Handle(SettingsPictureSize); }
+    // Lets the main window place pictures until every entry's is final.
+    static bool Settled()
+    {
+        return WaitUntil([] {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            return PendingEntryPictures(MenuList) == 0;
+        }, 5000, 1);
+    }
+    std::string PictureOf(int menu, const TOneItem& item) const
+    {
+        EXPECT_TRUE(Settled());
+        return Fingerprint(Pictures(menu), ImageListOf(Menu(menu))->PictureIndex(item.ImageIndex, SettingsPictureSize));
+    }
     std::vector<std::string> Descriptions(int menu) const
     {
         std::vector<std::string> names;
@@ -118,7 +132,7 @@ protected:
     {
         std::map<std::string, std::string> pictures;
         for (const auto& item : Menu(menu).Items)
-            if (!item->IsSeparator()) pictures[item->Description] = Fingerprint(Pictures(menu), item->ImageIndex);
+            if (!item->IsSeparator()) pictures[item->Description] = PictureOf(menu, *item);
         return pictures;
     }
     // The path's browse button, answering its popup with a key (a mnemonic, or Esc).
@@ -306,7 +320,7 @@ TEST_F(KonfigMenus, ClearEmptiesTheMenuAfterAskingAndMovesSwapWholeMenus)
     ASSERT_EQ(messages.Asked().size(), 2u);
     EXPECT_EQ(messages.Asked()[1].text, "Do you really want to remove all items from the current menu ?");
     EXPECT_TRUE(Menu(1).Items.empty());
-    EXPECT_EQ(ImageList_GetImageCount(Pictures(1)), 0);
+    EXPECT_EQ(ImageListOf(Menu(1))->Count(), 0);
     EXPECT_EQ(ui->Rows("LvItems"), 0);
     EXPECT_EQ(MenuList.size(), 3u) << "clearing keeps the menu";
 }
@@ -484,8 +498,8 @@ TEST_F(KonfigItems, AddChecksTheFilesAndAppendsTheItemWithItsPicture)
     EXPECT_EQ(added.AutoStartmode, 1) << "no choice stores Normal";
     EXPECT_EQ(ui->SelectedRow("LvItems"), 1);
     EXPECT_EQ(settings->Text("LblItemIndex"), "2/2");
-    EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 2);
-    EXPECT_FALSE(ImageListOf(Menu(0))->IsPending(added.ImageIndex));
+    ASSERT_TRUE(Settled());
+    EXPECT_TRUE(ImageListOf(Menu(0))->IsFinal(added.ImageIndex, SettingsPictureSize));
 
     // A menu's entries end below the popup's fixed commands.
     while (Menu(0).Items.size() < 1900) AddItem(Menu(0), std::make_unique<TOneItem>());
@@ -518,7 +532,7 @@ TEST_F(KonfigItems, ModifyStoresTheMaskOrReloadsItWhenTheIconFileIsMissing)
     EXPECT_EQ(settings->Text("EdBeschreibung"), "Two") << "the mask is reloaded from the item";
     EXPECT_EQ(Menu(0).Items[1]->Description, "Two");
 
-    std::string before = Fingerprint(Pictures(0), Menu(0).Items[1]->ImageIndex);
+    std::string before = PictureOf(0, *Menu(0).Items[1]), first = PictureOf(0, *Menu(0).Items[0]);
     ui->Type("EdIconPfad", "   ");
     ui->Type("EdPfad", "C:\\nowhere\\not-needed.exe");
     ui->Type("EdBeschreibung", "Edited");
@@ -529,8 +543,36 @@ TEST_F(KonfigItems, ModifyStoresTheMaskOrReloadsItWhenTheIconFileIsMissing)
     EXPECT_EQ(item.IconPfad, "");
     EXPECT_EQ(item.Pfad, "C:\\nowhere\\not-needed.exe") << "modify does not need the file";
     EXPECT_EQ(item.ImageIndex, 1);
-    EXPECT_NE(Fingerprint(Pictures(0), 1), before) << "the picture was replaced in place";
-    EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 2);
+    EXPECT_NE(PictureOf(0, item), before) << "the item shows its new picture";
+    EXPECT_EQ(PictureOf(0, *Menu(0).Items[0]), first) << "the other keeps its own";
+}
+
+TEST_F(KonfigItems, ItemsOfOneSourceShareAPictureThatOutlivesEitherOfThem)
+{
+    Open({{"Programs", 2, {{"One", Program, 1}, {"Same", Program, 1}, {"Other", Program, 2}}}});
+    ui->SelectRow("LvMenus", 0);
+    ASSERT_TRUE(Settled());
+    ImageListMenuImages& images = *ImageListOf(Menu(0));
+    auto shown = [&](int row) {
+        LVITEMA item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        SendMessageA(ui->Control("LvItems"), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return item.iImage;
+    };
+    const int shared = images.PictureIndex(Menu(0).Items[0]->ImageIndex, SettingsPictureSize);
+    EXPECT_EQ(images.PictureIndex(Menu(0).Items[1]->ImageIndex, SettingsPictureSize), shared);
+    EXPECT_NE(images.PictureIndex(Menu(0).Items[2]->ImageIndex, SettingsPictureSize), shared);
+    EXPECT_EQ(shown(1), shared) << "the list shows the shared picture";
+    const std::string same = PictureOf(0, *Menu(0).Items[1]), other = PictureOf(0, *Menu(0).Items[2]);
+    EXPECT_NE(same, other);
+
+    ui->SelectRow("LvItems", 0);
+    ui->Click("BtnRemoveItem");
+    ASSERT_EQ(Descriptions(0), (std::vector<std::string>{"Same", "Other"}));
+    EXPECT_EQ(PictureOf(0, *Menu(0).Items[0]), same);
+    EXPECT_EQ(PictureOf(0, *Menu(0).Items[1]), other);
+    EXPECT_EQ(shown(0), shared);
 }
 
 TEST_F(KonfigItems, SeparatorsMovesAndRemovesKeepEveryItemWithItsOwnPicture)
@@ -566,7 +608,7 @@ TEST_F(KonfigItems, SeparatorsMovesAndRemovesKeepEveryItemWithItsOwnPicture)
     EXPECT_EQ(Descriptions(0), (std::vector<std::string>{"Two", "One", "Three", "Separator"}));
     pictures.erase("Four");
     EXPECT_EQ(PicturesByItem(0), pictures);
-    EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 4);
+    EXPECT_EQ(ImageListOf(Menu(0))->Count(), 4);
 
     ui->SelectRow("LvItems", 3);
     ui->Click("BtnRemoveItem");
@@ -575,7 +617,7 @@ TEST_F(KonfigItems, SeparatorsMovesAndRemovesKeepEveryItemWithItsOwnPicture)
     while (!Menu(0).Items.empty()) ui->Click("BtnRemoveItem");
     EXPECT_EQ(settings->Text("EdBeschreibung"), "");
     EXPECT_EQ(settings->Text("LblItemIndex"), "-/0");
-    EXPECT_EQ(ImageList_GetImageCount(Pictures(0)), 0);
+    EXPECT_EQ(ImageListOf(Menu(0))->Count(), 0);
 }
 
 TEST_F(KonfigItems, AnExistingFolderIsAnEntryButNoIconFile)

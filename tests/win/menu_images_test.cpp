@@ -1,13 +1,13 @@
-// The menus' picture lists: every entry gets its index at once, its picture loaded later
-// in idle turns, by timer, or when it is drawn first.
+// The entries' pictures: one per source and size, shared by every menu, made on the
+// worker thread nearest-needed first while popups show placeholders, and a quit that
+// does not wait for them.
+#include "app/haupt_win.h"
 #include "menu_pictures.h"
 #include "menus/menu_images_win.h"
 #include "menus/menu_items_win.h"
 
 #include <gtest/gtest.h>
-#include <shellapi.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,248 +15,221 @@ namespace {
 
 using namespace menu_pictures;
 
-struct TimerCounts {
-    TMenuList* menus;
-    int turns = 0;
-    int others = 0;
-};
+constexpr COLORREF Red = RGB(200, 0, 0), Blue = RGB(0, 0, 200), Green = RGB(0, 160, 0), Yellow = RGB(220, 220, 0);
 
-LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    auto* counts = reinterpret_cast<TimerCounts*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_TIMER && counts) {
-        if (EntryIconTimerTick(hwnd, wParam, *counts->menus)) ++counts->turns;
-        else ++counts->others;
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-class EntryIconDeferred : public ::testing::Test {
+class EntryPictureTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { pictures = Pictures(MakeIcon(RGB(0, 0, 0), 0)); }  // transparent, like the real one
+    void TearDown() override
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        folder = TempFolder::Create();
-        ASSERT_TRUE(folder);
-        std::optional<std::string> copied = CopyProgram(*folder, "tool.exe");
-        ASSERT_TRUE(copied);
-        program = *copied;
-        pictures = Pictures(MakeIcon(RGB(0, 0, 0), 0));  // fully transparent, like the real one
-        programIcon = IconPixels(UniqueIcon(ExtractIconA(GetModuleHandleA(nullptr), program.c_str(), 0)).get());
-        factory = MakeMenuImagesFactory(pictures);
+        ReleaseMenus(menus);
+        service.reset();
     }
-    void TearDown() override { CoUninitialize(); }
-
-    // Entries 0..n-1 with the program's icon, a separator at position 3.
-    TOneMenu& MenuWith(int n)
+    void Use(CountingSource counting)
     {
-        TOneMenu& menu = NewMenu(menus, factory);
-        for (int i = 0; i < n; ++i) AddItem(menu, i == 3 ? Separator() : Entry(program, "Entry"));
+        made = counting.made;
+        service = QuietService(pictures, counting.source);
+    }
+    TOneMenu& MenuOf(std::initializer_list<COLORREF> colours)
+    {
+        TOneMenu& menu = NewMenu(menus, MakeMenuImagesFactory(service));
+        for (COLORREF c : colours) AddItem(menu, c == 0 ? Separator() : Entry(ColourPath(c), "Entry"));
         return menu;
     }
-    ImageListMenuImages& Images(const TOneMenu& menu) { return *ImageListOf(menu); }
-    bool ShowsProgramIcon(const TOneMenu& menu, int index)
+    ImageListMenuImages& Images(int menu) { return *ImageListOf(*menus[static_cast<size_t>(menu)]); }
+    // The colour at the top-left of the entry's picture (its transparent bottom shows the
+    // list's background).
+    COLORREF Shows(int menu, int item, int size = 32)
     {
-        Surface s(32, 32, Magenta);
-        ImageList_Draw(Images(menu).Handle(), index, s.Dc(), 0, 0, ILD_NORMAL);
-        // Drawn on the list's background; the program icon on it differs from the
-        // plain background wherever the icon has paint.
-        std::vector<COLORREF> pixels = s.Pixels();
-        int painted = 0;
-        for (COLORREF c : pixels) painted += c != GetSysColor(COLOR_MENU);
-        return painted > 0;
+        const TOneItem& entry = *menus[static_cast<size_t>(menu)]->Items[static_cast<size_t>(item)];
+        Surface s(size, size, Magenta);
+        ImageList_Draw(Images(menu).Handle(size), Images(menu).PictureIndex(entry.ImageIndex, size), s.Dc(), 0, 0,
+                       ILD_NORMAL);
+        return s.At(0, 0);
+    }
+    int Index(int menu, int item, int size = 32)
+    {
+        return Images(menu).PictureIndex(menus[static_cast<size_t>(menu)]->Items[static_cast<size_t>(item)]->ImageIndex,
+                                         size);
     }
 
-    std::optional<TempFolder> folder;
-    std::string program;
     std::shared_ptr<EntryPictures> pictures;
-    std::vector<COLORREF> programIcon;
-    MenuImagesFactory factory;
+    std::shared_ptr<std::atomic<int>> made;
+    std::shared_ptr<EntryPictureService> service;
     TMenuList menus;
 };
 
-TEST_F(EntryIconDeferred, EveryEntryHasItsPictureIndexAtOnce)
+// ---- Sharing ------------------------------------------------------------------------
+
+TEST_F(EntryPictureTest, EntriesOfOneSourceShareOnePicturePerSizeAcrossMenus)
 {
-    TOneMenu& menu = MenuWith(10);
-    ASSERT_TRUE(ImageListOf(menu));
-    EXPECT_EQ(menu.Images->Count(), 10);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(menu.Items[static_cast<size_t>(i)]->ImageIndex, i);
-    EXPECT_EQ(Images(menu).PendingCount(), 9);  // the separator picture is there already
-    EXPECT_FALSE(Images(menu).IsPending(3));
-    EXPECT_TRUE(EntryIconsPending(menus));
-    EXPECT_FALSE(ShowsProgramIcon(menu, 0));
-    EXPECT_EQ(ImageList_GetImageCount(Images(menu).Handle()), 10);
-    // Waiting entries show the placeholder, the separator its own picture, exactly as
-    // if the icons had been added one by one.
-    UniqueImageList reference(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 2, 2));
-    ImageList_SetBkColor(reference.get(), GetSysColor(COLOR_MENU));
-    ImageList_AddIcon(reference.get(), pictures->ImgIconLeer.get());
-    ImageList_AddIcon(reference.get(), pictures->ImgIconSeparator.get());
-    EXPECT_EQ(ImagePixels(Images(menu).Handle(), 9), ImagePixels(reference.get(), 0));
-    EXPECT_EQ(ImagePixels(Images(menu).Handle(), 3), ImagePixels(reference.get(), 1));
+    Use(ColourSource());
+    MenuOf({Red, Red, Blue, 0});
+    MenuOf({Red});
+    EXPECT_EQ(Index(0, 0), PictureStore::PlaceholderIndex) << "nothing asked yet";
+    RequestEntryPictures(menus, 32);
+    ASSERT_TRUE(Settle(*service, menus));
+    EXPECT_EQ(made->load(), 2) << "red and blue, each made once";
+    EXPECT_EQ(Index(0, 0), Index(0, 1));
+    EXPECT_EQ(Index(0, 0), Index(1, 0));
+    EXPECT_NE(Index(0, 0), Index(0, 2));
+    EXPECT_EQ(Index(0, 3), PictureStore::SeparatorIndex);
+    EXPECT_EQ(ImageList_GetImageCount(Images(0).Handle(32)), 4) << "placeholder, separator, red, blue";
+    EXPECT_EQ(Shows(0, 1), Red);
+    EXPECT_EQ(Shows(1, 0), Red);
+    EXPECT_EQ(Shows(0, 2), Blue);
+
+    // Another size is another store, made at that size and not scaled from 32.
+    RequestEntryPictures(menus, 16);
+    ASSERT_TRUE(Settle(*service, menus));
+    EXPECT_EQ(made->load(), 4);
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(Images(0).Handle(16), &cx, &cy));
+    EXPECT_EQ(cx, 16);
+    EXPECT_EQ(Shows(1, 0, 16), Red);
+
+    // Many entries from a few sources: one picture per source.
+    TOneMenu& many = MenuOf({});
+    for (int i = 0; i < 300; ++i) AddItem(many, Entry(ColourPath(RGB(i % 5, 0, 0)), "Many"));
+    RequestEntryPictures(menus, 32);
+    ASSERT_TRUE(Settle(*service, menus));
+    EXPECT_EQ(ImageList_GetImageCount(Images(2).Handle(32)), 4 + 5);
 }
 
-TEST_F(EntryIconDeferred, IdleTurnsReplaceThePlaceholdersInPlace)
+TEST_F(EntryPictureTest, RemovingMovingAndEditingKeepEveryEntryWithItsOwnPicture)
 {
-    TOneMenu& a = MenuWith(6);
-    TOneMenu& b = MenuWith(4);
-    EXPECT_TRUE(LoadPendingEntryIcons(menus, 4));
-    EXPECT_EQ(Images(a).PendingCount(), 1);  // 0, 1, 2, 4 done; the separator skipped
-    EXPECT_EQ(Images(b).PendingCount(), 3);
-    EXPECT_TRUE(LoadPendingEntryIcons(menus, 3));
-    EXPECT_EQ(Images(a).PendingCount(), 0);
-    EXPECT_FALSE(LoadPendingEntryIcons(menus, 100));
-    EXPECT_FALSE(EntryIconsPending(menus));
-    EXPECT_EQ(a.Images->Count(), 6);
-    EXPECT_EQ(b.Images->Count(), 4);
-    for (const TOneMenu* m : {&a, &b})
-        for (int i = 0; i < m->Images->Count(); ++i) {
-            if (i == 3) continue;
-            EXPECT_EQ(ImagePixels(Images(*m).Handle(), i), ImagePixels(Images(*m).Handle(), 0));
-            EXPECT_TRUE(ShowsProgramIcon(*m, i)) << i;
-        }
-    // The separator keeps its own picture.
-    EXPECT_NE(ImagePixels(Images(a).Handle(), 3), ImagePixels(Images(a).Handle(), 0));
+    Use(ColourSource());
+    TOneMenu& menu = MenuOf({Red, Blue, Red, Green});
+    RequestEntryPictures(menus, 32);
+    ASSERT_TRUE(Settle(*service, menus));
+
+    ASSERT_TRUE(menu.RemoveItem(0));  // one of the two reds: the other keeps the picture
+    EXPECT_EQ(Shows(0, 0), Blue);
+    EXPECT_EQ(Shows(0, 1), Red);
+    EXPECT_EQ(Shows(0, 2), Green);
+    ASSERT_TRUE(menu.SwapItems(0, 2));
+    EXPECT_EQ(Shows(0, 0), Green);
+    EXPECT_EQ(Shows(0, 2), Blue);
+
+    // A new source: the placeholder until its picture is made, then its own.
+    TOneItem& edited = *menu.Items[2];
+    edited.Pfad = ColourPath(Yellow);
+    ASSERT_TRUE(Images(0).ReplaceEntryImage(edited.ImageIndex, edited));
+    EXPECT_FALSE(Images(0).IsFinal(edited.ImageIndex, 32));
+    EXPECT_EQ(Index(0, 2), PictureStore::PlaceholderIndex);
+    Images(0).RequestPictures(32, PictureUrgency::Shown);
+    ASSERT_TRUE(Settle(*service, menus));
+    EXPECT_EQ(Shows(0, 2), Yellow);
+    EXPECT_EQ(Shows(0, 1), Red);
+    // The same source again (a new description only) keeps the picture.
+    edited.Description = "Renamed";
+    ASSERT_TRUE(Images(0).ReplaceEntryImage(edited.ImageIndex, edited));
+    EXPECT_TRUE(Images(0).IsFinal(edited.ImageIndex, 32));
+    EXPECT_EQ(made->load(), 4);
+    EXPECT_FALSE(Images(0).RemoveEntryImage(5));
 }
 
-TEST_F(EntryIconDeferred, ATurnStopsWhenItsTimeIsUp)
-{
-    MenuWith(40);
-    // With one millisecond allowed a turn ends long before 40 extractions, but it always
-    // does at least one.
-    LoadPendingEntryIcons(menus, 1000, 1);
-    int left = Images(*menus[0]).PendingCount();
-    EXPECT_LT(left, 39);
-    EXPECT_GT(left, 0);
-}
+// ---- The worker ---------------------------------------------------------------------
 
-TEST_F(EntryIconDeferred, TimerLoadsEverythingWhileMessagesFlow)
+TEST_F(EntryPictureTest, ShownPlaceholdersGoFirstAndAreRepaintedWithTheRealPicture)
 {
-    MenuWith(30);
-    MenuWith(30);
-    UniqueWindow window(CreateWindowExA(0, "STATIC", "icons", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    Use(ColourSource(20));
+    std::vector<COLORREF> colours;
+    for (int i = 1; i <= 60; ++i) colours.push_back(RGB(i, 1, 1));
+    TOneMenu& first = MenuOf({});
+    for (COLORREF c : colours) AddItem(first, Entry(ColourPath(c), "First"));
+    TOneMenu& popup = MenuOf({});
+    AddItem(popup, Entry(ColourPath(Red), "Shown"));
+    popup.MaxTextWidth = 60;
+    RequestEntryPictures(menus, 32);  // 61 pictures of 20 ms: over a second in all
+
+    UniqueWindow window(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 40, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr));
     ASSERT_TRUE(window);
-    TimerCounts tick{&menus};
-    SetWindowLongPtrA(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&tick));
-    SetWindowLongPtrA(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TimerWindowProc));
-    SetTimer(window.get(), 1, 0, nullptr);  // somebody else's timer is left alone
-    ScheduleEntryIconLoading(window.get(), menus);
-    ASSERT_TRUE(WaitUntil([&] {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        return !EntryIconsPending(menus);
-    }));
-    KillTimer(window.get(), 1);
-    EXPECT_GT(tick.turns, 0);
-    EXPECT_GT(tick.others, 0);
-    for (const auto& menu : menus)
-        for (int i = 0; i < 30; ++i)
-            if (i != 3) {
-                EXPECT_TRUE(ShowsProgramIcon(*menu, i)) << i;
-            }
-    // Once nothing is pending the icon timer is gone: no more turns arrive.
-    const int turns = tick.turns;
-    WaitUntil([&] {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        return false;
-    }, 200);
-    EXPECT_EQ(tick.turns, turns);
-}
-
-TEST_F(EntryIconDeferred, PopupOverItsLoadingTimeShowsPlaceholdersThenRepaints)
-{
-    TOneMenu& menu = MenuWith(30);
+    UpdateWindow(window.get());
     TKonfig konfig;
     konfig.IconSize = 32;
-    UniqueWindow window(CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "popup", WS_POPUP | WS_VISIBLE, 0, 0, 300, 120,
-                                        nullptr, nullptr, nullptr, nullptr));
-    ASSERT_TRUE(window);
-    ScheduleEntryIconLoading(window.get(), menus);
-    ASSERT_TRUE(EntryIconTimerRunning());
+    auto draw = [&] {
+        Surface s(200, 40, Magenta);
+        DRAWITEMSTRUCT d{};
+        d.CtlType = ODT_MENU;
+        d.itemID = 0;
+        d.itemData = 1;
+        d.hDC = s.Dc();
+        d.rcItem = RECT{0, 0, 200, 36};
+        EXPECT_TRUE(WMDrawItem(d, 1, menus, konfig, nullptr));
+        // The drawing of a popup's window, as the system hands it over.
+        Images(1).MarkShownPending(0, 32, window.get(), &d.rcItem);
+        return s.At(2, 2);
+    };
+    EXPECT_EQ(draw(), GetSysColor(COLOR_MENU)) << "the placeholder, without waiting";
     ValidateRect(window.get(), nullptr);
-    HDC dc = GetDC(window.get());
-    ScopeGuard release([&] { ReleaseDC(window.get(), dc); });
 
-    DRAWITEMSTRUCT draw{};
-    draw.CtlType = ODT_MENU;
-    draw.itemID = 20;
-    draw.hDC = dc;
-    draw.rcItem = RECT{0, 40, 200, 76};
-    // No time left for loading while this popup draws: the placeholder is shown.
-    ASSERT_TRUE(WMDrawItem(draw, 0, menus, konfig, nullptr, 0));
-    EXPECT_TRUE(Images(menu).IsPending(20));
-    EXPECT_EQ(Images(menu).UrgentCount(), 1);
+    const DWORD start = GetTickCount();
+    while (!Images(1).IsFinal(0, 32) && GetTickCount() - start < 5000) {
+        service->PlaceFinished();
+        Sleep(1);
+    }
+    ASSERT_TRUE(Images(1).IsFinal(0, 32));
+    EXPECT_GT(PendingEntryPictures(menus), 30) << "the shown entry went before most of the first menu";
     RECT update{};
-    EXPECT_FALSE(GetUpdateRect(window.get(), &update, FALSE));
-
-    // The next idle turn takes that entry before all others and repaints its place.
-    EXPECT_TRUE(LoadPendingEntryIcons(menus, 1));
-    EXPECT_FALSE(Images(menu).IsPending(20));
-    EXPECT_TRUE(Images(menu).IsPending(0));
-    EXPECT_EQ(Images(menu).UrgentCount(), 0);
-    ASSERT_TRUE(GetUpdateRect(window.get(), &update, FALSE));
-    EXPECT_EQ(update.left, 0);
-    EXPECT_EQ(update.top, 40);
-    EXPECT_EQ(update.right, 200);
-    EXPECT_EQ(update.bottom, 76);
-    EXPECT_TRUE(ShowsProgramIcon(menu, 20));
-
-    // Within the time allowed an entry is loaded while it is drawn.
-    draw.itemID = 21;
-    ASSERT_TRUE(WMDrawItem(draw, 0, menus, konfig, nullptr, 60000));
-    EXPECT_FALSE(Images(menu).IsPending(21));
-    KillTimer(window.get(), EntryIconTimerId);
+    EXPECT_TRUE(GetUpdateRect(window.get(), &update, FALSE)) << "its placeholder is repainted";
+    EXPECT_EQ(update.bottom, 36);
+    EXPECT_EQ(draw(), Red);
 }
 
-TEST_F(EntryIconDeferred, DrawingAPendingEntryLoadsItFirst)
+TEST_F(EntryPictureTest, StoppingDuringExtractionEndsAfterThePictureInHand)
 {
-    TOneMenu& menu = MenuWith(8);
-    menu.MaxTextWidth = 60;
-    TKonfig konfig;
-    konfig.IconSize = 32;
-    Surface s(200, 40, Magenta);
-    DRAWITEMSTRUCT draw{};
-    draw.CtlType = ODT_MENU;
-    draw.itemID = 5;
-    draw.hDC = s.Dc();
-    draw.rcItem = RECT{0, 0, 140, 36};
-    ASSERT_TRUE(Images(menu).IsPending(5));
-    // Without the icon timer nothing else would load it: no time limit applies.
-    ASSERT_FALSE(EntryIconTimerRunning());
-    ASSERT_TRUE(WMDrawItem(draw, 0, menus, konfig, nullptr, 0));
-    EXPECT_FALSE(Images(menu).IsPending(5));
-    EXPECT_TRUE(Images(menu).IsPending(4));
-    EXPECT_EQ(Images(menu).PendingCount(), 6);
-    // What was drawn is the program's icon, not the empty placeholder.
-    EXPECT_GT(32 * 32 - s.Count(GetSysColor(COLOR_MENU), 2, 2, 34, 34), 0);
+    Use(ColourSource(50));
+    TOneMenu& menu = MenuOf({});
+    for (int i = 0; i < 200; ++i) AddItem(menu, Entry(ColourPath(RGB(i, 2, 2)), "Slow"));
+    RequestEntryPictures(menus, 32);  // ten seconds of pictures
+    Sleep(120);
+    const DWORD start = GetTickCount();
+    service->Stop();
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    EXPECT_LT(made->load(), 20);
+    service->PlaceFinished();
+    EXPECT_GT(PendingEntryPictures(menus), 150);
+    ReleaseMenus(menus);  // the menus let go of a stopped service
 }
 
-TEST_F(EntryIconDeferred, EditsKeepPendingPicturesWithTheirEntries)
+// ---- The main window ----------------------------------------------------------------
+
+TEST(EntryPictureMainWindow, AnswersHowManyPicturesAreNotFinalUntilNone)
 {
-    TOneMenu& menu = MenuWith(6);
-    ImageListMenuImages& images = Images(menu);
-    // Entry 1 edited to a separator: replaced at once, no longer pending.
-    ASSERT_TRUE(images.ReplaceEntryImage(1, *Separator()));
-    EXPECT_FALSE(images.IsPending(1));
-    EXPECT_EQ(images.PendingCount(), 4);
-    // Removing picture 0 moves the others down with their pending state.
-    ASSERT_TRUE(images.RemoveEntryImage(0));
-    EXPECT_EQ(images.Count(), 5);
-    EXPECT_FALSE(images.IsPending(0));  // was 1
-    EXPECT_TRUE(images.IsPending(1));   // was 2
-    EXPECT_FALSE(images.IsPending(2));  // was 3, the separator
-    EXPECT_EQ(images.PendingCount(), 3);
-    EXPECT_FALSE(images.RemoveEntryImage(5));
-    EXPECT_EQ(images.LoadPendingIcons(10), 3);
-    EXPECT_TRUE(ShowsProgramIcon(menu, 1));
-    images.RemoveAllImages();
-    EXPECT_EQ(images.Count(), 0);
-    EXPECT_EQ(images.PendingCount(), 0);
-    // Adding after removal starts pending again at index 0.
-    EXPECT_EQ(images.AddEntryImage(*Entry(program, "again")), 0);
-    EXPECT_TRUE(images.IsPending(0));
+    std::optional<TempFolder> folder = TempFolder::Create();
+    ASSERT_TRUE(folder);
+    std::vector<std::string> lines{"[GLOBAL]", "SelfAutostart=0", "IconSize=16", "MenuCount=1", "[M0]",
+                                   "MenuName=Colours", "ItemCount=40"};
+    for (int i = 0; i < 40; ++i) {
+        lines.push_back("[M0I" + std::to_string(i) + "]");
+        lines.push_back("Pfad=" + ColourPath(RGB(i % 8, 3, 3)));
+        lines.push_back("Description=Colour");
+    }
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    ASSERT_TRUE(folder->Write("mgoldwk.ini", text));
+
+    THaupt::Options options{folder->Path()};
+    options.pictureSource = ColourSource(5).source;
+    std::unique_ptr<THaupt> haupt = THaupt::Create(options);
+    ASSERT_TRUE(haupt);
+    ASSERT_EQ(MenuList.size(), 1u);
+    EXPECT_GT(SendMessageA(haupt->Handle(), WmPendingPictures, 0, 0), 0) << "start-up did not wait for them";
+    EXPECT_TRUE(WaitUntil([&] {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        return SendMessageA(haupt->Handle(), WmPendingPictures, 0, 0) == 0;
+    }, 5000, 1));
+    ImageListMenuImages& images = *ImageListOf(*MenuList[0]);
+    EXPECT_TRUE(images.IsFinal(39, 16));
+    EXPECT_EQ(ImageList_GetImageCount(images.Handle(16)), 2 + 8);
+    haupt.reset();
+    ReleaseMenus(MenuList);
+    Konfig = {};
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 }  // namespace

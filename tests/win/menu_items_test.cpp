@@ -24,18 +24,17 @@ class MenuItemDraw : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The "placeholder" here is a known opaque picture: an entry without a path
-        // shows it, so every pixel of the drawn icon is predictable. Rows 25 to 31 are
-        // transparent, so the menu colour shows there and row 24 meets the background
-        // inside one halving pair.
-        pictures = Pictures(MakeIcon(IconGreen, 25));
-        ASSERT_TRUE(pictures->ImgIconLeer);
-        TOneMenu& menu = NewMenu(menus, MakeMenuImagesFactory(pictures));
+        // Entries show a known picture at each size: green in the top 25/32 of its rows,
+        // transparent below, so the menu colour shows there.
+        pictures = Pictures(MakeIcon(RGB(0, 0, 0), 0));
+        service = QuietService(pictures, ColourSource().source);
+        TOneMenu& menu = NewMenu(menus, MakeMenuImagesFactory(service));
         menu.MaxTextWidth = 100;
-        AddItem(menu, Entry("", "Mail"));
+        AddItem(menu, Entry(ColourPath(IconGreen), "Mail"));
         AddItem(menu, Separator());
-        AddItem(menu, Entry("", "A very long description that does not fit into the entry at all, not nearly"));
-        LoadAllEntryIcons(menu);
+        AddItem(menu, Entry(ColourPath(IconGreen), "A very long description that does not fit into the entry at all, not nearly"));
+        for (int size : {16, 32, 64}) ImageListOf(menu)->RequestPictures(size, PictureUrgency::Rest);
+        ASSERT_TRUE(Settle(*service, menus));
         konfig.IconSize = 16;
         font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     }
@@ -64,6 +63,7 @@ protected:
     }
 
     std::shared_ptr<EntryPictures> pictures;
+    std::shared_ptr<EntryPictureService> service;
     TMenuList menus;
     TKonfig konfig;
     HFONT font = nullptr;
@@ -136,10 +136,9 @@ TEST_F(MenuItemDraw, PlainEntryAt16)
     EXPECT_EQ(s.At(left, d.rect.bottom), Magenta);
     EXPECT_EQ(s.At(left, d.mid), menuColour);
     EXPECT_EQ(s.At(left + 1, iconY - 1), menuColour);
-    // The halved icon: 16 wide from left + 1, green rows 0..11; row 12 mixes green with
-    // the background, which counts as black: (0,128,0) + black -> (0,64,0).
+    // The 16-pixel picture itself: 16 wide from left + 1, green rows 0..11.
     EXPECT_EQ(s.Count(IconGreen, left + 1, iconY, left + 17, iconY + 12), 16 * 12);
-    EXPECT_EQ(s.At(left + 1, iconY + 12), RGB(0, 64, 0));
+    EXPECT_EQ(s.At(left + 1, iconY + 12), menuColour);
     EXPECT_EQ(s.At(left + 16, iconY + 13), menuColour);
     EXPECT_EQ(s.At(left + 17, iconY), menuColour);
     // The text from left + 20 in the menu text colour, nothing of it further left.
@@ -168,10 +167,9 @@ TEST_F(MenuItemDraw, ChosenEntryAt16)
     EXPECT_EQ(s.At(left + 5, top), light);
     EXPECT_EQ(s.At(left + 17, top + 5), dark);
     EXPECT_EQ(s.At(left + 5, top + 17), dark);
-    // The icon one pixel higher than in the plain state: its mixed row is at mid - 9 + 12.
-    EXPECT_EQ(s.At(left + 5, d.mid - 9 + 12), RGB(0, 64, 0));
+    // The icon one pixel higher than in the plain state: its last green row is at mid - 9 + 11.
     EXPECT_EQ(s.At(left + 5, d.mid - 9 + 11), IconGreen);
-    EXPECT_EQ(s.At(left + 5, d.mid - 9 + 13), menuColour);
+    EXPECT_EQ(s.At(left + 5, d.mid - 9 + 12), menuColour);
 }
 
 TEST_F(MenuItemDraw, PlainAndChosenEntryAt32)
@@ -200,12 +198,12 @@ TEST_F(MenuItemDraw, PlainAndChosenEntryAt32)
     EXPECT_EQ(s.At(left + 20, chosen.mid + 17), dark);
 }
 
-TEST_F(MenuItemDraw, EntryAt64IsDoubled)
+TEST_F(MenuItemDraw, EntryAt64ShowsThe64PixelPicture)
 {
     Drawn d = Draw(64, false, 0, 300);
     const Surface& s = *d.surface;
     const int left = d.rect.left, iconY = d.mid - 32;
-    // 64 wide from left + 4, green rows 0..49 (25 source rows doubled), then the menu colour.
+    // 64 wide from left + 4, green rows 0..49, then the menu colour.
     EXPECT_EQ(s.Count(IconGreen, left + 4, iconY, left + 68, iconY + 50), 64 * 50);
     EXPECT_EQ(s.Count(menuColour, left + 4, iconY + 50, left + 68, iconY + 64), 64 * 14);
     EXPECT_EQ(s.At(left + 3, iconY), menuColour);

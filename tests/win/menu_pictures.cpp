@@ -47,6 +47,48 @@ std::shared_ptr<EntryPictures> Pictures(UniqueIcon leer)
     return pictures;
 }
 
+CountingSource ColourSource(int delayMillis)
+{
+    auto made = std::make_shared<std::atomic<int>>(0);
+    PictureSource source;
+    source.Key = [](const EntryIconRequest& request) { return request.Pfad; };
+    source.Make = [made, delayMillis](const EntryIconRequest& request, int size) -> std::optional<PixelImage> {
+        if (delayMillis > 0) Sleep(static_cast<DWORD>(delayMillis));
+        ++*made;
+        const uint32_t rgb = static_cast<uint32_t>(std::stoul(request.Pfad, nullptr, 16)) & 0xFFFFFFu;
+        PixelImage image;
+        image.width = image.height = size;
+        image.pixels.assign(static_cast<size_t>(size) * static_cast<size_t>(size), 0);
+        for (int y = 0; y < size * 25 / 32; ++y)
+            for (int x = 0; x < size; ++x) image.At(x, y) = 0xFF000000u | rgb;
+        return image;
+    };
+    return {source, made};
+}
+
+std::string ColourPath(COLORREF colour)
+{
+    char text[8];
+    wsprintfA(text, "%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
+std::shared_ptr<EntryPictureService> QuietService(std::shared_ptr<EntryPictures> pictures, PictureSource source)
+{
+    return std::make_shared<EntryPictureService>(std::move(pictures), std::move(source), nullptr);
+}
+
+bool Settle(EntryPictureService& service, const TMenuList& menus, int millis)
+{
+    const DWORD start = GetTickCount();
+    while (true) {
+        service.PlaceFinished();
+        if (PendingEntryPictures(menus) == 0) return true;
+        if (GetTickCount() - start > static_cast<DWORD>(millis)) return false;
+        Sleep(1);
+    }
+}
+
 std::unique_ptr<TOneItem> Entry(std::string pfad, std::string description, int32_t iconNum, std::string iconPfad)
 {
     auto item = std::make_unique<TOneItem>();

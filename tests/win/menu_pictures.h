@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -83,6 +84,20 @@ std::vector<COLORREF> IconPixels(HICON icon);
 std::vector<COLORREF> ImagePixels(HIMAGELIST list, int index);
 // The pictures every menu shares: that placeholder and a grey separator.
 std::shared_ptr<EntryPictures> Pictures(UniqueIcon leer);
+
+// A source for tests: the key is the entry's path ("" the placeholder), the picture a
+// colour read from the path as hex RRGGBB, opaque in its top 25/32 rows, transparent
+// below. Every picture made waits `delayMillis` and is counted in `made`.
+struct CountingSource {
+    PictureSource source;
+    std::shared_ptr<std::atomic<int>> made;
+};
+CountingSource ColourSource(int delayMillis = 0);
+std::string ColourPath(COLORREF colour);
+// A service waking nobody: the test places finished pictures itself.
+std::shared_ptr<EntryPictureService> QuietService(std::shared_ptr<EntryPictures> pictures, PictureSource source);
+// Places finished pictures until none of the menus' entries wait; false after `millis`.
+bool Settle(EntryPictureService& service, const TMenuList& menus, int millis = 5000);
 std::unique_ptr<TOneItem> Entry(std::string pfad, std::string description, int32_t iconNum = DefaultIconNum,
                                 std::string iconPfad = {});
 std::unique_ptr<TOneItem> Separator();

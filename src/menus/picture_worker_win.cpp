@@ -1,0 +1,101 @@
+#include "menus/picture_worker_win.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <utility>
+
+PictureWorker::PictureWorker(PictureSource source, std::function<void()> wake)
+    : source_(std::move(source)), wake_(std::move(wake)), thread_([this] { Run(); })
+{
+}
+
+PictureWorker::~PictureWorker() { Stop(); }
+
+void PictureWorker::Stop()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void PictureWorker::Add(uint64_t ticket, EntryIconRequest request, int size, PictureUrgency urgency)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (stop_ || !jobs_.emplace(ticket, Job{std::move(request), size, urgency}).second) return;
+        order_.emplace(urgency, ticket);
+    }
+    changed_.notify_one();
+}
+
+void PictureWorker::Raise(uint64_t ticket, PictureUrgency urgency)
+{
+    std::lock_guard lock(mutex_);
+    auto job = jobs_.find(ticket);
+    if (job == jobs_.end() || job->second.urgency <= urgency) return;
+    order_.erase({job->second.urgency, ticket});
+    job->second.urgency = urgency;
+    order_.emplace(urgency, ticket);
+}
+
+void PictureWorker::Cancel(uint64_t ticket)
+{
+    std::lock_guard lock(mutex_);
+    auto job = jobs_.find(ticket);
+    if (job == jobs_.end()) return;
+    order_.erase({job->second.urgency, ticket});
+    jobs_.erase(job);
+}
+
+std::vector<PictureResult> PictureWorker::TakeResults()
+{
+    std::lock_guard lock(mutex_);
+    return std::exchange(results_, {});
+}
+
+PictureResult PictureWorker::Work(uint64_t ticket, const Job& job)
+{
+    PictureResult result;
+    result.ticket = ticket;
+    result.size = job.size;
+    // A source that throws (out of memory) gives the placeholder.
+    try {
+        if (source_.Key) result.key = source_.Key(job.request);
+        if (result.key.empty() || !made_[job.size].insert(result.key).second) return result;
+        result.made = true;
+        if (source_.Make) result.picture = source_.Make(job.request, job.size);
+        if (result.picture && (result.picture->width != job.size || result.picture->height != job.size))
+            result.picture.reset();
+    } catch (...) {
+        result.picture.reset();
+    }
+    return result;
+}
+
+void PictureWorker::Run()
+{
+    // The shell's icon calls want COM on the thread that makes them.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    std::unique_lock lock(mutex_);
+    while (true) {
+        changed_.wait(lock, [this] { return stop_ || !order_.empty(); });
+        if (stop_) break;
+        const uint64_t ticket = std::get<1>(*order_.begin());
+        order_.erase(order_.begin());
+        Job job = std::move(jobs_.at(ticket));
+        jobs_.erase(ticket);
+        lock.unlock();
+        PictureResult result = Work(ticket, job);
+        lock.lock();
+        const bool first = results_.empty();
+        results_.push_back(std::move(result));
+        // One wake-up per batch: the user-interface thread takes all that waits.
+        if (first && wake_) wake_();
+    }
+    lock.unlock();
+    if (com) CoUninitialize();
+}
