@@ -38,7 +38,8 @@ constexpr char IconClass[] = "MarigoldwickTrayIcon";
 // The main window answers this message with the number of entries whose picture is not
 // final yet. 0: the program has no such message, and the end of picture making is read
 // from the process going idle instead.
-constexpr UINT PicturesPendingMessage = 0;  // WmPendingPictures once command_ids.h has it
+// The main window answers how many entries still wait for their picture.
+constexpr UINT PicturesPendingMessage = WmPendingPictures;
 
 double Millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
