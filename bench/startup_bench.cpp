@@ -36,9 +36,7 @@ constexpr int Menus = 50;
 constexpr int EntriesPerMenu = 100;
 constexpr char IconClass[] = "MarigoldwickTrayIcon";
 // The main window answers this message with the number of entries whose picture is not
-// final yet. 0: the program has no such message, and the end of picture making is read
-// from the process going idle instead.
-// The main window answers how many entries still wait for their picture.
+// final yet; a program that never answers non-zero is judged by going idle instead.
 constexpr UINT PicturesPendingMessage = WmPendingPictures;
 
 double Millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
