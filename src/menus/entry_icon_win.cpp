@@ -8,6 +8,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -46,11 +48,80 @@ HICON IdListIcon(std::string_view bytes)
 
 // ---- where the picture comes from ----------------------------------------------------
 
-PictureSource ShellImage(const char* pathOrList, UINT flags)
+PictureSource ShellImage(const char* pathOrList, UINT flags, DWORD attributes = 0)
 {
     SHFILEINFOA info{};
-    if (!SHGetFileInfoA(pathOrList, 0, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
+    if (!SHGetFileInfoA(pathOrList, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
     return PictureSource{PictureOrigin::ShellImage, {}, info.iIcon};
+}
+
+// Whether the type's registered icon is drawn from each file itself ("%1") or by a
+// handler of its own: then the shell's picture differs from file to file.
+bool TypeIconPerFile(const std::string& extension)
+{
+    char progId[256] = {};
+    LONG size = sizeof(progId);
+    if (extension.empty() || RegQueryValueA(HKEY_CLASSES_ROOT, extension.c_str(), progId, &size) != ERROR_SUCCESS)
+        return false;
+    char icon[MAX_PATH] = {};
+    size = sizeof(icon);
+    const std::string key(progId);
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, (key + "\\DefaultIcon").c_str(), icon, &size) == ERROR_SUCCESS &&
+        std::string_view(icon).find("%1") != std::string_view::npos)
+        return true;
+    HKEY handler = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (key + "\\shellex\\IconHandler").c_str(), 0, KEY_READ, &handler) != ERROR_SUCCESS)
+        return false;
+    UniqueKey owned(handler);
+    return true;
+}
+
+// Asking the shell for a document's picture costs milliseconds under Wine (it parses
+// the path into an identifier list first), yet for most types the answer depends on the
+// type alone. So the first document of a type is asked about twice, as itself and as a
+// bare type; when both answers agree and the type draws no icon per file, later
+// documents of that type take the answer unasked. Plain folders (neither read-only nor
+// system: only those can carry their own icon) share the first one's answer likewise.
+class TypePictures {
+public:
+    PictureSource Document(const std::string& path, DWORD attributes)
+    {
+        const bool folder = IsFolder(attributes);
+        const bool plain = folder ? !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) : true;
+        std::string type = folder ? std::string("\\") : std::string(ExtensionOf(path));
+        CharUpperA(type.data());
+        if (plain) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto known = byType_.find(type);
+            if (known != byType_.end() && known->second) return PictureSource{PictureOrigin::ShellImage, {}, *known->second};
+            if (known != byType_.end()) return ShellImage(path.c_str(), 0);
+        }
+        PictureSource own = ShellImage(path.c_str(), 0);
+        if (!plain || own.origin == PictureOrigin::None) return own;
+        std::optional<int32_t> shared;
+        if (folder) {
+            shared = own.index;
+        } else if (!TypeIconPerFile(type)) {
+            const std::string bare = "x" + type;
+            PictureSource generic = ShellImage(bare.c_str(), SHGFI_USEFILEATTRIBUTES, FILE_ATTRIBUTE_NORMAL);
+            if (generic.origin == PictureOrigin::ShellImage && generic.index == own.index) shared = own.index;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        byType_.emplace(std::move(type), shared);
+        return own;
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, std::optional<int32_t>> byType_;  // nothing: ask per document
+};
+
+PictureSource DocumentImage(const std::string& path)
+{
+    const DWORD attributes = Attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    static TypePictures types;
+    return types.Document(path, attributes);
 }
 
 PictureSource IconFileSource(std::string file, int32_t index)
@@ -71,9 +142,9 @@ PictureSource ResolveSource(const EntryIconRequest& request)
     case EntryIconSource::IconFile: return IconFileSource(ExpandEnvironment(request.IconPfad), request.IconNum);
     case EntryIconSource::ProgramFirst:
         // A folder named like a program has no icons of its own: the shell's folder icon.
-        if (IsFolder(Attributes(path))) return ShellImage(path.c_str(), 0);
+        if (IsFolder(Attributes(path))) return DocumentImage(path);
         return IconFileSource(path, 0);
-    case EntryIconSource::ShellFileIcon: return ShellImage(path.c_str(), 0);
+    case EntryIconSource::ShellFileIcon: return DocumentImage(path);
     case EntryIconSource::None: break;
     }
     return {};
