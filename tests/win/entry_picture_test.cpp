@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,24 @@ bool AnyShown(const PixelImage& picture)
     for (uint32_t p : picture.pixels)
         if (p >> 24) return true;
     return false;
+}
+
+// A document type whose registered icon is each file's own. Wine 8 reads types from the
+// machine's classes only, so it is registered there for the test and removed after.
+constexpr char TypeKey[] = ".mgwpic", ClassKey[] = "Marigoldwick.TestPicture";
+bool RegisterTypeIconPerFile()
+{
+    const auto set = [](const std::string& key, const char* value) {
+        return RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value, static_cast<DWORD>(strlen(value))) ==
+               ERROR_SUCCESS;
+    };
+    return set(TypeKey, "Marigoldwick.TestPicture") && set(std::string(ClassKey) + "\\DefaultIcon", "%1");
+}
+void UnregisterTypeIconPerFile()
+{
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, (std::string(ClassKey) + "\\DefaultIcon").c_str());
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, ClassKey);
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, TypeKey);
 }
 
 class EntryPictureTest : public ::testing::Test {
@@ -144,6 +163,13 @@ TEST_F(EntryPictureTest, EntriesShowingOnePictureShareAKey)
     EXPECT_EQ(docs, key(Request(folder->File("More"))));
     EXPECT_EQ(docs, key(Request(folder->File("Build.exe")))) << "a folder named like a program";
     EXPECT_NE(txt, docs);
+    // Documents of a type whose icon is drawn from each file show their own pictures.
+    ASSERT_TRUE(RegisterTypeIconPerFile());
+    ScopeGuard unregister([] { UnregisterTypeIconPerFile(); });
+    ASSERT_TRUE(folder->Write("one.mgwpic", SolidIconFile({{32, 0x123456}})));
+    ASSERT_TRUE(folder->Write("two.mgwpic", SolidIconFile({{32, 0x654321}})));
+    for (int pass = 0; pass < 2; ++pass)
+        EXPECT_NE(key(Request(folder->File("one.mgwpic"))), key(Request(folder->File("two.mgwpic")))) << pass;
 
     std::string lower = program;
     CharLowerA(lower.data());
