@@ -177,7 +177,9 @@ using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDelet
 
 std::optional<PixelImage> PictureFromBits(std::string_view bits, const IconDirEntry& entry)
 {
-    // The bits of one picture, as in an RT_ICON resource (a DIB or a PNG).
+    // The bits of one picture, as in an RT_ICON resource (a DIB or a PNG). Reading a
+    // plain DIB here spares making an icon and reading it back.
+    if (std::optional<PixelImage> decoded = DecodeIconImage(bits)) return decoded;
     auto* data = reinterpret_cast<BYTE*>(const_cast<char*>(bits.data()));
     UniqueIcon icon(CreateIconFromResourceEx(data, static_cast<DWORD>(bits.size()), TRUE, 0x00030000, entry.width,
                                              entry.height, LR_DEFAULTCOLOR));
@@ -409,7 +411,7 @@ std::optional<PixelImage> IconPicture(HICON icon)
     for (size_t i = 0; i < picture.pixels.size(); ++i) {
         const uint32_t shown = colourBits ? (*colourBits)[i] : (*andBits)[i + picture.pixels.size()];
         if (hasAlpha) {
-            picture.pixels[i] = shown;
+            picture.pixels[i] = (shown >> 24) ? shown : 0u;
             continue;
         }
         // A set mask bit shows the background; the few pixels that invert it are dropped.

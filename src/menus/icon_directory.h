@@ -28,3 +28,10 @@ std::optional<std::size_t> ChooseIconEntry(const std::vector<IconDirEntry>& entr
 
 // The picture bytes of an icon file entry; nothing when they lie outside the file.
 std::optional<std::string_view> IconFileImage(std::string_view file, const IconDirEntry& entry);
+
+struct PixelImage;
+// One picture of an icon in its stored device-independent bitmap form (colour rows
+// bottom up, then the transparency mask), as 0xAARRGGBB straight alpha: 32-bit pictures
+// keep their alpha unless it is all zero, others take it from the mask. Nothing for a
+// compressed, PNG or cut-short picture: the system must read those.
+std::optional<PixelImage> DecodeIconImage(std::string_view bits);

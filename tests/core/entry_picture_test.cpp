@@ -215,3 +215,61 @@ TEST(ScalePicture, OnePixelEdgesAndMalformedPictures)
 }
 
 }  // namespace
+
+namespace {
+
+// A stored icon picture: header, palette, colour rows bottom up, then the mask rows.
+std::string IconBits(int width, int height, int bitCount, const std::vector<uint32_t>& palette,
+                     const std::string& colourRows, const std::string& maskRows)
+{
+    std::string b = Le32(40) + Le32(static_cast<uint32_t>(width)) + Le32(static_cast<uint32_t>(2 * height)) + Le16(1) +
+                    Le16(static_cast<uint32_t>(bitCount)) + Le32(0) + Le32(0) + Le32(0) + Le32(0) +
+                    Le32(static_cast<uint32_t>(palette.size())) + Le32(0);
+    for (uint32_t c : palette) b += Le32(c);
+    return b + colourRows + maskRows;
+}
+
+TEST(IconDirectory, DecodesStoredPicturesWithAlphaOrMask)
+{
+    // 2x2, 32-bit with alpha: rows bottom up, each pixel B, G, R, A; the mask is ignored.
+    const std::string withAlpha = IconBits(2, 2, 32, {}, Le32(Argb(255, 1, 2, 3)) + Le32(Argb(0, 9, 9, 9)) +
+                                                             Le32(Argb(128, 4, 5, 6)) + Le32(Argb(255, 7, 8, 9)),
+                                           std::string(8, '\xFF'));
+    std::optional<PixelImage> a = DecodeIconImage(withAlpha);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->pixels, (std::vector<uint32_t>{Argb(128, 4, 5, 6), Argb(255, 7, 8, 9), Argb(255, 1, 2, 3), 0u}));
+    EXPECT_TRUE(DecodeIconImage(withAlpha.substr(0, withAlpha.size() - 8))) << "the mask is not needed";
+
+    // 32-bit without alpha and 24-bit: the mask decides (top row: left shown, right clear).
+    const std::string mask = Le32(0) + std::string{'\x40', 0, 0, 0};  // bottom row all shown
+    std::optional<PixelImage> noAlpha = DecodeIconImage(IconBits(
+        2, 2, 32, {}, Le32(0x010203) + Le32(0x040506) + Le32(0x0A0B0C) + Le32(0x0D0E0F), mask));
+    ASSERT_TRUE(noAlpha);
+    EXPECT_EQ(noAlpha->pixels,
+              (std::vector<uint32_t>{Argb(255, 10, 11, 12), 0u, Argb(255, 1, 2, 3), Argb(255, 4, 5, 6)}));
+    const std::string rows24 = std::string{1, 2, 3, 4, 5, 6, 0, 0} + std::string{10, 11, 12, 13, 14, 15, 0, 0};
+    std::optional<PixelImage> rgb = DecodeIconImage(IconBits(2, 2, 24, {}, rows24, mask));
+    ASSERT_TRUE(rgb);
+    EXPECT_EQ(rgb->pixels, (std::vector<uint32_t>{Argb(255, 12, 11, 10), 0u, Argb(255, 3, 2, 1), Argb(255, 6, 5, 4)}));
+
+    // 4-bit with a palette: 3 pixels wide, high nibble first.
+    const std::string rows4 = std::string{'\x12', '\x00', 0, 0} + std::string{'\x21', '\x00', 0, 0};
+    std::optional<PixelImage> paletted =
+        DecodeIconImage(IconBits(3, 2, 4, {0x000000, 0xFF0000, 0x00FF00}, rows4, std::string(8, '\0')));
+    ASSERT_TRUE(paletted);
+    EXPECT_EQ(paletted->pixels, (std::vector<uint32_t>{Argb(255, 0, 255, 0), Argb(255, 255, 0, 0), Argb(255, 0, 0, 0),
+                                                       Argb(255, 255, 0, 0), Argb(255, 0, 255, 0), Argb(255, 0, 0, 0)}));
+    EXPECT_FALSE(DecodeIconImage(IconBits(3, 2, 4, {0x000000, 0xFF0000}, rows4, std::string(8, '\0'))))
+        << "a colour beyond the palette";
+
+    EXPECT_FALSE(DecodeIconImage(IconBits(2, 2, 24, {}, rows24, mask.substr(0, 7)))) << "cut short";
+    EXPECT_FALSE(DecodeIconImage(std::string("\x89PNG\r\n\x1a\n", 8) + std::string(40, '\0'))) << "PNG";
+    std::string odd = IconBits(2, 2, 24, {}, rows24, mask);
+    odd[8] = 3;  // an odd height
+    EXPECT_FALSE(DecodeIconImage(odd));
+    odd = IconBits(2, 2, 16, {}, rows24, mask);
+    EXPECT_FALSE(DecodeIconImage(odd)) << "16-bit pictures are left to the system";
+    EXPECT_FALSE(DecodeIconImage(""));
+}
+
+}  // namespace
