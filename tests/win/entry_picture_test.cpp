@@ -8,7 +8,9 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <functional>
 #include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -232,6 +234,39 @@ TEST_F(EntryPictureTest, EnvironmentVariablesAreExpandedForTheLookup)
     UniqueIcon direct = GetEntryIcon(notepad, false, DefaultIconNum, {}, placeholder.get());
     EXPECT_EQ(IconPixels(shown.get()), IconPixels(direct.get()));
     EXPECT_NE(IconPixels(shown.get()), IconPixels(placeholder.get()));
+}
+
+TEST_F(EntryPictureTest, AWorkerThreadGetsWhatTheUiThreadGets)
+{
+    const std::vector<EntryIconRequest> requests{Request(folder->File("a.txt")), Request(folder->File("Docs")),
+                                                 Request(program), Request("x.txt", 0, folder->File("colours.ico"))};
+    // Two workers at once, each with COM in an apartment of its own, as the picture maker
+    // runs; they come first, so the shell and the type answers are asked from them.
+    std::vector<std::string> keys, workerKeys, otherKeys;
+    std::vector<std::optional<PixelImage>> pictures, workerPictures;
+    const auto work = [&requests](std::vector<std::string>& k, std::vector<std::optional<PixelImage>>* p) {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return;
+        for (const EntryIconRequest& r : requests) {
+            k.push_back(EntryPictureKey(r));
+            if (p) p->push_back(MakeEntryPicture(r, 24));
+        }
+        CoUninitialize();
+    };
+    std::thread first(work, std::ref(workerKeys), &workerPictures), second(work, std::ref(otherKeys), nullptr);
+    first.join();
+    second.join();
+    for (const EntryIconRequest& r : requests) {
+        keys.push_back(EntryPictureKey(r));
+        pictures.push_back(MakeEntryPicture(r, 24));
+    }
+    EXPECT_EQ(workerKeys, keys);
+    EXPECT_EQ(otherKeys, keys);
+    ASSERT_EQ(workerPictures.size(), pictures.size());
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        SCOPED_TRACE(requests[i].Pfad);
+        ASSERT_TRUE(pictures[i] && workerPictures[i]);
+        EXPECT_EQ(workerPictures[i]->pixels, pictures[i]->pixels);
+    }
 }
 
 }  // namespace
