@@ -2,6 +2,8 @@
 
 #include "config/model.h"
 
+#include <vector>
+
 std::string_view ExtensionOf(std::string_view path)
 {
     size_t dot = path.rfind('.');
@@ -31,4 +33,53 @@ EntryIconSource EntryIconSourceFor(std::string_view path, bool isPidl, int32_t i
     if (IsProgramPath(path)) return EntryIconSource::ProgramFirst;
     if (!path.empty()) return EntryIconSource::ShellFileIcon;
     return EntryIconSource::None;
+}
+
+std::string NormalisedPath(std::string_view path)
+{
+    std::string prefix;
+    if (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/')) {
+        prefix = "\\\\";
+        path.remove_prefix(2);
+    }
+    std::vector<std::string> parts;
+    bool rooted = false;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find_first_of("\\/", start);
+        if (end == std::string_view::npos) end = path.size();
+        std::string part(path.substr(start, end - start));
+        if (start == 0 && part.empty() && end < path.size()) rooted = true;
+        for (char& c : part)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (part == "..") {
+            // Never above the drive, the server or the root: "C:\.." is "C:\". A relative
+            // path keeps the ".." it starts with.
+            const bool top = parts.size() == 1 && (parts[0].find(':') != std::string::npos || !prefix.empty());
+            if (!parts.empty() && parts.back() != ".." && !top) parts.pop_back();
+            else if ((parts.empty() && !rooted && prefix.empty()) || (!parts.empty() && parts.back() == ".."))
+                parts.push_back(std::move(part));
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(std::move(part));
+        }
+        start = end + 1;
+    }
+    std::string result = prefix + (rooted ? "\\" : "");
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i) result += '\\';
+        result += parts[i];
+    }
+    return result;
+}
+
+std::string PictureKey(const PictureSource& source)
+{
+    switch (source.origin) {
+    case PictureOrigin::IconFile:
+        if (source.file.empty()) return {};
+        return "file:" + NormalisedPath(source.file) + "," + std::to_string(source.index);
+    case PictureOrigin::ShellImage: return "shell:" + std::to_string(source.index);
+    case PictureOrigin::None: break;
+    }
+    return {};
 }

@@ -29,3 +29,23 @@ struct EntryIconRequest {
     int32_t IconNum = DefaultIconNum;
     std::string IconPfad;
 };
+
+// Where an entry's picture comes from once its paths are expanded and the shell asked.
+enum class PictureOrigin {
+    None,        // the placeholder
+    IconFile,    // `file` (program, library or icon file), icon number `index`
+    ShellImage,  // the shell's system image list, picture `index`
+};
+struct PictureSource {
+    PictureOrigin origin = PictureOrigin::None;
+    std::string file;
+    int32_t index = 0;
+};
+
+// A path as the file system compares it: letters in upper case, '/' as '\', repeated
+// backslashes and "." parts dropped, ".." parts taking back the part before them. A
+// leading "\\" (a network path) stays.
+std::string NormalisedPath(std::string_view path);
+// Text naming the picture: equal for sources that show the same picture, empty for the
+// placeholder.
+std::string PictureKey(const PictureSource& source);

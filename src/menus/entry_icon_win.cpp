@@ -1,9 +1,18 @@
 #include "menus/entry_icon_win.h"
 
 #include "menus/entry_icon_rules.h"
+#include "menus/icon_directory.h"
+#include "shell/environment_win.h"
 #include "shell/idlist_win.h"
 
 #include <shellapi.h>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,10 +28,14 @@ HICON ShellFileIcon(const std::string& path)
     return info.hIcon;
 }
 
-bool IsFolder(const std::string& path)
+DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+bool IsFolder(DWORD attributes)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+bool IsFile(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 HICON IdListIcon(std::string_view bytes)
@@ -33,25 +46,373 @@ HICON IdListIcon(std::string_view bytes)
     return GetIdListIcon(list.get(), true, false).release();
 }
 
+// ---- where the picture comes from ----------------------------------------------------
+
+PictureSource ShellImage(const char* pathOrList, UINT flags, DWORD attributes = 0)
+{
+    SHFILEINFOA info{};
+    if (!SHGetFileInfoA(pathOrList, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
+    return PictureSource{PictureOrigin::ShellImage, {}, info.iIcon};
+}
+
+// Whether the type's registered icon is drawn from each file itself ("%1") or by a
+// handler of its own: then the shell's picture differs from file to file.
+bool TypeIconPerFile(const std::string& extension)
+{
+    char progId[256] = {};
+    LONG size = sizeof(progId);
+    if (extension.empty() || RegQueryValueA(HKEY_CLASSES_ROOT, extension.c_str(), progId, &size) != ERROR_SUCCESS)
+        return false;
+    char icon[MAX_PATH] = {};
+    size = sizeof(icon);
+    const std::string key(progId);
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, (key + "\\DefaultIcon").c_str(), icon, &size) == ERROR_SUCCESS &&
+        std::string_view(icon).find("%1") != std::string_view::npos)
+        return true;
+    HKEY handler = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (key + "\\shellex\\IconHandler").c_str(), 0, KEY_READ, &handler) != ERROR_SUCCESS)
+        return false;
+    UniqueKey owned(handler);
+    return true;
+}
+
+// Asking the shell for a document's picture costs milliseconds under Wine (it parses
+// the path into an identifier list first), yet for most types the answer depends on the
+// type alone. So the first document of a type is asked about twice, as itself and as a
+// bare type; when both answers agree and the type draws no icon per file, later
+// documents of that type take the answer unasked. Plain folders (neither read-only nor
+// system: only those can carry their own icon) share the first one's answer likewise.
+class TypePictures {
+public:
+    PictureSource Document(const std::string& path, DWORD attributes)
+    {
+        const bool folder = IsFolder(attributes);
+        const bool plain = folder ? !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) : true;
+        std::string type = folder ? std::string("\\") : std::string(ExtensionOf(path));
+        CharUpperA(type.data());
+        if (plain) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto known = byType_.find(type);
+            if (known != byType_.end() && known->second) return PictureSource{PictureOrigin::ShellImage, {}, *known->second};
+            if (known != byType_.end()) return ShellImage(path.c_str(), 0);
+        }
+        PictureSource own = ShellImage(path.c_str(), 0);
+        if (!plain || own.origin == PictureOrigin::None) return own;
+        std::optional<int32_t> shared;
+        if (folder) {
+            shared = own.index;
+        } else if (!TypeIconPerFile(type)) {
+            const std::string bare = "x" + type;
+            PictureSource generic = ShellImage(bare.c_str(), SHGFI_USEFILEATTRIBUTES, FILE_ATTRIBUTE_NORMAL);
+            if (generic.origin == PictureOrigin::ShellImage && generic.index == own.index) shared = own.index;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        byType_.emplace(std::move(type), shared);
+        return own;
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, std::optional<int32_t>> byType_;  // nothing: ask per document
+};
+
+PictureSource DocumentImage(const std::string& path)
+{
+    const DWORD attributes = Attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    static TypePictures types;
+    return types.Document(path, attributes);
+}
+
+PictureSource IconFileSource(std::string file, int32_t index)
+{
+    if (!IsFile(Attributes(file))) return {};
+    return PictureSource{PictureOrigin::IconFile, std::move(file), index};
+}
+
+PictureSource ResolveSource(const EntryIconRequest& request)
+{
+    const std::string path = request.IsPIDL ? request.Pfad : ExpandEnvironment(request.Pfad);
+    switch (EntryIconSourceFor(path, request.IsPIDL, request.IconNum)) {
+    case EntryIconSource::IdListDefault: {
+        ShellIdList list = IdListFromBytes(path);
+        if (!list) return {};
+        return ShellImage(reinterpret_cast<const char*>(list.get()), SHGFI_PIDL);
+    }
+    case EntryIconSource::IconFile: return IconFileSource(ExpandEnvironment(request.IconPfad), request.IconNum);
+    case EntryIconSource::ProgramFirst:
+        // A folder named like a program has no icons of its own: the shell's folder icon.
+        if (IsFolder(Attributes(path))) return DocumentImage(path);
+        return IconFileSource(path, 0);
+    case EntryIconSource::ShellFileIcon: return DocumentImage(path);
+    case EntryIconSource::None: break;
+    }
+    return {};
+}
+
+// ---- pictures from icon handles ----------------------------------------------------------
+
+std::optional<std::vector<uint32_t>> DibPixels(HDC dc, HBITMAP bitmap, int width, int height)
+{
+    // 32 bits a pixel, rows top down.
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != height)
+        return std::nullopt;
+    return pixels;
+}
+
+// ---- pictures from icon files, programs and libraries ------------------------------------
+
+struct ModuleDeleter {
+    using pointer = HMODULE;
+    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
+
+std::optional<PixelImage> PictureFromBits(std::string_view bits, const IconDirEntry& entry)
+{
+    // The bits of one picture, as in an RT_ICON resource (a DIB or a PNG). Reading a
+    // plain DIB here spares making an icon and reading it back.
+    if (std::optional<PixelImage> decoded = DecodeIconImage(bits)) return decoded;
+    auto* data = reinterpret_cast<BYTE*>(const_cast<char*>(bits.data()));
+    UniqueIcon icon(CreateIconFromResourceEx(data, static_cast<DWORD>(bits.size()), TRUE, 0x00030000, entry.width,
+                                             entry.height, LR_DEFAULTCOLOR));
+    return IconPicture(icon.get());
+}
+
+std::string_view ResourceBytes(HMODULE module, const char* name, const char* type)
+{
+    HRSRC found = FindResourceA(module, name, type);
+    if (!found) return {};
+    HGLOBAL loaded = LoadResource(module, found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return {};
+    return {static_cast<const char*>(data), SizeofResource(module, found)};
+}
+
+// The name of the index-th icon group, counted as ExtractIconA counts: in the order of
+// the resource directory. A resource name that is a string is kept as text.
+struct GroupSearch {
+    int32_t remaining;
+    ULONG_PTR id = 0;
+    std::string text;
+    bool found = false;
+};
+
+BOOL CALLBACK CountGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
+{
+    auto* search = reinterpret_cast<GroupSearch*>(param);
+    if (search->remaining-- > 0) return TRUE;
+    if (IS_INTRESOURCE(name)) search->id = reinterpret_cast<ULONG_PTR>(name);
+    else search->text = name;
+    search->found = true;
+    return FALSE;
+}
+
+std::optional<PixelImage> ModulePicture(const std::string& file, int32_t index, int size)
+{
+    UniqueModule module(LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!module) return std::nullopt;
+    std::string_view group;
+    if (index < 0) {
+        group = ResourceBytes(module.get(), MAKEINTRESOURCEA(-index), RT_GROUP_ICON);
+    } else {
+        GroupSearch search{index};
+        EnumResourceNamesA(module.get(), RT_GROUP_ICON, CountGroup,
+                           reinterpret_cast<LONG_PTR>(&search));
+        if (!search.found) return std::nullopt;
+        group = ResourceBytes(module.get(), search.text.empty() ? MAKEINTRESOURCEA(search.id) : search.text.c_str(),
+                              RT_GROUP_ICON);
+    }
+    const std::vector<IconDirEntry> entries = ParseIconDirectory(group, true);
+    const std::optional<size_t> chosen = ChooseIconEntry(entries, size);
+    if (!chosen) return std::nullopt;
+    const IconDirEntry& entry = entries[*chosen];
+    std::string_view bits = ResourceBytes(module.get(), MAKEINTRESOURCEA(entry.where), RT_ICON);
+    if (bits.empty()) return std::nullopt;
+    return PictureFromBits(bits, entry);
+}
+
+std::optional<std::string> ReadRest(HANDLE file, std::string head)
+{
+    LARGE_INTEGER size{};
+    // An icon file beyond a few megabytes is no icon file.
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > (16 << 20)) return std::nullopt;
+    std::string bytes = std::move(head);
+    const size_t have = bytes.size();
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (bytes.size() > have &&
+        (!ReadFile(file, bytes.data() + have, static_cast<DWORD>(bytes.size() - have), &read, nullptr) ||
+         read != bytes.size() - have))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<PixelImage> IconFilePicture(HANDLE file, std::string head, int size)
+{
+    std::optional<std::string> bytes = ReadRest(file, std::move(head));
+    if (!bytes) return std::nullopt;
+    const std::vector<IconDirEntry> entries = ParseIconDirectory(*bytes, false);
+    const std::optional<size_t> chosen = ChooseIconEntry(entries, size);
+    if (!chosen) return std::nullopt;
+    std::optional<std::string_view> bits = IconFileImage(*bytes, entries[*chosen]);
+    if (!bits) return std::nullopt;
+    return PictureFromBits(*bits, entries[*chosen]);
+}
+
+// What no own reading understands (a 16-bit program, say): the system's extraction at
+// that size, unsmoothed.
+std::optional<PixelImage> ExtractedPicture(const std::string& file, int32_t index, int size)
+{
+    HICON handle = nullptr;
+    UINT id = 0;
+    if (PrivateExtractIconsA(file.c_str(), index, size, size, &handle, &id, 1, LR_DEFAULTCOLOR) != 1 || !handle)
+        return std::nullopt;
+    return IconPicture(UniqueIcon(handle).get());
+}
+
+std::optional<PixelImage> FilePicture(const std::string& path, int32_t index, int size)
+{
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    std::string head(6, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), head.data(), 6, &read, nullptr)) return std::nullopt;
+    head.resize(read);
+    if (head.size() >= 2 && head[0] == 'M' && head[1] == 'Z') {
+        file.reset();
+        if (std::optional<PixelImage> picture = ModulePicture(path, index, size)) return picture;
+        return ExtractedPicture(path, index, size);
+    }
+    // An icon file holds one icon: only its first can be asked for.
+    if (head.size() == 6 && head.compare(0, 4, std::string_view("\0\0\1\0", 4)) == 0)
+        return index == 0 ? IconFilePicture(file.get(), std::move(head), size) : std::nullopt;
+    return std::nullopt;
+}
+
+// ---- pictures of the shell's system image lists ------------------------------------------
+
+struct ShellList {
+    ComPtr<IUnknown> owner;  // keeps the list alive
+    HIMAGELIST handle = nullptr;
+    int size = 0;
+};
+
+// The system image lists Wine and Windows offer, small to large; SHIL_JUMBO (4) is
+// named only for newer targets than ours.
+const std::vector<ShellList>& ShellLists()
+{
+    static const std::vector<ShellList> lists = [] {
+        // IID_IImageList: an image list handle is its IImageList.
+        static constexpr GUID imageListId{0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+        std::vector<ShellList> found;
+        for (int kind : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, 4}) {
+            ShellList list;
+            void* object = nullptr;
+            if (FAILED(SHGetImageList(kind, imageListId, &object)) || !object) continue;
+            list.owner.Attach(static_cast<IUnknown*>(object));
+            list.handle = static_cast<HIMAGELIST>(object);
+            int width = 0, height = 0;
+            if (!ImageList_GetIconSize(list.handle, &width, &height) || width <= 0) continue;
+            list.size = width;
+            found.push_back(std::move(list));
+        }
+        std::sort(found.begin(), found.end(), [](const ShellList& a, const ShellList& b) { return a.size < b.size; });
+        return found;
+    }();
+    return lists;
+}
+
+std::optional<PixelImage> ShellPicture(int index, int size)
+{
+    const std::vector<ShellList>& lists = ShellLists();
+    if (lists.empty()) return std::nullopt;
+    const ShellList* chosen = &lists.back();
+    for (const ShellList& list : lists)
+        if (list.size >= size) {
+            chosen = &list;
+            break;
+        }
+    UniqueIcon icon(ImageList_GetIcon(chosen->handle, index, ILD_TRANSPARENT));
+    return IconPicture(icon.get());
+}
+
 }  // namespace
 
 UniqueIcon GetEntryIcon(std::string_view path, bool isPidl, int32_t iconNum, const std::string& iconPath,
                         HICON placeholder)
 {
     HICON handle = nullptr;
-    switch (EntryIconSourceFor(path, isPidl, iconNum)) {
+    const std::string expanded = isPidl ? std::string(path) : ExpandEnvironment(path);
+    switch (EntryIconSourceFor(expanded, isPidl, iconNum)) {
     case EntryIconSource::IdListDefault: handle = IdListIcon(path); break;
-    case EntryIconSource::IconFile: handle = ExtractFrom(iconPath, iconNum); break;
+    case EntryIconSource::IconFile: handle = ExtractFrom(ExpandEnvironment(iconPath), iconNum); break;
     case EntryIconSource::ProgramFirst:
-        handle = ExtractFrom(std::string(path), 0);
+        handle = ExtractFrom(expanded, 0);
         // A folder named like a program has no icons of its own: the shell's folder icon.
-        if (reinterpret_cast<UINT_PTR>(handle) <= 1 && IsFolder(std::string(path)))
-            handle = ShellFileIcon(std::string(path));
+        if (reinterpret_cast<UINT_PTR>(handle) <= 1 && IsFolder(Attributes(expanded))) handle = ShellFileIcon(expanded);
         break;
-    case EntryIconSource::ShellFileIcon: handle = ShellFileIcon(std::string(path)); break;
+    case EntryIconSource::ShellFileIcon: handle = ShellFileIcon(expanded); break;
     case EntryIconSource::None: break;
     }
     // ExtractIconA gives 1 for a file that is no program, library or icon file.
     if (reinterpret_cast<UINT_PTR>(handle) > 1) return UniqueIcon(handle);
     return UniqueIcon(placeholder ? CopyIcon(placeholder) : nullptr);
+}
+
+std::string EntryPictureKey(const EntryIconRequest& request) { return PictureKey(ResolveSource(request)); }
+
+std::optional<PixelImage> MakeEntryPicture(const EntryIconRequest& request, int size)
+{
+    if (size < 1) return std::nullopt;
+    const PictureSource source = ResolveSource(request);
+    std::optional<PixelImage> picture;
+    switch (source.origin) {
+    case PictureOrigin::IconFile: picture = FilePicture(source.file, source.index, size); break;
+    case PictureOrigin::ShellImage: picture = ShellPicture(source.index, size); break;
+    case PictureOrigin::None: break;
+    }
+    if (!picture) return std::nullopt;
+    PixelImage scaled = ScalePicture(*picture, size, size);
+    if (scaled.pixels.empty()) return std::nullopt;
+    return scaled;
+}
+
+std::optional<PixelImage> IconPicture(HICON icon)
+{
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return std::nullopt;
+    UniqueGdiObject colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP shape{};
+    if (!mask || !GetObjectA(mask.get(), sizeof(shape), &shape)) return std::nullopt;
+    // Without a colour bitmap the mask is twice as high: AND picture above, XOR below.
+    const int width = shape.bmWidth, height = colour ? shape.bmHeight : shape.bmHeight / 2;
+    if (width <= 0 || height <= 0) return std::nullopt;
+    UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+    if (!dc) return std::nullopt;
+    std::optional<std::vector<uint32_t>> andBits = DibPixels(dc.get(), static_cast<HBITMAP>(mask.get()), width,
+                                                             colour ? height : 2 * height);
+    std::optional<std::vector<uint32_t>> colourBits =
+        colour ? DibPixels(dc.get(), static_cast<HBITMAP>(colour.get()), width, height) : std::nullopt;
+    if (!andBits || (colour && !colourBits)) return std::nullopt;
+
+    PixelImage picture{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * static_cast<size_t>(height))};
+    bool hasAlpha = false;
+    if (colourBits)
+        for (uint32_t p : *colourBits) hasAlpha = hasAlpha || (p >> 24) != 0;
+    for (size_t i = 0; i < picture.pixels.size(); ++i) {
+        const uint32_t shown = colourBits ? (*colourBits)[i] : (*andBits)[i + picture.pixels.size()];
+        if (hasAlpha) {
+            picture.pixels[i] = (shown >> 24) ? shown : 0u;
+            continue;
+        }
+        // A set mask bit shows the background; the few pixels that invert it are dropped.
+        const bool transparent = ((*andBits)[i] & 0xFFFFFFu) != 0;
+        picture.pixels[i] = transparent ? 0u : 0xFF000000u | (shown & 0xFFFFFFu);
+    }
+    return picture;
 }
