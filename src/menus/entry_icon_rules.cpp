@@ -72,7 +72,7 @@ std::string NormalisedPath(std::string_view path)
     return result;
 }
 
-std::string PictureKey(const PictureSource& source)
+std::string PictureKey(const PictureLocation& source)
 {
     switch (source.origin) {
     case PictureOrigin::IconFile:

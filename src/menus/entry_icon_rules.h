@@ -36,7 +36,7 @@ enum class PictureOrigin {
     IconFile,    // `file` (program, library or icon file), icon number `index`
     ShellImage,  // the shell's system image list, picture `index`
 };
-struct PictureSource {
+struct PictureLocation {
     PictureOrigin origin = PictureOrigin::None;
     std::string file;
     int32_t index = 0;
@@ -48,4 +48,4 @@ struct PictureSource {
 std::string NormalisedPath(std::string_view path);
 // Text naming the picture: equal for sources that show the same picture, empty for the
 // placeholder.
-std::string PictureKey(const PictureSource& source);
+std::string PictureKey(const PictureLocation& source);

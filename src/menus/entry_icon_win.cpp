@@ -48,11 +48,11 @@ HICON IdListIcon(std::string_view bytes)
 
 // ---- where the picture comes from ----------------------------------------------------
 
-PictureSource ShellImage(const char* pathOrList, UINT flags, DWORD attributes = 0)
+PictureLocation ShellImage(const char* pathOrList, UINT flags, DWORD attributes = 0)
 {
     SHFILEINFOA info{};
     if (!SHGetFileInfoA(pathOrList, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
-    return PictureSource{PictureOrigin::ShellImage, {}, info.iIcon};
+    return PictureLocation{PictureOrigin::ShellImage, {}, info.iIcon};
 }
 
 // Whether the type's registered icon is drawn from each file itself ("%1") or by a
@@ -84,7 +84,7 @@ bool TypeIconPerFile(const std::string& extension)
 // system: only those can carry their own icon) share the first one's answer likewise.
 class TypePictures {
 public:
-    PictureSource Document(const std::string& path, DWORD attributes)
+    PictureLocation Document(const std::string& path, DWORD attributes)
     {
         const bool folder = IsFolder(attributes);
         const bool plain = folder ? !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) : true;
@@ -93,17 +93,17 @@ public:
         if (plain) {
             std::lock_guard<std::mutex> lock(mutex_);
             auto known = byType_.find(type);
-            if (known != byType_.end() && known->second) return PictureSource{PictureOrigin::ShellImage, {}, *known->second};
+            if (known != byType_.end() && known->second) return PictureLocation{PictureOrigin::ShellImage, {}, *known->second};
             if (known != byType_.end()) return ShellImage(path.c_str(), 0);
         }
-        PictureSource own = ShellImage(path.c_str(), 0);
+        PictureLocation own = ShellImage(path.c_str(), 0);
         if (!plain || own.origin == PictureOrigin::None) return own;
         std::optional<int32_t> shared;
         if (folder) {
             shared = own.index;
         } else if (!TypeIconPerFile(type)) {
             const std::string bare = "x" + type;
-            PictureSource generic = ShellImage(bare.c_str(), SHGFI_USEFILEATTRIBUTES, FILE_ATTRIBUTE_NORMAL);
+            PictureLocation generic = ShellImage(bare.c_str(), SHGFI_USEFILEATTRIBUTES, FILE_ATTRIBUTE_NORMAL);
             if (generic.origin == PictureOrigin::ShellImage && generic.index == own.index) shared = own.index;
         }
         std::lock_guard<std::mutex> lock(mutex_);
@@ -116,7 +116,7 @@ private:
     std::map<std::string, std::optional<int32_t>> byType_;  // nothing: ask per document
 };
 
-PictureSource DocumentImage(const std::string& path)
+PictureLocation DocumentImage(const std::string& path)
 {
     const DWORD attributes = Attributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return {};
@@ -124,13 +124,13 @@ PictureSource DocumentImage(const std::string& path)
     return types.Document(path, attributes);
 }
 
-PictureSource IconFileSource(std::string file, int32_t index)
+PictureLocation IconFileSource(std::string file, int32_t index)
 {
     if (!IsFile(Attributes(file))) return {};
-    return PictureSource{PictureOrigin::IconFile, std::move(file), index};
+    return PictureLocation{PictureOrigin::IconFile, std::move(file), index};
 }
 
-PictureSource ResolveSource(const EntryIconRequest& request)
+PictureLocation ResolveSource(const EntryIconRequest& request)
 {
     const std::string path = request.IsPIDL ? request.Pfad : ExpandEnvironment(request.Pfad);
     switch (EntryIconSourceFor(path, request.IsPIDL, request.IconNum)) {
@@ -369,7 +369,7 @@ std::string EntryPictureKey(const EntryIconRequest& request) { return PictureKey
 std::optional<PixelImage> MakeEntryPicture(const EntryIconRequest& request, int size)
 {
     if (size < 1) return std::nullopt;
-    const PictureSource source = ResolveSource(request);
+    const PictureLocation source = ResolveSource(request);
     std::optional<PixelImage> picture;
     switch (source.origin) {
     case PictureOrigin::IconFile: picture = FilePicture(source.file, source.index, size); break;

@@ -36,7 +36,7 @@ TEST(EntryPictureKey, PathsAreComparedAsTheFileSystemDoes)
 TEST(EntryPictureKey, SameFileAndIndexShareOthersDoNot)
 {
     const auto file = [](std::string path, int32_t index) {
-        return PictureKey(PictureSource{PictureOrigin::IconFile, std::move(path), index});
+        return PictureKey(PictureLocation{PictureOrigin::IconFile, std::move(path), index});
     };
     EXPECT_EQ(file("C:\\Tools\\tool.exe", 0), file("c:/tools/TOOL.EXE", 0));
     EXPECT_EQ(file("C:\\Tools\\tool.exe", -3), file("C:\\Tools\\x\\..\\tool.exe", -3));
@@ -45,13 +45,13 @@ TEST(EntryPictureKey, SameFileAndIndexShareOthersDoNot)
     EXPECT_NE(file("C:\\Tools\\tool.exe", 0), file("C:\\Tools\\tool2.exe", 0));
     EXPECT_NE(file("C:\\a,1", 2), file("C:\\a", 12));  // the separator cannot be faked: "C:\A,1,2" vs "C:\A,12"
 
-    const auto shell = [](int32_t index) { return PictureKey(PictureSource{PictureOrigin::ShellImage, {}, index}); };
+    const auto shell = [](int32_t index) { return PictureKey(PictureLocation{PictureOrigin::ShellImage, {}, index}); };
     EXPECT_EQ(shell(3), shell(3));
     EXPECT_NE(shell(3), shell(4));
     EXPECT_NE(shell(0), file("", 0));
     EXPECT_NE(shell(0), file("0", 0));
 
-    EXPECT_EQ(PictureKey(PictureSource{}), "");
+    EXPECT_EQ(PictureKey(PictureLocation{}), "");
     EXPECT_EQ(file("", 0), "") << "no file: the placeholder";
     EXPECT_FALSE(shell(0).empty());
 }

@@ -1,5 +1,4 @@
-// Owner-drawn popup entries: geometry, picture scaling, mnemonics and icon sources.
-#include "menus/bitmap_scale.h"
+// Owner-drawn popup entries: geometry, mnemonics and icon sources.
 #include "menus/entry_icon_rules.h"
 #include "menus/item_geometry.h"
 #include "menus/mnemonic.h"
@@ -11,17 +10,6 @@
 #include <vector>
 
 namespace {
-
-constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
-constexpr uint32_t MenuGrey = Rgb(212, 208, 200);
-
-PixelImage Filled(int size, uint32_t colour)
-{
-    PixelImage image;
-    image.width = image.height = size;
-    image.pixels.assign(static_cast<size_t>(size) * size, colour);
-    return image;
-}
 
 // ---- Geometry --------------------------------------------------------------------
 
@@ -109,104 +97,6 @@ TEST(MenuItemGeometry, OtherSizesGoIntoTheFormulasUnscaled)
     EXPECT_EQ(PictureSizeFor(24), 32);
     EXPECT_EQ(GeometryFor(24).height, 26);
     EXPECT_EQ(GeometryFor(24).textLeft, 28);
-}
-
-// ---- HalveBitmap -----------------------------------------------------------------
-
-TEST(MenuItemHalveBitmap, AveragesHalvesToEven)
-{
-    const uint32_t key = Rgb(1, 1, 1);
-    // 1.5 -> 2, 2.5 -> 2, 3.5 -> 4; exact averages unchanged.
-    EXPECT_EQ(CombineColours(Rgb(1, 3, 5), Rgb(2, 2, 2), key), Rgb(2, 2, 4));
-    EXPECT_EQ(CombineColours(Rgb(10, 20, 255), Rgb(20, 30, 255), key), Rgb(15, 25, 255));
-    EXPECT_EQ(CombineColours(Rgb(0, 0, 254), Rgb(1, 0, 255), key), Rgb(0, 0, 254));  // 0.5 -> 0, 254.5 -> 254
-}
-
-TEST(MenuItemHalveBitmap, KeyCountsAsBlackBesideAPicturePixel)
-{
-    EXPECT_EQ(CombineColours(MenuGrey, MenuGrey, MenuGrey), MenuGrey);
-    EXPECT_EQ(CombineColours(Rgb(200, 100, 50), MenuGrey, MenuGrey), Rgb(100, 50, 25));
-    EXPECT_EQ(CombineColours(MenuGrey, Rgb(200, 101, 51), MenuGrey), Rgb(100, 50, 26));
-}
-
-TEST(MenuItemHalveBitmap, ShrinksToTheTopLeftSixteen)
-{
-    PixelImage image = Filled(32, MenuGrey);
-    // A 2x2 block of one colour stays that colour at half its position.
-    for (int y = 10; y < 12; ++y)
-        for (int x = 20; x < 22; ++x) image.At(x, y) = Rgb(10, 200, 30);
-    ASSERT_TRUE(HalveBitmap(image));
-    ASSERT_EQ(image.width, 16);
-    ASSERT_EQ(image.height, 16);
-    ASSERT_EQ(image.pixels.size(), 256u);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            SCOPED_TRACE(testing::Message() << x << "," << y);
-            EXPECT_EQ(image.At(x, y), (x == 10 && y == 5) ? Rgb(10, 200, 30) : MenuGrey);
-        }
-}
-
-TEST(MenuItemHalveBitmap, BackgroundBesideThePictureDarkensItsEdge)
-{
-    PixelImage image = Filled(32, MenuGrey);
-    image.At(0, 0) = Rgb(200, 100, 50);  // alone in its 2x2 block
-    image.At(3, 0) = Rgb(9, 9, 9);
-    image.At(3, 1) = Rgb(9, 9, 9);
-    ASSERT_TRUE(HalveBitmap(image));
-    // Across: (200,100,50)+black -> (100,50,25); down: +key -> (50,25,12.5 -> 12).
-    EXPECT_EQ(image.At(0, 0), Rgb(50, 25, 12));
-    // Across: 4.5 -> 4 in both rows; down: (4+4)/2 = 4.
-    EXPECT_EQ(image.At(1, 0), Rgb(4, 4, 4));
-}
-
-TEST(MenuItemHalveBitmap, KeyIsTheBottomLeftPixelEvenInsideThePicture)
-{
-    const uint32_t white = Rgb(255, 255, 255);
-    PixelImage image = Filled(32, Rgb(0, 0, 128));
-    image.At(0, 31) = white;  // the background the picture was rendered on
-    // White inside the picture is background too: a white 2x2 block stays white...
-    for (int y = 4; y < 6; ++y)
-        for (int x = 4; x < 6; ++x) image.At(x, y) = white;
-    // ...and a white pixel beside blue darkens it as black would.
-    image.At(8, 8) = white;
-    ASSERT_TRUE(HalveBitmap(image));
-    EXPECT_EQ(image.At(2, 2), white);
-    EXPECT_EQ(image.At(4, 4), Rgb(0, 0, 96));  // blue+black -> 64, then (64 + 128) / 2
-    EXPECT_EQ(image.At(5, 5), Rgb(0, 0, 128));
-    EXPECT_EQ(image.At(0, 15), Rgb(0, 0, 96));
-}
-
-TEST(MenuItemHalveBitmap, RefusesOtherSizes)
-{
-    PixelImage image = Filled(16, MenuGrey);
-    EXPECT_FALSE(HalveBitmap(image));
-    EXPECT_EQ(image.width, 16);
-    PixelImage broken = Filled(32, MenuGrey);
-    broken.pixels.resize(10);
-    EXPECT_FALSE(HalveBitmap(broken));
-}
-
-// ---- DoubleBitmap ----------------------------------------------------------------
-
-TEST(MenuItemDoubleBitmap, EveryPixelBecomesATwoByTwoBlock)
-{
-    PixelImage image = Filled(32, MenuGrey);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) image.At(x, y) = Rgb(x, y, (x * 7 + y) & 0xFF);
-    PixelImage original = image;
-    ASSERT_TRUE(DoubleBitmap(image));
-    ASSERT_EQ(image.width, 64);
-    ASSERT_EQ(image.height, 64);
-    ASSERT_EQ(image.pixels.size(), 64u * 64u);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) ASSERT_EQ(image.At(x, y), original.At(x / 2, y / 2)) << x << "," << y;
-}
-
-TEST(MenuItemDoubleBitmap, RefusesOtherSizes)
-{
-    PixelImage image = Filled(64, MenuGrey);
-    EXPECT_FALSE(DoubleBitmap(image));
-    EXPECT_EQ(image.width, 64);
 }
 
 // ---- Mnemonics -------------------------------------------------------------------

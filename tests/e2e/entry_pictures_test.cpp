@@ -30,15 +30,19 @@ std::string MonochromeIconFile(unsigned n)
 
 class EntryPicturesE2e : public AppTest {
 protected:
-    // `menus` menus of `entries` entries, each showing one of `files` icon files.
-    void LaunchWith(int menus, int entries, int files)
+    // `menus` menus of `entries` entries, each showing one of `files` files: icon files,
+    // or documents each of a type of its own (asking the shell for a type's picture is the
+    // slowest source there is).
+    void LaunchWith(int menus, int entries, int files, bool documents = false)
     {
         const std::string exe = sandbox->ExePath();
         const std::string dir = exe.substr(0, exe.find_last_of('\\') + 1);
+        auto nameOf = [&](int f) {
+            return dir + (documents ? "d" + std::to_string(f) + ".t" + std::to_string(f) : "p" + std::to_string(f) + ".ico");
+        };
         for (int f = 0; f < files; ++f) {
-            const std::string name = dir + "p" + std::to_string(f) + ".ico";
-            UniqueHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-            const std::string bytes = MonochromeIconFile(static_cast<unsigned>(f));
+            UniqueHandle file(CreateFileA(nameOf(f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            const std::string bytes = documents ? std::string("text") : MonochromeIconFile(static_cast<unsigned>(f));
             DWORD written = 0;
             ASSERT_TRUE(file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
         }
@@ -47,9 +51,9 @@ protected:
             ini += "[M" + std::to_string(m) + "]\r\nMenuName=Menu " + std::to_string(m) + "\r\nItemCount=" +
                    std::to_string(entries) + "\r\n";
             for (int e = 0; e < entries; ++e) {
-                const std::string file = dir + "p" + std::to_string((m * entries + e) % files) + ".ico";
-                ini += "[M" + std::to_string(m) + "I" + std::to_string(e) + "]\r\nPfad=" + file + "\r\nIconPfad=" +
-                       file + "\r\nIconNum=0\r\nDescription=Entry\r\n";
+                const std::string file = nameOf((m * entries + e) % files);
+                ini += "[M" + std::to_string(m) + "I" + std::to_string(e + 1) + "]\r\nPfad=" + file + "\r\n" +
+                       (documents ? "" : "IconPfad=" + file + "\r\nIconNum=0\r\n") + "Description=Entry\r\n";
             }
         }
         Launch(ini);
@@ -74,7 +78,7 @@ TEST_F(EntryPicturesE2e, PendingCountFallsToZeroOncePicturesAreFinal)
 
 TEST_F(EntryPicturesE2e, QuittingWhilePicturesAreMadeEndsPromptlyWithExitCode0)
 {
-    LaunchWith(30, 100, 3000);
+    LaunchWith(30, 100, 3000, true);
     // The tray icons are there: start-up did not wait for the pictures.
     ASSERT_NE(app->WaitForWindow({"MarigoldwickTrayIcon", "Menu 29", false}, 10000), nullptr);
     const long long pending = Pending();

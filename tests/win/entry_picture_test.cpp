@@ -80,7 +80,7 @@ void UnregisterTypeIconPerFile()
     RegDeleteKeyA(HKEY_CLASSES_ROOT, TypeKey);
 }
 
-class EntryPictureTest : public ::testing::Test {
+class EntryPictureMaker : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -102,7 +102,7 @@ protected:
     std::string program;
 };
 
-TEST_F(EntryPictureTest, IconFileGivesItsOwnPictureOfEachSizeElseTheNearestLarger)
+TEST_F(EntryPictureMaker, IconFileGivesItsOwnPictureOfEachSizeElseTheNearestLarger)
 {
     const EntryIconRequest colours = Request("C:\\whatever.txt", 0, folder->File("colours.ico"));
     for (auto [size, rgb] : {std::pair{16, 0xFF0000u}, {32, 0x00FF00u}, {48, 0x0000FFu}, {64, 0xFFFF00u},
@@ -118,7 +118,7 @@ TEST_F(EntryPictureTest, IconFileGivesItsOwnPictureOfEachSizeElseTheNearestLarge
     EXPECT_FALSE(MakeEntryPicture(Request("C:\\whatever.txt", 1, folder->File("colours.ico")), 32));
 }
 
-TEST_F(EntryPictureTest, ProgramGivesTheIconGroupsPictureOfEachSize)
+TEST_F(EntryPictureMaker, ProgramGivesTheIconGroupsPictureOfEachSize)
 {
     for (int size : {16, 32, 48}) {  // the sizes mgoldwk.exe's icons hold
         SCOPED_TRACE(size);
@@ -141,7 +141,7 @@ TEST_F(EntryPictureTest, ProgramGivesTheIconGroupsPictureOfEachSize)
     EXPECT_TRUE(AnyShown(*big));
 }
 
-TEST_F(EntryPictureTest, ShellTypePicturesComeAtEverySize)
+TEST_F(EntryPictureMaker, ShellTypePicturesComeAtEverySize)
 {
     for (const std::string& path : {folder->File("a.txt"), folder->File("Docs"), folder->File("Build.exe")})
         for (int size : {16, 24, 32, 64}) {
@@ -155,7 +155,7 @@ TEST_F(EntryPictureTest, ShellTypePicturesComeAtEverySize)
         }
 }
 
-TEST_F(EntryPictureTest, EntriesShowingOnePictureShareAKey)
+TEST_F(EntryPictureMaker, EntriesShowingOnePictureShareAKey)
 {
     const auto key = [](const EntryIconRequest& r) { return EntryPictureKey(r); };
     const std::string txt = key(Request(folder->File("a.txt")));
@@ -196,7 +196,7 @@ TEST_F(EntryPictureTest, EntriesShowingOnePictureShareAKey)
     EXPECT_FALSE(MakeEntryPicture(Request("x.txt", 0, folder->File("a.txt")), 32)) << "no icon file";
 }
 
-TEST_F(EntryPictureTest, IdentifierListSharesByTheShellsPicture)
+TEST_F(EntryPictureMaker, IdentifierListSharesByTheShellsPicture)
 {
     ComPtr<IShellFolder> desktop;
     ASSERT_TRUE(SUCCEEDED(SHGetDesktopFolder(&desktop)));
@@ -215,7 +215,7 @@ TEST_F(EntryPictureTest, IdentifierListSharesByTheShellsPicture)
     EXPECT_FALSE(MakeEntryPicture(Request(bytes.substr(0, bytes.size() - 1), DefaultIconNum, {}, true), 16));
 }
 
-TEST_F(EntryPictureTest, EnvironmentVariablesAreExpandedForTheLookup)
+TEST_F(EntryPictureMaker, EnvironmentVariablesAreExpandedForTheLookup)
 {
     char windows[MAX_PATH] = {};
     ASSERT_NE(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
@@ -236,7 +236,7 @@ TEST_F(EntryPictureTest, EnvironmentVariablesAreExpandedForTheLookup)
     EXPECT_NE(IconPixels(shown.get()), IconPixels(placeholder.get()));
 }
 
-TEST_F(EntryPictureTest, AWorkerThreadGetsWhatTheUiThreadGets)
+TEST_F(EntryPictureMaker, AWorkerThreadGetsWhatTheUiThreadGets)
 {
     const std::vector<EntryIconRequest> requests{Request(folder->File("a.txt")), Request(folder->File("Docs")),
                                                  Request(program), Request("x.txt", 0, folder->File("colours.ico"))};
