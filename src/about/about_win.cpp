@@ -27,8 +27,9 @@ constexpr ControlRow Controls[] = {
     {"MemoCredits", "EDIT", "Marigoldwick program launcher\r\nby the Marigoldwick team\r\nUses libjpeg-turbo", 8, 144,
      185, 49, WS_VISIBLE | ES_MULTILINE | ES_READONLY},
     {"ImgIcon", "STATIC", "", 217, 144, 57, 49, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE},
-    {"BtnGotoHome", "BUTTON", HomePageHost, 364, 136, 121, 25, Button | WS_GROUP},
-    {"BtnViewReadme", "BUTTON", "&View readme.txt", 364, 168, 121, 25, Button},
+    // Wide enough for the host name beside its globe, with the button's margins.
+    {"BtnGotoHome", "BUTTON", HomePageHost, 332, 136, 153, 25, Button | WS_GROUP},
+    {"BtnViewReadme", "BUTTON", "&View readme.txt", 332, 168, 153, 25, Button},
     {"BtnOK", "BUTTON", "&OK", 67, 304, 355, 25, Button | BS_DEFPUSHBUTTON},
 };
 

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -48,7 +49,8 @@ constexpr ControlRow Controls[] = {
 
     {"GroupBoxItemsEdit", "BUTTON", "Items", 7, 112, 505, 313, Group, 0, nullptr, Small},
     {"LblCurrentMenu", "STATIC", "-", 8, 16, 153, 16, Banner | SS_CENTER, 0, "GroupBoxItemsEdit"},
-    {"LblItemIndex", "STATIC", "0/0", 456, 16, 41, 16, Banner | SS_RIGHT, 0, "GroupBoxItemsEdit"},
+    // Drawn by the window: a right-aligned static puts the last glyph's overhang past its edge.
+    {"LblItemIndex", "STATIC", "0/0", 456, 16, 41, 16, WS_VISIBLE | SS_OWNERDRAW, 0, "GroupBoxItemsEdit"},
     // Ends where the counter begins: overlapping labels would paint over each other.
     {"Label5", "STATIC", "Edit Item", 184, 16, 272, 16, Banner | SS_CENTER, 0, "GroupBoxItemsEdit"},
     {"LvItems", WC_LISTVIEWA, "", 8, 33, 152, 208,
@@ -63,14 +65,15 @@ constexpr ControlRow Controls[] = {
     {"Bevel1", "STATIC", "", 172, 33, 2, 240, WS_VISIBLE | SS_ETCHEDVERT, 0, "GroupBoxItemsEdit"},
     // The panels only hold their controls: painted, they would cover them.
     {"PanEditControls", "STATIC", "", 184, 32, 313, 241, 0, 0, "GroupBoxItemsEdit"},
-    // Labels end just before their fields and may reach into the margin for wider fonts.
-    {"LblPfad", "STATIC", "Item:", -12, 12, 80, 13, Label, 0, "PanEditControls"},
-    {"EdPfad", "EDIT", "", 72, 8, 217, 21, Edit | ES_READONLY, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblIconPfad", "STATIC", "Icon Path:", -12, 44, 80, 13, Label, 0, "PanEditControls"},
-    {"EdIconPfad", "EDIT", "", 72, 40, 217, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblParams", "STATIC", "Parameters:", -12, 135, 80, 13, Label, 0, "PanEditControls"},
+    // Labels end just before their fields and may reach into the margin for wider fonts,
+    // not onto the divider: their background would cut it.
+    {"LblPfad", "STATIC", "Item:", -10, 12, 78, 13, Label, 0, "PanEditControls"},
+    {"EdPfad", "EDIT", "", 72, 8, 216, 21, Edit | ES_READONLY, WS_EX_CLIENTEDGE, "PanEditControls"},
+    {"LblIconPfad", "STATIC", "Icon Path:", -10, 44, 78, 13, Label, 0, "PanEditControls"},
+    {"EdIconPfad", "EDIT", "", 72, 40, 216, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
+    {"LblParams", "STATIC", "Parameters:", -10, 135, 78, 13, Label, 0, "PanEditControls"},
     {"EdParams", "EDIT", "", 72, 131, 121, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblBeschreibung", "STATIC", "Description:", -12, 207, 80, 13, Label, 0, "PanEditControls"},
+    {"LblBeschreibung", "STATIC", "Description:", -10, 207, 78, 13, Label, 0, "PanEditControls"},
     {"EdBeschreibung", "EDIT", "", 72, 203, 217, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
     {"LblIcon", "STATIC", "Icon:", 219, 120, 50, 13, WS_VISIBLE | SS_LEFT, 0, "PanEditControls"},
     {"PanIcon", "STATIC", "", 219, 135, 50, 50, 0, 0, "PanEditControls"},
@@ -78,11 +81,12 @@ constexpr ControlRow Controls[] = {
     {"ImgIcon", "STATIC", "", 0, 0, 50, 50, WS_VISIBLE | WS_TABSTOP | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY | SS_SUNKEN,
      0, "PanIcon"},
     {"ScrollBarIconNum", "SCROLLBAR", "", 270, 136, 16, 49, WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, "PanEditControls"},
-    {"LblStartMode", "STATIC", "Startmode:", -12, 108, 80, 13, Label, 0, "PanEditControls"},
+    {"LblStartMode", "STATIC", "Startmode:", -10, 108, 78, 13, Label, 0, "PanEditControls"},
     {"ComboStartMode", "COMBOBOX", "", 72, 104, 121, 21, Combo, 0, "PanEditControls"},
     // Wide enough for its text in the fonts Wine substitutes.
     {"CheckAutoStart", "BUTTON", "Autostart:", 5, 162, 70, 25, Check | BS_LEFTTEXT, 0, "PanEditControls"},
     {"ComboAutoStartMode", "COMBOBOX", "", 80, 164, 112, 21, Combo, 0, "PanEditControls"},
+    // The fields end where their browse buttons begin.
     {"BtnBrowseIconPath", "BUTTON", "...", 288, 40, 25, 21, Button, 0, "PanEditControls"},
     {"CheckDefaultIcon", "BUTTON", "Use default Icon", 40, 72, 121, 17, Check, 0, "PanEditControls"},
     {"BtnBrowsePfad", "BUTTON", "...", 288, 8, 25, 21, Button, 0, "PanEditControls"},
@@ -93,6 +97,53 @@ constexpr ControlRow Controls[] = {
     {"BtnHelp", "BUTTON", "&Help", 358, 439, 75, 26, Button, 0, nullptr, Small},
     {"BtnQuit", "BUTTON", "&Quit", 437, 439, 75, 26, Button, 0, nullptr, Small},
 };
+
+// How the controls follow a larger window: the two lists take the room, the menu list a
+// quarter of the height; the edit panel keeps its shape beside the item list, the bottom
+// row stays at the bottom. A control without a row moves as its nearest container does.
+constexpr double MenuShare = 0.25;
+struct AnchorRow {
+    const char* name;
+    Anchor anchor;
+};
+constexpr AnchorRow Anchors[] = {
+    {"GroupBoxMenus", {0, 0, 1, MenuShare}},
+    {"LvMenus", {0, 0, 1, MenuShare}},
+    {"BtnAddMenu", {0, MenuShare, 0, MenuShare}},
+    {"BtnModifyMenu", {0, MenuShare, 0, MenuShare}},
+    {"BtnRemoveMenu", {0, MenuShare, 0, MenuShare}},
+    {"BtnMoveUpMenu", {0, MenuShare, 0, MenuShare}},
+    {"BtnMoveDnMenu", {0, MenuShare, 0, MenuShare}},
+    {"BtnClearMenu", {0, MenuShare, 0, MenuShare}},
+    {"GroupBoxItemsEdit", {0, MenuShare, 1, 1}},
+    {"LblCurrentMenu", {0, MenuShare, 1, MenuShare}},
+    {"LblItemIndex", {1, MenuShare, 1, MenuShare}},
+    {"Label5", {1, MenuShare, 1, MenuShare}},
+    {"LvItems", {0, MenuShare, 1, 1}},
+    {"BtnAddItem", {1, 1, 1, 1}},
+    {"BtnModifyItem", {1, 1, 1, 1}},
+    {"BtnRemoveItem", {1, 1, 1, 1}},
+    {"BtnClearItemMask", {1, 1, 1, 1}},
+    {"BtnMoveUpItem", {0, 1, 0, 1}},
+    {"BtnMoveDnItem", {0, 1, 0, 1}},
+    {"BtnAddSep", {0, 1, 0, 1}},
+    {"Bevel1", {1, MenuShare, 1, 1}},
+    {"PanEditControls", {1, MenuShare, 1, MenuShare}},
+    {"BtnOK", {0, 1, 0, 1}},
+    {"BtnOptions", {1, 1, 1, 1}},
+    {"BtnAbout", {1, 1, 1, 1}},
+    {"BtnHelp", {1, 1, 1, 1}},
+    {"BtnQuit", {1, 1, 1, 1}},
+};
+
+std::optional<Anchor> AnchorOf(std::string_view name)
+{
+    for (const AnchorRow& a : Anchors)
+        if (name == a.name) return a.anchor;
+    for (const ControlRow& row : Controls)
+        if (name == row.name && row.parent) return AnchorOf(row.parent);
+    return std::nullopt;
+}
 
 constexpr std::array<EventRow<TfrmKonfig>, 24> Events{{
     {"BtnAddMenu", BN_CLICKED, &TfrmKonfig::BtnAddMenuClick},
@@ -170,6 +221,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     form->host_ = std::move(host);
     FormSpec layout{"TfrmKonfig", "Marigoldwick - Settings", 518, 471};
     layout.owner = owner;
+    layout.style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
     layout.fontPixels = 13;
     if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
     TfrmKonfig* f = form.get();
@@ -200,6 +252,10 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     // The browse buttons show the shell's folder, or "..." without it.
     form->SetButtonIcon("BtnBrowsePfad", ShellFolderGlyph());
     form->SetButtonIcon("BtnBrowseIconPath", ShellFolderGlyph());
+
+    for (const ControlRow& row : Controls)
+        if (std::optional<Anchor> anchor = AnchorOf(row.name)) form->anchors_.Add(form->Control(row.name), *anchor);
+    form->anchors_.Capture(form->Handle());
 
     form->BindEvents<TfrmKonfig>(f, Events);
     form->OnNotify("LvMenus", LVN_ITEMCHANGED, [f](NMHDR& h) { return f->LvMenusItemChanged(h); });
@@ -288,6 +344,21 @@ void TfrmKonfig::BtnAboutClick()
 
 void TfrmKonfig::BtnHelpClick() { OpenHelp(Handle()); }
 
+void TfrmKonfig::DrawBannerCounter(const DRAWITEMSTRUCT& item) const
+{
+    // As the other banner labels are painted, with room for the glyph's overhang.
+    constexpr int Inset = 2;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_APPWORKSPACE));
+    std::string text = Text("LblItemIndex");
+    RECT place = item.rcItem;
+    place.right -= Inset;
+    ScopedSelectObject font(item.hDC, reinterpret_cast<HGDIOBJ>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : RGB(255, 255, 255));
+    DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &place,
+              DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
 void TfrmKonfig::OpenHelp(HWND owner)
 {
     if (!ShellOpen || ShellOpen(owner, HelpFile, SW_SHOWDEFAULT) < 32)
@@ -304,14 +375,25 @@ LRESULT TfrmKonfig::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_CTLCOLORSTATIC: {
         HWND control = reinterpret_cast<HWND>(lParam);
-        if (control == Control("LblCurrentMenu") || control == Control("LblItemIndex") ||
-            control == Control("Label5")) {
+        if (control == Control("LblCurrentMenu") || control == Control("Label5")) {
             HDC dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, RGB(255, 255, 255));
             SetBkColor(dc, GetSysColor(COLOR_APPWORKSPACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_APPWORKSPACE));
         }
         break;
+    }
+    case WM_SIZE:
+        anchors_.Apply();
+        break;
+    case WM_GETMINMAXINFO:
+        anchors_.LimitTracking(*reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_DRAWITEM: {
+        auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (item.hwndItem != Control("LblItemIndex")) break;
+        DrawBannerCounter(item);
+        return TRUE;
     }
     case WM_VSCROLL: {
         HWND bar = Control("ScrollBarIconNum");

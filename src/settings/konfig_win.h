@@ -5,6 +5,7 @@
 
 #include "dragdrop/drop_pidl_target_win.h"
 #include "shell/idlist_win.h"
+#include "win/anchor_layout.h"
 #include "win/form.h"
 
 #include <functional>
@@ -129,6 +130,7 @@ private:
     // The one selected menu and its index; otherwise says "No menu selected." and gives null.
     TOneMenu* SelectedMenuOrNotice(int& index);
     void OpenHelp(HWND owner);
+    void DrawBannerCounter(const DRAWITEMSTRUCT& item) const;
     void SwapMenus(int from, int to);
     void SwapItems(int from, int to);
     void SetPfadEditable(bool editable);
@@ -148,6 +150,7 @@ private:
     UniqueIcon preview_;
     bool fillingMenus_ = false;
     bool loadingMask_ = false;
+    AnchorLayout anchors_;
 };
 
 // The shell's folder dialog, starting at `folder`; true with the chosen folder in it.

@@ -32,7 +32,8 @@ constexpr ControlRow Controls[] = {
     {"BtnCancel", "BUTTON", "&Cancel", 240, 272, 75, 25, Button},
     {"PageControlExtraMenus", WC_TABCONTROLA, "", 3, 135, 309, 128, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS},
     {"TabSheet1", TabPageClass, "Tools menu", 0, 0, 0, 0, 0, 0, "PageControlExtraMenus"},
-    {"CheckToolsMenu", "BUTTON", "Enable", 8, 8, 97, 17, Check, 0, "TabSheet1"},
+    // Ends before the list: its background would cover the list's edge.
+    {"CheckToolsMenu", "BUTTON", "Enable", 8, 8, 60, 17, Check, 0, "TabSheet1"},
     {"ToolsCbList", WC_LISTVIEWA, "", 72, 8, 153, 81,
      WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
      WS_EX_CLIENTEDGE, "TabSheet1"},
@@ -159,6 +160,52 @@ void TfrmOptions::BtnToolsSelectAllClick()
 void TfrmOptions::BtnToolsSelectNoneClick()
 {
     for (int i = 0; i < ToolsSubmenuCount; ++i) SetToolsRowChecked(i, false);
+}
+
+HBRUSH TfrmOptions::PageBrush()
+{
+    if (pageBrush_) return static_cast<HBRUSH>(pageBrush_.get());
+    // Themes paint the page in a colour of their own: it is read from the tab control's
+    // picture where the check box lies, so the check box paints no patch of the form's.
+    HWND tabs = Control("PageControlExtraMenus");
+    RECT client{}, check{};
+    GetClientRect(tabs, &client);
+    GetWindowRect(Control("CheckToolsMenu"), &check);
+    MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&check), 2);
+    COLORREF colour = GetSysColor(COLOR_BTNFACE);
+    {
+        ScopedGetDC screen(tabs);
+        UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
+        UniqueGdiObject picture(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+        if (dc && picture) {
+            ScopedSelectObject select(dc.get(), picture.get());
+            SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+            COLORREF read = GetPixel(dc.get(), check.left, check.top);
+            if (read != CLR_INVALID) colour = read;
+        }
+    }
+    pageBrush_.reset(CreateSolidBrush(colour));
+    return static_cast<HBRUSH>(pageBrush_.get());
+}
+
+LRESULT TfrmOptions::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (reinterpret_cast<HWND>(lParam) == FindControl("CheckToolsMenu")) {
+            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            return reinterpret_cast<LRESULT>(PageBrush());
+        }
+        break;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        pageBrush_.reset();
+        break;
+    default:
+        break;
+    }
+    return Form::HandleMessage(msg, wParam, lParam);
 }
 
 void TfrmOptions::FormKeyUp(WPARAM key)

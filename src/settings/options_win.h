@@ -37,4 +37,12 @@ public:
         explicit Key() = default;
     };
     explicit TfrmOptions(Key) {}
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // The colour of the tab page under the controls that sit on it, found once it is asked for.
+    HBRUSH PageBrush();
+    UniqueGdiObject pageBrush_;
 };

@@ -74,4 +74,72 @@ TEST_F(SettingsE2e, QuitAfterEditsAndNoEndsTheProgramAndTheFileStaysAsItWas)
     EXPECT_EQ(sandbox->ReadIni(), ini);
 }
 
+// Entries of that icon view that fit in its client area, from its spacing.
+int IconsThatFit(HWND list)
+{
+    RECT client{};
+    GetClientRect(list, &client);
+    auto spacing = static_cast<DWORD>(SendMessageA(list, LVM_GETITEMSPACING, FALSE, 0));
+    int cx = LOWORD(spacing), cy = HIWORD(spacing);
+    return cx > 0 && cy > 0 ? (client.right / cx) * (client.bottom / cy) : 0;
+}
+
+RECT PlaceOf(HWND control)
+{
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TEST_F(SettingsE2e, ResizedFromOutsideTheListsGrowTheItemListShowsMoreAndThePlaceIsKeptForTheRun)
+{
+    std::string ini = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=1", "[M0]", "MenuName=Many",
+                           "ItemCount=30"});
+    for (int i = 1; i <= 30; ++i)
+        ini += Ini({"[M0I" + std::to_string(i) + "]", "Pfad=C:\\windows\\notepad.exe",
+                    "Description=Entry " + std::to_string(i)});
+    Launch(ini);
+    ASSERT_TRUE(ChooseMenuCommand(main, 0, 1900));
+    HWND settings = app->WaitForSettings();
+    ASSERT_NE(settings, nullptr);
+    HWND list = ChildAt(settings, {7 + 8 + 20, 112 + 33 + 20}, "SysListView32");
+    HWND edit = EditAt(settings, {7 + 184 + 80, 112 + 32 + 12});
+    ASSERT_TRUE(list && edit);
+    ASSERT_TRUE(Post(ChildAt(settings, {7 + 8 + 20, 8 + 16 + 10}, "SysListView32"), WM_KEYDOWN, VK_HOME, 1));
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 30; }));
+    RECT listBefore = PlaceOf(list), editBefore = PlaceOf(edit), window{};
+    int fitBefore = IconsThatFit(list);
+    GetWindowRect(settings, &window);
+
+    ASSERT_TRUE(SetWindowPos(settings, nullptr, 0, 0, window.right - window.left + 240,
+                             window.bottom - window.top + 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+    RECT listAfter = PlaceOf(list), editAfter = PlaceOf(edit);
+    EXPECT_EQ(listAfter.right - listAfter.left, listBefore.right - listBefore.left + 240);
+    EXPECT_EQ(listAfter.bottom - listAfter.top, listBefore.bottom - listBefore.top + 150);
+    EXPECT_TRUE(editAfter.left == editBefore.left + 240 && editAfter.right == editBefore.right + 240);
+    EXPECT_GE(IconsThatFit(list), 2 * fitBefore);
+    EXPECT_EQ(OverlappingChildren(settings), (std::vector<std::pair<int, int>>{}));
+
+    ASSERT_TRUE(Post(settings, WM_SYSCOMMAND, SC_MAXIMIZE));
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(settings) && PlaceOf(list).bottom > listAfter.bottom; }));
+    SendMessageA(settings, WM_NULL, 0, 0);  // its thread is done laying out
+    EXPECT_GT(PlaceOf(list).bottom, listAfter.bottom);
+    EXPECT_EQ(OverlappingChildren(settings), (std::vector<std::pair<int, int>>{}));
+    ASSERT_TRUE(Post(settings, WM_SYSCOMMAND, SC_RESTORE));
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(settings) == FALSE; }));
+
+    // Closed and opened again it comes back where and as large as it was.
+    GetWindowRect(settings, &window);
+    ASSERT_TRUE(Post(settings, WM_CLOSE));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));
+    ASSERT_TRUE(ChooseMenuCommand(main, 0, 1900));
+    ASSERT_EQ(app->WaitForSettings(), settings);
+    RECT again{};
+    GetWindowRect(settings, &again);
+    EXPECT_TRUE(EqualRect(&window, &again));
+    ASSERT_TRUE(Post(main, WM_CLOSE));
+    EXPECT_EQ(app->WaitForExit(), 0u);
+}
+
 }  // namespace

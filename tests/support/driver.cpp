@@ -213,6 +213,25 @@ HWND FindChild(HWND parent, std::string_view className, std::string_view text)
     return search.found;
 }
 
+std::vector<std::pair<int, int>> OverlappingChildren(HWND window)
+{
+    std::vector<std::pair<HWND, RECT>> shown;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r{};
+        if (IsWindowVisible(c) && GetWindowRect(c, &r)) shown.push_back({c, r});
+    }
+    std::vector<std::pair<int, int>> overlaps;
+    for (size_t i = 0; i < shown.size(); ++i)
+        for (size_t j = i + 1; j < shown.size(); ++j) {
+            RECT a = shown[i].second, b = shown[j].second, common{}, all{};
+            if (!IntersectRect(&common, &a, &b)) continue;
+            UnionRect(&all, &a, &b);
+            if (!EqualRect(&all, &a) && !EqualRect(&all, &b))
+                overlaps.push_back({GetDlgCtrlID(shown[i].first), GetDlgCtrlID(shown[j].first)});
+        }
+    return overlaps;
+}
+
 bool ClickButton(HWND window, std::string_view caption)
 {
     HWND button = FindChild(window, "Button", caption);

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 std::string WindowText(HWND window);
@@ -62,6 +63,9 @@ MessageBoxInfo ReadMessageBox(HWND box);
 
 // The child window (at any depth) of that class with that text, or null.
 HWND FindChild(HWND parent, std::string_view className, std::string_view text);
+// Pairs of the window's shown children that overlap without one framing the other, by
+// their control ids.
+std::vector<std::pair<int, int>> OverlappingChildren(HWND window);
 // Clicks the enabled button with that caption: its parent gets BN_CLICKED.
 [[nodiscard]] bool ClickButton(HWND window, std::string_view caption);
 [[nodiscard]] bool Post(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);

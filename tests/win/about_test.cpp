@@ -96,8 +96,8 @@ TEST_F(AboutTest, LayoutFollowsTheTable)
     EXPECT_EQ(Place("PanelBanner"), (Box{0, 0, 490, 105}));
     EXPECT_EQ(Place("MemoCredits"), (Box{8, 144, 185, 49}));
     EXPECT_EQ(Place("ImgIcon"), (Box{217, 144, 57, 49}));
-    EXPECT_EQ(Place("BtnGotoHome"), (Box{364, 136, 121, 25}));
-    EXPECT_EQ(Place("BtnViewReadme"), (Box{364, 168, 121, 25}));
+    EXPECT_EQ(Place("BtnGotoHome"), (Box{332, 136, 153, 25}));
+    EXPECT_EQ(Place("BtnViewReadme"), (Box{332, 168, 153, 25}));
     EXPECT_EQ(Place("BtnOK"), (Box{67, 304, 355, 25}));
     EXPECT_TRUE(Place("LblVersion")[0] == 8 && Place("LblVersion")[1] == 120);
     EXPECT_TRUE(Place("ImgBanner")[2] == 492 && Place("ImgBanner")[3] == 104);  // the picture's size
@@ -113,6 +113,21 @@ TEST_F(AboutTest, LayoutFollowsTheTable)
     EXPECT_EQ(GetParent(ui->Control("ImgBanner")), ui->Control("PanelBanner"));
     EXPECT_EQ(SendMessageA(ui->Control("ImgBanner"), STM_GETIMAGE, IMAGE_BITMAP, 0),
               reinterpret_cast<LRESULT>(form->Banner()));
+}
+
+TEST_F(AboutTest, TheLinkButtonsHoldTheirPictureAndTextWithinTheirEdges)
+{
+    // The caption in its font, the 16-pixel picture, a gap and the button's edges.
+    for (const char* name : {"BtnGotoHome", "BtnViewReadme"}) {
+        HWND button = ui->Control(name);
+        std::string caption = form->Text(name);
+        std::erase(caption, '&');
+        SIZE extent{};
+        ScopedGetDC dc(button);
+        ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(button, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+        EXPECT_LE(extent.cx + 16 + 4 + 2 * 6, Place(name)[2]) << name;
+    }
 }
 
 TEST(AboutBanner, DecodesToA492By104ColourBitmapAndDamageGivesNone)

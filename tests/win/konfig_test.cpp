@@ -6,6 +6,7 @@
 #include "driver.h"
 #include "fake_messages.h"
 #include "form_driver.h"
+#include "menu_pictures.h"
 #include "menus/menu_images_win.h"
 #include "settings/editmenu_win.h"
 #include "settings/konfig_win.h"
@@ -398,6 +399,125 @@ TEST_F(KonfigMenus, OptionsAndAboutOpenAsModalDialogs)
         EXPECT_TRUE(ownerDisabled) << run.first;
         EXPECT_FALSE(run.second->IsShown());
     }
+}
+
+// ---- the window's size and its pictures ----
+
+using KonfigWindow = KonfigTest;
+
+std::vector<MenuLines> ManyMenus(int menus, int items)
+{
+    std::vector<MenuLines> all(static_cast<size_t>(menus));
+    for (int m = 0; m < menus; ++m) all[static_cast<size_t>(m)].name = "Menu " + std::to_string(m);
+    for (int i = 0; i < items; ++i) all[0].items.push_back({"Entry " + std::to_string(i), "C:\\windows\\notepad.exe"});
+    return all;
+}
+
+// Entries wholly in view (icon views count all their entries as one page).
+int PerPage(HWND list)
+{
+    RECT client{};
+    GetClientRect(list, &client);
+    int shown = 0, count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        RECT item{};
+        item.left = LVIR_BOUNDS;
+        SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        RECT common{};
+        shown += IntersectRect(&common, &item, &client) && EqualRect(&common, &item);
+    }
+    return shown;
+}
+
+TEST_F(KonfigWindow, GrowsAndMaximisesWithTheListsTakingTheRoomAndTheEditPanelItsShape)
+{
+    Open(ManyMenus(12, 40));
+    ui->SelectRow("LvMenus", 0);
+    auto style = GetWindowLongPtrA(settings->Handle(), GWL_STYLE);
+    EXPECT_TRUE((style & WS_THICKFRAME) && (style & WS_MAXIMIZEBOX));
+    EXPECT_EQ(OverlappingChildren(settings->Handle()), (std::vector<std::pair<int, int>>{}));
+    RECT items = ui->Place("LvItems"), menus = ui->Place("LvMenus"), edit = ui->Place("EdPfad");
+    int itemsShown = PerPage(ui->Control("LvItems")), menusShown = PerPage(ui->Control("LvMenus"));
+    RECT window{}, dropped{};
+    GetWindowRect(settings->Handle(), &window);
+    SendMessageA(ui->Control("ComboStartMode"), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+
+    SetWindowPos(settings->Handle(), nullptr, 0, 0, window.right - window.left + 200, window.bottom - window.top + 160,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_EQ(ui->ClientSize().cx, 518 + 200);
+    RECT grownItems = ui->Place("LvItems"), grownMenus = ui->Place("LvMenus"), grownEdit = ui->Place("EdPfad");
+    EXPECT_EQ(grownItems.right - grownItems.left, items.right - items.left + 200);
+    EXPECT_EQ(grownMenus.right - grownMenus.left, menus.right - menus.left + 200);
+    EXPECT_EQ(grownMenus.bottom - menus.bottom, 40) << "a quarter of the height";
+    EXPECT_EQ(grownItems.bottom - items.bottom, 160);
+    EXPECT_EQ(grownEdit.left - edit.left, 200);
+    EXPECT_EQ(grownEdit.top - edit.top, 40);
+    EXPECT_EQ(grownEdit.right - grownEdit.left, edit.right - edit.left);
+    RECT droppedNow{};
+    SendMessageA(ui->Control("ComboStartMode"), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&droppedNow));
+    EXPECT_EQ(droppedNow.bottom - droppedNow.top, dropped.bottom - dropped.top) << "the list still opens";
+    EXPECT_EQ(ui->Place("BtnQuit").right, 518 + 200 - 6);
+    EXPECT_EQ(ui->Place("BtnOK").bottom, 471 + 160 - 6);
+    EXPECT_GT(PerPage(ui->Control("LvItems")), 2 * itemsShown);
+    EXPECT_GT(PerPage(ui->Control("LvMenus")), menusShown);
+    EXPECT_EQ(OverlappingChildren(settings->Handle()), (std::vector<std::pair<int, int>>{}));
+
+    ShowWindow(settings->Handle(), SW_MAXIMIZE);
+    EXPECT_GT(ui->Place("LvItems").bottom, grownItems.bottom);
+    EXPECT_EQ(OverlappingChildren(settings->Handle()), (std::vector<std::pair<int, int>>{}));
+    ShowWindow(settings->Handle(), SW_RESTORE);
+    EXPECT_EQ(ui->ClientSize().cx, 518 + 200);
+    EXPECT_EQ(ui->ClientSize().cy, 471 + 160);
+    EXPECT_EQ(ui->Place("LvItems").bottom, grownItems.bottom);
+
+    // Hidden and shown again, it keeps its place and size for the run.
+    GetWindowRect(settings->Handle(), &window);
+    ShowWindow(settings->Handle(), SW_HIDE);
+    ShowWindow(settings->Handle(), SW_SHOW);
+    RECT again{};
+    GetWindowRect(settings->Handle(), &again);
+    EXPECT_TRUE(EqualRect(&window, &again));
+
+    // It shrinks back, but not below the size it was made for.
+    MINMAXINFO limits{};
+    SendMessageA(settings->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    SetWindowPos(settings->Handle(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(ui->ClientSize().cx == 518 && ui->ClientSize().cy == 471);
+    RECT itemsBack = ui->Place("LvItems"), editBack = ui->Place("EdPfad");
+    EXPECT_TRUE(EqualRect(&items, &itemsBack) && EqualRect(&edit, &editBack));
+}
+
+TEST_F(KonfigWindow, TheCounterKeepsEveryPixelAndLabelsLeaveTheDividerWhole)
+{
+    Open({{"Programs", 2, IconItems({"A", "B", "C", "D"})}});
+    ui->SelectRow("LvMenus", 0);
+    ui->SelectRow("LvItems", 3);
+    ASSERT_EQ(settings->Text("LblItemIndex"), "4/4");
+    using menu_pictures::Surface;
+    HWND counter = ui->Control("LblItemIndex");
+    COLORREF banner = GetSysColor(COLOR_APPWORKSPACE);
+    std::unique_ptr<Surface> shot = menu_pictures::ScreenShot(counter);
+    auto [first, last] = menu_pictures::InkColumns(*shot, banner);
+    ASSERT_GE(first, 0) << "the counter shows its text";
+    EXPECT_LT(last, shot->Width() - 1) << "the last glyph ends inside the label";
+    // Drawn freely in its font, the text has as many pixels of ink.
+    Surface free(100, shot->Height(), banner);
+    ScopedSelectObject font(free.Dc(), reinterpret_cast<HGDIOBJ>(SendMessageA(counter, WM_GETFONT, 0, 0)));
+    SetBkMode(free.Dc(), TRANSPARENT);
+    SetTextColor(free.Dc(), RGB(255, 255, 255));
+    RECT all{0, 0, 90, shot->Height()};
+    DrawTextA(free.Dc(), "4/4", 3, &all, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+    int area = shot->Width() * shot->Height();
+    EXPECT_EQ(area - shot->Count(banner, 0, 0, shot->Width(), shot->Height()),
+              100 * shot->Height() - free.Count(banner, 0, 0, 100, shot->Height()));
+
+    // The etched divider looks the same on every row between its ends.
+    std::unique_ptr<Surface> divider = menu_pictures::ScreenShot(ui->Control("Bevel1"));
+    int middle = divider->Height() / 2;
+    for (int y = 2; y < divider->Height() - 2; ++y)
+        for (int x = 0; x < divider->Width(); ++x)
+            ASSERT_EQ(divider->At(x, y), divider->At(x, middle)) << x << "," << y;
 }
 
 // ---- the items of the selected menu ----

@@ -25,6 +25,33 @@ UniqueIcon MakeIcon(COLORREF colour, int transparentFrom)
     return UniqueIcon(CreateIconIndirect(&info));
 }
 
+std::unique_ptr<Surface> ScreenShot(HWND window)
+{
+    HWND top = GetAncestor(window, GA_ROOT);
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    RECT place{};
+    GetWindowRect(window, &place);
+    auto shot = std::make_unique<Surface>(place.right - place.left, place.bottom - place.top, Magenta);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot->Dc(), 0, 0, shot->Width(), shot->Height(), screen, place.left, place.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+std::pair<int, int> InkColumns(const Surface& shot, COLORREF background)
+{
+    std::pair<int, int> ink{-1, -1};
+    for (int x = 0; x < shot.Width(); ++x)
+        if (shot.Count(background, x, 0, x + 1, shot.Height()) < shot.Height()) {
+            if (ink.first < 0) ink.first = x;
+            ink.second = x;
+        }
+    return ink;
+}
+
 std::vector<COLORREF> IconPixels(HICON icon)
 {
     Surface s(32, 32, Magenta);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace menu_pictures {
@@ -47,6 +48,8 @@ public:
     Surface& operator=(const Surface&) = delete;
 
     HDC Dc() const { return dc_.get(); }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
     COLORREF At(int x, int y) const
     {
         GdiFlush();
@@ -76,6 +79,12 @@ private:
     UniqueMemoryDC dc_;
     HGDIOBJ old_ = nullptr;
 };
+
+// What the screen shows of the window now (it must be shown and on top): the form is
+// repainted first.
+std::unique_ptr<Surface> ScreenShot(HWND window);
+// Columns of the shot holding any pixel other than `background`, as [first, last]; none: {-1, -1}.
+std::pair<int, int> InkColumns(const Surface& shot, COLORREF background);
 
 // A 32x32 icon of one colour whose rows from `transparentFrom` on are masked out.
 UniqueIcon MakeIcon(COLORREF colour, int transparentFrom);

@@ -1,6 +1,7 @@
 // The options dialog in-process: the real window, driven as a user would while it runs
 // modally, with Konfig checked afterwards.
 #include "config/model.h"
+#include "menu_pictures.h"
 #include "settings/options_win.h"
 #include "form_driver.h"
 #include "while_shown.h"
@@ -51,6 +52,23 @@ TEST_F(OptionsTest, LayoutFollowsTheTable)
     EXPECT_GT(list.top, page.top + 15);
     EXPECT_LE(ui->Place("BtnToolsSelectNone").right, page.right);
     EXPECT_EQ(ui->Cell("ToolsCbList", 4), "Screensaver");
+}
+
+TEST_F(OptionsTest, TheEnableCheckBoxLiesOnThePageInThePagesColourBesideTheList)
+{
+    EXPECT_LE(ui->Place("CheckToolsMenu").right, ui->Place("ToolsCbList").left);
+    WhileShown([&] {
+        // The check box's blank end and the page just after it.
+        HWND tabs = ui->Control("PageControlExtraMenus");
+        std::unique_ptr<menu_pictures::Surface> page = menu_pictures::ScreenShot(tabs);
+        RECT check = ui->Place("CheckToolsMenu"), origin = ui->Place("PageControlExtraMenus");
+        OffsetRect(&check, -origin.left, -origin.top);
+        int y = (check.top + check.bottom) / 2;
+        EXPECT_EQ(page->At(check.right - 2, y), page->At(check.right + 1, y));
+        EXPECT_EQ(page->At(check.right - 2, check.top + 1), page->At(check.right + 1, check.top + 1));
+        ui->QueueClick("BtnCancel");
+    });
+    form->Execute(nullptr);
 }
 
 TEST_F(OptionsTest, OkWithoutChangesStores31WithOkFocused)
