@@ -36,6 +36,9 @@ UniqueIcon BlankIcon()
     return UniqueIcon(CreateIcon(GetModuleHandleA(nullptr), 32, 32, 1, 1, andMask.data(), xorMask.data()));
 }
 
+// WM_DPICHANGED, named by headers for Windows 7 and later only.
+constexpr UINT WmDpiChanged = 0x02E0;
+
 UINT TaskbarCreatedMessage()
 {
     static const UINT message = RegisterWindowMessageA("TaskbarCreated");
@@ -141,9 +144,10 @@ void THaupt::FormCreate()
                                                            [this] { TPMQuitMarigoldwick1Click(); }});
 
     if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", ProgramTitle, MB_ICONERROR);
-    BuildMenus(&TrayWindowProc);
+    dpi_ = popupDpi_ = WindowDpi(Handle());
+    BuildMenus(&TrayWindowProc, dpi_);
     // Made on the worker thread: start-up and the first popup do not wait for them.
-    RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize), lastMenu_);
+    RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize, static_cast<int>(dpi_)), lastMenu_);
     RunAutostartItems();
     RegisterHotkeys();
     ShowTaskbarButton(false);
@@ -188,11 +192,15 @@ void THaupt::ShowPopupMenu(WPARAM menuIndex)
     if (popupOpen_) return;
     ActiveMenuIndex = static_cast<int>(menuIndex);
     if (menuIndex < TrayEntryList.size()) {
+        // On a screen of another DPI than the last popup's, the popups are made for it.
+        popupDpi_ = DpiAt(PopupPos);
+        if (popupDpi_ != MenuDpi()) BuildPopupMenus(popupDpi_);
         HMENU popup = PopupMenuOf(static_cast<int>(menuIndex));
         if (!popup) return;
         lastMenu_ = ActiveMenuIndex;
         if (TOneMenu* menu = MenuAt(ActiveMenuIndex); menu && ImageListOf(*menu))
-            ImageListOf(*menu)->RequestPictures(PictureSizeFor(Konfig.IconSize), PictureUrgency::Shown);
+            ImageListOf(*menu)->RequestPictures(PictureSizeFor(Konfig.IconSize, static_cast<int>(MenuDpi())),
+                                                PictureUrgency::Shown);
         TrackPopup(popup, PopupPos);
     } else if (menuIndex == ToolsMenuIndex) {
         PopUpToolsMenuAt(PopupPos);
@@ -226,7 +234,19 @@ void THaupt::DisplayChanged()
 {
     // The open popup's menu must not be destroyed under its menu loop.
     popupsStale_ = popupOpen_;
-    if (!popupOpen_) BuildPopupMenus();
+    if (!popupOpen_) BuildPopupMenus(popupDpi_);
+}
+
+void THaupt::ScaleChanged(UINT dpi, bool shellRecreated)
+{
+    const bool rescaled = dpi != dpi_;
+    dpi_ = dpi;
+    // A shell that comes back may do so at another scale: its icons are made afresh.
+    if (rescaled || shellRecreated) RemakeTrayIcons(dpi_, shellRecreated);
+    if (!rescaled) return;
+    popupDpi_ = dpi_;
+    DisplayChanged();
+    RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize, static_cast<int>(dpi_)), lastMenu_);
 }
 
 bool THaupt::ToolsCommand(WPARAM wParam)
@@ -275,8 +295,9 @@ void THaupt::ShowSettings()
     DestroyMenus();
     UnregisterHotkeys();
     if (settings->ShowModal(Handle()) == ModalResult::Terminated) return;
-    BuildMenus(&TrayWindowProc);
-    RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize), lastMenu_);
+    popupDpi_ = dpi_;
+    BuildMenus(&TrayWindowProc, dpi_);
+    RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize, static_cast<int>(dpi_)), lastMenu_);
     RegisterHotkeys();
     ShowTaskbarButton(false);
 }
@@ -325,12 +346,14 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_MEASUREITEM:
-        if (wParam == 0 && WMMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList, Konfig))
+        if (wParam == 0 && WMMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList,
+                                         Konfig, MenuDpi()))
             return TRUE;
         return DefaultHandling(msg, wParam, lParam);
     case WM_DRAWITEM:
         if (wParam == 0 &&
-            WMDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList, Konfig, MenuFont()))
+            WMDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList, Konfig, MenuFont(),
+                       MenuDpi()))
             return TRUE;
         return DefaultHandling(msg, wParam, lParam);
     case WM_MENUCHAR: {
@@ -356,7 +379,12 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return DefaultHandling(msg, wParam, lParam);
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETWORKAREA) DisplayChanged();
+        ScaleChanged(WindowDpi(Handle()), false);
         return DefaultHandling(msg, wParam, lParam);
+    case WmDpiChanged:
+        // Hidden and minimised, the window keeps its place: only what it shows elsewhere scales.
+        if (HIWORD(wParam) > 0) ScaleChanged(HIWORD(wParam), false);
+        return 0;
     case WM_CLOSE:
         if (FormCloseQuery()) DestroyWindow(Handle());
         return 0;
@@ -374,7 +402,7 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         if (msg != 0 && msg == TaskbarCreatedMessage()) {
             // The notification area was recreated (the shell restarted): it lost our icons.
-            ReAddTrayIcons();
+            ScaleChanged(WindowDpi(Handle()), true);
             return 0;
         }
         return DefaultHandling(msg, wParam, lParam);

@@ -5,6 +5,7 @@
 #include "menus/menu_images_win.h"
 #include "tools/tools_menu_win.h"
 #include "win/command_ids.h"
+#include "win/dpi.h"
 #include "win/handles.h"
 #include "win/window.h"
 
@@ -69,8 +70,12 @@ private:
     // foreground, then rebuilds the menus when the display changed meanwhile.
     void TrackPopup(HMENU popup, POINT at);
     bool ToolsCommand(WPARAM wParam);
-    // A new screen size or work area: the popup menus' columns follow it.
+    // A new screen size, work area or menu font: the popup menus' columns follow it.
     void DisplayChanged();
+    // The notification area's screen has `dpi` now (a DPI change, a settings change, or
+    // the shell recreated its notification area and lost the icons): icons, popups and
+    // pictures that were made for another DPI are made again.
+    void ScaleChanged(UINT dpi, bool shellRecreated);
     // A popup menu still open would hang the program on its way out.
     void EndOpenPopup();
     void FormDestroy();
@@ -92,6 +97,10 @@ private:
     std::shared_ptr<EntryPictureService> entryPictures_;
     // The menu whose popup was shown last: its pictures are made first after a rebuild.
     int lastMenu_ = -1;
+    // The notification area's DPI (its icons are made for it), and the DPI of the screen
+    // the last popup was shown on (the popups are rebuilt for it).
+    UINT dpi_ = BaseDpi;
+    UINT popupDpi_ = BaseDpi;
     std::unique_ptr<ToolsMenu> toolsMenu_;
 };
 

@@ -28,18 +28,20 @@ const TOneItem* CommandEntry(const TOneMenu* menu, UINT itemId)
 
 }  // namespace
 
-bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& menus, const TKonfig& konfig)
+bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
+                   UINT dpi)
 {
     if (measure.CtlType != ODT_MENU) return false;
     const TOneMenu* menu = MenuOf(measure.itemData, activeMenu, menus);
     if (!CommandEntry(menu, measure.itemID)) return false;
-    measure.itemWidth = ItemWidth(menu->MaxTextWidth, konfig.IconSize, GetSystemMetrics(SM_CXSCREEN));
-    measure.itemHeight = static_cast<UINT>(GeometryFor(konfig.IconSize).height);
+    const int at = static_cast<int>(dpi);
+    measure.itemWidth = ItemWidth(menu->MaxTextWidth, konfig.IconSize, GetSystemMetrics(SM_CXSCREEN), at);
+    measure.itemHeight = static_cast<UINT>(GeometryFor(konfig.IconSize, at).height);
     return true;
 }
 
 bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
-                HFONT font)
+                HFONT font, UINT dpi)
 {
     if (draw.CtlType != ODT_MENU || !draw.hDC) return false;
     const TOneMenu* menu = MenuOf(draw.itemData, activeMenu, menus);
@@ -49,12 +51,12 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
     const int s = konfig.IconSize;
     const bool selected = (draw.itemState & ODS_SELECTED) != 0;
     const RECT& item = draw.rcItem;
-    const ItemPlacement at = PlaceItem(s, item.left, item.top, item.bottom, selected);
+    const ItemPlacement at = PlaceItem(s, item.left, item.top, item.bottom, selected, static_cast<int>(dpi));
 
     HIMAGELIST pictures = nullptr;
     int picture = -1;
     if (ImageListMenuImages* images = ImageListOf(*menu)) {
-        const int index = entry->ImageIndex, size = PictureSizeFor(s);
+        const int index = entry->ImageIndex, size = PictureSizeFor(s, static_cast<int>(dpi));
         // Never waits: the placeholder now, the entry repainted when its picture is placed.
         images->MarkShownPending(index, size, WindowFromDC(draw.hDC), &item);
         pictures = images->Handle(size);

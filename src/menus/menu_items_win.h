@@ -4,6 +4,7 @@
 #pragma once
 
 #include "config/model.h"
+#include "win/dpi.h"
 
 #include <windows.h>
 
@@ -13,13 +14,15 @@
 
 // Both answer only for a command entry of a popup built from `menus`: the entry's menu
 // is the one its item data names (the popup was built that way), else `activeMenu`.
-// False means the request was not for such an entry and nothing was done.
-bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& menus, const TKonfig& konfig);
+// False means the request was not for such an entry and nothing was done. Entries are
+// measured and drawn at `dpi`, the one their popup and its font were built for.
+bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
+                   UINT dpi = BaseDpi);
 // Draws the entry in `font` (the font its width was measured in). An entry whose
 // picture is not made yet shows the placeholder, goes first in the worker's queue and
 // is repainted once its picture is placed: a popup never waits for its icons.
 bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
-                HFONT font);
+                HFONT font, UINT dpi = BaseDpi);
 
 using LaunchEntry = std::function<void(int menuIndex, int itemIndex)>;
 // `defaultResult` is what DefWindowProc answered. A character that is an entry's

@@ -1,25 +1,25 @@
 #include "menus/menu_layout.h"
 
-namespace {
+#include "menus/item_geometry.h"
 
-int Unit(int iconSize) { return iconSize / 16; }
+namespace {
 
 // Columns are only worth it when all of them fit side by side in the work area.
 bool UseColumnBreaks(size_t entryCount, const ColumnLayoutInput& in)
 {
     // A failed work-area query leaves 0: without a height there is nothing to split by.
     if (!in.breakIfPossible || in.workHeight <= 0) return false;
-    int64_t columns = static_cast<int64_t>(entryCount) * EntryHeight(in.iconSize) / in.workHeight + 1;
-    return columns * ColumnWidth(in.maxTextWidth, in.iconSize) < in.workWidth;
+    int64_t columns = static_cast<int64_t>(entryCount) * EntryHeight(in.iconSize, in.dpi) / in.workHeight + 1;
+    return columns * ColumnWidth(in.maxTextWidth, in.iconSize, in.dpi) < in.workWidth;
 }
 
 }  // namespace
 
-int EntryHeight(int iconSize) { return iconSize + 2 * Unit(iconSize); }
+int EntryHeight(int iconSize, int dpi) { return GeometryFor(iconSize, dpi).height; }
 
-int64_t ColumnWidth(int maxTextWidth, int iconSize)
+int64_t ColumnWidth(int maxTextWidth, int iconSize, int dpi)
 {
-    return static_cast<int64_t>(maxTextWidth) + iconSize + 4 * Unit(iconSize);
+    return static_cast<int64_t>(maxTextWidth) + GeometryFor(iconSize, dpi).textLeft;
 }
 
 std::vector<bool> ColumnStarts(const std::vector<bool>& isSeparator, const ColumnLayoutInput& in)
@@ -27,7 +27,7 @@ std::vector<bool> ColumnStarts(const std::vector<bool>& isSeparator, const Colum
     std::vector<bool> starts(isSeparator.size(), false);
     if (!UseColumnBreaks(isSeparator.size(), in)) return starts;
 
-    const int64_t h = EntryHeight(in.iconSize);
+    const int64_t h = EntryHeight(in.iconSize, in.dpi);
     const int64_t limit = static_cast<int64_t>(in.workHeight) - h;
     int64_t running = 0;
     bool firstCommand = true;

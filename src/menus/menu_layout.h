@@ -7,13 +7,14 @@
 #include <string_view>
 #include <vector>
 
-// u = iconSize / 16; entries are iconSize + 2u high.
-int EntryHeight(int iconSize);
+// u = iconSize / 16; entries are iconSize + 2u high (both scaled from 96 DPI to `dpi`).
+int EntryHeight(int iconSize, int dpi = 96);
 // MaxTextWidth + iconSize + 4u, widened so a huge text width cannot overflow.
-int64_t ColumnWidth(int maxTextWidth, int iconSize);
+int64_t ColumnWidth(int maxTextWidth, int iconSize, int dpi = 96);
 
 struct ColumnLayoutInput {
     int iconSize = 16;
+    int dpi = 96;        // of the screen the popups show on
     int maxTextWidth = 0;
     bool breakIfPossible = false;
     int workWidth = 0;   // work area, pixels

@@ -3,9 +3,11 @@
 #include "config/globalvar_win.h"
 #include "config/model.h"
 #include "menus/menu_layout.h"
+#include "shell/environment_win.h"
 #include "win/application.h"
 #include "win/command_ids.h"
 #include "win/message_seam.h"
+#include "win/system_function.h"
 #include "win/system_message.h"
 
 #include <algorithm>
@@ -17,23 +19,33 @@ TrayIcon ToolsTrayIcon;
 namespace {
 
 UniqueGdiObject MenuFontObject;
+UINT PopupDpi = BaseDpi;
+UINT IconDpi = BaseDpi;
 
 constexpr char SettingsText[] = "&Settings...";
 constexpr char QuitText[] = "&Quit Marigoldwick";
 
-// ExtractIconA gives 0 for a missing index and 1 for a file without icons; neither is an
-// icon handle. The program icon stands in so the menu stays reachable.
-UniqueIcon IconOrProgramIcon(HICON extracted)
+// The icon of a file (environment variables in its path expanded) at size x size: the
+// file's own picture of that size where it has one, as ExtractIconA numbers them. The
+// program icon stands in for a missing file or index, so the menu stays reachable.
+UniqueIcon IconAtSize(const std::string& path, int index, int size)
 {
-    if (reinterpret_cast<UINT_PTR>(extracted) > 1) return UniqueIcon(extracted);
-    HANDLE image = LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE);
+    HICON icon = nullptr;
+    UINT id = 0;
+    const UINT found = path.empty() ? 0
+                                    : PrivateExtractIconsA(ExpandEnvironment(path).c_str(), index, size, size,
+                                                           &icon, &id, 1, LR_DEFAULTCOLOR);
+    if (found != 0 && found != 0xFFFFFFFF && icon) return UniqueIcon(icon);
+    HANDLE image = LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, 0);
     return UniqueIcon(static_cast<HICON>(image));
 }
 
-UniqueIcon MenuIcon(const TOneMenu& menu)
+UniqueIcon MenuIcon(const TOneMenu& menu, UINT dpi)
 {
-    return IconOrProgramIcon(ExtractPathIcon(menu.IconPfad, menu.IconNum));
+    return IconAtSize(menu.IconPfad, menu.IconNum, TrayIconSize(dpi));
 }
+
+UniqueIcon ToolsIcon(UINT dpi) { return IconAtSize(OwnModulePath(), 1, TrayIconSize(dpi)); }
 
 void AddMenuIcon(int menuIndex, WNDPROC iconWindowProc)
 {
@@ -41,19 +53,44 @@ void AddMenuIcon(int menuIndex, WNDPROC iconWindowProc)
     if (menuIndex >= MaxMenus) return;
     const TOneMenu& menu = *MenuList[static_cast<size_t>(menuIndex)];
     // A refused icon keeps its record: "TaskbarCreated" adds it again once the shell is back.
-    static_cast<void>(AddTrayIcon(MenuIcon(menu), WmMenuIconFirst + static_cast<UINT>(menuIndex), menu.MenuName,
-                                  iconWindowProc, TrayEntryList[static_cast<size_t>(menuIndex)].Icon));
+    static_cast<void>(AddTrayIcon(MenuIcon(menu, IconDpi), WmMenuIconFirst + static_cast<UINT>(menuIndex),
+                                  menu.MenuName, iconWindowProc, TrayEntryList[static_cast<size_t>(menuIndex)].Icon));
 }
 
-UniqueGdiObject CreateMenuFont()
+// Every existing icon, in the order of the build, with its picture maker.
+template <typename Visit>
+void ForEachTrayIcon(Visit visit)
+{
+    auto tools = [&] {
+        if (ToolsTrayIcon.Added()) visit(ToolsTrayIcon, [](UINT dpi) { return ToolsIcon(dpi); });
+    };
+    auto menu = [&](size_t i) {
+        if (!TrayEntryList[i].Icon.Added() || i >= MenuList.size() || !MenuList[i]) return;
+        const TOneMenu& model = *MenuList[i];
+        visit(TrayEntryList[i].Icon, [&model](UINT dpi) { return MenuIcon(model, dpi); });
+    };
+    if (ReverseIconOrder) {
+        tools();
+        for (size_t i = TrayEntryList.size(); i-- > 0;) menu(i);
+    } else {
+        for (size_t i = 0; i < TrayEntryList.size(); ++i) menu(i);
+        tools();
+    }
+}
+
+// SPI_GETNONCLIENTMETRICS answers at the system's DPI (the screen's); the popups may show
+// on a screen of another.
+UniqueGdiObject CreateMenuFont(UINT dpi)
 {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof(metrics);
+    LOGFONTA font{};
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        if (HFONT font = CreateFontIndirectA(&metrics.lfMenuFont)) return UniqueGdiObject(font);
-    LOGFONTA fallback{};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(fallback), &fallback);
-    return UniqueGdiObject(CreateFontIndirectA(&fallback));
+        font = metrics.lfMenuFont;
+    else
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(ScreenDpi()));
+    return UniqueGdiObject(CreateFontIndirectA(&font));
 }
 
 // Entries from MaxItemsPerMenu on would carry the fixed commands' identifiers.
@@ -98,6 +135,7 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
         for (size_t k = 0; k < shown; ++k) separators[k] = menu.Items[k]->IsSeparator();
         ColumnLayoutInput layout;
         layout.iconSize = Konfig.IconSize;
+        layout.dpi = static_cast<int>(PopupDpi);
         layout.maxTextWidth = menu.MaxTextWidth;
         layout.breakIfPossible = Konfig.MenuBreakIfPossible;
         layout.workWidth = work.right - work.left;
@@ -121,10 +159,11 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
 
 }  // namespace
 
-void BuildMenus(WNDPROC iconWindowProc)
+void BuildMenus(WNDPROC iconWindowProc, UINT dpi)
 {
     if (!TrayEntryList.empty() || ToolsTrayIcon.Added()) DestroyMenus();
     if (MenuList.empty()) return;
+    IconDpi = dpi;
 
     const int count = static_cast<int>(MenuList.size());
     TrayEntryList.resize(MenuList.size());
@@ -136,15 +175,16 @@ void BuildMenus(WNDPROC iconWindowProc)
         SetToolsIcon(true, iconWindowProc);
     }
 
-    BuildPopupMenus();
+    BuildPopupMenus(dpi);
 }
 
-void BuildPopupMenus()
+void BuildPopupMenus(UINT dpi)
 {
     // The column rule is the work area's and the entries are measured in the menu font:
     // both may have changed since the last build.
     RECT work = WorkAreaOf(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
-    MenuFontObject = CreateMenuFont();
+    PopupDpi = dpi;
+    MenuFontObject = CreateMenuFont(dpi);
     UniqueMemoryDC measureDC(CreateCompatibleDC(nullptr));
     ScopedSelectObject selectFont(measureDC.get(), MenuFontObject.get());
 
@@ -177,24 +217,39 @@ void SetToolsIcon(bool add, WNDPROC iconWindowProc)
         return;
     }
     if (!Konfig.UseToolsMenu) return;
-    std::string self = OwnModulePath();
-    UniqueIcon icon = IconOrProgramIcon(ExtractIconA(GetModuleHandleA(nullptr), self.c_str(), 1));
-    static_cast<void>(AddTrayIcon(std::move(icon), WmToolsIcon, ToolsTip, iconWindowProc, ToolsTrayIcon));
+    static_cast<void>(AddTrayIcon(ToolsIcon(IconDpi), WmToolsIcon, ToolsTip, iconWindowProc, ToolsTrayIcon));
 }
 
 void ReAddTrayIcons()
 {
-    auto readdTools = [] {
-        if (ToolsTrayIcon.Added()) static_cast<void>(ReAddTrayIcon(ToolsTrayIcon));
-    };
-    if (ReverseIconOrder) {
-        readdTools();
-        for (auto e = TrayEntryList.rbegin(); e != TrayEntryList.rend(); ++e)
-            static_cast<void>(ReAddTrayIcon(e->Icon));
-    } else {
-        for (const TrayEntry& e : TrayEntryList) static_cast<void>(ReAddTrayIcon(e.Icon));
-        readdTools();
-    }
+    ForEachTrayIcon([](TrayIcon& icon, auto) { static_cast<void>(ReAddTrayIcon(icon)); });
+}
+
+void RemakeTrayIcons(UINT dpi, bool addAgain)
+{
+    IconDpi = dpi;
+    ForEachTrayIcon([&](TrayIcon& icon, auto make) {
+        static_cast<void>(ReplaceTrayIconPicture(icon, make(dpi), addAgain));
+    });
+}
+
+UINT MenuDpi() { return PopupDpi; }
+
+UINT DpiAt(POINT at)
+{
+    // GetDpiForMonitor is new to Windows 8.1; MDT_EFFECTIVE_DPI is 0.
+    static SystemFunction forMonitor = SystemFunction::ByName("shcore.dll", "GetDpiForMonitor");
+    UINT x = 0, y = 0;
+    HMONITOR monitor = MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST);
+    auto result = forMonitor.Call<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>(monitor, 0, &x, &y);
+    if (result && SUCCEEDED(*result) && y > 0) return y;
+    return ScreenDpi();
+}
+
+int TrayIconSize(UINT dpi)
+{
+    const int size = SystemMetricForDpi(SM_CXSMICON, dpi);
+    return size > 0 ? size : ScaleByDpi(16, dpi);
 }
 
 RECT WorkAreaOf(HMONITOR monitor)

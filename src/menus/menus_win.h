@@ -2,6 +2,7 @@
 // per menu, and the tools icon.
 #pragma once
 
+#include "win/dpi.h"
 #include "win/handles.h"
 #include "win/tray_icon.h"
 
@@ -21,11 +22,23 @@ extern TrayIcon ToolsTrayIcon;
 
 // Adds every menu's icon and the tools icon, their windows run by iconWindowProc, builds
 // every popup menu and sets the menus' MaxTextWidth; removes what an earlier build made
-// first.
-void BuildMenus(WNDPROC iconWindowProc);
-// Makes every menu's popup menu again for the current work area and menu font (after a
-// display change), leaving the icons as they are. No popup menu may be open.
-void BuildPopupMenus();
+// first. Icons, entries and the menu font are made for `dpi` (that of the notification
+// area's screen).
+void BuildMenus(WNDPROC iconWindowProc, UINT dpi = BaseDpi);
+// Makes every menu's popup menu again for the current work area and the menu font at
+// `dpi` (after a display, font or DPI change), leaving the icons as they are. No popup
+// menu may be open.
+void BuildPopupMenus(UINT dpi = BaseDpi);
+// The DPI the popup menus were last built for: their entries are measured and drawn at it.
+UINT MenuDpi();
+// The DPI of the screen at that point (the screen's DPI where the system cannot tell).
+UINT DpiAt(POINT at);
+// Notification icons are the small-icon size of their screen's DPI.
+int TrayIconSize(UINT dpi);
+// Makes every icon's picture again at the small-icon size for `dpi` and hands it to the
+// shell: as a change of each icon, or, when the notification area was recreated and lost
+// them ("TaskbarCreated"), by adding each again in the order of the build.
+void RemakeTrayIcons(UINT dpi, bool addAgain);
 // Removes all notification icons, the tools icon included, and all popup menus.
 void DestroyMenus();
 // Adds the tools icon, its window run by iconWindowProc (only while UseToolsMenu is

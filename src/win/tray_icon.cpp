@@ -91,3 +91,15 @@ bool ReAddTrayIcon(const TrayIcon& record)
     TrayIconRecord copy = record.record_;
     return Shell_NotifyIconA(NIM_ADD, AsNotifyData(copy)) != FALSE;
 }
+
+bool ReplaceTrayIconPicture(TrayIcon& record, UniqueIcon icon, bool add)
+{
+    if (!record.window_) return false;
+    // The shell keeps its own copy of the picture: the old handle may go at once.
+    if (icon) {
+        record.icon_ = std::move(icon);
+        record.record_.hIcon = record.icon_.get();
+    }
+    TrayIconRecord copy = record.record_;
+    return Shell_NotifyIconA(add ? NIM_ADD : NIM_MODIFY, AsNotifyData(copy)) != FALSE;
+}

@@ -46,6 +46,7 @@ private:
                             TrayIcon& record);
     friend void RemoveTrayIcon(TrayIcon& record);
     friend bool ReAddTrayIcon(const TrayIcon& record);
+    friend bool ReplaceTrayIconPicture(TrayIcon& record, UniqueIcon icon, bool add);
 
     TrayIconRecord record_{};
     UniqueWindow window_;
@@ -62,3 +63,7 @@ private:
 void RemoveTrayIcon(TrayIcon& record);
 // NIM_ADD again with the same record, after the notification area was recreated.
 [[nodiscard]] bool ReAddTrayIcon(const TrayIcon& record);
+// A new picture for an icon (at another size after a DPI change), given to the shell
+// with NIM_MODIFY, or with NIM_ADD when the notification area was recreated and lost the
+// icon. Without a new picture the old one stays; an empty record is left alone.
+[[nodiscard]] bool ReplaceTrayIconPicture(TrayIcon& record, UniqueIcon icon, bool add);

@@ -99,6 +99,71 @@ TEST(MenuItemGeometry, OtherSizesGoIntoTheFormulasUnscaled)
     EXPECT_EQ(GeometryFor(24).textLeft, 28);
 }
 
+TEST(MenuItemGeometry, LengthsScaleFromNinetySixDpiRoundedToTheNearestPixel)
+{
+    EXPECT_EQ(LengthAtDpi(16, 120), 20);
+    EXPECT_EQ(LengthAtDpi(1, 120), 1);
+    EXPECT_EQ(LengthAtDpi(1, 144), 2) << "a half rounds up";
+    EXPECT_EQ(LengthAtDpi(-11, 144), -17) << "and away from zero, as the menu font's height does";
+    EXPECT_EQ(LengthAtDpi(INT32_MAX, 192), INT32_MAX);
+}
+
+struct DpiCase {
+    int size, dpi, icon, u, height, textLeft;
+};
+
+TEST(MenuItemGeometry, EveryPartFollowsTheDpiAndThePartsStillAddUp)
+{
+    for (const DpiCase& c : {DpiCase{16, 120, 20, 1, 22, 24}, DpiCase{16, 144, 24, 2, 28, 32},
+                             DpiCase{32, 120, 40, 3, 46, 52}, DpiCase{32, 144, 48, 3, 54, 60},
+                             DpiCase{64, 120, 80, 5, 90, 100}, DpiCase{64, 144, 96, 6, 108, 120}}) {
+        SCOPED_TRACE(testing::Message() << c.size << " at " << c.dpi);
+        ItemGeometry g = GeometryFor(c.size, c.dpi);
+        EXPECT_EQ(g.iconSize, c.icon);
+        EXPECT_EQ(g.u, c.u);
+        EXPECT_EQ(g.height, c.height);
+        EXPECT_EQ(g.textLeft, c.textLeft);
+        EXPECT_EQ(g.highlightLeft, g.textLeft - g.u);
+        EXPECT_EQ(g.frameSize, g.height);
+        EXPECT_EQ(PictureSizeFor(c.size, c.dpi), c.icon) << "pictures are made at the size they are shown";
+    }
+    // At 192 DPI every length is exactly twice its 96-DPI length.
+    for (int size : {16, 24, 32, 64}) {
+        ItemGeometry at96 = GeometryFor(size), at192 = GeometryFor(size, 192);
+        EXPECT_EQ(at192.height, 2 * at96.height) << size;
+        EXPECT_EQ(at192.textLeft, 2 * at96.textLeft) << size;
+        EXPECT_EQ(at192.iconLeft, 2 * at96.iconLeft) << size;
+        EXPECT_EQ(PictureSizeFor(size, 192), 2 * PictureSizeFor(size)) << size;
+    }
+    EXPECT_EQ(PictureSizeFor(24, 144), 48) << "other sizes show the 32-pixel picture, scaled";
+}
+
+TEST(MenuItemGeometry, WidthAndItsCapFollowTheDpi)
+{
+    EXPECT_EQ(ItemWidth(100, 16, 1536, 144), 132u);
+    EXPECT_EQ(ItemWidth(100, 64, 1536, 120), 200u);
+    EXPECT_EQ(ItemWidth(2000, 16, 1536, 144), 1536u - 96u);
+    EXPECT_EQ(ItemWidth(2000, 32, 2048, 192), 2048u - 128u);
+}
+
+TEST(MenuItemGeometry, AtAnyDpiTheChosenIconStaysInsideItsFrameAndTheEntry)
+{
+    for (int dpi : {96, 120, 144, 192})
+        for (int size : {16, 32, 64}) {
+            SCOPED_TRACE(testing::Message() << size << " at " << dpi);
+            const ItemGeometry g = GeometryFor(size, dpi);
+            const ItemPlacement p = PlaceItem(size, 10, 50, 50 + g.height, true, dpi);
+            const ItemPlacement plain = PlaceItem(size, 10, 50, 50 + g.height, false, dpi);
+            EXPECT_LT(p.iconY, plain.iconY) << "lifted when chosen";
+            EXPECT_GE(p.iconY, p.frameTop);
+            EXPECT_LE(plain.iconY + g.iconSize, p.frameBottom);
+            EXPECT_GE(p.frameTop, 50);
+            EXPECT_LE(p.frameBottom, 50 + g.height);
+            EXPECT_EQ(p.frameRight - p.frameLeft, g.frameSize);
+            EXPECT_LT(p.iconX + g.iconSize, p.highlightLeft);
+        }
+}
+
 // ---- Mnemonics -------------------------------------------------------------------
 
 TEST(MenuItemMnemonic, CharacterAfterTheFirstAmpersand)

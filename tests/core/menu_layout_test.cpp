@@ -18,10 +18,12 @@ std::vector<size_t> StartIndices(const std::vector<bool>& starts)
     return at;
 }
 
-ColumnLayoutInput Input(int iconSize, int maxTextWidth, int workWidth, int workHeight, bool breakIfPossible = true)
+ColumnLayoutInput Input(int iconSize, int maxTextWidth, int workWidth, int workHeight, bool breakIfPossible = true,
+                        int dpi = 96)
 {
     ColumnLayoutInput in;
     in.iconSize = iconSize;
+    in.dpi = dpi;
     in.maxTextWidth = maxTextWidth;
     in.workWidth = workWidth;
     in.workHeight = workHeight;
@@ -40,9 +42,24 @@ TEST(MenuGeometry, EntryHeightAndColumnWidthFollowTheIconSize)
     EXPECT_EQ(ColumnWidth(100, 32), 140);
     EXPECT_EQ(ColumnWidth(100, 64), 180);
     EXPECT_EQ(EntryHeight(20), 22) << "other sizes go into the formulas unchanged";
+    EXPECT_EQ(EntryHeight(16, 144), 28);
+    EXPECT_EQ(ColumnWidth(100, 32, 120), 152);
+    EXPECT_EQ(EntryHeight(32, 192), 72);
 }
 
 // ---- column breaks ----
+
+TEST(MenuColumns, AtAHigherDpiTallerEntriesBreakEarlierAndWiderColumnsMayNotFit)
+{
+    // 32-pixel entries at 144 DPI are 54 high: twelve fit above 700 - 54.
+    EXPECT_EQ(StartIndices(ColumnStarts(Commands(30), Input(32, 200, 1024, 700, true, 144))),
+              (std::vector<size_t>{12, 24}));
+    EXPECT_EQ(StartIndices(ColumnStarts(Commands(30), Input(32, 150, 1024, 700, true, 192))),
+              (std::vector<size_t>{9, 18, 27}));
+    // Two columns of 300 + 40 fit in 1024 at 96 DPI; three of 300 + 60 do not at 144.
+    EXPECT_EQ(StartIndices(ColumnStarts(Commands(30), Input(32, 300, 1024, 700))), std::vector<size_t>{19});
+    EXPECT_TRUE(StartIndices(ColumnStarts(Commands(30), Input(32, 300, 1024, 700, true, 144))).empty());
+}
 
 TEST(MenuColumns, ThirtyEntriesOfSize32In700PixelsBreakAfterNineteen)
 {

@@ -6,6 +6,7 @@
 #include "driver.h"
 #include "fake_messages.h"
 #include "main_window_driver.h"
+#include "menu_pictures.h"
 #include "settings/konfig_win.h"
 #include "while_shown.h"
 #include "win/application.h"
@@ -584,6 +585,48 @@ TEST_F(HauptDisplay, ANewWorkAreaOrScreenSizeRebuildsTheColumns)
     SendMessageA(Main(), WM_DISPLAYCHANGE, 32, MAKELPARAM(screen.right, 15 * 18 + 1));
     EXPECT_EQ(ColumnBreaks(), std::vector<UINT>{15});
     EXPECT_TRUE(IsWindow(TrayEntryList[0].Icon.Window())) << "the icons stay";
+}
+
+// The notification area's DPI changes, the settings change, the shell comes back: the
+// icons are made for the DPI each time, and the popups' entries follow it.
+TEST_F(HauptDisplay, ADpiChangeRemakesTheIconsAndRescalesThePopupsAsDoesTheShellsReturn)
+{
+    SetWorkRows(20);
+    Start(LongMenu(30));
+    using menu_pictures::DeleteIcon;
+    using menu_pictures::IconPresent;
+    auto iconSide = [] { return menu_pictures::IconSide(TrayEntryList[0].Icon.Record().hIcon); };
+    auto entryHeight = [&] {
+        MEASUREITEMSTRUCT m{};
+        m.CtlType = ODT_MENU;
+        SendMessageA(Main(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&m));
+        return m.itemHeight;
+    };
+    // The test program has no icon of its own to stand in: the menu's icon is a real one.
+    MenuList[0]->IconPfad = BinFolder() + "mgoldwk.exe";
+    EXPECT_EQ(entryHeight(), 18u);
+    EXPECT_EQ(ColumnBreaks(), std::vector<UINT>{20});
+
+    constexpr UINT WmDpiChanged = 0x02E0;
+    RECT suggested{0, 0, 300, 0};
+    SendMessageA(Main(), WmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(iconSide(), 24);
+    EXPECT_TRUE(IconPresent(TrayEntryList[0].Icon.Record())) << "changed in place";
+    EXPECT_EQ(entryHeight(), 28u);
+    EXPECT_EQ(ColumnBreaks(), (std::vector<UINT>{12, 24})) << "entries of 28 pixels in 361";
+
+    // Back to the DPI Wine gives every window.
+    SendMessageA(Main(), WM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(iconSide(), 16);
+    EXPECT_EQ(entryHeight(), 18u);
+    EXPECT_EQ(ColumnBreaks(), std::vector<UINT>{20});
+
+    SendMessageA(Main(), WmDpiChanged, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_TRUE(DeleteIcon(TrayEntryList[0].Icon.Record()));
+    SendMessageA(Main(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(IconPresent(TrayEntryList[0].Icon.Record())) << "added again";
+    EXPECT_EQ(iconSide(), 16) << "made for the DPI the window has now";
+    EXPECT_EQ(entryHeight(), 18u);
 }
 
 TEST_F(HauptDisplay, AChangeWhileAPopupIsOpenRebuildsOnceItCloses)

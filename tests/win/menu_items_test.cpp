@@ -44,10 +44,11 @@ protected:
         RECT rect;
         int mid;
     };
-    Drawn Draw(int size, bool selected, UINT itemId = 0, int width = 200)
+    // At another DPI the entry is as high as WMMeasureItem said (`height`).
+    Drawn Draw(int size, bool selected, UINT itemId = 0, int width = 200, UINT dpi = 96, int height = 0)
     {
         konfig.IconSize = static_cast<uint8_t>(size);
-        int height = size + 2 * (size / 16);
+        if (height == 0) height = size + 2 * (size / 16);
         Drawn d{std::make_unique<Surface>(width + 40, height + 20, Magenta), RECT{10, 7, 10 + width, 7 + height}, 0};
         d.mid = d.rect.top + height / 2;
         DRAWITEMSTRUCT draw{};
@@ -58,7 +59,7 @@ protected:
         draw.hDC = d.surface->Dc();
         draw.rcItem = d.rect;
         draw.itemData = 0;
-        EXPECT_TRUE(WMDrawItem(draw, 0, menus, konfig, font));
+        EXPECT_TRUE(WMDrawItem(draw, 0, menus, konfig, font, dpi));
         return d;
     }
 
@@ -96,6 +97,41 @@ TEST_F(MenuItemDraw, MeasureCapsTheWidthAtScreenWidthLess64)
     ASSERT_TRUE(WMMeasureItem(m, 0, menus, konfig));
     EXPECT_EQ(m.itemWidth, static_cast<UINT>(screen - 64));
     EXPECT_EQ(m.itemHeight, 72u);
+}
+
+TEST_F(MenuItemDraw, AtAnotherDpiTheEntryIsMeasuredAndDrawnAtThatScaleWithItsOwnPicture)
+{
+    for (int size : {24, 48}) ImageListOf(*menus[0])->RequestPictures(size, PictureUrgency::Rest);
+    ASSERT_TRUE(Settle(*service, menus));
+    struct Case {
+        int size;
+        UINT width, height;
+        int iconLeft, picture, textLeft;
+    };
+    // 100 pixels of text (the menu's cached width, measured in the font of that DPI).
+    for (const Case& c : {Case{16, 132, 28, 2, 24, 32}, Case{32, 160, 54, 3, 48, 60}}) {
+        SCOPED_TRACE(c.size);
+        konfig.IconSize = static_cast<uint8_t>(c.size);
+        MEASUREITEMSTRUCT m{};
+        m.CtlType = ODT_MENU;
+        ASSERT_TRUE(WMMeasureItem(m, 0, menus, konfig, 144));
+        EXPECT_EQ(m.itemWidth, c.width);
+        EXPECT_EQ(m.itemHeight, c.height);
+
+        Drawn d = Draw(c.size, false, 0, 200, 144, static_cast<int>(m.itemHeight));
+        const Surface& s = *d.surface;
+        const int left = d.rect.left, top = d.rect.top, bottom = d.rect.bottom;
+        std::vector<int> greenColumns;
+        for (int x = left; x < d.rect.right; ++x)
+            if (s.Count(IconGreen, x, top, x + 1, bottom) > 0) greenColumns.push_back(x);
+        ASSERT_FALSE(greenColumns.empty());
+        EXPECT_EQ(greenColumns.front(), left + c.iconLeft);
+        EXPECT_EQ(greenColumns.back(), left + c.iconLeft + c.picture - 1) << "the picture made at its true size";
+        EXPECT_EQ(greenColumns.size(), static_cast<size_t>(c.picture));
+        EXPECT_EQ(s.Count(IconGreen, left, top, d.rect.right, bottom), c.picture * (c.picture * 25 / 32));
+        EXPECT_EQ(s.Count(textColour, left, top, left + c.textLeft, bottom), 0);
+        EXPECT_GT(s.Count(textColour, left + c.textLeft, top, left + c.textLeft + 10, bottom), 0);
+    }
 }
 
 TEST_F(MenuItemDraw, OnlyCommandEntriesOfKnownMenusAreAnswered)

@@ -52,6 +52,26 @@ std::pair<int, int> InkColumns(const Surface& shot, COLORREF background)
     return ink;
 }
 
+int IconSide(HICON icon)
+{
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    UniqueGdiObject mask(info.hbmMask), colour(info.hbmColor);
+    BITMAP bitmap{};
+    GetObjectA(info.hbmMask, sizeof(bitmap), &bitmap);
+    return bitmap.bmWidth;
+}
+
+bool IconPresent(TrayIconRecord record)
+{
+    return Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
+}
+
+bool DeleteIcon(TrayIconRecord record)
+{
+    return Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
+}
+
 std::vector<COLORREF> IconPixels(HICON icon)
 {
     Surface s(32, 32, Magenta);

@@ -1,11 +1,13 @@
 // Pictures and entries shared by the tests of popup entries, entry icons and menu
-// picture lists: a surface to draw on and read back, icons of known pixels, entries.
+// picture lists: a surface to draw on and read back, icons of known pixels, entries,
+// and notification icons as the shell holds them.
 #pragma once
 
 #include "config/model.h"
 #include "driver.h"
 #include "menus/menu_images_win.h"
 #include "win/handles.h"
+#include "win/tray_icon.h"
 
 #include <windows.h>
 
@@ -91,6 +93,11 @@ UniqueIcon MakeIcon(COLORREF colour, int transparentFrom);
 // The icon as drawn on magenta.
 std::vector<COLORREF> IconPixels(HICON icon);
 std::vector<COLORREF> ImagePixels(HIMAGELIST list, int index);
+// The width of an icon's picture, or 0.
+int IconSide(HICON icon);
+// Present in the notification area: the shell accepts a change of exactly this icon.
+bool IconPresent(TrayIconRecord record);
+bool DeleteIcon(TrayIconRecord record);
 // The pictures every menu shares: that placeholder and a grey separator.
 std::shared_ptr<EntryPictures> Pictures(UniqueIcon leer);
 

@@ -3,6 +3,7 @@
 #include "config/model.h"
 #include "driver.h"
 #include "fake_messages.h"
+#include "menu_pictures.h"
 #include "menus/menus_win.h"
 #include "win/tray_icon.h"
 
@@ -12,6 +13,10 @@
 #include <vector>
 
 namespace {
+
+using menu_pictures::DeleteIcon;
+using menu_pictures::IconPresent;
+using menu_pictures::IconSide;
 
 struct ItemSeen {
     UINT type = 0;
@@ -61,16 +66,6 @@ bool IsOwnerDrawnEntry(const ItemSeen& item, UINT id, ULONG_PTR menuIndex)
 }
 
 bool IsSeparator(const ItemSeen& item) { return item.type == MFT_SEPARATOR && item.id == 1990; }
-
-// Present in the notification area: the shell accepts a change of exactly this icon.
-bool IconPresent(TrayIconRecord record)
-{
-    return Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
-}
-bool DeleteIcon(TrayIconRecord record)
-{
-    return Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
-}
 
 int TextWidthInMenuFont(const std::string& text)
 {
@@ -196,6 +191,30 @@ TEST_F(MenuEntries, TheWidestDescriptionIsMeasuredInTheMenuFontWithoutSurroundin
 }
 
 // ---- columns ----
+
+TEST_F(MenuEntries, AtAnotherDpiTheMenuFontAndTheMeasuredWidthsScale)
+{
+    TOneMenu& menu = Menu("First");
+    Entry(menu, "A much longer description");
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+    const int at96 = TextWidthInMenuFont("A much longer description");
+    for (UINT dpi : {144u, 192u}) {
+        SCOPED_TRACE(dpi);
+        BuildMenus(DefWindowProcA, dpi);
+        EXPECT_EQ(MenuDpi(), dpi);
+        LOGFONTA font{};
+        ASSERT_TRUE(GetObjectA(MenuFont(), sizeof(font), &font));
+        EXPECT_EQ(font.lfHeight, MulDiv(metrics.lfMenuFont.lfHeight, static_cast<int>(dpi), 96));
+        EXPECT_STREQ(font.lfFaceName, metrics.lfMenuFont.lfFaceName);
+        // Text does not scale exactly with its font size, but nearly.
+        EXPECT_GT(menu.MaxTextWidth, at96 * static_cast<int>(dpi) / 96 * 9 / 10);
+        EXPECT_LT(menu.MaxTextWidth, at96 * static_cast<int>(dpi) / 96 * 11 / 10);
+    }
+    BuildPopupMenus(96);
+    EXPECT_EQ(menu.MaxTextWidth, at96);
+}
 
 using MenuColumns = MenusTest;
 
@@ -359,6 +378,34 @@ TEST_F(MenuIcons, IconsLostWithTheNotificationAreaComeBack)
     for (const TrayIconRecord& r : records) ASSERT_TRUE(DeleteIcon(r));
     ReAddTrayIcons();
     for (const TrayIconRecord& r : records) EXPECT_TRUE(IconPresent(r)) << r.uCallbackMessage;
+}
+
+TEST_F(MenuIcons, IconsHaveTheSmallIconSizeOfTheirDpiAndAreMadeAgainForANewOneOrANewShell)
+{
+    Menu("First");
+    Menu("Second").IconNum = 3;
+    EXPECT_EQ(TrayIconSize(96), 16);
+    EXPECT_EQ(TrayIconSize(120), 20);
+    EXPECT_EQ(TrayIconSize(144), 24);
+    EXPECT_EQ(TrayIconSize(192), 32);
+    auto sides = [] {
+        std::vector<int> seen;
+        for (const TrayEntry& e : TrayEntryList) seen.push_back(IconSide(e.Icon.Record().hIcon));
+        return seen;
+    };
+    BuildMenus(DefWindowProcA, 144);
+    EXPECT_EQ(sides(), (std::vector<int>{24, 24}));
+
+    const HICON before = TrayEntryList[0].Icon.Record().hIcon;
+    RemakeTrayIcons(120, false);
+    EXPECT_EQ(sides(), (std::vector<int>{20, 20}));
+    EXPECT_NE(TrayEntryList[0].Icon.Record().hIcon, before);
+    for (const TrayEntry& e : TrayEntryList) EXPECT_TRUE(IconPresent(e.Icon.Record()));
+
+    for (const TrayEntry& e : TrayEntryList) ASSERT_TRUE(DeleteIcon(e.Icon.Record()));
+    RemakeTrayIcons(96, true);
+    EXPECT_EQ(sides(), (std::vector<int>{16, 16}));
+    for (const TrayEntry& e : TrayEntryList) EXPECT_TRUE(IconPresent(e.Icon.Record())) << "added again";
 }
 
 }  // namespace
