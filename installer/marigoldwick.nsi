@@ -21,6 +21,7 @@ RequestExecutionLevel user
 !define SHORTCUT "$SMPROGRAMS\Marigoldwick.lnk"
 
 Name "Marigoldwick ${VERSION}"
+BrandingText "Marigoldwick ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Marigoldwick"
 ; An upgrade goes where the previous version lies.
