@@ -18,17 +18,14 @@ add_custom_command(
   COMMENT "Compiling the help file mgoldwk.chm"
   VERBATIM)
 
-add_custom_command(
-  OUTPUT ${MGW_README}
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/readme.txt ${MGW_README}
-  DEPENDS ${PROJECT_SOURCE_DIR}/readme.txt
-  VERBATIM)
+# The readme names the version; it keeps the CR LF line ends Notepad needs.
+configure_file(${PROJECT_SOURCE_DIR}/readme.txt.in ${MGW_README} @ONLY NEWLINE_STYLE CRLF)
 
-add_custom_target(mgw_help ALL DEPENDS ${MGW_CHM} ${MGW_README})
+add_custom_target(mgw_help ALL DEPENDS ${MGW_CHM})
 add_dependencies(mgoldwk mgw_help)
 
 # The check of the built help file and readme runs on the Linux side (Wine's help
 # viewer shows no pages), as one test of this build's suite.
 find_program(MGW_PYTHON python3 REQUIRED)
 add_test(NAME help.check
-  COMMAND ${MGW_PYTHON} ${PROJECT_SOURCE_DIR}/tests/help/check_help.py ${CMAKE_BINARY_DIR}/bin ${PROJECT_SOURCE_DIR}/help)
+  COMMAND ${MGW_PYTHON} ${PROJECT_SOURCE_DIR}/tests/help/check_help.py ${CMAKE_BINARY_DIR}/bin ${PROJECT_SOURCE_DIR}/help ${MGW_VERSION})

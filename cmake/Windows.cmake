@@ -13,15 +13,25 @@ include(${CMAKE_CURRENT_LIST_DIR}/Libjpeg.cmake)
 add_library(mgw_win STATIC ${MGW_WIN_SOURCES})
 target_link_libraries(mgw_win PUBLIC mgw_core mgw_jpeg ${MGW_WIN_LIBS})
 
+# The version for the resource script and the About box, and the manifest that names it;
+# windres also finds the manifest through this include folder.
+set(MGW_GENERATED ${CMAKE_BINARY_DIR}/generated)
+set(MGW_COMPANY "Marigoldwick")
+set(MGW_COPYRIGHT "Copyright (C) 2026 the Marigoldwick team")
+configure_file(${PROJECT_SOURCE_DIR}/resources/version.h.in ${MGW_GENERATED}/version.h @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/resources/mgoldwk.manifest.in ${MGW_GENERATED}/mgoldwk.manifest @ONLY)
+target_include_directories(mgw_win PUBLIC ${MGW_GENERATED})
+
 # windres does not report the icon and picture files it reads: rebuild the resources when they change.
 file(GLOB MGW_RESOURCE_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/icons/*.ico
      ${PROJECT_SOURCE_DIR}/resources/*.jpg ${PROJECT_SOURCE_DIR}/resources/*.bmp
-     ${PROJECT_SOURCE_DIR}/resources/*.manifest ${PROJECT_SOURCE_DIR}/src/win/resource_ids.h)
+     ${MGW_GENERATED}/mgoldwk.manifest ${MGW_GENERATED}/version.h ${PROJECT_SOURCE_DIR}/src/win/resource_ids.h)
 set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc PROPERTIES OBJECT_DEPENDS "${MGW_RESOURCE_FILES}")
 add_executable(mgoldwk WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${PROJECT_SOURCE_DIR}/resources/mgoldwk.rc)
 target_link_libraries(mgoldwk PRIVATE mgw_win)
 target_link_options(mgoldwk PRIVATE ${MGW_STATIC})
 include(${PROJECT_SOURCE_DIR}/cmake/Help.cmake)
+include(${PROJECT_SOURCE_DIR}/cmake/Package.cmake)
 
 
 # Small helper programs the tests start (they record what they were given).

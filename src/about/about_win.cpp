@@ -5,6 +5,8 @@
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
 
+#include "version.h"
+
 #include <shellapi.h>
 
 #include <array>
@@ -23,7 +25,7 @@ constexpr ControlRow Controls[] = {
     {"PanelBanner", "STATIC", "", 0, 0, ClientWidth, 105, WS_VISIBLE | WS_CLIPCHILDREN | SS_SUNKEN,
      WS_EX_STATICEDGE},
     {"ImgBanner", "STATIC", "", 0, 0, 492, 104, WS_VISIBLE | SS_BITMAP, 0, "PanelBanner"},
-    {"LblVersion", "STATIC", "Marigoldwick v1.05", 8, 120, 200, 19, WS_VISIBLE | SS_NOPREFIX},
+    {"LblVersion", "STATIC", "Marigoldwick v" MGW_VERSION_TEXT, 8, 120, 200, 19, WS_VISIBLE | SS_NOPREFIX},
     {"MemoCredits", "EDIT", "Marigoldwick program launcher\r\nby the Marigoldwick team\r\nUses libjpeg-turbo", 8, 144,
      185, 49, WS_VISIBLE | ES_MULTILINE | ES_READONLY},
     {"ImgIcon", "STATIC", "", 217, 144, 57, 49, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE},

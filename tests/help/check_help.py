@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 """Checks the built help file and readme next to mgoldwk.exe.
 
-Usage: check_help.py BIN_DIR HELP_SOURCE_DIR
+Usage: check_help.py BIN_DIR HELP_SOURCE_DIR VERSION
 
 The .chm is unpacked with chmls (fp-utils); every file of the project, the contents and
 the index must be inside, each page's heading must name the window it documents, and
 every link of the pages, the contents and the index must lead to a page (and anchor)
-that the .chm holds.
+that the .chm holds. The readme and the help's first and About pages name VERSION.
 """
 import os
 import re
@@ -84,7 +84,7 @@ def project_files(hhp):
 
 
 def main():
-    bin_dir, src = sys.argv[1], sys.argv[2]
+    bin_dir, src, version = sys.argv[1], sys.argv[2], sys.argv[3]
     failures = []
     fail = failures.append
 
@@ -155,8 +155,13 @@ def main():
             text = f.read()
         if re.search(rb"(?<!\r)\n", text) or not text.endswith(b"\r\n"):
             fail("readme.txt has lines not ended by CR LF")
-        if b"1.05" not in text:
-            fail("readme.txt does not name version 1.05")
+        if not text.startswith(f"Marigoldwick {version}\r\n".encode()):
+            fail(f"readme.txt does not begin with the version {version}")
+    # The help is written by hand: it must not fall behind the version.
+    for page in ("index.html", "about.html"):
+        with open(os.path.join(src, page), encoding="latin-1") as f:
+            if f"Marigoldwick {version}" not in f.read().replace("Marigoldwick v", "Marigoldwick "):
+                fail(f"{page} does not name version {version}")
 
     for f in failures:
         print("help: " + f)
