@@ -53,8 +53,13 @@ void PictureWorker::Cancel(uint64_t ticket)
 
 std::vector<PictureResult> PictureWorker::TakeResults()
 {
-    std::lock_guard lock(mutex_);
-    return std::exchange(results_, {});
+    std::vector<PictureResult> taken;
+    {
+        std::lock_guard lock(mutex_);
+        taken = std::exchange(results_, {});
+    }
+    changed_.notify_all();
+    return taken;
 }
 
 PictureResult PictureWorker::Work(uint64_t ticket, const Job& job)
@@ -82,7 +87,10 @@ void PictureWorker::Run()
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     std::unique_lock lock(mutex_);
     while (true) {
-        changed_.wait(lock, [this] { return stop_ || !order_.empty(); });
+        // Finished pictures wait for the user-interface thread in small batches: a long
+        // queue of them would leave the heap holding that many pictures' worth of pages
+        // long after they are placed (freed pixels between the store's own allocations).
+        changed_.wait(lock, [this] { return stop_ || (!order_.empty() && results_.size() < MaxWaitingResults); });
         if (stop_) break;
         const uint64_t ticket = std::get<1>(*order_.begin());
         order_.erase(order_.begin());

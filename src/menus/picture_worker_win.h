@@ -55,6 +55,8 @@ public:
     // Drops a queued job; one already in hand still gives its result.
     void Cancel(uint64_t ticket);
     std::vector<PictureResult> TakeResults();
+    // The worker pauses while this many results wait to be taken.
+    static constexpr size_t MaxWaitingResults = 32;
     void Stop();
 
 private:
