@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -91,6 +93,8 @@ void ExpectFitted(const Form& form, const NamePairs& overlapping = {})
 {
     SCOPED_TRACE(WindowClass(form.Handle()) + " at " + std::to_string(form.Dpi()) + " DPI");
     EXPECT_EQ(form.Dpi(), ScreenDpi());
+    // Set by the script that runs these tests at other DPIs.
+    if (const char* dpi = getenv("MGW_EXPECT_DPI")) EXPECT_EQ(form.Dpi(), static_cast<UINT>(atoi(dpi)));
     std::vector<HWND> shown;
     for (HWND c = GetWindow(form.Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         if (GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE) shown.push_back(c);
@@ -98,6 +102,8 @@ void ExpectFitted(const Form& form, const NamePairs& overlapping = {})
     RECT client{};
     GetClientRect(form.Handle(), &client);
     MapWindowPoints(form.Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::printf("%s at %u DPI: client %ld x %ld\n", WindowClass(form.Handle()).c_str(), form.Dpi(),
+                static_cast<long>(client.right - client.left), static_cast<long>(client.bottom - client.top));
     for (HWND c : shown) {
         EXPECT_TRUE(Encloses(client, Place(c))) << Describe(c) << " reaches out of the form";
         RECT inside{};
