@@ -32,19 +32,6 @@ namespace {
 
 using NamePairs = std::vector<std::pair<const char*, const char*>>;
 
-RECT Place(HWND hwnd)
-{
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
-bool Encloses(const RECT& outer, const RECT& inner)
-{
-    return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
-           outer.bottom >= inner.bottom;
-}
-
 std::string Describe(HWND hwnd)
 {
     char text[80] = "";
@@ -105,7 +92,7 @@ void ExpectFitted(const Form& form, const NamePairs& overlapping = {})
     std::printf("%s at %u DPI: client %ld x %ld\n", WindowClass(form.Handle()).c_str(), form.Dpi(),
                 static_cast<long>(client.right - client.left), static_cast<long>(client.bottom - client.top));
     for (HWND c : shown) {
-        EXPECT_TRUE(Encloses(client, Place(c))) << Describe(c) << " reaches out of the form";
+        EXPECT_TRUE(Encloses(client, ScreenPlace(c))) << Describe(c) << " reaches out of the form";
         RECT inside{};
         GetClientRect(c, &inside);
         if (auto need = TextAndSurround(c, form.Dpi()))
@@ -120,7 +107,7 @@ void ExpectFitted(const Form& form, const NamePairs& overlapping = {})
     };
     for (size_t i = 0; i < shown.size(); ++i) {
         for (size_t j = i + 1; j < shown.size(); ++j) {
-            RECT a = Place(shown[i]), b = Place(shown[j]), both{};
+            RECT a = ScreenPlace(shown[i]), b = ScreenPlace(shown[j]), both{};
             if (!IntersectRect(&both, &a, &b) || Encloses(a, b) || Encloses(b, a) || allowed(shown[i], shown[j]))
                 continue;
             ADD_FAILURE() << Describe(shown[i]) << " overlaps " << Describe(shown[j]);
@@ -204,7 +191,7 @@ TEST_F(FormFit, AFormMovedToAScreenOfAnotherDpiLaysItselfOutAgain)
     RECT suggested{40, 30, 900, 800};
     SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(next, next), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(form.Dpi(), next);
-    RECT frame = Place(form.Handle());
+    RECT frame = ScreenPlace(form.Handle());
     EXPECT_EQ(frame.left, 40);
     EXPECT_EQ(frame.top, 30);
     EXPECT_GE(ui.ClientSize().cx, ScaleByDpi(518, next));
