@@ -65,6 +65,10 @@ foreach(suite win e2e)
   endif()
 endforeach()
 
+# The form layout tests again at other DPIs and with a wider font, each in a copy of the prefix.
+add_test(NAME dpi.walk COMMAND sh ${PROJECT_SOURCE_DIR}/tests/dpi/walk.sh $<TARGET_FILE:win_tests>)
+set_tests_properties(dpi.walk PROPERTIES RESOURCE_LOCK desktop TIMEOUT 300)
+
 file(GLOB MGW_BENCHES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${MGW_BENCHES})
   get_filename_component(name ${src} NAME_WE)

@@ -1,17 +1,91 @@
 #include "win/form.h"
 
+#include "layout/text_fit.h"
 #include "win/application.h"
+#include "win/dpi.h"
+#include "win/system_function.h"
 
 #include <algorithm>
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace {
 constexpr int FirstControlId = 1000;
 
-UniqueGdiObject MakeFont(const char* name, int pixels, int weight)
+UniqueGdiObject MakeFont(const char* name, int pixels, int weight, bool underline = false)
 {
-    return UniqueGdiObject(CreateFontA(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    return UniqueGdiObject(CreateFontA(-pixels, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                        VARIABLE_PITCH | FF_SWISS, name));
+}
+
+bool IsClass(HWND hwnd, const char* name)
+{
+    char className[32] = "";
+    GetClassNameA(hwnd, className, sizeof(className));
+    return lstrcmpiA(className, name) == 0;
+}
+
+// The width the control needs to show its table caption whole in its font: text and
+// whatever its kind draws beside it. 0 for controls whose text is the user's.
+int CaptionWidth(HWND control, const char* caption, UINT dpi)
+{
+    const bool label = IsClass(control, "Static");
+    if (!caption || !*caption || (!label && !IsClass(control, "Button"))) return 0;
+    const auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+    if (label) {
+        const DWORD type = style & SS_TYPEMASK;
+        if (type > SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP) return 0;
+    } else if (style & (BS_ICON | BS_BITMAP)) {
+        return 0;
+    }
+    ScopedGetDC dc(control);
+    ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    RECT text{};
+    DrawTextA(dc.get(), caption, -1, &text, DT_CALCRECT | DT_SINGLELINE | (label && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+    const int width = text.right - text.left;
+    if (label) return width;
+    switch (style & BS_TYPEMASK) {
+    case BS_GROUPBOX: return width + ScaleByDpi(16, dpi);
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON: {
+        // The box, then half a digit's width before the text (as buttons draw it), and
+        // the focus rectangle around the text.
+        SIZE digit{};
+        GetTextExtentPoint32A(dc.get(), "0", 1, &digit);
+        return width + SystemMetricForDpi(SM_CXMENUCHECK, dpi) + digit.cx / 2 + ScaleByDpi(2, dpi);
+    }
+    default: {
+        int picture = 0;
+        BUTTON_IMAGELIST glyph{};
+        if (SendMessageA(control, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph)) && glyph.himl) {
+            int cx = 0, cy = 0;
+            ImageList_GetIconSize(glyph.himl, &cx, &cy);
+            picture = cx + glyph.margin.left + glyph.margin.right;
+        }
+        return width + picture + ScaleByDpi(8, dpi);
+    }
+    }
+}
+
+// The window size for that client size at that DPI; the screen's frames where the
+// system cannot tell them for another DPI.
+SIZE FrameSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi)
+{
+    static SystemFunction forDpi = SystemFunction::ByName("user32.dll", "AdjustWindowRectExForDpi");
+    RECT frame{0, 0, clientWidth, clientHeight};
+    auto adjusted = forDpi.Call<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>(&frame, style, FALSE, exStyle, dpi);
+    if (!adjusted || !*adjusted) {
+        frame = {0, 0, clientWidth, clientHeight};
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 }  // namespace
 
@@ -151,21 +225,127 @@ bool Form::CreateForm(const FormSpec& layout)
     HICON icon = LoadIconA(instance, "MAINICON");
     if (!RegisterWindowClass({layout.className, icon})) return false;
 
-    RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
-    AdjustWindowRectEx(&frame, layout.style, FALSE, layout.exStyle);
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
-    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-
-    font_ = MakeFont(layout.fontName, layout.fontPixels, FW_NORMAL);
-    smallFont_ = MakeFont(layout.fontName, layout.smallFontPixels, FW_NORMAL);
-    smallBoldFont_ = MakeFont(layout.fontName, layout.smallFontPixels, FW_BOLD);
-    if (!CreateWindowFor({layout.className, layout.caption, layout.style & ~WS_VISIBLE, layout.exStyle, x, y, width,
-                          height, layout.owner}))
+    spec_ = layout;
+    if (!CreateWindowFor({layout.className, layout.caption, layout.style & ~WS_VISIBLE, layout.exStyle, 0, 0,
+                          layout.clientWidth, layout.clientHeight, layout.owner}))
         return false;
+    // The window's DPI is known once it exists (per-monitor awareness: the screen it is on).
+    dpi_ = WindowDpi(Handle());
+    MakeFonts();
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    PlaceCentred(LayOut());
     return true;
+}
+
+void Form::PlaceCentred(SIZE client)
+{
+    SIZE size = FrameSize(client.cx, client.cy, spec_.style, spec_.exStyle, dpi_);
+    PlaceAt({(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2}, client);
+}
+
+void Form::PlaceAt(POINT topLeft, SIZE client)
+{
+    SIZE size = FrameSize(client.cx, client.cy, spec_.style, spec_.exStyle, dpi_);
+    SetWindowPos(Handle(), nullptr, topLeft.x, topLeft.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame the window really has may be another DPI's (where the system scales it
+    // later, or not at all): the client area is what must come out right.
+    RECT inside{};
+    GetClientRect(Handle(), &inside);
+    if (inside.right != client.cx || inside.bottom != client.cy)
+        SetWindowPos(Handle(), nullptr, 0, 0, size.cx + client.cx - inside.right, size.cy + client.cy - inside.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::MakeFonts()
+{
+    font_ = MakeFont(spec_.fontName, ScaleByDpi(spec_.fontPixels, dpi_), FW_NORMAL);
+    smallFont_ = MakeFont(spec_.fontName, ScaleByDpi(spec_.smallFontPixels, dpi_), FW_NORMAL);
+    smallBoldFont_ = MakeFont(spec_.fontName, ScaleByDpi(spec_.smallFontPixels, dpi_), FW_BOLD);
+    for (OwnFont& own : ownFonts_) {
+        own.font = MakeFont(own.face.c_str(), ScaleByDpi(own.pixels, dpi_), own.weight, own.underline);
+        SendMessageA(controls_[own.control].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(own.font.get()), FALSE);
+    }
+}
+
+HGDIOBJ Form::RowFont(ControlFont font) const
+{
+    if (font == ControlFont::Small) return smallFont_.get();
+    if (font == ControlFont::SmallBold) return smallBoldFont_.get();
+    return font_.get();
+}
+
+void Form::SetControlFont(std::string_view name, const char* face, int pixels, int weight, bool underline)
+{
+    size_t at = IndexOf(name);
+    std::erase_if(ownFonts_, [at](const OwnFont& own) { return own.control == at; });
+    OwnFont& own = ownFonts_.emplace_back(OwnFont{at, face, pixels, weight, underline, {}});
+    own.font = MakeFont(face, ScaleByDpi(pixels, dpi_), weight, underline);
+    SendMessageA(controls_[at].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(own.font.get()), FALSE);
+    PlaceCentred(LayOut());
+}
+
+SIZE Form::LayOut()
+{
+    auto scale = [this](int value) { return ScaleByDpi(value, dpi_); };
+    std::vector<FitBox> boxes(controls_.size());
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const ControlRow& row = rows_[i];
+        FitBox& box = boxes[i];
+        box.parent = controls_[i].parent;
+        if (std::string_view(row.className) == TabPageClass) {
+            // A page covers its tab control's display area, which depends on the tabs' font.
+            const FitBox& tabs = boxes[static_cast<size_t>(box.parent)];
+            RECT area{0, 0, tabs.w, tabs.h};
+            SendMessageA(controls_[static_cast<size_t>(box.parent)].hwnd, TCM_ADJUSTRECT, FALSE,
+                         reinterpret_cast<LPARAM>(&area));
+            box = {area.left, area.top, area.right - area.left, area.bottom - area.top, box.parent, 0};
+            continue;
+        }
+        // Edges scaled, not lengths: controls that touch at 96 DPI touch at every DPI.
+        box.x = scale(row.x);
+        box.y = scale(row.y);
+        box.w = scale(row.x + row.w) - box.x;
+        box.h = scale(row.y + row.h) - box.y;
+        box.minWidth = CaptionWidth(controls_[i].hwnd, row.caption, dpi_);
+    }
+    const FitLayout fit = FitToText(boxes, scale(spec_.clientWidth));
+    std::vector<POINT> origins(controls_.size());
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const FitBox& box = fit.boxes[i];
+        const POINT base = box.parent < 0 ? POINT{0, 0} : origins[static_cast<size_t>(box.parent)];
+        origins[i] = {base.x + box.x, base.y + box.y};
+        RECT place{origins[i].x, origins[i].y, origins[i].x + box.w, origins[i].y + box.h};
+        // A drop-down list's window height includes its open list.
+        if (std::string_view(rows_[i].className) == "COMBOBOX") place.bottom += 8 * box.h;
+        HWND hwnd = controls_[i].hwnd;
+        // A form may have moved a control into another (a picture into its panel).
+        if (HWND holder = GetParent(hwnd); holder != Handle())
+            MapWindowPoints(Handle(), holder, reinterpret_cast<POINT*>(&place), 2);
+        SetWindowPos(hwnd, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return {fit.clientWidth, scale(spec_.clientHeight)};
+}
+
+void Form::ChangeDpi(UINT dpi, const RECT& suggested)
+{
+    // The old fonts live until every control has let go of them.
+    HGDIOBJ old[] = {font_.get(), smallFont_.get(), smallBoldFont_.get()};
+    UniqueGdiObject keep[] = {std::move(font_), std::move(smallFont_), std::move(smallBoldFont_)};
+    std::vector<UniqueGdiObject> keepOwn;
+    for (OwnFont& own : ownFonts_) keepOwn.push_back(std::move(own.font));
+    dpi_ = dpi;
+    MakeFonts();
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        // Fonts a form set by itself stay; the form's own fonts follow the DPI.
+        auto current = reinterpret_cast<HGDIOBJ>(SendMessageA(controls_[i].hwnd, WM_GETFONT, 0, 0));
+        if (std::find(std::begin(old), std::end(old), current) != std::end(old))
+            SendMessageA(controls_[i].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(RowFont(rows_[i].font)), FALSE);
+    }
+    PlaceAt({suggested.left, suggested.top}, LayOut());
+    InvalidateRect(Handle(), nullptr, TRUE);
+    LaidOut();
 }
 
 bool Form::CreateControls(std::span<const ControlRow> rows)
@@ -210,13 +390,12 @@ bool Form::CreateControls(std::span<const ControlRow> rows)
                                     place.right - place.left, place.bottom - place.top, Handle(),
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!hwnd) return false;
-        HGDIOBJ font = font_.get();
-        if (row.font == ControlFont::Small) font = smallFont_.get();
-        if (row.font == ControlFont::SmallBold) font = smallBoldFont_.get();
-        SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(RowFont(row.font)), FALSE);
         int parent = row.parent ? static_cast<int>(IndexOf(row.parent)) : -1;
         controls_.push_back({row.name, id, hwnd, parent, IsWindowEnabled(hwnd) != FALSE});
+        rows_.push_back(row);
     }
+    PlaceCentred(LayOut());
     // Another process's WindowFromPoint (OLE's search for a drop target during a drag from
     // the file manager) never asks our windows for their hit test, so a group box's
     // transparency does not count there: a container lying above its controls would take
@@ -372,6 +551,9 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_CLOSE:
         EndModal(ModalResult::Cancel);
+        return 0;
+    case WM_DPICHANGED:
+        if (lParam) ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     default:
         break;

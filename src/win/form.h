@@ -23,12 +23,14 @@ inline constexpr DWORD Radio = WS_VISIBLE | BS_AUTORADIOBUTTON;
 inline constexpr DWORD Edit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 }  // namespace FormStyle
 
-// Positions are client coordinates of the parent: the form, or the control named in
+// Positions and sizes are pixels at 96 DPI, in client coordinates of the parent: the form, or the control named in
 // `parent` (a group box, a panel, a tab page). Every control is a child window of the form
 // itself, placed over its parent as dialog templates do, so all notifications reach the form.
 // A row of class TabPageClass adds a page to the tab control named as its parent and
 // covers that page's display area; its own position is ignored. Rows are in tab order,
 // each parent before its controls. Names are unique within a table.
+// A form scales its table by its own DPI, and a label, check box, radio button, group box
+// or button narrower than its caption grows and moves what follows it (see text_fit.h).
 struct ControlRow {
     const char* name;
     const char* className;
@@ -101,6 +103,9 @@ public:
     // Each control placed directly in the container.
     void SetDirectChildrenEnabled(std::string_view container, bool enabled);
 
+    // The DPI the form is laid out for.
+    UINT Dpi() const { return dpi_; }
+
 protected:
     struct FormSpec {
         const char* className;
@@ -114,9 +119,14 @@ protected:
         int fontPixels = 11;
         int smallFontPixels = 11;
     };
-    // Creates the hidden form, centred on the desktop.
+    // Creates the hidden form, centred on the desktop; its sizes are at 96 DPI.
     [[nodiscard]] bool CreateForm(const FormSpec& layout);
+    // Creates the controls and lays the form out at its DPI, centred again.
     [[nodiscard]] bool CreateControls(std::span<const ControlRow> rows);
+    // A font of the control's own, given in pixels at 96 DPI: re-made when the DPI changes.
+    void SetControlFont(std::string_view name, const char* face, int pixels, int weight, bool underline = false);
+    // After the form was laid out again for another DPI (moved to another screen).
+    virtual void LaidOut() {}
 
     using Handler = std::function<void()>;
     void On(std::string_view control, WORD notification, Handler handler);
@@ -154,6 +164,13 @@ private:
     size_t IndexOf(std::string_view name) const;
     bool Inside(size_t control, size_t container) const;
     void ApplyEnabled();
+    void MakeFonts();
+    // Places every control for the form's DPI; the form's client size.
+    SIZE LayOut();
+    void PlaceCentred(SIZE client);
+    void PlaceAt(POINT topLeft, SIZE client);
+    HGDIOBJ RowFont(ControlFont font) const;
+    void ChangeDpi(UINT dpi, const RECT& suggested);
     std::vector<NotifyBinding> notifyBindings_;
     struct Binding {
         int id;
@@ -170,6 +187,18 @@ private:
     UniqueGdiObject font_;
     UniqueGdiObject smallFont_;
     UniqueGdiObject smallBoldFont_;
+    struct OwnFont {
+        size_t control;
+        std::string face;
+        int pixels;
+        int weight;
+        bool underline;
+        UniqueGdiObject font;
+    };
+    std::vector<OwnFont> ownFonts_;
+    FormSpec spec_{};
+    std::vector<ControlRow> rows_;
+    UINT dpi_ = 96;
     std::vector<UniqueIcon> buttonIcons_;
     std::vector<UniqueImageList> buttonGlyphs_;
     ModalResult modalResult_ = ModalResult::None;

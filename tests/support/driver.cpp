@@ -71,6 +71,19 @@ std::string WindowClass(HWND window)
     return std::string(name, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
+RECT ScreenPlace(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+bool Encloses(const RECT& outer, const RECT& inner)
+{
+    return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+           outer.bottom >= inner.bottom;
+}
+
 std::string Ini(std::initializer_list<std::string_view> lines)
 {
     std::string text;

@@ -18,6 +18,9 @@
 
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);
+// The window's rectangle on the screen, and whether one rectangle holds another whole.
+RECT ScreenPlace(HWND window);
+bool Encloses(const RECT& outer, const RECT& inner);
 
 // A configuration file's text: the lines, each ended by CR LF.
 std::string Ini(std::initializer_list<std::string_view> lines);

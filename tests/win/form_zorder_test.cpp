@@ -20,19 +20,6 @@ namespace {
 
 std::string Name(HWND hwnd) { return WindowClass(hwnd) + " #" + std::to_string(GetDlgCtrlID(hwnd)); }
 
-RECT Place(HWND hwnd)
-{
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
-bool Encloses(const RECT& outer, const RECT& inner)
-{
-    return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
-           outer.bottom >= inner.bottom;
-}
-
 // Checks the form's controls, shown: a control made before another (rows list a container
 // before its controls) and enclosing it frames it, so it must lie below it; every visible
 // control that frames nothing is what lies topmost at its centre; Tab visits the controls
@@ -47,7 +34,7 @@ void ExpectLayers(HWND form)
     for (size_t outer = 0; outer < zOrder.size(); ++outer) {
         for (size_t inner = 0; inner < zOrder.size(); ++inner) {
             if (outer == inner || GetDlgCtrlID(zOrder[outer]) > GetDlgCtrlID(zOrder[inner]) ||
-                !Encloses(Place(zOrder[outer]), Place(zOrder[inner])))
+                !Encloses(ScreenPlace(zOrder[outer]), ScreenPlace(zOrder[inner])))
                 continue;
             frames[outer] = true;
             EXPECT_GT(outer, inner) << Name(zOrder[outer]) << " lies above " << Name(zOrder[inner]);
@@ -56,7 +43,7 @@ void ExpectLayers(HWND form)
     std::vector<int> tabOrder;
     for (size_t i = 0; i < zOrder.size(); ++i) {
         if (frames[i] || !IsWindowVisible(zOrder[i])) continue;
-        RECT r = Place(zOrder[i]);
+        RECT r = ScreenPlace(zOrder[i]);
         POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         ScreenToClient(form, &centre);
         EXPECT_EQ(ChildWindowFromPointEx(form, centre, CWP_SKIPINVISIBLE), zOrder[i]) << Name(zOrder[i]);
@@ -91,7 +78,7 @@ TEST(FormLayers, SettingsWindowWithAMenuChosen)
     ExpectLayers(settings->Handle());
     // The drop target itself, where a drag from the file manager points.
     ShowWindow(settings->Handle(), SW_SHOWNOACTIVATE);
-    RECT list = Place(settings->Control("LvItems"));
+    RECT list = ScreenPlace(settings->Control("LvItems"));
     for (POINT p : {POINT{list.left + 20, list.top + 4}, POINT{list.right - 4, list.bottom - 4}}) {
         ScreenToClient(settings->Handle(), &p);
         EXPECT_EQ(ChildWindowFromPointEx(settings->Handle(), p, CWP_SKIPINVISIBLE), settings->Control("LvItems"));
