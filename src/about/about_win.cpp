@@ -41,13 +41,6 @@ constexpr std::array<EventRow<TfrmAbout>, 3> Events{{
     {"BtnOK", BN_CLICKED, &TfrmAbout::BtnOKClick},
 }};
 
-UniqueGdiObject MakeFont(const char* name, int pixels, int weight, bool underline)
-{
-    return UniqueGdiObject(CreateFontA(-pixels, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       VARIABLE_PITCH | FF_SWISS, name));
-}
-
 UniqueGdiObject LoadBanner(HMODULE module)
 {
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDR_BANNER), MAKEINTRESOURCEA(10));  // RT_RCDATA
@@ -85,10 +78,8 @@ std::unique_ptr<TfrmAbout> TfrmAbout::Create(HWND owner, HMODULE resources)
     form->icon_ = LoadIconSized(resources, "MAINICON", 32);
     SendMessageA(form->Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(form->icon_.get()), 0);
 
-    form->versionFont_ = MakeFont("Arial", 16, FW_BOLD, false);
-    SendMessageA(form->Control("LblVersion"), WM_SETFONT, reinterpret_cast<WPARAM>(form->versionFont_.get()), FALSE);
-    form->linkFont_ = MakeFont("MS Sans Serif", 11, FW_NORMAL, true);
-    SendMessageA(form->Control("BtnGotoHome"), WM_SETFONT, reinterpret_cast<WPARAM>(form->linkFont_.get()), FALSE);
+    form->SetControlFont("LblVersion", "Arial", 16, FW_BOLD);
+    form->SetControlFont("BtnGotoHome", "MS Sans Serif", 11, FW_NORMAL, true);
 
     // With common controls 6 (the program's manifest) a button shows its image beside the
     // caption; older buttons keep the caption alone. The program's own globe and glasses

@@ -39,8 +39,6 @@ private:
     UniqueIcon icon_;
     UniqueIcon homeGlyph_;
     UniqueIcon readmeGlyph_;
-    UniqueGdiObject versionFont_;
-    UniqueGdiObject linkFont_;
 };
 
 // The home page, and the host name shown on its button and in its error message.

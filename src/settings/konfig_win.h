@@ -120,6 +120,8 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Laid out again for another DPI at the designed size: the anchors start from there.
+    void LaidOut() override { anchors_.Capture(Handle()); }
 
 private:
     LRESULT LvMenusItemChanged(NMHDR& header);
