@@ -2,6 +2,7 @@
 
 #include "about/jpeg_bitmap_win.h"
 #include "config/model.h"
+#include "win/dpi.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
 
@@ -41,9 +42,12 @@ constexpr std::array<EventRow<TfrmAbout>, 3> Events{{
     {"BtnOK", BN_CLICKED, &TfrmAbout::BtnOKClick},
 }};
 
-UniqueGdiObject LoadBanner(HMODULE module)
+// The banner drawn for `dpi`; the 100 % one from resources that lack the larger ones.
+UniqueGdiObject LoadBanner(HMODULE module, UINT dpi)
 {
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDR_BANNER), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    constexpr int Banners[] = {IDR_BANNER, IDR_BANNER_150, IDR_BANNER_200};
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(Banners[PictureScaleStep(dpi)]), MAKEINTRESOURCEA(10));
+    if (!found) found = FindResourceA(module, MAKEINTRESOURCEA(IDR_BANNER), MAKEINTRESOURCEA(10));  // RT_RCDATA
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) return {};
@@ -71,25 +75,11 @@ std::unique_ptr<TfrmAbout> TfrmAbout::Create(HWND owner, HMODULE resources)
     HWND picture = form->Control("ImgBanner");
     SetParent(picture, panel);
     SetWindowPos(picture, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // A damaged picture leaves the banner empty; the dialog works without it.
-    form->banner_ = LoadBanner(resources);
-    SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(form->banner_.get()));
-
-    form->icon_ = LoadIconSized(resources, "MAINICON", 32);
-    SendMessageA(form->Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(form->icon_.get()), 0);
+    form->resources_ = resources;
+    form->SetPictures();
 
     form->SetControlFont("LblVersion", "Arial", 16, FW_BOLD);
     form->SetControlFont("BtnGotoHome", "MS Sans Serif", 11, FW_NORMAL, true);
-
-    // With common controls 6 (the program's manifest) a button shows its image beside the
-    // caption; older buttons keep the caption alone. The program's own globe and glasses
-    // look the same everywhere, unlike shell32's numbering.
-    form->homeGlyph_ = LoadIconSized(resources, "ZNWGLOBE", 16);
-    form->readmeGlyph_ = LoadIconSized(resources, "ZBRILLE", 16);
-    SendMessageA(form->Control("BtnGotoHome"), BM_SETIMAGE, IMAGE_ICON,
-                 reinterpret_cast<LPARAM>(form->homeGlyph_.get()));
-    SendMessageA(form->Control("BtnViewReadme"), BM_SETIMAGE, IMAGE_ICON,
-                 reinterpret_cast<LPARAM>(form->readmeGlyph_.get()));
 
     form->BindEvents<TfrmAbout>(form.get(), Events);
     form->SetDialogButtons("BtnOK", "BtnOK");
@@ -97,6 +87,28 @@ std::unique_ptr<TfrmAbout> TfrmAbout::Create(HWND owner, HMODULE resources)
     form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
     form->Shell = ShellExecuteA;
     return form;
+}
+
+void TfrmAbout::SetPictures()
+{
+    const UINT dpi = Dpi();
+    // Each picture is handed over before the one it replaces goes.
+    auto show = [](HWND control, UINT message, WPARAM type, auto& keep, auto picture) {
+        SendMessageA(control, message, type, reinterpret_cast<LPARAM>(picture.get()));
+        keep = std::move(picture);
+    };
+    // A damaged picture leaves the banner empty; the dialog works without it.
+    show(Control("ImgBanner"), STM_SETIMAGE, IMAGE_BITMAP, banner_, LoadBanner(resources_, dpi));
+    UniqueIcon icon = LoadIconSized(resources_, "MAINICON", ScaleByDpi(32, dpi));
+    SendMessageA(Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    icon_ = std::move(icon);
+    // With common controls 6 (the program's manifest) a button shows its image beside the
+    // caption; older buttons keep the caption alone. The program's own globe and glasses
+    // look the same everywhere, unlike shell32's numbering.
+    show(Control("BtnGotoHome"), BM_SETIMAGE, IMAGE_ICON, homeGlyph_,
+         LoadIconSized(resources_, "ZNWGLOBE", ScaleByDpi(16, dpi)));
+    show(Control("BtnViewReadme"), BM_SETIMAGE, IMAGE_ICON, readmeGlyph_,
+         LoadIconSized(resources_, "ZBRILLE", ScaleByDpi(16, dpi)));
 }
 
 void TfrmAbout::BtnViewReadmeClick()

@@ -34,7 +34,13 @@ public:
     };
     explicit TfrmAbout(Key) {}
 
+protected:
+    // Laid out again for another DPI: the pictures drawn for it.
+    void LaidOut() override { SetPictures(); }
+
 private:
+    void SetPictures();
+    HMODULE resources_ = nullptr;
     UniqueGdiObject banner_;
     UniqueIcon icon_;
     UniqueIcon homeGlyph_;

@@ -9,6 +9,7 @@
 #include "settings/quit_question_win.h"
 #include "shell/folder_glyph_win.h"
 #include "win/application.h"
+#include "win/dpi.h"
 #include "win/listview.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
@@ -246,9 +247,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
         for (const char* name : StartModeNames)
             SendMessageA(form->Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     SendMessageA(form->Control("EdBeschreibung"), EM_LIMITTEXT, DescriptionLimit, 0);
-    UniqueImageList strip(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_GLYPHS), 16, 0,
-                                               RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    for (const GlyphRow& row : Glyphs) form->SetButtonGlyph(row.button, strip.get(), row.cell, row.right);
+    form->SetGlyphs();
     // The browse buttons show the shell's folder, or "..." without it.
     form->SetButtonIcon("BtnBrowsePfad", ShellFolderGlyph());
     form->SetButtonIcon("BtnBrowseIconPath", ShellFolderGlyph());
@@ -280,6 +279,24 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
 }
 
 TfrmKonfig::TfrmKonfig(Key) {}
+
+void TfrmKonfig::SetGlyphs()
+{
+    struct Strip {
+        int id, size;
+    };
+    constexpr Strip Strips[] = {{IDB_GLYPHS, 16}, {IDB_GLYPHS_24, 24}, {IDB_GLYPHS_32, 32}};
+    const Strip& pick = Strips[PictureScaleStep(Dpi())];
+    UniqueImageList strip(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(pick.id), pick.size, 0,
+                                               RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    for (const GlyphRow& row : Glyphs) SetButtonGlyph(row.button, strip.get(), row.cell, row.right);
+}
+
+void TfrmKonfig::LaidOut()
+{
+    SetGlyphs();
+    anchors_.Capture(Handle());
+}
 
 TfrmKonfig::~TfrmKonfig()
 {

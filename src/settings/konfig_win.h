@@ -121,7 +121,7 @@ public:
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Laid out again for another DPI at the designed size: the anchors start from there.
-    void LaidOut() override { anchors_.Capture(Handle()); }
+    void LaidOut() override;
 
 private:
     LRESULT LvMenusItemChanged(NMHDR& header);
@@ -133,6 +133,8 @@ private:
     TOneMenu* SelectedMenuOrNotice(int& index);
     void OpenHelp(HWND owner);
     void DrawBannerCounter(const DRAWITEMSTRUCT& item) const;
+    // The button pictures drawn for the form's DPI.
+    void SetGlyphs();
     void SwapMenus(int from, int to);
     void SwapItems(int from, int to);
     void SetPfadEditable(bool editable);

@@ -17,5 +17,8 @@ inline int ScaleByDpi(int value, UINT dpi)
 {
     return MulDiv(value, static_cast<int>(dpi), static_cast<int>(BaseDpi));
 }
+// Of pictures drawn for 100, 150 and 200 % scaling (0, 1, 2), the one for `dpi`: the
+// largest not larger than the DPI asks for, so none is shrunk into a blur.
+inline int PictureScaleStep(UINT dpi) { return dpi >= 2 * BaseDpi ? 2 : dpi >= 3 * BaseDpi / 2 ? 1 : 0; }
 // GetSystemMetrics for that DPI where the system can say, else for the screen.
 int SystemMetricForDpi(int index, UINT dpi);

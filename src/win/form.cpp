@@ -180,28 +180,46 @@ void Form::SetButtonIcon(std::string_view name, UniqueIcon icon)
 void Form::SetButtonGlyph(std::string_view name, HIMAGELIST strip, int index, bool right)
 {
     HWND button = Control(name);
-    if (!strip) return;
-    // A caption that would be cut keeps the button to itself.
-    std::string caption = Text(name);
-    std::erase(caption, '&');
-    RECT place{};
-    GetClientRect(button, &place);
-    SIZE extent{};
-    {
-        ScopedGetDC dc(button);
-        ScopedSelectObject selectFont(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(button, WM_GETFONT, 0, 0)));
-        GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+    // Set again after a DPI change: the picture of the old size goes once the button lets go of it.
+    auto previous = std::find_if(buttonGlyphs_.begin(), buttonGlyphs_.end(),
+                                 [button](const ButtonGlyph& g) { return g.button == button; });
+    UniqueImageList old;
+    if (previous != buttonGlyphs_.end()) {
+        old = std::move(previous->pictures);
+        buttonGlyphs_.erase(previous);
     }
-    if (extent.cx + 16 + 2 + 8 > place.right - place.left) return;
-    UniqueIcon picture(ImageList_GetIcon(strip, index, ILD_NORMAL));
-    UniqueImageList glyph(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0));
-    if (!picture || !glyph || ImageList_AddIcon(glyph.get(), picture.get()) < 0) return;
     BUTTON_IMAGELIST layout{};
-    layout.himl = glyph.get();
     layout.margin = {2, 0, 0, 0};
     layout.uAlign = right ? BUTTON_IMAGELIST_ALIGN_RIGHT : BUTTON_IMAGELIST_ALIGN_LEFT;
-    if (SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&layout)))
-        buttonGlyphs_.push_back(std::move(glyph));
+    int cx = 0, cy = 0;
+    if (strip && ImageList_GetIconSize(strip, &cx, &cy)) {
+        // A caption that would be cut keeps the button to itself.
+        std::string caption = Text(name);
+        std::erase(caption, '&');
+        RECT place{};
+        GetClientRect(button, &place);
+        SIZE extent{};
+        {
+            ScopedGetDC dc(button);
+            ScopedSelectObject selectFont(dc.get(),
+                                          reinterpret_cast<HGDIOBJ>(SendMessageA(button, WM_GETFONT, 0, 0)));
+            GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+        }
+        UniqueIcon picture;
+        UniqueImageList glyph;
+        if (extent.cx + cx + 2 + 8 <= place.right - place.left) {
+            picture.reset(ImageList_GetIcon(strip, index, ILD_NORMAL));
+            glyph.reset(ImageList_Create(cx, cy, ILC_COLOR24 | ILC_MASK, 1, 0));
+        }
+        if (picture && glyph && ImageList_AddIcon(glyph.get(), picture.get()) >= 0) {
+            layout.himl = glyph.get();
+            if (SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&layout)))
+                buttonGlyphs_.push_back({button, std::move(glyph)});
+            return;
+        }
+    }
+    // No list at all: the caption alone.
+    if (old) SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&layout));
 }
 
 void Form::SetDialogButtons(std::string_view defaultButton, std::string_view cancelButton)

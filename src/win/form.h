@@ -91,8 +91,9 @@ public:
 
     // The button shows only that icon instead of its caption; the form keeps the icon.
     void SetButtonIcon(std::string_view name, UniqueIcon icon);
-    // Picture `index` of `strip` beside the caption (left or right of it); shown by
-    // buttons of common controls 6, ignored by older ones.
+    // Picture `index` of `strip` beside the caption (left or right of it), at the strip's
+    // cell size; shown by buttons of common controls 6, ignored by older ones. Called again
+    // (for another DPI), it replaces the button's picture.
     void SetButtonGlyph(std::string_view name, HIMAGELIST strip, int index, bool right = false);
 
     // Controls sit flat on the form, so a container does not disable its contents by
@@ -200,7 +201,11 @@ private:
     std::vector<ControlRow> rows_;
     UINT dpi_ = 96;
     std::vector<UniqueIcon> buttonIcons_;
-    std::vector<UniqueImageList> buttonGlyphs_;
+    struct ButtonGlyph {
+        HWND button;
+        UniqueImageList pictures;
+    };
+    std::vector<ButtonGlyph> buttonGlyphs_;
     ModalResult modalResult_ = ModalResult::None;
     bool inModalLoop_ = false;
 };

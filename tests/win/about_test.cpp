@@ -6,8 +6,11 @@
 #include "fake_messages.h"
 #include "form_driver.h"
 #include "while_shown.h"
+#include "menus/icon_directory.h"
+#include "win/dpi.h"
 #include "win/resource_ids.h"
 
+#include "controls6.h"
 #include "driver.h"
 
 #include <gtest/gtest.h>
@@ -128,6 +131,74 @@ TEST_F(AboutTest, TheLinkButtonsHoldTheirPictureAndTextWithinTheirEdges)
         GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
         EXPECT_LE(extent.cx + 16 + 4 + 2 * 6, Place(name)[2]) << name;
     }
+}
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+// Moved to screens of 150 and 200 % scaling, the box shows the banner and icons drawn for them.
+TEST_F(AboutTest, PicturesAreTheOnesDrawnForTheFormsDpi)
+{
+    {
+        Controls6 controls6;
+        ASSERT_TRUE(controls6.Active());
+        ui.reset();
+        form = TfrmAbout::Create(nullptr, program);
+        ASSERT_TRUE(form);
+        ui.emplace(*form);
+    }
+    auto width = [](HGDIOBJ bitmap) {
+        BITMAP bm{};
+        return GetObjectA(bitmap, sizeof(bm), &bm) ? static_cast<int>(bm.bmWidth) : 0;
+    };
+    auto iconSize = [&](HANDLE icon) {
+        ICONINFO info{};
+        if (!GetIconInfo(static_cast<HICON>(icon), &info)) return 0;
+        UniqueGdiObject mask(info.hbmMask), colour(info.hbmColor);
+        return width(mask.get());
+    };
+    auto shown = [&](UINT dpi) {
+        RECT suggested{0, 0, 900, 700};
+        SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(SendMessageA(ui->Control("ImgBanner"), STM_GETIMAGE, IMAGE_BITMAP, 0),
+                  reinterpret_cast<LRESULT>(form->Banner()));
+        return std::array<int, 4>{
+            width(form->Banner()), static_cast<int>(Place("ImgBanner")[2]),
+            iconSize(reinterpret_cast<HANDLE>(SendMessageA(ui->Control("ImgIcon"), STM_GETICON, 0, 0))),
+            iconSize(reinterpret_cast<HANDLE>(SendMessageA(ui->Control("BtnGotoHome"), BM_GETIMAGE, IMAGE_ICON, 0)))};
+    };
+    const UINT first = form->Dpi();
+    EXPECT_EQ(shown(144), (std::array<int, 4>{738, 738, 48, 24}));
+    EXPECT_EQ(shown(192), (std::array<int, 4>{984, 984, 64, 32}));
+    EXPECT_EQ(shown(96), (std::array<int, 4>{492, 492, 32, 16}));
+    shown(first);
+}
+
+// The program carries its icons at the small and large sizes of 100 to 200 % scaling, and its
+// button pictures in strips of 16, 24 and 32 pixel cells.
+TEST(ProgramPictures, IconsHoldEverySizeAndGlyphStripsEachScale)
+{
+    HMODULE program = LoadLibraryExA(BesideTestProgram("mgoldwk.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(program);
+    for (const char* name : {"MAINICON", "ZA1", "ZBRILLE", "ZCD", "ZCOMPUTER", "ZDESKTOP2", "ZERDE", "ZEXEC",
+                             "ZFDRCOMP", "ZLINK", "ZNOTEN", "ZNWGLOBE", "ZZAHNRAD", "ZZEICHNEN"}) {
+        HRSRC found = FindResourceA(program, name, MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+        ASSERT_TRUE(found) << name;
+        const char* data = static_cast<const char*>(LockResource(LoadResource(program, found)));
+        std::vector<int> sizes;
+        for (const IconDirEntry& entry : ParseIconDirectory({data, SizeofResource(program, found)}, true))
+            if (entry.width == entry.height) sizes.push_back(entry.width);
+        EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64})) << name;
+    }
+    for (auto [id, size] : {std::pair{IDB_GLYPHS, 16}, std::pair{IDB_GLYPHS_24, 24}, std::pair{IDB_GLYPHS_32, 32}}) {
+        UniqueImageList strip(ImageList_LoadImageA(program, MAKEINTRESOURCEA(id), size, 0, RGB(255, 0, 255),
+                                                   IMAGE_BITMAP, LR_CREATEDIBSECTION));
+        int cx = 0, cy = 0;
+        EXPECT_TRUE(strip && ImageList_GetIconSize(strip.get(), &cx, &cy) && cx == size && cy == size) << size;
+        EXPECT_EQ(ImageList_GetImageCount(strip.get()), 14) << size;
+    }
+    FreeLibrary(program);
 }
 
 TEST(AboutBanner, DecodesToA492By104ColourBitmapAndDamageGivesNone)

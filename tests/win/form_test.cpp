@@ -2,6 +2,8 @@
 // binding of one ends it at once, naming the name, instead of finding or binding nothing.
 #include "win/form.h"
 
+#include "controls6.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -54,4 +56,33 @@ TEST(FormNamesDeathTest, ATableWithAnUnknownParentOrANameTwiceIsRefusedAtCreatio
     EXPECT_DEATH(NamedForm().Make(orphan), "named \"Group\"");
     constexpr ControlRow twice[] = {Rows[0], Rows[1], Rows[1]};
     EXPECT_DEATH(NamedForm().Make(twice), "names \"BtnOK\" twice");
+}
+
+// A button's picture takes the size of the strip it comes from, and setting it again (for
+// another DPI) replaces it, or leaves the caption alone when the larger picture would cut it.
+TEST(FormGlyphs, TheStripsCellSizeIsUsedAndASecondCallReplacesThePicture)
+{
+    constexpr ControlRow rows[] = {{"BtnGo", "BUTTON", "Go", 10, 10, 120, 30, FormStyle::Button}};
+    Controls6 controls6;
+    ASSERT_TRUE(controls6.Active());
+    NamedForm form;
+    ASSERT_TRUE(form.Make(rows));
+    auto glyphSize = [&] {
+        BUTTON_IMAGELIST shown{};
+        int cx = 0, cy = 0;
+        if (SendMessageA(form.Control("BtnGo"), BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&shown)) && shown.himl)
+            ImageList_GetIconSize(shown.himl, &cx, &cy);
+        return cx == cy ? cx : -1;
+    };
+    auto strip = [](int size) {
+        UniqueImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 2, 0));
+        ImageList_SetImageCount(list.get(), 2);
+        return list;
+    };
+    form.SetButtonGlyph("BtnGo", strip(16).get(), 1);
+    EXPECT_EQ(glyphSize(), 16);
+    form.SetButtonGlyph("BtnGo", strip(32).get(), 1);
+    EXPECT_EQ(glyphSize(), 32);
+    form.SetButtonGlyph("BtnGo", strip(110).get(), 1);
+    EXPECT_EQ(glyphSize(), 0);
 }
