@@ -36,9 +36,6 @@ UniqueIcon BlankIcon()
     return UniqueIcon(CreateIcon(GetModuleHandleA(nullptr), 32, 32, 1, 1, andMask.data(), xorMask.data()));
 }
 
-// WM_DPICHANGED, named by headers for Windows 7 and later only.
-constexpr UINT WmDpiChanged = 0x02E0;
-
 UINT TaskbarCreatedMessage()
 {
     static const UINT message = RegisterWindowMessageA("TaskbarCreated");

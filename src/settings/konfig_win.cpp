@@ -68,13 +68,13 @@ constexpr ControlRow Controls[] = {
     {"PanEditControls", "STATIC", "", 184, 32, 313, 241, 0, 0, "GroupBoxItemsEdit"},
     // Labels end just before their fields and may reach into the margin for wider fonts,
     // not onto the divider: their background would cut it.
-    {"LblPfad", "STATIC", "Item:", -10, 12, 78, 13, Label, 0, "PanEditControls"},
+    {"LblPfad", "STATIC", "Item:", -9, 12, 77, 13, Label, 0, "PanEditControls"},
     {"EdPfad", "EDIT", "", 72, 8, 216, 21, Edit | ES_READONLY, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblIconPfad", "STATIC", "Icon Path:", -10, 44, 78, 13, Label, 0, "PanEditControls"},
+    {"LblIconPfad", "STATIC", "Icon Path:", -9, 44, 77, 13, Label, 0, "PanEditControls"},
     {"EdIconPfad", "EDIT", "", 72, 40, 216, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblParams", "STATIC", "Parameters:", -10, 135, 78, 13, Label, 0, "PanEditControls"},
+    {"LblParams", "STATIC", "Parameters:", -9, 135, 77, 13, Label, 0, "PanEditControls"},
     {"EdParams", "EDIT", "", 72, 131, 121, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblBeschreibung", "STATIC", "Description:", -10, 207, 78, 13, Label, 0, "PanEditControls"},
+    {"LblBeschreibung", "STATIC", "Description:", -9, 207, 77, 13, Label, 0, "PanEditControls"},
     {"EdBeschreibung", "EDIT", "", 72, 203, 217, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
     {"LblIcon", "STATIC", "Icon:", 219, 120, 50, 13, WS_VISIBLE | SS_LEFT, 0, "PanEditControls"},
     {"PanIcon", "STATIC", "", 219, 135, 50, 50, 0, 0, "PanEditControls"},
@@ -82,7 +82,7 @@ constexpr ControlRow Controls[] = {
     {"ImgIcon", "STATIC", "", 0, 0, 50, 50, WS_VISIBLE | WS_TABSTOP | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY | SS_SUNKEN,
      0, "PanIcon"},
     {"ScrollBarIconNum", "SCROLLBAR", "", 270, 136, 16, 49, WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, "PanEditControls"},
-    {"LblStartMode", "STATIC", "Startmode:", -10, 108, 78, 13, Label, 0, "PanEditControls"},
+    {"LblStartMode", "STATIC", "Startmode:", -9, 108, 77, 13, Label, 0, "PanEditControls"},
     {"ComboStartMode", "COMBOBOX", "", 72, 104, 121, 21, Combo, 0, "PanEditControls"},
     // Wide enough for its text in the fonts Wine substitutes.
     {"CheckAutoStart", "BUTTON", "Autostart:", 5, 162, 70, 25, Check | BS_LEFTTEXT, 0, "PanEditControls"},
@@ -400,12 +400,26 @@ LRESULT TfrmKonfig::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
+    case WmDpiChanged: {
+        // The form lays itself out again from its table at the new DPI and resizes itself
+        // while doing so: the anchors of the old layout must neither move the controls nor
+        // hold the window at the old minimum until they are captured again (LaidOut).
+        relayingOut_ = true;
+        LRESULT result = Form::HandleMessage(msg, wParam, lParam);
+        relayingOut_ = false;
+        return result;
+    }
     case WM_SIZE:
-        anchors_.Apply();
+        if (!relayingOut_) anchors_.Apply();
         break;
-    case WM_GETMINMAXINFO:
-        anchors_.LimitTracking(*reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_GETMINMAXINFO: {
+        auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
+        // The window takes its designed size at its DPI, when made and when laid out
+        // again, even where that is larger than the screen: a sizing frame would cut it.
+        limits.ptMaxTrackSize = {SHRT_MAX, SHRT_MAX};
+        if (!relayingOut_) anchors_.LimitTracking(limits);
         return 0;
+    }
     case WM_DRAWITEM: {
         auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
         if (item.hwndItem != Control("LblItemIndex")) break;

@@ -155,6 +155,7 @@ private:
     bool fillingMenus_ = false;
     bool loadingMask_ = false;
     AnchorLayout anchors_;
+    bool relayingOut_ = false;  // inside a DPI change
 };
 
 // The shell's folder dialog, starting at `folder`; true with the chosen folder in it.

@@ -22,3 +22,6 @@ inline int ScaleByDpi(int value, UINT dpi)
 inline int PictureScaleStep(UINT dpi) { return dpi >= 2 * BaseDpi ? 2 : dpi >= 3 * BaseDpi / 2 ? 1 : 0; }
 // GetSystemMetrics for that DPI where the system can say, else for the screen.
 int SystemMetricForDpi(int index, UINT dpi);
+
+// WM_DPICHANGED: the headers hide it at the Windows version the build targets.
+inline constexpr UINT WmDpiChanged = 0x02E0;
