@@ -7,10 +7,6 @@
 
 #include <algorithm>
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 namespace {
 constexpr int FirstControlId = 1000;
 
@@ -570,7 +566,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         EndModal(ModalResult::Cancel);
         return 0;
-    case WM_DPICHANGED:
+    case WmDpiChanged:
         if (lParam) ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     default:

@@ -28,13 +28,7 @@ class Surface {
 public:
     Surface(int width, int height, COLORREF fill) : width_(width), height_(height)
     {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = TopDownDib32(width, height);
         dib_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
         dc_.reset(CreateCompatibleDC(nullptr));
         old_ = SelectObject(dc_.get(), dib_.get());
