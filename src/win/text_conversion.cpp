@@ -2,6 +2,30 @@
 
 #include <windows.h>
 
+std::wstring Wide(std::string_view utf8)
+{
+    if (utf8.empty()) return {};
+    const int length = static_cast<int>(utf8.size());
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), n);
+    wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return wide;
+}
+
+std::string Utf8(std::wstring_view wide)
+{
+    if (wide.empty()) return {};
+    const int length = static_cast<int>(wide.size());
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string text(static_cast<size_t>(n), '\0');
+    n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, text.data(), n, nullptr, nullptr);
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return text;
+}
+
 std::string NarrowFromWide(std::wstring_view wide)
 {
     if (wide.empty()) return {};
