@@ -1,14 +1,21 @@
 # Shared by scripts/test and scripts/run: builds and a display for Wine.
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
+# ccache, when the machine has it, lets several checkouts of the project share objects.
+mgw_launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$MGW_ROOT" CCACHE_NOHASHDIR=1
+  mgw_launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 mgw_build_win() {
-  cmake -S "$MGW_ROOT" -B "$MGW_BUILD/win" -DCMAKE_BUILD_TYPE=Release \
+  cmake -S "$MGW_ROOT" -B "$MGW_BUILD/win" -DCMAKE_BUILD_TYPE=Release "${mgw_launcher[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$MGW_ROOT/cmake/mingw-i686.cmake" >/dev/null
   cmake --build "$MGW_BUILD/win" -j"$(nproc)" "$@"
 }
 
 mgw_build_native() {
-  cmake -S "$MGW_ROOT" -B "$MGW_BUILD/native" -DCMAKE_BUILD_TYPE=Debug \
+  cmake -S "$MGW_ROOT" -B "$MGW_BUILD/native" -DCMAKE_BUILD_TYPE=Debug "${mgw_launcher[@]}" \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
   cmake --build "$MGW_BUILD/native" -j"$(nproc)" "$@"
 }

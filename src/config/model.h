@@ -41,6 +41,7 @@ struct TKonfig {
     bool UseToolsMenu = false;
     int32_t ToolsMenuCfg = 0;
     bool AskBeforeQuit = false;
+    uint16_t QuickLaunchHotkey = 0;  // HOTKEYF_* << 8 | virtual key; 0: none
 };
 
 struct TOneItem {
@@ -53,6 +54,10 @@ struct TOneItem {
     bool Autostart = false;
     std::string Parameters;
     std::string Description;
+    // Added later: files without them load as before, and entries that never set them
+    // write no key for them.
+    std::string WorkingDir;   // empty: the folder the launch rules choose
+    bool RunAsAdmin = false;  // start through the shell's "runas" verb
     int32_t ImageIndex = -1;
 
     bool IsSeparator() const;
