@@ -239,19 +239,3 @@ void WriteConfig(ProfileSink& file, const TKonfig& konfig, const TMenuList& menu
         }
     }
 }
-
-bool ModelDiffersFromFile(std::string fileBytes, const TKonfig& konfig, const TMenuList& menus)
-{
-    const ProfileFile file(std::move(fileBytes));
-    TKonfig saved;
-    TMenuList savedMenus;
-    // An entry the file cannot give back is left out of both sides alike: the loaded
-    // model lost it too.
-    static_cast<void>(ReadConfig(file, saved, savedMenus, nullptr));
-
-    ProfileFile withModel = file;
-    WriteConfig(withModel, konfig, menus);
-    ProfileFile withSaved = file;
-    WriteConfig(withSaved, saved, savedMenus);
-    return withModel.Bytes() != withSaved.Bytes();
-}
