@@ -55,7 +55,8 @@ public:
         const size_t n = value.size();
         if (n >= 3 && static_cast<uint8_t>(value[n - 3]) == 0xED && (static_cast<uint8_t>(value[n - 2]) & 0xF0) == 0xA0)
             value.resize(n - 3);
-        return ValidUtf8(value);
+        // One U+FFFD for each unpaired surrogate, as the wide calls' conversion gives.
+        return IsValidUtf8(value) ? value : Utf8FromUtf16(Utf16FromWtf8(value));
     }
 
 private:

@@ -179,12 +179,11 @@ TEST_F(ConfigFileTest, RunValueFollowsSelfAutostart)
 
 namespace {
 
-// NUL-separated names as GetPrivateProfileString(A) lists them.
+// NUL-separated names as GetPrivateProfileStringA lists them.
 std::vector<std::string> NameList(const char* section, const std::string& path)
 {
     std::vector<char> buffer(65536);
-    DWORD n = section ? GetPrivateProfileStringA(section, nullptr, "", buffer.data(), 65536, path.c_str())
-                      : GetPrivateProfileSectionNamesA(buffer.data(), 65536, path.c_str());
+    DWORD n = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), 65536, path.c_str());
     std::vector<std::string> names;
     for (size_t at = 0; at < n; at += names.back().size() + 1) names.emplace_back(buffer.data() + at);
     return names;
@@ -199,64 +198,50 @@ std::string ReadA(const std::string& section, const std::string& key, const std:
 
 }  // namespace
 
-// A model whose texts the code page holds (ä, the euro sign) saves to the same bytes
-// after a load, in a folder named in Cyrillic too. A Cyrillic path turns the file into
-// UTF-16LE, in which the system's 8-bit reader finds every other value unchanged and
-// its wide reader finds the path; the program loads it back exactly.
+// Code-page texts (Ä, €) save to the same bytes after a load, in a folder named in
+// Cyrillic too. A Cyrillic path turns the file into UTF-16LE, in which the system's
+// 8-bit reader finds every other value unchanged; the program loads it back exactly.
 TEST_F(ConfigFileTest, CyrillicNameTurnsTheFileIntoUtf16ThatTheSystemStillReads)
 {
-    const std::string folder = dir_ + "\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0";  // Папка
-    ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
-    IniFile = folder + "\\mgoldwk.ini";
-    MakeModel();
-    MenuList[0]->MenuName = "\xC3\x84pfel \xE2\x82\xAC";  // Äpfel €
-    ASSERT_TRUE(SaveConfig());
-    const std::wstring wideIni = Wide(IniFile);
-    auto fileBytes = [&wideIni] {
-        std::string bytes;
-        HANDLE h = CreateFileW(wideIni.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        char chunk[4096];
-        DWORD got = 0;
-        while (h != INVALID_HANDLE_VALUE && ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got) bytes.append(chunk, got);
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        return bytes;
+    const std::wstring folder = Wide(dir_) + L"\u041F\u0430\u043F\u043A\u0430";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    IniFile = Utf8(folder) + "\\mgoldwk.ini";
+    const std::string copy = dir_ + "copy.ini";  // where the 8-bit reader finds the file
+    auto reload = [&copy] {
+        ReleaseMenus(MenuList);
+        EXPECT_TRUE(LoadConfig());
+        CopyFileW(Wide(IniFile).c_str(), Wide(copy).c_str(), FALSE);
+        return ReadFileBytes(copy);
     };
-    const std::string codePage = fileBytes();
+    MakeModel();
+    MenuList[0]->MenuName = "\xC3\x84pfel \xE2\x82\xAC";
+    ASSERT_TRUE(SaveConfig());
+    const std::string codePage = reload();
     EXPECT_NE(codePage.find("MenuName=\xC4pfel \x80\r\n"), std::string::npos);
-    ReleaseMenus(MenuList);
-    ASSERT_TRUE(LoadConfig());
     EXPECT_EQ(MenuList.at(0)->MenuName, "\xC3\x84pfel \xE2\x82\xAC");
     ASSERT_TRUE(SaveConfig());
-    EXPECT_EQ(fileBytes(), codePage);
+    EXPECT_EQ(reload(), codePage);
 
     const std::string cyrillic = "C:\\\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt";  // Привет.txt
     MenuList[0]->Items[0]->Pfad = cyrillic;
     ASSERT_TRUE(SaveConfig());
-    const std::string unicode = fileBytes();
-    ASSERT_EQ(unicode.substr(0, 2), "\xFF\xFE");
-
-    const std::string asCodePage = dir_ + "copy.ini";  // the 8-bit reader takes no UTF-8 path
-    WriteFileBytes(asCodePage, codePage);
-    const std::string asUnicode = dir_ + "unicode.ini";
-    WriteFileBytes(asUnicode, unicode);
-    int values = 0;
-    for (const auto& section : NameList(nullptr, asCodePage))
-        for (const auto& key : NameList(section.c_str(), asCodePage)) {
-            if (section == "M0I1" && key == "Pfad") continue;
-            EXPECT_EQ(ReadA(section, key, asUnicode), ReadA(section, key, asCodePage)) << section << " " << key;
-            ++values;
-        }
-    EXPECT_GE(values, 20);
-    wchar_t wide[MAX_PATH] = {};
-    GetPrivateProfileStringW(L"M0I1", L"Pfad", L"", wide, MAX_PATH, Wide(asUnicode).c_str());
-    EXPECT_EQ(Utf8(wide), cyrillic);
-
-    ReleaseMenus(MenuList);
-    ASSERT_TRUE(LoadConfig());
+    const std::string unicode = reload();
+    EXPECT_EQ(unicode.substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(MenuList.at(0)->Items.at(0)->Pfad, cyrillic);
-    EXPECT_EQ(MenuList.at(0)->MenuName, "\xC3\x84pfel \xE2\x82\xAC");
-    DeleteFileW(wideIni.c_str());
-    RemoveDirectoryW(Wide(folder).c_str());
-    DeleteFileA(asCodePage.c_str());
-    DeleteFileA(asUnicode.c_str());
+    wchar_t wide[64] = {};
+    GetPrivateProfileStringW(L"M0I1", L"Pfad", L"", wide, 64, Wide(copy).c_str());
+    EXPECT_EQ(Utf8(wide), cyrillic);
+    const std::string before = dir_ + "before.ini";
+    WriteFileBytes(before, codePage);
+    int values = 0;
+    for (const auto& section : NameList(nullptr, before))
+        for (const auto& key : NameList(section.c_str(), before))
+            if (section != "M0I1" || key != "Pfad") {
+                EXPECT_EQ(ReadA(section, key, copy), ReadA(section, key, before)) << section << " " << key;
+                ++values;
+            }
+    EXPECT_GE(values, 20);
+    for (const std::string& file : {before, copy}) DeleteFileA(file.c_str());
+    DeleteFileW(Wide(IniFile).c_str());
+    RemoveDirectoryW(folder.c_str());
 }
