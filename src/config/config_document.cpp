@@ -63,22 +63,21 @@ private:
     const ProfileFile& file_;
 };
 
-// Writes into a code-page file, or (with no file) only finds out whether every value
-// has its exact code-page form.
+// Writes into a code-page file until a value has no exact code-page form.
 class CodePageSink : public ProfileSink {
 public:
-    CodePageSink(ProfileFile* file, const CodePage& codePage) : file_(file), codePage_(codePage) {}
+    CodePageSink(ProfileFile& file, const CodePage& codePage) : file_(file), codePage_(codePage) {}
     bool Fits() const { return fits_; }
     void SetString(const std::string& section, const char* key, std::string_view value) override
     {
         if (!fits_) return;
         auto bytes = codePage_.FromUtf8(value);
         if (!bytes) fits_ = false;
-        else if (file_) file_->SetString(section, key, *bytes);
+        else file_.SetString(section, key, *bytes);
     }
 
 private:
-    ProfileFile* file_;
+    ProfileFile& file_;
     const CodePage& codePage_;
     bool fits_ = true;
 };
@@ -110,21 +109,16 @@ bool ConfigDocument::Read(TKonfig& konfig, TMenuList& menus, const MenuImagesFac
 void ConfigDocument::Write(const TKonfig& konfig, const TMenuList& menus)
 {
     if (encoding_ != ConfigEncoding::CodePage) return WriteUnicode(konfig, menus);
-    // Checked before anything is written: a file half in the code page would be lost.
-    CodePageSink check(nullptr, *codePage_);
-    WriteConfig(check, konfig, menus);
-    if (!check.Fits()) {
-        BecomeUnicode();
-        return WriteUnicode(konfig, menus);
-    }
-    CodePageSink sink(&file_, *codePage_);
+    // A text without code-page form stops the writes; the file then starts again from
+    // its old bytes, as Unicode, so no file is ever half in the code page.
+    const std::string before = file_.Bytes();
+    ReserveForWrite(file_, menus);
+    CodePageSink sink(file_, *codePage_);
     WriteConfig(sink, konfig, menus);
-}
-
-void ConfigDocument::BecomeUnicode()
-{
-    file_ = ProfileFile(codePage_->ToUtf8(file_.Bytes()), ProfileUnits::Utf16);
+    if (sink.Fits()) return;
+    file_ = ProfileFile(codePage_->ToUtf8(before), ProfileUnits::Utf16);
     encoding_ = ConfigEncoding::Utf16;
+    WriteUnicode(konfig, menus);
 }
 
 void ConfigDocument::WriteUnicode(const TKonfig& konfig, const TMenuList& menus)

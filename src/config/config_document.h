@@ -30,7 +30,6 @@ public:
     std::string Bytes() const;
 
 private:
-    void BecomeUnicode();
     void WriteUnicode(const TKonfig& konfig, const TMenuList& menus);
 
     const CodePage* codePage_;

@@ -42,3 +42,5 @@ public:
 // Writes every key of the model into the file, in table order.
 void WriteConfig(ProfileSink& file, const TKonfig& konfig, const TMenuList& menus);
 void WriteConfig(ProfileFile& file, const TKonfig& konfig, const TMenuList& menus);
+// Room in the file for every key of the model: a save then grows no buffer again and again.
+void ReserveForWrite(ProfileFile& file, const TMenuList& menus);

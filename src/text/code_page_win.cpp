@@ -6,11 +6,19 @@
 
 namespace {
 
+// Every ANSI code page has ASCII as its first half: most texts need no conversion.
+bool IsAscii(std::string_view text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 class AnsiCodePage : public CodePage {
 public:
     std::string ToUtf8(std::string_view bytes) const override
     {
-        if (bytes.empty()) return {};
+        if (IsAscii(bytes)) return std::string(bytes);
         const int length = static_cast<int>(bytes.size());
         int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
         if (n <= 0) return {};
@@ -22,8 +30,8 @@ public:
 
     std::optional<std::string> FromUtf8(std::string_view utf8) const override
     {
+        if (IsAscii(utf8)) return std::string(utf8);
         if (!IsValidUtf8(utf8)) return std::nullopt;
-        if (utf8.empty()) return std::string();
         const std::u16string wide = Utf16FromUtf8(utf8);
         const auto* units = reinterpret_cast<const wchar_t*>(wide.data());
         const int length = static_cast<int>(wide.size());
