@@ -153,6 +153,25 @@ TEST_F(E2eLaunchMenu, ArrowsAndEnterOrTheMnemonicStartTheEntryAsConfigured)
     EXPECT_TRUE(app->IsRunning());
 }
 
+TEST_F(E2eLaunchMenu, ThreeLettersTypedQuicklySelectTheEntryTheyBegin)
+{
+    Launch(1, Menu(0, "Typed",
+                   {{"Report alpha", "", "alpha", SW_SHOWNORMAL},
+                    {"Record beta", "", "beta", SW_SHOWNORMAL},
+                    {"Reader gamma", "", "gamma", SW_SHOWMAXIMIZED}}));
+
+    OpenPopup("Typed", 0);
+    PressKeys({'R'});
+    PressKeys({'E'});
+    PressKeys({'A'});
+    PressKeys({VK_RETURN});
+    std::vector<RecorderRecord> records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    ExpectStarted(records[0], "gamma", SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(StaysAt(1));
+    EXPECT_TRUE(app->NoMessageBoxFor(200));
+}
+
 // ---- autostart ----
 
 using E2eLaunchAutostart = LaunchE2e;
