@@ -81,9 +81,7 @@ TEST(TypeAheadMatch, StartsWhereAskedAndWrapsOnlyWhenAsked)
 
 TEST(TypeAheadMatch, ShownDescriptionDropsTheMarks)
 {
-    EXPECT_EQ(ShownDescription("&File"), "File");
-    EXPECT_EQ(ShownDescription("Save &As"), "Save As");
-    EXPECT_EQ(ShownDescription("Tom && Jerry"), "Tom & Jerry");
-    EXPECT_EQ(ShownDescription("end&"), "end");
-    EXPECT_EQ(ShownDescription("&&&x"), "&x");
+    const std::pair<const char*, const char*> cases[] = {
+        {"&File", "File"}, {"Save &As", "Save As"}, {"Tom && Jerry", "Tom & Jerry"}, {"end&", "end"}, {"&&&x", "&x"}};
+    for (auto [description, shown] : cases) EXPECT_EQ(ShownDescription(description), shown) << description;
 }
