@@ -389,3 +389,24 @@ TEST_F(EntryFieldsLaunchTest, WorkingDirectoryAndVariablesAreExpandedWhenTheEntr
     // The model keeps the texts as typed.
     EXPECT_EQ(menu->Items[0]->WorkingDir, "%MGW_TEST_BASE%work here");
 }
+
+TEST_F(EntryFieldsLaunchTest, SayingNoToTheElevationPromptIsNoFailure)
+{
+    Add(recorder, "Admin").RunAsAdmin = true;
+    AddShellItem(BytesOf(recorder), "Admin item").RunAsAdmin = true;
+    DWORD error = ERROR_CANCELLED;
+    ScopedShellExecute refused([&](SHELLEXECUTEINFOW& info) {
+        info.hInstApp = reinterpret_cast<HINSTANCE>(SE_ERR_ACCESSDENIED);
+        SetLastError(error);
+        return FALSE;
+    });
+    FakeMessages messages;
+    LaunchItem(0, 0, false);
+    LaunchItem(0, 1, false);
+    EXPECT_TRUE(messages.Asked().empty());
+    error = ERROR_ACCESS_DENIED;
+    LaunchItem(0, 0, false);
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text,
+              "Execution of 'Admin' failed.\rThe operating system denied access to the specified file.");
+}
