@@ -28,6 +28,7 @@ public:
     {
         file_.SetString(section, key, value);
     }
+    bool Holds(const std::string& section, const char* key) const override { return file_.HasValue(section, key); }
 
 private:
     ProfileFile& file_;
@@ -59,6 +60,16 @@ public:
     void Text(const char* key, std::string_view value) { file_.SetString(section_, key, IniText(value)); }
     void Int(const char* key, int64_t value) { file_.SetString(section_, key, std::to_string(value)); }
     void Bool(const char* key, bool value) { file_.SetString(section_, key, IniBool(value)); }
+    // Keys newer than the first files: written once set, or to overwrite a value the file
+    // already holds, so a file of an earlier version saves unchanged.
+    void TextIfSet(const char* key, std::string_view value)
+    {
+        if (!value.empty() || file_.Holds(section_, key)) Text(key, value);
+    }
+    void BoolIfSet(const char* key, bool value)
+    {
+        if (value || file_.Holds(section_, key)) Bool(key, value);
+    }
 
 private:
     ProfileSink& file_;
@@ -78,6 +89,8 @@ std::unique_ptr<TOneItem> ReadItem(const SectionReader& in)
     item->Autostart = in.Bool("Autostart", false);
     item->Startmode = in.Word("Startmode", 0);
     item->AutoStartmode = in.Word("AutoStartmode", 0);
+    item->WorkingDir = in.Text("WorkingDir");
+    item->RunAsAdmin = in.Bool("RunAsAdmin", false);
     if (item->IsPIDL) {
         // Bytes that are not exactly one identifier list must never reach the shell.
         auto bytes = IdListFromText(pfad);
@@ -154,8 +167,9 @@ void ReserveForWrite(ProfileFile& file, const TMenuList& menus)
         lines += 7;
         bytes += 96 + menu->IconPfad.size() + menu->MenuName.size();
         for (const auto& item : menu->Items) {
-            lines += 10;
-            bytes += 160 + item->IconPfad.size() + item->Description.size() + item->Parameters.size() +
+            lines += 12;
+            bytes += 192 + item->IconPfad.size() + item->Description.size() + item->Parameters.size() +
+                     item->WorkingDir.size() +
                      item->Pfad.size() * (item->IsPIDL ? 4 : 1);
         }
     }
@@ -241,6 +255,8 @@ void WriteConfig(ProfileSink& file, const TKonfig& konfig, const TMenuList& menu
             entry.Bool("Autostart", item.Autostart);
             entry.Int("Startmode", item.Startmode);
             entry.Int("AutoStartmode", item.AutoStartmode);
+            entry.TextIfSet("WorkingDir", item.WorkingDir);
+            entry.BoolIfSet("RunAsAdmin", item.RunAsAdmin);
         }
     }
 }

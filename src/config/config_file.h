@@ -29,6 +29,8 @@ class ProfileSink {
 public:
     virtual ~ProfileSink() = default;
     virtual void SetString(const std::string& section, const char* key, std::string_view value) = 0;
+    // Whether the file already gives a value for the key.
+    virtual bool Holds(const std::string& section, const char* key) const = 0;
 };
 
 // Reads the model from the file (the menus are appended to `menus`). False when

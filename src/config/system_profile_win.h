@@ -34,6 +34,14 @@ public:
     {
         ok_ &= WritePrivateProfileStringA(section.c_str(), key, std::string(value).c_str(), path_.c_str()) != FALSE;
     }
+    bool Holds(const std::string& section, const char* key) const override
+    {
+        // A missing key gives back each default; a present one cannot equal both.
+        char value[2][4] = {};
+        for (int i = 0; i < 2; ++i)
+            GetPrivateProfileStringA(section.c_str(), key, i ? "b" : "a", value[i], sizeof(value[i]), path_.c_str());
+        return std::string_view(value[0]) != "a" || std::string_view(value[1]) != "b";
+    }
 
 private:
     std::string path_;

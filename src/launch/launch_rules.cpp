@@ -7,6 +7,11 @@ std::string StartFolderOf(std::string_view path, bool isFolder)
     return isFolder ? std::string(path) : WorkingDirectoryOf(path);
 }
 
+std::string StartFolderOf(std::string_view workingDir, std::string_view path, bool isFolder)
+{
+    return workingDir.empty() ? StartFolderOf(path, isFolder) : std::string(workingDir);
+}
+
 std::string LaunchErrorText(intptr_t result)
 {
     switch (result) {

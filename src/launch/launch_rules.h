@@ -11,6 +11,8 @@
 // The folder an entry is started in. A program or document starts in its own folder; a
 // folder entry opens in itself: the folder above it is nobody's working folder.
 std::string StartFolderOf(std::string_view path, bool isFolder);
+// The entry's own working directory when it has one (already expanded), else the above.
+std::string StartFolderOf(std::string_view workingDir, std::string_view path, bool isFolder);
 
 // The message for a ShellExecuteA result of 32 or less.
 std::string LaunchErrorText(intptr_t result);

@@ -3,6 +3,9 @@
 #include "menus/item_geometry.h"
 #include "menus/menu_images_win.h"
 #include "menus/mnemonic.h"
+#include "menus/type_ahead.h"
+#include "menus/type_ahead_win.h"
+#include "win/application.h"
 #include "win/handles.h"
 
 #include <algorithm>
@@ -97,6 +100,31 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
     return true;
 }
 
+namespace {
+
+// No mnemonic matched: the characters typed quickly one after another select the first
+// entry whose description begins with them. Only selected, not started: Enter starts it.
+LRESULT TypeAheadInPopup(HMENU popup, const std::vector<std::string_view>& descriptions, char32_t typed)
+{
+    static TypeAheadBuffer buffer;
+    static HMENU typedIn = nullptr;
+    if (popup != typedIn) buffer.Reset();
+    typedIn = popup;
+    const int found = FindByTypedText(descriptions, buffer.Add(typed, GetTickCount()), FoldBySystem);
+    // Entry k is the popup's item k, with command k.
+    if (found < 0 || GetMenuItemID(popup, found) != static_cast<UINT>(found)) return MAKELRESULT(0, MNC_IGNORE);
+    // Wine's menus take MNC_SELECT for "no match"; there the entry is highlighted directly,
+    // which moves the menu's own focus, so Enter and the arrows go on from it.
+    static const bool wine = [] {
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version");
+    }();
+    if (wine) HiliteMenuItem(MainWindow(), popup, static_cast<UINT>(found), MF_BYPOSITION | MF_HILITE);
+    return MAKELRESULT(found, MNC_SELECT);
+}
+
+}  // namespace
+
 LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int activeMenu, HMENU activePopup,
                    const TMenuList& menus, const LaunchEntry& launch)
 {
@@ -106,26 +134,28 @@ LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int acti
     if (!(flags & MF_POPUP) || !popup || popup != activePopup) return defaultResult;
     if (activeMenu < 0 || activeMenu >= static_cast<int>(menus.size()) || !menus[activeMenu]) return defaultResult;
 
-    const SHORT scan = VkKeyScanA(typed);
-    // No key makes this character: nothing can match it (0xFF is not a key code).
-    if (scan == -1) return 0;
-    const char vk = static_cast<char>(LOBYTE(scan));
-
     const TOneMenu& menu = *menus[activeMenu];
     std::vector<std::string_view> descriptions;
     descriptions.reserve(menu.Items.size());
     // A separator is no command: whatever its description says, it is never started.
     for (const auto& item : menu.Items)
         descriptions.emplace_back(item && !item->IsSeparator() ? std::string_view(item->Description) : "");
-    auto sameInLocale = [](char a, char b) {
-        char pair[2] = {a, b};
-        CharUpperBuffA(pair, 2);
-        return pair[0] == pair[1];
-    };
-    const int match = FindMnemonicEntry(descriptions, vk, sameInLocale);
-    if (match < 0) return 0;
-    if (launch) launch(activeMenu, match);
-    return MAKELRESULT(0, MNC_CLOSE);
+
+    // No key makes a character typed some other way: it can be no mnemonic (0xFF is not a key code).
+    const SHORT scan = VkKeyScanA(typed);
+    if (scan != -1) {
+        auto sameInLocale = [](char a, char b) {
+            char pair[2] = {a, b};
+            CharUpperBuffA(pair, 2);
+            return pair[0] == pair[1];
+        };
+        const int match = FindMnemonicEntry(descriptions, static_cast<char>(LOBYTE(scan)), sameInLocale);
+        if (match >= 0) {
+            if (launch) launch(activeMenu, match);
+            return MAKELRESULT(0, MNC_CLOSE);
+        }
+    }
+    return TypeAheadInPopup(popup, descriptions, TypedCharacter(MainWindow(), LOWORD(wParam)));
 }
 
 std::string ShortenText(std::string_view text, int width, HDC canvas)

@@ -7,10 +7,12 @@
 #include "menus/entry_icon_rules.h"
 #include "menus/entry_icon_win.h"
 #include "menus/menu_images_win.h"
+#include "menus/type_ahead_win.h"
 #include "settings/konfig_drop_rules.h"
 #include "settings/konfig_rules.h"
 #include "shell/environment_win.h"
 #include "shell/icon_picker_win.h"
+#include "shell/path_text.h"
 #include "win/listview.h"
 #include "win/application.h"
 #include "win/message_seam.h"
@@ -83,6 +85,24 @@ LRESULT TfrmKonfig::LvItemsDataFind(NMHDR& header)
     return FindItemByPrefix(menu->Items, find.iStart, text, (find.lvfi.flags & LVFI_WRAP) != 0, UpperCaseText);
 }
 
+bool TfrmKonfig::LvItemsTypeAhead(char32_t typed)
+{
+    TOneMenu* menu = Current();
+    if (!menu) return false;
+    const std::u32string& text = itemTypeAhead_.Add(typed, GetTickCount());
+    std::vector<std::string_view> descriptions;
+    descriptions.reserve(menu->Items.size());
+    for (const auto& item : menu->Items) descriptions.emplace_back(item->Description);
+    // A longer text may still fit the item found so far; a new one looks from the next item on.
+    const int selected = SelectedIndex("LvItems");
+    const int start = text.size() > 1 ? std::max(selected, 0) : selected + 1;
+    const int found = FindByTypedText(descriptions, text, FoldBySystem, start, true);
+    if (found < 0) return false;
+    Select("LvItems", found);
+    ListViewEnsureVisible(Control("LvItems"), found);
+    return true;
+}
+
 LRESULT TfrmKonfig::LvItemsItemChanged(NMHDR& header)
 {
     if (ListViewSelectionChanged(header)) LvItemsChange();
@@ -132,6 +152,8 @@ void TfrmKonfig::LoadItemMask(int index)
         SendMessageW(Control("ComboAutoStartMode"), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         SetText("EdParams", "");
         SetText("EdBeschreibung", "");
+        SetText("EdWorkingDir", "");
+        SetChecked("CheckRunAsAdmin", false);
         SetEnabled("BtnModifyItem", true);
         SetEnabled("BtnAddItem", true);
         SetControlsEnabled("PanEditControls", true);
@@ -179,6 +201,8 @@ void TfrmKonfig::LoadItemMask(int index)
     SetChecked("CheckAutoStart", item.Autostart);
     SetText("EdParams", item.Parameters);
     SetText("EdBeschreibung", item.Description);
+    SetText("EdWorkingDir", item.WorkingDir);
+    SetChecked("CheckRunAsAdmin", item.RunAsAdmin);
     SetText("LblItemIndex", ItemIndexText(true, index, menu->Items.size()));
     UpdateIconRange();
     SetIconNumPosition(item.IconNum == DefaultIconNum ? 0 : item.IconNum);
@@ -274,6 +298,8 @@ ItemMask TfrmKonfig::ReadItemMask() const
     mask.autostart = IsChecked("CheckAutoStart");
     mask.parameters = Text("EdParams");
     mask.description = Text("EdBeschreibung");
+    mask.workingDir = Text("EdWorkingDir");
+    mask.runAsAdmin = IsChecked("CheckRunAsAdmin");
     return mask;
 }
 
@@ -409,6 +435,15 @@ void TfrmKonfig::BtnBrowsePfadClick()
     SetChecked("CheckDefaultIcon", true);
     UpdateIconRange();
     UpdateIconPreview();
+}
+
+void TfrmKonfig::BtnBrowseWorkingDirClick()
+{
+    // The dialog opens at the folder typed so far, else at the one the entry starts in now.
+    std::string folder = ExpandEnvironment(Text("EdWorkingDir"));
+    if (folder.empty() && !CurrentIsPIDL) folder = WorkingDirectoryOf(ExpandEnvironment(Text("EdPfad")));
+    if (!ChooseFolder || !ChooseFolder(Handle(), folder)) return;
+    SetText("EdWorkingDir", folder);
 }
 
 namespace {

@@ -55,6 +55,8 @@ void ApplyItemMask(const ItemMask& mask, TOneItem& item)
     item.Autostart = mask.autostart;
     item.Parameters = mask.parameters;
     item.Description = mask.description;
+    item.WorkingDir = mask.workingDir;
+    item.RunAsAdmin = mask.runAsAdmin;
 }
 
 int FindItemByPrefix(const std::vector<std::unique_ptr<TOneItem>>& items, int start, std::string_view text,

@@ -28,6 +28,8 @@ struct ItemMask {
     bool autostart = false;
     std::string parameters;
     std::string description;
+    std::string workingDir;  // as typed: variables are expanded when the entry starts
+    bool runAsAdmin = false;
 };
 // Writes the mask into an entry, for Add and Modify alike. A shell item keeps the
 // identifier list it has; the default icon leaves no icon path.

@@ -7,6 +7,7 @@
 #include "settings/iconpick_win.h"
 #include "settings/options_win.h"
 #include "settings/quit_question_win.h"
+#include "menus/type_ahead_win.h"
 #include "shell/folder_glyph_win.h"
 #include "win/application.h"
 #include "win/dpi.h"
@@ -75,8 +76,8 @@ constexpr ControlRow Controls[] = {
     {"EdIconPfad", "EDIT", "", 72, 40, 216, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
     {"LblParams", "STATIC", "Parameters:", -9, 135, 77, 13, Label, 0, "PanEditControls"},
     {"EdParams", "EDIT", "", 72, 131, 121, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
-    {"LblBeschreibung", "STATIC", "Description:", -9, 207, 77, 13, Label, 0, "PanEditControls"},
-    {"EdBeschreibung", "EDIT", "", 72, 203, 217, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
+    {"LblBeschreibung", "STATIC", "Description:", -9, 193, 77, 13, Label, 0, "PanEditControls"},
+    {"EdBeschreibung", "EDIT", "", 72, 189, 217, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
     {"LblIcon", "STATIC", "Icon:", 219, 120, 50, 13, WS_VISIBLE | SS_LEFT, 0, "PanEditControls"},
     {"PanIcon", "STATIC", "", 219, 135, 50, 50, 0, 0, "PanEditControls"},
     // The picture's own sunken edge is the lowered panel: 48 x 48 inside.
@@ -92,6 +93,10 @@ constexpr ControlRow Controls[] = {
     {"BtnBrowseIconPath", "BUTTON", "...", 288, 40, 25, 21, Button, 0, "PanEditControls"},
     {"CheckDefaultIcon", "BUTTON", "Use default Icon", 40, 72, 121, 17, Check, 0, "PanEditControls"},
     {"BtnBrowsePfad", "BUTTON", "...", 288, 8, 25, 21, Button, 0, "PanEditControls"},
+    {"CheckRunAsAdmin", "BUTTON", "Run as adminis&trator", 168, 72, 140, 17, Check, 0, "PanEditControls"},
+    {"LblWorkingDir", "STATIC", "&Working dir:", -9, 220, 77, 13, Label, 0, "PanEditControls"},
+    {"EdWorkingDir", "EDIT", "", 72, 216, 216, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
+    {"BtnBrowseWorkingDir", "BUTTON", "...", 288, 216, 25, 21, Button, 0, "PanEditControls"},
 
     {"BtnOK", "BUTTON", "&OK - Minimize", 8, 439, 145, 26, Button | WS_GROUP, 0, nullptr, ControlFont::SmallBold},
     {"BtnOptions", "BUTTON", "Option&s", 200, 439, 75, 26, Button, 0, nullptr, Small},
@@ -147,7 +152,7 @@ std::optional<Anchor> AnchorOf(std::string_view name)
     return std::nullopt;
 }
 
-constexpr std::array<EventRow<TfrmKonfig>, 24> Events{{
+constexpr std::array<EventRow<TfrmKonfig>, 25> Events{{
     {"BtnAddMenu", BN_CLICKED, &TfrmKonfig::BtnAddMenuClick},
     {"BtnModifyMenu", BN_CLICKED, &TfrmKonfig::BtnModifyMenuClick},
     {"BtnRemoveMenu", BN_CLICKED, &TfrmKonfig::BtnRemoveMenuClick},
@@ -168,6 +173,7 @@ constexpr std::array<EventRow<TfrmKonfig>, 24> Events{{
     {"BtnAddSep", BN_CLICKED, &TfrmKonfig::BtnAddSepClick},
     {"BtnBrowsePfad", BN_CLICKED, &TfrmKonfig::BtnBrowsePfadClick},
     {"BtnBrowseIconPath", BN_CLICKED, &TfrmKonfig::BtnBrowseIconPathClick},
+    {"BtnBrowseWorkingDir", BN_CLICKED, &TfrmKonfig::BtnBrowseWorkingDirClick},
     {"ImgIcon", STN_CLICKED, &TfrmKonfig::ImgIconClick},
     {"ImgIcon", STN_DBLCLK, &TfrmKonfig::ImgIconClick},
     {"EdIconPfad", EN_CHANGE, &TfrmKonfig::EdIconPfadChange},
@@ -189,6 +195,18 @@ constexpr GlyphRow Glyphs[] = {
     {"BtnAddSep", Separator},  {"BtnOK", Ok},                  {"BtnOptions", Options},
     {"BtnAbout", About},       {"BtnHelp", Help},              {"BtnQuit", Quit},
 };
+
+// The list view's own search takes no blanks and forgets its text after half a second:
+// typed characters go to the window's type-ahead instead.
+LRESULT CALLBACK ItemListKeys(HWND list, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR form)
+{
+    if (msg == WM_CHAR && wParam >= 0x20 && wParam != 0x7F) {
+        reinterpret_cast<TfrmKonfig*>(form)->LvItemsTypeAhead(TypedCharacter(list, LOWORD(wParam)));
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(list, ItemListKeys, id);
+    return DefSubclassProc(list, msg, wParam, lParam);
+}
 
 INT_PTR ShellExecuteOpen(HWND owner, const std::string& file, int show)
 {
@@ -252,6 +270,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     // The browse buttons show the shell's folder, or "..." without it.
     form->SetButtonIcon("BtnBrowsePfad", ShellFolderGlyph());
     form->SetButtonIcon("BtnBrowseIconPath", ShellFolderGlyph());
+    form->SetButtonIcon("BtnBrowseWorkingDir", ShellFolderGlyph());
 
     for (const ControlRow& row : Controls)
         if (std::optional<Anchor> anchor = AnchorOf(row.name)) form->anchors_.Add(form->Control(row.name), *anchor);
@@ -267,6 +286,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     // The form is a wide window: its list views ask in UTF-16.
     form->OnNotify("LvItems", LVN_GETDISPINFOW, [f](NMHDR& h) { return f->LvItemsData(h); });
     form->OnNotify("LvItems", LVN_ODFINDITEMW, [f](NMHDR& h) { return f->LvItemsDataFind(h); });
+    SetWindowSubclass(form->Control("LvItems"), ItemListKeys, 1, reinterpret_cast<DWORD_PTR>(f));
     form->SetKeyUpPreview([f](WPARAM key) { f->FormKeyUp(key); });
     form->CreateDropTarget();
 

@@ -3,6 +3,7 @@
 // once; OK saves it, the close box keeps it in memory, Quit ends the program.
 #pragma once
 
+#include "menus/type_ahead.h"
 #include "dragdrop/drop_pidl_target_win.h"
 #include "shell/idlist_win.h"
 #include "win/anchor_layout.h"
@@ -86,6 +87,8 @@ public:
     void InsertItem(std::unique_ptr<TOneItem> item, int position);
     void RemoveItem(int index);
     void LvItemsChange();
+    // A character typed in the item list; false when no item begins with the text so far.
+    bool LvItemsTypeAhead(char32_t typed);
     void BtnAddItemClick();
     void BtnModifyItemClick();
     void BtnRemoveItemClick();
@@ -95,6 +98,7 @@ public:
     void BtnAddSepClick();
     void BtnBrowsePfadClick();
     void BtnBrowseIconPathClick();
+    void BtnBrowseWorkingDirClick();
     void ImgIconClick();
     void EdIconPfadChange();
     void CheckDefaultIconClick();
@@ -154,6 +158,7 @@ private:
     UniqueIcon preview_;
     bool fillingMenus_ = false;
     bool loadingMask_ = false;
+    TypeAheadBuffer itemTypeAhead_;  // the item list's typed text
     AnchorLayout anchors_;
     bool relayingOut_ = false;  // inside a DPI change
 };

@@ -69,3 +69,11 @@ TEST(ShellResultCodes, NoResultMapsToSuccessAndFileNotFoundStaysItself)
     EXPECT_EQ(SystemCodeOfShellResult(2), 2u);
     EXPECT_EQ(SystemCodeOfShellResult(31), 1155u);  // not ERROR_GEN_FAILURE, which is also 31
 }
+
+TEST(LaunchWorkingDirectory, TheEntrysOwnFolderWinsOverTheRuleWhenItHasOne)
+{
+    EXPECT_EQ(StartFolderOf("D:\\work", "C:\\Data\\tool.exe", false), "D:\\work");
+    EXPECT_EQ(StartFolderOf("D:\\work", "C:\\Data", true), "D:\\work");
+    EXPECT_EQ(StartFolderOf("", "C:\\Data\\tool.exe", false), "C:\\Data\\");
+    EXPECT_EQ(StartFolderOf("", "C:\\Data", true), "C:\\Data");
+}

@@ -24,6 +24,8 @@ struct Entry {
     int startmode = 1;
     int autoStartmode = 1;
     bool autostart = false;
+    std::string workingDir;  // written only when set, as the program does
+    bool runAsAdmin = false;
 };
 
 class LaunchE2e : public AppTest {
@@ -60,6 +62,8 @@ protected:
                          "Autostart=" + std::string(e.autostart ? "1" : "0"),
                          "Startmode=" + std::to_string(e.startmode),
                          "AutoStartmode=" + std::to_string(e.autoStartmode)});
+            if (!e.workingDir.empty()) text += Ini({"WorkingDir=" + e.workingDir});
+            if (e.runAsAdmin) text += Ini({"RunAsAdmin=1"});
         }
         return text;
     }
@@ -149,6 +153,25 @@ TEST_F(E2eLaunchMenu, ArrowsAndEnterOrTheMnemonicStartTheEntryAsConfigured)
     EXPECT_TRUE(app->IsRunning());
 }
 
+TEST_F(E2eLaunchMenu, ThreeLettersTypedQuicklySelectTheEntryTheyBegin)
+{
+    Launch(1, Menu(0, "Typed",
+                   {{"Report alpha", "", "alpha", SW_SHOWNORMAL},
+                    {"Record beta", "", "beta", SW_SHOWNORMAL},
+                    {"Reader gamma", "", "gamma", SW_SHOWMAXIMIZED}}));
+
+    OpenPopup("Typed", 0);
+    PressKeys({'R'});
+    PressKeys({'E'});
+    PressKeys({'A'});
+    PressKeys({VK_RETURN});
+    std::vector<RecorderRecord> records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    ExpectStarted(records[0], "gamma", SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(StaysAt(1));
+    EXPECT_TRUE(app->NoMessageBoxFor(200));
+}
+
 // ---- autostart ----
 
 using E2eLaunchAutostart = LaunchE2e;
@@ -203,6 +226,21 @@ TEST_F(E2eLaunchEnvironment, APathWithVariablesStartsInTheExpandedFolder)
     records = ChooseWithKey("Variables", 'W', 2);
     ASSERT_EQ(records.size(), 2u);
     ExpectStarted(records[1], "whole", SW_SHOWNORMAL);
+    EXPECT_TRUE(app->NoMessageBoxFor(200));
+}
+
+TEST_F(E2eLaunchEnvironment, AnEntrysOwnWorkingDirectoryIsExpandedAndRunAsAdministratorStillStarts)
+{
+    char temp[MAX_PATH] = {};
+    DWORD n = GetEnvironmentVariableA("TEMP", temp, sizeof(temp));
+    ASSERT_TRUE(n > 0 && n < sizeof(temp));
+    Launch(1, Menu(0, "Working",
+                   {{"&Temp", "", "in-temp", SW_SHOWNORMAL, SW_SHOWNORMAL, false, "%TEMP%", true}}));
+
+    std::vector<RecorderRecord> records = ChooseWithKey("Working", 'T', 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(EndsWith(records[0].commandLine, " in-temp")) << records[0].commandLine;
+    EXPECT_TRUE(SameFolder(records[0].directory, temp)) << records[0].directory << " vs " << temp;
     EXPECT_TRUE(app->NoMessageBoxFor(200));
 }
 

@@ -10,6 +10,7 @@
 #include "menus/menu_images_win.h"
 #include "settings/editmenu_win.h"
 #include "settings/konfig_win.h"
+#include "menus/type_ahead.h"
 #include "settings/options_win.h"
 #include "while_shown.h"
 #include "win/text_conversion.h"
@@ -884,10 +885,10 @@ TEST_F(KonfigItems, TypingInTheListFindsTheNextDescriptionWrappingAround)
     SetFocus(ui->Control("LvItems"));
     ui->TypeChar("LvItems", 'b');
     EXPECT_EQ(ui->SelectedRow("LvItems"), 2);
-    Sleep(600);  // past the list's type-ahead time, so the next key starts a new search
+    Sleep(TypeAheadBuffer::PauseMs);  // past the type-ahead time, so the next key starts a new search
     ui->TypeChar("LvItems", 'a');
     EXPECT_EQ(ui->SelectedRow("LvItems"), 3);
-    Sleep(600);
+    Sleep(TypeAheadBuffer::PauseMs);
     ui->TypeChar("LvItems", 'B');
     EXPECT_EQ(ui->SelectedRow("LvItems"), 0) << "the search wraps to the first item";
 }
@@ -966,6 +967,74 @@ TEST_F(KonfigItems, TheBrowseDialogReturnsAUnicodePathExactly)
     EXPECT_TRUE(answered);
     EXPECT_EQ(settings->Text("EdPfad"), folder->File(name));
     EXPECT_EQ(settings->Text("EdIconPfad"), folder->File(name)) << "a program is its own icon file";
+}
+
+TEST_F(KonfigItems, TypingInTheListMatchesTheWholeTextAtAUsersPace)
+{
+    std::vector<ItemLine> items;
+    for (int i = 1; i <= 200; ++i) items.push_back({"Entry number " + std::to_string(i), "C:\\x.exe"});
+    Open({{"Many", 2, items}});
+    ui->SelectRow("LvMenus", 0);
+    SetFocus(ui->Control("LvItems"));
+    auto type = [&](std::string_view text) {
+        for (char c : text) ui->TypeChar("LvItems", c);
+    };
+    type("entry number 150");
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 149);
+    Sleep(TypeAheadBuffer::PauseMs);
+    // Slower than the list's own search: a letter every 0.6 s still adds to the text.
+    type("entry number 1");
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 150) << "a new text looks on from the selected item";
+    Sleep(600);
+    type("2");
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 11);
+    Sleep(600);
+    type("7");
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 126);
+}
+
+TEST_F(KonfigItems, WorkingDirectoryAndRunAsAdministratorGoThroughTheMask)
+{
+    Open({{"Programs", 2, IconItems({"One", "Two"})}});
+    Menu(0).Items[1]->WorkingDir = "%TEMP%";
+    Menu(0).Items[1]->RunAsAdmin = true;
+    ui->SelectRow("LvMenus", 0);
+    ui->SelectRow("LvItems", 1);
+    EXPECT_EQ(settings->Text("EdWorkingDir"), "%TEMP%");
+    EXPECT_TRUE(settings->IsChecked("CheckRunAsAdmin"));
+    ui->SelectRow("LvItems", 0);
+    EXPECT_EQ(settings->Text("EdWorkingDir"), "");
+    EXPECT_FALSE(settings->IsChecked("CheckRunAsAdmin"));
+
+    // The browse button starts at the entry's folder, then at what the field says.
+    std::vector<std::string> starts;
+    settings->ChooseFolder = [&](HWND, std::string& path) {
+        starts.push_back(path);
+        path = folder->Path();
+        return true;
+    };
+    ui->Click("BtnBrowseWorkingDir");
+    EXPECT_EQ(settings->Text("EdWorkingDir"), folder->Path());
+    ui->Check("CheckRunAsAdmin", true);
+    ui->Click("BtnModifyItem");
+    EXPECT_EQ(Menu(0).Items[0]->WorkingDir, folder->Path());
+    EXPECT_TRUE(Menu(0).Items[0]->RunAsAdmin);
+    ui->Type("EdWorkingDir", "%TEMP%\\sub");
+    ui->Click("BtnBrowseWorkingDir");
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0], Program.substr(0, Program.find_last_of('\\') + 1));
+    char temp[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("TEMP", temp, sizeof(temp)), 0u);
+    EXPECT_EQ(starts[1], std::string(temp) + "\\sub") << "expanded for the dialog";
+
+    ui->Click("BtnClearItemMask");
+    EXPECT_EQ(settings->Text("EdWorkingDir"), "");
+    EXPECT_FALSE(settings->IsChecked("CheckRunAsAdmin"));
+    EXPECT_TRUE(ui->Usable("EdWorkingDir"));
+    ui->Click("BtnAddSep");
+    for (const char* locked : {"EdWorkingDir", "BtnBrowseWorkingDir", "CheckRunAsAdmin"})
+        EXPECT_FALSE(ui->Usable(locked)) << locked << " on a separator";
+    EXPECT_TRUE(messages.Asked().empty());
 }
 
 TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)

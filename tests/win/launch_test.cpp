@@ -8,6 +8,7 @@
 #include "recorder_log.h"
 #include "shell/idlist_win.h"
 #include "win/system_message.h"
+#include "win/text_conversion.h"
 
 #include <gtest/gtest.h>
 
@@ -314,3 +315,98 @@ TEST(LaunchRecorderLog, KeepsTabsLineBreaksAndPercentSignsOfTheCommandLine)
 }
 
 }  // namespace
+
+// What reached the shell, each request then carried out for real.
+class ShellRequests {
+public:
+    struct Request {
+        std::wstring verb, file, directory;
+        bool idList = false;
+    };
+    ShellRequests()
+        : seam_([this](SHELLEXECUTEINFOW& info) {
+              seen.push_back({info.lpVerb ? info.lpVerb : L"", info.lpFile ? info.lpFile : L"",
+                              info.lpDirectory ? info.lpDirectory : L"", info.lpIDList != nullptr});
+              return ShellExecuteExW(&info);
+          })
+    {
+    }
+    std::vector<Request> seen;
+
+private:
+    ScopedShellExecute seam_;
+};
+
+using EntryFieldsLaunchTest = ShellItemLaunchTest;
+
+TEST_F(EntryFieldsLaunchTest, RunAsAdministratorReachesTheShellAsRunasForPathsAndShellItems)
+{
+    Add(recorder, "Plain").Parameters = "plain";
+    Add(recorder, "Admin").RunAsAdmin = true;
+    AddShellItem(BytesOf(recorder), "Admin item").RunAsAdmin = true;
+    FakeMessages messages;
+    ShellRequests shell;
+    LaunchItem(0, 0, false);
+    LaunchItem(0, 1, false);
+    LaunchItem(0, 2, false);
+    LaunchItemAsAdministrator(0, 0);  // forced for an entry that does not ask for it
+    ASSERT_EQ(shell.seen.size(), 4u);
+    EXPECT_EQ(shell.seen[0].verb, L"open");
+    EXPECT_EQ(shell.seen[1].verb, L"runas");
+    EXPECT_EQ(shell.seen[2].verb, L"runas");
+    EXPECT_TRUE(shell.seen[2].idList);
+    EXPECT_EQ(shell.seen[3].verb, L"runas");
+    EXPECT_EQ(Utf8(shell.seen[3].file), recorder);
+    // Each of them really started.
+    EXPECT_EQ(WaitForRecords(log, 4).size(), 4u);
+    EXPECT_TRUE(messages.Asked().empty());
+}
+
+TEST_F(EntryFieldsLaunchTest, WorkingDirectoryAndVariablesAreExpandedWhenTheEntryStarts)
+{
+    ASSERT_TRUE(CreateDirectoryA(folder->File("work here").c_str(), nullptr));
+    ASSERT_TRUE(SetEnvironmentVariableA("MGW_TEST_BASE", folder->File("").c_str()));
+    ASSERT_TRUE(SetEnvironmentVariableA("MGW_TEST_WORD", "expanded"));
+    TOneItem& item = Add("%MGW_TEST_BASE%tools\\recorder.exe", "Variables");
+    item.Parameters = "-v %MGW_TEST_WORD% %MGW_TEST_UNSET%";
+    item.WorkingDir = "%MGW_TEST_BASE%work here";
+    AddShellItem(BytesOf(recorder), "Shell item").WorkingDir = "%MGW_TEST_BASE%work here";
+    FakeMessages messages;
+    LaunchItem(0, 0, false);
+    auto records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(EndsWith(records[0].commandLine, " -v expanded %MGW_TEST_UNSET%")) << records[0].commandLine;
+    EXPECT_TRUE(SameFolder(records[0].directory, folder->File("work here"))) << records[0].directory;
+
+    ShellRequests shell;
+    LaunchItem(0, 1, false);
+    ASSERT_EQ(shell.seen.size(), 1u);
+    EXPECT_TRUE(SameFolder(Utf8(shell.seen[0].directory), folder->File("work here")));
+    SetEnvironmentVariableA("MGW_TEST_BASE", nullptr);
+    SetEnvironmentVariableA("MGW_TEST_WORD", nullptr);
+    EXPECT_EQ(WaitForRecords(log, 2).size(), 2u);
+    EXPECT_TRUE(messages.Asked().empty());
+    // The model keeps the texts as typed.
+    EXPECT_EQ(menu->Items[0]->WorkingDir, "%MGW_TEST_BASE%work here");
+}
+
+TEST_F(EntryFieldsLaunchTest, SayingNoToTheElevationPromptIsNoFailure)
+{
+    Add(recorder, "Admin").RunAsAdmin = true;
+    AddShellItem(BytesOf(recorder), "Admin item").RunAsAdmin = true;
+    DWORD error = ERROR_CANCELLED;
+    ScopedShellExecute refused([&](SHELLEXECUTEINFOW& info) {
+        info.hInstApp = reinterpret_cast<HINSTANCE>(SE_ERR_ACCESSDENIED);
+        SetLastError(error);
+        return FALSE;
+    });
+    FakeMessages messages;
+    LaunchItem(0, 0, false);
+    LaunchItem(0, 1, false);
+    EXPECT_TRUE(messages.Asked().empty());
+    error = ERROR_ACCESS_DENIED;
+    LaunchItem(0, 0, false);
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text,
+              "Execution of 'Admin' failed.\rThe operating system denied access to the specified file.");
+}

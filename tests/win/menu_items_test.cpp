@@ -2,6 +2,7 @@
 // pixel, their keyboard mnemonics, a real popup menu asking for them, and shortened texts.
 #include "menu_pictures.h"
 #include "menus/menu_items_win.h"
+#include "menus/type_ahead.h"
 
 #include <gtest/gtest.h>
 
@@ -453,6 +454,19 @@ TEST_F(MenuItemPopup, UnmatchedCharacterLeavesTheMenuOpen)
     // The fixed entry's own mnemonic is the system's business: it chooses command 1900.
     EXPECT_EQ(Track({{WM_CHAR, 's'}}), 1900u);
     EXPECT_TRUE(state.launched.empty());
+}
+
+TEST_F(MenuItemPopup, LettersTypedOneAfterAnotherSelectTheEntryTheyBegin)
+{
+    const char* texts[] = {"Report alpha", "Record t&wo", "Reader gamma"};
+    for (size_t k = 0; k < 3; ++k) menus[1]->Items[k]->Description = texts[k];
+    // "r" and "e" select "Report alpha", "a" then "Reader gamma"; Enter chooses it.
+    EXPECT_EQ(Track({{WM_CHAR, 'r'}, {WM_CHAR, 'E'}, {WM_CHAR, 'a'}, {WM_KEYDOWN, VK_RETURN}}), 2u);
+    EXPECT_TRUE(state.launched.empty()) << "selected, not started";
+    Sleep(TypeAheadBuffer::PauseMs);
+    // A mnemonic keeps its meaning in the middle of typed text.
+    EXPECT_EQ(Track({{WM_CHAR, 'r'}, {WM_CHAR, 'e'}, {WM_CHAR, 'w'}}), 0u);
+    EXPECT_EQ(state.launched, (std::vector<std::pair<int, int>>{{1, 1}}));
 }
 
 // ---- ShortenText ---------------------------------------------------------------------
