@@ -75,6 +75,10 @@ public:
         if (!bytes) fits_ = false;
         else file_.SetString(section, key, *bytes);
     }
+    bool Holds(const std::string& section, const char* key) const override
+    {
+        return file_.HasValue(section, key);
+    }
 
 private:
     ProfileFile& file_;
