@@ -932,6 +932,11 @@ TEST_F(KonfigItems, UnicodeTextsTypedIntoTheMaskReachTheModelAndShowBackExactly)
     EXPECT_EQ(ui->Text("EdBeschreibung"), UnicodeNames[1]);
     EXPECT_EQ(ui->Text("EdParams"), "/n " + UnicodeNames[3]);
 
+    // Type-ahead folds case by the system's rules: a lower-case Cyrillic letter finds "Привет".
+    SetFocus(ui->Control("LvItems"));
+    ui->TypeChars("LvItems", "\xD0\xBF");
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 1);
+
     // The description's limit counts UTF-16 units and keeps a pair whole or drops it.
     ui->Click("BtnClearItemMask");
     ui->TypeAtEnd("EdBeschreibung", std::string(253, 'x') + "\xF0\x9F\x98\x80");
