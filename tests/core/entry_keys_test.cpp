@@ -2,6 +2,7 @@
 // file: files of earlier versions must load and save as they were.
 #include <gtest/gtest.h>
 
+#include "config/config_document.h"
 #include "config/config_file.h"
 #include "config/model.h"
 
@@ -67,8 +68,8 @@ TEST(EntryKeys, AppearOnlyOnTheEntryThatSetsThemAndReadBack)
     EXPECT_TRUE(again[0]->Items[1]->RunAsAdmin);
     EXPECT_EQ(again[0]->Items[0]->WorkingDir, "");
     EXPECT_FALSE(again[0]->Items[0]->RunAsAdmin);
-    EXPECT_FALSE(ModelDiffersFromFile(saved, Global(), again));
-    EXPECT_TRUE(ModelDiffersFromFile(Earlier, Global(), again));
+    EXPECT_FALSE(ModelDiffersFromFile(saved, Global(), again, Windows1252()));
+    EXPECT_TRUE(ModelDiffersFromFile(Earlier, Global(), again, Windows1252()));
 
     // Each key on its own.
     menus[0]->Items[1]->WorkingDir.clear();
@@ -87,7 +88,7 @@ TEST(EntryKeys, AValueInTheFileIsOverwrittenWhenClearedSoItCannotComeBack)
     std::string moved = Save(menus, set);
     TMenuList again = Load(moved);
     ASSERT_EQ(again[0]->Items.size(), 1u);
-    EXPECT_FALSE(ModelDiffersFromFile(moved, Global(), menus));
+    EXPECT_FALSE(ModelDiffersFromFile(moved, Global(), menus, Windows1252()));
 
     menus[0]->Items.push_back(std::make_unique<TOneItem>());
     std::string cleared = Save(menus, set);
