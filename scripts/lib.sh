@@ -20,14 +20,16 @@ mgw_build_native() {
   cmake --build "$MGW_BUILD/native" -j"$(nproc)" "$@"
 }
 
-# Starts Xvfb on a free display when there is none; sets MGW_XVFB_PID.
+# Starts Xvfb on a free display when there is none, of the screen size given (1024x768
+# unless told); sets MGW_XVFB_PID.
 mgw_ensure_display() {
   MGW_XVFB_PID=
+  local screen=${1:-1024x768}
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
     MGW_XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done

@@ -375,7 +375,8 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         DisplayChanged();
         return DefaultHandling(msg, wParam, lParam);
     case WM_SETTINGCHANGE:
-        if (wParam == SPI_SETWORKAREA) DisplayChanged();
+        // A new work area, or a new menu font at the same scale: the popups are measured again.
+        if (wParam == SPI_SETWORKAREA || wParam == SPI_SETNONCLIENTMETRICS) DisplayChanged();
         ScaleChanged(WindowDpi(Handle()), false);
         return DefaultHandling(msg, wParam, lParam);
     case WmDpiChanged:

@@ -39,6 +39,7 @@ void TfrmKonfig::FillMenuList()
         }
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ListViewFitListColumns(list);
     InvalidateRect(list, nullptr, TRUE);
     fillingMenus_ = false;
     // The old entries went without their selection being reported.

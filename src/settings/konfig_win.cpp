@@ -3,6 +3,7 @@
 #include "about/about_win.h"
 #include "config/config_win.h"
 #include "config/model.h"
+#include "menus/menu_images_win.h"
 #include "settings/editmenu_win.h"
 #include "settings/iconpick_win.h"
 #include "settings/options_win.h"
@@ -267,6 +268,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
             SendMessageW(form->Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
     form->LimitText("EdBeschreibung", DescriptionLimit);
     form->SetGlyphs();
+    form->FitLists();
     // The browse buttons show the shell's folder, or "..." without it.
     form->SetButtonIcon("BtnBrowsePfad", ShellFolderGlyph());
     form->SetButtonIcon("BtnBrowseIconPath", ShellFolderGlyph());
@@ -306,13 +308,24 @@ void TfrmKonfig::SetGlyphs()
     };
     constexpr Strip Strips[] = {{IDB_GLYPHS, 16}, {IDB_GLYPHS_24, 24}, {IDB_GLYPHS_32, 32}};
     const Strip& pick = Strips[PictureScaleStep(Dpi())];
-    UniqueImageList strip(ImageList_LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(pick.id), pick.size, 0,
+    HMODULE module = PictureModule ? PictureModule : GetModuleHandleW(nullptr);
+    UniqueImageList strip(ImageList_LoadImageW(module, MAKEINTRESOURCEW(pick.id), pick.size, 0,
                                                RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
     for (const GlyphRow& row : Glyphs) SetButtonGlyph(row.button, strip.get(), row.cell, row.right);
 }
 
+void TfrmKonfig::FitLists()
+{
+    // Two columns of entries with their labels below: at the designed size a menu's items
+    // show four wholly and two nearly, not two and a half. The menus' columns as wide as
+    // their names: twice as many in the one row the list has room for.
+    ListViewSetIconColumns(Control("LvItems"), 2, SettingsPictureSize);
+    ListViewFitListColumns(Control("LvMenus"));
+}
+
 void TfrmKonfig::LaidOut()
 {
+    FitLists();
     SetGlyphs();
     anchors_.Capture(Handle());
 }

@@ -51,6 +51,8 @@ public:
     // The folder dialog: starts at `folder` (when it names one), true with the chosen folder.
     std::function<bool(HWND owner, std::string& folder)> ChooseFolder;
     std::function<bool(HWND owner, std::string& path, int& index)> PickIcon;
+    // Holds the button pictures: the program itself unless a test names another module.
+    HMODULE PictureModule = nullptr;
 
     int CurrentMenu = -1;
     bool CurrentIsPIDL = false;
@@ -139,6 +141,7 @@ private:
     void DrawBannerCounter(const DRAWITEMSTRUCT& item) const;
     // The button pictures drawn for the form's DPI.
     void SetGlyphs();
+    void FitLists();
     void SwapMenus(int from, int to);
     void SwapItems(int from, int to);
     void SetPfadEditable(bool editable);

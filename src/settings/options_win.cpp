@@ -50,15 +50,20 @@ constexpr std::array<EventRow<TfrmOptions>, 4> Events{{
     {"BtnToolsSelectNone", BN_CLICKED, &TfrmOptions::BtnToolsSelectNoneClick},
 }};
 
+int ClientWidth(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    return client.right - client.left;
+}
+
 // The check list: one column of rows with check boxes.
 void FillToolsList(HWND list)
 {
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
-    RECT client{};
-    GetClientRect(list, &client);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
-    column.cx = client.right - client.left;
+    column.cx = ClientWidth(list);
     SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     for (int i = 0; i < ToolsSubmenuCount; ++i) {
         std::wstring text = Wide(ToolsRows[i]);
@@ -209,6 +214,14 @@ LRESULT TfrmOptions::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     }
     return Form::HandleMessage(msg, wParam, lParam);
+}
+
+void TfrmOptions::LaidOut()
+{
+    // The one column spans the list at the new DPI, as it did at the old. Twice: coming from
+    // a larger scale, the old column's scroll bars narrow the client until it fits.
+    HWND list = Control("ToolsCbList");
+    for (int pass = 0; pass < 2; ++pass) SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(ClientWidth(list), 0));
 }
 
 void TfrmOptions::FormKeyUp(WPARAM key)

@@ -40,6 +40,7 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void LaidOut() override;
 
 private:
     // The colour of the tab page under the controls that sit on it, found once it is asked for.

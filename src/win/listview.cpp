@@ -1,7 +1,9 @@
 #include "win/listview.h"
 
+#include "win/dpi.h"
 #include "win/text_conversion.h"
 
+#include <algorithm>
 #include <string>
 
 int ListViewSelectedIndex(HWND list)
@@ -78,4 +80,48 @@ void ListViewShowFocusedOnKey(const NMHDR& header)
     // and a key that does move the focus scrolls once more to its new item.
     int focused = static_cast<int>(SendMessageW(header.hwndFrom, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (focused >= 0) ListViewEnsureVisible(header.hwndFrom, focused);
+}
+
+void ListViewFitListColumns(HWND list)
+{
+    int widest = 0;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        LVITEMW item{};
+        item.pszText = text;
+        item.cchTextMax = static_cast<int>(std::size(text));
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        widest = std::max(widest, static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                                                reinterpret_cast<LPARAM>(text))));
+    }
+    int cx = 0, cy = 0;
+    auto pictures = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    if (pictures) ImageList_GetIconSize(pictures, &cx, &cy);
+    // The gap between picture and text and the room after the text, as the control leaves them.
+    constexpr int Padding = 2 + 12;
+    if (count > 0) SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(widest + cx + Padding, 0));
+}
+
+void ListViewSetIconColumns(HWND list, int columns, int pictureSize)
+{
+    // The columns leave room for the vertical scroll bar, shown or not: a menu of a few
+    // entries must not get a horizontal one when it grows.
+    RECT client{};
+    GetClientRect(list, &client);
+    int width = client.right;
+    if (!(GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL))
+        width -= SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(list));
+    TEXTMETRICW metrics{};
+    {
+        ScopedGetDC dc(list);
+        ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+        GetTextMetricsW(dc.get(), &metrics);
+    }
+    // Above and below the picture and below the label, as the control pads an entry.
+    constexpr int Padding = 7;
+    const int cx = std::max(pictureSize + 2 * Padding, width / std::max(columns, 1));
+    const int cy = pictureSize + 2 * static_cast<int>(metrics.tmHeight) + Padding;
+    SendMessageW(list, LVM_SETICONSPACING, 0, MAKELPARAM(cx, cy));
+    SendMessageW(list, LVM_ARRANGE, LVA_DEFAULT, 0);
 }

@@ -22,3 +22,9 @@ void ListViewSetImageList(HWND list, int kind, HIMAGELIST images);
 void ListViewShowFocusedOnKey(const NMHDR& header);
 // An LVN_ITEMCHANGED notification that changed whether an entry is selected.
 bool ListViewSelectionChanged(const NMHDR& header);
+// A list (LVS_LIST) with columns as wide as its widest entry and picture, not the fixed
+// width the control starts with: more entries fit side by side.
+void ListViewFitListColumns(HWND list);
+// An icon view in `columns` columns across its client area, each row as tall as a picture
+// of `pictureSize` with two lines of the list's font below: more entries in sight.
+void ListViewSetIconColumns(HWND list, int columns, int pictureSize);

@@ -33,6 +33,8 @@ HWND VisiblePopup()
 int main(int argc, char** argv)
 {
     if (argc != 7) return 2;
+    // Screen pixels, not ones scaled to 96 DPI: the cursor and the rectangle are on the screen.
+    SetProcessDPIAware();
     const int menu = std::atoi(argv[2]);
     const int x = std::atoi(argv[3]), y = std::atoi(argv[4]), downs = std::atoi(argv[5]);
 

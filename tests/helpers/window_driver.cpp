@@ -12,6 +12,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -36,8 +37,14 @@ HWND Child(HWND parent, const wchar_t* className, const wchar_t* text)
     return nullptr;
 }
 
+// A click at a point given at 100 % scaling, at the screen's scale.
 void ClickAt(HWND window, int x, int y)
 {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    x = MulDiv(x, dpi, 96);
+    y = MulDiv(y, dpi, 96);
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
@@ -50,6 +57,20 @@ bool WriteRect(HWND window, const wchar_t* file)
     if (!out) return false;
     std::fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
     return std::fclose(out) == 0;
+}
+
+// A click on the picture of the item at `index` of a list in icon view, wherever the
+// scale puts it: the items fill rows of the list's icon spacing.
+void ClickIconItem(HWND list, int index)
+{
+    const DWORD spacing = static_cast<DWORD>(SendMessageW(list, LVM_GETITEMSPACING, FALSE, 0));
+    const int cx = LOWORD(spacing), cy = HIWORD(spacing);
+    RECT client{};
+    GetClientRect(list, &client);
+    const int columns = cx > 0 && client.right >= cx ? client.right / cx : 1;
+    const int x = (index % columns) * cx + cx / 2, y = (index / columns) * cy + cy / 4;
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 int OpenSettings(const wchar_t* rectFile)
@@ -78,8 +99,9 @@ int OpenSettings(const wchar_t* rectFile)
     if (!menus || !items) return 5;
     ClickAt(menus, 12, 8);
     Sleep(500);
-    ClickAt(items, 38, 100);
+    ClickIconItem(items, 1);
     Sleep(1000);
+    if (SendMessageW(items, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) != 1) return 7;
     return WriteRect(settings, rectFile) ? 0 : 6;
 }
 
@@ -102,6 +124,8 @@ int OpenDialog(const wchar_t* button, const wchar_t* className, const wchar_t* r
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // Screen pixels, not ones scaled to 96 DPI: the rectangles are cropped from the screen.
+    SetProcessDPIAware();
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv) return 2;

@@ -580,7 +580,7 @@ TEST_F(HauptDisplay, ANewWorkAreaOrScreenSizeRebuildsTheColumns)
     EXPECT_EQ(ColumnBreaks(), (std::vector<UINT>{10, 20}));
 
     SetWorkRows(15);
-    SendMessageA(Main(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    SendMessageA(Main(), WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, 0);
     EXPECT_EQ(ColumnBreaks(), (std::vector<UINT>{10, 20})) << "other settings leave the menus";
     SendMessageA(Main(), WM_DISPLAYCHANGE, 32, MAKELPARAM(screen.right, 15 * 18 + 1));
     EXPECT_EQ(ColumnBreaks(), std::vector<UINT>{15});
@@ -627,6 +627,31 @@ TEST_F(HauptDisplay, ADpiChangeRemakesTheIconsAndRescalesThePopupsAsDoesTheShell
     EXPECT_TRUE(IconPresent(TrayEntryList[0].Icon.Record())) << "added again";
     EXPECT_EQ(iconSide(), 16) << "made for the DPI the window has now";
     EXPECT_EQ(entryHeight(), 18u);
+}
+
+// Another menu font at the same scale: the popups take it and are measured in it.
+TEST_F(HauptDisplay, AMenuFontChangedAtTheSameScaleRemakesThePopupsFontAndWidths)
+{
+    Start(Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=1", "[M0]", "MenuName=Named",
+               "ItemCount=2", "[M0I1]", "Pfad=C:\\e1.exe", "Description=A much longer description", "[M0I2]",
+               "Pfad=C:\\e2.exe", "Description=Short"}));
+    NONCLIENTMETRICSA before{};
+    before.cbSize = sizeof(before);
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(before), &before, 0));
+    ScopeGuard restore([&] { SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof(before), &before, 0); });
+    auto fontHeight = [] {
+        LOGFONTA font{};
+        return GetObjectA(MenuFont(), sizeof(font), &font) ? font.lfHeight : 0;
+    };
+    const LONG height = fontHeight();
+    const int widest = MenuList[0]->MaxTextWidth;
+
+    NONCLIENTMETRICSA larger = before;
+    larger.lfMenuFont.lfHeight = 2 * before.lfMenuFont.lfHeight;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof(larger), &larger, 0));
+    SendMessageA(Main(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    EXPECT_EQ(fontHeight(), 2 * height);
+    EXPECT_GT(MenuList[0]->MaxTextWidth, widest * 3 / 2) << "the descriptions measured in the new font";
 }
 
 TEST_F(HauptDisplay, AChangeWhileAPopupIsOpenRebuildsOnceItCloses)

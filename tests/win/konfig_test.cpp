@@ -3,6 +3,7 @@
 #include "about/about_win.h"
 #include "app/haupt_win.h"
 #include "config/model.h"
+#include "controls6.h"
 #include "driver.h"
 #include "fake_messages.h"
 #include "form_driver.h"
@@ -434,7 +435,7 @@ int PerPage(HWND list)
 
 TEST_F(KonfigWindow, GrowsAndMaximisesWithTheListsTakingTheRoomAndTheEditPanelItsShape)
 {
-    Open(ManyMenus(12, 40));
+    Open(ManyMenus(30, 40));
     ui->SelectRow("LvMenus", 0);
     auto style = GetWindowLongPtrA(settings->Handle(), GWL_STYLE);
     EXPECT_TRUE((style & WS_THICKFRAME) && (style & WS_MAXIMIZEBOX));
@@ -489,6 +490,51 @@ TEST_F(KonfigWindow, GrowsAndMaximisesWithTheListsTakingTheRoomAndTheEditPanelIt
     EXPECT_TRUE(ui->ClientSize().cx == 518 && ui->ClientSize().cy == 471);
     RECT itemsBack = ui->Place("LvItems"), editBack = ui->Place("EdPfad");
     EXPECT_TRUE(EqualRect(&items, &itemsBack) && EqualRect(&edit, &editBack));
+}
+
+// At its designed size, and at 150 %, the window shows six of 30 menus in their row and two
+// rows of items wholly with a third nearly, not three menus and two items and a half.
+TEST_F(KonfigWindow, AtItsDesignedSizeTheListsShowTwiceAsManyMenusAndItems)
+{
+    Open(ManyMenus(30, 40));
+    ui->SelectRow("LvMenus", 0);
+    const UINT first = settings->Dpi();
+    for (UINT dpi : {first, 144u, first}) {
+        RECT suggested{0, 0, 1000, 900};
+        if (dpi != settings->Dpi())
+            SendMessageA(settings->Handle(), WmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_GE(PerPage(ui->Control("LvMenus")), 6) << dpi;
+        EXPECT_GE(PerPage(ui->Control("LvItems")), 4) << dpi;
+        EXPECT_EQ(OverlappingChildren(settings->Handle()), (std::vector<std::pair<int, int>>{})) << dpi;
+    }
+}
+
+// The buttons' pictures come from the strip drawn for the window's scale: 16, 24 or 32
+// pixels at 100, 150 and 200 %, again after each move to a screen of another scale.
+TEST_F(KonfigWindow, ButtonPicturesAreFromTheStripForTheWindowsDpi)
+{
+    Controls6 controls6;
+    ASSERT_TRUE(controls6.Active());
+    Open({{"Programs"}});
+    auto glyphSide = [&](const char* button) {
+        BUTTON_IMAGELIST shown{};
+        int cx = 0, cy = 0;
+        if (SendMessageA(ui->Control(button), BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&shown)) && shown.himl)
+            ImageList_GetIconSize(shown.himl, &cx, &cy);
+        return cx == cy ? cx : -1;
+    };
+    HMODULE program = LoadLibraryExA(Program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(program);
+    ScopeGuard release([program] { FreeLibrary(program); });
+    settings->PictureModule = program;
+    const UINT first = settings->Dpi();
+    for (auto [dpi, side] : {std::pair{144u, 24}, std::pair{192u, 32}, std::pair{96u, 16}, std::pair{first, -1}}) {
+        RECT suggested{0, 0, 1200, 1000};
+        SendMessageA(settings->Handle(), WmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        if (side < 0) break;
+        for (const char* button : {"BtnOK", "BtnAddMenu", "BtnMoveDnItem", "BtnAddSep", "BtnQuit"})
+            EXPECT_EQ(glyphSide(button), side) << button << " at " << dpi;
+    }
 }
 
 TEST_F(KonfigWindow, TheCounterKeepsEveryPixelAndLabelsLeaveTheDividerWhole)

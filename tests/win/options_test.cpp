@@ -3,6 +3,7 @@
 #include "config/model.h"
 #include "menu_pictures.h"
 #include "settings/options_win.h"
+#include "win/dpi.h"
 #include "form_driver.h"
 #include "while_shown.h"
 
@@ -52,6 +53,25 @@ TEST_F(OptionsTest, LayoutFollowsTheTable)
     EXPECT_GT(list.top, page.top + 15);
     EXPECT_LE(ui->Place("BtnToolsSelectNone").right, page.right);
     EXPECT_EQ(ui->Cell("ToolsCbList", 4), "Screensaver");
+}
+
+// Moved to a screen of 150 or 200 % scaling and back, the tools list's one column still
+// spans the list: no second, empty column and no cut names.
+TEST_F(OptionsTest, TheToolsColumnSpansTheListAtEveryDpi)
+{
+    HWND list = ui->Control("ToolsCbList");
+    auto spans = [&] {
+        RECT client{};
+        GetClientRect(list, &client);
+        return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0)) - static_cast<int>(client.right);
+    };
+    EXPECT_EQ(spans(), 0);
+    const UINT first = form->Dpi();
+    for (UINT dpi : {144u, 192u, first}) {
+        RECT suggested{0, 0, 800, 700};
+        SendMessageA(form->Handle(), WmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(spans(), 0) << dpi;
+    }
 }
 
 TEST_F(OptionsTest, TheEnableCheckBoxLiesOnThePageInThePagesColourBesideTheList)
