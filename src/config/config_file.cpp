@@ -28,6 +28,7 @@ public:
     {
         file_.SetString(section, key, value);
     }
+    bool HasKey(const std::string& section, const char* key) const override { return file_.HasValue(section, key); }
 
 private:
     ProfileFile& file_;
@@ -59,6 +60,11 @@ public:
     void Text(const char* key, std::string_view value) { file_.SetString(section_, key, IniText(value)); }
     void Int(const char* key, int64_t value) { file_.SetString(section_, key, std::to_string(value)); }
     void Bool(const char* key, bool value) { file_.SetString(section_, key, IniBool(value)); }
+    // A key of a later version: left out while it has its default and the file lacks it.
+    void IntUnlessDefault(const char* key, int64_t value, int64_t def)
+    {
+        if (value != def || file_.HasKey(section_, key)) Int(key, value);
+    }
 
 private:
     ProfileSink& file_;
@@ -175,6 +181,7 @@ bool ReadConfig(const ProfileSource& file, TKonfig& konfig, TMenuList& menus,
     konfig.AskBeforeQuit = global.Bool("AskBeforeQuit", true);
     konfig.UseToolsMenu = global.Bool("UseToolsMenu", false);
     konfig.ToolsMenuCfg = global.Int("ToolsMenuCfg", 16777215);
+    konfig.QuickLaunchHotkey = global.Word("QuickLaunchHotkey", 0);
 
     bool complete = true;
     const int32_t menuCount = global.Int("MenuCount", 0);
@@ -212,6 +219,7 @@ void WriteConfig(ProfileSink& file, const TKonfig& konfig, const TMenuList& menu
     global.Bool("AskBeforeQuit", konfig.AskBeforeQuit);
     global.Bool("UseToolsMenu", konfig.UseToolsMenu);
     global.Int("ToolsMenuCfg", konfig.ToolsMenuCfg);
+    global.IntUnlessDefault("QuickLaunchHotkey", konfig.QuickLaunchHotkey, 0);
     global.Int("MenuCount", static_cast<int64_t>(menus.size()));
 
     for (size_t i = 0; i < menus.size(); ++i) {

@@ -29,6 +29,9 @@ class ProfileSink {
 public:
     virtual ~ProfileSink() = default;
     virtual void SetString(const std::string& section, const char* key, std::string_view value) = 0;
+    // Whether the file already holds the key: keys added in later versions are written
+    // only when set or already there, so older files save as they were.
+    virtual bool HasKey(const std::string& /*section*/, const char* /*key*/) const { return false; }
 };
 
 // Reads the model from the file (the menus are appended to `menus`). False when
