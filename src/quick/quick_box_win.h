@@ -34,7 +34,7 @@ public:
     };
     int RowCount() const { return static_cast<int>(hits_.size()); }
     // The highlighted row, -1 when the list is empty.
-    int SelectedRow() const;
+    int SelectedRow() const { return selected_; }
     Row RowAt(int row) const { return entries_[static_cast<size_t>(hits_[static_cast<size_t>(row)].candidate)]; }
 
     // The typed text changed: ranks the entries and shows the list again from its top.
@@ -49,17 +49,24 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void LaidOut() override;
 
 private:
     static LRESULT CALLBACK EditKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam);
     int RowHeight() const;
     int PictureSize() const;
-    void DrawRow(const DRAWITEMSTRUCT& draw);
+    int RowsInView() const;
+    // The row highlighted (kept within the list), scrolled into view.
+    void Select(int row);
+    void ScrollTo(int top);
+    void PaintList(HWND list, HDC screen);
+    void DrawRow(HDC dc, HWND list, int row, const RECT& place);
 
     QuickLaunch launch_;
     QuickMatcher matcher_;
     std::vector<Row> entries_;  // per candidate of matcher_
     std::vector<QuickHit> hits_, ranked_;
     std::string typed_;
+    int selected_ = -1;
+    int top_ = 0;  // the row at the top of the list
 };

@@ -55,7 +55,10 @@ protected:
         return box;
     }
 
-    static LRESULT Rows(HWND box) { return SendMessageA(FindChild(box, "ListBox", ""), LB_GETCOUNT, 0, 0); }
+    static LRESULT Rows(HWND box)
+    {
+        return SendMessageA(FindWindowExA(box, nullptr, "MgwQuickList", nullptr), LB_GETCOUNT, 0, 0);
+    }
 
     static bool WaitForRows(HWND box, LRESULT rows)
     {
@@ -103,7 +106,7 @@ TEST_F(QuickLaunchE2e, ThePopupsEntryOpensTheBoxAndArrowsChooseInMenuOrder)
     ASSERT_TRUE(ChooseMenuCommand(main, 1, CmdQuickLaunch));
     HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(WaitForRows(box, 3));
+    ASSERT_TRUE(WaitForRows(box, 3)) << Rows(box);
     PressKeys({VK_DOWN});
     PressKeys({VK_RETURN});
     std::vector<RecorderRecord> records = WaitForRecords(log, 1);
