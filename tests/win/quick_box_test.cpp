@@ -142,6 +142,27 @@ TEST_F(QuickBoxTest, ArrowsMoveEnterStartsCtrlEnterAsAdministratorEscCloses)
     EXPECT_EQ(started.size(), 2u);
 }
 
+TEST_F(QuickBoxTest, AClickChoosesARowAndADoubleClickStartsIt)
+{
+    box->Open();
+    HWND list = ui->Control("ListQuick");
+    RECT client{};
+    GetClientRect(list, &client);
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 2) << "readable as a list box's choice";
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 1));
+    EXPECT_EQ(box->SelectedRow(), 0);
+    // Four rows do not fill the list: below them there is nothing to choose.
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, client.bottom - 1));
+    EXPECT_EQ(box->SelectedRow(), 0);
+    EXPECT_EQ(GetFocus(), ui->Control("EditQuick")) << "typing goes on in the edit field";
+    EXPECT_TRUE(started.empty());
+    SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 1));
+    EXPECT_EQ(started, (std::vector<Started>{{0, 0, false}}));
+    EXPECT_FALSE(IsWindowVisible(box->Handle()));
+}
+
 TEST_F(QuickBoxTest, AnotherWindowTakingTheFocusClosesTheBox)
 {
     box->Open();
