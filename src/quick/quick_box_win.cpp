@@ -16,6 +16,7 @@
 namespace {
 
 constexpr char QuickListClass[] = "MgwQuickList";
+constexpr wchar_t QuickListClassW[] = L"MgwQuickList";
 
 constexpr ControlRow Controls[] = {
     {"EditQuick", "EDIT", "", 6, 6, 408, 21, FormStyle::Edit, WS_EX_CLIENTEDGE},
@@ -104,16 +105,16 @@ LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM l
 
 std::unique_ptr<QuickBox> QuickBox::Create(HWND owner, QuickLaunch launch)
 {
-    WNDCLASSEXA listClass{};
+    WNDCLASSEXW listClass{};
     listClass.cbSize = sizeof(listClass);
-    if (!GetClassInfoExA(GetModuleHandleA(nullptr), QuickListClass, &listClass)) {
+    if (!GetClassInfoExW(GetModuleHandleW(nullptr), QuickListClassW, &listClass)) {
         listClass.style = CS_DBLCLKS;
         listClass.lpfnWndProc = &QuickBox::ListProc;
         listClass.cbWndExtra = sizeof(QuickBox*);
-        listClass.hInstance = GetModuleHandleA(nullptr);
-        listClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        listClass.lpszClassName = QuickListClass;
-        if (!RegisterClassExA(&listClass)) return nullptr;
+        listClass.hInstance = GetModuleHandleW(nullptr);
+        listClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        listClass.lpszClassName = QuickListClassW;
+        if (!RegisterClassExW(&listClass)) return nullptr;
     }
     auto box = std::make_unique<QuickBox>(Key{}, std::move(launch));
     FormSpec layout{"TQuickBox", "Quick launch", 420, 300};
@@ -126,6 +127,13 @@ std::unique_ptr<QuickBox> QuickBox::Create(HWND owner, QuickLaunch launch)
     SetWindowLongPtrW(box->Control("ListQuick"), 0, reinterpret_cast<LONG_PTR>(box.get()));
     SetWindowSubclass(box->Control("EditQuick"), &QuickBox::EditKeys, 1, reinterpret_cast<DWORD_PTR>(box.get()));
     return box;
+}
+
+QuickBox::~QuickBox()
+{
+    // Destroying the shown box deactivates it, and its list paints until it is gone:
+    // both must still find the box whole.
+    DestroyHandle();
 }
 
 void QuickBox::Open()

@@ -46,6 +46,7 @@ public:
         explicit Key() = default;
     };
     QuickBox(Key, QuickLaunch launch) : launch_(std::move(launch)) {}
+    ~QuickBox() override;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
