@@ -154,6 +154,7 @@ void THaupt::FormDestroy()
 {
     // Quitting does not wait for the pictures still to be made.
     if (entryPictures_) entryPictures_->Stop();
+    quickBox_.reset();
     canvas_.reset();
 }
 
@@ -177,6 +178,10 @@ void THaupt::EndOpenPopup()
 
 void THaupt::HotkeyPressed(WPARAM id)
 {
+    if (id == QuickLaunchHotkeyId) {
+        ShowQuickBox();
+        return;
+    }
     if (id > 255 || id >= MenuList.size()) return;
     GetCursorPos(&PopupPos);
     RequestPopupMenu(id);
@@ -299,6 +304,14 @@ void THaupt::ShowSettings()
     ShowTaskbarButton(false);
 }
 
+void THaupt::ShowQuickBox()
+{
+    // The settings window edits the entries the box would list.
+    if (settings_ && settings_->IsShown()) return;
+    if (!quickBox_) quickBox_ = QuickBox::Create(Handle());
+    if (quickBox_) quickBox_->Open();
+}
+
 void THaupt::QuitWithConfirmation()
 {
     if (!ConfirmQuit(Handle(), ShutdownPending, "Really quit Marigoldwick ?")) return;
@@ -315,6 +328,8 @@ void THaupt::FormCommand(WPARAM wParam)
         ShowSettings();
     } else if (id == CmdQuit) {
         QuitWithConfirmation();
+    } else if (id == CmdQuickLaunch) {
+        ShowQuickBox();
     } else if (TOneMenu* menu = MenuAt(ActiveMenuIndex); menu && id < menu->Items.size()) {
         LaunchItem(ActiveMenuIndex, id, false);
     }

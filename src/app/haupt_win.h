@@ -3,6 +3,7 @@
 #pragma once
 
 #include "menus/menu_images_win.h"
+#include "quick/quick_box_win.h"
 #include "tools/tools_menu_win.h"
 #include "win/command_ids.h"
 #include "win/dpi.h"
@@ -38,6 +39,10 @@ public:
 
     void ShowWelcome();
     void ShowSettings();
+    // The quick-launch box, opened over the menus as they are now.
+    void ShowQuickBox();
+    // Null until first opened.
+    QuickBox* QuickLaunchBox() const { return quickBox_.get(); }
     void ClearModel();
     // The tools menu's quit entry: the same question as command 1901.
     void TPMQuitMarigoldwick1Click();
@@ -102,6 +107,7 @@ private:
     UINT dpi_ = BaseDpi;
     UINT popupDpi_ = BaseDpi;
     std::unique_ptr<ToolsMenu> toolsMenu_;
+    std::unique_ptr<QuickBox> quickBox_;
 };
 
 // What the settings window takes from the main window.

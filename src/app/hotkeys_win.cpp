@@ -19,6 +19,19 @@ struct Registered {
 };
 Registered Hotkeys;
 
+void Register(int id, uint16_t hotkey, const std::string& name)
+{
+    if (hotkey == 0) return;
+    HotkeyRegistration keys = HotkeyRegistrationFor(hotkey);
+    if (RegisterHotKey(Hotkeys.window, id, keys.modifiers, keys.keyCode)) {
+        Hotkeys.ids.push_back(id);
+    } else {
+        ShowMessageBox(Hotkeys.window,
+                       "Unable to register hotkey for '" + name + "'.\rMaybe it's already used by another application.",
+                       ProgramTitle, MB_ICONERROR);
+    }
+}
+
 }  // namespace
 
 void RegisterHotkeys()
@@ -27,19 +40,9 @@ void RegisterHotkeys()
     HWND main = MainWindow();
     if (!main) return;
     Hotkeys.window = main;
-    for (size_t i = 0; i < MenuList.size() && i <= 255; ++i) {
-        const TOneMenu& menu = *MenuList[i];
-        if (menu.Hotkey == 0) continue;
-        HotkeyRegistration keys = HotkeyRegistrationFor(menu.Hotkey);
-        if (RegisterHotKey(main, static_cast<int>(i), keys.modifiers, keys.keyCode)) {
-            Hotkeys.ids.push_back(static_cast<int>(i));
-        } else {
-            ShowMessageBox(main,
-                           "Unable to register hotkey for '" + menu.MenuName +
-                               "'.\rMaybe it's already used by another application.",
-                           ProgramTitle, MB_ICONERROR);
-        }
-    }
+    for (size_t i = 0; i < MenuList.size() && i <= 255; ++i)
+        Register(static_cast<int>(i), MenuList[i]->Hotkey, MenuList[i]->MenuName);
+    Register(QuickLaunchHotkeyId, Konfig.QuickLaunchHotkey, QuickLaunchHotkeyName);
 }
 
 void UnregisterHotkeys()

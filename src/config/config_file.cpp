@@ -70,6 +70,10 @@ public:
     {
         if (value || file_.Holds(section_, key)) Bool(key, value);
     }
+    void IntUnlessDefault(const char* key, int64_t value, int64_t def)
+    {
+        if (value != def || file_.Holds(section_, key)) Int(key, value);
+    }
 
 private:
     ProfileSink& file_;
@@ -194,6 +198,7 @@ bool ReadConfig(const ProfileSource& file, TKonfig& konfig, TMenuList& menus,
     konfig.AskBeforeQuit = global.Bool("AskBeforeQuit", true);
     konfig.UseToolsMenu = global.Bool("UseToolsMenu", false);
     konfig.ToolsMenuCfg = global.Int("ToolsMenuCfg", 16777215);
+    konfig.QuickLaunchHotkey = global.Word("QuickLaunchHotkey", 0);
 
     bool complete = true;
     const int32_t menuCount = global.Int("MenuCount", 0);
@@ -231,6 +236,7 @@ void WriteConfig(ProfileSink& file, const TKonfig& konfig, const TMenuList& menu
     global.Bool("AskBeforeQuit", konfig.AskBeforeQuit);
     global.Bool("UseToolsMenu", konfig.UseToolsMenu);
     global.Int("ToolsMenuCfg", konfig.ToolsMenuCfg);
+    global.IntUnlessDefault("QuickLaunchHotkey", konfig.QuickLaunchHotkey, 0);
     global.Int("MenuCount", static_cast<int64_t>(menus.size()));
 
     for (size_t i = 0; i < menus.size(); ++i) {

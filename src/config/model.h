@@ -41,7 +41,7 @@ struct TKonfig {
     bool UseToolsMenu = false;
     int32_t ToolsMenuCfg = 0;
     bool AskBeforeQuit = false;
-    uint16_t QuickLaunchHotkey = 0;  // HOTKEYF_* << 8 | virtual key; 0: none
+    uint16_t QuickLaunchHotkey = 0;  // as TOneMenu::Hotkey (key code, 8192 Shift, 16384 Ctrl, 32768 Alt); 0: none
 };
 
 struct TOneItem {

@@ -24,6 +24,7 @@ UINT IconDpi = BaseDpi;
 
 constexpr char SettingsText[] = "&Settings...";
 constexpr char QuitText[] = "&Quit Marigoldwick";
+constexpr char QuickLaunchText[] = "Quick &launch...";
 
 // The icon of a file (environment variables in its path expanded) at size x size: the
 // file's own picture of that size where it has one, as ExtractIconA numbers them. The
@@ -153,6 +154,7 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
         }
         Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
     }
+    Append(popup, MFT_STRING, CmdQuickLaunch, 0, QuickLaunchText);
     Append(popup, MFT_STRING, CmdSettings, 0, SettingsText);
     Append(popup, MFT_STRING, CmdQuit, 0, QuitText);
 }

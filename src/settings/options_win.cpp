@@ -1,6 +1,7 @@
 #include "settings/options_win.h"
 
 #include "config/model.h"
+#include "settings/hotkey_value.h"
 #include "tools/tools_cfg.h"
 #include "win/text_conversion.h"
 
@@ -18,7 +19,8 @@ constexpr std::array<const char*, 3> IconSizeRadios{"RadioIconSize0", "RadioIcon
 constexpr std::array<const char*, ToolsSubmenuCount> ToolsRows{"Misc", "Network", "Reboot", "Resolution",
                                                                "Screensaver"};
 
-// In tab order: the "General" group, the icon size group, OK, Cancel, the page control.
+// In tab order: the "General" group, the icon size group, the quick-launch hotkey, OK,
+// Cancel, the page control.
 constexpr ControlRow Controls[] = {
     {"GroupBox1", "BUTTON", "General", 1, 0, 225, 129, Group},
     {"CheckAutorun", "BUTTON", "Autorun Marigoldwick on windows start", 16, 24, 201, 17, Check | WS_GROUP, 0,
@@ -30,8 +32,10 @@ constexpr ControlRow Controls[] = {
     {"RadioIconSize0", "BUTTON", "16 x 16", 8, 24, 65, 17, Radio | WS_GROUP | WS_TABSTOP, 0, "RadioIconSize"},
     {"RadioIconSize1", "BUTTON", "32 x 32", 8, 56, 65, 17, Radio, 0, "RadioIconSize"},
     {"RadioIconSize2", "BUTTON", "64 x 64", 8, 88, 65, 17, Radio, 0, "RadioIconSize"},
-    {"BtnOK", "BUTTON", "&OK", 160, 272, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
-    {"BtnCancel", "BUTTON", "&Cancel", 240, 272, 75, 25, Button},
+    {"LabelQuickLaunch", "STATIC", "&Quick launch hotkey:", 8, 274, 110, 13, WS_VISIBLE | WS_GROUP},
+    {"QuickLaunchHotKey", "msctls_hotkey32", "", 120, 270, 113, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE},
+    {"BtnOK", "BUTTON", "&OK", 160, 304, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {"BtnCancel", "BUTTON", "&Cancel", 240, 304, 75, 25, Button},
     {"PageControlExtraMenus", "SysTabControl32", "", 3, 135, 309, 128, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS},
     {"TabSheet1", TabPageClass, "Tools menu", 0, 0, 0, 0, 0, 0, "PageControlExtraMenus"},
     // Ends before the list: its background would cover the list's edge.
@@ -79,13 +83,15 @@ void FillToolsList(HWND list)
 
 std::unique_ptr<TfrmOptions> TfrmOptions::Create(HWND owner)
 {
-    LoadCommonControls(ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES);
+    LoadCommonControls(ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS);
 
     auto form = std::make_unique<TfrmOptions>(Key{});
-    FormSpec layout{"TfrmOptions", "Options", 315, 299};
+    FormSpec layout{"TfrmOptions", "Options", 315, 331};
     layout.owner = owner;
     if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
     FillToolsList(form->Control("ToolsCbList"));
+    // Shift alone is no modifier for a global hotkey: the control keeps the plain key.
+    SendMessageW(form->Control("QuickLaunchHotKey"), HKM_SETRULES, HKCOMB_S, MAKELPARAM(0, 0));
     form->BindEvents<TfrmOptions>(form.get(), Events);
     form->SetDialogButtons("BtnOK", "BtnCancel");
     form->SetInitialFocus("BtnOK");
@@ -144,6 +150,7 @@ void TfrmOptions::FormShow()
     SetChecked("CheckToolsMenu", Konfig.UseToolsMenu);
     SetChecked("CheckAskBeforeQuit", Konfig.AskBeforeQuit);
     TransferToolsMenuCfg(Transfer::ToControls);
+    SendMessageA(Control("QuickLaunchHotKey"), HKM_SETHOTKEY, HotkeyValueToControl(Konfig.QuickLaunchHotkey), 0);
 }
 
 void TfrmOptions::BtnOKClick()
@@ -155,6 +162,8 @@ void TfrmOptions::BtnOKClick()
     Konfig.UseToolsMenu = IsChecked("CheckToolsMenu");
     Konfig.AskBeforeQuit = IsChecked("CheckAskBeforeQuit");
     TransferToolsMenuCfg(Transfer::FromControls);
+    auto hotkey = static_cast<uint16_t>(SendMessageA(Control("QuickLaunchHotKey"), HKM_GETHOTKEY, 0, 0));
+    Konfig.QuickLaunchHotkey = HotkeyValueFromControl(ApplyShiftOnlyRule(hotkey));
     EndModal(ModalResult::Ok);
 }
 

@@ -24,6 +24,8 @@ inline constexpr std::uintptr_t ToolsMenuIndex = 255;
 // Commands of an item popup: entry k is command k, below the fixed commands.
 inline constexpr uint16_t CmdSettings = 1900;
 inline constexpr uint16_t CmdQuit = 1901;
+// Opens the quick-launch box.
+inline constexpr uint16_t CmdQuickLaunch = 1902;
 // Every separator of an item popup; never chosen, but kept apart from entries and commands.
 inline constexpr uint16_t SeparatorCommand = 1990;
 // The tools menu's commands, FirstToolsCommand + its row, above everything an item
@@ -35,4 +37,5 @@ static_assert(WmMenuIconFirst < WmToolsIcon && WmToolsIcon < WmCreateSettings);
 static_assert(WmCreateSettings < WmEntryPicturesReady && WmEntryPicturesReady < WmPendingPictures);
 // Room for one menu icon message per menu index below the tools menu's.
 static_assert(WmToolsIcon - WmMenuIconFirst <= ToolsMenuIndex);
-static_assert(CmdQuit == CmdSettings + 1 && CmdQuit < SeparatorCommand && SeparatorCommand < FirstToolsCommand);
+static_assert(CmdQuit == CmdSettings + 1 && CmdQuickLaunch == CmdQuit + 1 && CmdQuickLaunch < SeparatorCommand &&
+              SeparatorCommand < FirstToolsCommand);

@@ -19,6 +19,7 @@ from html.parser import HTMLParser
 HEADINGS = {
     "index.html": ["Overview"],
     "tray.html": ["Tray icons", "popup menus", "hotkeys"],
+    "quicklaunch.html": ["quick launch box"],
     "settings.html": ["Marigoldwick - Settings"],
     "menuprops.html": ["New menu", "Modify menu"],
     "options.html": ['"Options"'],

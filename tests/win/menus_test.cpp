@@ -48,7 +48,11 @@ std::vector<ItemSeen> ReadMenu(HMENU menu)
 
 void ExpectFixedTail(const std::vector<ItemSeen>& items)
 {
-    ASSERT_GE(items.size(), 2u);
+    ASSERT_GE(items.size(), 3u);
+    const ItemSeen& quick = items[items.size() - 3];
+    EXPECT_EQ(quick.type, static_cast<UINT>(MFT_STRING));
+    EXPECT_EQ(quick.id, 1902u);
+    EXPECT_EQ(quick.text, "Quick &launch...");
     const ItemSeen& settings = items[items.size() - 2];
     const ItemSeen& quit = items.back();
     EXPECT_EQ(settings.type, static_cast<UINT>(MFT_STRING));
@@ -134,7 +138,7 @@ TEST_F(MenuEntries, EntriesSeparatorsAndTheFixedCommandsInOrder)
 
     ASSERT_EQ(TrayEntryList.size(), 2u);
     std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(1));
-    ASSERT_EQ(items.size(), 8u);
+    ASSERT_EQ(items.size(), 9u);
     EXPECT_TRUE(IsOwnerDrawnEntry(items[0], 0, 1));
     EXPECT_TRUE(IsSeparator(items[1]));
     EXPECT_TRUE(IsSeparator(items[2])) << "two separators in a row stay two";
@@ -150,7 +154,7 @@ TEST_F(MenuEntries, AMenuWithoutEntriesHasOnlyTheFixedCommands)
     Menu("Empty").MaxTextWidth = 77;
     BuildMenus(DefWindowProcA);
     std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(0));
-    ASSERT_EQ(items.size(), 2u);
+    ASSERT_EQ(items.size(), 3u);
     ExpectFixedTail(items);
     EXPECT_EQ(MenuList[0]->MaxTextWidth, 77) << "no entries: the width is not measured";
 }
@@ -161,7 +165,7 @@ TEST_F(MenuEntries, EntriesBeyond999AreAppendedInOrderAndNoneTakesAFixedIdentifi
     for (int k = 0; k < 1902; ++k) Entry(big, "E" + std::to_string(k));
     BuildMenus(DefWindowProcA);
     std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(0));
-    ASSERT_EQ(items.size(), 1900u + 3u) << "entries from 1900 on would be read as settings and quit";
+    ASSERT_EQ(items.size(), 1900u + 4u) << "entries from 1900 on would be read as settings and quit";
     for (UINT k = 0; k < 1900; ++k) {
         ASSERT_TRUE(IsOwnerDrawnEntry(items[k], k, 0)) << "position " << k;
     }

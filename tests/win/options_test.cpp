@@ -2,6 +2,7 @@
 // modally, with Konfig checked afterwards.
 #include "config/model.h"
 #include "menu_pictures.h"
+#include "settings/hotkey_value.h"
 #include "settings/options_win.h"
 #include "win/dpi.h"
 #include "form_driver.h"
@@ -42,10 +43,10 @@ protected:
 TEST_F(OptionsTest, LayoutFollowsTheTable)
 {
     EXPECT_EQ(ui->ClientSize().cx, 315);
-    EXPECT_EQ(ui->ClientSize().cy, 299);
+    EXPECT_EQ(ui->ClientSize().cy, 331);
     EXPECT_EQ(ui->Place("CheckAutorun").left, 17);
     EXPECT_EQ(form->Text("CheckWrapMenu"), "Wrap menus (does not work on Win98)");
-    EXPECT_EQ(ui->Place("BtnOK").top, 272);
+    EXPECT_EQ(ui->Place("BtnOK").top, 304);
     EXPECT_EQ(ui->Place("BtnCancel").left, 240);
     // The page's controls sit on the page, below its tab and inside the page control.
     RECT page = ui->Place("PageControlExtraMenus"), list = ui->Place("ToolsCbList");
@@ -155,6 +156,27 @@ TEST_F(OptionsTest, CancelAndEscKeepKonfigEnterPressesOkF1AsksForHelp)
     };
     EXPECT_EQ(Run(enter, nullptr), ModalResult::Ok);
     EXPECT_EQ(helpAsked, 1);
+}
+
+TEST_F(OptionsTest, QuickLaunchHotkeyIsShownTypedAndStoredOnlyByOk)
+{
+    Konfig.QuickLaunchHotkey = 'Q' + HotkeyCtrl + HotkeyAlt;
+    auto retype = [&] {
+        EXPECT_EQ(SendMessageA(ui->Control("QuickLaunchHotKey"), HKM_GETHOTKEY, 0, 0), 0x0651);
+        ui->PressKeys("QuickLaunchHotKey", {VK_CONTROL, VK_SHIFT, VK_F5});
+    };
+    EXPECT_EQ(Run(retype, "BtnCancel"), ModalResult::Cancel);
+    EXPECT_EQ(Konfig.QuickLaunchHotkey, 'Q' + HotkeyCtrl + HotkeyAlt);
+    EXPECT_EQ(Run(retype), ModalResult::Ok);
+    EXPECT_EQ(Konfig.QuickLaunchHotkey, VK_F5 + HotkeyCtrl + HotkeyShift);
+    // Shift alone is dropped, as for the menus' hotkeys.
+    EXPECT_EQ(Run([&] { ui->PressKeys("QuickLaunchHotKey", {VK_SHIFT, 'A'}); }), ModalResult::Ok);
+    EXPECT_EQ(Konfig.QuickLaunchHotkey, 'A');
+    // Its row lies between the page control and the buttons, label before control.
+    RECT label = ui->Place("LabelQuickLaunch"), hotkey = ui->Place("QuickLaunchHotKey");
+    EXPECT_LE(label.right, hotkey.left);
+    EXPECT_GE(hotkey.top, ui->Place("PageControlExtraMenus").bottom);
+    EXPECT_LE(hotkey.bottom, ui->Place("BtnOK").top);
 }
 
 TEST_F(OptionsTest, IconSizeWithoutChoiceKeepsTheRadioGroupAsItWas)

@@ -1,0 +1,349 @@
+#include "quick/quick_box_win.h"
+
+#include "config/model.h"
+#include "launch/launch_win.h"
+#include "menus/menu_images_win.h"
+#include "menus/menus_win.h"
+#include "shell/path_text.h"
+#include "win/dpi.h"
+#include "win/text_conversion.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char QuickListClass[] = "MgwQuickList";
+constexpr wchar_t QuickListClassW[] = L"MgwQuickList";
+
+constexpr ControlRow Controls[] = {
+    {"EditQuick", "EDIT", "", 6, 6, 408, 21, FormStyle::Edit, WS_EX_CLIENTEDGE},
+    // Drawn by the box itself: a list box or list view spends tens of milliseconds under
+    // Wine on each change of its row count, more than a frame, while the box only ever
+    // draws the dozen rows in view.
+    {"ListQuick", QuickListClass, "", 6, 33, 408, 261, WS_VISIBLE, WS_EX_CLIENTEDGE},
+};
+
+// The user's case rule for letters beyond ASCII: CharLowerW takes a single character
+// in the low word of its argument.
+char32_t SystemCaseFold(char32_t c)
+{
+    if (c < 0x80) return AsciiCaseFold(c);
+    if (c > 0xFFFF) return c;
+    return static_cast<char32_t>(
+        reinterpret_cast<UINT_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c)))) & 0xFFFF);
+}
+
+std::wstring WindowTextW(HWND window)
+{
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+const TOneItem* EntryOf(int menu, int item)
+{
+    const TOneMenu* owner = MenuAt(menu);
+    if (!owner || item < 0 || static_cast<size_t>(item) >= owner->Items.size()) return nullptr;
+    return owner->Items[static_cast<size_t>(item)].get();
+}
+
+}  // namespace
+
+void LaunchFromQuickBox(int menu, int item, bool asAdministrator)
+{
+    TOneItem* entry = const_cast<TOneItem*>(EntryOf(menu, item));
+    if (!entry) return;
+    // The launch reads the entry's own flag: forced for this one start, then put back.
+    const bool asked = entry->RunAsAdmin;
+    entry->RunAsAdmin = asked || asAdministrator;
+    LaunchItem(menu, item, false);
+    // A box about a failed start runs messages: the entry may have gone meanwhile.
+    if (EntryOf(menu, item) == entry) entry->RunAsAdmin = asked;
+}
+
+LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* box = reinterpret_cast<QuickBox*>(GetWindowLongPtrW(list, 0));
+    if (!box) return DefWindowProcW(list, msg, wParam, lParam);
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(list, &paint);
+        box->PaintList(list, dc);
+        EndPaint(list, &paint);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        const int row = box->top_ + GET_Y_LPARAM(lParam) / box->RowHeight();
+        if (row < box->RowCount()) box->Select(row);
+        SetFocus(box->Control("EditQuick"));
+        if (msg == WM_LBUTTONDBLCLK && row < box->RowCount()) box->StartSelected(false);
+        return 0;
+    }
+    case WM_MOUSEWHEEL:
+        box->ScrollTo(box->top_ - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
+        return 0;
+    case WM_SIZE:
+        InvalidateRect(list, nullptr, FALSE);
+        return 0;
+    // Answered as a list box would, so that tools outside can read the list.
+    case LB_GETCOUNT:
+        return box->RowCount();
+    case LB_GETCURSEL:
+        return box->SelectedRow();
+    default:
+        break;
+    }
+    return DefWindowProcW(list, msg, wParam, lParam);
+}
+
+std::unique_ptr<QuickBox> QuickBox::Create(HWND owner, QuickLaunch launch)
+{
+    WNDCLASSEXW listClass{};
+    listClass.cbSize = sizeof(listClass);
+    if (!GetClassInfoExW(GetModuleHandleW(nullptr), QuickListClassW, &listClass)) {
+        listClass.style = CS_DBLCLKS;
+        listClass.lpfnWndProc = &QuickBox::ListProc;
+        listClass.cbWndExtra = sizeof(QuickBox*);
+        listClass.hInstance = GetModuleHandleW(nullptr);
+        listClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        listClass.lpszClassName = QuickListClassW;
+        if (!RegisterClassExW(&listClass)) return nullptr;
+    }
+    auto box = std::make_unique<QuickBox>(Key{}, std::move(launch));
+    FormSpec layout{"TQuickBox", "Quick launch", 420, 300};
+    layout.style = WS_POPUP | WS_BORDER;
+    layout.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+    layout.owner = owner;
+    if (!box->CreateForm(layout) || !box->CreateControls(Controls)) return nullptr;
+    box->matcher_ = QuickMatcher(SystemCaseFold);
+    box->On("EditQuick", EN_CHANGE, [b = box.get()] { b->TypedChanged(); });
+    SetWindowLongPtrW(box->Control("ListQuick"), 0, reinterpret_cast<LONG_PTR>(box.get()));
+    SetWindowSubclass(box->Control("EditQuick"), &QuickBox::EditKeys, 1, reinterpret_cast<DWORD_PTR>(box.get()));
+    return box;
+}
+
+QuickBox::~QuickBox()
+{
+    // Destroying the shown box deactivates it, and its list paints until it is gone:
+    // both must still find the box whole.
+    DestroyHandle();
+}
+
+void QuickBox::Open()
+{
+    entries_.clear();
+    matcher_.Clear();
+    size_t count = 0;
+    for (const auto& menu : MenuList) count += menu->Items.size();
+    matcher_.Reserve(count, count * 32);
+    entries_.reserve(count);
+    for (size_t m = 0; m < MenuList.size(); ++m) {
+        const TOneMenu& menu = *MenuList[m];
+        for (size_t k = 0; k < menu.Items.size(); ++k) {
+            const TOneItem& item = *menu.Items[k];
+            if (item.IsSeparator()) continue;
+            matcher_.Add(item.Description, item.IsPIDL ? std::string_view() : FileNamePart(item.Pfad));
+            entries_.push_back({static_cast<int>(m), static_cast<int>(k)});
+        }
+    }
+    typed_.clear();
+    hits_.clear();
+    // Setting the text ranks through EN_CHANGE only when it changes.
+    SetWindowTextW(Control("EditQuick"), L"");
+    TypedChanged();
+
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const RECT work = WorkAreaOf(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST));
+    RECT frame{};
+    GetWindowRect(Handle(), &frame);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
+    const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 3);
+    SetWindowPos(Handle(), HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(Handle());
+    SetFocus(Control("EditQuick"));
+}
+
+void QuickBox::Close()
+{
+    if (!Handle()) return;
+    ShowWindow(Handle(), SW_HIDE);
+    hits_.clear();
+    entries_.clear();
+    matcher_.Clear();
+    selected_ = -1;
+    top_ = 0;
+}
+
+int QuickBox::RowsInView() const
+{
+    RECT client{};
+    GetClientRect(Control("ListQuick"), &client);
+    return std::max(1, static_cast<int>(client.bottom) / RowHeight());
+}
+
+void QuickBox::ScrollTo(int top)
+{
+    top = std::clamp(top, 0, std::max(0, RowCount() - RowsInView()));
+    if (top == top_) return;
+    top_ = top;
+    InvalidateRect(Control("ListQuick"), nullptr, FALSE);
+}
+
+void QuickBox::Select(int row)
+{
+    if (RowCount() == 0) return;
+    selected_ = std::clamp(row, 0, RowCount() - 1);
+    InvalidateRect(Control("ListQuick"), nullptr, FALSE);
+    if (selected_ < top_) ScrollTo(selected_);
+    else if (selected_ >= top_ + RowsInView()) ScrollTo(selected_ - RowsInView() + 1);
+}
+
+void QuickBox::TypedChanged()
+{
+    std::string typed = Utf8(WindowTextW(Control("EditQuick")));
+    // Letters added at the end can only narrow the list: the last hits are all there is to try.
+    if (!typed_.empty() && typed.size() > typed_.size() && typed.starts_with(typed_)) {
+        matcher_.RankAmong(typed, hits_, ranked_);
+        hits_.swap(ranked_);
+    } else {
+        matcher_.Rank(typed, hits_);
+    }
+    typed_ = std::move(typed);
+    top_ = 0;
+    selected_ = hits_.empty() ? -1 : 0;
+    InvalidateRect(Control("ListQuick"), nullptr, FALSE);
+}
+
+void QuickBox::StartSelected(bool asAdministrator)
+{
+    const int row = SelectedRow();
+    const Row chosen = row >= 0 ? RowAt(row) : Row{-1, -1};
+    // Hidden first: what starts takes the foreground, and a failure's box must not sit
+    // behind a top-most window.
+    Close();
+    if (chosen.menu >= 0 && launch_) launch_(chosen.menu, chosen.item, asAdministrator);
+}
+
+LRESULT CALLBACK QuickBox::EditKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
+{
+    auto* box = reinterpret_cast<QuickBox*>(self);
+    switch (msg) {
+    case WM_KEYDOWN:
+        switch (wParam) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT: {
+            // The list moves its highlight as if it had the focus.
+            const int page = box->RowsInView();
+            const int step = wParam == VK_UP ? -1 : wParam == VK_DOWN ? 1 : wParam == VK_PRIOR ? -page : page;
+            box->Select(box->selected_ + step);
+            return 0;
+        }
+        case VK_RETURN:
+            box->StartSelected(GetKeyState(VK_CONTROL) < 0);
+            return 0;
+        case VK_ESCAPE:
+            box->Close();
+            return 0;
+        default:
+            break;
+        }
+        break;
+    case WM_CHAR:
+        // Enter, Ctrl+Enter (a line feed) and Esc were handled as keys: no beep, no character.
+        if (wParam == '\r' || wParam == '\n' || wParam == 0x1B) return 0;
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(edit, &QuickBox::EditKeys, 1);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(edit, msg, wParam, lParam);
+}
+
+int QuickBox::PictureSize() const { return ScaleByDpi(16, Dpi()); }
+
+int QuickBox::RowHeight() const { return PictureSize() + ScaleByDpi(6, Dpi()); }
+
+void QuickBox::PaintList(HWND list, HDC screen)
+{
+    RECT client{};
+    GetClientRect(list, &client);
+    // Drawn whole off the screen and copied once: one transfer to the display per update.
+    UniqueMemoryDC dc(CreateCompatibleDC(screen));
+    UniqueGdiObject picture(CreateCompatibleBitmap(screen, client.right, client.bottom));
+    if (!dc || !picture) return;
+    ScopedSelectObject selectPicture(dc.get(), picture.get());
+    ScopedSelectObject selectFont(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+    FillRect(dc.get(), &client, GetSysColorBrush(COLOR_WINDOW));
+    const int height = RowHeight();
+    for (int row = top_; row < RowCount() && (row - top_) * height < client.bottom; ++row) {
+        RECT place{0, (row - top_) * height, client.right, (row - top_ + 1) * height};
+        DrawRow(dc.get(), list, row, place);
+    }
+    BitBlt(screen, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+}
+
+void QuickBox::DrawRow(HDC dc, HWND list, int index, const RECT& place)
+{
+    const Row row = RowAt(index);
+    const TOneItem* item = EntryOf(row.menu, row.item);
+    if (!item) return;
+    const TOneMenu& menu = *MenuAt(row.menu);
+    const bool selected = index == selected_;
+    if (selected) FillRect(dc, &place, GetSysColorBrush(COLOR_HIGHLIGHT));
+
+    const int pad = ScaleByDpi(3, Dpi()), size = PictureSize();
+    RECT picture{place.left + pad, place.top + (place.bottom - place.top - size) / 2, 0, 0};
+    picture.right = picture.left + size;
+    picture.bottom = picture.top + size;
+    if (ImageListMenuImages* images = ImageListOf(menu)) {
+        // A placeholder drawn now is drawn again once the entry's picture is made.
+        images->MarkShownPending(row.item, size, list, &place);
+        ImageList_Draw(images->Handle(size), images->PictureIndex(row.item, size), dc, picture.left, picture.top,
+                       ILD_NORMAL);
+    }
+
+    SetBkMode(dc, TRANSPARENT);
+    RECT text = place;
+    text.left = picture.right + 2 * pad;
+    text.right -= pad;
+    // The menu's name on the right, in at most a third of the row.
+    RECT name = text;
+    name.left = text.right - (text.right - text.left) / 3;
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+    const std::wstring menuName = Wide(menu.MenuName);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
+    DrawTextW(dc, menuName.c_str(), static_cast<int>(menuName.size()), &name, format | DT_RIGHT);
+    text.right = name.left - pad;
+    const std::wstring description = Wide(DescriptionWithoutMnemonic(item->Description));
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    DrawTextW(dc, description.c_str(), static_cast<int>(description.size()), &text, format);
+}
+
+LRESULT QuickBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_ACTIVATE:
+        // Clicking elsewhere or switching away closes the box, as Esc does.
+        if (LOWORD(wParam) == WA_INACTIVE && IsWindowVisible(Handle())) Close();
+        return DefaultHandling(msg, wParam, lParam);
+    case WM_CLOSE:
+        Close();
+        return 0;
+    default:
+        break;
+    }
+    return Form::HandleMessage(msg, wParam, lParam);
+}

@@ -1,0 +1,132 @@
+// The real mgoldwk.exe's quick-launch box driven from this process with real key input:
+// its hotkey opens the box, typed letters narrow the list (read from outside), Enter
+// starts the entry, here a copy of recorder.exe that writes down how it was started.
+#include "app_test.h"
+#include "recorder_log.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char BoxClass[] = "TQuickBox";
+constexpr WORD CmdQuickLaunch = 1902;
+// Ctrl+Shift+F9 as the file stores it: key code, 8192 Shift, 16384 Ctrl.
+constexpr int Hotkey = VK_F9 + 8192 + 16384;
+
+class QuickLaunchE2e : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        if (HasFatalFailure()) return;
+        recorder = sandbox->Folder().File("recorder.exe");
+        ASSERT_TRUE(CopyFileA(RecorderExe().c_str(), recorder.c_str(), FALSE)) << RecorderExe();
+        log = sandbox->Folder().File("recorder.log");
+        SetEnvironmentVariableA("MGW_RECORD", nullptr);
+    }
+
+    std::string Entry(const std::string& section, const std::string& description, const std::string& parameters,
+                      int startmode) const
+    {
+        return Ini({"[" + section + "]", "Pfad=" + recorder, "IsPIDL=0", "IconNum=-99", "Description=" + description,
+                    "Parameters=" + parameters, "Startmode=" + std::to_string(startmode)});
+    }
+
+    void LaunchWithEntries()
+    {
+        Launch(Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=2",
+                    "QuickLaunchHotkey=" + std::to_string(Hotkey), "[M0]", "MenuName=Tools", "ItemCount=2",
+                    "[M1]", "MenuName=More", "ItemCount=1"}) +
+               Entry("M0I1", "Record &alpha", "alpha", SW_SHOWMAXIMIZED) +
+               Entry("M0I2", "Record beta", "beta \"two words\"", SW_SHOWMINNOACTIVE) +
+               Entry("M1I1", "Gamma recorder", "gamma", SW_SHOWNORMAL));
+    }
+
+    // The box once it shows with the foreground, so typed keys reach its edit field.
+    HWND WaitForBox()
+    {
+        HWND box = app->WaitForWindow({BoxClass, "", true}, 5000);
+        EXPECT_NE(box, nullptr);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == box; }, 3000))
+            << "foreground: " << WindowClass(GetForegroundWindow());
+        return box;
+    }
+
+    static LRESULT Rows(HWND box)
+    {
+        return SendMessageA(FindWindowExA(box, nullptr, "MgwQuickList", nullptr), LB_GETCOUNT, 0, 0);
+    }
+
+    static bool WaitForRows(HWND box, LRESULT rows)
+    {
+        return WaitUntil([&] { return Rows(box) == rows; }, 3000);
+    }
+
+    std::string recorder, log;
+};
+
+TEST_F(QuickLaunchE2e, HotkeyOpensTypingNarrowsEnterStartsTheEntryEscCloses)
+{
+    LaunchWithEntries();
+    PressKeys({VK_CONTROL, VK_SHIFT, VK_F9});
+    HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(WaitForRows(box, 3)) << Rows(box);
+    EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    PressKeys({'A'});
+    EXPECT_TRUE(WaitForRows(box, 3)) << "every entry has an a: " << Rows(box);
+    PressKeys({'L'});
+    EXPECT_TRUE(WaitForRows(box, 1)) << Rows(box);
+    PressKeys({VK_RETURN});
+    std::vector<RecorderRecord> records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(EndsWith(records[0].commandLine, " alpha")) << records[0].commandLine;
+    EXPECT_EQ(records[0].showCommand, SW_SHOWMAXIMIZED);
+    EXPECT_FALSE(IsWindowVisible(box));
+
+    // Opened again it starts afresh; Esc closes it without starting anything.
+    Sleep(500);  // the started copy's console window may hold the foreground a moment
+    PressKeys({VK_CONTROL, VK_SHIFT, VK_F9});
+    ASSERT_EQ(WaitForBox(), box);
+    EXPECT_TRUE(WaitForRows(box, 3)) << Rows(box);
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); }, 3000));
+    Sleep(500);
+    EXPECT_EQ(ReadRecorderLog(log).size(), 1u);
+    EXPECT_TRUE(app->NoMessageBoxFor(200));
+}
+
+TEST_F(QuickLaunchE2e, ThePopupsEntryOpensTheBoxAndArrowsChooseInMenuOrder)
+{
+    LaunchWithEntries();
+    ASSERT_TRUE(ChooseMenuCommand(main, 1, CmdQuickLaunch));
+    HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(WaitForRows(box, 3)) << Rows(box);
+    PressKeys({VK_DOWN});
+    PressKeys({VK_RETURN});
+    std::vector<RecorderRecord> records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(EndsWith(records[0].commandLine, " beta \"two words\"")) << records[0].commandLine;
+    EXPECT_EQ(records[0].showCommand, SW_SHOWMINNOACTIVE);
+}
+
+TEST_F(QuickLaunchE2e, AHotkeyTakenElsewhereIsReportedAsForTheMenus)
+{
+    // This process holds the combination first.
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_SHIFT, VK_F9));
+    LaunchWithEntries();
+    std::optional<MessageBoxInfo> shown = app->WaitForMessageBox(5000);
+    UnregisterHotKey(nullptr, 1);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->text, "Unable to register hotkey for 'Quick launch'.\rMaybe it's already used by another application.");
+    EXPECT_TRUE(AnswerMessageBox(shown->hwnd, IDOK));
+    EXPECT_TRUE(app->WaitForMessageBoxGone(shown->hwnd));
+    EXPECT_TRUE(app->IsRunning());
+}
+
+}  // namespace
