@@ -54,14 +54,9 @@ const TOneItem* EntryOf(int menu, int item)
 
 void LaunchFromQuickBox(int menu, int item, bool asAdministrator)
 {
-    TOneItem* entry = const_cast<TOneItem*>(EntryOf(menu, item));
-    if (!entry) return;
-    // The launch reads the entry's own flag: forced for this one start, then put back.
-    const bool asked = entry->RunAsAdmin;
-    entry->RunAsAdmin = asked || asAdministrator;
-    LaunchItem(menu, item, false);
-    // A box about a failed start runs messages: the entry may have gone meanwhile.
-    if (EntryOf(menu, item) == entry) entry->RunAsAdmin = asked;
+    if (!EntryOf(menu, item)) return;
+    if (asAdministrator) LaunchItemAsAdministrator(menu, item);
+    else LaunchItem(menu, item, false);
 }
 
 LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam)
