@@ -42,16 +42,15 @@ public:
     PictureStore(int size, const EntryPictures& pictures);
     int Size() const { return size_; }
     HIMAGELIST Handle() const { return list_.get(); }
-    // The key's picture; the placeholder for "". Nothing while it is not placed.
-    std::optional<int> IndexOf(const std::string& key) const;
-    // The key's picture from now on: `picture`, or the placeholder without one.
-    void Place(const std::string& key, const std::optional<PixelImage>& picture);
-    int KeyCount() const { return static_cast<int>(indices_.size()); }
+    // The key's picture; the placeholder for key 0. Nothing while it is not placed.
+    std::optional<int> IndexOf(PictureKeyId key) const;
+    // Each result's key shows its picture from now on, or the placeholder without one.
+    void Place(const std::vector<const PictureResult*>& results);
 
 private:
     int size_;
     UniqueImageList list_;
-    std::map<std::string, int> indices_;
+    std::vector<int> indices_;  // by key number; -1 while not placed
 };
 
 class ImageListMenuImages;
@@ -72,7 +71,8 @@ public:
     // how many requests it answered.
     int PlaceFinished();
 
-    uint64_t Request(ImageListMenuImages& owner, const EntryIconRequest& request, int size, PictureUrgency urgency);
+    uint64_t Request(ImageListMenuImages& owner, std::shared_ptr<const EntryIconRequest> request, int size,
+                     PictureUrgency urgency);
     void Raise(uint64_t ticket, PictureUrgency urgency);
     void Cancel(uint64_t ticket);
 
@@ -115,7 +115,7 @@ public:
     void MarkShownPending(int index, int size, HWND window, const RECT* rect);
 
     // From the service: request `ticket` found the key (its picture is placed).
-    void Finished(uint64_t ticket, const std::string& key);
+    void Finished(uint64_t ticket, PictureKeyId key);
 
 private:
     struct Shown {
@@ -129,8 +129,9 @@ private:
     };
     struct Slot {
         bool separator = false;
-        EntryIconRequest request;
-        std::optional<std::string> key;
+        // Shared with the worker's queue rather than copied into it.
+        std::shared_ptr<const EntryIconRequest> request;
+        std::optional<PictureKeyId> key;
         std::vector<Asked> asked;
         std::vector<Shown> shown;
     };
