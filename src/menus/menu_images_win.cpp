@@ -1,6 +1,7 @@
 #include "menus/menu_images_win.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -159,6 +160,25 @@ void EntryPictureService::Cancel(uint64_t ticket)
     worker_.Cancel(ticket);
 }
 
+bool EntryPictureService::SameRequest::operator()(const std::shared_ptr<const EntryIconRequest>& a,
+                                                   const std::shared_ptr<const EntryIconRequest>& b) const
+{
+    return std::tie(a->Pfad, a->IsPIDL, a->IconNum, a->IconPfad) < std::tie(b->Pfad, b->IsPIDL, b->IconNum, b->IconPfad);
+}
+
+std::shared_ptr<const EntryIconRequest> EntryPictureService::Shared(EntryIconRequest request)
+{
+    auto made = std::make_shared<const EntryIconRequest>(std::move(request));
+    return *requests_.insert(std::move(made)).first;
+}
+
+void EntryPictureService::Release(std::shared_ptr<const EntryIconRequest>& request)
+{
+    // Held by this entry and the set only (a queued job holds one more; then it stays).
+    if (request && request.use_count() == 2) requests_.erase(request);
+    request.reset();
+}
+
 // ---- ImageListMenuImages -------------------------------------------------------------
 
 ImageListMenuImages::ImageListMenuImages(std::shared_ptr<EntryPictureService> service) : service_(std::move(service)) {}
@@ -169,8 +189,7 @@ int ImageListMenuImages::AddEntryImage(const TOneItem& item)
 {
     Slot slot;
     slot.separator = item.IsSeparator();
-    slot.request =
-        std::make_shared<const EntryIconRequest>(EntryIconRequest{item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad});
+    slot.request = Shared(EntryIconRequest{item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad});
     slots_.push_back(std::move(slot));
     return static_cast<int>(slots_.size()) - 1;
 }
@@ -181,6 +200,13 @@ void ImageListMenuImages::Forget(Slot& slot)
         for (const Asked& asked : slot.asked) service_->Cancel(asked.ticket);
     slot.asked.clear();
     slot.shown.clear();
+    if (service_) service_->Release(slot.request);
+}
+
+std::shared_ptr<const EntryIconRequest> ImageListMenuImages::Shared(EntryIconRequest request)
+{
+    if (service_) return service_->Shared(std::move(request));
+    return std::make_shared<const EntryIconRequest>(std::move(request));
 }
 
 bool ImageListMenuImages::RemoveEntryImage(int index)
@@ -203,7 +229,7 @@ bool ImageListMenuImages::ReplaceEntryImage(int index, const TOneItem& item)
     if (same) return true;
     Forget(slot);
     slot.separator = separator;
-    slot.request = std::make_shared<const EntryIconRequest>(std::move(request));
+    slot.request = Shared(std::move(request));
     slot.key.reset();
     return true;
 }

@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -76,7 +77,17 @@ public:
     void Raise(uint64_t ticket, PictureUrgency urgency);
     void Cancel(uint64_t ticket);
 
+    // One copy of equal requests, shared: many entries start the same program.
+    std::shared_ptr<const EntryIconRequest> Shared(EntryIconRequest request);
+    // An entry lets go of `request`; it is forgotten once no entry holds it.
+    void Release(std::shared_ptr<const EntryIconRequest>& request);
+
 private:
+    struct SameRequest {
+        bool operator()(const std::shared_ptr<const EntryIconRequest>& a,
+                        const std::shared_ptr<const EntryIconRequest>& b) const;
+    };
+    std::set<std::shared_ptr<const EntryIconRequest>, SameRequest> requests_;
     std::shared_ptr<const EntryPictures> pictures_;
     std::map<int, std::unique_ptr<PictureStore>> stores_;
     std::map<uint64_t, ImageListMenuImages*> owners_;
@@ -136,6 +147,7 @@ private:
         std::vector<Shown> shown;
     };
     void Forget(Slot& slot);
+    std::shared_ptr<const EntryIconRequest> Shared(EntryIconRequest request);
     const Asked* AskedAt(const Slot& slot, int size) const;
 
     std::shared_ptr<EntryPictureService> service_;
