@@ -50,10 +50,10 @@ HICON IdListIcon(std::string_view bytes)
 
 // ---- where the picture comes from ----------------------------------------------------
 
-PictureLocation ShellImage(const char* pathOrList, UINT flags, DWORD attributes = 0)
+PictureLocation ShellImage(const char* pathOrList, UINT flags)
 {
     SHFILEINFOA info{};
-    if (!SHGetFileInfoA(pathOrList, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
+    if (!SHGetFileInfoA(pathOrList, 0, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
     return PictureLocation{PictureOrigin::ShellImage, {}, info.iIcon};
 }
 
@@ -74,20 +74,13 @@ std::optional<std::string> ClassText(const std::wstring& key, const wchar_t* nam
     return Utf8(std::wstring_view(text, wcsnlen(text, size / sizeof(wchar_t))));
 }
 
-bool ClassKeyExists(const std::wstring& key)
+// Whether the key exists and, for a `name`, holds that value.
+bool ClassHas(const std::wstring& key, const wchar_t* name = nullptr)
 {
     HKEY handle = nullptr;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return false;
     UniqueKey owned(handle);
-    return true;
-}
-
-bool ClassValueExists(const std::wstring& key, const wchar_t* name)
-{
-    HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return false;
-    UniqueKey owned(handle);
-    return RegQueryValueExW(handle, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return !name || RegQueryValueExW(handle, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 std::string SystemFile(const wchar_t* name)
@@ -129,7 +122,7 @@ std::optional<PictureLocation> TypeIcon(const std::string& extension)
     const PictureLocation plain{PictureOrigin::IconFile, SystemFile(L"shell32.dll"), -1};
     if (!progId || progId->empty()) return plain;
     const std::wstring key = Wide(*progId);
-    if (ClassKeyExists(key + L"\\shellex\\IconHandler") || ClassValueExists(key, L"IsShortcut")) return std::nullopt;
+    if (ClassHas(key + L"\\shellex\\IconHandler") || ClassHas(key, L"IsShortcut")) return std::nullopt;
     const std::optional<std::string> icon = ClassText(key + L"\\DefaultIcon");
     if (!icon) return plain;
     return RegisteredIcon(*icon);

@@ -134,11 +134,14 @@ int EntryPictureService::PlaceFinished()
         if (result.made) made[result.size].push_back(&result);
     for (const auto& [size, sized] : made) Store(size).Place(sized);
     for (const PictureResult& result : results) {
-        auto owner = owners_.find(result.ticket);
-        if (owner == owners_.end()) continue;
-        ImageListMenuImages* images = owner->second;
-        owners_.erase(owner);
-        images->Finished(result.ticket, result.key);
+        auto waiting = waiting_.find(result.ticket);
+        if (waiting == waiting_.end()) continue;
+        Waiting done = std::move(waiting->second);
+        waiting_.erase(waiting);
+        queued_.erase(done.asked);
+        std::sort(done.owners.begin(), done.owners.end());
+        done.owners.erase(std::unique(done.owners.begin(), done.owners.end()), done.owners.end());
+        for (ImageListMenuImages* images : done.owners) images->Finished(result.ticket, result.key);
     }
     return static_cast<int>(results.size());
 }
@@ -146,17 +149,32 @@ int EntryPictureService::PlaceFinished()
 uint64_t EntryPictureService::Request(ImageListMenuImages& owner, std::shared_ptr<const EntryIconRequest> request,
                                       int size, PictureUrgency urgency)
 {
+    // Entries sharing a request share its ticket: one job, whatever their number.
+    const auto asked = std::make_pair(request.get(), size);
+    if (auto same = queued_.find(asked); same != queued_.end()) {
+        waiting_[same->second].owners.push_back(&owner);
+        worker_.Raise(same->second, urgency);
+        return same->second;
+    }
     const uint64_t ticket = nextTicket_++;
-    owners_[ticket] = &owner;
+    waiting_[ticket] = Waiting{asked, {&owner}};
+    queued_.emplace(asked, ticket);
     worker_.Add(ticket, std::move(request), size, urgency);
     return ticket;
 }
 
 void EntryPictureService::Raise(uint64_t ticket, PictureUrgency urgency) { worker_.Raise(ticket, urgency); }
 
-void EntryPictureService::Cancel(uint64_t ticket)
+void EntryPictureService::Cancel(uint64_t ticket, const ImageListMenuImages& owner)
 {
-    owners_.erase(ticket);
+    auto waiting = waiting_.find(ticket);
+    if (waiting == waiting_.end()) return;
+    std::vector<ImageListMenuImages*>& owners = waiting->second.owners;
+    auto mine = std::find(owners.begin(), owners.end(), &owner);
+    if (mine != owners.end()) owners.erase(mine);
+    if (!owners.empty()) return;
+    queued_.erase(waiting->second.asked);
+    waiting_.erase(waiting);
     worker_.Cancel(ticket);
 }
 
@@ -197,7 +215,7 @@ int ImageListMenuImages::AddEntryImage(const TOneItem& item)
 void ImageListMenuImages::Forget(Slot& slot)
 {
     if (service_)
-        for (const Asked& asked : slot.asked) service_->Cancel(asked.ticket);
+        for (const Asked& asked : slot.asked) service_->Cancel(asked.ticket, *this);
     slot.asked.clear();
     slot.shown.clear();
     if (service_) service_->Release(slot.request);
@@ -302,7 +320,6 @@ void ImageListMenuImages::Finished(uint64_t ticket, PictureKeyId key)
         slot.key = key;
         for (const Shown& shown : std::exchange(slot.shown, {}))
             if (IsWindow(shown.window)) InvalidateRect(shown.window, shown.whole ? nullptr : &shown.rect, FALSE);
-        return;
     }
 }
 

@@ -20,6 +20,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The main window's two pictures: the placeholder of entries without an icon and the
@@ -75,7 +76,8 @@ public:
     uint64_t Request(ImageListMenuImages& owner, std::shared_ptr<const EntryIconRequest> request, int size,
                      PictureUrgency urgency);
     void Raise(uint64_t ticket, PictureUrgency urgency);
-    void Cancel(uint64_t ticket);
+    // `owner` no longer waits for `ticket`; the job goes when no one waits for it.
+    void Cancel(uint64_t ticket, const ImageListMenuImages& owner);
 
     // One copy of equal requests, shared: many entries start the same program.
     std::shared_ptr<const EntryIconRequest> Shared(EntryIconRequest request);
@@ -90,7 +92,13 @@ private:
     std::set<std::shared_ptr<const EntryIconRequest>, SameRequest> requests_;
     std::shared_ptr<const EntryPictures> pictures_;
     std::map<int, std::unique_ptr<PictureStore>> stores_;
-    std::map<uint64_t, ImageListMenuImages*> owners_;
+    using Asked = std::pair<const EntryIconRequest*, int>;  // a request at a size
+    struct Waiting {
+        Asked asked;
+        std::vector<ImageListMenuImages*> owners;  // once per entry waiting
+    };
+    std::map<uint64_t, Waiting> waiting_;
+    std::map<Asked, uint64_t> queued_;
     uint64_t nextTicket_ = 1;
     PictureWorker worker_;
 };
@@ -125,7 +133,8 @@ public:
     // null): it goes first, and that area is repainted once its picture is placed.
     void MarkShownPending(int index, int size, HWND window, const RECT* rect);
 
-    // From the service: request `ticket` found the key (its picture is placed).
+    // From the service: request `ticket` found the key (its picture is placed), for every
+    // entry that waited for it.
     void Finished(uint64_t ticket, PictureKeyId key);
 
 private:
