@@ -15,6 +15,7 @@
 #include "win/handles.h"
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -160,7 +161,8 @@ private:
     const Asked* AskedAt(const Slot& slot, int size) const;
 
     std::shared_ptr<EntryPictureService> service_;
-    std::vector<Slot> slots_;
+    // Grown a block at a time: a vector's doublings would leave freed copies behind.
+    std::deque<Slot> slots_;
 };
 
 // For NewMenuImages: every new menu maps its entries to the service's pictures.
