@@ -462,7 +462,31 @@ struct PopupTiming {
     double settledMs = 0;  // request until its picture stops changing
     int changes = 0;       // times the picture changed after it first showed
     std::vector<unsigned char> picture;
+    int width = 0, height = 0;
 };
+
+// Where two captures of the popup differ, for telling a late picture from a moved
+// highlight or a different size.
+std::string Difference(const PopupTiming& a, const PopupTiming& b)
+{
+    if (a.width != b.width || a.height != b.height)
+        return "sizes differ: " + std::to_string(a.width) + "x" + std::to_string(a.height) + " against " +
+               std::to_string(b.width) + "x" + std::to_string(b.height);
+    if (a.picture.size() != static_cast<size_t>(a.width) * a.height * 4 || b.picture.size() != a.picture.size())
+        return "not comparable";
+    int left = a.width, top = a.height, right = -1, bottom = -1, count = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const size_t at = (static_cast<size_t>(y) * a.width + x) * 4;
+            if (std::memcmp(&a.picture[at], &b.picture[at], 3) == 0) continue;
+            ++count;
+            left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    if (count == 0) return "the same";
+    return std::to_string(count) + " pixels differ within x " + std::to_string(left) + ".." + std::to_string(right) +
+           ", y " + std::to_string(top) + ".." + std::to_string(bottom) + " of " + std::to_string(a.width) + "x" +
+           std::to_string(a.height);
+}
 
 // Pops up menu 0 as a right click on its icon does and times it; closes it again.
 std::optional<PopupTiming> TimePopup(const Program& p)
@@ -494,6 +518,10 @@ std::optional<PopupTiming> TimePopup(const Program& p)
     }
     t.settledMs = Millis(since - asked);
     t.picture = std::move(previous);
+    RECT r{};
+    GetWindowRect(popup, &r);
+    t.width = r.right - r.left;
+    t.height = r.bottom - r.top;
     PostMessageA(w.main, WM_CANCELMODE, 0, 0);
     p.WaitFor([](const ProcessWindows& x) { return x.popup == nullptr; }, 5000);
     return t;
@@ -667,6 +695,7 @@ int main(int argc, char** argv)
         if (!early->picture.empty()) {
             ++compared;
             if (early->picture == late->picture) ++same;
+            else std::printf("    early and late pictures: %s\n", Difference(*early, *late).c_str());
         }
     }
     std::printf("  median early: visible %6.1f ms, final picture %6.1f ms\n", Median(earlyVisible), Median(earlySettled));

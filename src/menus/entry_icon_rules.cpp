@@ -2,6 +2,7 @@
 
 #include "config/model.h"
 
+#include <charconv>
 #include <vector>
 
 std::string_view ExtensionOf(std::string_view path)
@@ -33,6 +34,29 @@ EntryIconSource EntryIconSourceFor(std::string_view path, bool isPidl, int32_t i
     if (IsProgramPath(path)) return EntryIconSource::ProgramFirst;
     if (!path.empty()) return EntryIconSource::ShellFileIcon;
     return EntryIconSource::None;
+}
+
+std::optional<PictureLocation> ParseDefaultIcon(std::string_view value)
+{
+    const auto trim = [](std::string_view text) {
+        while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+        while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+        return text;
+    };
+    value = trim(value);
+    int32_t index = 0;
+    std::string_view file = value;
+    const size_t comma = value.rfind(',');
+    const size_t quote = value.rfind('"');
+    if (comma != std::string_view::npos && (quote == std::string_view::npos || comma > quote)) {
+        std::string_view number = trim(value.substr(comma + 1));
+        const char* end = number.data() + number.size();
+        if (number.empty() || std::from_chars(number.data(), end, index).ptr != end) return std::nullopt;
+        file = trim(value.substr(0, comma));
+    }
+    if (file.size() >= 2 && file.front() == '"' && file.back() == '"') file = file.substr(1, file.size() - 2);
+    if (file.empty() || file == "%1") return std::nullopt;
+    return PictureLocation{PictureOrigin::IconFile, std::string(file), index};
 }
 
 std::string NormalisedPath(std::string_view path)

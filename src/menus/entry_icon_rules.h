@@ -4,6 +4,7 @@
 #include "config/model.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,11 @@ struct PictureLocation {
     std::string file;
     int32_t index = 0;
 };
+
+// A type's registered icon (the DefaultIcon value: `file`, `file,index` or `"file",index`;
+// the index counts as ExtractIconA's, negative for a resource id). Nothing for "%1" (each
+// file's own icon), an empty file or an index that is no number.
+std::optional<PictureLocation> ParseDefaultIcon(std::string_view value);
 
 // A path as the file system compares it: letters in upper case, '/' as '\', repeated
 // backslashes and "." parts dropped, ".." parts taking back the part before them. A

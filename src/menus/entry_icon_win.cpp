@@ -4,8 +4,10 @@
 #include "menus/icon_directory.h"
 #include "shell/environment_win.h"
 #include "shell/idlist_win.h"
+#include "win/text_conversion.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <map>
@@ -48,72 +50,129 @@ HICON IdListIcon(std::string_view bytes)
 
 // ---- where the picture comes from ----------------------------------------------------
 
-PictureLocation ShellImage(const char* pathOrList, UINT flags, DWORD attributes = 0)
+PictureLocation ShellImage(const char* pathOrList, UINT flags)
 {
     SHFILEINFOA info{};
-    if (!SHGetFileInfoA(pathOrList, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
+    if (!SHGetFileInfoA(pathOrList, 0, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
     return PictureLocation{PictureOrigin::ShellImage, {}, info.iIcon};
 }
 
-// Whether the type's registered icon is drawn from each file itself ("%1") or by a
-// handler of its own: then the shell's picture differs from file to file.
-bool TypeIconPerFile(const std::string& extension)
+// ---- a document's or folder's picture from its type's registration ---------------------
+
+// The text of a value under HKEY_CLASSES_ROOT (`name` null: the key's default value).
+std::optional<std::string> ClassText(const std::wstring& key, const wchar_t* name = nullptr)
 {
-    char progId[256] = {};
-    LONG size = sizeof(progId);
-    if (extension.empty() || RegQueryValueA(HKEY_CLASSES_ROOT, extension.c_str(), progId, &size) != ERROR_SUCCESS)
-        return false;
-    char icon[MAX_PATH] = {};
-    size = sizeof(icon);
-    const std::string key(progId);
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, (key + "\\DefaultIcon").c_str(), icon, &size) == ERROR_SUCCESS &&
-        std::string_view(icon).find("%1") != std::string_view::npos)
-        return true;
-    HKEY handler = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (key + "\\shellex\\IconHandler").c_str(), 0, KEY_READ, &handler) != ERROR_SUCCESS)
-        return false;
-    UniqueKey owned(handler);
-    return true;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
+        return std::nullopt;
+    UniqueKey owned(handle);
+    wchar_t text[2 * MAX_PATH] = {};
+    DWORD size = sizeof(text) - sizeof(wchar_t), type = 0;
+    if (RegQueryValueExW(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::nullopt;
+    return Utf8(std::wstring_view(text, wcsnlen(text, size / sizeof(wchar_t))));
 }
 
-// Asking the shell for a document's picture costs milliseconds under Wine (it parses
-// the path into an identifier list first), yet for most types the answer depends on the
-// type alone. So the first document of a type is asked about twice, as itself and as a
-// bare type; when both answers agree and the type draws no icon per file, later
-// documents of that type take the answer unasked. Plain folders (neither read-only nor
-// system: only those can carry their own icon) share the first one's answer likewise.
+// Whether the key exists and, for a `name`, holds that value.
+bool ClassHas(const std::wstring& key, const wchar_t* name = nullptr)
+{
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return false;
+    UniqueKey owned(handle);
+    return !name || RegQueryValueExW(handle, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::string SystemFile(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return Utf8(std::wstring_view(folder, length)) + "\\" + Utf8(name);
+}
+
+// A registered icon file named without a folder ("url.dll") is looked for as the
+// system looks for a library.
+std::string FoundIconFile(const std::string& file)
+{
+    if (file.find_first_of("\\/:") != std::string::npos) return file;
+    wchar_t found[MAX_PATH] = {};
+    const DWORD length = SearchPathW(nullptr, Wide(file).c_str(), nullptr, MAX_PATH, found, nullptr);
+    if (length == 0 || length >= MAX_PATH) return file;
+    return Utf8(std::wstring_view(found, length));
+}
+
+// A registered icon, its file found and present; nothing otherwise.
+std::optional<PictureLocation> RegisteredIcon(const std::string& value)
+{
+    std::optional<PictureLocation> location = ParseDefaultIcon(value);
+    if (!location) return std::nullopt;
+    location->file = FoundIconFile(ExpandEnvironment(location->file));
+    if (!IsFile(Attributes(location->file))) return std::nullopt;
+    return location;
+}
+
+// Where the shell draws a document of type `extension` (".TXT") from: the type's
+// registered icon, else the system library's plain document icon (resource 1). Nothing
+// when the shell draws each file of the type on its own ("%1", an icon handler, a
+// shortcut): then only the shell's answer for the file will do.
+std::optional<PictureLocation> TypeIcon(const std::string& extension)
+{
+    const std::optional<std::string> progId = extension.empty() ? std::nullopt : ClassText(Wide(extension));
+    const PictureLocation plain{PictureOrigin::IconFile, SystemFile(L"shell32.dll"), -1};
+    if (!progId || progId->empty()) return plain;
+    const std::wstring key = Wide(*progId);
+    if (ClassHas(key + L"\\shellex\\IconHandler") || ClassHas(key, L"IsShortcut")) return std::nullopt;
+    const std::optional<std::string> icon = ClassText(key + L"\\DefaultIcon");
+    if (!icon) return plain;
+    return RegisteredIcon(*icon);
+}
+
+// A plain folder's picture: the registered folder icon, else the system library's
+// (resource 4).
+PictureLocation FolderIcon()
+{
+    if (const std::optional<std::string> icon = ClassText(L"Folder\\DefaultIcon"))
+        if (std::optional<PictureLocation> registered = RegisteredIcon(*icon)) return *registered;
+    return PictureLocation{PictureOrigin::IconFile, SystemFile(L"shell32.dll"), -4};
+}
+
+// Asking the shell for a document's picture costs milliseconds under Wine and fills its
+// system image lists at every size up to 256 pixels, megabytes for a few pictures, while
+// for most types the picture is the type's registered icon. So documents and plain
+// folders (neither read-only nor system: only those can carry an icon of their own) are
+// drawn from the registration, read once per type; the shell is asked only for types
+// drawn per file and for the other folders.
 class TypePictures {
 public:
     PictureLocation Document(const std::string& path, DWORD attributes)
     {
-        const bool folder = IsFolder(attributes);
-        const bool plain = folder ? !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) : true;
-        std::string type = folder ? std::string("\\") : std::string(ExtensionOf(path));
-        CharUpperA(type.data());
-        if (plain) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            auto known = byType_.find(type);
-            if (known != byType_.end() && known->second) return PictureLocation{PictureOrigin::ShellImage, {}, *known->second};
-            if (known != byType_.end()) return ShellImage(path.c_str(), 0);
+        if (IsFolder(attributes)) {
+            if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) return ShellImage(path.c_str(), 0);
+            return Lookup("\\", [] { return std::optional<PictureLocation>(FolderIcon()); }).value_or(PictureLocation{});
         }
-        PictureLocation own = ShellImage(path.c_str(), 0);
-        if (!plain || own.origin == PictureOrigin::None) return own;
-        std::optional<int32_t> shared;
-        if (folder) {
-            shared = own.index;
-        } else if (!TypeIconPerFile(type)) {
-            const std::string bare = "x" + type;
-            PictureLocation generic = ShellImage(bare.c_str(), SHGFI_USEFILEATTRIBUTES, FILE_ATTRIBUTE_NORMAL);
-            if (generic.origin == PictureOrigin::ShellImage && generic.index == own.index) shared = own.index;
-        }
-        std::lock_guard<std::mutex> lock(mutex_);
-        byType_.emplace(std::move(type), shared);
-        return own;
+        std::string type(ExtensionOf(path));
+        CharUpperBuffA(type.data(), static_cast<DWORD>(type.size()));
+        if (std::optional<PictureLocation> typed = Lookup(type, [&type] { return TypeIcon(type); })) return *typed;
+        return ShellImage(path.c_str(), 0);
     }
 
 private:
+    template <typename Read>
+    std::optional<PictureLocation> Lookup(const std::string& type, Read read)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto known = byType_.find(type);
+            if (known != byType_.end()) return known->second;
+        }
+        std::optional<PictureLocation> found = read();
+        std::lock_guard<std::mutex> lock(mutex_);
+        return byType_.emplace(type, std::move(found)).first->second;
+    }
+
     std::mutex mutex_;
-    std::map<std::string, std::optional<int32_t>> byType_;  // nothing: ask per document
+    std::map<std::string, std::optional<PictureLocation>> byType_;  // nothing: ask per document
 };
 
 PictureLocation DocumentImage(const std::string& path)
@@ -137,6 +196,11 @@ PictureLocation ResolveSource(const EntryIconRequest& request)
     case EntryIconSource::IdListDefault: {
         ShellIdList list = IdListFromBytes(path);
         if (!list) return {};
+        // A list naming a file or folder shows what its path shows; only other shell
+        // items need the shell's own picture.
+        wchar_t named[MAX_PATH] = {};
+        if (SHGetPathFromIDListW(list.get(), named) && named[0])
+            return ResolveSource(EntryIconRequest{Utf8(named), false, DefaultIconNum, {}});
         return ShellImage(reinterpret_cast<const char*>(list.get()), SHGFI_PIDL);
     }
     case EntryIconSource::IconFile: return IconFileSource(ExpandEnvironment(request.IconPfad), request.IconNum);

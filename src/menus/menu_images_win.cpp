@@ -1,35 +1,46 @@
 #include "menus/menu_images_win.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace {
 
-// Straight-alpha pixels as an icon: a 32-bit colour bitmap carries the alpha, the mask
-// keeps the picture's shape for code that ignores it.
-UniqueIcon IconFromPixels(const PixelImage& image)
+// Pictures side by side in one 32-bit bitmap with its mask, added to the list in one
+// call: the list copies the pixels and keeps their straight alpha (a mask bit for what
+// is mostly transparent), as it does for an icon, without an icon made and destroyed
+// per picture. The index of the first, or -1.
+int AddStrip(HIMAGELIST list, int size, const std::vector<const PixelImage*>& pictures)
 {
-    const int w = image.width, h = image.height;
-    if (w <= 0 || h <= 0 || image.pixels.size() != static_cast<size_t>(w) * static_cast<size_t>(h)) return {};
-    BITMAPINFO info = TopDownDib32(w, h);
+    const int count = static_cast<int>(pictures.size());
+    if (count == 0) return -1;
+    const int width = size * count;
+    BITMAPINFO info = TopDownDib32(width, size);
     void* bits = nullptr;
     UniqueGdiObject colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!colour || !bits) return {};
-    std::copy(image.pixels.begin(), image.pixels.end(), static_cast<uint32_t*>(bits));
-    const size_t stride = static_cast<size_t>((w + 15) / 16 * 2);  // word-aligned rows
-    std::vector<BYTE> maskBits(stride * static_cast<size_t>(h), 0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if ((image.At(x, y) >> 24) < 0x80)
-                maskBits[static_cast<size_t>(y) * stride + static_cast<size_t>(x / 8)] |= static_cast<BYTE>(0x80 >> (x % 8));
-    UniqueGdiObject mask(CreateBitmap(w, h, 1, 1, maskBits.data()));
-    if (!mask) return {};
-    ICONINFO icon{};
-    icon.fIcon = TRUE;
-    icon.hbmColor = static_cast<HBITMAP>(colour.get());
-    icon.hbmMask = static_cast<HBITMAP>(mask.get());
-    return UniqueIcon(CreateIconIndirect(&icon));
+    if (!colour || !bits) return -1;
+    auto* out = static_cast<uint32_t*>(bits);
+    const size_t stride = static_cast<size_t>((width + 15) / 16 * 2);  // word-aligned rows
+    std::vector<BYTE> maskBits(stride * static_cast<size_t>(size), 0);
+    for (int i = 0; i < count; ++i) {
+        const PixelImage& image = *pictures[static_cast<size_t>(i)];
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const uint32_t pixel = image.At(x, y);
+                const int column = i * size + x;
+                out[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(column)] = pixel;
+                if ((pixel >> 24) < 0x80)
+                    maskBits[static_cast<size_t>(y) * stride + static_cast<size_t>(column / 8)] |=
+                        static_cast<BYTE>(0x80 >> (column % 8));
+            }
+    }
+    UniqueGdiObject mask(CreateBitmap(width, size, 1, 1, maskBits.data()));
+    if (!mask) return -1;
+    return ImageList_Add(list, static_cast<HBITMAP>(colour.get()), static_cast<HBITMAP>(mask.get()));
 }
+
+// At most this many bytes of pixels go to the list in one strip.
+constexpr size_t StripBytes = 256 * 1024;
 
 }  // namespace
 
@@ -48,7 +59,7 @@ BITMAPINFO TopDownDib32(int width, int height)
 // ---- PictureStore --------------------------------------------------------------------
 
 PictureStore::PictureStore(int size, const EntryPictures& pictures)
-    : size_(size), list_(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 64))
+    : size_(size), list_(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 256))
 {
     if (!list_) return;
     ImageList_SetBkColor(list_.get(), GetSysColor(COLOR_MENU));
@@ -57,23 +68,39 @@ PictureStore::PictureStore(int size, const EntryPictures& pictures)
     ImageList_AddIcon(list_.get(), pictures.ImgIconSeparator.get());
 }
 
-std::optional<int> PictureStore::IndexOf(const std::string& key) const
+std::optional<int> PictureStore::IndexOf(PictureKeyId key) const
 {
-    if (key.empty()) return PlaceholderIndex;
-    auto found = indices_.find(key);
-    if (found == indices_.end()) return std::nullopt;
-    return found->second;
+    if (key == 0) return PlaceholderIndex;
+    if (key >= indices_.size() || indices_[key] < 0) return std::nullopt;
+    return indices_[key];
 }
 
-void PictureStore::Place(const std::string& key, const std::optional<PixelImage>& picture)
+void PictureStore::Place(const std::vector<const PictureResult*>& results)
 {
-    if (key.empty() || indices_.count(key)) return;
-    int index = PlaceholderIndex;
-    if (picture && list_) {
-        UniqueIcon icon = IconFromPixels(*picture);
-        if (icon) index = std::max(ImageList_AddIcon(list_.get(), icon.get()), PlaceholderIndex);
+    std::vector<PictureKeyId> keys;
+    std::vector<const PixelImage*> pictures;
+    const auto flush = [&] {
+        const int first = list_ ? AddStrip(list_.get(), size_, pictures) : -1;
+        for (size_t i = 0; i < keys.size(); ++i)
+            indices_[keys[i]] = first >= 0 ? first + static_cast<int>(i) : PlaceholderIndex;
+        keys.clear();
+        pictures.clear();
+    };
+    const size_t perStrip = std::max<size_t>(1, StripBytes / (static_cast<size_t>(size_) * static_cast<size_t>(size_) * 4));
+    for (const PictureResult* result : results) {
+        if (result->key == 0 || IndexOf(result->key)) continue;
+        const PixelImage* picture = result->picture ? &*result->picture : nullptr;
+        const bool fits = picture && picture->width == size_ && picture->height == size_ &&
+                          picture->pixels.size() == static_cast<size_t>(size_) * static_cast<size_t>(size_);
+        // Taken at once, so that the same key later in this batch is not added twice.
+        if (indices_.size() <= result->key) indices_.resize(result->key + 1u, -1);
+        indices_[result->key] = PlaceholderIndex;
+        if (!fits) continue;
+        keys.push_back(result->key);
+        pictures.push_back(picture);
+        if (pictures.size() >= perStrip) flush();
     }
-    indices_.emplace(key, index);
+    flush();
 }
 
 // ---- EntryPictureService -------------------------------------------------------------
@@ -101,33 +128,73 @@ PictureStore& EntryPictureService::Store(int size)
 int EntryPictureService::PlaceFinished()
 {
     std::vector<PictureResult> results = worker_.TakeResults();
+    // Placed even when their entries are gone: the worker will not make these keys again.
+    std::map<int, std::vector<const PictureResult*>> made;
+    for (const PictureResult& result : results)
+        if (result.made) made[result.size].push_back(&result);
+    for (const auto& [size, sized] : made) Store(size).Place(sized);
     for (const PictureResult& result : results) {
-        // Placed even when its entry is gone: the worker will not make this key again.
-        if (result.made) Store(result.size).Place(result.key, result.picture);
-        auto owner = owners_.find(result.ticket);
-        if (owner == owners_.end()) continue;
-        ImageListMenuImages* images = owner->second;
-        owners_.erase(owner);
-        images->Finished(result.ticket, result.key);
+        auto waiting = waiting_.find(result.ticket);
+        if (waiting == waiting_.end()) continue;
+        Waiting done = std::move(waiting->second);
+        waiting_.erase(waiting);
+        queued_.erase(done.asked);
+        std::sort(done.owners.begin(), done.owners.end());
+        done.owners.erase(std::unique(done.owners.begin(), done.owners.end()), done.owners.end());
+        for (ImageListMenuImages* images : done.owners) images->Finished(result.ticket, result.key);
     }
     return static_cast<int>(results.size());
 }
 
-uint64_t EntryPictureService::Request(ImageListMenuImages& owner, const EntryIconRequest& request, int size,
-                                      PictureUrgency urgency)
+uint64_t EntryPictureService::Request(ImageListMenuImages& owner, std::shared_ptr<const EntryIconRequest> request,
+                                      int size, PictureUrgency urgency)
 {
+    // Entries sharing a request share its ticket: one job, whatever their number.
+    const auto asked = std::make_pair(request.get(), size);
+    if (auto same = queued_.find(asked); same != queued_.end()) {
+        waiting_[same->second].owners.push_back(&owner);
+        worker_.Raise(same->second, urgency);
+        return same->second;
+    }
     const uint64_t ticket = nextTicket_++;
-    owners_[ticket] = &owner;
-    worker_.Add(ticket, request, size, urgency);
+    waiting_[ticket] = Waiting{asked, {&owner}};
+    queued_.emplace(asked, ticket);
+    worker_.Add(ticket, std::move(request), size, urgency);
     return ticket;
 }
 
 void EntryPictureService::Raise(uint64_t ticket, PictureUrgency urgency) { worker_.Raise(ticket, urgency); }
 
-void EntryPictureService::Cancel(uint64_t ticket)
+void EntryPictureService::Cancel(uint64_t ticket, const ImageListMenuImages& owner)
 {
-    owners_.erase(ticket);
+    auto waiting = waiting_.find(ticket);
+    if (waiting == waiting_.end()) return;
+    std::vector<ImageListMenuImages*>& owners = waiting->second.owners;
+    auto mine = std::find(owners.begin(), owners.end(), &owner);
+    if (mine != owners.end()) owners.erase(mine);
+    if (!owners.empty()) return;
+    queued_.erase(waiting->second.asked);
+    waiting_.erase(waiting);
     worker_.Cancel(ticket);
+}
+
+bool EntryPictureService::SameRequest::operator()(const std::shared_ptr<const EntryIconRequest>& a,
+                                                   const std::shared_ptr<const EntryIconRequest>& b) const
+{
+    return std::tie(a->Pfad, a->IsPIDL, a->IconNum, a->IconPfad) < std::tie(b->Pfad, b->IsPIDL, b->IconNum, b->IconPfad);
+}
+
+std::shared_ptr<const EntryIconRequest> EntryPictureService::Shared(EntryIconRequest request)
+{
+    auto made = std::make_shared<const EntryIconRequest>(std::move(request));
+    return *requests_.insert(std::move(made)).first;
+}
+
+void EntryPictureService::Release(std::shared_ptr<const EntryIconRequest>& request)
+{
+    // Held by this entry and the set only (a queued job holds one more; then it stays).
+    if (request && request.use_count() == 2) requests_.erase(request);
+    request.reset();
 }
 
 // ---- ImageListMenuImages -------------------------------------------------------------
@@ -140,7 +207,7 @@ int ImageListMenuImages::AddEntryImage(const TOneItem& item)
 {
     Slot slot;
     slot.separator = item.IsSeparator();
-    slot.request = EntryIconRequest{item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad};
+    slot.request = Shared(EntryIconRequest{item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad});
     slots_.push_back(std::move(slot));
     return static_cast<int>(slots_.size()) - 1;
 }
@@ -148,9 +215,16 @@ int ImageListMenuImages::AddEntryImage(const TOneItem& item)
 void ImageListMenuImages::Forget(Slot& slot)
 {
     if (service_)
-        for (const Asked& asked : slot.asked) service_->Cancel(asked.ticket);
+        for (const Asked& asked : slot.asked) service_->Cancel(asked.ticket, *this);
     slot.asked.clear();
     slot.shown.clear();
+    if (service_) service_->Release(slot.request);
+}
+
+std::shared_ptr<const EntryIconRequest> ImageListMenuImages::Shared(EntryIconRequest request)
+{
+    if (service_) return service_->Shared(std::move(request));
+    return std::make_shared<const EntryIconRequest>(std::move(request));
 }
 
 bool ImageListMenuImages::RemoveEntryImage(int index)
@@ -167,13 +241,13 @@ bool ImageListMenuImages::ReplaceEntryImage(int index, const TOneItem& item)
     Slot& slot = slots_[static_cast<size_t>(index)];
     EntryIconRequest request{item.Pfad, item.IsPIDL, item.IconNum, item.IconPfad};
     const bool separator = item.IsSeparator();
-    const bool same = separator == slot.separator && request.Pfad == slot.request.Pfad &&
-                      request.IsPIDL == slot.request.IsPIDL && request.IconNum == slot.request.IconNum &&
-                      request.IconPfad == slot.request.IconPfad;
+    const EntryIconRequest& was = *slot.request;
+    const bool same = separator == slot.separator && request.Pfad == was.Pfad && request.IsPIDL == was.IsPIDL &&
+                      request.IconNum == was.IconNum && request.IconPfad == was.IconPfad;
     if (same) return true;
     Forget(slot);
     slot.separator = separator;
-    slot.request = std::move(request);
+    slot.request = Shared(std::move(request));
     slot.key.reset();
     return true;
 }
@@ -237,7 +311,7 @@ void ImageListMenuImages::MarkShownPending(int index, int size, HWND window, con
     if (std::none_of(slot.shown.begin(), slot.shown.end(), same)) slot.shown.push_back(shown);
 }
 
-void ImageListMenuImages::Finished(uint64_t ticket, const std::string& key)
+void ImageListMenuImages::Finished(uint64_t ticket, PictureKeyId key)
 {
     for (Slot& slot : slots_) {
         auto asked = std::find_if(slot.asked.begin(), slot.asked.end(), [&](const Asked& a) { return a.ticket == ticket; });
@@ -246,7 +320,6 @@ void ImageListMenuImages::Finished(uint64_t ticket, const std::string& key)
         slot.key = key;
         for (const Shown& shown : std::exchange(slot.shown, {}))
             if (IsWindow(shown.window)) InvalidateRect(shown.window, shown.whole ? nullptr : &shown.rect, FALSE);
-        return;
     }
 }
 

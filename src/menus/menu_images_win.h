@@ -15,10 +15,13 @@
 #include "win/handles.h"
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The main window's two pictures: the placeholder of entries without an icon and the
@@ -42,16 +45,15 @@ public:
     PictureStore(int size, const EntryPictures& pictures);
     int Size() const { return size_; }
     HIMAGELIST Handle() const { return list_.get(); }
-    // The key's picture; the placeholder for "". Nothing while it is not placed.
-    std::optional<int> IndexOf(const std::string& key) const;
-    // The key's picture from now on: `picture`, or the placeholder without one.
-    void Place(const std::string& key, const std::optional<PixelImage>& picture);
-    int KeyCount() const { return static_cast<int>(indices_.size()); }
+    // The key's picture; the placeholder for key 0. Nothing while it is not placed.
+    std::optional<int> IndexOf(PictureKeyId key) const;
+    // Each result's key shows its picture from now on, or the placeholder without one.
+    void Place(const std::vector<const PictureResult*>& results);
 
 private:
     int size_;
     UniqueImageList list_;
-    std::map<std::string, int> indices_;
+    std::vector<int> indices_;  // by key number; -1 while not placed
 };
 
 class ImageListMenuImages;
@@ -72,14 +74,32 @@ public:
     // how many requests it answered.
     int PlaceFinished();
 
-    uint64_t Request(ImageListMenuImages& owner, const EntryIconRequest& request, int size, PictureUrgency urgency);
+    uint64_t Request(ImageListMenuImages& owner, std::shared_ptr<const EntryIconRequest> request, int size,
+                     PictureUrgency urgency);
     void Raise(uint64_t ticket, PictureUrgency urgency);
-    void Cancel(uint64_t ticket);
+    // `owner` no longer waits for `ticket`; the job goes when no one waits for it.
+    void Cancel(uint64_t ticket, const ImageListMenuImages& owner);
+
+    // One copy of equal requests, shared: many entries start the same program.
+    std::shared_ptr<const EntryIconRequest> Shared(EntryIconRequest request);
+    // An entry lets go of `request`; it is forgotten once no entry holds it.
+    void Release(std::shared_ptr<const EntryIconRequest>& request);
 
 private:
+    struct SameRequest {
+        bool operator()(const std::shared_ptr<const EntryIconRequest>& a,
+                        const std::shared_ptr<const EntryIconRequest>& b) const;
+    };
+    std::set<std::shared_ptr<const EntryIconRequest>, SameRequest> requests_;
     std::shared_ptr<const EntryPictures> pictures_;
     std::map<int, std::unique_ptr<PictureStore>> stores_;
-    std::map<uint64_t, ImageListMenuImages*> owners_;
+    using Asked = std::pair<const EntryIconRequest*, int>;  // a request at a size
+    struct Waiting {
+        Asked asked;
+        std::vector<ImageListMenuImages*> owners;  // once per entry waiting
+    };
+    std::map<uint64_t, Waiting> waiting_;
+    std::map<Asked, uint64_t> queued_;
     uint64_t nextTicket_ = 1;
     PictureWorker worker_;
 };
@@ -114,8 +134,9 @@ public:
     // null): it goes first, and that area is repainted once its picture is placed.
     void MarkShownPending(int index, int size, HWND window, const RECT* rect);
 
-    // From the service: request `ticket` found the key (its picture is placed).
-    void Finished(uint64_t ticket, const std::string& key);
+    // From the service: request `ticket` found the key (its picture is placed), for every
+    // entry that waited for it.
+    void Finished(uint64_t ticket, PictureKeyId key);
 
 private:
     struct Shown {
@@ -129,16 +150,19 @@ private:
     };
     struct Slot {
         bool separator = false;
-        EntryIconRequest request;
-        std::optional<std::string> key;
+        // Shared with the worker's queue rather than copied into it.
+        std::shared_ptr<const EntryIconRequest> request;
+        std::optional<PictureKeyId> key;
         std::vector<Asked> asked;
         std::vector<Shown> shown;
     };
     void Forget(Slot& slot);
+    std::shared_ptr<const EntryIconRequest> Shared(EntryIconRequest request);
     const Asked* AskedAt(const Slot& slot, int size) const;
 
     std::shared_ptr<EntryPictureService> service_;
-    std::vector<Slot> slots_;
+    // Grown a block at a time: a vector's doublings would leave freed copies behind.
+    std::deque<Slot> slots_;
 };
 
 // For NewMenuImages: every new menu maps its entries to the service's pictures.

@@ -22,8 +22,10 @@ void PictureWorker::Stop()
     if (thread_.joinable()) thread_.join();
 }
 
-void PictureWorker::Add(uint64_t ticket, EntryIconRequest request, int size, PictureUrgency urgency)
+void PictureWorker::Add(uint64_t ticket, std::shared_ptr<const EntryIconRequest> request, int size,
+                        PictureUrgency urgency)
 {
+    if (!request) return;
     {
         std::lock_guard lock(mutex_);
         if (stop_ || !jobs_.emplace(ticket, Job{std::move(request), size, urgency}).second) return;
@@ -69,10 +71,15 @@ PictureResult PictureWorker::Work(uint64_t ticket, const Job& job)
     result.size = job.size;
     // A source that throws (out of memory) gives the placeholder.
     try {
-        if (source_.Key) result.key = source_.Key(job.request);
-        if (result.key.empty() || !made_[job.size].insert(result.key).second) return result;
+        std::string key = source_.Key ? source_.Key(*job.request) : std::string();
+        if (key.empty()) return result;
+        result.key = keyIds_.emplace(std::move(key), static_cast<PictureKeyId>(keyIds_.size() + 1)).first->second;
+        std::vector<bool>& made = made_[job.size];
+        if (made.size() <= result.key) made.resize(result.key + 1u);
+        if (made[result.key]) return result;
+        made[result.key] = true;
         result.made = true;
-        if (source_.Make) result.picture = source_.Make(job.request, job.size);
+        if (source_.Make) result.picture = source_.Make(*job.request, job.size);
         if (result.picture && (result.picture->width != job.size || result.picture->height != job.size))
             result.picture.reset();
     } catch (...) {

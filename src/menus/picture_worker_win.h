@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -30,10 +31,14 @@ struct PictureSource {
 // Lower comes sooner.
 enum class PictureUrgency { Shown = 0, Recent = 1, Rest = 2 };
 
+// The worker's number for a key: equal keys, equal numbers; 0 for "" (the placeholder).
+// Entries keep the number, so a key's text is held once however many entries share it.
+using PictureKeyId = uint32_t;
+
 struct PictureResult {
     uint64_t ticket = 0;
     int size = 0;
-    std::string key;
+    PictureKeyId key = 0;
     // Whether this result carries the key's first picture at this size (then `picture`
     // is it, or nothing for the placeholder); otherwise an earlier result did.
     bool made = false;
@@ -49,7 +54,7 @@ public:
     PictureWorker& operator=(const PictureWorker&) = delete;
 
     // Tickets are unique and, within one urgency, served in the order given.
-    void Add(uint64_t ticket, EntryIconRequest request, int size, PictureUrgency urgency);
+    void Add(uint64_t ticket, std::shared_ptr<const EntryIconRequest> request, int size, PictureUrgency urgency);
     // Moves a queued job forward (never back).
     void Raise(uint64_t ticket, PictureUrgency urgency);
     // Drops a queued job; one already in hand still gives its result.
@@ -61,7 +66,7 @@ public:
 
 private:
     struct Job {
-        EntryIconRequest request;
+        std::shared_ptr<const EntryIconRequest> request;
         int size = 0;
         PictureUrgency urgency = PictureUrgency::Rest;
     };
@@ -77,6 +82,8 @@ private:
     std::map<uint64_t, Job> jobs_;
     std::set<Order> order_;
     std::vector<PictureResult> results_;
-    std::map<int, std::set<std::string>> made_;  // worker thread only: keys made, by size
+    // Worker thread only: the keys' numbers, and by size which keys are made.
+    std::map<std::string, PictureKeyId> keyIds_;
+    std::map<int, std::vector<bool>> made_;
     std::thread thread_;
 };

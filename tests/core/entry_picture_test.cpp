@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,22 @@ PixelImage Solid(int width, int height, uint32_t colour)
 }
 
 // ---- Sharing keys ---------------------------------------------------------------------
+
+TEST(EntryPictureKey, ATypesRegisteredIconNamesAFileAndIndex)
+{
+    const auto parsed = [](std::string_view value) -> std::string {
+        std::optional<PictureLocation> at = ParseDefaultIcon(value);
+        return at ? at->file + "|" + std::to_string(at->index) : "none";
+    };
+    EXPECT_EQ(parsed("%SystemRoot%\\system32\\imageres.dll,-102"), "%SystemRoot%\\system32\\imageres.dll|-102");
+    EXPECT_EQ(parsed("C:\\windows\\hh.exe,0"), "C:\\windows\\hh.exe|0");
+    EXPECT_EQ(parsed(" url.dll , 3 "), "url.dll|3");
+    EXPECT_EQ(parsed("C:\\Tools\\tool.ico"), "C:\\Tools\\tool.ico|0");
+    EXPECT_EQ(parsed("\"C:\\Program Files\\a,b\\x.exe\",2"), "C:\\Program Files\\a,b\\x.exe|2");
+    EXPECT_EQ(parsed("\"C:\\a,b\\x.ico\""), "C:\\a,b\\x.ico|0") << "a comma inside the quotes";
+    // Each file's own icon, or nothing usable: the shell must be asked.
+    for (const char* none : {"%1", "\"%1\"", "", "  ", ",3", "x.dll,", "x.dll,two"}) EXPECT_EQ(parsed(none), "none") << none;
+}
 
 TEST(EntryPictureKey, PathsAreComparedAsTheFileSystemDoes)
 {

@@ -155,6 +155,40 @@ TEST_F(EntryPictureMaker, ShellTypePicturesComeAtEverySize)
         }
 }
 
+TEST_F(EntryPictureMaker, DocumentsAndFoldersShowTheShellsPictureOfTheirType)
+{
+    // Read from the type's registration, not asked of the shell: the same picture.
+    ASSERT_TRUE(folder->Write("c.zzqx", "c"));
+    for (const std::string& path : {folder->File("a.txt"), folder->File("c.zzqx"), folder->File("Docs")}) {
+        SCOPED_TRACE(path);
+        SHFILEINFOA info{};
+        ASSERT_NE(SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON), 0u);
+        std::optional<PixelImage> shell = IconPicture(UniqueIcon(info.hIcon).get());
+        std::optional<PixelImage> own = MakeEntryPicture(Request(path), 32);
+        ASSERT_TRUE(shell && own);
+        ASSERT_EQ(shell->width, 32);
+        EXPECT_EQ(own->pixels, shell->pixels);
+    }
+    // A type whose registered icon names a file shows that file's picture of each size.
+    const std::string icon = "\"" + folder->File("colours.ico") + "\",0";
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".mgwreg", REG_SZ, "Marigoldwick.TestRegistered", 0), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, "Marigoldwick.TestRegistered\\DefaultIcon", REG_SZ, icon.c_str(), 0),
+              ERROR_SUCCESS);
+    ScopeGuard unregister([] {
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, "Marigoldwick.TestRegistered\\DefaultIcon");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, "Marigoldwick.TestRegistered");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".mgwreg");
+    });
+    ASSERT_TRUE(folder->Write("d.mgwreg", "d"));
+    const EntryIconRequest registered = Request(folder->File("d.mgwreg"));
+    EXPECT_EQ(EntryPictureKey(registered), EntryPictureKey(Request("C:\\x.txt", 0, folder->File("colours.ico"))));
+    for (auto [size, rgb] : {std::pair{16, 0xFF0000u}, {64, 0xFFFF00u}}) {
+        std::optional<PixelImage> picture = MakeEntryPicture(registered, size);
+        ASSERT_TRUE(picture) << size;
+        EXPECT_EQ(OnlyColour(*picture), Opaque(rgb)) << size;
+    }
+}
+
 TEST_F(EntryPictureMaker, EntriesShowingOnePictureShareAKey)
 {
     const auto key = [](const EntryIconRequest& r) { return EntryPictureKey(r); };

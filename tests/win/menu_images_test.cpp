@@ -96,6 +96,22 @@ TEST_F(EntryPictureTest, EntriesOfOneSourceShareOnePicturePerSizeAcrossMenus)
     EXPECT_EQ(ImageList_GetImageCount(Images(2).Handle(32)), 4 + 5);
 }
 
+TEST_F(EntryPictureTest, EntriesWaitingForOneSourceAllGetItThoughOneOfThemIsRemoved)
+{
+    Use(ColourSource());
+    TOneMenu& first = MenuOf({Red, Red, Blue});
+    MenuOf({Red});
+    RequestEntryPictures(menus, 32);
+    // Removed while its picture may still be waited for: the others still get theirs.
+    ASSERT_TRUE(first.RemoveItem(0));
+    ASSERT_TRUE(Settle(*service, menus));
+    EXPECT_EQ(Shows(0, 0), Red);
+    EXPECT_EQ(Shows(0, 1), Blue);
+    EXPECT_EQ(Shows(1, 0), Red);
+    EXPECT_EQ(PendingEntryPictures(menus), 0);
+    EXPECT_EQ(made->load(), 2);
+}
+
 TEST_F(EntryPictureTest, RemovingMovingAndEditingKeepEveryEntryWithItsOwnPicture)
 {
     Use(ColourSource());
