@@ -7,6 +7,7 @@
 #include "win/application.h"
 #include "win/message_seam.h"
 #include "win/system_message.h"
+#include "win/text_conversion.h"
 
 #include <shellapi.h>
 
@@ -25,11 +26,13 @@ std::string StartEntry(const TOneItem& item, int showCommand)
     // Expanded as the shell would: the folder test and the working folder need the real
     // path ("%WINDIR%\notepad.exe" starts in C:\windows, not in "%WINDIR%").
     std::string path = ExpandEnvironment(item.Pfad);
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::wstring widePath = Wide(path);
+    DWORD attributes = GetFileAttributesW(widePath.c_str());
     bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     std::string directory = StartFolderOf(path, folder);
-    auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(MainWindow(), "open", path.c_str(),
-                                                          item.Parameters.c_str(), directory.c_str(), showCommand));
+    auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(MainWindow(), L"open", widePath.c_str(),
+                                                          Wide(item.Parameters).c_str(), Wide(directory).c_str(),
+                                                          showCommand));
     return result <= 32 ? LaunchErrorText(result) : std::string();
 }
 
@@ -37,15 +40,16 @@ std::string StartEntry(const TOneItem& item, int showCommand)
 
 DWORD ShellExecuteIdList(const ITEMIDLIST* idList, int showCommand, const std::string& parameters)
 {
-    SHELLEXECUTEINFOA info{};
+    SHELLEXECUTEINFOW info{};
     static_assert(sizeof(info) == 60, "the 32-bit structure");
+    const std::wstring wideParameters = Wide(parameters);
     info.cbSize = sizeof(info);
     // Without NO_UI the shell shows a modal error box of its own before ours.
     info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
-    info.lpParameters = parameters.c_str();
+    info.lpParameters = wideParameters.c_str();
     info.nShow = showCommand;
     info.lpIDList = const_cast<ITEMIDLIST*>(idList);
-    if (ShellExecuteExA(&info)) return 0;
+    if (ShellExecuteExW(&info)) return 0;
     DWORD code = GetLastError();
     // Wine fails a vanished item with last error 0 and only hInstApp set: a failure
     // must never read as success.
