@@ -1,5 +1,6 @@
 #include "shell/idlist_win.h"
 
+#include "shell/code_page_text_win.h"
 #include "win/text_conversion.h"
 
 #include <shellapi.h>
@@ -32,7 +33,7 @@ std::string StrRetToText(STRRET& strret, const ITEMIDLIST* element)
             strret.pOleStr = nullptr;
         });
         std::string text;
-        if (const wchar_t* wide = strret.pOleStr) text = NarrowFromWide(wide);
+        if (const wchar_t* wide = strret.pOleStr) text = Utf8(wide);
         return text;
     }
     case STRRET_OFFSET: {
@@ -41,11 +42,11 @@ std::string StrRetToText(STRRET& strret, const ITEMIDLIST* element)
         std::memcpy(&cb, element, sizeof(cb));
         if (strret.uOffset >= cb) return {};
         std::string_view rest(reinterpret_cast<const char*>(Bytes(element)) + strret.uOffset, cb - strret.uOffset);
-        return std::string(rest.substr(0, rest.find('\0')));
+        return Utf8FromCodePage(rest.substr(0, rest.find('\0')));
     }
     case STRRET_CSTR: {
         std::string_view text(strret.cStr, sizeof(strret.cStr));
-        return std::string(text.substr(0, text.find('\0')));
+        return Utf8FromCodePage(text.substr(0, text.find('\0')));
     }
     default: return {};
     }
@@ -146,7 +147,7 @@ UniqueIcon GetIdListIcon(const ITEMIDLIST* list, bool large, bool open)
     UINT flags = SHGFI_PIDL | SHGFI_ICON | SHGFI_SYSICONINDEX;
     if (open) flags |= SHGFI_OPENICON;
     if (!large) flags |= SHGFI_SMALLICON;
-    SHFILEINFOA info{};
-    SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof(info), flags);
+    SHFILEINFOW info{};
+    SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list), 0, &info, sizeof(info), flags);
     return UniqueIcon(info.hIcon);
 }
