@@ -4,6 +4,7 @@
 #include "menus/icon_directory.h"
 #include "shell/environment_win.h"
 #include "shell/idlist_win.h"
+#include "win/text_conversion.h"
 
 #include <shellapi.h>
 
@@ -18,17 +19,17 @@ namespace {
 
 HICON ExtractFrom(const std::string& file, int32_t index)
 {
-    return ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
+    return ExtractIconW(GetModuleHandleW(nullptr), Wide(file).c_str(), static_cast<UINT>(index));
 }
 
 HICON ShellFileIcon(const std::string& path)
 {
-    SHFILEINFOA info{};
-    if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_ICONLOCATION)) return nullptr;
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(Wide(path).c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_ICONLOCATION)) return nullptr;
     return info.hIcon;
 }
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
 bool IsFolder(DWORD attributes)
 {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -48,10 +49,11 @@ HICON IdListIcon(std::string_view bytes)
 
 // ---- where the picture comes from ----------------------------------------------------
 
-PictureLocation ShellImage(const char* pathOrList, UINT flags, DWORD attributes = 0)
+// `pathOrList` is a path, or an identifier list with SHGFI_PIDL.
+PictureLocation ShellImage(const wchar_t* pathOrList, UINT flags, DWORD attributes = 0)
 {
-    SHFILEINFOA info{};
-    if (!SHGetFileInfoA(pathOrList, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(pathOrList, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
     return PictureLocation{PictureOrigin::ShellImage, {}, info.iIcon};
 }
 
@@ -59,18 +61,18 @@ PictureLocation ShellImage(const char* pathOrList, UINT flags, DWORD attributes 
 // handler of its own: then the shell's picture differs from file to file.
 bool TypeIconPerFile(const std::string& extension)
 {
-    char progId[256] = {};
+    wchar_t progId[256] = {};
     LONG size = sizeof(progId);
-    if (extension.empty() || RegQueryValueA(HKEY_CLASSES_ROOT, extension.c_str(), progId, &size) != ERROR_SUCCESS)
+    if (extension.empty() || RegQueryValueW(HKEY_CLASSES_ROOT, Wide(extension).c_str(), progId, &size) != ERROR_SUCCESS)
         return false;
-    char icon[MAX_PATH] = {};
+    wchar_t icon[MAX_PATH] = {};
     size = sizeof(icon);
-    const std::string key(progId);
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, (key + "\\DefaultIcon").c_str(), icon, &size) == ERROR_SUCCESS &&
-        std::string_view(icon).find("%1") != std::string_view::npos)
+    const std::wstring key(progId);
+    if (RegQueryValueW(HKEY_CLASSES_ROOT, (key + L"\\DefaultIcon").c_str(), icon, &size) == ERROR_SUCCESS &&
+        std::wstring_view(icon).find(L"%1") != std::wstring_view::npos)
         return true;
     HKEY handler = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (key + "\\shellex\\IconHandler").c_str(), 0, KEY_READ, &handler) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (key + L"\\shellex\\IconHandler").c_str(), 0, KEY_READ, &handler) != ERROR_SUCCESS)
         return false;
     UniqueKey owned(handler);
     return true;
@@ -88,21 +90,22 @@ public:
     {
         const bool folder = IsFolder(attributes);
         const bool plain = folder ? !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) : true;
-        std::string type = folder ? std::string("\\") : std::string(ExtensionOf(path));
-        CharUpperA(type.data());
+        std::wstring wideType = folder ? std::wstring(L"\\") : Wide(ExtensionOf(path));
+        CharUpperBuffW(wideType.data(), static_cast<DWORD>(wideType.size()));
+        std::string type = Utf8(wideType);
         if (plain) {
             std::lock_guard<std::mutex> lock(mutex_);
             auto known = byType_.find(type);
             if (known != byType_.end() && known->second) return PictureLocation{PictureOrigin::ShellImage, {}, *known->second};
-            if (known != byType_.end()) return ShellImage(path.c_str(), 0);
+            if (known != byType_.end()) return ShellImage(Wide(path).c_str(), 0);
         }
-        PictureLocation own = ShellImage(path.c_str(), 0);
+        PictureLocation own = ShellImage(Wide(path).c_str(), 0);
         if (!plain || own.origin == PictureOrigin::None) return own;
         std::optional<int32_t> shared;
         if (folder) {
             shared = own.index;
         } else if (!TypeIconPerFile(type)) {
-            const std::string bare = "x" + type;
+            const std::wstring bare = L"x" + wideType;
             PictureLocation generic = ShellImage(bare.c_str(), SHGFI_USEFILEATTRIBUTES, FILE_ATTRIBUTE_NORMAL);
             if (generic.origin == PictureOrigin::ShellImage && generic.index == own.index) shared = own.index;
         }
@@ -137,7 +140,7 @@ PictureLocation ResolveSource(const EntryIconRequest& request)
     case EntryIconSource::IdListDefault: {
         ShellIdList list = IdListFromBytes(path);
         if (!list) return {};
-        return ShellImage(reinterpret_cast<const char*>(list.get()), SHGFI_PIDL);
+        return ShellImage(reinterpret_cast<const wchar_t*>(list.get()), SHGFI_PIDL);
     }
     case EntryIconSource::IconFile: return IconFileSource(ExpandEnvironment(request.IconPfad), request.IconNum);
     case EntryIconSource::ProgramFirst:
@@ -182,9 +185,13 @@ std::optional<PixelImage> PictureFromBits(std::string_view bits, const IconDirEn
     return IconPicture(icon.get());
 }
 
-std::string_view ResourceBytes(HMODULE module, const char* name, const char* type)
+// RT_ICON and RT_GROUP_ICON are numbers; the headers give them the 8-bit type.
+const wchar_t* IconType() { return MAKEINTRESOURCEW(1); }
+const wchar_t* GroupIconType() { return MAKEINTRESOURCEW(14); }
+
+std::string_view ResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type)
 {
-    HRSRC found = FindResourceA(module, name, type);
+    HRSRC found = FindResourceW(module, name, type);
     if (!found) return {};
     HGLOBAL loaded = LoadResource(module, found);
     const void* data = loaded ? LockResource(loaded) : nullptr;
@@ -192,16 +199,16 @@ std::string_view ResourceBytes(HMODULE module, const char* name, const char* typ
     return {static_cast<const char*>(data), SizeofResource(module, found)};
 }
 
-// The name of the index-th icon group, counted as ExtractIconA counts: in the order of
+// The name of the index-th icon group, counted as ExtractIcon counts: in the order of
 // the resource directory. A resource name that is a string is kept as text.
 struct GroupSearch {
     int32_t remaining;
     ULONG_PTR id = 0;
-    std::string text;
+    std::wstring text;
     bool found = false;
 };
 
-BOOL CALLBACK CountGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
+BOOL CALLBACK CountGroup(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
 {
     auto* search = reinterpret_cast<GroupSearch*>(param);
     if (search->remaining-- > 0) return TRUE;
@@ -213,24 +220,24 @@ BOOL CALLBACK CountGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
 
 std::optional<PixelImage> ModulePicture(const std::string& file, int32_t index, int size)
 {
-    UniqueModule module(LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    UniqueModule module(LoadLibraryExW(Wide(file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module) return std::nullopt;
     std::string_view group;
     if (index < 0) {
-        group = ResourceBytes(module.get(), MAKEINTRESOURCEA(-index), RT_GROUP_ICON);
+        group = ResourceBytes(module.get(), MAKEINTRESOURCEW(-index), GroupIconType());
     } else {
         GroupSearch search{index};
-        EnumResourceNamesA(module.get(), RT_GROUP_ICON, CountGroup,
+        EnumResourceNamesW(module.get(), GroupIconType(), CountGroup,
                            reinterpret_cast<LONG_PTR>(&search));
         if (!search.found) return std::nullopt;
-        group = ResourceBytes(module.get(), search.text.empty() ? MAKEINTRESOURCEA(search.id) : search.text.c_str(),
-                              RT_GROUP_ICON);
+        group = ResourceBytes(module.get(), search.text.empty() ? MAKEINTRESOURCEW(search.id) : search.text.c_str(),
+                              GroupIconType());
     }
     const std::vector<IconDirEntry> entries = ParseIconDirectory(group, true);
     const std::optional<size_t> chosen = ChooseIconEntry(entries, size);
     if (!chosen) return std::nullopt;
     const IconDirEntry& entry = entries[*chosen];
-    std::string_view bits = ResourceBytes(module.get(), MAKEINTRESOURCEA(entry.where), RT_ICON);
+    std::string_view bits = ResourceBytes(module.get(), MAKEINTRESOURCEW(entry.where), IconType());
     if (bits.empty()) return std::nullopt;
     return PictureFromBits(bits, entry);
 }
@@ -269,14 +276,14 @@ std::optional<PixelImage> ExtractedPicture(const std::string& file, int32_t inde
 {
     HICON handle = nullptr;
     UINT id = 0;
-    if (PrivateExtractIconsA(file.c_str(), index, size, size, &handle, &id, 1, LR_DEFAULTCOLOR) != 1 || !handle)
+    if (PrivateExtractIconsW(Wide(file).c_str(), index, size, size, &handle, &id, 1, LR_DEFAULTCOLOR) != 1 || !handle)
         return std::nullopt;
     return IconPicture(UniqueIcon(handle).get());
 }
 
 std::optional<PixelImage> FilePicture(const std::string& path, int32_t index, int size)
 {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     std::string head(6, '\0');
@@ -359,7 +366,7 @@ UniqueIcon GetEntryIcon(std::string_view path, bool isPidl, int32_t iconNum, con
     case EntryIconSource::ShellFileIcon: handle = ShellFileIcon(expanded); break;
     case EntryIconSource::None: break;
     }
-    // ExtractIconA gives 1 for a file that is no program, library or icon file.
+    // ExtractIcon gives 1 for a file that is no program, library or icon file.
     if (reinterpret_cast<UINT_PTR>(handle) > 1) return UniqueIcon(handle);
     return UniqueIcon(placeholder ? CopyIcon(placeholder) : nullptr);
 }
@@ -388,7 +395,7 @@ std::optional<PixelImage> IconPicture(HICON icon)
     if (!icon || !GetIconInfo(icon, &info)) return std::nullopt;
     UniqueGdiObject colour(info.hbmColor), mask(info.hbmMask);
     BITMAP shape{};
-    if (!mask || !GetObjectA(mask.get(), sizeof(shape), &shape)) return std::nullopt;
+    if (!mask || !GetObjectW(mask.get(), sizeof(shape), &shape)) return std::nullopt;
     // Without a colour bitmap the mask is twice as high: AND picture above, XOR below.
     const int width = shape.bmWidth, height = colour ? shape.bmHeight : shape.bmHeight / 2;
     if (width <= 0 || height <= 0) return std::nullopt;
