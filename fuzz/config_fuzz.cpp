@@ -1,12 +1,14 @@
-// Arbitrary bytes as a configuration file: reading must not crash, leak or trip the
-// sanitizers, identifier lists taken in must be complete, and a saved model must
+// Arbitrary bytes as a configuration file, in the code page, UTF-8 or UTF-16LE (its
+// mark decides): reading must not crash, leak or trip the sanitizers, every text
+// taken in must be valid UTF-8, identifier lists complete, and a saved model must
 // load again without error.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-#include "config/config_file.h"
+#include "config/config_document.h"
 #include "shell/idlist_bytes.h"
+#include "text/unicode.h"
 
 namespace {
 
@@ -33,22 +35,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (auto decoded = IdListFromText(bytes)) Check(IdListFromText(IdListToText(*decoded)) == *decoded);
 
     const MenuImagesFactory images = [] { return std::make_unique<CountingImages>(); };
-    const ProfileFile file(bytes);
+    static const Windows1252 codePage;
+    const ConfigDocument file(bytes, codePage);
     TKonfig konfig;
     TMenuList menus;
-    (void)ReadConfig(file, konfig, menus, images);
+    (void)file.Read(konfig, menus, images);
     Check(menus.size() <= static_cast<size_t>(MaxMenus));
     for (const auto& menu : menus) {
         Check(menu->Items.size() <= static_cast<size_t>(MaxItemsPerMenu));
-        for (const auto& item : menu->Items)
+        Check(IsValidUtf8(menu->MenuName) && IsValidUtf8(menu->IconPfad));
+        for (const auto& item : menu->Items) {
             if (item->IsPIDL) Check(IsCompleteIdList(item->Pfad));
+            else Check(IsValidUtf8(item->Pfad));
+            Check(IsValidUtf8(item->Description) && IsValidUtf8(item->Parameters) && IsValidUtf8(item->IconPfad));
+        }
     }
 
-    ProfileFile saved = file;  // a copy costs less than parsing the bytes again
-    WriteConfig(saved, konfig, menus);
+    ConfigDocument saved = file;  // a copy costs less than parsing the bytes again
+    saved.Write(konfig, menus);
     TKonfig again;
     TMenuList reloaded;
-    Check(ReadConfig(ProfileFile(saved.Bytes()), again, reloaded, images));
+    Check(ConfigDocument(saved.Bytes(), codePage).Read(again, reloaded, images));
     Check(reloaded.size() == menus.size());
     for (size_t i = 0; i < menus.size(); ++i) Check(reloaded[i]->Items.size() == menus[i]->Items.size());
     return 0;

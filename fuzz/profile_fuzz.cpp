@@ -1,6 +1,7 @@
 // Arbitrary bytes as an INI file, then lookups and writes with arbitrary names and
 // values: nothing may crash, an unchanged file must come out byte for byte, and after
-// every write the bytes, parsed again, must answer like the object that wrote them.
+// every write the bytes, parsed again, must answer like the object that wrote them;
+// the same for the UTF-8 text of a UTF-16 file, whose buffers count UTF-16 units.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "config/profile.h"
+#include "text/unicode.h"
 
 namespace {
 
@@ -40,12 +42,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<std::string> strings;
     for (int i = 0; i < 3 * writes + 2; ++i) strings.push_back(in.ConsumeRandomLengthString(24));
     const size_t bufferSize = in.ConsumeIntegralInRange<size_t>(0, 40);
-    const std::string file = in.ConsumeRemainingBytesAsString();
+    const ProfileUnits units = in.ConsumeBool() ? ProfileUnits::Utf16 : ProfileUnits::Bytes;
+    std::string file = in.ConsumeRemainingBytesAsString();
+    if (units == ProfileUnits::Utf16) {
+        // The rest is UTF-16LE, held as its (WTF-8) text, as a UTF-16 file is; names
+        // and values given in UTF-8 are made valid as the program's texts are.
+        std::u16string wide(file.size() / 2, u'\0');
+        for (size_t i = 0; i < wide.size(); ++i)
+            wide[i] = static_cast<char16_t>(static_cast<uint8_t>(file[2 * i]) | static_cast<uint8_t>(file[2 * i + 1]) << 8);
+        file = Wtf8FromUtf16(wide);
+        for (auto& s : strings) s = ValidUtf8(s);
+    }
 
-    ProfileFile f(file);
+    ProfileFile f(file, units);
     Check(f.Bytes() == file);
     std::string probe = f.GetString(strings[0], strings[1], strings[1], bufferSize);
-    Check(bufferSize == 0 ? probe.empty() : probe.size() < bufferSize);
+    const size_t probeUnits = units == ProfileUnits::Utf16 ? Utf16FromWtf8(probe).size() : probe.size();
+    Check(bufferSize == 0 ? probe.empty() : probeUnits < bufferSize);
 
     for (int i = 0; i < writes; ++i) {
         const std::string& section = strings[2 + 3 * i];
@@ -53,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::string& value = strings[4 + 3 * i];
         f.SetString(section, key, value);
         if (Plain(section) && PlainKey(key) && Plain(value)) Check(f.HasValue(section, key));
-        ProfileFile again(f.Bytes());
+        ProfileFile again(f.Bytes(), units);
         for (int j = 0; j <= i; ++j) {
             const std::string& s = strings[2 + 3 * j];
             const std::string& k = strings[3 + 3 * j];

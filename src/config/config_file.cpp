@@ -145,7 +145,7 @@ bool ReadConfig(const ProfileFile& file, TKonfig& konfig, TMenuList& menus,
     return ReadConfig(FileSource(file), konfig, menus, newImages);
 }
 
-void WriteConfig(ProfileFile& file, const TKonfig& konfig, const TMenuList& menus)
+void ReserveForWrite(ProfileFile& file, const TMenuList& menus)
 {
     // Every key may be new: a line of name, "=", value and line break each, and a
     // header per section (an identifier list takes four characters a byte).
@@ -160,6 +160,11 @@ void WriteConfig(ProfileFile& file, const TKonfig& konfig, const TMenuList& menu
         }
     }
     file.Reserve(lines, bytes);
+}
+
+void WriteConfig(ProfileFile& file, const TKonfig& konfig, const TMenuList& menus)
+{
+    ReserveForWrite(file, menus);
     FileSink sink(file);
     WriteConfig(sink, konfig, menus);
 }
@@ -238,20 +243,4 @@ void WriteConfig(ProfileSink& file, const TKonfig& konfig, const TMenuList& menu
             entry.Int("AutoStartmode", item.AutoStartmode);
         }
     }
-}
-
-bool ModelDiffersFromFile(std::string fileBytes, const TKonfig& konfig, const TMenuList& menus)
-{
-    const ProfileFile file(std::move(fileBytes));
-    TKonfig saved;
-    TMenuList savedMenus;
-    // An entry the file cannot give back is left out of both sides alike: the loaded
-    // model lost it too.
-    static_cast<void>(ReadConfig(file, saved, savedMenus, nullptr));
-
-    ProfileFile withModel = file;
-    WriteConfig(withModel, konfig, menus);
-    ProfileFile withSaved = file;
-    WriteConfig(withSaved, saved, savedMenus);
-    return withModel.Bytes() != withSaved.Bytes();
 }

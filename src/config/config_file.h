@@ -42,10 +42,5 @@ public:
 // Writes every key of the model into the file, in table order.
 void WriteConfig(ProfileSink& file, const TKonfig& konfig, const TMenuList& menus);
 void WriteConfig(ProfileFile& file, const TKonfig& konfig, const TMenuList& menus);
-
-// Whether saving the model over the file's bytes would change what the file gives back
-// when read: the model is written over the file, and so is the file's own reading of
-// itself, and the two results are compared. Missing keys, other spellings of a value and
-// foreign lines therefore do not count as changes; a missing file is an empty one.
-// Nothing is written anywhere.
-[[nodiscard]] bool ModelDiffersFromFile(std::string fileBytes, const TKonfig& konfig, const TMenuList& menus);
+// Room in the file for every key of the model: a save then grows no buffer again and again.
+void ReserveForWrite(ProfileFile& file, const TMenuList& menus);

@@ -2,20 +2,21 @@
 
 #include <string>
 
-#include "config/config_file.h"
+#include "config/config_document.h"
 #include "config/model.h"
 #include "win/handles.h"
+#include "win/text_conversion.h"
 
 namespace {
 
-const char RunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char RunValueName[] = "Marigoldwick";
+const wchar_t RunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t RunValueName[] = L"Marigoldwick";
 
 enum class ReadResult { Ok, Missing, Failed };
 
 ReadResult ReadWholeFile(const std::string& path, std::string& bytes)
 {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         DWORD error = GetLastError();
@@ -36,13 +37,14 @@ ReadResult ReadWholeFile(const std::string& path, std::string& bytes)
 // failure at any point leaves the previous file whole.
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::wstring target = Wide(path);
+    DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
 
-    const std::string temp = path + ".~tmp";
+    const std::wstring temp = target + L".~tmp";
     {
-        UniqueHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         DWORD done = 0;
@@ -51,12 +53,12 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes)
                        done == bytes.size() && FlushFileBuffers(file.get());
         if (!written) {
             file.reset();
-            DeleteFileA(temp.c_str());
+            DeleteFileW(temp.c_str());
             return false;
         }
     }
-    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temp.c_str());
+    if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temp.c_str());
         return false;
     }
     return true;
@@ -65,7 +67,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 UniqueKey OpenRunKey()
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, RunKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, RunKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return UniqueKey(key);
@@ -81,7 +83,7 @@ bool LoadConfig()
     case ReadResult::Failed: return false;
     case ReadResult::Ok: break;
     }
-    return ReadConfig(ProfileFile(std::move(bytes)), Konfig, MenuList, NewMenuImages);
+    return ConfigDocument(std::move(bytes), SystemCodePage()).Read(Konfig, MenuList, NewMenuImages);
 }
 
 bool SaveConfig()
@@ -89,8 +91,8 @@ bool SaveConfig()
     // Start from the file as it is, so keys and lines of others stay where they are.
     std::string bytes;
     if (ReadWholeFile(IniFile, bytes) == ReadResult::Failed) return false;
-    ProfileFile file(std::move(bytes));
-    WriteConfig(file, Konfig, MenuList);
+    ConfigDocument file(std::move(bytes), SystemCodePage());
+    file.Write(Konfig, MenuList);
     if (!ReplaceFileContents(IniFile, file.Bytes())) return false;
     return UpdateRunKey();
 }
@@ -99,21 +101,21 @@ bool ConfigChangedSinceSave()
 {
     std::string bytes;
     if (ReadWholeFile(IniFile, bytes) == ReadResult::Failed) return true;
-    return ModelDiffersFromFile(std::move(bytes), Konfig, MenuList);
+    return ModelDiffersFromFile(std::move(bytes), Konfig, MenuList, SystemCodePage());
 }
 
 bool UpdateRunKey()
 {
     if (UniqueKey key = OpenRunKey()) {
-        RegDeleteValueA(key.get(), RunValueName);  // may not exist; that is fine
+        RegDeleteValueW(key.get(), RunValueName);  // may not exist; that is fine
     } else {
         return false;
     }
     if (!Konfig.SelfAutostart) return true;
     UniqueKey key = OpenRunKey();
     if (!key) return false;
-    const std::string path = OwnModulePath();
+    const std::wstring path = Wide(OwnModulePath());
     if (path.empty()) return false;
-    return RegSetValueExA(key.get(), RunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                          static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), RunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                          static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-// Sets RunningOnNT and ReverseIconOrder from GetVersionExA.
+// Sets RunningOnNT and ReverseIconOrder from GetVersionExW.
 void InitVersionFlags();
 #include <string>
 
@@ -13,8 +13,8 @@ std::string OwnModulePath();
 bool IsExistingFile(const std::string& path);
 // Icon paths may hold environment variables ("%SystemRoot%\system32\shell32.dll"): these
 // two expand them first, as the shell does.
-// How many icons the file holds (ExtractIconExA with index -1); 0 for none or no file.
+// How many icons the file holds (ExtractIconExW with index -1); 0 for none or no file.
 int IconCountOf(const std::string& path);
-// ExtractIconA of the file's icon `index`: 0 when it has no such icon, 1 when the file is
+// ExtractIconW of the file's icon `index`: 0 when it has no such icon, 1 when the file is
 // no icon source at all.
 HICON ExtractPathIcon(const std::string& path, int index);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/unicode.h"
+
 // The rules below follow Wine 8's kernel32 profile code as measured under Wine (the
 // differential tests hold them): Wine converts the file through code page 1252, a
 // byte-for-byte mapping, so the engine can work on bytes.
@@ -151,14 +153,26 @@ bool ReadsBackAs(std::string_view text, LineInfo::Kind kind, std::string_view na
 // GetPrivateProfileString's copy into the caller's buffer: a value wrapped in matching
 // quotes loses them, and when the buffer is exactly as long as the value after the
 // opening quote, one more character is lost (PROFILE_CopyEntry).
-std::string CopyEntry(std::string_view v, size_t bufferSize)
+// Counted in the units of the file: bytes, or UTF-16 units, where a short buffer may
+// end between the halves of a surrogate pair as the wide function's does.
+template <class Char>
+std::basic_string<Char> CopyUnits(std::basic_string_view<Char> v, size_t bufferSize)
 {
     if (bufferSize == 0) return {};
-    bool quoted = IsProfileQuoted(v);
+    bool quoted = v.size() >= 2 && (v[0] == '\'' || v[0] == '"') && v.back() == v[0];
     if (quoted) v.remove_prefix(1);
-    std::string out(v.substr(0, std::min(bufferSize - 1, v.size())));
+    std::basic_string<Char> out(v.substr(0, std::min(bufferSize - 1, v.size())));
     if (quoted && bufferSize >= v.size() && !out.empty()) out.pop_back();
     return out;
+}
+
+std::string CopyEntry(std::string_view v, size_t bufferSize, ProfileUnits units)
+{
+    // A buffer longer than the bytes is longer than the UTF-16 units too, and then only
+    // the closing quote, one unit and one byte alike, can be lost.
+    if (units == ProfileUnits::Bytes || bufferSize > v.size()) return CopyUnits(v, bufferSize);
+    const std::u16string wide = Utf16FromWtf8(v);
+    return Wtf8FromUtf16(CopyUnits(std::u16string_view(wide), bufferSize));
 }
 
 }  // namespace
@@ -168,7 +182,7 @@ bool IsProfileQuoted(std::string_view value)
     return value.size() >= 2 && (value[0] == '\'' || value[0] == '"') && value.back() == value[0];
 }
 
-ProfileFile::ProfileFile(std::string bytes)
+ProfileFile::ProfileFile(std::string bytes, ProfileUnits units) : units_(units)
 {
     Parse(bytes);
 }
@@ -185,7 +199,8 @@ void ProfileFile::Parse(std::string_view bytes)
     lastSectionKnown_ = false;
     needsNormalize_ = false;
 
-    if (bytes.substr(0, kBom.size()) == kBom) {
+    // A UTF-16 file's mark is gone already; a second one is text.
+    if (units_ == ProfileUnits::Bytes && bytes.substr(0, kBom.size()) == kBom) {
         bom_ = kBom;
         bytes.remove_prefix(kBom.size());
     }
@@ -321,12 +336,12 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
                                    std::string_view def, size_t bufferSize) const
 {
     uint32_t line = Lookup(section, key);
-    if (line && lines_[line].hasValue) return CopyEntry(ValueOf(line), bufferSize);
+    if (line && lines_[line].hasValue) return CopyEntry(ValueOf(line), bufferSize, units_);
     // Only spaces are cut from the default, and an all-space default keeps one.
     def = CutAtNul(def);
     size_t keep = def.find_last_not_of(' ');
     if (!def.empty()) def = def.substr(0, keep == std::string_view::npos ? 1 : keep + 1);
-    return CopyEntry(def, bufferSize);
+    return CopyEntry(def, bufferSize, units_);
 }
 
 bool ProfileFile::HasValue(std::string_view section, std::string_view key) const
@@ -421,7 +436,7 @@ void ProfileFile::AddKey(uint32_t section, std::string_view key, std::string_vie
     Section& sec = sections_[section];
     uint32_t at = plain ? sec.anchor : sec.tail;
     // A key starting with the UTF-8 mark, written first in the file, makes it a UTF-8 file.
-    if (at == 0 && bom_.empty() && build_.starts_with(kBom)) plain = false;
+    if (at == 0 && bom_.empty() && units_ == ProfileUnits::Bytes && build_.starts_with(kBom)) plain = false;
     uint32_t line = InsertAfter(at, build_.append(eol_));
     if (!plain) return Parse(Bytes());
     SetLineInfo(line, info.hasValue, info.valueAt, info.valueEnd);

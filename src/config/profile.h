@@ -2,7 +2,9 @@
 // written once. Reads give exactly what GetPrivateProfileStringA gives for the same
 // bytes; writes leave a file that reads back as after the same
 // WritePrivateProfileStringA calls, while every line a write does not change keeps
-// its bytes.
+// its bytes. A UTF-16 file is held as its UTF-8 text (unpaired surrogates kept as
+// WTF-8) and then answers as GetPrivateProfileStringW and WritePrivateProfileStringW
+// do, its buffer sizes counting UTF-16 units.
 #pragma once
 
 #include <cstddef>
@@ -21,11 +23,17 @@ inline bool IsProfileBlank(char c)
 // the first ' or " and the last the same.
 bool IsProfileQuoted(std::string_view value);
 
+// What the text of a ProfileFile is: the file's own bytes, or the UTF-8 text of a
+// UTF-16 file (without its byte-order mark).
+enum class ProfileUnits { Bytes, Utf16 };
+
 class ProfileFile {
 public:
     ProfileFile() = default;
     // Parses the file's bytes; a missing file is an empty one.
-    explicit ProfileFile(std::string bytes);
+    explicit ProfileFile(std::string bytes, ProfileUnits units = ProfileUnits::Bytes);
+
+    ProfileUnits Units() const { return units_; }
 
     // GetPrivateProfileStringA(section, key, def, buffer, bufferSize, file) with
     // non-null, non-empty section and key: the value (or the default) as it lands in
@@ -82,6 +90,7 @@ private:
                     std::string_view keyName, std::string_view value);
 
     std::string store_;
+    ProfileUnits units_ = ProfileUnits::Bytes;
     std::string bom_;
     std::string eol_ = "\r\n";
     std::vector<Line> lines_{Line{}};        // lines_[0] is the head of the list, not a line

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/profile.h"
+#include "text/unicode.h"
 
 namespace {
 
@@ -68,8 +69,8 @@ std::string IniText(std::string_view text)
     };
     std::string out = IniSafeText(text);
     if (!readerChanges(out)) return out;
-    if (out.size() > IniValueBuffer - 2) {
-        out.resize(IniValueBuffer - 2);
+    if (out.size() > IniValueBuffer - 2 && Utf16UnitCount(out) > IniValueBuffer - 2) {
+        out.resize(Utf8PrefixUnits(out, IniValueBuffer - 2).size());
         if (!readerChanges(out)) return out;
     }
     out.insert(out.begin(), '"');

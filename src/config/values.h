@@ -29,14 +29,15 @@ inline std::string IniBool(bool value) { return value ? "1" : "0"; }
 // into keys of its own, so breaks become blanks; a NUL ends the text as in C.
 std::string IniSafeText(std::string_view text);
 
-// Profile reads see at most 2047 characters of a value.
+// Profile reads see at most 2047 characters of a value: bytes in a code-page file,
+// UTF-16 units in a Unicode one (a character above U+FFFF takes two).
 constexpr size_t IniValueBuffer = 2048;
 
 // A text as the INI value a read gives back as that text: line breaks and NUL as in
 // IniSafeText, and a text the reader would trim (a blank at either end) or unquote
 // (the same quote at both ends) in one more pair of quotes. Every other text stays as
 // it is. A quoted value comes back whole only up to IniValueBuffer - 2 characters: a
-// longer text that needs the quotes is first cut there (and then quoted only when the
-// rest still needs it), so it reads back as its beginning and saves again to the same
-// bytes.
+// longer text that needs the quotes is first cut there, after a whole character (and
+// then quoted only when the rest still needs it), so it reads back as its beginning and
+// saves again to the same bytes.
 std::string IniText(std::string_view text);

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "config/config_file.h"
+#include "config/config_document.h"
 #include "config/model.h"
 
 namespace {
@@ -45,28 +45,28 @@ const std::string HandWritten = "; mine\r\n[GLOBAL]\r\nAskBeforeQuit=no\r\nMenuC
 TEST(ConfigChange, MissingFileCountsAsChangedOnlyOnceThereIsSomethingToSave)
 {
     Model fresh = Read("");
-    EXPECT_FALSE(ModelDiffersFromFile("", fresh.konfig, fresh.menus));
+    EXPECT_FALSE(ModelDiffersFromFile("", fresh.konfig, fresh.menus, Windows1252()));
 
     NewMenu(fresh.menus, nullptr).MenuName = "Menu";
-    EXPECT_TRUE(ModelDiffersFromFile("", fresh.konfig, fresh.menus));
+    EXPECT_TRUE(ModelDiffersFromFile("", fresh.konfig, fresh.menus, Windows1252()));
 
     Model options = Read("");
     options.konfig.AskBeforeQuit = false;
-    EXPECT_TRUE(ModelDiffersFromFile("", options.konfig, options.menus));
+    EXPECT_TRUE(ModelDiffersFromFile("", options.konfig, options.menus, Windows1252()));
 }
 
 TEST(ConfigChange, AFileReadBackAsItIsIsUnchangedHoweverItIsSpelt)
 {
     Model loaded = Read(HandWritten);
-    EXPECT_FALSE(ModelDiffersFromFile(HandWritten, loaded.konfig, loaded.menus));
+    EXPECT_FALSE(ModelDiffersFromFile(HandWritten, loaded.konfig, loaded.menus, Windows1252()));
 
     // The program's own file after a save, and one with more menus than are ever loaded.
     std::string own = Saved(loaded);
-    EXPECT_FALSE(ModelDiffersFromFile(own, loaded.konfig, loaded.menus));
+    EXPECT_FALSE(ModelDiffersFromFile(own, loaded.konfig, loaded.menus, Windows1252()));
     std::string tooMany = "[GLOBAL]\r\nMenuCount=60\r\n";
     Model capped = Read(tooMany);
     ASSERT_EQ(capped.menus.size(), static_cast<size_t>(MaxMenus));
-    EXPECT_FALSE(ModelDiffersFromFile(tooMany, capped.konfig, capped.menus));
+    EXPECT_FALSE(ModelDiffersFromFile(tooMany, capped.konfig, capped.menus, Windows1252()));
 }
 
 TEST(ConfigChange, EveryKindOfEditCounts)
@@ -86,7 +86,7 @@ TEST(ConfigChange, EveryKindOfEditCounts)
     for (size_t k = 0; k < edits.size(); ++k) {
         Model m = Read(HandWritten);
         edits[k](m);
-        EXPECT_TRUE(ModelDiffersFromFile(HandWritten, m.konfig, m.menus)) << "edit " << k;
+        EXPECT_TRUE(ModelDiffersFromFile(HandWritten, m.konfig, m.menus, Windows1252())) << "edit " << k;
     }
 }
 
@@ -96,5 +96,5 @@ TEST(ConfigChange, AnEditUndoneIsNoChange)
     AddEntry(*m.menus[0], "C:\\b.exe");
     m.menus[0]->Items.pop_back();
     m.menus[0]->MenuName = "First";
-    EXPECT_FALSE(ModelDiffersFromFile(HandWritten, m.konfig, m.menus));
+    EXPECT_FALSE(ModelDiffersFromFile(HandWritten, m.konfig, m.menus, Windows1252()));
 }

@@ -3,8 +3,10 @@
 #include <random>
 
 #include "../support/text_cases.h"
+#include "config/config_document.h"
 #include "config/config_file.h"
 #include "config/model.h"
+#include "text/unicode.h"
 
 namespace {
 
@@ -339,4 +341,103 @@ TEST(ConfigNames, SectionNames)
     EXPECT_EQ(SectionName(7, -1), "M7");
     EXPECT_EQ(SectionName(0, 1), "M0I1");
     EXPECT_EQ(SectionName(3, 12), "M3I12");
+}
+
+// The configuration file in the code page, UTF-8 and UTF-16LE: what is read into the
+// model, and in which encoding a save leaves the file.
+namespace {
+
+const Windows1252 Cp1252;
+// By hand: 8-bit names (ü, ß, €, Ä, en dash), a comment, a foreign section, LF line ends.
+const std::string CodePageFile = "; von Hand\n[GLOBAL]\nMenuCount=1\n[M0]\nMenuName=Gr\xFC\xDF" "e\nItemCount=1\n"
+                                 "[M0I1]\nPfad=C:\\\x80uro.exe\nDescription=\xC4pfel \x96 Birnen\n[Fremd]\nk=\xFC\n";
+const std::string Cyrillic = "C:\\\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt";  // Привет.txt
+const std::string Emoji = "\xF0\x9F\x98\x80";
+
+Loaded Decode(const std::string& bytes)
+{
+    Loaded m;
+    m.ok = ConfigDocument(bytes, Cp1252).Read(m.konfig, m.menus, nullptr);
+    return m;
+}
+
+std::string Encode(const Loaded& m, std::string existing, ConfigEncoding* encoding = nullptr)
+{
+    ConfigDocument file(std::move(existing), Cp1252);
+    file.Write(m.konfig, m.menus);
+    if (encoding) *encoding = file.Encoding();
+    return file.Bytes();
+}
+
+std::string Utf16File(const std::string& utf8)
+{
+    std::string bytes = "\xFF\xFE";
+    for (char16_t u : Utf16FromWtf8(utf8)) bytes += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+    return bytes;
+}
+
+TOneItem& First(const Loaded& m) { return *m.menus.at(0)->Items.at(0); }
+
+}  // namespace
+
+TEST(ConfigEncoding, CodePageTextsStayByteForByteAndOthersTurnTheFileIntoUtf16)
+{
+    Loaded m = Decode(CodePageFile);
+    ASSERT_TRUE(m.ok);
+    EXPECT_EQ(m.menus[0]->MenuName, "Gr\xC3\xBC\xC3\x9F" "e");
+    EXPECT_EQ(First(m).Description, "\xC3\x84pfel \xE2\x80\x93 Birnen");
+    const std::string before = Encode(m, CodePageFile);
+    EXPECT_NE(before.find("\nPfad=C:\\\x80uro.exe\n"), std::string::npos);
+    EXPECT_EQ(Encode(Decode(before), before), before);
+
+    // Cyrillic, Greek, CJK, an emoji, a combining accent, and Łódź (best fit: "Lodz").
+    for (const std::string& name : std::vector<std::string>{Cyrillic, "\xCE\xB1", "\xE6\x97\xA5", Emoji, "e\xCC\x81",
+                                                            "\xC5\x81\xC3\xB3" "d\xC5\xBA"}) {
+        Loaded changed = Decode(before);
+        First(changed).Parameters = name;
+        ConfigEncoding encoding{};
+        const std::string saved = Encode(changed, before, &encoding);
+        EXPECT_EQ(encoding, ConfigEncoding::Utf16) << name;
+        EXPECT_EQ(saved.substr(0, 2), "\xFF\xFE") << name;
+        Loaded back = Decode(saved);
+        EXPECT_EQ(First(back).Parameters, name);
+        EXPECT_FALSE(ModelDiffersFromFile(saved, back.konfig, back.menus, Cp1252));
+        // Every other text survived: without the name the file is the code-page one again.
+        First(back).Parameters.clear();
+        EXPECT_TRUE(ModelDiffersFromFile(saved, back.konfig, back.menus, Cp1252));
+        EXPECT_EQ(Encode(back, saved), before) << name;
+    }
+}
+
+TEST(ConfigEncoding, UnicodeFilesReadWholeCharactersAndUtf8BecomesUtf16)
+{
+    const std::string text = "[GLOBAL]\r\nMenuCount=1\r\n[M0]\r\nMenuName=" + Cyrillic + "\r\nItemCount=1\r\n[M0I1]\r\n"
+                             "Pfad=x\xED\xA0\xBDy\r\nDescription=" + std::string(2046, 'd') + Emoji + "\r\n";
+    for (const std::string& bytes : {Utf16File(text), "\xEF\xBB\xBF" + text}) {
+        Loaded m = Decode(bytes);
+        ASSERT_TRUE(m.ok);
+        EXPECT_EQ(m.menus[0]->MenuName, Cyrillic);
+        EXPECT_EQ(First(m).Pfad, "x\xEF\xBF\xBDy");  // an unpaired surrogate never reaches the model
+        // 2047 UTF-16 units end inside the emoji: its half goes.
+        EXPECT_EQ(First(m).Description, std::string(2046, 'd'));
+        // Outside Wine the 8-bit reader takes UTF-8 for code-page bytes: UTF-16 it is.
+        EXPECT_EQ(Encode(m, bytes).substr(0, 2), "\xFF\xFE");
+    }
+}
+
+// Texts cut for the quotes they need keep whole characters, counted in UTF-16 units.
+TEST(ConfigEncoding, LongTextsAreCutAfterWholeCharacters)
+{
+    Loaded m = Decode("");
+    auto& menu = NewMenu(m.menus, nullptr);
+    std::string cyrillic = " ";
+    for (int i = 0; i < 2100; ++i) cyrillic += "\xD0\x96";
+    for (const std::string& text : {" " + std::string(2044, 'e') + Emoji + " ", cyrillic + " "}) {
+        AddItem(menu, std::make_unique<TOneItem>()).Description = text;
+    }
+    const std::string saved = Encode(m, "");
+    Loaded back = Decode(saved);
+    EXPECT_EQ(back.menus[0]->Items.at(0)->Description, " " + std::string(2044, 'e'));
+    EXPECT_EQ(back.menus[0]->Items.at(1)->Description, Utf8PrefixChars(cyrillic, 2046));
+    EXPECT_EQ(Encode(back, saved), saved);
 }

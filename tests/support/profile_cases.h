@@ -55,6 +55,28 @@ inline std::vector<File> AwkwardFiles()
     };
 }
 
+// Files for the wide functions, as the UTF-8 text of their UTF-16 form: names and
+// values in Cyrillic (with case partners), Greek, CJK, an emoji (a surrogate pair), a
+// combining accent, Unicode blanks that are no profile blanks, and unpaired surrogates
+// (kept as three-byte sequences).
+inline std::vector<File> UnicodeFiles()
+{
+    const std::string cyr = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // Привет
+    const std::string cyrUpper = "\xD0\x9F\xD0\xA0\xD0\x98\xD0\x92\xD0\x95\xD0\xA2";  // ПРИВЕТ
+    const std::string emoji = "\xF0\x9F\x98\x80", cjk = "\xE6\x97\xA5\xE6\x9C\xAC";
+    std::string longValue;
+    for (int i = 0; i < 1030; ++i) longValue += emoji;
+    return {
+        {"cyrillic", "[" + cyr + "]\r\n" + cyr + "=" + cyrUpper + "\r\nk=" + cyr + "\r\n[" + cyrUpper + "]\r\nx=1\r\n"},
+        {"mixed", "[S]\r\n\xCE\xB1\xCE\xB2=" + cjk + "\r\n" + cjk + "=" + emoji + emoji + "\r\n"
+                  "e\xCC\x81=\xCC\x81\r\nq=\"" + emoji + "\"\r\n[" + emoji + "]\r\nk=" + emoji + "x\r\n"},
+        {"unicode_blanks", "[S]\r\n\xE2\x80\x83k\xC2\xA0=\xE3\x80\x80v\xE2\x80\xA8\r\n\xEF\xBB\xBFz=2\r\n"},
+        {"lone_surrogates", "[S]\r\nk=a\xED\xA0\xBD\r\nl=\xED\xB8\x80" "b\r\n\xED\xA0\x80=x\r\n"},
+        {"emoji_long", "[S]\r\nk=" + longValue + "\r\nq='" + longValue + "'\r\n"},
+        {"second_mark", "\xEF\xBB\xBFk=1\r\n[S]\r\nk=2\r\n"},
+    };
+}
+
 // Names found in the bytes: bracketed names, and the text before '=' of other lines,
 // both raw and trimmed, so every lookup rule (blanks, case, duplicates) gets exercised.
 struct Names {

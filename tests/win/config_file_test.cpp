@@ -6,9 +6,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "config/config_win.h"
 #include "config/model.h"
+#include "win/text_conversion.h"
 
 namespace {
 
@@ -173,4 +175,73 @@ TEST_F(ConfigFileTest, RunValueFollowsSelfAutostart)
 
     // Removing a value that is not there is no failure.
     EXPECT_TRUE(UpdateRunKey());
+}
+
+namespace {
+
+// NUL-separated names as GetPrivateProfileStringA lists them.
+std::vector<std::string> NameList(const char* section, const std::string& path)
+{
+    std::vector<char> buffer(65536);
+    DWORD n = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), 65536, path.c_str());
+    std::vector<std::string> names;
+    for (size_t at = 0; at < n; at += names.back().size() + 1) names.emplace_back(buffer.data() + at);
+    return names;
+}
+
+std::string ReadA(const std::string& section, const std::string& key, const std::string& path)
+{
+    char value[4096] = {};
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "<none>", value, sizeof(value), path.c_str());
+    return value;
+}
+
+}  // namespace
+
+// Code-page texts (Ä, €) save to the same bytes after a load, in a folder named in
+// Cyrillic too. A Cyrillic path turns the file into UTF-16LE, in which the system's
+// 8-bit reader finds every other value unchanged; the program loads it back exactly.
+TEST_F(ConfigFileTest, CyrillicNameTurnsTheFileIntoUtf16ThatTheSystemStillReads)
+{
+    const std::wstring folder = Wide(dir_) + L"\u041F\u0430\u043F\u043A\u0430";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    IniFile = Utf8(folder) + "\\mgoldwk.ini";
+    const std::string copy = dir_ + "copy.ini";  // where the 8-bit reader finds the file
+    auto reload = [&copy] {
+        ReleaseMenus(MenuList);
+        EXPECT_TRUE(LoadConfig());
+        CopyFileW(Wide(IniFile).c_str(), Wide(copy).c_str(), FALSE);
+        return ReadFileBytes(copy);
+    };
+    MakeModel();
+    MenuList[0]->MenuName = "\xC3\x84pfel \xE2\x82\xAC";
+    ASSERT_TRUE(SaveConfig());
+    const std::string codePage = reload();
+    EXPECT_NE(codePage.find("MenuName=\xC4pfel \x80\r\n"), std::string::npos);
+    EXPECT_EQ(MenuList.at(0)->MenuName, "\xC3\x84pfel \xE2\x82\xAC");
+    ASSERT_TRUE(SaveConfig());
+    EXPECT_EQ(reload(), codePage);
+
+    const std::string cyrillic = "C:\\\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt";  // Привет.txt
+    MenuList[0]->Items[0]->Pfad = cyrillic;
+    ASSERT_TRUE(SaveConfig());
+    const std::string unicode = reload();
+    EXPECT_EQ(unicode.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(MenuList.at(0)->Items.at(0)->Pfad, cyrillic);
+    wchar_t wide[64] = {};
+    GetPrivateProfileStringW(L"M0I1", L"Pfad", L"", wide, 64, Wide(copy).c_str());
+    EXPECT_EQ(Utf8(wide), cyrillic);
+    const std::string before = dir_ + "before.ini";
+    WriteFileBytes(before, codePage);
+    int values = 0;
+    for (const auto& section : NameList(nullptr, before))
+        for (const auto& key : NameList(section.c_str(), before))
+            if (section != "M0I1" || key != "Pfad") {
+                EXPECT_EQ(ReadA(section, key, copy), ReadA(section, key, before)) << section << " " << key;
+                ++values;
+            }
+    EXPECT_GE(values, 20);
+    for (const std::string& file : {before, copy}) DeleteFileA(file.c_str());
+    DeleteFileW(Wide(IniFile).c_str());
+    RemoveDirectoryW(folder.c_str());
 }

@@ -1,5 +1,7 @@
 // ProfileFile against Wine's own GetPrivateProfileStringA / WritePrivateProfileStringA
-// on the same bytes. Every case gets a file name of its own: Wine caches profiles by path.
+// on the same bytes, and in its UTF-16 form against GetPrivateProfileStringW /
+// WritePrivateProfileStringW on UTF-16LE files. Every case gets a file name of its own:
+// Wine caches profiles by path.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +16,8 @@
 #include "config/config_file.h"
 #include "config/profile.h"
 #include "config/system_profile_win.h"
+#include "text/code_page.h"
+#include "text/unicode.h"
 
 namespace {
 
@@ -76,8 +80,40 @@ protected:
         return bytes;
     }
 
-    static std::string WineGet(const std::string& path, const profile_cases::Probe& p)
+    // Wide mode: texts are UTF-8 (unpaired surrogates as WTF-8), files UTF-16LE.
+    std::string FileBytes(const std::string& text) const
     {
+        if (!wide_) return text;
+        std::string bytes = "\xFF\xFE";
+        for (char16_t u : Utf16FromWtf8(text)) bytes += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+        return bytes;
+    }
+    ProfileFile Engine(const std::string& text) const
+    {
+        return ProfileFile(text, wide_ ? ProfileUnits::Utf16 : ProfileUnits::Bytes);
+    }
+    static std::wstring W(const std::string& text)
+    {
+        std::u16string units = Utf16FromWtf8(text);
+        return std::wstring(units.begin(), units.end());
+    }
+    void WineSet(const Write& w, const std::string& path) const
+    {
+        if (wide_)
+            EXPECT_TRUE(WritePrivateProfileStringW(W(w.section).c_str(), W(w.key).c_str(), W(w.value).c_str(),
+                                                   W(path).c_str()));
+        else
+            EXPECT_TRUE(WritePrivateProfileStringA(w.section.c_str(), w.key.c_str(), w.value.c_str(), path.c_str()));
+    }
+
+    std::string WineGet(const std::string& path, const profile_cases::Probe& p) const
+    {
+        if (wide_) {
+            std::vector<wchar_t> buffer(p.size + 16, L'#');
+            DWORD n = GetPrivateProfileStringW(W(p.section).c_str(), W(p.key).c_str(), W(p.def).c_str(), buffer.data(),
+                                               static_cast<DWORD>(p.size), W(path).c_str());
+            return Wtf8FromUtf16(std::u16string(buffer.begin(), buffer.begin() + n));
+        }
         std::vector<char> buffer(p.size + 16, '#');
         DWORD n = GetPrivateProfileStringA(p.section.c_str(), p.key.c_str(), p.def.c_str(), buffer.data(),
                                            static_cast<DWORD>(p.size), path.c_str());
@@ -110,14 +146,18 @@ protected:
     void ExpectSameWrites(const std::string& what, const std::string* initial, const std::vector<Write>& writes,
                           const std::vector<profile_cases::Probe>& probes)
     {
-        std::string winePath = initial ? NewFile(*initial) : FreshPath();
-        ProfileFile ours(initial ? *initial : std::string());
+        std::string winePath = initial ? NewFile(FileBytes(*initial)) : FreshPath();
+        ProfileFile ours = Engine(initial ? *initial : std::string());
         for (const auto& w : writes) {
-            EXPECT_TRUE(WritePrivateProfileStringA(w.section.c_str(), w.key.c_str(), w.value.c_str(), winePath.c_str()));
+            WineSet(w, winePath);
             ours.SetString(w.section, w.key, w.value);
         }
-        std::string wineCopy = NewFile(ReadBytes(winePath));
-        std::string oursFile = NewFile(ours.Bytes());
+        std::string wineBytes = ReadBytes(winePath);
+        if (wide_) {
+            EXPECT_EQ(wineBytes.substr(0, 2), "\xFF\xFE") << what << ": Wine left UTF-16";
+        }
+        std::string wineCopy = NewFile(wineBytes);
+        std::string oursFile = NewFile(FileBytes(ours.Bytes()));
         ExpectSameReads(what, wineCopy, ours, probes, oursFile);
     }
 
@@ -134,6 +174,7 @@ protected:
 
     std::string dir_;
     std::vector<std::string> files_;
+    bool wide_ = false;
 };
 
 }  // namespace
@@ -318,4 +359,37 @@ TEST_F(ProfileDiff, SavedTextsReadBackThroughTheSystem)
     back.clear();
     ASSERT_TRUE(ReadConfig(SystemSource(NewFile(ReadBytes(path))), konfig, back, {}));
     text_cases::ExpectTextsBack(texts, back);
+}
+
+// The same engine on UTF-16LE files, against the wide functions: the awkward files in
+// their Windows-1252 reading and files full of characters beyond it. Buffer sizes
+// count UTF-16 units, so a short one may end inside a surrogate pair.
+TEST_F(ProfileDiff, Utf16FilesReadAndWriteAlikeThroughTheWideFunctions)
+{
+    wide_ = true;
+    const Windows1252 cp;
+    std::vector<profile_cases::File> files = profile_cases::UnicodeFiles();
+    for (const auto& file : profile_cases::AwkwardFiles()) files.push_back({file.name, cp.ToUtf8(file.bytes)});
+    const std::string cyr = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+    const std::vector<std::string> unicodeValues = {cyr, "\xF0\x9F\x98\x80", " \xE6\x97\xA5 ", "'\xCE\xB1'",
+                                                    "e\xCC\x81", "\xE2\x80\x83pad\xE2\x80\x83"};
+    for (const auto& file : files) {
+        Names names = profile_cases::NamesIn(file.bytes);
+        names.sections.insert({cyr, "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"});  // and in lower case
+        names.keys.insert({cyr, "\xD0\x9F\xD0\xA0\xD0\x98\xD0\x92\xD0\x95\xD0\xA2", "\xE6\x97\xA5\xE6\x9C\xAC"});
+        ExpectSameReads(file.name + " (UTF-16)", NewFile(FileBytes(file.bytes)), Engine(file.bytes),
+                        profile_cases::ProbesFor(names));
+
+        auto writes = profile_cases::WriteSequence(names, 5, 16);
+        for (size_t i = 0; i < writes.size(); ++i) {
+            // The sequence's 8-bit texts in their Windows-1252 reading, every third value Unicode.
+            Write& w = writes[i];
+            for (std::string* t : {&w.section, &w.key, &w.value})
+                if (!IsValidUtf8(*t)) *t = cp.ToUtf8(*t);
+            if (i % 3 == 0) w.value = unicodeValues[i / 3 % unicodeValues.size()];
+        }
+        writes.push_back({cyr, cyr, cyr});
+        writes.push_back({"S", "\xF0\x9F\x98\x80", "x\xF0\x9F\x98\x80"});
+        ExpectSameWrites(file.name + " (UTF-16) written", &file.bytes, writes, names);
+    }
 }
