@@ -5,12 +5,14 @@
 #include "win/dpi.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
+#include "win/text_conversion.h"
 
 #include "version.h"
 
 #include <shellapi.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace {
@@ -46,17 +48,27 @@ constexpr std::array<EventRow<TfrmAbout>, 3> Events{{
 UniqueGdiObject LoadBanner(HMODULE module, UINT dpi)
 {
     constexpr int Banners[] = {IDR_BANNER, IDR_BANNER_150, IDR_BANNER_200};
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(Banners[PictureScaleStep(dpi)]), MAKEINTRESOURCEA(10));
-    if (!found) found = FindResourceA(module, MAKEINTRESOURCEA(IDR_BANNER), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(Banners[PictureScaleStep(dpi)]), MAKEINTRESOURCEW(10));
+    if (!found) found = FindResourceW(module, MAKEINTRESOURCEW(IDR_BANNER), MAKEINTRESOURCEW(10));  // RT_RCDATA
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) return {};
     return DecodeJpegBitmap({static_cast<const uint8_t*>(data), SizeofResource(module, found)});
 }
 
-UniqueIcon LoadIconSized(HMODULE module, const char* name, int size)
+UniqueIcon LoadIconSized(HMODULE module, const wchar_t* name, int size)
 {
-    return UniqueIcon(static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, size, size, 0)));
+    return UniqueIcon(static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, size, size, 0)));
+}
+
+// The UTF-8 texts of the replaceable shell call, handed to the wide one; null stays null.
+HINSTANCE ShellExecuteUtf8(HWND owner, const char* verb, const char* file, const char* parameters,
+                           const char* directory, int show)
+{
+    auto wide = [](const char* text) { return text ? std::optional<std::wstring>(Wide(text)) : std::nullopt; };
+    auto pointer = [](const std::optional<std::wstring>& text) { return text ? text->c_str() : nullptr; };
+    const auto w = std::array{wide(verb), wide(file), wide(parameters), wide(directory)};
+    return ShellExecuteW(owner, pointer(w[0]), pointer(w[1]), pointer(w[2]), pointer(w[3]), show);
 }
 
 bool Failed(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) <= 32; }
@@ -65,7 +77,7 @@ bool Failed(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) <= 32; 
 
 std::unique_ptr<TfrmAbout> TfrmAbout::Create(HWND owner, HMODULE resources)
 {
-    if (!resources) resources = GetModuleHandleA(nullptr);
+    if (!resources) resources = GetModuleHandleW(nullptr);
     auto form = std::make_unique<TfrmAbout>(Key{});
     FormSpec layout{"TfrmAbout", "About", ClientWidth, ClientHeight};
     layout.owner = owner;
@@ -85,7 +97,7 @@ std::unique_ptr<TfrmAbout> TfrmAbout::Create(HWND owner, HMODULE resources)
     form->SetDialogButtons("BtnOK", "BtnOK");
     form->SetInitialFocus("BtnOK");
     form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
-    form->Shell = ShellExecuteA;
+    form->Shell = ShellExecuteUtf8;
     return form;
 }
 
@@ -94,21 +106,21 @@ void TfrmAbout::SetPictures()
     const UINT dpi = Dpi();
     // Each picture is handed over before the one it replaces goes.
     auto show = [](HWND control, UINT message, WPARAM type, auto& keep, auto picture) {
-        SendMessageA(control, message, type, reinterpret_cast<LPARAM>(picture.get()));
+        SendMessageW(control, message, type, reinterpret_cast<LPARAM>(picture.get()));
         keep = std::move(picture);
     };
     // A damaged picture leaves the banner empty; the dialog works without it.
     show(Control("ImgBanner"), STM_SETIMAGE, IMAGE_BITMAP, banner_, LoadBanner(resources_, dpi));
-    UniqueIcon icon = LoadIconSized(resources_, "MAINICON", ScaleByDpi(32, dpi));
-    SendMessageA(Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    UniqueIcon icon = LoadIconSized(resources_, L"MAINICON", ScaleByDpi(32, dpi));
+    SendMessageW(Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
     icon_ = std::move(icon);
     // With common controls 6 (the program's manifest) a button shows its image beside the
     // caption; older buttons keep the caption alone. The program's own globe and glasses
     // look the same everywhere, unlike shell32's numbering.
     show(Control("BtnGotoHome"), BM_SETIMAGE, IMAGE_ICON, homeGlyph_,
-         LoadIconSized(resources_, "ZNWGLOBE", ScaleByDpi(16, dpi)));
+         LoadIconSized(resources_, L"ZNWGLOBE", ScaleByDpi(16, dpi)));
     show(Control("BtnViewReadme"), BM_SETIMAGE, IMAGE_ICON, readmeGlyph_,
-         LoadIconSized(resources_, "ZBRILLE", ScaleByDpi(16, dpi)));
+         LoadIconSized(resources_, L"ZBRILLE", ScaleByDpi(16, dpi)));
 }
 
 void TfrmAbout::BtnViewReadmeClick()

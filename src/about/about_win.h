@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-// ShellExecuteA's signature; the result is a success above 32.
+// ShellExecute's signature with UTF-8 texts; the result is a success above 32.
 using ShellExecuteFn = std::function<HINSTANCE(HWND owner, const char* verb, const char* file,
                                                const char* parameters, const char* directory, int show)>;
 

@@ -33,12 +33,12 @@ UniqueIcon BlankIcon()
 {
     std::vector<BYTE> andMask(32 * 32 / 8, 0xFF);
     std::vector<BYTE> xorMask(32 * 32 / 8, 0x00);
-    return UniqueIcon(CreateIcon(GetModuleHandleA(nullptr), 32, 32, 1, 1, andMask.data(), xorMask.data()));
+    return UniqueIcon(CreateIcon(GetModuleHandleW(nullptr), 32, 32, 1, 1, andMask.data(), xorMask.data()));
 }
 
 UINT TaskbarCreatedMessage()
 {
-    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
     return message;
 }
 
@@ -57,9 +57,9 @@ void KeepInsideWorkArea(HWND menuWindow)
 {
     RECT place{};
     // The handle is the menu's own window under Wine; leave any other (the owner) alone.
-    char className[8] = "";
-    GetClassNameA(menuWindow, className, sizeof(className));
-    if (lstrcmpA(className, "#32768") != 0 || !GetWindowRect(menuWindow, &place)) return;
+    wchar_t className[8] = L"";
+    GetClassNameW(menuWindow, className, 8);
+    if (lstrcmpW(className, L"#32768") != 0 || !GetWindowRect(menuWindow, &place)) return;
     RECT work = WorkAreaOf(MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST));
     LONG dx = std::max(std::min(0L, work.right - place.right), work.left - place.left);
     LONG dy = std::max(std::min(0L, work.bottom - place.bottom), work.top - place.top);
@@ -70,7 +70,7 @@ void KeepInsideWorkArea(HWND menuWindow)
 
 UniqueIcon LoadPicture(int id)
 {
-    HANDLE image = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0);
+    HANDLE image = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, 0);
     if (image) return UniqueIcon(static_cast<HICON>(image));
     return BlankIcon();
 }
@@ -79,7 +79,7 @@ UniqueIcon LoadPicture(int id)
 
 std::unique_ptr<THaupt> THaupt::Create(const Options& options)
 {
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
     if (!RegisterWindowClass({"THaupt", icon})) return nullptr;
     auto haupt = std::make_unique<THaupt>(Key{});
     haupt->options_ = options;
@@ -134,9 +134,9 @@ void THaupt::FormCreate()
     pictures_ = pictures;
     entryPictures_ = std::make_shared<EntryPictureService>(
         pictures_, options_.pictureSource ? *options_.pictureSource : ProgramPictureSource(),
-        [window = Handle()] { PostMessageA(window, WmEntryPicturesReady, 0, 0); });
+        [window = Handle()] { PostMessageW(window, WmEntryPicturesReady, 0, 0); });
     NewMenuImages = MakeMenuImagesFactory(entryPictures_);
-    toolsMenu_ = std::make_unique<ToolsMenu>(ToolsMenuHost{Handle(), LoadIconA(GetModuleHandleA(nullptr), "MAINICON"),
+    toolsMenu_ = std::make_unique<ToolsMenu>(ToolsMenuHost{Handle(), LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"),
                                                            [this] { ShowSettings(); },
                                                            [this] { TPMQuitMarigoldwick1Click(); }});
 
@@ -223,7 +223,7 @@ void THaupt::TrackPopup(HMENU popup, POINT at)
     popupOpen_ = false;
     // The switch back needs a message after the menu (otherwise the next click on the
     // icon may close the new popup at once).
-    PostMessageA(Handle(), WM_NULL, 0, 0);
+    PostMessageW(Handle(), WM_NULL, 0, 0);
     if (popupsStale_) DisplayChanged();
 }
 
@@ -302,7 +302,7 @@ void THaupt::ShowSettings()
 void THaupt::QuitWithConfirmation()
 {
     if (!ConfirmQuit(Handle(), ShutdownPending, "Really quit Marigoldwick ?")) return;
-    SendMessageA(Handle(), WM_CLOSE, 0, 0);
+    SendMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
 void THaupt::TPMQuitMarigoldwick1Click() { QuitWithConfirmation(); }
@@ -329,7 +329,7 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WmStartupDone:
         ShowWelcome();
-        if (createSettings_) PostMessageA(Handle(), WmCreateSettings, 0, 0);
+        if (createSettings_) PostMessageW(Handle(), WmCreateSettings, 0, 0);
         return 0;
     case WmCreateSettings:
         Settings();

@@ -12,13 +12,13 @@
 
 namespace {
 // Found by every running copy of any version: it stays as it is whatever the title becomes.
-constexpr char InstanceMutexName[] = "Marigoldwick";
+constexpr wchar_t InstanceMutexName[] = L"Marigoldwick";
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     // Held, never released, until the process ends; a second copy leaves without a trace.
-    UniqueHandle instanceMutex(CreateMutexA(nullptr, TRUE, InstanceMutexName));
+    UniqueHandle instanceMutex(CreateMutexW(nullptr, TRUE, InstanceMutexName));
     if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
     InitVersionFlags();
@@ -37,6 +37,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return frmKonfig.get();
     });
 
-    PostMessageA(haupt->Handle(), WmStartupDone, 0, 0);
+    PostMessageW(haupt->Handle(), WmStartupDone, 0, 0);
     return RunMessageLoop();
 }

@@ -56,7 +56,7 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     }
     // wParam FALSE: the logoff was cancelled after all, so quitting still asks.
     if (msg == WM_ENDSESSION && wParam && Controller) Controller->ShutdownPending = true;
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 void SetTrayController(THaupt* haupt) { Controller = haupt; }
@@ -66,5 +66,5 @@ void RequestPopupMenu(WPARAM menuIndex)
     HWND main = MainWindow();
     if (!main) return;
     SetForegroundWindow(main);
-    PostMessageA(main, WmShowPopup, menuIndex, 0);
+    PostMessageW(main, WmShowPopup, menuIndex, 0);
 }

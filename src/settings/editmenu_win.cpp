@@ -5,6 +5,7 @@
 #include "settings/hotkey_value.h"
 #include "settings/iconpick_win.h"
 #include "shell/folder_glyph_win.h"
+#include "win/text_conversion.h"
 
 #include <shellapi.h>
 
@@ -36,7 +37,7 @@ constexpr ControlRow Controls[] = {
     {"GroupBox2", "BUTTON", "Menu Name", 0, 0, 217, 49, Group},
     {"EdMenuName", "EDIT", "", 8, 20, 201, 21, Edit | WS_GROUP, WS_EX_CLIENTEDGE, "GroupBox2"},
     {"GroupBox3", "BUTTON", "Hotkey", 224, 0, 121, 49, Group},
-    {"MenuHotKey", HOTKEY_CLASSA, "", 12, 20, 101, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
+    {"MenuHotKey", "msctls_hotkey32", "", 12, 20, 101, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
      "GroupBox3"},
     {"BtnOK", "BUTTON", "&OK", 192, 167, 73, 26, Button | WS_GROUP | BS_DEFPUSHBUTTON},
     {"BtnCancel", "BUTTON", "&Cancel", 272, 168, 75, 25, Button},
@@ -61,7 +62,7 @@ std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
     layout.owner = owner;
     if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
     // Shift alone is no modifier for a global hotkey: the control keeps the plain key.
-    SendMessageA(form->Control("MenuHotKey"), HKM_SETRULES, HKCOMB_S, MAKELPARAM(0, 0));
+    SendMessageW(form->Control("MenuHotKey"), HKM_SETRULES, HKCOMB_S, MAKELPARAM(0, 0));
     form->SetChecked("RadioLCB1", true);
     // The browse button shows the shell's small folder glyph, or "..." without one.
     form->SetButtonIcon("BtnBrowseMenIcon", ShellFolderGlyph());
@@ -75,25 +76,25 @@ std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
 
 std::string TfrmEditMenu::Caption() const
 {
-    char text[256] = {};
-    GetWindowTextA(Handle(), text, sizeof(text));
-    return text;
+    wchar_t text[256] = {};
+    GetWindowTextW(Handle(), text, 256);
+    return Utf8(text);
 }
 
 void TfrmEditMenu::SetCaption(std::string_view caption) const
 {
-    SetWindowTextA(Handle(), std::string(caption).c_str());
+    SetWindowTextW(Handle(), Wide(caption).c_str());
 }
 
 uint16_t TfrmEditMenu::MenuHotKey() const
 {
-    auto control = static_cast<uint16_t>(SendMessageA(Control("MenuHotKey"), HKM_GETHOTKEY, 0, 0));
+    auto control = static_cast<uint16_t>(SendMessageW(Control("MenuHotKey"), HKM_GETHOTKEY, 0, 0));
     return HotkeyValueFromControl(ApplyShiftOnlyRule(control));
 }
 
 void TfrmEditMenu::SetMenuHotKey(uint16_t hotkey) const
 {
-    SendMessageA(Control("MenuHotKey"), HKM_SETHOTKEY, HotkeyValueToControl(hotkey), 0);
+    SendMessageW(Control("MenuHotKey"), HKM_SETHOTKEY, HotkeyValueToControl(hotkey), 0);
 }
 
 int TfrmEditMenu::IconNum() const { return GetScrollPos(Control("ScrollBarMenIconNum"), SB_CTL); }
@@ -118,7 +119,7 @@ void TfrmEditMenu::SetLCBIndex(int index) const
 
 HICON TfrmEditMenu::PreviewIcon() const
 {
-    return reinterpret_cast<HICON>(SendMessageA(Control("ImgMenuIcon"), STM_GETICON, 0, 0));
+    return reinterpret_cast<HICON>(SendMessageW(Control("ImgMenuIcon"), STM_GETICON, 0, 0));
 }
 
 void TfrmEditMenu::UpdateMenuIconRange()
@@ -142,7 +143,7 @@ void TfrmEditMenu::UpdateMenuIconPreview()
     HICON icon = ExtractPathIcon(path, IconNum());
     // 1 means the file is no icon source: not a handle either.
     UniqueIcon shown(reinterpret_cast<UINT_PTR>(icon) > 1 ? icon : nullptr);
-    SendMessageA(Control("ImgMenuIcon"), STM_SETICON, reinterpret_cast<WPARAM>(shown.get()), 0);
+    SendMessageW(Control("ImgMenuIcon"), STM_SETICON, reinterpret_cast<WPARAM>(shown.get()), 0);
     InvalidateRect(Control("ImgMenuIcon"), nullptr, TRUE);
     preview_ = std::move(shown);
 }
@@ -159,7 +160,7 @@ void TfrmEditMenu::BtnBrowseMenIconClick()
 {
     if (!PickIcon) return;
     int index = IconNum();
-    std::string path = IconPfad().substr(0, PickerPathLimit);
+    std::string path = FirstUnits(IconPfad(), PickerPathLimit);
     if (!PickIcon(Handle(), path, index)) return;
     SetIconPfad(path);
     SetIconNum(index);

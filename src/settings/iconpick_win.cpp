@@ -4,6 +4,7 @@
 #include "shell/environment_win.h"
 #include "shell/icon_picker_win.h"
 #include "win/listview.h"
+#include "win/text_conversion.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -25,7 +26,7 @@ constexpr ControlRow Controls[] = {
     {"EdFile", "EDIT", "", 8, 24, 232, 21, Edit | WS_GROUP, WS_EX_CLIENTEDGE},
     {"BtnBrowse", "BUTTON", "&Browse...", 248, 22, 75, 25, Button | WS_GROUP},
     {"LblIcons", "STATIC", "Select an icon from the list below:", 8, 56, 232, 13, WS_VISIBLE},
-    {"LvIcons", WC_LISTVIEWA, "", 8, 72, 315, 168,
+    {"LvIcons", "SysListView32", "", 8, 72, 315, 168,
      WS_VISIBLE | WS_TABSTOP | WS_GROUP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
          LVS_AUTOARRANGE,
      WS_EX_CLIENTEDGE},
@@ -42,22 +43,22 @@ constexpr std::array<EventRow<TfrmIconPick>, 4> Events{{
 
 bool ChooseIconFile(HWND owner, std::string& file)
 {
-    std::array<char, MAX_PATH + 1> buffer{};
-    lstrcpynA(buffer.data(), ExpandEnvironment(file).c_str(), static_cast<int>(buffer.size()));
-    OPENFILENAMEA dialog{};
+    std::array<wchar_t, MAX_PATH + 1> buffer{};
+    lstrcpynW(buffer.data(), Wide(ExpandEnvironment(file)).c_str(), static_cast<int>(buffer.size()));
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
     dialog.lpstrFilter =
-        "Files with "
-        "icons\0*.ico;*.exe;*.dll;*.icl\0Icons\0*."
-        "ico\0Programs\0*.exe\0Libraries\0*.dll;*.icl\0"
-        "All files\0*.*\0";
+        L"Files with "
+        L"icons\0*.ico;*.exe;*.dll;*.icl\0Icons\0*."
+        L"ico\0Programs\0*.exe\0Libraries\0*.dll;*.icl\0"
+        L"All files\0*.*\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = MAX_PATH;
     dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_FILEMUSTEXIST;
-    if (!GetOpenFileNameA(&dialog)) return false;
-    file = buffer.data();
+    if (!GetOpenFileNameW(&dialog)) return false;
+    file = Utf8(buffer.data());
     return true;
 }
 
@@ -83,7 +84,7 @@ std::unique_ptr<TfrmIconPick> TfrmIconPick::Create(HWND owner)
     form->OnNotify("LvIcons", NM_CUSTOMDRAW, [f](NMHDR& header) {
         if (reinterpret_cast<NMCUSTOMDRAW&>(header).dwDrawStage == CDDS_PREPAINT && f->scrollPending_) {
             f->scrollPending_ = false;
-            PostMessageA(f->Handle(), ShownMessage, 0, 0);
+            PostMessageW(f->Handle(), ShownMessage, 0, 0);
         }
         return LRESULT{CDRF_DODEFAULT};
     });
@@ -112,7 +113,7 @@ int TfrmIconPick::IconIndex() const { return ListViewSelectedIndex(Control("LvIc
 
 int TfrmIconPick::IconCount() const
 {
-    return static_cast<int>(SendMessageA(Control("LvIcons"), LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(Control("LvIcons"), LVM_GETITEMCOUNT, 0, 0));
 }
 
 void TfrmIconPick::SetIconIndex(int index)
@@ -125,7 +126,7 @@ void TfrmIconPick::SetIconIndex(int index)
 void TfrmIconPick::LoadIcons()
 {
     HWND list = Control("LvIcons");
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     ListViewSetImageList(list, LVSIL_NORMAL, nullptr);
     std::string path = IconPath();
     loadedPath_ = path;
@@ -136,7 +137,7 @@ void TfrmIconPick::LoadIcons()
     if (count > 0) {
         // One call for all: each call opens and parses the file again.
         std::vector<HICON> extracted(static_cast<size_t>(count));
-        ExtractIconExA(file.c_str(), 0, extracted.data(), nullptr, static_cast<UINT>(count));
+        ExtractIconExW(Wide(file).c_str(), 0, extracted.data(), nullptr, static_cast<UINT>(count));
         for (size_t i = 0; i < extracted.size(); ++i) {
             UniqueIcon icon(extracted[i]);
             // Entry i stays icon i even where one cannot be read: it is shown blank. Its

@@ -7,20 +7,9 @@
 #include "shell/shell_link_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
+#include "win/text_conversion.h"
 
 namespace {
-
-std::string UpperCase(std::string text)
-{
-    if (!text.empty()) CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::string LowerCase(std::string text)
-{
-    if (!text.empty()) CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
 
 // The entry for one dropped item; `list` is its absolute identifier list.
 std::unique_ptr<TOneItem> DroppedItem(ITEMIDLIST* list, IShellFolder* desktop)
@@ -34,10 +23,10 @@ std::unique_ptr<TOneItem> DroppedItem(ITEMIDLIST* list, IShellFolder* desktop)
     item->Description = GetDisplayNameInFolder(desktop, list, false);
     if (IsBlankText(item->Description)) item->Description = GetIdListDisplayName(list, false, false, false);
 
-    std::string file = UpperCase(GetDisplayNameInFolder(desktop, list, true));
+    std::string file = UpperCaseText(GetDisplayNameInFolder(desktop, list, true));
     if (!IsExistingFile(file)) return item;
     if (!IsShortcutFile(file)) {
-        PlainFileNames names = NamePlainFile(file, LowerCase);
+        PlainFileNames names = NamePlainFile(file, LowerCaseText);
         item->Pfad = std::move(names.pfad);
         item->IsPIDL = false;
         item->IconPfad = std::move(names.iconPfad);

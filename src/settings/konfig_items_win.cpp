@@ -26,7 +26,7 @@ PathKind PathKindOf(const std::string& path)
 {
     if (path.empty()) return PathKind::Missing;
     // Judged as the shell will find it when it starts the entry; the entry keeps the text.
-    DWORD attributes = GetFileAttributesA(ExpandEnvironment(path).c_str());
+    DWORD attributes = GetFileAttributesW(Wide(ExpandEnvironment(path)).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
 }
@@ -57,19 +57,14 @@ void TfrmKonfig::RefreshItemList()
 
 LRESULT TfrmKonfig::LvItemsData(NMHDR& header)
 {
-    auto& info = reinterpret_cast<NMLVDISPINFOA&>(header);
+    auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
     TOneMenu* menu = Current();
     int n = info.item.iItem;
     if (!menu || n < 0 || n >= static_cast<int>(menu->Items.size())) return 0;
     const TOneItem& item = *menu->Items[static_cast<size_t>(n)];
     if ((info.item.mask & LVIF_TEXT) && info.item.pszText && info.item.cchTextMax > 0) {
-        if (header.code == LVN_GETDISPINFOW) {
-            auto* wide = reinterpret_cast<wchar_t*>(info.item.pszText);
-            int written = MultiByteToWideChar(CP_ACP, 0, item.Description.c_str(), -1, wide, info.item.cchTextMax);
-            if (written == 0) wide[info.item.cchTextMax - 1] = L'\0';
-        } else {
-            lstrcpynA(info.item.pszText, item.Description.c_str(), info.item.cchTextMax);
-        }
+        const std::wstring text = Wide(FirstUnits(item.Description, static_cast<size_t>(info.item.cchTextMax - 1)));
+        lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
     }
     if ((info.item.mask & LVIF_IMAGE) && ImageListOf(*menu)) {
         ImageListMenuImages& images = *ImageListOf(*menu);
@@ -81,14 +76,11 @@ LRESULT TfrmKonfig::LvItemsData(NMHDR& header)
 
 LRESULT TfrmKonfig::LvItemsDataFind(NMHDR& header)
 {
-    const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
+    const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
     TOneMenu* menu = Current();
     if (!menu || !(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
-    std::string text = find.lvfi.psz;
-    if (header.code == LVN_ODFINDITEMW) {
-        text = NarrowFromWide(reinterpret_cast<const wchar_t*>(find.lvfi.psz));
-    }
-    return FindItemByPrefix(menu->Items, find.iStart, text, (find.lvfi.flags & LVFI_WRAP) != 0);
+    const std::string text = Utf8(find.lvfi.psz);
+    return FindItemByPrefix(menu->Items, find.iStart, text, (find.lvfi.flags & LVFI_WRAP) != 0, UpperCaseText);
 }
 
 LRESULT TfrmKonfig::LvItemsItemChanged(NMHDR& header)
@@ -111,13 +103,13 @@ void TfrmKonfig::LvItemsChange()
 void TfrmKonfig::SetPfadEditable(bool editable)
 {
     // A read-only edit takes the button-face colour by itself.
-    SendMessageA(Control("EdPfad"), EM_SETREADONLY, editable ? FALSE : TRUE, 0);
+    SendMessageW(Control("EdPfad"), EM_SETREADONLY, editable ? FALSE : TRUE, 0);
 }
 
 void TfrmKonfig::SetComboStartMode(const char* combo, uint16_t value)
 {
     int index = StartModeIndex(value);
-    if (index >= 0) SendMessageA(Control(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (index >= 0) SendMessageW(Control(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void TfrmKonfig::LoadItemMask(int index)
@@ -136,8 +128,8 @@ void TfrmKonfig::LoadItemMask(int index)
         SetText("EdIconPfad", "");
         SetChecked("CheckDefaultIcon", true);
         SetChecked("CheckAutoStart", false);
-        SendMessageA(Control("ComboStartMode"), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        SendMessageA(Control("ComboAutoStartMode"), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageW(Control("ComboStartMode"), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageW(Control("ComboAutoStartMode"), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         SetText("EdParams", "");
         SetText("EdBeschreibung", "");
         SetEnabled("BtnModifyItem", true);
@@ -223,14 +215,14 @@ void TfrmKonfig::UpdateIconPreview()
     UniqueIcon icon = CurrentIsPIDL ? GetEntryIcon(IdListToBytes(CurrentPIDL.get()), true, index, Text("EdIconPfad"),
                                                    placeholder)
                                     : GetEntryIcon(Text("EdPfad"), false, index, Text("EdIconPfad"), placeholder);
-    SendMessageA(Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    SendMessageW(Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
     InvalidateRect(Control("ImgIcon"), nullptr, TRUE);
     preview_ = std::move(icon);
 }
 
 HICON TfrmKonfig::PreviewIcon() const
 {
-    return reinterpret_cast<HICON>(SendMessageA(Control("ImgIcon"), STM_GETICON, 0, 0));
+    return reinterpret_cast<HICON>(SendMessageW(Control("ImgIcon"), STM_GETICON, 0, 0));
 }
 
 void TfrmKonfig::EdIconPfadChange()
@@ -266,7 +258,7 @@ bool TfrmKonfig::RefuseFullMenu(const TOneMenu& menu)
 
 int TfrmKonfig::ComboChoice(const char* combo) const
 {
-    return static_cast<int>(SendMessageA(Control(combo), CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(Control(combo), CB_GETCURSEL, 0, 0));
 }
 
 ItemMask TfrmKonfig::ReadItemMask() const
@@ -394,8 +386,8 @@ void TfrmKonfig::BtnBrowsePfadClick()
     enum : UINT { ChooseAFile = 1, ChooseAFolder = 2 };
     UniqueMenu kinds(CreatePopupMenu());
     if (!kinds) return;
-    AppendMenuA(kinds.get(), MF_STRING, ChooseAFile, "&File...");
-    AppendMenuA(kinds.get(), MF_STRING, ChooseAFolder, "F&older...");
+    AppendMenuW(kinds.get(), MF_STRING, ChooseAFile, L"&File...");
+    AppendMenuW(kinds.get(), MF_STRING, ChooseAFolder, L"F&older...");
     RECT button{};
     GetWindowRect(Control("BtnBrowsePfad"), &button);
     UINT kind = static_cast<UINT>(TrackPopupMenu(kinds.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN,
@@ -424,11 +416,11 @@ namespace {
 int CALLBACK StartInFolder(HWND dialog, UINT message, LPARAM, LPARAM folder)
 {
     if (message != BFFM_INITIALIZED || !folder) return 0;
-    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, folder);
+    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, folder);
     // Under Wine the selection made here is now and then lost (about one opening in six,
     // the dialog then offers the desktop): once more when the dialog runs holds. The
     // text lives until the dialog returns.
-    PostMessageA(dialog, BFFM_SETSELECTIONA, TRUE, folder);
+    PostMessageW(dialog, BFFM_SETSELECTIONW, TRUE, folder);
     return 0;
 }
 
@@ -436,17 +428,18 @@ int CALLBACK StartInFolder(HWND dialog, UINT message, LPARAM, LPARAM folder)
 
 bool ShellBrowseForFolder(HWND owner, std::string& folder)
 {
-    std::array<char, MAX_PATH> name{};
-    BROWSEINFOA info{};
+    std::array<wchar_t, MAX_PATH> name{};
+    const std::wstring start = Wide(folder);
+    BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.pszDisplayName = name.data();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     info.lpfn = StartInFolder;
-    info.lParam = folder.empty() ? 0 : reinterpret_cast<LPARAM>(folder.c_str());
-    UniquePidl chosen(SHBrowseForFolderA(&info));
-    std::array<char, MAX_PATH> path{};
-    if (!chosen || !SHGetPathFromIDListA(chosen.get(), path.data())) return false;
-    folder = path.data();
+    info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
+    UniquePidl chosen(SHBrowseForFolderW(&info));
+    std::array<wchar_t, MAX_PATH> path{};
+    if (!chosen || !SHGetPathFromIDListW(chosen.get(), path.data())) return false;
+    folder = Utf8(path.data());
     return true;
 }
 
@@ -458,7 +451,7 @@ void TfrmKonfig::BtnBrowseIconPathClick()
     }
     if (!PickIcon) return;
     int index = IconNumPosition();
-    std::string path = Text("EdIconPfad").substr(0, PickerPathLimit);
+    std::string path = FirstUnits(Text("EdIconPfad"), PickerPathLimit);
     if (!PickIcon(Handle(), path, index)) return;
     SetText("EdIconPfad", path);
     UpdateIconRange();

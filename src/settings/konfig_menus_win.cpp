@@ -23,8 +23,8 @@ void TfrmKonfig::FillMenuList()
 {
     HWND list = Control("LvMenus");
     fillingMenus_ = true;
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     ImageList_RemoveAll(imgListLvMenus_.get());
     for (size_t i = 0; i < MenuList.size(); ++i)
         ListViewAddItem(list, MenuList[i]->MenuName.c_str(), static_cast<int>(i));
@@ -38,7 +38,7 @@ void TfrmKonfig::FillMenuList()
             ImageList_AddIcon(imgListLvMenus_.get(), host_.placeholder ? host_.placeholder() : nullptr);
         }
     }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     fillingMenus_ = false;
     // The old entries went without their selection being reported.
@@ -56,7 +56,7 @@ void TfrmKonfig::LvMenusChange()
         SetDirectChildrenEnabled("GroupBoxItemsEdit", true);
         HWND label = Control("LblCurrentMenu");
         ScopedGetDC dc(Handle());
-        ScopedSelectObject labelFont(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+        ScopedSelectObject labelFont(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
         std::string text = ShortenText(CurrentMenuText(MenuList[static_cast<size_t>(selected)]->MenuName),
                                        LabelWidth, dc.get());
         SetText("LblCurrentMenu", text);

@@ -58,15 +58,21 @@ void ApplyItemMask(const ItemMask& mask, TOneItem& item)
 }
 
 int FindItemByPrefix(const std::vector<std::unique_ptr<TOneItem>>& items, int start, std::string_view text,
-                     bool wrap)
+                     bool wrap, const UpperCaseFn& upper)
 {
     int count = static_cast<int>(items.size());
     if (start < 0) start = 0;
     if (start > count) start = count;
+    // Whole texts are mapped: a letter's upper case may take another number of bytes.
+    const std::string prefix = upper ? upper(text) : std::string(text);
+    auto matches = [&](int i) {
+        const std::string& description = items[static_cast<size_t>(i)]->Description;
+        return upper ? upper(description).starts_with(prefix) : BeginsWith(description, prefix);
+    };
     for (int i = start; i < count; ++i)
-        if (BeginsWith(items[static_cast<size_t>(i)]->Description, text)) return i;
+        if (matches(i)) return i;
     for (int i = 0; wrap && i < start; ++i)
-        if (BeginsWith(items[static_cast<size_t>(i)]->Description, text)) return i;
+        if (matches(i)) return i;
     return -1;
 }
 

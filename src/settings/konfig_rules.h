@@ -5,6 +5,7 @@
 #include "config/model.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,11 +42,15 @@ const char* AddItemMaskWarning(const ItemMask& mask, PathKind pfad, PathKind ico
 // The same for Modify, which takes the path as typed.
 const char* ModifyItemMaskWarning(const ItemMask& mask, PathKind iconPfad);
 
+// A UTF-8 text in upper case by the system's rules, for comparing without case.
+using UpperCaseFn = std::function<std::string(std::string_view)>;
+
 // Type-ahead in the item list: the first item, from `start` to the last and then (only
 // with `wrap`) from the first to the one before `start`, whose description begins with
-// `text`, letters a to z compared without case. -1 when none does.
+// `text`, compared without case: by `upper` when given, otherwise letters a to z only.
+// -1 when none does.
 int FindItemByPrefix(const std::vector<std::unique_ptr<TOneItem>>& items, int start, std::string_view text,
-                     bool wrap);
+                     bool wrap, const UpperCaseFn& upper = {});
 
 // The counter above the mask: "3/7" for the third of seven items, "-/7" with none loaded,
 // empty while no menu is selected.

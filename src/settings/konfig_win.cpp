@@ -13,6 +13,7 @@
 #include "win/listview.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
+#include "win/text_conversion.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -40,7 +41,7 @@ constexpr std::array<const char*, 4> StartModeNames{"Normal", "Minimized", "Maxi
 // In tab order: the Menus group, the Items group (list, buttons, the mask), the bottom row.
 constexpr ControlRow Controls[] = {
     {"GroupBoxMenus", "BUTTON", "Menus", 7, 8, 505, 97, Group, 0, nullptr, Small},
-    {"LvMenus", WC_LISTVIEWA, "", 8, 16, 489, 41, ListStyle | LVS_LIST | WS_GROUP, WS_EX_CLIENTEDGE, "GroupBoxMenus"},
+    {"LvMenus", "SysListView32", "", 8, 16, 489, 41, ListStyle | LVS_LIST | WS_GROUP, WS_EX_CLIENTEDGE, "GroupBoxMenus"},
     {"BtnAddMenu", "BUTTON", "Ad&d", 8, 64, 75, 25, Button, 0, "GroupBoxMenus"},
     {"BtnModifyMenu", "BUTTON", "M&odify", 88, 64, 75, 25, Button, 0, "GroupBoxMenus"},
     {"BtnRemoveMenu", "BUTTON", "R&emove", 168, 64, 75, 25, Button, 0, "GroupBoxMenus"},
@@ -54,7 +55,7 @@ constexpr ControlRow Controls[] = {
     {"LblItemIndex", "STATIC", "0/0", 456, 16, 41, 16, WS_VISIBLE | SS_OWNERDRAW, 0, "GroupBoxItemsEdit"},
     // Ends where the counter begins: overlapping labels would paint over each other.
     {"Label5", "STATIC", "Edit Item", 184, 16, 272, 16, Banner | SS_CENTER, 0, "GroupBoxItemsEdit"},
-    {"LvItems", WC_LISTVIEWA, "", 8, 33, 152, 208,
+    {"LvItems", "SysListView32", "", 8, 33, 152, 208,
      ListStyle | LVS_ICON | LVS_OWNERDATA | LVS_AUTOARRANGE | WS_GROUP, WS_EX_CLIENTEDGE, "GroupBoxItemsEdit"},
     {"BtnAddItem", "BUTTON", "&Add", 184, 280, 75, 25, Button, 0, "GroupBoxItemsEdit"},
     {"BtnModifyItem", "BUTTON", "&Modify", 264, 280, 75, 25, Button, 0, "GroupBoxItemsEdit"},
@@ -191,24 +192,24 @@ constexpr GlyphRow Glyphs[] = {
 
 INT_PTR ShellExecuteOpen(HWND owner, const std::string& file, int show)
 {
-    return reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", file.c_str(), nullptr, nullptr, show));
+    return reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", Wide(file).c_str(), nullptr, nullptr, show));
 }
 
 bool OpenFileDialog(HWND owner, std::string& file)
 {
-    std::array<char, MAX_PATH + 1> buffer{};
-    lstrcpynA(buffer.data(), "*.exe", static_cast<int>(buffer.size()));
-    OPENFILENAMEA dialog{};
+    std::array<wchar_t, MAX_PATH + 1> buffer{};
+    lstrcpynW(buffer.data(), L"*.exe", static_cast<int>(buffer.size()));
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = "Executeables\0*.exe\0All files\0*.*\0";
+    dialog.lpstrFilter = L"Executeables\0*.exe\0All files\0*.*\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = "exe";
+    dialog.lpstrDefExt = L"exe";
     dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&dialog)) return false;
-    file = buffer.data();
+    if (!GetOpenFileNameW(&dialog)) return false;
+    file = Utf8(buffer.data());
     return true;
 }
 
@@ -236,7 +237,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     if (!form->frmAbout_) return nullptr;
 
     HWND menus = form->Control("LvMenus");
-    SendMessageA(menus, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+    SendMessageW(menus, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_GRIDLINES | LVS_EX_FLATSB | LVS_EX_FULLROWSELECT);
     // White background, no mask: the icons are drawn onto white as they are copied in.
     form->imgListLvMenus_.reset(ImageList_Create(16, 16, ILC_COLOR24, 4, 4));
@@ -245,8 +246,8 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
 
     for (const char* combo : {"ComboStartMode", "ComboAutoStartMode"})
         for (const char* name : StartModeNames)
-            SendMessageA(form->Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    SendMessageA(form->Control("EdBeschreibung"), EM_LIMITTEXT, DescriptionLimit, 0);
+            SendMessageW(form->Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
+    form->LimitText("EdBeschreibung", DescriptionLimit);
     form->SetGlyphs();
     // The browse buttons show the shell's folder, or "..." without it.
     form->SetButtonIcon("BtnBrowsePfad", ShellFolderGlyph());
@@ -263,9 +264,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
         ListViewShowFocusedOnKey(h);
         return LRESULT{0};
     });
-    form->OnNotify("LvItems", LVN_GETDISPINFOA, [f](NMHDR& h) { return f->LvItemsData(h); });
-    form->OnNotify("LvItems", LVN_ODFINDITEMA, [f](NMHDR& h) { return f->LvItemsDataFind(h); });
-    // Some list views ask in wide characters whatever the parent prefers.
+    // The form is a wide window: its list views ask in UTF-16.
     form->OnNotify("LvItems", LVN_GETDISPINFOW, [f](NMHDR& h) { return f->LvItemsData(h); });
     form->OnNotify("LvItems", LVN_ODFINDITEMW, [f](NMHDR& h) { return f->LvItemsDataFind(h); });
     form->SetKeyUpPreview([f](WPARAM key) { f->FormKeyUp(key); });
@@ -287,7 +286,7 @@ void TfrmKonfig::SetGlyphs()
     };
     constexpr Strip Strips[] = {{IDB_GLYPHS, 16}, {IDB_GLYPHS_24, 24}, {IDB_GLYPHS_32, 32}};
     const Strip& pick = Strips[PictureScaleStep(Dpi())];
-    UniqueImageList strip(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(pick.id), pick.size, 0,
+    UniqueImageList strip(ImageList_LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(pick.id), pick.size, 0,
                                                RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
     for (const GlyphRow& row : Glyphs) SetButtonGlyph(row.button, strip.get(), row.cell, row.right);
 }
@@ -309,9 +308,9 @@ TfrmKonfig::~TfrmKonfig()
 void TfrmKonfig::ShowTaskbarButton(bool shown)
 {
     if (!Handle()) return;
-    LONG_PTR ex = GetWindowLongPtrA(Handle(), GWL_EXSTYLE);
+    LONG_PTR ex = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
     ex = shown ? (ex | WS_EX_APPWINDOW) : (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
-    SetWindowLongPtrA(Handle(), GWL_EXSTYLE, ex);
+    SetWindowLongPtrW(Handle(), GWL_EXSTYLE, ex);
 }
 
 TOneMenu* TfrmKonfig::Current() const { return MenuAt(CurrentMenu); }
@@ -366,13 +365,13 @@ void TfrmKonfig::DrawBannerCounter(const DRAWITEMSTRUCT& item) const
     // As the other banner labels are painted, with room for the glyph's overhang.
     constexpr int Inset = 2;
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_APPWORKSPACE));
-    std::string text = Text("LblItemIndex");
+    const std::wstring text = Wide(Text("LblItemIndex"));
     RECT place = item.rcItem;
     place.right -= Inset;
-    ScopedSelectObject font(item.hDC, reinterpret_cast<HGDIOBJ>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+    ScopedSelectObject font(item.hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : RGB(255, 255, 255));
-    DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &place,
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &place,
               DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 

@@ -43,7 +43,7 @@ public:
     TfrmOptions& OptionsDialog() { return *frmOptions_; }
     TfrmAbout* AboutDialog() { return frmAbout_.get(); }
 
-    // Replaceable system calls: the shell's "open" (the result of ShellExecuteA), the
+    // Replaceable system calls: the shell's "open" (the result of ShellExecuteW), the
     // file dialog (true with the chosen file) and the icon picker.
     std::function<INT_PTR(HWND owner, const std::string& file, int show)> ShellOpen;
     std::function<bool(HWND owner, std::string& file)> ChooseFile;

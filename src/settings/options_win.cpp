@@ -2,8 +2,10 @@
 
 #include "config/model.h"
 #include "tools/tools_cfg.h"
+#include "win/text_conversion.h"
 
 #include <array>
+#include <string>
 
 namespace {
 
@@ -30,11 +32,11 @@ constexpr ControlRow Controls[] = {
     {"RadioIconSize2", "BUTTON", "64 x 64", 8, 88, 65, 17, Radio, 0, "RadioIconSize"},
     {"BtnOK", "BUTTON", "&OK", 160, 272, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
     {"BtnCancel", "BUTTON", "&Cancel", 240, 272, 75, 25, Button},
-    {"PageControlExtraMenus", WC_TABCONTROLA, "", 3, 135, 309, 128, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS},
+    {"PageControlExtraMenus", "SysTabControl32", "", 3, 135, 309, 128, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS},
     {"TabSheet1", TabPageClass, "Tools menu", 0, 0, 0, 0, 0, 0, "PageControlExtraMenus"},
     // Ends before the list: its background would cover the list's edge.
     {"CheckToolsMenu", "BUTTON", "Enable", 8, 8, 60, 17, Check, 0, "TabSheet1"},
-    {"ToolsCbList", WC_LISTVIEWA, "", 72, 8, 153, 81,
+    {"ToolsCbList", "SysListView32", "", 72, 8, 153, 81,
      WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
      WS_EX_CLIENTEDGE, "TabSheet1"},
     {"BtnToolsSelectAll", "BUTTON", "Select All", 232, 8, 65, 25, Button, 0, "TabSheet1"},
@@ -51,19 +53,20 @@ constexpr std::array<EventRow<TfrmOptions>, 4> Events{{
 // The check list: one column of rows with check boxes.
 void FillToolsList(HWND list)
 {
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     RECT client{};
     GetClientRect(list, &client);
-    LVCOLUMNA column{};
+    LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = client.right - client.left;
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     for (int i = 0; i < ToolsSubmenuCount; ++i) {
-        LVITEMA item{};
+        std::wstring text = Wide(ToolsRows[i]);
+        LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = i;
-        item.pszText = const_cast<char*>(ToolsRows[i]);
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        item.pszText = text.data();
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
 }
 
@@ -93,17 +96,17 @@ ModalResult TfrmOptions::Execute(HWND owner)
 
 bool TfrmOptions::ToolsRowChecked(int row) const
 {
-    auto state = static_cast<UINT>(SendMessageA(Control("ToolsCbList"), LVM_GETITEMSTATE, static_cast<WPARAM>(row),
+    auto state = static_cast<UINT>(SendMessageW(Control("ToolsCbList"), LVM_GETITEMSTATE, static_cast<WPARAM>(row),
                                                 LVIS_STATEIMAGEMASK));
     return (state >> 12) == 2;
 }
 
 void TfrmOptions::SetToolsRowChecked(int row, bool checked) const
 {
-    LVITEMA item{};
+    LVITEMW item{};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-    SendMessageA(Control("ToolsCbList"), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(Control("ToolsCbList"), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 int TfrmOptions::IconSizeIndex() const
@@ -179,7 +182,7 @@ HBRUSH TfrmOptions::PageBrush()
         UniqueGdiObject picture(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
         if (dc && picture) {
             ScopedSelectObject select(dc.get(), picture.get());
-            SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+            SendMessageW(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
             COLORREF read = GetPixel(dc.get(), check.left, check.top);
             if (read != CLR_INVALID) colour = read;
         }

@@ -5,6 +5,7 @@
 #include "tools/system_actions_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
+#include "win/text_conversion.h"
 
 #include <string>
 
@@ -12,11 +13,11 @@ namespace {
 
 void Notice(const std::string& text) { ShowMessageDialog(MainWindow(), text, MessageKind::None, MessageButtons::Ok); }
 
-std::string ProfileString(const std::string& profile, const char* section, const char* key)
+std::string ProfileString(const std::string& profile, const wchar_t* section, const wchar_t* key)
 {
-    char value[MAX_PATH] = {};
-    DWORD n = GetPrivateProfileStringA(section, key, "", value, sizeof(value), profile.c_str());
-    return std::string(value, n);
+    wchar_t value[MAX_PATH] = {};
+    DWORD n = GetPrivateProfileStringW(section, key, L"", value, MAX_PATH, Wide(profile).c_str());
+    return Utf8(std::wstring_view(value, n));
 }
 
 }  // namespace
@@ -33,11 +34,11 @@ void ToolsMenu::TPMConfigureScreensaver1Click()
 {
     std::string prefix = DirectoryPrefix(System().WindowsDirectory());
     std::string profile = SystemIniPath(prefix);
-    if (GetFileAttributesA(profile.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(Wide(profile).c_str()) == INVALID_FILE_ATTRIBUTES) {
         Notice(ProfileNotFoundText(profile));
         return;
     }
-    std::string value = ProfileString(profile, "boot", "SCRNSAVE.EXE");
+    std::string value = ProfileString(profile, L"boot", L"SCRNSAVE.EXE");
     // The NT family keeps the choice in the user's settings; system.ini has it only
     // on Windows 9x.
     if (value.empty()) value = System().UserScreenSaver();

@@ -2,6 +2,7 @@
 
 #include "shell/environment_win.h"
 #include "win/handles.h"
+#include "win/text_conversion.h"
 
 #include <winnetwk.h>
 
@@ -22,7 +23,7 @@ void EnableShutdownPrivilege()
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (!LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) return;
+    if (!LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) return;
     AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
 }
 
@@ -42,16 +43,17 @@ public:
 
     UINT RunCommandLine(const std::string& commandLine, UINT showCommand) override
     {
-        return WinExec(commandLine.c_str(), showCommand);
+        // WinExec has no wide form: it takes the system code page.
+        return WinExec(NarrowFromWide(Wide(commandLine)).c_str(), showCommand);
     }
 
     void SetScreenSaveActive(bool active) override
     {
         // No profile update and no broadcast: the change holds for this logon only.
-        SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, 0);
+        SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, 0);
     }
 
-    void StartScreenSaver() override { SendMessageA(GetDesktopWindow(), WM_SYSCOMMAND, SC_SCREENSAVE, 0); }
+    void StartScreenSaver() override { SendMessageW(GetDesktopWindow(), WM_SYSCOMMAND, SC_SCREENSAVE, 0); }
 
     NetworkDialogResult ConnectionDialog(HWND owner, DWORD resourceType) override
     {
@@ -83,7 +85,7 @@ public:
     bool ScreenSaverActive() override
     {
         BOOL active = FALSE;
-        SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+        SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
         return active != FALSE;
     }
 
@@ -96,27 +98,27 @@ public:
 
     std::string WindowsDirectory() override
     {
-        char buffer[MAX_PATH] = {};
-        UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
-        return n < MAX_PATH ? std::string(buffer, n) : std::string();
+        wchar_t buffer[MAX_PATH] = {};
+        UINT n = GetWindowsDirectoryW(buffer, MAX_PATH);
+        return n < MAX_PATH ? Utf8(std::wstring_view(buffer, n)) : std::string();
     }
 
     std::string UserScreenSaver() override
     {
         HKEY raw = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
             return {};
         UniqueKey key(raw);
         DWORD type = 0;
         DWORD size = 0;
-        if (RegQueryValueExA(key.get(), "SCRNSAVE.EXE", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        if (RegQueryValueExW(key.get(), L"SCRNSAVE.EXE", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
             (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
             return {};
-        std::vector<char> value(size + 1, '\0');
-        if (RegQueryValueExA(key.get(), "SCRNSAVE.EXE", nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
-            ERROR_SUCCESS)
+        std::vector<wchar_t> value(size / sizeof(wchar_t) + 1, L'\0');
+        if (RegQueryValueExW(key.get(), L"SCRNSAVE.EXE", nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                             &size) != ERROR_SUCCESS)
             return {};
-        std::string text(value.data());
+        std::string text = Utf8(value.data());
         return type == REG_EXPAND_SZ ? ExpandEnvironment(text) : text;
     }
 

@@ -4,6 +4,7 @@
 #include "tools/display_modes.h"
 #include "tools/system_actions_win.h"
 #include "win/command_ids.h"
+#include "win/text_conversion.h"
 
 #include <string>
 
@@ -68,9 +69,9 @@ bool IsSubmenu(const ToolsMenuRow& row) { return row.level == 1 && !row.click &&
 void Append(HMENU menu, const ToolsMenuRow& row, WORD id)
 {
     if (IsSeparator(row))
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     else
-        AppendMenuA(menu, MF_STRING, id, row.caption);
+        AppendMenuW(menu, MF_STRING, id, Wide(row.caption).c_str());
 }
 
 // The visible submenus lead the menu; removing an entry leaves its submenu alive.
@@ -81,11 +82,12 @@ void DetachSubmenus(HMENU menu)
 
 void SetCaption(HMENU menu, WORD id, const std::string& caption)
 {
-    MENUITEMINFOA info{};
+    std::wstring text = Wide(caption);
+    MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_STRING;
-    info.dwTypeData = const_cast<char*>(caption.c_str());
-    SetMenuItemInfoA(menu, id, FALSE, &info);
+    info.dwTypeData = text.data();
+    SetMenuItemInfoW(menu, id, FALSE, &info);
 }
 
 }  // namespace
@@ -166,8 +168,8 @@ void ToolsMenu::ShowSubmenus(const std::array<bool, ToolsSubmenuCount>& visible)
         if (!IsSubmenu(row)) continue;
         ++submenu;
         if (visible[submenu])
-            InsertMenuA(menu, pos++, MF_BYPOSITION | MF_POPUP | MF_STRING,
-                        reinterpret_cast<UINT_PTR>(submenus_[submenu].get()), row.caption);
+            InsertMenuW(menu, pos++, MF_BYPOSITION | MF_POPUP | MF_STRING,
+                        reinterpret_cast<UINT_PTR>(submenus_[submenu].get()), Wide(row.caption).c_str());
     }
 }
 

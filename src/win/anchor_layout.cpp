@@ -19,8 +19,8 @@ void AnchorLayout::Capture(HWND parent, const SIZE* laidOutFor)
     GetClientRect(parent, &client);
     client_ = laidOutFor ? *laidOutFor : SIZE{client.right, client.bottom};
     RECT frame{0, 0, client_.cx, client_.cy};
-    auto style = static_cast<DWORD>(GetWindowLongPtrA(parent, GWL_STYLE));
-    auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(parent, GWL_EXSTYLE));
+    auto style = static_cast<DWORD>(GetWindowLongPtrW(parent, GWL_STYLE));
+    auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(parent, GWL_EXSTYLE));
     AdjustWindowRectEx(&frame, style, GetMenu(parent) != nullptr, exStyle);
     minimumWindow_ = {frame.right - frame.left, frame.bottom - frame.top};
     for (Entry& e : entries_) {

@@ -1,5 +1,7 @@
 #include "win/application.h"
 
+#include "win/text_conversion.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,13 +17,13 @@ void SetMainWindow(HWND window) { g_mainWindow = window; }
 void ProcessPendingMessages()
 {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
@@ -29,11 +31,11 @@ int RunMessageLoop()
 {
     MSG msg;
     for (;;) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got == -1) return 1;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
@@ -42,7 +44,7 @@ void TerminateApplication(int exitCode) { PostQuitMessage(exitCode); }
 void FailFast(std::string_view message)
 {
     std::string line = std::string(ProgramTitle) + ": " + std::string(message) + "\n";
-    OutputDebugStringA(line.c_str());
+    OutputDebugStringW(Wide(line).c_str());
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
     if (IsDebuggerPresent()) DebugBreak();

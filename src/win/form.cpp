@@ -4,6 +4,7 @@
 #include "win/application.h"
 #include "win/dpi.h"
 #include "win/system_function.h"
+#include "win/text_conversion.h"
 
 #include <algorithm>
 
@@ -12,25 +13,25 @@ constexpr int FirstControlId = 1000;
 
 UniqueGdiObject MakeFont(const char* name, int pixels, int weight, bool underline = false)
 {
-    return UniqueGdiObject(CreateFontA(-pixels, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+    return UniqueGdiObject(CreateFontW(-pixels, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       VARIABLE_PITCH | FF_SWISS, name));
+                                       VARIABLE_PITCH | FF_SWISS, Wide(name).c_str()));
 }
 
-bool IsClass(HWND hwnd, const char* name)
+bool IsClass(HWND hwnd, const wchar_t* name)
 {
-    char className[32] = "";
-    GetClassNameA(hwnd, className, sizeof(className));
-    return lstrcmpiA(className, name) == 0;
+    wchar_t className[32] = L"";
+    GetClassNameW(hwnd, className, 32);
+    return lstrcmpiW(className, name) == 0;
 }
 
 // The width the control needs to show its table caption whole in its font: text and
 // whatever its kind draws beside it. 0 for controls whose text is the user's.
 int CaptionWidth(HWND control, const char* caption, UINT dpi)
 {
-    const bool label = IsClass(control, "Static");
-    if (!caption || !*caption || (!label && !IsClass(control, "Button"))) return 0;
-    const auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+    const bool label = IsClass(control, L"Static");
+    if (!caption || !*caption || (!label && !IsClass(control, L"Button"))) return 0;
+    const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
     if (label) {
         const DWORD type = style & SS_TYPEMASK;
         if (type > SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP) return 0;
@@ -38,9 +39,10 @@ int CaptionWidth(HWND control, const char* caption, UINT dpi)
         return 0;
     }
     ScopedGetDC dc(control);
-    ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT text{};
-    DrawTextA(dc.get(), caption, -1, &text, DT_CALCRECT | DT_SINGLELINE | (label && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+    const std::wstring wide = Wide(caption);
+    DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &text, DT_CALCRECT | DT_SINGLELINE | (label && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
     const int width = text.right - text.left;
     if (label) return width;
     switch (style & BS_TYPEMASK) {
@@ -54,13 +56,13 @@ int CaptionWidth(HWND control, const char* caption, UINT dpi)
         // The box, then half a digit's width before the text (as buttons draw it), and
         // the focus rectangle around the text.
         SIZE digit{};
-        GetTextExtentPoint32A(dc.get(), "0", 1, &digit);
+        GetTextExtentPoint32W(dc.get(), L"0", 1, &digit);
         return width + SystemMetricForDpi(SM_CXMENUCHECK, dpi) + digit.cx / 2 + ScaleByDpi(2, dpi);
     }
     default: {
         int picture = 0;
         BUTTON_IMAGELIST glyph{};
-        if (SendMessageA(control, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph)) && glyph.himl) {
+        if (SendMessageW(control, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph)) && glyph.himl) {
             int cx = 0, cy = 0;
             ImageList_GetIconSize(glyph.himl, &cx, &cy);
             picture = cx + glyph.margin.left + glyph.margin.right;
@@ -126,9 +128,9 @@ size_t Form::IndexOf(std::string_view name) const
 {
     for (size_t i = 0; i < controls_.size(); ++i)
         if (controls_[i].name == name) return i;
-    char formClass[64] = "";
-    if (Handle()) GetClassNameA(Handle(), formClass, sizeof(formClass));
-    FailFast("form " + std::string(formClass) + " has no control named \"" + std::string(name) + "\"");
+    wchar_t formClass[64] = L"";
+    if (Handle()) GetClassNameW(Handle(), formClass, 64);
+    FailFast("form " + Utf8(formClass) + " has no control named \"" + std::string(name) + "\"");
 }
 
 HWND Form::Control(std::string_view name) const { return controls_[IndexOf(name)].hwnd; }
@@ -144,32 +146,54 @@ void Form::SetInitialFocus(std::string_view name)
 std::string Form::Text(std::string_view name) const
 {
     HWND hwnd = Control(name);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return Utf8(text);
 }
 
 void Form::SetText(std::string_view name, std::string_view text) const
 {
-    SetWindowTextA(Control(name), std::string(text).c_str());
+    SetWindowTextW(Control(name), Wide(text).c_str());
 }
 
 bool Form::IsChecked(std::string_view name) const
 {
-    return SendMessageA(Control(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(Control(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Form::SetChecked(std::string_view name, bool checked) const
 {
-    SendMessageA(Control(name), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Control(name), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Form::LimitText(std::string_view name, int units)
+{
+    HWND edit = Control(name);
+    SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(units), 0);
+    On(name, EN_CHANGE, [edit, units] {
+        // Only a full edit: below the limit the second half may still be on its way
+        // (typed characters beyond the basic plane come as two WM_CHAR).
+        const int length = GetWindowTextLengthW(edit);
+        if (length < units) return;
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), length + 1)));
+        DWORD start = 0, end = 0;
+        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        const size_t caret = std::min<size_t>(end, text.size());
+        const bool half = caret > 0 && IS_HIGH_SURROGATE(text[caret - 1]) &&
+                          (caret == text.size() || !IS_LOW_SURROGATE(text[caret]));
+        if (!half) return;
+        SendMessageW(edit, EM_SETSEL, caret - 1, caret);
+        SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    });
 }
 
 void Form::SetButtonIcon(std::string_view name, UniqueIcon icon)
 {
     HWND button = Control(name);
     if (!icon) return;
-    SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | BS_ICON);
-    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.get()));
+    SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | BS_ICON);
+    SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.get()));
     buttonIcons_.push_back(std::move(icon));
 }
 
@@ -190,16 +214,16 @@ void Form::SetButtonGlyph(std::string_view name, HIMAGELIST strip, int index, bo
     int cx = 0, cy = 0;
     if (strip && ImageList_GetIconSize(strip, &cx, &cy)) {
         // A caption that would be cut keeps the button to itself.
-        std::string caption = Text(name);
-        std::erase(caption, '&');
+        std::wstring caption = Wide(Text(name));
+        std::erase(caption, L'&');
         RECT place{};
         GetClientRect(button, &place);
         SIZE extent{};
         {
             ScopedGetDC dc(button);
             ScopedSelectObject selectFont(dc.get(),
-                                          reinterpret_cast<HGDIOBJ>(SendMessageA(button, WM_GETFONT, 0, 0)));
-            GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+                                          reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0)));
+            GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
         }
         UniqueIcon picture;
         UniqueImageList glyph;
@@ -209,13 +233,13 @@ void Form::SetButtonGlyph(std::string_view name, HIMAGELIST strip, int index, bo
         }
         if (picture && glyph && ImageList_AddIcon(glyph.get(), picture.get()) >= 0) {
             layout.himl = glyph.get();
-            if (SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&layout)))
+            if (SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&layout)))
                 buttonGlyphs_.push_back({button, std::move(glyph)});
             return;
         }
     }
     // No list at all: the caption alone.
-    if (old) SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&layout));
+    if (old) SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&layout));
 }
 
 void Form::SetDialogButtons(std::string_view defaultButton, std::string_view cancelButton)
@@ -235,8 +259,8 @@ void Form::BringToFront() const
 
 bool Form::CreateForm(const FormSpec& layout)
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    HICON icon = LoadIconA(instance, "MAINICON");
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HICON icon = LoadIconW(instance, L"MAINICON");
     if (!RegisterWindowClass({layout.className, icon})) return false;
 
     spec_ = layout;
@@ -246,7 +270,7 @@ bool Form::CreateForm(const FormSpec& layout)
     // The window's DPI is known once it exists (per-monitor awareness: the screen it is on).
     dpi_ = WindowDpi(Handle());
     MakeFonts();
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     PlaceCentred(LayOut());
     return true;
 }
@@ -277,7 +301,7 @@ void Form::MakeFonts()
     smallBoldFont_ = MakeFont(spec_.fontName, ScaleByDpi(spec_.smallFontPixels, dpi_), FW_BOLD);
     for (OwnFont& own : ownFonts_) {
         own.font = MakeFont(own.face.c_str(), ScaleByDpi(own.pixels, dpi_), own.weight, own.underline);
-        SendMessageA(controls_[own.control].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(own.font.get()), FALSE);
+        SendMessageW(controls_[own.control].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(own.font.get()), FALSE);
     }
 }
 
@@ -294,7 +318,7 @@ void Form::SetControlFont(std::string_view name, const char* face, int pixels, i
     std::erase_if(ownFonts_, [at](const OwnFont& own) { return own.control == at; });
     OwnFont& own = ownFonts_.emplace_back(OwnFont{at, face, pixels, weight, underline, {}});
     own.font = MakeFont(face, ScaleByDpi(pixels, dpi_), weight, underline);
-    SendMessageA(controls_[at].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(own.font.get()), FALSE);
+    SendMessageW(controls_[at].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(own.font.get()), FALSE);
     PlaceCentred(LayOut());
 }
 
@@ -310,7 +334,7 @@ SIZE Form::LayOut()
             // A page covers its tab control's display area, which depends on the tabs' font.
             const FitBox& tabs = boxes[static_cast<size_t>(box.parent)];
             RECT area{0, 0, tabs.w, tabs.h};
-            SendMessageA(controls_[static_cast<size_t>(box.parent)].hwnd, TCM_ADJUSTRECT, FALSE,
+            SendMessageW(controls_[static_cast<size_t>(box.parent)].hwnd, TCM_ADJUSTRECT, FALSE,
                          reinterpret_cast<LPARAM>(&area));
             box = {area.left, area.top, area.right - area.left, area.bottom - area.top, box.parent, 0};
             continue;
@@ -350,12 +374,12 @@ void Form::ChangeDpi(UINT dpi, const RECT& suggested)
     for (OwnFont& own : ownFonts_) keepOwn.push_back(std::move(own.font));
     dpi_ = dpi;
     MakeFonts();
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     for (size_t i = 0; i < controls_.size(); ++i) {
         // Fonts a form set by itself stay; the form's own fonts follow the DPI.
-        auto current = reinterpret_cast<HGDIOBJ>(SendMessageA(controls_[i].hwnd, WM_GETFONT, 0, 0));
+        auto current = reinterpret_cast<HGDIOBJ>(SendMessageW(controls_[i].hwnd, WM_GETFONT, 0, 0));
         if (std::find(std::begin(old), std::end(old), current) != std::end(old))
-            SendMessageA(controls_[i].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(RowFont(rows_[i].font)), FALSE);
+            SendMessageW(controls_[i].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(RowFont(rows_[i].font)), FALSE);
     }
     PlaceAt({suggested.left, suggested.top}, LayOut());
     InvalidateRect(Handle(), nullptr, TRUE);
@@ -364,7 +388,7 @@ void Form::ChangeDpi(UINT dpi, const RECT& suggested)
 
 bool Form::CreateControls(std::span<const ControlRow> rows)
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     auto frames = [rows](const ControlRow& row) {
         return std::any_of(rows.begin(), rows.end(),
                            [&](const ControlRow& r) { return r.parent && std::string_view(r.parent) == row.name; });
@@ -380,13 +404,14 @@ bool Form::CreateControls(std::span<const ControlRow> rows)
             GetWindowRect(parent, &origin);
             MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&origin), 2);
             if (std::string_view(row.className) == TabPageClass) {
-                TCITEMA item{};
+                std::wstring caption = Wide(row.caption);
+                TCITEMW item{};
                 item.mask = TCIF_TEXT;
-                item.pszText = const_cast<char*>(row.caption);
-                int count = static_cast<int>(SendMessageA(parent, TCM_GETITEMCOUNT, 0, 0));
-                SendMessageA(parent, TCM_INSERTITEMA, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
+                item.pszText = caption.data();
+                int count = static_cast<int>(SendMessageW(parent, TCM_GETITEMCOUNT, 0, 0));
+                SendMessageW(parent, TCM_INSERTITEMW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
                 place = {0, 0, origin.right - origin.left, origin.bottom - origin.top};
-                SendMessageA(parent, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&place));
+                SendMessageW(parent, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&place));
             }
             OffsetRect(&place, origin.left, origin.top);
         }
@@ -399,12 +424,13 @@ bool Form::CreateControls(std::span<const ControlRow> rows)
         DWORD style = page ? WS_CHILD : (row.style | WS_CHILD);
         if (frames(row)) style |= WS_CLIPSIBLINGS | WS_GROUP;
         // A page is only the origin of its controls: an invisible static that paints nothing.
-        HWND hwnd = CreateWindowExA(page ? 0 : row.exStyle, page ? "STATIC" : row.className, page ? "" : row.caption,
+        HWND hwnd = CreateWindowExW(page ? 0 : row.exStyle, Wide(page ? "STATIC" : row.className).c_str(),
+                                    Wide(page ? "" : row.caption).c_str(),
                                     style, place.left, place.top,
                                     place.right - place.left, place.bottom - place.top, Handle(),
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!hwnd) return false;
-        SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(RowFont(row.font)), FALSE);
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(RowFont(row.font)), FALSE);
         int parent = row.parent ? static_cast<int>(IndexOf(row.parent)) : -1;
         controls_.push_back({row.name, id, hwnd, parent, IsWindowEnabled(hwnd) != FALSE});
         rows_.push_back(row);
@@ -488,7 +514,7 @@ ModalResult Form::ShowModal(HWND owner)
 
     MSG msg;
     while (modalResult_ == ModalResult::None) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             TerminateApplication(static_cast<int>(msg.wParam));
             modalResult_ = ModalResult::Terminated;
@@ -500,9 +526,9 @@ ModalResult Form::ShowModal(HWND owner)
         }
         if (msg.message == WM_KEYUP && keyUpPreview_ && (msg.hwnd == Handle() || IsChild(Handle(), msg.hwnd)))
             keyUpPreview_(msg.wParam);
-        if (!IsDialogMessageA(Handle(), &msg)) {
+        if (!IsDialogMessageW(Handle(), &msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     inModalLoop_ = false;

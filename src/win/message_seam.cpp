@@ -2,6 +2,7 @@
 
 #include "win/application.h"
 #include "win/handles.h"
+#include "win/text_conversion.h"
 
 namespace {
 
@@ -30,24 +31,24 @@ UINT ButtonFlag(MessageButtons buttons)
     return MB_OK;
 }
 
-// MessageBoxA has no way to name its buttons; a CBT hook renames them when the box is
+// MessageBoxW has no way to name its buttons; a CBT hook renames them when the box is
 // activated, before it is first painted.
 HHOOK g_dialogHook = nullptr;
 
 LRESULT CALLBACK RenameButtonsHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    char className[16] = {};
-    if (code == HCBT_ACTIVATE && GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof(className)) &&
-        lstrcmpA(className, "#32770") == 0) {
+    wchar_t className[16] = {};
+    if (code == HCBT_ACTIVATE && GetClassNameW(reinterpret_cast<HWND>(wParam), className, 16) &&
+        lstrcmpW(className, L"#32770") == 0) {
         HWND box = reinterpret_cast<HWND>(wParam);
         struct Rename {
             int id;
-            const char* text;
+            const wchar_t* text;
         };
         static constexpr Rename renames[] = {
-            {IDYES, "&Ja"}, {IDNO, "&Nein"}, {IDOK, "OK"}, {IDCANCEL, "Abbrechen"}};
+            {IDYES, L"&Ja"}, {IDNO, L"&Nein"}, {IDOK, L"OK"}, {IDCANCEL, L"Abbrechen"}};
         for (const Rename& r : renames)
-            if (HWND button = GetDlgItem(box, r.id)) SetWindowTextA(button, r.text);
+            if (HWND button = GetDlgItem(box, r.id)) SetWindowTextW(button, r.text);
     }
     return CallNextHookEx(g_dialogHook, code, wParam, lParam);
 }
@@ -57,15 +58,16 @@ public:
     int Show(const MessageRequest& request) override
     {
         UINT type = MessageBoxType(request);
-        if (request.form == MessageForm::SystemBox)
-            return MessageBoxA(request.owner, request.text.c_str(), request.caption.c_str(), type);
+        const std::wstring text = Wide(request.text);
+        const std::wstring caption = Wide(request.caption);
+        if (request.form == MessageForm::SystemBox) return MessageBoxW(request.owner, text.c_str(), caption.c_str(), type);
 
-        g_dialogHook = SetWindowsHookExA(WH_CBT, &RenameButtonsHook, nullptr, GetCurrentThreadId());
+        g_dialogHook = SetWindowsHookExW(WH_CBT, &RenameButtonsHook, nullptr, GetCurrentThreadId());
         ScopeGuard unhook([] {
             if (g_dialogHook) UnhookWindowsHookEx(g_dialogHook);
             g_dialogHook = nullptr;
         });
-        return MessageBoxA(request.owner, request.text.c_str(), request.caption.c_str(), type);
+        return MessageBoxW(request.owner, text.c_str(), caption.c_str(), type);
     }
 };
 
@@ -86,7 +88,7 @@ const char* StandardDialogCaption(MessageKind kind)
     case MessageKind::Information: return "Information";
     case MessageKind::Warning: return "Warnung";
     case MessageKind::Error: return "Fehler";
-    case MessageKind::Confirmation: return "Best\xE4tigung";  // code page 1252
+    case MessageKind::Confirmation: return "Best\xC3\xA4tigung";
     case MessageKind::None: break;
     }
     return ProgramTitle;

@@ -9,7 +9,7 @@
 
 enum class MessageKind { None, Information, Warning, Error, Confirmation };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
-// SystemBox: MessageBoxA with the caller's caption. StandardDialog: the user-interface
+// SystemBox: MessageBoxW with the caller's caption. StandardDialog: the user-interface
 // library's message dialog, captioned by its kind and with German button texts.
 enum class MessageForm { SystemBox, StandardDialog };
 
@@ -46,13 +46,13 @@ private:
     MessageSeam* previous_;
 };
 
-// MessageBoxA(owner, text, caption, type) through the seam.
+// MessageBoxW(owner, text, caption, type) through the seam; texts are UTF-8.
 int ShowMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type);
 // The standard message dialog of that kind.
 int ShowMessageDialog(HWND owner, std::string_view text, MessageKind kind, MessageButtons buttons);
 
 // "Information", "Warnung", "Fehler", "Bestätigung"; "Marigoldwick" for a plain notice.
 const char* StandardDialogCaption(MessageKind kind);
-// The request MessageBoxA(owner, text, caption, type) stands for, and back.
+// The request MessageBoxW(owner, text, caption, type) stands for, and back.
 MessageRequest SystemBoxRequest(HWND owner, std::string_view text, std::string_view caption, UINT type);
 UINT MessageBoxType(const MessageRequest& request);

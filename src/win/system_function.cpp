@@ -1,6 +1,10 @@
 #include "win/system_function.h"
 
+#include "win/text_conversion.h"
+
 #include <cstring>
+#include <cwchar>
+#include <string>
 
 namespace {
 
@@ -9,7 +13,7 @@ constexpr DWORD WineStubException = 0x80000100;
 
 bool RunningOnWine()
 {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
@@ -51,8 +55,8 @@ bool LooksLikeWineStub(FARPROC proc)
 {
     // The library the code lies in: a forwarded export lives in another one.
     HMODULE module = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<const char*>(proc), &module))
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(proc), &module))
         return false;
     static constexpr BYTE Frame[] = {0x83, 0xEC, 0x0C, 0xC7, 0x44, 0x24, 0x04};
     static constexpr BYTE Module[] = {0xC7, 0x04, 0x24};
@@ -67,16 +71,18 @@ bool LooksLikeWineStub(FARPROC proc)
     if (std::memcmp(code, Module, sizeof(Module)) != 0 || code[sizeof(Module) + 4] != 0xE8) return false;
     auto name = reinterpret_cast<const char*>(Read32(code + sizeof(Module)));
 
-    char path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameA(module, path, MAX_PATH);
+    wchar_t path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return false;
-    const char* fileName = path;
-    for (const char* p = path; *p; ++p)
-        if (*p == '\\' || *p == '/') fileName = p + 1;
-    size_t length = std::strlen(fileName);
-    return image.Holds(name, length + 1) && name[length] == '\0' &&
-           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, static_cast<int>(length), fileName,
-                          static_cast<int>(length)) == CSTR_EQUAL;
+    const wchar_t* fileName = path;
+    for (const wchar_t* p = path; *p; ++p)
+        if (*p == L'\\' || *p == L'/') fileName = p + 1;
+    // The stub names its library in ASCII: one byte per character of the file name.
+    size_t length = std::wcslen(fileName);
+    if (!image.Holds(name, length + 1) || name[length] != '\0') return false;
+    const std::wstring stubName = Wide(std::string_view(name, length));
+    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, stubName.c_str(), static_cast<int>(stubName.size()),
+                          fileName, static_cast<int>(length)) == CSTR_EQUAL;
 }
 
 // A guarded call in progress on this thread.
@@ -112,8 +118,9 @@ LONG CALLBACK CatchStub(EXCEPTION_POINTERS* info)
 
 HMODULE LoadedModule(const char* module)
 {
-    HMODULE handle = GetModuleHandleA(module);
-    return handle ? handle : LoadLibraryA(module);
+    const std::wstring name = Wide(module);
+    HMODULE handle = GetModuleHandleW(name.c_str());
+    return handle ? handle : LoadLibraryW(name.c_str());
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
 #include "win/system_message.h"
 
+#include "win/text_conversion.h"
+
 #include <windows.h>
 
 std::string SystemMessageText(uint32_t code)
 {
-    char buffer[256] = {};
+    wchar_t buffer[256] = {};
     // Without IGNORE_INSERTS a message with %1 would read arguments from a null array.
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                             sizeof(buffer), nullptr);
-    std::string text = TrimSystemMessage(std::string_view(buffer, n < sizeof(buffer) ? n : 0));
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                             256, nullptr);
+    std::string text = TrimSystemMessage(Utf8(std::wstring_view(buffer, n < 256 ? n : 0)));
     return text.empty() ? std::string(UnknownErrorText) : text;
 }

@@ -21,6 +21,6 @@ inline std::string TrimSystemMessage(std::string_view text)
     return std::string(text);
 }
 
-// FormatMessageA's text for a system error code, trimmed; UnknownErrorText when the
+// FormatMessageW's text for a system error code as UTF-8, trimmed; UnknownErrorText when the
 // system has none.
 std::string SystemMessageText(uint32_t code);

@@ -26,6 +26,29 @@ std::string Utf8(std::wstring_view wide)
     return text;
 }
 
+std::string FirstUnits(std::string_view utf8, size_t units)
+{
+    std::wstring wide = Wide(utf8);
+    if (wide.size() <= units) return std::string(utf8);
+    if (units > 0 && IS_HIGH_SURROGATE(wide[units - 1])) --units;
+    wide.resize(units);
+    return Utf8(wide);
+}
+
+std::string UpperCaseText(std::string_view utf8)
+{
+    std::wstring wide = Wide(utf8);
+    if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return Utf8(wide);
+}
+
+std::string LowerCaseText(std::string_view utf8)
+{
+    std::wstring wide = Wide(utf8);
+    if (!wide.empty()) CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return Utf8(wide);
+}
+
 std::string NarrowFromWide(std::wstring_view wide)
 {
     if (wide.empty()) return {};

@@ -1,32 +1,34 @@
 #include "win/tray_icon.h"
 
+#include "win/text_conversion.h"
 #include "win/tray_tip.h"
 
-#include <cstring>
+#include <algorithm>
+#include <cwchar>
 #include <string>
 #include <utility>
 
 namespace {
 
-constexpr char TrayClassName[] = "MarigoldwickTrayIcon";
+constexpr wchar_t TrayClassName[] = L"MarigoldwickTrayIcon";
 constexpr UINT NotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
 // One class for every icon window; each window gets its own procedure once created.
 [[nodiscard]] bool RegisterTrayClass()
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA existing{};
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
-    if (GetClassInfoExA(instance, TrayClassName, &existing)) return true;
-    WNDCLASSEXA wc{};
+    if (GetClassInfoExW(instance, TrayClassName, &existing)) return true;
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &DefWindowProcA;
+    wc.lpfnWndProc = &DefWindowProcW;
     wc.hInstance = instance;
     wc.lpszClassName = TrayClassName;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterClassExW(&wc) != 0;
 }
 
-NOTIFYICONDATAA* AsNotifyData(TrayIconRecord& record) { return reinterpret_cast<NOTIFYICONDATAA*>(&record); }
+NOTIFYICONDATAW* AsNotifyData(TrayIconRecord& record) { return reinterpret_cast<NOTIFYICONDATAW*>(&record); }
 
 }  // namespace
 
@@ -48,19 +50,21 @@ TrayIcon& TrayIcon::operator=(TrayIcon&& other) noexcept
 
 TrayIcon::~TrayIcon() { RemoveTrayIcon(*this); }
 
+std::string TrayIcon::Tip() const { return Utf8(record_.szTip); }
+
 bool AddTrayIcon(UniqueIcon icon, UINT callbackMessage, std::string_view tip, WNDPROC windowProc, TrayIcon& record)
 {
     RemoveTrayIcon(record);
-    std::string tipText = TipText(tip);
+    const std::wstring tipText = Wide(TipText(tip));
     if (!RegisterTrayClass()) return false;
     // An ordinary top-level window, never shown: unlike a message-only window it also
     // receives broadcasts such as WM_ENDSESSION. The caption names the icon for tools
     // that look at the process's windows.
-    HWND window = CreateWindowExA(0, TrayClassName, tipText.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, TrayClassName, tipText.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
     if (!window) return false;
     record.window_.reset(window);
-    if (windowProc) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
+    if (windowProc) SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
     record.icon_ = std::move(icon);
 
     TrayIconRecord& r = record.record_;
@@ -71,15 +75,16 @@ bool AddTrayIcon(UniqueIcon icon, UINT callbackMessage, std::string_view tip, WN
     r.uFlags = NotifyFlags;
     r.uCallbackMessage = callbackMessage;
     r.hIcon = record.icon_.get();
-    std::memcpy(r.szTip, tipText.data(), tipText.size());  // TipText leaves room for the zero
-    return Shell_NotifyIconA(NIM_ADD, AsNotifyData(r)) != FALSE;
+    // TipText leaves room for the zero; malformed UTF-8 (each bad byte one U+FFFD) may not.
+    std::wmemcpy(r.szTip, tipText.data(), std::min(tipText.size(), TipCapacity));
+    return Shell_NotifyIconW(NIM_ADD, AsNotifyData(r)) != FALSE;
 }
 
 void RemoveTrayIcon(TrayIcon& record)
 {
     if (!record.window_) return;
     // The shell finds the icon by window and id: delete it while the window still exists.
-    Shell_NotifyIconA(NIM_DELETE, AsNotifyData(record.record_));
+    Shell_NotifyIconW(NIM_DELETE, AsNotifyData(record.record_));
     record.window_.reset();
     record.icon_.reset();
     record.record_ = {};
@@ -89,7 +94,7 @@ bool ReAddTrayIcon(const TrayIcon& record)
 {
     if (!record.window_) return false;
     TrayIconRecord copy = record.record_;
-    return Shell_NotifyIconA(NIM_ADD, AsNotifyData(copy)) != FALSE;
+    return Shell_NotifyIconW(NIM_ADD, AsNotifyData(copy)) != FALSE;
 }
 
 bool ReplaceTrayIconPicture(TrayIcon& record, UniqueIcon icon, bool add)
@@ -101,5 +106,5 @@ bool ReplaceTrayIconPicture(TrayIcon& record, UniqueIcon icon, bool add)
         record.record_.hIcon = record.icon_.get();
     }
     TrayIconRecord copy = record.record_;
-    return Shell_NotifyIconA(add ? NIM_ADD : NIM_MODIFY, AsNotifyData(copy)) != FALSE;
+    return Shell_NotifyIconW(add ? NIM_ADD : NIM_MODIFY, AsNotifyData(copy)) != FALSE;
 }

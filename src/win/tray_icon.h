@@ -8,9 +8,10 @@
 #include <shellapi.h>
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
-// The first, 88-byte NOTIFYICONDATAA: understood by every shell version.
+// The first, 152-byte NOTIFYICONDATAW: understood by every shell version.
 struct TrayIconRecord {
     DWORD cbSize;
     HWND hWnd;
@@ -18,12 +19,12 @@ struct TrayIconRecord {
     UINT uFlags;
     UINT uCallbackMessage;
     HICON hIcon;
-    CHAR szTip[64];
+    WCHAR szTip[64];
 };
 #if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(TrayIconRecord) == 88 && NOTIFYICONDATAA_V1_SIZE == 88);
+static_assert(sizeof(TrayIconRecord) == 152 && NOTIFYICONDATAW_V1_SIZE == 152);
 #endif
-static_assert(offsetof(TrayIconRecord, szTip) == offsetof(NOTIFYICONDATAA, szTip));
+static_assert(offsetof(TrayIconRecord, szTip) == offsetof(NOTIFYICONDATAW, szTip));
 
 // One icon in the notification area. Owns its hidden window and its icon handle (kept so
 // the icon can be added again when the notification area is recreated); removes the
@@ -38,6 +39,8 @@ public:
     ~TrayIcon();
 
     const TrayIconRecord& Record() const { return record_; }
+    // The tip the shell shows, as UTF-8.
+    std::string Tip() const;
     HWND Window() const { return window_.get(); }
     bool Added() const { return window_ != nullptr; }
 

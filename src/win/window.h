@@ -17,6 +17,7 @@ public:
 protected:
     Window() = default;
 
+    // Names and captions are UTF-8.
     struct ClassSpec {
         const char* name;
         HICON icon = nullptr;
@@ -38,7 +39,7 @@ protected:
     };
     [[nodiscard]] bool CreateWindowFor(const CreateSpec& layout);
 
-    // Every message of the window; the default is DefWindowProcA.
+    // Every message of the window; the default is DefWindowProcW.
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam);
     void DestroyHandle();

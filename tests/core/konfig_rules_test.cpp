@@ -36,6 +36,29 @@ TEST(KonfigRules, TypeAheadSearchesFromTheStartAndWrapsOnlyWhenAsked)
     EXPECT_EQ(FindItemByPrefix({}, 0, "a", true), -1);
 }
 
+TEST(KonfigRules, TypeAheadComparesLettersOfEveryScriptByTheGivenCaseRule)
+{
+    // UTF-8: "apfel" with a-umlaut, Cyrillic "privet", and "Ä"/"П" as typed.
+    auto items = Items({"beta", "\xC3\xA4pfel", "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "Alpha"});
+    const UpperCaseFn upper = [](std::string_view text) {
+        std::string result(text);
+        auto replace = [&](std::string_view lower, std::string_view capital) {
+            for (size_t at = result.find(lower); at != std::string::npos; at = result.find(lower, at))
+                result.replace(at, lower.size(), capital);
+        };
+        replace("\xC3\xA4", "\xC3\x84");
+        replace("\xD0\xBF", "\xD0\x9F");
+        for (char& c : result)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        return result;
+    };
+    EXPECT_EQ(FindItemByPrefix(items, 0, "\xC3\x84", true, upper), 1);
+    EXPECT_EQ(FindItemByPrefix(items, 0, "\xD0\x9F", true, upper), 2);
+    EXPECT_EQ(FindItemByPrefix(items, 3, "\xD0\x9F", true, upper), 2) << "wraps as before";
+    EXPECT_EQ(FindItemByPrefix(items, 0, "\xD0\x9F", true), -1) << "without the rule only a to z";
+    EXPECT_EQ(FindItemByPrefix(items, 0, "a", true, upper), 3);
+}
+
 TEST(KonfigRules, TheMaskWritesEveryFieldButAShellItemsIdentifierList)
 {
     ItemMask mask;

@@ -78,4 +78,22 @@ TEST(TrayTip, ShortNamesStayLongOnesAreCutWithinTheField)
     EXPECT_EQ(TipText(std::string(5000, 'n')).size(), 63u);
 }
 
+TEST(TrayTip, CountsUtf16UnitsAndNeverSplitsACharacter)
+{
+    const std::string cyrillic = "\xD0\x9F";         // П: two bytes, one unit
+    const std::string emoji = "\xF0\x9F\x98\x80";  // U+1F600: four bytes, a surrogate pair
+    std::string fits;
+    for (int i = 0; i < 63; ++i) fits += cyrillic;
+    EXPECT_EQ(TipText(fits), fits) << "63 units fit although 126 bytes";
+    EXPECT_EQ(TipText(fits + cyrillic), fits.substr(0, 60 * 2) + "...");
+
+    // 59 units, then a pair that would need units 60 and 61: it goes whole.
+    std::string beforePair(59, 'a');
+    EXPECT_EQ(TipText(beforePair + emoji + std::string(10, 'b')), beforePair + "...");
+    std::string pairs;
+    for (int i = 0; i < 31; ++i) pairs += emoji;
+    EXPECT_EQ(TipText(pairs + "x"), pairs + "x") << "62 + 1 units";
+    EXPECT_EQ(TipText(pairs + emoji), pairs.substr(0, 30 * 4) + "...");
+}
+
 }  // namespace

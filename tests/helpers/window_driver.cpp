@@ -11,65 +11,66 @@
 #include "wait_for.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace {
 
-HWND Shown(const char* className)
+HWND Shown(const wchar_t* className)
 {
-    HWND hwnd = FindWindowA(className, nullptr);
+    HWND hwnd = FindWindowW(className, nullptr);
     return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
 }
 
-HWND Child(HWND parent, const char* className, const char* text)
+HWND Child(HWND parent, const wchar_t* className, const wchar_t* text)
 {
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        char cls[64] = {}, caption[256] = {};
-        GetClassNameA(c, cls, sizeof(cls));
-        GetWindowTextA(c, caption, sizeof(caption));
-        if (lstrcmpiA(cls, className) == 0 && (!text || std::strcmp(caption, text) == 0)) return c;
+        wchar_t cls[64] = {}, caption[256] = {};
+        GetClassNameW(c, cls, 64);
+        GetWindowTextW(c, caption, 256);
+        if (lstrcmpiW(cls, className) == 0 && (!text || std::wcscmp(caption, text) == 0)) return c;
     }
     return nullptr;
 }
 
 void ClickAt(HWND window, int x, int y)
 {
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
-bool WriteRect(HWND window, const char* file)
+bool WriteRect(HWND window, const wchar_t* file)
 {
     RECT rect{};
     GetWindowRect(window, &rect);
-    FILE* out = std::fopen(file, "w");
+    FILE* out = _wfopen(file, L"w");
     if (!out) return false;
     std::fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
     return std::fclose(out) == 0;
 }
 
-int OpenSettings(const char* rectFile)
+int OpenSettings(const wchar_t* rectFile)
 {
     HWND main = nullptr;
-    if (!WaitFor([&] { return (main = FindWindowA("THaupt", "Marigoldwick")) != nullptr; }, 30000)) return 3;
+    if (!WaitFor([&] { return (main = FindWindowW(L"THaupt", L"Marigoldwick")) != nullptr; }, 30000)) return 3;
     Sleep(1000);
     // What choosing "&Settings..." in the first popup menu sends.
-    PostMessageA(main, WM_USER + 2, 0, 0);
-    PostMessageA(main, WM_CANCELMODE, 0, 0);
-    PostMessageA(main, WM_COMMAND, 1900, 0);
+    PostMessageW(main, WM_USER + 2, 0, 0);
+    PostMessageW(main, WM_CANCELMODE, 0, 0);
+    PostMessageW(main, WM_COMMAND, 1900, 0);
     HWND settings = nullptr;
-    if (!WaitFor([&] { return (settings = Shown("TfrmKonfig")) != nullptr; }, 10000)) return 4;
+    if (!WaitFor([&] { return (settings = Shown(L"TfrmKonfig")) != nullptr; }, 10000)) return 4;
     Sleep(500);
     // The lists are the only list views: the menus first, then the items.
-    HWND menus = Child(settings, "SysListView32", nullptr);
+    HWND menus = Child(settings, L"SysListView32", nullptr);
     HWND items = nullptr;
     for (HWND c = menus ? GetWindow(menus, GW_HWNDNEXT) : nullptr; c; c = GetWindow(c, GW_HWNDNEXT)) {
-        char cls[64] = {};
-        GetClassNameA(c, cls, sizeof(cls));
-        if (lstrcmpiA(cls, "SysListView32") == 0) {
+        wchar_t cls[64] = {};
+        GetClassNameW(c, cls, 64);
+        if (lstrcmpiW(cls, L"SysListView32") == 0) {
             items = c;
             break;
         }
@@ -83,12 +84,13 @@ int OpenSettings(const char* rectFile)
 }
 
 // The button lies in the settings window unless another shown window is named.
-int OpenDialog(const char* button, const char* className, const char* rectFile, const char* owner = "TfrmKonfig")
+int OpenDialog(const wchar_t* button, const wchar_t* className, const wchar_t* rectFile,
+               const wchar_t* owner = L"TfrmKonfig")
 {
     HWND settings = Shown(owner);
-    HWND control = settings ? Child(settings, "Button", button) : nullptr;
+    HWND control = settings ? Child(settings, L"Button", button) : nullptr;
     if (!control) return 3;
-    PostMessageA(settings, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+    PostMessageW(settings, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
                  reinterpret_cast<LPARAM>(control));
     HWND dialog = nullptr;
     if (!WaitFor([&] { return (dialog = Shown(className)) != nullptr; }, 10000)) return 4;
@@ -100,15 +102,20 @@ int OpenDialog(const char* button, const char* className, const char* rectFile, 
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    int argc = __argc;
-    char** argv = __argv;
-    if (argc == 3 && std::strcmp(argv[1], "settings") == 0) return OpenSettings(argv[2]);
-    if (argc == 5 && std::strcmp(argv[1], "open") == 0) return OpenDialog(argv[2], argv[3], argv[4]);
-    if (argc == 6 && std::strcmp(argv[1], "open") == 0) return OpenDialog(argv[2], argv[3], argv[4], argv[5]);
-    if (argc == 3 && std::strcmp(argv[1], "close") == 0) {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return 2;
+    struct Free {
+        LPWSTR* argv;
+        ~Free() { LocalFree(argv); }
+    } free{argv};
+    if (argc == 3 && std::wcscmp(argv[1], L"settings") == 0) return OpenSettings(argv[2]);
+    if (argc == 5 && std::wcscmp(argv[1], L"open") == 0) return OpenDialog(argv[2], argv[3], argv[4]);
+    if (argc == 6 && std::wcscmp(argv[1], L"open") == 0) return OpenDialog(argv[2], argv[3], argv[4], argv[5]);
+    if (argc == 3 && std::wcscmp(argv[1], L"close") == 0) {
         HWND window = Shown(argv[2]);
         if (!window) return 3;
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
         return WaitFor([&] { return Shown(argv[2]) == nullptr; }, 5000) ? 0 : 4;
     }
     return 2;

@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include "win/text_conversion.h"
+
 #include <algorithm>
 #include <atomic>
 
@@ -7,23 +9,23 @@ namespace {
 
 void DeleteTree(const std::string& folder)
 {
-    WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW(Wide(folder + "*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE) {
         ScopeGuard close([find] { FindClose(find); });
         do {
-            std::string name = found.cFileName;
+            std::string name = Utf8(found.cFileName);
             if (name == "." || name == "..") continue;
             std::string full = folder + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 DeleteTree(full + "\\");
             } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
+                SetFileAttributesW(Wide(full).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(Wide(full).c_str());
             }
-        } while (FindNextFileA(find, &found));
+        } while (FindNextFileW(find, &found));
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(Wide(folder).c_str());
 }
 
 struct EnumState {
@@ -54,21 +56,21 @@ std::string WindowText(HWND window)
 {
     // WM_GETTEXT rather than GetWindowText: it reads controls of other processes too.
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
-    std::string text(length + 1, '\0');
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                              SMTO_ABORTIFHUNG, 2000, &copied))
         return {};
     text.resize(std::min<size_t>(copied, length));
-    return text;
+    return Utf8(text);
 }
 
 std::string WindowClass(HWND window)
 {
-    char name[256] = {};
-    int n = GetClassNameA(window, name, sizeof(name));
-    return std::string(name, n > 0 ? static_cast<size_t>(n) : 0);
+    wchar_t name[256] = {};
+    int n = GetClassNameW(window, name, 256);
+    return Utf8(std::wstring_view(name, n > 0 ? static_cast<size_t>(n) : 0));
 }
 
 RECT ScreenPlace(HWND window)
@@ -125,15 +127,15 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs, DWORD stepMs)
 std::optional<TempFolder> TempFolder::Create()
 {
     static std::atomic<unsigned> counter{0};
-    char temp[MAX_PATH] = {};
-    DWORD n = GetTempPathA(sizeof(temp), temp);
-    if (n == 0 || n >= sizeof(temp)) return std::nullopt;
-    std::string base = temp;
+    wchar_t temp[MAX_PATH] = {};
+    DWORD n = GetTempPathW(MAX_PATH, temp);
+    if (n == 0 || n >= MAX_PATH) return std::nullopt;
+    std::string base = Utf8(temp);
     if (base.back() != '\\') base += '\\';
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string path = base + "mgw-" + std::to_string(GetCurrentProcessId()) + "-" +
                            std::to_string(GetTickCount()) + "-" + std::to_string(counter++);
-        if (CreateDirectoryA(path.c_str(), nullptr)) return TempFolder(path + "\\");
+        if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return TempFolder(path + "\\");
     }
     return std::nullopt;
 }
@@ -157,7 +159,7 @@ TempFolder::~TempFolder()
 
 bool TempFolder::Write(std::string_view name, std::string_view bytes) const
 {
-    UniqueHandle file(CreateFileA(File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    UniqueHandle file(CreateFileW(Wide(File(name)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
@@ -167,7 +169,7 @@ bool TempFolder::Write(std::string_view name, std::string_view bytes) const
 
 std::optional<std::string> TempFolder::Read(std::string_view name) const
 {
-    UniqueHandle file(CreateFileA(File(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueHandle file(CreateFileW(Wide(File(name)).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     std::string bytes;
@@ -179,7 +181,7 @@ std::optional<std::string> TempFolder::Read(std::string_view name) const
 
 bool TempFolder::Exists(std::string_view name) const
 {
-    return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(File(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // ---- message boxes and controls ----
@@ -226,6 +228,22 @@ HWND FindChild(HWND parent, std::string_view className, std::string_view text)
     return search.found;
 }
 
+namespace {
+BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM found)
+{
+    if (WindowClass(hwnd) != "#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
+}
+}  // namespace
+
+HWND ThreadDialog()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &MatchDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 std::vector<std::pair<int, int>> OverlappingChildren(HWND window)
 {
     std::vector<std::pair<HWND, RECT>> shown;
@@ -249,14 +267,14 @@ bool ClickButton(HWND window, std::string_view caption)
 {
     HWND button = FindChild(window, "Button", caption);
     // The button's own style, not IsWindowVisible: a click may be queued before its window shows.
-    if (!button || !IsWindowEnabled(button) || !(GetWindowLongPtrA(button, GWL_STYLE) & WS_VISIBLE)) return false;
+    if (!button || !IsWindowEnabled(button) || !(GetWindowLongPtrW(button, GWL_STYLE) & WS_VISIBLE)) return false;
     return Post(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                 reinterpret_cast<LPARAM>(button));
 }
 
 bool Post(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    return window && PostMessageA(window, msg, wParam, lParam);
+    return window && PostMessageW(window, msg, wParam, lParam);
 }
 
 // ---- AppProcess ----
@@ -264,13 +282,14 @@ bool Post(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 std::unique_ptr<AppProcess> AppProcess::Start(const std::string& exePath, const std::string& arguments)
 {
     std::string folder = exePath.substr(0, exePath.find_last_of('\\') + 1);
-    std::string commandLine = "\"" + exePath + "\"";
-    if (!arguments.empty()) commandLine += " " + arguments;
-    STARTUPINFOA si{};
+    std::wstring commandLine = Wide("\"" + exePath + "\"");
+    if (!arguments.empty()) commandLine += Wide(" " + arguments);
+    const std::wstring wideFolder = Wide(folder);
+    STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+    if (!CreateProcessW(Wide(exePath).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : wideFolder.c_str(), &si, &pi))
         return nullptr;
     CloseHandle(pi.hThread);
     return std::make_unique<AppProcess>(UniqueHandle(pi.hProcess), pi.dwProcessId);
@@ -368,17 +387,17 @@ bool AppProcess::NoMessageBoxFor(DWORD ms) const
 
 std::string BesideTestProgram(std::string_view name)
 {
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string path = exe;
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::string path = Utf8(exe);
     return path.substr(0, path.find_last_of('\\') + 1) + std::string(name);
 }
 
 std::string BinFolder()
 {
-    char value[MAX_PATH] = {};
-    DWORD n = GetEnvironmentVariableA("MGW_BIN", value, sizeof(value));
-    std::string bin = (n > 0 && n < sizeof(value)) ? std::string(value, n) : std::string();
+    wchar_t value[MAX_PATH] = {};
+    DWORD n = GetEnvironmentVariableW(L"MGW_BIN", value, MAX_PATH);
+    std::string bin = (n > 0 && n < MAX_PATH) ? Utf8(std::wstring_view(value, n)) : std::string();
     std::replace(bin.begin(), bin.end(), '/', '\\');
     if (!bin.empty() && bin.back() != '\\') bin += '\\';
     return bin;
@@ -390,7 +409,7 @@ std::optional<MgwSandbox> MgwSandbox::Create()
     if (bin.empty()) return std::nullopt;
     std::optional<TempFolder> folder = TempFolder::Create();
     if (!folder) return std::nullopt;
-    if (!CopyFileA((bin + "mgoldwk.exe").c_str(), folder->File("mgoldwk.exe").c_str(), FALSE)) return std::nullopt;
+    if (!CopyFileW(Wide(bin + "mgoldwk.exe").c_str(), Wide(folder->File("mgoldwk.exe")).c_str(), FALSE)) return std::nullopt;
     return MgwSandbox(std::move(*folder));
 }
 
@@ -403,7 +422,7 @@ std::optional<DWORD> RunHelper(std::string_view name, const std::string& argumen
 
 bool MarigoldwickRunning()
 {
-    return static_cast<bool>(UniqueHandle(OpenMutexA(SYNCHRONIZE, FALSE, "Marigoldwick")));
+    return static_cast<bool>(UniqueHandle(OpenMutexW(SYNCHRONIZE, FALSE, L"Marigoldwick")));
 }
 
 bool ChooseMenuCommand(HWND mainWindow, int menu, WORD command)

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+// Texts and paths are UTF-8 throughout; the calls behind them are the wide ones.
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);
 // The window's rectangle on the screen, and whether one rectangle holds another whole.
@@ -66,6 +67,8 @@ MessageBoxInfo ReadMessageBox(HWND box);
 
 // The child window (at any depth) of that class with that text, or null.
 HWND FindChild(HWND parent, std::string_view className, std::string_view text);
+// A shown dialog box (#32770: a message box, a file dialog) of the calling thread, or null.
+HWND ThreadDialog();
 // Pairs of the window's shown children that overlap without one framing the other, by
 // their control ids.
 std::vector<std::pair<int, int>> OverlappingChildren(HWND window);

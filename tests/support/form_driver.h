@@ -18,6 +18,7 @@ public:
 
     HWND Control(std::string_view name) const;
 
+    // Texts are UTF-8, read and written through the wide calls.
     // ---- reading ----
     std::string Text(std::string_view name) const;
     // Enabled: what a user can reach (containers are the form's business, see Form::SetEnabled).
@@ -27,7 +28,7 @@ public:
     SIZE ClientSize() const;
     // The control's rectangle in the form's client area.
     RECT Place(std::string_view name) const;
-    LOGFONTA Font(std::string_view name) const;
+    LOGFONTW Font(std::string_view name) const;
     // A combo box's chosen entry, -1 for none.
     int Chosen(std::string_view name) const;
     // A list view's rows, the text of one cell, and the one selected row (-1 for none or several).
@@ -50,6 +51,8 @@ public:
     void TypeAtEnd(std::string_view name, std::string_view text) const;
     // One character typed into the control (a list view searches its rows by it).
     void TypeChar(std::string_view name, char c) const;
+    // Characters typed one by one (WM_CHAR with UTF-16 units).
+    void TypeChars(std::string_view name, std::string_view utf8) const;
     // A combo box entry chosen (the form gets CBN_SELCHANGE).
     void Choose(std::string_view name, int index) const;
     // A list view row selected and focused alone, as a click on it does; -1 clears the selection.

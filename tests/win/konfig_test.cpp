@@ -12,7 +12,9 @@
 #include "settings/konfig_win.h"
 #include "settings/options_win.h"
 #include "while_shown.h"
+#include "win/text_conversion.h"
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -888,6 +890,87 @@ TEST_F(KonfigItems, TypingInTheListFindsTheNextDescriptionWrappingAround)
     Sleep(600);
     ui->TypeChar("LvItems", 'B');
     EXPECT_EQ(ui->SelectedRow("LvItems"), 0) << "the search wraps to the first item";
+}
+
+// Cyrillic, CJK, an emoji (a surrogate pair) and a combining accent.
+const std::vector<std::string> UnicodeNames = {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+                                               "\xE6\x96\x87\xE6\x9B\xB8 \xE4\xB8\x80",
+                                               "Smile \xF0\x9F\x98\x80\xF0\x9F\x8E\x89", "Cafe\xCC\x81"};
+
+TEST_F(KonfigItems, UnicodeTextsTypedIntoTheMaskReachTheModelAndShowBackExactly)
+{
+    Open({{"Programs", 2, IconItems({"One"})}});
+    ui->SelectRow("LvMenus", 0);
+    for (const std::string& name : UnicodeNames) {
+        ui->Click("BtnClearItemMask");
+        ui->Type("EdPfad", Program);
+        // Typed key by key: an emoji arrives as two WM_CHAR, one per surrogate.
+        ui->TypeChars("EdBeschreibung", name);
+        ui->Click("BtnAddItem");
+    }
+    ASSERT_TRUE(messages.Asked().empty());
+    ASSERT_EQ(Menu(0).Items.size(), 1 + UnicodeNames.size());
+    for (size_t i = 0; i < UnicodeNames.size(); ++i) {
+        const int row = static_cast<int>(i) + 1;
+        EXPECT_EQ(Menu(0).Items[static_cast<size_t>(row)]->Description, UnicodeNames[i]) << row;
+        EXPECT_EQ(ui->Cell("LvItems", row), UnicodeNames[i]) << "the list asks in UTF-16";
+    }
+
+    // A path typed in another script is stored as typed and loads back into the mask.
+    const std::string path = folder->File(UnicodeNames[0] + "\\" + UnicodeNames[2] + ".exe");
+    ui->SelectRow("LvItems", 2);
+    ui->Type("EdPfad", path);
+    ui->Type("EdParams", "/n " + UnicodeNames[3]);
+    ui->Click("BtnModifyItem");
+    ASSERT_TRUE(messages.Asked().empty());
+    EXPECT_EQ(Menu(0).Items[2]->Pfad, path);
+    EXPECT_EQ(Menu(0).Items[2]->Parameters, "/n " + UnicodeNames[3]);
+    ui->SelectRow("LvItems", 0);
+    ui->SelectRow("LvItems", 2);
+    EXPECT_EQ(ui->Text("EdPfad"), path);
+    EXPECT_EQ(ui->Text("EdBeschreibung"), UnicodeNames[1]);
+    EXPECT_EQ(ui->Text("EdParams"), "/n " + UnicodeNames[3]);
+
+    // Type-ahead folds case by the system's rules: a lower-case Cyrillic letter finds "Привет".
+    SetFocus(ui->Control("LvItems"));
+    ui->TypeChars("LvItems", "\xD0\xBF");
+    EXPECT_EQ(ui->SelectedRow("LvItems"), 1);
+
+    // The description's limit counts UTF-16 units and keeps a pair whole or drops it.
+    ui->Click("BtnClearItemMask");
+    ui->TypeAtEnd("EdBeschreibung", std::string(253, 'x') + "\xF0\x9F\x98\x80");
+    EXPECT_EQ(ui->Text("EdBeschreibung"), std::string(253, 'x'));
+}
+
+// Once this thread's open-file dialog shows: `path` typed as its file name, then Open.
+void AnswerFileDialog(const std::string& path, bool& answered)
+{
+    WhileShown([path, &answered] {
+        HWND dialog = ThreadDialog();
+        HWND name = dialog ? GetDlgItem(dialog, cmb13) : nullptr;
+        if (!name && dialog) name = GetDlgItem(dialog, edt1);
+        if (!name) return AnswerFileDialog(path, answered);
+        SetWindowTextW(name, Wide(path).c_str());
+        answered = Post(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    });
+}
+
+TEST_F(KonfigItems, TheBrowseDialogReturnsAUnicodePathExactly)
+{
+    Open({{"Programs", 2, IconItems({"One"})}});
+    ui->SelectRow("LvMenus", 0);
+    const std::string name = UnicodeNames[0] + " " + UnicodeNames[2] + " " + UnicodeNames[3] + ".exe";
+    ASSERT_TRUE(folder->Write(name, "MZ"));
+    bool answered = false;
+    WhileShown([&] {
+        PostMessageW(settings->Handle(), WM_CHAR, 'f', 0);
+        AnswerFileDialog(folder->File(name), answered);
+    });
+    ui->Click("BtnBrowsePfad");
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(settings->Text("EdPfad"), folder->File(name));
+    EXPECT_EQ(settings->Text("EdIconPfad"), folder->File(name)) << "a program is its own icon file";
 }
 
 TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)

@@ -64,12 +64,12 @@ int IconSide(HICON icon)
 
 bool IconPresent(TrayIconRecord record)
 {
-    return Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
+    return Shell_NotifyIconW(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAW*>(&record)) != FALSE;
 }
 
 bool DeleteIcon(TrayIconRecord record)
 {
-    return Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
+    return Shell_NotifyIconW(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAW*>(&record)) != FALSE;
 }
 
 std::vector<COLORREF> IconPixels(HICON icon)

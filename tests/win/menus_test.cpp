@@ -271,18 +271,18 @@ TEST_F(MenuIcons, OneIconPerMenuAndTheToolsIconAllRemovedAgain)
     std::vector<HWND> windows;
     for (size_t i = 0; i < 2; ++i) {
         const TrayIconRecord& r = TrayEntryList[i].Icon.Record();
-        EXPECT_EQ(r.cbSize, 88u);
+        EXPECT_EQ(r.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE)) << "the first wide record";
         EXPECT_EQ(r.uID, 0u);
         EXPECT_EQ(r.uFlags, 7u);
         EXPECT_EQ(r.uCallbackMessage, 1027u + i);
-        EXPECT_STREQ(r.szTip, MenuList[i]->MenuName.c_str());
+        EXPECT_EQ(TrayEntryList[i].Icon.Tip(), MenuList[i]->MenuName);
         EXPECT_NE(r.hIcon, nullptr);
         EXPECT_TRUE(IconPresent(r)) << i;
         records.push_back(r);
     }
     const TrayIconRecord& tools = ToolsTrayIcon.Record();
     EXPECT_EQ(tools.uCallbackMessage, 1077u);
-    EXPECT_STREQ(tools.szTip, "Marigoldwick Tools");
+    EXPECT_EQ(ToolsTrayIcon.Tip(), "Marigoldwick Tools");
     EXPECT_TRUE(IconPresent(tools));
     records.push_back(tools);
     for (const TrayIconRecord& r : records) {
@@ -334,7 +334,7 @@ TEST_F(MenuIcons, ALongMenuNameIsShortenedInsideTheTipField)
     Menu(name);
     BuildMenus(DefWindowProcA);
     const TrayIconRecord& r = TrayEntryList[0].Icon.Record();
-    EXPECT_EQ(std::string(r.szTip), std::string(60, 'N') + "...");
+    EXPECT_EQ(TrayEntryList[0].Icon.Tip(), std::string(60, 'N') + "...");
     EXPECT_TRUE(IconPresent(r));
 }
 

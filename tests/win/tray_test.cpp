@@ -220,11 +220,11 @@ TEST_F(TrayClicks, TaskbarCreatedAddsEveryIconAgain)
     std::vector<TrayIconRecord> records;
     for (const TrayEntry& e : TrayEntryList) records.push_back(e.Icon.Record());
     records.push_back(ToolsTrayIcon.Record());
-    for (TrayIconRecord r : records) ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAA*>(&r)));
+    for (TrayIconRecord r : records) ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAW*>(&r)));
 
     SendMessageA(Main(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     for (TrayIconRecord r : records)
-        EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&r))) << r.uCallbackMessage;
+        EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAW*>(&r))) << r.uCallbackMessage;
 }
 
 // ---- hotkeys ----
