@@ -1,7 +1,7 @@
 #include "dragdrop/drop_pidl_target_win.h"
 
 #include "dragdrop/idlist_array.h"
-#include "shell/code_page_text_win.h"
+#include "text/code_page.h"
 #include "win/text_conversion.h"
 
 #include <ole2.h>
@@ -125,7 +125,7 @@ void TDropPIDLTarget::ReadNameMap()
         Medium medium;
         if (!medium.Get(DataObject(), nameMapFormat_) || !medium.IsGlobal()) return;
         GlobalLockGuard lock(medium.Global());
-        for (const std::string& name : SplitNameMap(Bytes(lock))) mappedNames_.push_back(Utf8FromCodePage(name));
+        for (const std::string& name : SplitNameMap(Bytes(lock))) mappedNames_.push_back(SystemCodePage().ToUtf8(name));
     }
     if (mappedNames_.size() != static_cast<size_t>(dropFileNames_.Count())) mappedNames_.clear();
 }

@@ -1,6 +1,6 @@
 #include "shell/idlist_win.h"
 
-#include "shell/code_page_text_win.h"
+#include "text/code_page.h"
 #include "win/text_conversion.h"
 
 #include <shellapi.h>
@@ -36,17 +36,18 @@ std::string StrRetToText(STRRET& strret, const ITEMIDLIST* element)
         if (const wchar_t* wide = strret.pOleStr) text = Utf8(wide);
         return text;
     }
+    // The 8-bit forms are in the system code page.
     case STRRET_OFFSET: {
         if (!element) return {};
         uint16_t cb = 0;
         std::memcpy(&cb, element, sizeof(cb));
         if (strret.uOffset >= cb) return {};
         std::string_view rest(reinterpret_cast<const char*>(Bytes(element)) + strret.uOffset, cb - strret.uOffset);
-        return Utf8FromCodePage(rest.substr(0, rest.find('\0')));
+        return SystemCodePage().ToUtf8(rest.substr(0, rest.find('\0')));
     }
     case STRRET_CSTR: {
         std::string_view text(strret.cStr, sizeof(strret.cStr));
-        return Utf8FromCodePage(text.substr(0, text.find('\0')));
+        return SystemCodePage().ToUtf8(text.substr(0, text.find('\0')));
     }
     default: return {};
     }
