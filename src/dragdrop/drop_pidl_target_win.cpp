@@ -1,6 +1,7 @@
 #include "dragdrop/drop_pidl_target_win.h"
 
 #include "dragdrop/idlist_array.h"
+#include "text/code_page.h"
 #include "win/text_conversion.h"
 
 #include <ole2.h>
@@ -72,10 +73,10 @@ TextResult TPIDLTargetStrings::Strings(int index) const
     if (index < 0 || index >= Count()) return {{}, "Filename index out of range"};
     const auto& store = owner_.IdListStore();
     std::string joined = JoinIdLists(store[0], store[static_cast<size_t>(index) + 1]);
-    std::array<char, MAX_PATH> path{};
-    if (!SHGetPathFromIDListA(reinterpret_cast<const ITEMIDLIST*>(joined.data()), path.data())) return {};
-    path.back() = '\0';
-    return {path.data(), {}};
+    std::array<wchar_t, MAX_PATH> path{};
+    if (!SHGetPathFromIDListW(reinterpret_cast<const ITEMIDLIST*>(joined.data()), path.data())) return {};
+    path.back() = L'\0';
+    return {Utf8(path.data()), {}};
 }
 
 TDropPIDLTarget::TDropPIDLTarget()
@@ -113,17 +114,18 @@ bool TDropPIDLTarget::ReadDropData()
 
 void TDropPIDLTarget::ReadNameMap()
 {
-    Medium medium;
-    if (medium.Get(DataObject(), nameMapFormat_)) {
-        if (!medium.IsGlobal()) return;
-        GlobalLockGuard lock(medium.Global());
-        mappedNames_ = SplitNameMap(Bytes(lock));
-    } else {
-        Medium wide;
-        if (!wide.Get(DataObject(), nameMapWFormat_) || !wide.IsGlobal()) return;
+    // The wide map first: the 8-bit one cannot hold every name.
+    Medium wide;
+    if (wide.Get(DataObject(), nameMapWFormat_)) {
+        if (!wide.IsGlobal()) return;
         GlobalLockGuard lock(wide.Global());
         for (const std::u16string& name : SplitNameMapW(Bytes(lock)))
-            mappedNames_.push_back(NarrowFromWide({reinterpret_cast<const wchar_t*>(name.data()), name.size()}));
+            mappedNames_.push_back(Utf8({reinterpret_cast<const wchar_t*>(name.data()), name.size()}));
+    } else {
+        Medium medium;
+        if (!medium.Get(DataObject(), nameMapFormat_) || !medium.IsGlobal()) return;
+        GlobalLockGuard lock(medium.Global());
+        for (const std::string& name : SplitNameMap(Bytes(lock))) mappedNames_.push_back(SystemCodePage().ToUtf8(name));
     }
     if (mappedNames_.size() != static_cast<size_t>(dropFileNames_.Count())) mappedNames_.clear();
 }

@@ -22,13 +22,13 @@ DropSourceModule::DropSourceModule()
         ComPtr<IMalloc> malloc;
         if (SUCCEEDED(SHGetMalloc(&malloc))) shellMalloc = std::move(malloc);
     }
-    FmtFileContents = RegisterClipboardFormatA("FileContents");
-    FmtFileGroupDescriptor = RegisterClipboardFormatA("FileGroupDescriptor");
-    FmtIdListArray = RegisterClipboardFormatA("Shell IDList Array");
-    FmtPreferredDropEffect = RegisterClipboardFormatA("Preferred DropEffect");
-    FmtUrl = RegisterClipboardFormatA("UniformResourceLocator");
-    FmtFileNameMap = RegisterClipboardFormatA("FileNameMap");
-    FmtFileNameMapW = RegisterClipboardFormatA("FileNameMapW");
+    FmtFileContents = RegisterClipboardFormatW(L"FileContents");
+    FmtFileGroupDescriptor = RegisterClipboardFormatW(L"FileGroupDescriptor");
+    FmtIdListArray = RegisterClipboardFormatW(L"Shell IDList Array");
+    FmtPreferredDropEffect = RegisterClipboardFormatW(L"Preferred DropEffect");
+    FmtUrl = RegisterClipboardFormatW(L"UniformResourceLocator");
+    FmtFileNameMap = RegisterClipboardFormatW(L"FileNameMap");
+    FmtFileNameMapW = RegisterClipboardFormatW(L"FileNameMapW");
 }
 
 DropSourceModule::~DropSourceModule()

@@ -37,10 +37,10 @@ UniqueImageList TransparentCursorImages()
 
 int FontHeight(HWND control)
 {
-    auto font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    LOGFONTA logfont{};
-    if (!GetObjectA(font, sizeof(logfont), &logfont)) return 0;
+    LOGFONTW logfont{};
+    if (!GetObjectW(font, sizeof(logfont), &logfont)) return 0;
     return std::abs(logfont.lfHeight);
 }
 
@@ -165,8 +165,8 @@ void TDropTarget::AutoScrollStep()
     RECT client{};
     GetClientRect(target_, &client);
     ScrollStep step = ::AutoScrollStep(lastPoint_.x, lastPoint_.y, client.right, client.bottom, scrollMargin_);
-    if (step.vertical) SendMessageA(target_, WM_VSCROLL, step.vertical < 0 ? SB_LINEUP : SB_LINEDOWN, 0);
-    if (step.horizontal) SendMessageA(target_, WM_HSCROLL, step.horizontal < 0 ? SB_LINELEFT : SB_LINERIGHT, 0);
+    if (step.vertical) SendMessageW(target_, WM_VSCROLL, step.vertical < 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+    if (step.horizontal) SendMessageW(target_, WM_HSCROLL, step.horizontal < 0 ? SB_LINELEFT : SB_LINERIGHT, 0);
     ShowDragImageAt(lastPoint_);
 }
 
@@ -293,7 +293,7 @@ HRESULT TDropTarget::DoDragEnter(IDataObject* data, DWORD keyState, POINTL point
 
     scrollBars_ = 0;
     scrollMargin_ = target_ ? FontHeight(target_) : 0;
-    LONG style = target_ ? GetWindowLongA(target_, GWL_STYLE) : 0;
+    LONG style = target_ ? GetWindowLongW(target_, GWL_STYLE) : 0;
     if (style & WS_HSCROLL) scrollBars_ |= sbHorizontal;
     if (style & WS_VSCROLL) scrollBars_ |= sbVertical;
 

@@ -20,17 +20,17 @@ namespace {
 
 HICON ExtractFrom(const std::string& file, int32_t index)
 {
-    return ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
+    return ExtractIconW(GetModuleHandleW(nullptr), Wide(file).c_str(), static_cast<UINT>(index));
 }
 
 HICON ShellFileIcon(const std::string& path)
 {
-    SHFILEINFOA info{};
-    if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_ICONLOCATION)) return nullptr;
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(Wide(path).c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_ICONLOCATION)) return nullptr;
     return info.hIcon;
 }
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
 bool IsFolder(DWORD attributes)
 {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -50,10 +50,11 @@ HICON IdListIcon(std::string_view bytes)
 
 // ---- where the picture comes from ----------------------------------------------------
 
-PictureLocation ShellImage(const char* pathOrList, UINT flags)
+// `pathOrList` is a path, or an identifier list with SHGFI_PIDL.
+PictureLocation ShellImage(const wchar_t* pathOrList, UINT flags, DWORD attributes = 0)
 {
-    SHFILEINFOA info{};
-    if (!SHGetFileInfoA(pathOrList, 0, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(pathOrList, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX)) return {};
     return PictureLocation{PictureOrigin::ShellImage, {}, info.iIcon};
 }
 
@@ -148,13 +149,14 @@ public:
     PictureLocation Document(const std::string& path, DWORD attributes)
     {
         if (IsFolder(attributes)) {
-            if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) return ShellImage(path.c_str(), 0);
+            if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) return ShellImage(Wide(path).c_str(), 0);
             return Lookup("\\", [] { return std::optional<PictureLocation>(FolderIcon()); }).value_or(PictureLocation{});
         }
-        std::string type(ExtensionOf(path));
-        CharUpperBuffA(type.data(), static_cast<DWORD>(type.size()));
+        std::wstring wideType = Wide(ExtensionOf(path));
+        CharUpperBuffW(wideType.data(), static_cast<DWORD>(wideType.size()));
+        const std::string type = Utf8(wideType);
         if (std::optional<PictureLocation> typed = Lookup(type, [&type] { return TypeIcon(type); })) return *typed;
-        return ShellImage(path.c_str(), 0);
+        return ShellImage(Wide(path).c_str(), 0);
     }
 
 private:
@@ -201,7 +203,7 @@ PictureLocation ResolveSource(const EntryIconRequest& request)
         wchar_t named[MAX_PATH] = {};
         if (SHGetPathFromIDListW(list.get(), named) && named[0])
             return ResolveSource(EntryIconRequest{Utf8(named), false, DefaultIconNum, {}});
-        return ShellImage(reinterpret_cast<const char*>(list.get()), SHGFI_PIDL);
+        return ShellImage(reinterpret_cast<const wchar_t*>(list.get()), SHGFI_PIDL);
     }
     case EntryIconSource::IconFile: return IconFileSource(ExpandEnvironment(request.IconPfad), request.IconNum);
     case EntryIconSource::ProgramFirst:
@@ -246,9 +248,13 @@ std::optional<PixelImage> PictureFromBits(std::string_view bits, const IconDirEn
     return IconPicture(icon.get());
 }
 
-std::string_view ResourceBytes(HMODULE module, const char* name, const char* type)
+// RT_ICON and RT_GROUP_ICON are numbers; the headers give them the 8-bit type.
+const wchar_t* IconType() { return MAKEINTRESOURCEW(1); }
+const wchar_t* GroupIconType() { return MAKEINTRESOURCEW(14); }
+
+std::string_view ResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type)
 {
-    HRSRC found = FindResourceA(module, name, type);
+    HRSRC found = FindResourceW(module, name, type);
     if (!found) return {};
     HGLOBAL loaded = LoadResource(module, found);
     const void* data = loaded ? LockResource(loaded) : nullptr;
@@ -256,16 +262,16 @@ std::string_view ResourceBytes(HMODULE module, const char* name, const char* typ
     return {static_cast<const char*>(data), SizeofResource(module, found)};
 }
 
-// The name of the index-th icon group, counted as ExtractIconA counts: in the order of
+// The name of the index-th icon group, counted as ExtractIcon counts: in the order of
 // the resource directory. A resource name that is a string is kept as text.
 struct GroupSearch {
     int32_t remaining;
     ULONG_PTR id = 0;
-    std::string text;
+    std::wstring text;
     bool found = false;
 };
 
-BOOL CALLBACK CountGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
+BOOL CALLBACK CountGroup(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
 {
     auto* search = reinterpret_cast<GroupSearch*>(param);
     if (search->remaining-- > 0) return TRUE;
@@ -277,24 +283,24 @@ BOOL CALLBACK CountGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
 
 std::optional<PixelImage> ModulePicture(const std::string& file, int32_t index, int size)
 {
-    UniqueModule module(LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    UniqueModule module(LoadLibraryExW(Wide(file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module) return std::nullopt;
     std::string_view group;
     if (index < 0) {
-        group = ResourceBytes(module.get(), MAKEINTRESOURCEA(-index), RT_GROUP_ICON);
+        group = ResourceBytes(module.get(), MAKEINTRESOURCEW(-index), GroupIconType());
     } else {
         GroupSearch search{index};
-        EnumResourceNamesA(module.get(), RT_GROUP_ICON, CountGroup,
+        EnumResourceNamesW(module.get(), GroupIconType(), CountGroup,
                            reinterpret_cast<LONG_PTR>(&search));
         if (!search.found) return std::nullopt;
-        group = ResourceBytes(module.get(), search.text.empty() ? MAKEINTRESOURCEA(search.id) : search.text.c_str(),
-                              RT_GROUP_ICON);
+        group = ResourceBytes(module.get(), search.text.empty() ? MAKEINTRESOURCEW(search.id) : search.text.c_str(),
+                              GroupIconType());
     }
     const std::vector<IconDirEntry> entries = ParseIconDirectory(group, true);
     const std::optional<size_t> chosen = ChooseIconEntry(entries, size);
     if (!chosen) return std::nullopt;
     const IconDirEntry& entry = entries[*chosen];
-    std::string_view bits = ResourceBytes(module.get(), MAKEINTRESOURCEA(entry.where), RT_ICON);
+    std::string_view bits = ResourceBytes(module.get(), MAKEINTRESOURCEW(entry.where), IconType());
     if (bits.empty()) return std::nullopt;
     return PictureFromBits(bits, entry);
 }
@@ -333,14 +339,14 @@ std::optional<PixelImage> ExtractedPicture(const std::string& file, int32_t inde
 {
     HICON handle = nullptr;
     UINT id = 0;
-    if (PrivateExtractIconsA(file.c_str(), index, size, size, &handle, &id, 1, LR_DEFAULTCOLOR) != 1 || !handle)
+    if (PrivateExtractIconsW(Wide(file).c_str(), index, size, size, &handle, &id, 1, LR_DEFAULTCOLOR) != 1 || !handle)
         return std::nullopt;
     return IconPicture(UniqueIcon(handle).get());
 }
 
 std::optional<PixelImage> FilePicture(const std::string& path, int32_t index, int size)
 {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     std::string head(6, '\0');
@@ -423,7 +429,7 @@ UniqueIcon GetEntryIcon(std::string_view path, bool isPidl, int32_t iconNum, con
     case EntryIconSource::ShellFileIcon: handle = ShellFileIcon(expanded); break;
     case EntryIconSource::None: break;
     }
-    // ExtractIconA gives 1 for a file that is no program, library or icon file.
+    // ExtractIcon gives 1 for a file that is no program, library or icon file.
     if (reinterpret_cast<UINT_PTR>(handle) > 1) return UniqueIcon(handle);
     return UniqueIcon(placeholder ? CopyIcon(placeholder) : nullptr);
 }
@@ -452,7 +458,7 @@ std::optional<PixelImage> IconPicture(HICON icon)
     if (!icon || !GetIconInfo(icon, &info)) return std::nullopt;
     UniqueGdiObject colour(info.hbmColor), mask(info.hbmMask);
     BITMAP shape{};
-    if (!mask || !GetObjectA(mask.get(), sizeof(shape), &shape)) return std::nullopt;
+    if (!mask || !GetObjectW(mask.get(), sizeof(shape), &shape)) return std::nullopt;
     // Without a colour bitmap the mask is twice as high: AND picture above, XOR below.
     const int width = shape.bmWidth, height = colour ? shape.bmHeight : shape.bmHeight / 2;
     if (width <= 0 || height <= 0) return std::nullopt;

@@ -7,6 +7,7 @@
 #include "menus/type_ahead_win.h"
 #include "win/application.h"
 #include "win/handles.h"
+#include "win/text_conversion.h"
 
 #include <algorithm>
 #include <optional>
@@ -20,6 +21,14 @@ const TOneMenu* MenuOf(ULONG_PTR itemData, int activeMenu, const TMenuList& menu
     if (valid(static_cast<long long>(itemData))) return menus[static_cast<size_t>(itemData)].get();
     if (valid(activeMenu)) return menus[static_cast<size_t>(activeMenu)].get();
     return nullptr;
+}
+
+// One character as UTF-16: one unit, or a surrogate pair beyond the basic plane.
+std::wstring WideCharacter(char32_t c)
+{
+    if (c < 0x10000) return std::wstring(1, static_cast<wchar_t>(c));
+    c -= 0x10000;
+    return {static_cast<wchar_t>(0xD800 + (c >> 10)), static_cast<wchar_t>(0xDC00 + (c & 0x3FF))};
 }
 
 const TOneItem* CommandEntry(const TOneMenu* menu, UINT itemId)
@@ -92,7 +101,7 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
         FillRect(dc, &highlight, GetSysColorBrush(COLOR_HIGHLIGHT));
     }
     RECT text{at.textLeft, item.top, item.right, item.bottom};
-    DrawTextA(dc, entry->Description.c_str(), -1, &text, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawTextW(dc, Wide(entry->Description).c_str(), -1, &text, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     if (selected) {
         RECT frame{at.frameLeft, at.frameTop, at.frameRight, at.frameBottom};
         DrawEdge(dc, &frame, BDR_RAISEDOUTER, BF_RECT);
@@ -128,11 +137,20 @@ LRESULT TypeAheadInPopup(HMENU popup, const std::vector<std::string_view>& descr
 LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int activeMenu, HMENU activePopup,
                    const TMenuList& menus, const LaunchEntry& launch)
 {
-    const char typed = static_cast<char>(LOBYTE(LOWORD(wParam)));
+    const wchar_t typed = static_cast<wchar_t>(LOWORD(wParam));
     const UINT flags = HIWORD(wParam);
     const HMENU popup = reinterpret_cast<HMENU>(lParam);
     if (!(flags & MF_POPUP) || !popup || popup != activePopup) return defaultResult;
     if (activeMenu < 0 || activeMenu >= static_cast<int>(menus.size()) || !menus[activeMenu]) return defaultResult;
+
+    // A letter of any script is matched as itself; other characters by the key that makes
+    // them, as before ("&" is Shift+7 and never matches an "&&"). A character no key
+    // makes can be no mnemonic (0xFF is not a key code), but it can still be typed ahead.
+    std::optional<char32_t> key = typed;
+    if (!IsCharAlphaW(typed)) {
+        const SHORT scan = VkKeyScanW(typed);
+        key = scan == -1 ? std::nullopt : std::optional<char32_t>(LOBYTE(scan));
+    }
 
     const TOneMenu& menu = *menus[activeMenu];
     std::vector<std::string_view> descriptions;
@@ -140,20 +158,16 @@ LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int acti
     // A separator is no command: whatever its description says, it is never started.
     for (const auto& item : menu.Items)
         descriptions.emplace_back(item && !item->IsSeparator() ? std::string_view(item->Description) : "");
-
-    // No key makes a character typed some other way: it can be no mnemonic (0xFF is not a key code).
-    const SHORT scan = VkKeyScanA(typed);
-    if (scan != -1) {
-        auto sameInLocale = [](char a, char b) {
-            char pair[2] = {a, b};
-            CharUpperBuffA(pair, 2);
-            return pair[0] == pair[1];
-        };
-        const int match = FindMnemonicEntry(descriptions, static_cast<char>(LOBYTE(scan)), sameInLocale);
-        if (match >= 0) {
-            if (launch) launch(activeMenu, match);
-            return MAKELRESULT(0, MNC_CLOSE);
-        }
+    auto sameInLocale = [](char32_t a, char32_t b) {
+        std::wstring upperA = WideCharacter(a), upperB = WideCharacter(b);
+        CharUpperBuffW(upperA.data(), static_cast<DWORD>(upperA.size()));
+        CharUpperBuffW(upperB.data(), static_cast<DWORD>(upperB.size()));
+        return upperA == upperB;
+    };
+    const int match = key ? FindMnemonicEntry(descriptions, *key, sameInLocale) : -1;
+    if (match >= 0) {
+        if (launch) launch(activeMenu, match);
+        return MAKELRESULT(0, MNC_CLOSE);
     }
     return TypeAheadInPopup(popup, descriptions, TypedCharacter(MainWindow(), LOWORD(wParam)));
 }
@@ -161,10 +175,11 @@ LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int acti
 std::string ShortenText(std::string_view text, int width, HDC canvas)
 {
     // DT_MODIFYSTRING may write up to four characters more than the text it was given.
-    std::vector<char> buffer(text.size() + 5, '\0');
-    std::copy(text.begin(), text.end(), buffer.begin());
+    const std::wstring wide = Wide(text);
+    std::vector<wchar_t> buffer(wide.size() + 5, L'\0');
+    std::copy(wide.begin(), wide.end(), buffer.begin());
     RECT rect{0, 0, width, 0};
-    if (!canvas || !DrawTextA(canvas, buffer.data(), -1, &rect, DT_SINGLELINE | DT_CALCRECT | DT_END_ELLIPSIS | DT_MODIFYSTRING))
+    if (!canvas || !DrawTextW(canvas, buffer.data(), -1, &rect, DT_SINGLELINE | DT_CALCRECT | DT_END_ELLIPSIS | DT_MODIFYSTRING))
         return std::string(text);
-    return std::string(buffer.data());
+    return Utf8(buffer.data());
 }

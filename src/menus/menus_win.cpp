@@ -9,6 +9,7 @@
 #include "win/message_seam.h"
 #include "win/system_function.h"
 #include "win/system_message.h"
+#include "win/text_conversion.h"
 
 #include <algorithm>
 #include <string>
@@ -27,17 +28,17 @@ constexpr char QuitText[] = "&Quit Marigoldwick";
 constexpr char QuickLaunchText[] = "Quick &launch...";
 
 // The icon of a file (environment variables in its path expanded) at size x size: the
-// file's own picture of that size where it has one, as ExtractIconA numbers them. The
+// file's own picture of that size where it has one, as ExtractIcon numbers them. The
 // program icon stands in for a missing file or index, so the menu stays reachable.
 UniqueIcon IconAtSize(const std::string& path, int index, int size)
 {
     HICON icon = nullptr;
     UINT id = 0;
     const UINT found = path.empty() ? 0
-                                    : PrivateExtractIconsA(ExpandEnvironment(path).c_str(), index, size, size,
+                                    : PrivateExtractIconsW(Wide(ExpandEnvironment(path)).c_str(), index, size, size,
                                                            &icon, &id, 1, LR_DEFAULTCOLOR);
     if (found != 0 && found != 0xFFFFFFFF && icon) return UniqueIcon(icon);
-    HANDLE image = LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, 0);
+    HANDLE image = LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, 0);
     return UniqueIcon(static_cast<HICON>(image));
 }
 
@@ -83,15 +84,15 @@ void ForEachTrayIcon(Visit visit)
 // on a screen of another.
 UniqueGdiObject CreateMenuFont(UINT dpi)
 {
-    NONCLIENTMETRICSA metrics{};
+    NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
-    LOGFONTA font{};
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+    LOGFONTW font{};
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
         font = metrics.lfMenuFont;
     else
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
     font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(ScreenDpi()));
-    return UniqueGdiObject(CreateFontIndirectA(&font));
+    return UniqueGdiObject(CreateFontIndirectW(&font));
 }
 
 // Entries from MaxItemsPerMenu on would carry the fixed commands' identifiers.
@@ -104,9 +105,9 @@ int WidestDescription(HDC dc, const TOneMenu& menu)
 {
     int widest = 0;
     for (size_t k = 0; k < ShownEntryCount(menu); ++k) {
-        std::string_view text = MeasuredDescription(menu.Items[k]->Description);
+        const std::wstring text = Wide(MeasuredDescription(menu.Items[k]->Description));
         SIZE size{};
-        if (!text.empty() && GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size))
+        if (!text.empty() && GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size))
             widest = std::max(widest, static_cast<int>(size.cx));
     }
     return widest;
@@ -116,15 +117,16 @@ int WidestDescription(HDC dc, const TOneMenu& menu)
 // entries beyond 999 are still appended in order.
 void Append(HMENU popup, UINT type, UINT id, ULONG_PTR data, const char* text)
 {
-    MENUITEMINFOA info{};
+    MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
+    std::wstring wide = text ? Wide(text) : std::wstring();
     info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;
     info.fType = type;
     info.wID = id;
     info.dwItemData = data;
-    info.dwTypeData = const_cast<char*>(text);
+    info.dwTypeData = text ? wide.data() : nullptr;
     int count = GetMenuItemCount(popup);
-    InsertMenuItemA(popup, static_cast<UINT>(std::max(count, 0)), TRUE, &info);
+    InsertMenuItemW(popup, static_cast<UINT>(std::max(count, 0)), TRUE, &info);
 }
 
 void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const RECT& work)
@@ -257,10 +259,10 @@ int TrayIconSize(UINT dpi)
 RECT WorkAreaOf(HMONITOR monitor)
 {
     RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     MONITORINFO info{};
     info.cbSize = sizeof(info);
-    if (!GetMonitorInfoA(monitor, &info)) return work;
+    if (!GetMonitorInfoW(monitor, &info)) return work;
     RECT inside{};
     if (!IntersectRect(&inside, &info.rcWork, &info.rcMonitor)) inside = info.rcMonitor;
     // The system's work area covers the primary monitor only.

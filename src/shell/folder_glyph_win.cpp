@@ -5,6 +5,6 @@
 UniqueIcon ShellFolderGlyph()
 {
     HICON glyph = nullptr;
-    if (ExtractIconExA("shell32.dll", 4, nullptr, &glyph, 1) != 1) return nullptr;
+    if (ExtractIconExW(L"shell32.dll", 4, nullptr, &glyph, 1) != 1) return nullptr;
     return UniqueIcon(glyph);
 }

@@ -7,11 +7,7 @@
 #include <array>
 
 namespace {
-using PickIconDlgA = int(WINAPI*)(HWND, char*, UINT, int*);
 using PickIconDlgW = int(WINAPI*)(HWND, wchar_t*, UINT, int*);
-
-// The 9x family sets the top bit of the version.
-bool OnNTFamily() { return (GetVersion() & 0x80000000u) == 0; }
 
 SystemFunction& Picker()
 {
@@ -21,7 +17,7 @@ SystemFunction& Picker()
 
 bool RunningOnWine()
 {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 }  // namespace
@@ -30,21 +26,17 @@ std::optional<bool> TryShellPickIcon(HWND owner, std::string& path, int& index)
 {
     SystemFunction& picker = Picker();
     if (picker.State() != FunctionState::Available) return std::nullopt;
-    std::string text = path.substr(0, PickerPathLimit);
+    std::wstring text = Wide(path);
+    size_t keep = std::min<size_t>(text.size(), PickerPathLimit);
+    // Never half a surrogate pair.
+    if (keep < text.size() && keep > 0 && IS_HIGH_SURROGATE(text[keep - 1])) --keep;
     int chosen = index;
-    std::optional<int> answer;
     std::array<wchar_t, PickerPathLimit + 1> wide{};
-    std::array<char, PickerPathLimit + 1> narrow{};
-    if (OnNTFamily()) {
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), PickerPathLimit);
-        answer = picker.Call<PickIconDlgW>(owner, wide.data(), static_cast<UINT>(PickerPathLimit), &chosen);
-    } else {
-        std::copy(text.begin(), text.end(), narrow.begin());
-        answer = picker.Call<PickIconDlgA>(owner, narrow.data(), static_cast<UINT>(PickerPathLimit), &chosen);
-    }
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(keep), wide.begin());
+    std::optional<int> answer = picker.Call<PickIconDlgW>(owner, wide.data(), static_cast<UINT>(PickerPathLimit), &chosen);
     if (!answer) return std::nullopt;
     if (!*answer) return false;
-    path = OnNTFamily() ? NarrowFromWide(wide.data()) : std::string(narrow.data());
+    path = Utf8(wide.data());
     index = chosen;
     return true;
 }

@@ -6,11 +6,10 @@
 #include <optional>
 #include <string>
 
-// Paths longer than this are cut to it before the picker sees them.
+// Paths longer than this (in UTF-16 units) are cut to it before the picker sees them.
 inline constexpr int PickerPathLimit = 260;
 
-// Gets the path and the start index; true when the user chose, with the choice in both. The
-// picker takes a wide path on the NT family and an 8-bit one otherwise.
+// Gets the path and the start index; true when the user chose, with the choice in both.
 bool ShellPickIcon(HWND owner, std::string& path, int& index);
 
 // As ShellPickIcon, but none when the system has no picker or cannot run it (a stub).

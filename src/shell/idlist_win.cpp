@@ -1,5 +1,6 @@
 #include "shell/idlist_win.h"
 
+#include "text/code_page.h"
 #include "win/text_conversion.h"
 
 #include <shellapi.h>
@@ -32,20 +33,21 @@ std::string StrRetToText(STRRET& strret, const ITEMIDLIST* element)
             strret.pOleStr = nullptr;
         });
         std::string text;
-        if (const wchar_t* wide = strret.pOleStr) text = NarrowFromWide(wide);
+        if (const wchar_t* wide = strret.pOleStr) text = Utf8(wide);
         return text;
     }
+    // The 8-bit forms are in the system code page.
     case STRRET_OFFSET: {
         if (!element) return {};
         uint16_t cb = 0;
         std::memcpy(&cb, element, sizeof(cb));
         if (strret.uOffset >= cb) return {};
         std::string_view rest(reinterpret_cast<const char*>(Bytes(element)) + strret.uOffset, cb - strret.uOffset);
-        return std::string(rest.substr(0, rest.find('\0')));
+        return SystemCodePage().ToUtf8(rest.substr(0, rest.find('\0')));
     }
     case STRRET_CSTR: {
         std::string_view text(strret.cStr, sizeof(strret.cStr));
-        return std::string(text.substr(0, text.find('\0')));
+        return SystemCodePage().ToUtf8(text.substr(0, text.find('\0')));
     }
     default: return {};
     }
@@ -146,7 +148,7 @@ UniqueIcon GetIdListIcon(const ITEMIDLIST* list, bool large, bool open)
     UINT flags = SHGFI_PIDL | SHGFI_ICON | SHGFI_SYSICONINDEX;
     if (open) flags |= SHGFI_OPENICON;
     if (!large) flags |= SHGFI_SMALLICON;
-    SHFILEINFOA info{};
-    SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof(info), flags);
+    SHFILEINFOW info{};
+    SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list), 0, &info, sizeof(info), flags);
     return UniqueIcon(info.hIcon);
 }

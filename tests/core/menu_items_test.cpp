@@ -202,6 +202,40 @@ TEST(MenuItemMnemonic, DoubledAmpersandAndDigits)
     EXPECT_EQ(FindMnemonicEntry(menu, 'B'), -1);
 }
 
+TEST(MenuItemMnemonic, WholeCharacterOfAnyScriptAfterTheAmpersand)
+{
+    EXPECT_EQ(MnemonicOf("&Привет"), U'П');
+    EXPECT_EQ(MnemonicOf("Ε&λληνικά"), U'λ');
+    EXPECT_EQ(MnemonicOf("&漢字"), U'漢');
+    EXPECT_EQ(MnemonicOf("&😀 smile"), U'\U0001F600');  // four bytes, one character
+    EXPECT_EQ(MnemonicOf("&e\xCC\x81"), U'e');          // the base letter, not its accent
+    // Malformed or cut sequences never read past the text or as another character.
+    EXPECT_EQ(MnemonicOf("&\xD0"), U'\uFFFD');
+    EXPECT_EQ(MnemonicOf("&\xE6\xBC"), U'\uFFFD');
+    EXPECT_EQ(MnemonicOf("&\xC0\x81"), U'\uFFFD');      // overlong "A"
+    EXPECT_EQ(MnemonicOf("&\xED\xA0\x80"), U'\uFFFD');  // a surrogate
+    EXPECT_EQ(MnemonicOf("&\xF8\x88\x80\x80\x80"), U'\uFFFD');
+}
+
+TEST(MenuItemMnemonic, CaseFoldIsTheOnePassedIn)
+{
+    std::vector<std::string_view> menu = {"&Editor", "&привет", "&Привет два", "&ελλάδα"};
+    // The portable rule folds only a-z: Cyrillic matches exactly, and only the first.
+    EXPECT_EQ(FindMnemonicEntry(menu, U'п'), 1);
+    EXPECT_EQ(FindMnemonicEntry(menu, U'П'), 2);
+    EXPECT_EQ(FindMnemonicEntry(menu, U'Ε'), -1);
+    // A fold that knows more scripts finds the first entry in menu order.
+    auto fold = [](char32_t c) -> char32_t {
+        if (c >= U'а' && c <= U'я') return c - U'а' + U'А';
+        if (c >= U'α' && c <= U'ω') return c - U'α' + U'Α';
+        return c >= U'a' && c <= U'z' ? c - U'a' + U'A' : c;
+    };
+    auto same = [&](char32_t a, char32_t b) { return fold(a) == fold(b); };
+    EXPECT_EQ(FindMnemonicEntry(menu, U'П', same), 1);
+    EXPECT_EQ(FindMnemonicEntry(menu, U'Ε', same), 3);
+    EXPECT_EQ(FindMnemonicEntry(menu, U'e', same), 0);
+}
+
 // ---- Icon sources ----------------------------------------------------------------
 
 TEST(MenuItemIconRules, ExtensionIsFromTheLastFullStopOfTheName)

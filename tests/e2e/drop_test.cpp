@@ -19,20 +19,6 @@ std::string Upper(std::string text)
     return text;
 }
 
-// The settings window's item list: of its two list views, the tall one.
-HWND ItemList(HWND settings)
-{
-    HWND tallest = nullptr;
-    int height = 0;
-    for (HWND c = FindWindowExA(settings, nullptr, "SysListView32", nullptr); c;
-         c = FindWindowExA(settings, c, "SysListView32", nullptr)) {
-        RECT r{};
-        GetWindowRect(c, &r);
-        if (r.bottom - r.top > height) tallest = c, height = r.bottom - r.top;
-    }
-    return tallest;
-}
-
 class DropE2e : public AppTest {
 protected:
     void SetUp() override
@@ -100,7 +86,7 @@ TEST_F(DropE2e, FilesAFolderAShortcutAndMyComputerDraggedFromAnotherProgramAreLi
     ASSERT_TRUE(ChooseMenuCommand(main, 0, 1900));
     HWND settings = app->WaitForSettings();
     ASSERT_NE(settings, nullptr);
-    HWND items = ItemList(settings);
+    HWND items = SettingsItemList(settings);
     HWND menus = FindWindowExA(settings, nullptr, "SysListView32", nullptr);
     ASSERT_TRUE(items && menus && items != menus);
     // A click on the first menu: the item list is usable once a menu is chosen.

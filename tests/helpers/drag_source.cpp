@@ -5,7 +5,10 @@
 // one folder travel in that folder's own data object; any other mix in one made from their
 // absolute identifier lists. The result file gets DoDragDrop's result (hex) and the effect
 // the target chose: "00040100 4" is a drop that linked. Exit code 0 when the drag ran.
+// Arguments are read from the wide command line, so items may be named in any script.
 #include "../../src/win/handles.h"
+
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +17,7 @@
 
 namespace {
 
-UniquePidl Absolute(const std::string& path) { return UniquePidl(ILCreateFromPathA(path.c_str())); }
+UniquePidl Absolute(const std::wstring& path) { return UniquePidl(ILCreateFromPathW(path.c_str())); }
 
 UniquePidl Special(int csidl)
 {
@@ -23,15 +26,15 @@ UniquePidl Special(int csidl)
     return UniquePidl(list);
 }
 
-std::string ParentOf(const std::string& path)
+std::wstring ParentOf(const std::wstring& path)
 {
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
 // The file manager's data object for items that share one folder.
-ComPtr<IDataObject> FolderDataObject(IShellFolder* desktop, const std::string& folder,
-                                     const std::vector<std::string>& paths)
+ComPtr<IDataObject> FolderDataObject(IShellFolder* desktop, const std::wstring& folder,
+                                     const std::vector<std::wstring>& paths)
 {
     UniquePidl folderList = Absolute(folder);
     ComPtr<IShellFolder> parent;
@@ -40,7 +43,7 @@ ComPtr<IDataObject> FolderDataObject(IShellFolder* desktop, const std::string& f
         return nullptr;
     std::vector<UniquePidl> lists;
     std::vector<LPCITEMIDLIST> raw;
-    for (const std::string& path : paths) {
+    for (const std::wstring& path : paths) {
         lists.push_back(Absolute(path));
         if (!lists.back()) return nullptr;
         raw.push_back(ILFindLastID(lists.back().get()));
@@ -53,13 +56,13 @@ ComPtr<IDataObject> FolderDataObject(IShellFolder* desktop, const std::string& f
 }
 
 // Items of the desktop's namespace at any depth: their absolute lists under the desktop.
-ComPtr<IDataObject> DesktopDataObject(const std::vector<std::string>& items)
+ComPtr<IDataObject> DesktopDataObject(const std::vector<std::wstring>& items)
 {
     std::vector<UniquePidl> lists;
     std::vector<LPCITEMIDLIST> raw;
-    for (const std::string& item : items) {
-        if (item == "::drives") lists.push_back(Special(CSIDL_DRIVES));
-        else if (item == "::controls") lists.push_back(Special(CSIDL_CONTROLS));
+    for (const std::wstring& item : items) {
+        if (item == L"::drives") lists.push_back(Special(CSIDL_DRIVES));
+        else if (item == L"::controls") lists.push_back(Special(CSIDL_CONTROLS));
         else lists.push_back(Absolute(item));
         if (!lists.back()) return nullptr;
         raw.push_back(lists.back().get());
@@ -104,24 +107,28 @@ private:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    if (__argc < 5) return 2;
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return 2;
+    ScopeGuard freeArguments([argv] { LocalFree(argv); });
+    if (argc < 5) return 2;
     if (FAILED(OleInitialize(nullptr))) return 3;
     ScopeGuard uninitialize([] { OleUninitialize(); });
-    std::vector<std::string> items(__argv + 4, __argv + __argc);
+    std::vector<std::wstring> items(argv + 4, argv + argc);
     ComPtr<IShellFolder> desktop;
     if (FAILED(SHGetDesktopFolder(&desktop))) return 3;
     bool oneFolder = true;
-    for (const std::string& item : items)
-        oneFolder = oneFolder && item.rfind("::", 0) != 0 && ParentOf(item) == ParentOf(items[0]);
+    for (const std::wstring& item : items)
+        oneFolder = oneFolder && item.rfind(L"::", 0) != 0 && ParentOf(item) == ParentOf(items[0]);
     ComPtr<IDataObject> data = oneFolder ? FolderDataObject(desktop.Get(), ParentOf(items[0]), items)
                                          : DesktopDataObject(items);
     if (!data) return 4;
 
-    SetCursorPos(std::atoi(__argv[2]), std::atoi(__argv[3]));
+    SetCursorPos(_wtoi(argv[2]), _wtoi(argv[3]));
     ReleasingSource source;
     DWORD effect = DROPEFFECT_NONE;
     HRESULT hr = DoDragDrop(data.Get(), &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
-    FILE* out = std::fopen(__argv[1], "w");
+    FILE* out = _wfopen(argv[1], L"w");
     if (!out) return 5;
     std::fprintf(out, "%08lx %lu\n", static_cast<unsigned long>(hr), static_cast<unsigned long>(effect));
     return std::fclose(out) == 0 ? 0 : 5;

@@ -49,6 +49,19 @@ HWND ChildAt(HWND window, POINT point, std::string_view className)
     return nullptr;
 }
 
+HWND SettingsItemList(HWND settings)
+{
+    HWND tallest = nullptr;
+    int height = 0;
+    for (HWND c = FindWindowExW(settings, nullptr, L"SysListView32", nullptr); c;
+         c = FindWindowExW(settings, c, L"SysListView32", nullptr)) {
+        RECT r{};
+        GetWindowRect(c, &r);
+        if (r.bottom - r.top > height) tallest = c, height = r.bottom - r.top;
+    }
+    return tallest;
+}
+
 size_t Count(const std::string& text, std::string_view what)
 {
     size_t n = 0;

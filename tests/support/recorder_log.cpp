@@ -1,6 +1,7 @@
 #include "recorder_log.h"
 
 #include "driver.h"
+#include "win/text_conversion.h"
 
 #include <cstdlib>
 
@@ -59,7 +60,7 @@ std::vector<RecorderRecord> ParseRecorderLog(std::string_view text)
 
 std::vector<RecorderRecord> ReadRecorderLog(const std::string& path)
 {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return {};
     std::string text;

@@ -1,16 +1,10 @@
 #include "drop_support.h"
 
+#include "win/text_conversion.h"
+
 #include <cstring>
 
 namespace {
-
-std::wstring Wide(const std::string& text)
-{
-    std::wstring wide(text.size() + 1, L'\0');
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return wide;
-}
 
 ShellIdList ParseIn(IShellFolder* folder, const std::string& name)
 {
@@ -58,19 +52,19 @@ private:
 
 }  // namespace
 
-bool RunningUnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+bool RunningUnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 bool MakeLink(const std::string& file, const LinkSpec& wanted)
 {
-    ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(link.GetAddressOf()))))
         return false;
     if (wanted.targetList) link->SetIDList(wanted.targetList);
-    else link->SetPath(wanted.target.c_str());
-    if (!wanted.arguments.empty()) link->SetArguments(wanted.arguments.c_str());
-    if (!wanted.description.empty()) link->SetDescription(wanted.description.c_str());
-    if (!wanted.iconPath.empty()) link->SetIconLocation(wanted.iconPath.c_str(), wanted.iconIndex);
+    else link->SetPath(Wide(wanted.target).c_str());
+    if (!wanted.arguments.empty()) link->SetArguments(Wide(wanted.arguments).c_str());
+    if (!wanted.description.empty()) link->SetDescription(Wide(wanted.description).c_str());
+    if (!wanted.iconPath.empty()) link->SetIconLocation(Wide(wanted.iconPath).c_str(), wanted.iconIndex);
     link->SetShowCmd(wanted.showCmd);
     ComPtr<IPersistFile> persist;
     if (FAILED(link.As(&persist))) return false;

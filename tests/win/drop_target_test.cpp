@@ -3,6 +3,7 @@
 #include "dragdrop/drop_pidl_target_win.h"
 #include "driver.h"
 #include "drop_support.h"
+#include "unicode_files.h"
 
 #include <gtest/gtest.h>
 
@@ -234,6 +235,27 @@ TEST_F(DropPIDL, DroppedItemsAreReadableOnlyInsideOnDrop)
     EXPECT_EQ(target->DropFileNames().Count(), 0);
 }
 
+TEST_F(DropPIDL, UnicodeNamesInAUnicodeFolderArriveAsExactPaths)
+{
+    const std::string sub = folder->File(MixedName);
+    ASSERT_TRUE(CreateDirectoryW(Wide(sub).c_str(), nullptr));
+    const std::vector<std::string> names = {CyrillicName + ".txt"s, GreekName + ".txt"s, CjkName + ".txt"s,
+                                            EmojiName + ".txt"s, CombiningName + ".txt"s};
+    for (const std::string& name : names) ASSERT_TRUE(WriteUnicodeFile(sub + "\\" + name, "x"));
+    ComPtr<IDataObject> data = ShellDataObject(sub, names);
+    ASSERT_TRUE(data);
+    target->Dragtypes = dtCopy;
+    std::vector<std::string> paths;
+    target->OnDrop = [&](TDropTarget&, TShiftState, POINT, DWORD&) {
+        const TPIDLTargetStrings& files = target->DropFileNames();
+        for (int i = 0; i < files.Count(); ++i) paths.push_back(files.Strings(i).text);
+    };
+    Enter(data.Get());
+    EXPECT_EQ(DropNow(data.Get()), DROPEFFECT_COPY);
+    ASSERT_EQ(paths.size(), names.size());
+    for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(paths[i], sub + "\\" + names[i]);
+}
+
 TEST_F(DropPIDL, DesktopItemsAndItemsWithoutAPath)
 {
     ITEMIDLIST* drives = nullptr;
@@ -298,11 +320,15 @@ TEST_F(DropPIDL, NameMapsAreKeptOnlyWithOneNamePerItem)
     using Names = std::vector<std::string>;
     EXPECT_EQ(drop({{FmtIdListArray, array}, {FmtFileNameMap, "First.txt\0Second.txt\0\0"s}}),
               (Names{"First.txt", "Second.txt"}));
-    EXPECT_EQ(drop({{FmtIdListArray, array}, {FmtFileNameMapW, "F\0\xe4\0\0\0S\0\0\0\0\0"s}}), (Names{"F\xe4", "S"}));
+    // Names arrive as UTF-8 from either map: the 8-bit one is in the code page (1252).
+    EXPECT_EQ(drop({{FmtIdListArray, array}, {FmtFileNameMap, "F\xe4\0S\0\0"s}}), (Names{"F\xC3\xA4", "S"}));
+    // U+6F22 and U+1F600 (a surrogate pair) stay whole.
+    EXPECT_EQ(drop({{FmtIdListArray, array}, {FmtFileNameMapW, "\x22\x6f\0\0\x3d\xd8\x00\xde\0\0\0\0"s}}),
+              (Names{"\xE6\xBC\xA2", "\xF0\x9F\x98\x80"}));
     EXPECT_EQ(drop({{FmtIdListArray, array}, {FmtFileNameMap, "Only.txt\0\0"s}}), Names{});
-    // The 8-bit map wins when both are offered.
-    EXPECT_EQ(drop({{FmtIdListArray, array}, {FmtFileNameMap, "x\0y\0\0"s}, {FmtFileNameMapW, "z\0\0\0"s}}),
-              (Names{"x", "y"}));
+    // The wide map wins when both are offered: the 8-bit one may have lost characters.
+    EXPECT_EQ(drop({{FmtIdListArray, array}, {FmtFileNameMap, "x\0y\0\0"s}, {FmtFileNameMapW, "z\0\0\0w\0\0\0\0\0"s}}),
+              (Names{"z", "w"}));
 
     // Read on entering: the events of the drag see the data, the drop does not read again.
     target->GetDataOnEnter = true;

@@ -3,6 +3,7 @@
 #include "menu_pictures.h"
 #include "menus/entry_icon_win.h"
 #include "shell/idlist_win.h"
+#include "unicode_files.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -139,6 +140,36 @@ TEST_F(EntryPictureMaker, ProgramGivesTheIconGroupsPictureOfEachSize)
     ASSERT_TRUE(big);
     EXPECT_EQ(big->width, 64);
     EXPECT_TRUE(AnyShown(*big));
+}
+
+TEST_F(EntryPictureMaker, UnicodeNamedProgramsIconFilesDocumentsAndFoldersGiveTheirPictures)
+{
+    const std::string sub = folder->File(MixedName) + "\\";
+    ASSERT_TRUE(CreateDirectoryW(Wide(sub).c_str(), nullptr));
+    const std::string unicodeProgram = sub + CyrillicName + ".exe", icons = sub + EmojiName + ".ico";
+    ASSERT_TRUE(CopyFileW(Wide(program).c_str(), Wide(unicodeProgram).c_str(), FALSE));
+    ASSERT_TRUE(WriteUnicodeFile(icons, SolidIconFile({{16, 0xFF0000}, {32, 0x00FF00}})));
+    ASSERT_TRUE(WriteUnicodeFile(sub + CjkName + ".txt", "x"));
+    for (int size : {16, 32}) {
+        SCOPED_TRACE(size);
+        std::optional<PixelImage> own = MakeEntryPicture(Request(program), size);
+        std::optional<PixelImage> copy = MakeEntryPicture(Request(unicodeProgram), size);
+        ASSERT_TRUE(own && copy);
+        EXPECT_EQ(copy->pixels, own->pixels);
+        std::optional<PixelImage> fromFile = MakeEntryPicture(Request("x.txt", 0, icons), size);
+        ASSERT_TRUE(fromFile);
+        EXPECT_EQ(OnlyColour(*fromFile), Opaque(size == 16 ? 0xFF0000 : 0x00FF00));
+        std::optional<PixelImage> document = MakeEntryPicture(Request(sub + CjkName + ".txt"), size);
+        std::optional<PixelImage> plain = MakeEntryPicture(Request(folder->File("a.txt")), size);
+        ASSERT_TRUE(document && plain);
+        EXPECT_EQ(document->pixels, plain->pixels);
+        std::optional<PixelImage> unicodeFolder = MakeEntryPicture(Request(folder->File(MixedName)), size);
+        std::optional<PixelImage> docs = MakeEntryPicture(Request(folder->File("Docs")), size);
+        ASSERT_TRUE(unicodeFolder && docs);
+        EXPECT_EQ(unicodeFolder->pixels, docs->pixels);
+    }
+    UniqueIcon icon = GetEntryIcon(unicodeProgram, false, DefaultIconNum, {}, nullptr);
+    EXPECT_TRUE(icon) << "the menu's own icon of a Unicode program";
 }
 
 TEST_F(EntryPictureMaker, ShellTypePicturesComeAtEverySize)

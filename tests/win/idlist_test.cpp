@@ -2,6 +2,8 @@
 // and by hand, through the module's allocation, naming, folder and icon operations.
 #include "driver.h"
 #include "shell/idlist_win.h"
+#include "unicode_files.h"
+#include "win/text_conversion.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +16,7 @@ using namespace std::string_literals;
 
 namespace {
 
-std::wstring Wide(const std::string& text)
-{
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
-    wide.resize(static_cast<size_t>(n - 1));
-    return wide;
-}
-
-bool SameText(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+bool SameText(const std::string& a, const std::string& b) { return lstrcmpiW(Wide(a).c_str(), Wide(b).c_str()) == 0; }
 
 std::string WithoutTrailingBackslash(std::string path)
 {
@@ -358,8 +351,41 @@ TEST_F(IdListTest, WideNameIsConvertedAndGivenBackToTheShellAllocator)
     std::string name = GetDisplayNameInFolder(&shell, reinterpret_cast<const ITEMIDLIST*>(bytes.data()), false);
     std::vector<void*> freed = spy.freed;
     EXPECT_EQ(CoRevokeMallocSpy(), S_OK);
-    EXPECT_EQ(name, "Gr\xFC\xDF" "e");  // code page 1252
+    EXPECT_EQ(name, "Gr\xC3\xBC\xC3\x9F" "e");
     EXPECT_EQ(std::count(freed.begin(), freed.end(), static_cast<void*>(wide)), 1);
+}
+
+TEST_F(IdListTest, EightBitNamesAreReadInTheCodePage)
+{
+    ScriptedFolder shell;
+    shell.reply.uType = STRRET_CSTR;
+    std::strcpy(shell.reply.cStr, "Gr\xFC\xDF" "e");  // code page 1252
+    std::string bytes = Element(4) + Terminator;
+    auto* list = reinterpret_cast<const ITEMIDLIST*>(bytes.data());
+    EXPECT_EQ(GetDisplayNameInFolder(&shell, list, false), "Gr\xC3\xBC\xC3\x9F" "e");
+    std::string offset = Element(8, "\x01" "\xE9t\xE9\0"s) + Terminator;
+    shell.reply.uType = STRRET_OFFSET;
+    shell.reply.uOffset = 3;
+    EXPECT_EQ(GetDisplayNameInFolder(&shell, reinterpret_cast<const ITEMIDLIST*>(offset.data()), false),
+              "\xC3\xA9t\xC3\xA9");
+}
+
+TEST_F(IdListTest, UnicodeFileAndFolderKeepTheirNamesAndIcons)
+{
+    const std::string sub = folder->File(MixedName);
+    ASSERT_TRUE(CreateDirectoryW(Wide(sub).c_str(), nullptr));
+    const std::string path = sub + "\\" + EmojiName + ".txt";
+    ASSERT_TRUE(WriteUnicodeFile(path, "x"));
+    ShellIdList file = Parse(path);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(GetIdListDisplayName(file.get(), false, false, true), path);
+    EXPECT_EQ(GetIdListDisplayName(file.get(), true, false, true), EmojiName + ".txt"s);
+    EXPECT_EQ(GetDisplayNameInFolder(desktop.Get(), file.get(), true), path);
+    ShellIdList dir = Parse(sub);
+    ASSERT_TRUE(dir);
+    EXPECT_EQ(GetIdListDisplayName(dir.get(), true, false, false), MixedName);
+    EXPECT_TRUE(GetIdListIcon(file.get(), false, false));
+    EXPECT_TRUE(GetIdListIcon(dir.get(), true, true));
 }
 
 TEST_F(IdListTest, UnknownFormsAndRefusalsGiveNoName)

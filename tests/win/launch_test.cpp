@@ -7,6 +7,7 @@
 #include "launch/launch_win.h"
 #include "recorder_log.h"
 #include "shell/idlist_win.h"
+#include "unicode_files.h"
 #include "win/system_message.h"
 #include "win/text_conversion.h"
 
@@ -197,15 +198,67 @@ TEST_F(LaunchTest, RecorderWritesBesideItselfWithoutARecordFileNamed)
     EXPECT_TRUE(ReadRecorderLog(log).empty());
 }
 
+// A program in a folder named in every script starts with its parameters and its own
+// folder handed over unchanged: the recorder writes what GetCommandLineW and
+// GetCurrentDirectoryW gave it.
+class UnicodeLaunchTest : public LaunchTest {
+protected:
+    void SetUp() override
+    {
+        LaunchTest::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
+        unicodeFolder = folder->File(MixedName);
+        ASSERT_TRUE(CreateDirectoryW(Wide(unicodeFolder).c_str(), nullptr));
+        unicodeRecorder = unicodeFolder + "\\" + CyrillicName + ".exe";
+        ASSERT_TRUE(CopyFileW(Wide(RecorderExe()).c_str(), Wide(unicodeRecorder).c_str(), FALSE));
+    }
+    std::string unicodeFolder, unicodeRecorder;
+};
+
+TEST_F(UnicodeLaunchTest, ProgramNamedInEveryScriptGetsItsCommandLineAndFolderExactly)
+{
+    const std::string parameters = std::string(GreekName) + " \"" + CjkName + " " + EmojiName + "\" " + CombiningName;
+    Add(unicodeRecorder, MixedName).Parameters = parameters;
+    FakeMessages messages;
+    LaunchItem(0, Last(), false);
+    auto records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_NE(records[0].commandLine.find(unicodeRecorder), std::string::npos) << records[0].commandLine;
+    EXPECT_TRUE(EndsWith(records[0].commandLine, " " + parameters)) << records[0].commandLine;
+    EXPECT_EQ(records[0].directory, unicodeFolder);
+    EXPECT_TRUE(messages.Asked().empty());
+}
+
+TEST_F(UnicodeLaunchTest, VariablesWithUnicodeValuesExpandBeforeTheStart)
+{
+    ASSERT_TRUE(SetEnvironmentVariableW(L"MGW_UNICODE_FOLDER", Wide(unicodeFolder).c_str()));
+    Add("%MGW_UNICODE_FOLDER%\\"s + CyrillicName + ".exe", "Variable").Parameters = "expanded";
+    FakeMessages messages;
+    LaunchItem(0, Last(), false);
+    auto records = WaitForRecords(log, 1);
+    SetEnvironmentVariableW(L"MGW_UNICODE_FOLDER", nullptr);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(EndsWith(records[0].commandLine, "expanded")) << records[0].commandLine;
+    EXPECT_EQ(records[0].directory, unicodeFolder);
+    EXPECT_TRUE(messages.Asked().empty());
+}
+
+TEST_F(UnicodeLaunchTest, MissingUnicodeProgramIsReportedUnderItsOwnName)
+{
+    Add(unicodeFolder + "\\" + GreekName + ".exe", CjkName);
+    FakeMessages messages;
+    LaunchItem(0, Last(), false);
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "Execution of '"s + CjkName + "' failed.\rThe specified file was not found.");
+}
+
 class ShellItemLaunchTest : public LaunchTest {
 protected:
     std::string BytesOf(const std::string& path)
     {
         ComPtr<IShellFolder> desktop;
         EXPECT_TRUE(SUCCEEDED(SHGetDesktopFolder(&desktop)));
-        int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-        std::wstring wide(static_cast<size_t>(n), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
+        std::wstring wide = Wide(path);
         ITEMIDLIST* raw = nullptr;
         EXPECT_TRUE(desktop && SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &raw, nullptr)));
         ShellIdList list(raw);
@@ -233,6 +286,20 @@ TEST_F(ShellItemLaunchTest, ShellItemStartsTheProgramItAddresses)
     EXPECT_EQ(records[0].showCommand, SW_SHOWMAXIMIZED);
     EXPECT_TRUE(messages.Asked().empty());
     EXPECT_EQ(menu->Items[0]->Pfad, bytes);  // the model keeps its bytes
+}
+
+TEST_F(ShellItemLaunchTest, ShellItemOfAProgramWithAUnicodeNameStartsIt)
+{
+    const std::string target = folder->File(EmojiName) + ".exe";
+    ASSERT_TRUE(CopyFileW(Wide(RecorderExe()).c_str(), Wide(target).c_str(), FALSE));
+    AddShellItem(BytesOf(target), EmojiName).Parameters = CyrillicName;
+    FakeMessages messages;
+    LaunchItem(0, Last(), false);
+    auto records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_NE(records[0].commandLine.find(EmojiName), std::string::npos) << records[0].commandLine;
+    EXPECT_TRUE(EndsWith(records[0].commandLine, CyrillicName)) << records[0].commandLine;
+    EXPECT_TRUE(messages.Asked().empty());
 }
 
 TEST_F(ShellItemLaunchTest, DamagedAddressIsReportedAndNothingStarts)

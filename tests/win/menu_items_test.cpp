@@ -3,6 +3,7 @@
 #include "menu_pictures.h"
 #include "menus/menu_items_win.h"
 #include "menus/type_ahead.h"
+#include "unicode_files.h"
 
 #include <gtest/gtest.h>
 
@@ -293,12 +294,14 @@ protected:
         for (const char* text : {"Editor", "Mail &", "&Mail", "&mail two", "A&&B", "&1 First"})
             AddItem(menu, Entry("", text));
         AddItem(menu, Separator());
+        // Entries 7 to 10: mnemonics outside A-Z.
+        for (const char* text : {"&Привет", "&привет два", "Ε&λληνικά", "&漢字"}) AddItem(menu, Entry("", text));
         popup.reset(CreatePopupMenu());
         ASSERT_TRUE(popup);
     }
-    LRESULT Type(char c, UINT flags = MF_POPUP, HMENU menu = nullptr)
+    LRESULT Type(wchar_t c, UINT flags = MF_POPUP, HMENU menu = nullptr)
     {
-        WPARAM w = MAKEWPARAM(static_cast<unsigned char>(c), flags);
+        WPARAM w = MAKEWPARAM(c, flags);
         return WMMenuChar(w, reinterpret_cast<LPARAM>(menu ? menu : popup.get()), 12345, 1, popup.get(), menus,
                           [&](int m, int i) { launched.emplace_back(m, i); });
     }
@@ -323,6 +326,16 @@ TEST_F(MenuItemMenuChar, DigitsMatchAndUnmatchedKeysAreIgnored)
     EXPECT_EQ(Type('b'), 0);
     EXPECT_EQ(Type('a'), 0);  // only a separator says "&a": it is never started
     EXPECT_EQ(launched, (std::vector<std::pair<int, int>>{{1, 5}}));
+}
+
+TEST_F(MenuItemMenuChar, LettersOfOtherScriptsMatchTheFirstEntryByTheSystemsCaseRule)
+{
+    EXPECT_EQ(Type(L'п'), 0x10000);
+    EXPECT_EQ(Type(L'П'), 0x10000);
+    EXPECT_EQ(Type(L'Λ'), 0x10000);  // "λ" in the entry
+    EXPECT_EQ(Type(L'漢'), 0x10000);
+    EXPECT_EQ(Type(L'ж'), 0);
+    EXPECT_EQ(launched, (std::vector<std::pair<int, int>>{{1, 7}, {1, 7}, {1, 9}, {1, 10}}));
 }
 
 TEST_F(MenuItemMenuChar, OtherMenusKeepTheDefaultAnswer)
@@ -365,11 +378,11 @@ LRESULT CALLBACK PopupOwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         }
     }
     if (st && msg == WM_MENUCHAR) {
-        LRESULT def = DefWindowProcA(hwnd, msg, wParam, lParam);
+        LRESULT def = DefWindowProcW(hwnd, msg, wParam, lParam);
         return WMMenuChar(wParam, lParam, def, 1, st->popup, *st->menus,
                           [st](int m, int i) { st->launched.emplace_back(m, i); });
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 VOID CALLBACK CloseStuckMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
@@ -386,12 +399,13 @@ protected:
         state.konfig.IconSize = 32;
         OwnerState = &state;
 
-        WNDCLASSA wc{};
+        // A wide window: WM_MENUCHAR then carries the typed character in UTF-16.
+        WNDCLASSW wc{};
         wc.lpfnWndProc = PopupOwnerProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "MgwPopupOwner";
-        RegisterClassA(&wc);
-        owner.reset(CreateWindowExA(WS_EX_TOOLWINDOW, "MgwPopupOwner", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1,
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"MgwPopupOwner";
+        RegisterClassW(&wc);
+        owner.reset(CreateWindowExW(WS_EX_TOOLWINDOW, L"MgwPopupOwner", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1,
                                     nullptr, nullptr, wc.hInstance, nullptr));
         ASSERT_TRUE(owner);
         popup.reset(CreatePopupMenu());
@@ -414,7 +428,7 @@ protected:
     // Opens the popup with the given keystrokes already queued; returns the command.
     UINT Track(std::initializer_list<std::pair<UINT, WPARAM>> keys)
     {
-        for (auto [msg, key] : keys) PostMessageA(owner.get(), msg, key, 0);
+        for (auto [msg, key] : keys) PostMessageW(owner.get(), msg, key, 0);
         UINT_PTR safety = SetTimer(nullptr, 0, 3000, CloseStuckMenu);
         SetForegroundWindow(owner.get());
         UINT command = TrackPopupMenuEx(popup.get(), TPM_RETURNCMD | TPM_NONOTIFY, 100, 100, owner.get(), nullptr);
@@ -444,6 +458,13 @@ TEST_F(MenuItemPopup, MnemonicStartsTheEntryAndClosesTheMenu)
     UINT command = Track({{WM_CHAR, 'n'}});
     EXPECT_EQ(command, 0u);  // closed without a command
     EXPECT_EQ(state.launched, (std::vector<std::pair<int, int>>{{1, 2}}));
+}
+
+TEST_F(MenuItemPopup, CyrillicMnemonicStartsItsEntry)
+{
+    menus[1]->Items[0]->Description = "&Жук";
+    EXPECT_EQ(Track({{WM_CHAR, L'ж'}}), 0u);
+    EXPECT_EQ(state.launched, (std::vector<std::pair<int, int>>{{1, 0}}));
 }
 
 TEST_F(MenuItemPopup, UnmatchedCharacterLeavesTheMenuOpen)
@@ -485,6 +506,24 @@ TEST(MenuItemShortenText, FitsOrEndsInAnEllipsis)
     EXPECT_EQ(longName.compare(0, shortened.size() - 3, shortened, 0, shortened.size() - 3), 0);
     SIZE size{};
     GetTextExtentPoint32A(dc.get(), shortened.c_str(), static_cast<int>(shortened.size()), &size);
+    EXPECT_LE(size.cx, 153);
+}
+
+TEST(MenuItemShortenText, UnicodeTextIsCutBetweenCharacters)
+{
+    UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+    SelectObject(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
+    EXPECT_EQ(ShortenText(CyrillicName, 153, dc.get()), CyrillicName);
+    const std::string longName = std::string(MixedName) + " " + MixedName + " " + MixedName;
+    std::string shortened = ShortenText(longName, 153, dc.get());
+    ASSERT_GT(shortened.size(), 3u);
+    EXPECT_EQ(shortened.substr(shortened.size() - 3), "...");
+    const std::string kept = shortened.substr(0, shortened.size() - 3);
+    EXPECT_EQ(longName.compare(0, kept.size(), kept), 0) << shortened;
+    EXPECT_EQ(Utf8(Wide(kept)), kept) << "no character cut in half";
+    SIZE size{};
+    const std::wstring wide = Wide(shortened);
+    GetTextExtentPoint32W(dc.get(), wide.data(), static_cast<int>(wide.size()), &size);
     EXPECT_LE(size.cx, 153);
 }
 

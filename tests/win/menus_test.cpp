@@ -1,10 +1,11 @@
 // Popup menus and notification icons built from a model, read back from Windows: the
-// entries with GetMenuItemInfoA, the icons with Shell_NotifyIconA.
+// entries with GetMenuItemInfoW, the icons with Shell_NotifyIcon.
 #include "config/model.h"
 #include "driver.h"
 #include "fake_messages.h"
 #include "menu_pictures.h"
 #include "menus/menus_win.h"
+#include "unicode_files.h"
 #include "win/tray_icon.h"
 
 #include <gtest/gtest.h>
@@ -30,18 +31,18 @@ std::vector<ItemSeen> ReadMenu(HMENU menu)
     std::vector<ItemSeen> items;
     int count = GetMenuItemCount(menu);
     for (int pos = 0; pos < count; ++pos) {
-        char text[128] = {};
-        MENUITEMINFOA info{};
+        wchar_t text[128] = {};
+        MENUITEMINFOW info{};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA | MIIM_STRING;
         info.dwTypeData = text;
-        info.cch = sizeof(text);
-        if (!GetMenuItemInfoA(menu, static_cast<UINT>(pos), TRUE, &info)) {
+        info.cch = static_cast<UINT>(std::size(text));
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &info)) {
             ADD_FAILURE() << "item " << pos << " unreadable";
             continue;
         }
         bool hasText = (info.fType & (MFT_OWNERDRAW | MFT_SEPARATOR | MFT_BITMAP)) == 0;
-        items.push_back({info.fType, info.wID, info.dwItemData, hasText ? std::string(text) : std::string()});
+        items.push_back({info.fType, info.wID, info.dwItemData, hasText ? Utf8(text) : std::string()});
     }
     return items;
 }
@@ -73,14 +74,15 @@ bool IsSeparator(const ItemSeen& item) { return item.type == MFT_SEPARATOR && it
 
 int TextWidthInMenuFont(const std::string& text)
 {
-    NONCLIENTMETRICSA metrics{};
+    NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
-    EXPECT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
-    UniqueGdiObject font(CreateFontIndirectA(&metrics.lfMenuFont));
+    EXPECT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+    UniqueGdiObject font(CreateFontIndirectW(&metrics.lfMenuFont));
     UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
     HGDIOBJ old = SelectObject(dc.get(), font.get());
     SIZE size{};
-    GetTextExtentPoint32A(dc.get(), text.data(), static_cast<int>(text.size()), &size);
+    const std::wstring wide = Wide(text);
+    GetTextExtentPoint32W(dc.get(), wide.data(), static_cast<int>(wide.size()), &size);
     SelectObject(dc.get(), old);
     return size.cx;
 }
@@ -192,6 +194,18 @@ TEST_F(MenuEntries, TheWidestDescriptionIsMeasuredInTheMenuFontWithoutSurroundin
     EXPECT_GT(menu.MaxTextWidth, TextWidthInMenuFont("Mid length"));
     EXPECT_EQ(blanks.MaxTextWidth, 0);
     EXPECT_EQ(separatorText.MaxTextWidth, TextWidthInMenuFont("A separator's description counts too"));
+}
+
+TEST_F(MenuEntries, UnicodeDescriptionsAreMeasuredAsTheirCharacters)
+{
+    TOneMenu& menu = Menu(CyrillicName);
+    Entry(menu, CjkName);
+    Entry(menu, MixedName);
+    Entry(menu, EmojiName);
+    BuildMenus(DefWindowProcW);
+    // Measured as code-page bytes, every non-ASCII character would count two to four times.
+    EXPECT_EQ(menu.MaxTextWidth, TextWidthInMenuFont(MixedName));
+    ExpectFixedTail(ReadMenu(PopupMenuOf(0)));
 }
 
 // ---- columns ----

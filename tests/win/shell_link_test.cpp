@@ -2,6 +2,7 @@
 #include "driver.h"
 #include "drop_support.h"
 #include "shell/shell_link_win.h"
+#include "unicode_files.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,27 @@ TEST_F(ShellLink, ShellItemTargetsAndStalePathsAreReturnedAsStored)
     ShellLinkInfo stale;
     ASSERT_TRUE(ResolveShellLink(folder->File("Gone.lnk"), stale));
     EXPECT_EQ(stale.Path, folder->File("gone.exe"));
+}
+
+TEST_F(ShellLink, UnicodeShortcutAndEveryUnicodeFieldAreReadExactly)
+{
+    const std::string sub = folder->File(GreekName);
+    ASSERT_TRUE(CreateDirectoryW(Wide(sub).c_str(), nullptr));
+    const std::string target = sub + "\\" + MixedName + ".exe";
+    ASSERT_TRUE(WriteUnicodeFile(target, "MZ"));
+    const std::string lnk = sub + "\\" + CjkName + " " + EmojiName + ".lnk";
+    ASSERT_TRUE(MakeLink(lnk, {target, nullptr, std::string("-n ") + CyrillicName, EmojiName + std::string(" ") +
+                               CombiningName, sub + "\\" + CjkName + ".dll", 2}));
+    ShellLinkInfo info;
+    ASSERT_TRUE(ResolveShellLink(lnk, info));
+    EXPECT_EQ(info.Path, target);
+    EXPECT_EQ(info.Arguments, std::string("-n ") + CyrillicName);
+    EXPECT_EQ(info.Description, EmojiName + std::string(" ") + CombiningName);
+    EXPECT_EQ(info.IconPath, sub + "\\" + CjkName + ".dll");
+    EXPECT_EQ(info.IconIndex, 2);
+    wchar_t fromList[MAX_PATH] = {};
+    ASSERT_TRUE(info.IDList && SHGetPathFromIDListW(info.IDList.get(), fromList));
+    EXPECT_EQ(Utf8(fromList), target);
 }
 
 TEST_F(ShellLink, FilesThatAreNoShortcutsFail)
