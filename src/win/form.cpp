@@ -166,24 +166,33 @@ void Form::SetChecked(std::string_view name, bool checked) const
     SendMessageW(Control(name), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void Form::LimitText(std::string_view name, int units)
+void Form::LimitText(std::string_view name, int characters)
 {
     HWND edit = Control(name);
-    SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(units), 0);
-    On(name, EN_CHANGE, [edit, units] {
-        // Only a full edit: below the limit the second half may still be on its way
-        // (typed characters beyond the basic plane come as two WM_CHAR).
+    // Room for every character to be a pair; the characters are counted on each change.
+    SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(2 * characters), 0);
+    On(name, EN_CHANGE, [edit, characters] {
         const int length = GetWindowTextLengthW(edit);
-        if (length < units) return;
+        if (length <= characters) return;  // fewer units than the limit: fewer characters too
         std::wstring text(static_cast<size_t>(length) + 1, L'\0');
         text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), length + 1)));
+        auto pairAt = [&text](size_t i) {
+            return i + 1 < text.size() && IS_HIGH_SURROGATE(text[i]) && IS_LOW_SURROGATE(text[i + 1]);
+        };
+        size_t count = 0;
+        for (size_t i = 0; i < text.size(); i += pairAt(i) ? 2 : 1) ++count;
         DWORD start = 0, end = 0;
         SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         const size_t caret = std::min<size_t>(end, text.size());
-        const bool half = caret > 0 && IS_HIGH_SURROGATE(text[caret - 1]) &&
-                          (caret == text.size() || !IS_LOW_SURROGATE(text[caret]));
-        if (!half) return;
-        SendMessageW(edit, EM_SETSEL, caret - 1, caret);
+        // A lone first half at the caret counts as a character: typed at the limit, it goes,
+        // and so does the second half after it.
+        if (count <= static_cast<size_t>(characters)) return;
+        size_t from = caret;
+        for (size_t excess = count - static_cast<size_t>(characters); excess > 0 && from > 0; --excess) {
+            --from;
+            if (from > 0 && pairAt(from - 1)) --from;
+        }
+        SendMessageW(edit, EM_SETSEL, from, caret);
         SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
     });
 }

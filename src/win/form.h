@@ -96,9 +96,10 @@ public:
     // (for another DPI), it replaces the button's picture.
     void SetButtonGlyph(std::string_view name, HIMAGELIST strip, int index, bool right = false);
 
-    // An edit takes at most `units` UTF-16 units. Text cut at the limit never keeps the
-    // first half of a surrogate pair (the edit itself would). Binds the edit's EN_CHANGE.
-    void LimitText(std::string_view name, int units);
+    // An edit takes at most `characters` characters: a pair of surrogates is one. What goes
+    // beyond is cut just before the caret, where it came in, and never half a pair (the
+    // edit's own limit counts UTF-16 units and would keep one). Binds the edit's EN_CHANGE.
+    void LimitText(std::string_view name, int characters);
 
     // Controls sit flat on the form, so a container does not disable its contents by
     // itself: a control is usable when it and every container around it are enabled.

@@ -983,10 +983,16 @@ TEST_F(KonfigItems, UnicodeTextsTypedIntoTheMaskReachTheModelAndShowBackExactly)
     ui->TypeChars("LvItems", "\xD0\xBF");
     EXPECT_EQ(ui->SelectedRow("LvItems"), 1);
 
-    // The description's limit counts UTF-16 units and keeps a pair whole or drops it.
+    // The description's limit counts characters, an emoji as one, and keeps a pair whole or
+    // drops it, pasted or typed unit by unit.
+    const std::string emoji = "\xF0\x9F\x98\x80";
     ui->Click("BtnClearItemMask");
-    ui->TypeAtEnd("EdBeschreibung", std::string(253, 'x') + "\xF0\x9F\x98\x80");
-    EXPECT_EQ(ui->Text("EdBeschreibung"), std::string(253, 'x'));
+    ui->TypeAtEnd("EdBeschreibung", std::string(253, 'x') + emoji + emoji);
+    EXPECT_EQ(ui->Text("EdBeschreibung"), std::string(253, 'x') + emoji);
+    ui->Click("BtnClearItemMask");
+    ui->TypeAtEnd("EdBeschreibung", std::string(250, 'x') + emoji + emoji + emoji);
+    ui->TypeChars("EdBeschreibung", "y" + emoji);
+    EXPECT_EQ(ui->Text("EdBeschreibung"), std::string(250, 'x') + emoji + emoji + emoji + "y");
 }
 
 // Once this thread's open-file dialog shows: `path` typed as its file name, then Open.
