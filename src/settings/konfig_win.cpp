@@ -42,16 +42,16 @@ constexpr std::array<const char*, 4> StartModeNames{"Normal", "Minimized", "Maxi
 
 // In tab order: the Menus group, the Items group (list, buttons, the mask), the bottom row.
 constexpr ControlRow Controls[] = {
-    {"GroupBoxMenus", "BUTTON", "Menus", 7, 8, 505, 97, Group, 0, nullptr, Small},
-    {"LvMenus", "SysListView32", "", 8, 16, 489, 41, ListStyle | LVS_LIST | WS_GROUP, WS_EX_CLIENTEDGE, "GroupBoxMenus"},
-    {"BtnAddMenu", "BUTTON", "Ad&d", 8, 64, 75, 25, Button, 0, "GroupBoxMenus"},
-    {"BtnModifyMenu", "BUTTON", "M&odify", 88, 64, 75, 25, Button, 0, "GroupBoxMenus"},
-    {"BtnRemoveMenu", "BUTTON", "R&emove", 168, 64, 75, 25, Button, 0, "GroupBoxMenus"},
-    {"BtnMoveUpMenu", "BUTTON", "Move Le&ft", 328, 64, 77, 25, Button, 0, "GroupBoxMenus"},
-    {"BtnMoveDnMenu", "BUTTON", "Move Rig&ht", 410, 64, 77, 25, Button, 0, "GroupBoxMenus"},
-    {"BtnClearMenu", "BUTTON", "C&lear", 248, 64, 75, 25, Button, 0, "GroupBoxMenus"},
+    {"GroupBoxMenus", "BUTTON", "Menus", 7, 8, 505, 113, Group, 0, nullptr, Small},
+    {"LvMenus", "SysListView32", "", 8, 16, 489, 57, ListStyle | LVS_LIST | WS_GROUP, WS_EX_CLIENTEDGE, "GroupBoxMenus"},
+    {"BtnAddMenu", "BUTTON", "Ad&d", 8, 80, 75, 25, Button, 0, "GroupBoxMenus"},
+    {"BtnModifyMenu", "BUTTON", "M&odify", 88, 80, 75, 25, Button, 0, "GroupBoxMenus"},
+    {"BtnRemoveMenu", "BUTTON", "R&emove", 168, 80, 75, 25, Button, 0, "GroupBoxMenus"},
+    {"BtnMoveUpMenu", "BUTTON", "Move Le&ft", 328, 80, 77, 25, Button, 0, "GroupBoxMenus"},
+    {"BtnMoveDnMenu", "BUTTON", "Move Rig&ht", 410, 80, 77, 25, Button, 0, "GroupBoxMenus"},
+    {"BtnClearMenu", "BUTTON", "C&lear", 248, 80, 75, 25, Button, 0, "GroupBoxMenus"},
 
-    {"GroupBoxItemsEdit", "BUTTON", "Items", 7, 112, 505, 313, Group, 0, nullptr, Small},
+    {"GroupBoxItemsEdit", "BUTTON", "Items", 7, 128, 505, 313, Group, 0, nullptr, Small},
     {"LblCurrentMenu", "STATIC", "-", 8, 16, 153, 16, Banner | SS_CENTER, 0, "GroupBoxItemsEdit"},
     // Drawn by the window: a right-aligned static puts the last glyph's overhang past its edge.
     {"LblItemIndex", "STATIC", "0/0", 456, 16, 41, 16, WS_VISIBLE | SS_OWNERDRAW, 0, "GroupBoxItemsEdit"},
@@ -99,11 +99,11 @@ constexpr ControlRow Controls[] = {
     {"EdWorkingDir", "EDIT", "", 72, 216, 216, 21, Edit, WS_EX_CLIENTEDGE, "PanEditControls"},
     {"BtnBrowseWorkingDir", "BUTTON", "...", 288, 216, 25, 21, Button, 0, "PanEditControls"},
 
-    {"BtnOK", "BUTTON", "&OK - Minimize", 8, 439, 145, 26, Button | WS_GROUP, 0, nullptr, ControlFont::SmallBold},
-    {"BtnOptions", "BUTTON", "Option&s", 200, 439, 75, 26, Button, 0, nullptr, Small},
-    {"BtnAbout", "BUTTON", "A&bout", 279, 439, 75, 26, Button, 0, nullptr, Small},
-    {"BtnHelp", "BUTTON", "&Help", 358, 439, 75, 26, Button, 0, nullptr, Small},
-    {"BtnQuit", "BUTTON", "&Quit", 437, 439, 75, 26, Button, 0, nullptr, Small},
+    {"BtnOK", "BUTTON", "&OK - Minimize", 8, 455, 145, 26, Button | WS_GROUP, 0, nullptr, ControlFont::SmallBold},
+    {"BtnOptions", "BUTTON", "Option&s", 200, 455, 75, 26, Button, 0, nullptr, Small},
+    {"BtnAbout", "BUTTON", "A&bout", 279, 455, 75, 26, Button, 0, nullptr, Small},
+    {"BtnHelp", "BUTTON", "&Help", 358, 455, 75, 26, Button, 0, nullptr, Small},
+    {"BtnQuit", "BUTTON", "&Quit", 437, 455, 75, 26, Button, 0, nullptr, Small},
 };
 
 // How the controls follow a larger window: the two lists take the room, the menu list a
@@ -240,7 +240,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
 
     auto form = std::make_unique<TfrmKonfig>(Key{});
     form->host_ = std::move(host);
-    FormSpec layout{"TfrmKonfig", "Marigoldwick - Settings", 518, 471};
+    FormSpec layout{"TfrmKonfig", "Marigoldwick - Settings", 518, 487};
     layout.owner = owner;
     layout.style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
     layout.fontPixels = 13;

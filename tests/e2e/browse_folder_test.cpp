@@ -22,14 +22,14 @@ protected:
         ASSERT_NE(settings, nullptr);
         ASSERT_TRUE(Post(ChildAt(settings, {7 + 8 + 20, 8 + 16 + 10}, "SysListView32"), WM_KEYDOWN, VK_HOME, 1));
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(FindChild(settings, "Button", "&Add")) != FALSE; }));
-        path = EditAt(settings, {7 + 184 + 80, 112 + 32 + 12});
+        path = EditAt(settings, {7 + 184 + 80, 128 + 32 + 12});
         ASSERT_NE(path, nullptr);
     }
     // "..." then "F&older..." from its popup, typed: the folder dialog it opens.
     HWND OpenFolderDialog()
     {
         SetForegroundWindow(settings);
-        HWND browse = ChildAt(settings, {7 + 184 + 288 + 12, 112 + 32 + 8 + 10}, "Button");
+        HWND browse = ChildAt(settings, {7 + 184 + 288 + 12, 128 + 32 + 8 + 10}, "Button");
         if (!Post(settings ? GetParent(browse) : nullptr, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(browse), BN_CLICKED),
                   reinterpret_cast<LPARAM>(browse)) ||
             !app->WaitForPopup())
@@ -123,10 +123,10 @@ TEST_F(BrowseFolderE2e, TheFolderDialogStartsAtThePathAndItsChoiceOrCancelFillsT
     EXPECT_TRUE(SameFolder(Path(), second)) << "a cancelled dialog changes nothing: " << Path();
 
     // The folder chosen is an entry.
-    SendMessageA(EditAt(settings, {7 + 184 + 80, 112 + 32 + 207}), WM_SETTEXT, 0,
+    SendMessageA(EditAt(settings, {7 + 184 + 80, 128 + 32 + 207}), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>("Second"));
     ASSERT_TRUE(ClickButton(settings, "&Add"));
-    HWND items = ChildAt(settings, {7 + 8 + 20, 112 + 33 + 20}, "SysListView32");
+    HWND items = ChildAt(settings, {7 + 8 + 20, 128 + 33 + 20}, "SysListView32");
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(items, LVM_GETITEMCOUNT, 0, 0) == 1; }));
     EXPECT_TRUE(app->NoMessageBoxFor(300));
 }

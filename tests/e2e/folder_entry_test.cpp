@@ -43,14 +43,14 @@ TEST_F(FolderEntryE2e, ATypedFolderIsAddedSavedAndOpensFromThePopup)
     ASSERT_TRUE(ChooseMenuCommand(main, 0, 1900));
     HWND settings = app->WaitForSettings();
     ASSERT_NE(settings, nullptr);
-    HWND items = ChildAt(settings, {7 + 8 + 20, 112 + 33 + 20}, "SysListView32");
+    HWND items = ChildAt(settings, {7 + 8 + 20, 128 + 33 + 20}, "SysListView32");
     ASSERT_NE(items, nullptr);
     ASSERT_TRUE(Post(ChildAt(settings, {7 + 8 + 20, 8 + 16 + 10}, "SysListView32"), WM_KEYDOWN, VK_HOME, 1));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(FindChild(settings, "Button", "&Add")) != FALSE; }));
 
-    SendMessageA(EditAt(settings, {7 + 184 + 80, 112 + 32 + 12}), WM_SETTEXT, 0,
+    SendMessageA(EditAt(settings, {7 + 184 + 80, 128 + 32 + 12}), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(folder.c_str()));
-    SendMessageA(EditAt(settings, {7 + 184 + 80, 112 + 32 + 207}), WM_SETTEXT, 0,
+    SendMessageA(EditAt(settings, {7 + 184 + 80, 128 + 32 + 207}), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>("Documents"));
     ASSERT_TRUE(ClickButton(settings, "&Add"));
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(items, LVM_GETITEMCOUNT, 0, 0) == 1; }))

@@ -135,7 +135,7 @@ void ExpectEveryItemPlaced(const RemoteList& list, int count, const std::string&
 
 class ItemListE2e : public AppTest {
 protected:
-    static constexpr POINT ItemListPoint{7 + 8 + 20, 112 + 33 + 20};
+    static constexpr POINT ItemListPoint{7 + 8 + 20, 128 + 33 + 20};
     static constexpr POINT MenuListPoint{7 + 8 + 20, 8 + 16 + 10};
 
     void OpenSettings()
@@ -160,9 +160,9 @@ protected:
     void AddItem(const std::string& description)
     {
         int before = items->Count();
-        SendMessageA(EditAt(settings, {7 + 184 + 80, 112 + 32 + 12}), WM_SETTEXT, 0,
+        SendMessageA(EditAt(settings, {7 + 184 + 80, 128 + 32 + 12}), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>("C:\\windows\\notepad.exe"));
-        SendMessageA(EditAt(settings, {7 + 184 + 80, 112 + 32 + 207}), WM_SETTEXT, 0,
+        SendMessageA(EditAt(settings, {7 + 184 + 80, 128 + 32 + 207}), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(description.c_str()));
         ASSERT_TRUE(ClickButton(settings, "&Add"));
         ASSERT_TRUE(WaitUntil([&] { return items->Count() == before + 1 && items->Selected() == before; }));

@@ -39,8 +39,8 @@ TEST_F(SettingsE2e, FirstRunMakesAMenuWithAnItemThatOkSavesAndTheTrayShows)
 
     AddMenu(settings, "Work");
     // The item mask: "Item:" and "Description:" lie in the Items group's panel.
-    Type(EditAt(settings, {7 + 184 + 80, 112 + 32 + 12}), "C:\\windows\\notepad.exe");
-    Type(EditAt(settings, {7 + 184 + 80, 112 + 32 + 207}), "Editor");
+    Type(EditAt(settings, {7 + 184 + 80, 128 + 32 + 12}), "C:\\windows\\notepad.exe");
+    Type(EditAt(settings, {7 + 184 + 80, 128 + 32 + 207}), "Editor");
     ASSERT_TRUE(ClickButton(settings, "&Add"));
     ASSERT_TRUE(ClickButton(settings, "&OK - Minimize"));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));
@@ -103,8 +103,8 @@ TEST_F(SettingsE2e, ResizedFromOutsideTheListsGrowTheItemListShowsMoreAndThePlac
     ASSERT_TRUE(ChooseMenuCommand(main, 0, 1900));
     HWND settings = app->WaitForSettings();
     ASSERT_NE(settings, nullptr);
-    HWND list = ChildAt(settings, {7 + 8 + 20, 112 + 33 + 20}, "SysListView32");
-    HWND edit = EditAt(settings, {7 + 184 + 80, 112 + 32 + 12});
+    HWND list = ChildAt(settings, {7 + 8 + 20, 128 + 33 + 20}, "SysListView32");
+    HWND edit = EditAt(settings, {7 + 184 + 80, 128 + 32 + 12});
     ASSERT_TRUE(list && edit);
     ASSERT_TRUE(Post(ChildAt(settings, {7 + 8 + 20, 8 + 16 + 10}, "SysListView32"), WM_KEYDOWN, VK_HOME, 1));
     ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 30; }));

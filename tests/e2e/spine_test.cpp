@@ -90,7 +90,7 @@ TEST_F(SpineWelcome, WithoutConfigurationWelcomeThenSettingsAndNoFileWritten)
     RECT client{};
     GetClientRect(settings, &client);
     EXPECT_EQ(client.right, 518);
-    EXPECT_EQ(client.bottom, 471);
+    EXPECT_EQ(client.bottom, 487);
 
     ASSERT_TRUE(Post(settings, WM_SYSCOMMAND, SC_CLOSE));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));

@@ -96,15 +96,15 @@ protected:
         HWND add = FindChild(settings, "Button", "&Add");
         return WaitUntil([&] { return IsWindowEnabled(add) != FALSE; }) ? settings : nullptr;
     }
-    static HWND PathEdit(HWND settings) { return EditAt(settings, {7 + 184 + 80, 112 + 32 + 12}); }
-    static HWND ParametersEdit(HWND settings) { return EditAt(settings, {7 + 184 + 80, 112 + 32 + 131 + 10}); }
-    static HWND DescriptionEdit(HWND settings) { return EditAt(settings, {7 + 184 + 80, 112 + 32 + 207}); }
+    static HWND PathEdit(HWND settings) { return EditAt(settings, {7 + 184 + 80, 128 + 32 + 12}); }
+    static HWND ParametersEdit(HWND settings) { return EditAt(settings, {7 + 184 + 80, 128 + 32 + 131 + 10}); }
+    static HWND DescriptionEdit(HWND settings) { return EditAt(settings, {7 + 184 + 80, 128 + 32 + 207}); }
 
     // "..." then "&File...": the open dialog, a file named in it, Open.
     void Browse(HWND settings, const std::string& file)
     {
         SetForegroundWindow(settings);
-        HWND browse = ChildAt(settings, {7 + 184 + 288 + 12, 112 + 32 + 8 + 10}, "Button");
+        HWND browse = ChildAt(settings, {7 + 184 + 288 + 12, 128 + 32 + 8 + 10}, "Button");
         ASSERT_TRUE(Post(GetParent(browse), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(browse), BN_CLICKED),
                          reinterpret_cast<LPARAM>(browse)));
         ASSERT_NE(app->WaitForPopup(), nullptr);

@@ -73,7 +73,7 @@ TEST_F(QuotedValuesE2e, QuotesAndBlanksAtTheEndsSurviveOkAndARestart)
                                 {{80, 140}, values[6].text.c_str()},
                                 {{80, 207}, values[5].text.c_str()}}) {
             // The item mask lies in the "Edit Item" panel of the Items group.
-            HWND edit = EditAt(settings, {7 + 184 + at.x, 112 + 32 + at.y});
+            HWND edit = EditAt(settings, {7 + 184 + at.x, 128 + 32 + at.y});
             ASSERT_NE(edit, nullptr) << text;
             SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
         }

@@ -180,10 +180,10 @@ TEST_F(KonfigMenus, OpensWithTheMenusListedAndNothingSelected)
 {
     Open({{"Programs"}, {"Games"}});
     EXPECT_EQ(ui->ClientSize().cx, 518);
-    EXPECT_EQ(ui->ClientSize().cy, 471);
+    EXPECT_EQ(ui->ClientSize().cy, 487);
     RECT place = ui->Place("EdPfad");
     EXPECT_EQ(place.left, 7 + 184 + 72);
-    EXPECT_EQ(place.top, 112 + 32 + 8);
+    EXPECT_EQ(place.top, 128 + 32 + 8);
 
     ASSERT_EQ(ui->Rows("LvMenus"), 2);
     EXPECT_EQ(ui->Cell("LvMenus", 1), "Games");
@@ -461,7 +461,7 @@ TEST_F(KonfigWindow, GrowsAndMaximisesWithTheListsTakingTheRoomAndTheEditPanelIt
     SendMessageA(ui->Control("ComboStartMode"), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&droppedNow));
     EXPECT_EQ(droppedNow.bottom - droppedNow.top, dropped.bottom - dropped.top) << "the list still opens";
     EXPECT_EQ(ui->Place("BtnQuit").right, 518 + 200 - 6);
-    EXPECT_EQ(ui->Place("BtnOK").bottom, 471 + 160 - 6);
+    EXPECT_EQ(ui->Place("BtnOK").bottom, 487 + 160 - 6);
     EXPECT_GT(PerPage(ui->Control("LvItems")), 2 * itemsShown);
     EXPECT_GT(PerPage(ui->Control("LvMenus")), menusShown);
     EXPECT_EQ(OverlappingChildren(settings->Handle()), (std::vector<std::pair<int, int>>{}));
@@ -471,7 +471,7 @@ TEST_F(KonfigWindow, GrowsAndMaximisesWithTheListsTakingTheRoomAndTheEditPanelIt
     EXPECT_EQ(OverlappingChildren(settings->Handle()), (std::vector<std::pair<int, int>>{}));
     ShowWindow(settings->Handle(), SW_RESTORE);
     EXPECT_EQ(ui->ClientSize().cx, 518 + 200);
-    EXPECT_EQ(ui->ClientSize().cy, 471 + 160);
+    EXPECT_EQ(ui->ClientSize().cy, 487 + 160);
     EXPECT_EQ(ui->Place("LvItems").bottom, grownItems.bottom);
 
     // Hidden and shown again, it keeps its place and size for the run.
@@ -487,13 +487,13 @@ TEST_F(KonfigWindow, GrowsAndMaximisesWithTheListsTakingTheRoomAndTheEditPanelIt
     SendMessageA(settings->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
     SetWindowPos(settings->Handle(), nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y,
                  SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_TRUE(ui->ClientSize().cx == 518 && ui->ClientSize().cy == 471);
+    EXPECT_TRUE(ui->ClientSize().cx == 518 && ui->ClientSize().cy == 487);
     RECT itemsBack = ui->Place("LvItems"), editBack = ui->Place("EdPfad");
     EXPECT_TRUE(EqualRect(&items, &itemsBack) && EqualRect(&edit, &editBack));
 }
 
-// At its designed size, and at 150 %, the window shows six of 30 menus in their row and two
-// rows of items wholly with a third nearly, not three menus and two items and a half.
+// At its designed size, and at 150 %, the window shows two rows of six of 30 menus and two
+// rows of items wholly with a third nearly, not one row of three menus and two items and a half.
 TEST_F(KonfigWindow, AtItsDesignedSizeTheListsShowTwiceAsManyMenusAndItems)
 {
     Open(ManyMenus(30, 40));
@@ -503,7 +503,7 @@ TEST_F(KonfigWindow, AtItsDesignedSizeTheListsShowTwiceAsManyMenusAndItems)
         RECT suggested{0, 0, 1000, 900};
         if (dpi != settings->Dpi())
             SendMessageA(settings->Handle(), WmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        EXPECT_GE(PerPage(ui->Control("LvMenus")), 6) << dpi;
+        EXPECT_GE(PerPage(ui->Control("LvMenus")), 12) << dpi;
         EXPECT_GE(PerPage(ui->Control("LvItems")), 4) << dpi;
         EXPECT_EQ(OverlappingChildren(settings->Handle()), (std::vector<std::pair<int, int>>{})) << dpi;
     }
