@@ -1,24 +1,8 @@
 #include "menus/type_ahead.h"
 
-namespace {
+#include "text/unicode.h"
 
-// The code point at `pos` of a UTF-8 text, advancing `pos`; a malformed byte counts as
-// U+FFFD on its own so that a damaged description cannot hide those after it.
-char32_t NextCodePoint(std::string_view text, size_t& pos)
-{
-    const auto lead = static_cast<unsigned char>(text[pos++]);
-    if (lead < 0x80) return lead;
-    int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : -1;
-    if (extra < 0 || pos + static_cast<size_t>(extra) > text.size()) return 0xFFFD;
-    char32_t c = lead & (0x3F >> extra);
-    for (int i = 0; i < extra; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + static_cast<size_t>(i)]);
-        if ((next & 0xC0) != 0x80) return 0xFFFD;
-        c = (c << 6) | (next & 0x3F);
-    }
-    pos += static_cast<size_t>(extra);
-    return c;
-}
+namespace {
 
 bool BeginsWith(std::string_view shown, std::u32string_view typed, CaseFold fold)
 {

@@ -1,5 +1,7 @@
 #include "quick/quick_match.h"
 
+#include "text/unicode.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -15,24 +17,6 @@ constexpr int Run = 16;
 constexpr int Prefix = 32;
 constexpr int Skip = 1;
 constexpr int None = INT_MIN / 4;
-
-// One code point from UTF-8 at `at`, which moves past it; a byte that starts no valid
-// sequence stands for itself as U+FFFD.
-char32_t NextCodePoint(std::string_view text, size_t& at)
-{
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    if (lead < 0x80) return lead;
-    int more = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : -1;
-    if (more < 0 || at + static_cast<size_t>(more) > text.size()) return 0xFFFD;
-    char32_t c = lead & (0x3F >> more);
-    for (int k = 0; k < more; ++k) {
-        const auto next = static_cast<unsigned char>(text[at + static_cast<size_t>(k)]);
-        if ((next & 0xC0) != 0x80) return 0xFFFD;
-        c = (c << 6) | (next & 0x3F);
-    }
-    at += static_cast<size_t>(more);
-    return c;
-}
 
 bool IsAsciiUpper(char32_t c) { return c >= 'A' && c <= 'Z'; }
 bool IsAsciiLower(char32_t c) { return c >= 'a' && c <= 'z'; }

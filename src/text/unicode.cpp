@@ -155,6 +155,18 @@ std::string ValidUtf8(std::string_view text)
     return Utf8FromUtf16(Utf16FromUtf8(text));
 }
 
+char32_t NextCodePoint(std::string_view text, size_t& at)
+{
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80) {
+        ++at;
+        return lead;
+    }
+    const Decoded d = DecodeAt(text, at, false);
+    at += d.length;
+    return d.valid ? d.code : kReplacement;
+}
+
 size_t Utf8CharCount(std::string_view text)
 {
     size_t chars = 0;

@@ -20,6 +20,10 @@ std::u16string Utf16FromWtf8(std::string_view wtf8);
 // The text itself when it is valid UTF-8, otherwise with every malformed part as U+FFFD.
 std::string ValidUtf8(std::string_view text);
 
+// The character at text[at], moving `at` past it; a malformed part reads as U+FFFD, so a
+// damaged text cannot hide the characters after it. `at` must be inside the text.
+char32_t NextCodePoint(std::string_view text, size_t& at);
+
 // Characters (code points); a malformed part counts as one.
 size_t Utf8CharCount(std::string_view text);
 // UTF-16 units the text takes: one per character, two above U+FFFF.
