@@ -14,17 +14,23 @@ std::wstring Wide(std::string_view utf8)
     return wide;
 }
 
-std::string Utf8(std::wstring_view wide)
+namespace {
+
+std::string FromWide(UINT codePage, std::wstring_view wide)
 {
     if (wide.empty()) return {};
     const int length = static_cast<int>(wide.size());
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
     if (n <= 0) return {};
     std::string text(static_cast<size_t>(n), '\0');
-    n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, text.data(), n, nullptr, nullptr);
+    n = WideCharToMultiByte(codePage, 0, wide.data(), length, text.data(), n, nullptr, nullptr);
     text.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return text;
 }
+
+}  // namespace
+
+std::string Utf8(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
 
 std::string FirstUnits(std::string_view utf8, size_t units)
 {
@@ -49,14 +55,4 @@ std::string LowerCaseText(std::string_view utf8)
     return Utf8(wide);
 }
 
-std::string NarrowFromWide(std::wstring_view wide)
-{
-    if (wide.empty()) return {};
-    const int length = static_cast<int>(wide.size());
-    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return {};
-    std::string text(static_cast<size_t>(n), '\0');
-    n = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, text.data(), n, nullptr, nullptr);
-    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return text;
-}
+std::string NarrowFromWide(std::wstring_view wide) { return FromWide(CP_ACP, wide); }
