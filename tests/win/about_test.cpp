@@ -9,11 +9,13 @@
 #include "menus/icon_directory.h"
 #include "win/dpi.h"
 #include "win/resource_ids.h"
+#include "win/system_message.h"
 
 #include "controls6.h"
 #include "driver.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <array>
 #include <initializer_list>
@@ -32,7 +34,7 @@ std::string TempFile(const char* name)
 
 struct ShellCall {
     HWND owner;
-    std::string verb, file;
+    std::string verb, file, parameters;
     bool bare;  // no parameters, no directory
     int show;
 };
@@ -63,13 +65,14 @@ protected:
         RECT r = ui->Place(name);
         return {r.left, r.top, r.right - r.left, r.bottom - r.top};
     }
-    // The shell answers `result` and every call is recorded.
-    void FakeShell(INT_PTR result)
+    // The shell answers `result`, then `later` when given, and every call is recorded.
+    void FakeShell(INT_PTR result, std::optional<INT_PTR> later = std::nullopt)
     {
-        form->Shell = [this, result](HWND owner, const char* verb, const char* file, const char* parameters,
-                                     const char* directory, int show) {
-            calls.push_back({owner, verb, file, !parameters && !directory, show});
-            return reinterpret_cast<HINSTANCE>(result);
+        calls.clear();
+        form->Shell = [this, result, later](HWND owner, const char* verb, const char* file, const char* parameters,
+                                            const char* directory, int show) {
+            calls.push_back({owner, verb, file, parameters ? parameters : "", !parameters && !directory, show});
+            return reinterpret_cast<HINSTANCE>(calls.size() > 1 && later ? *later : result);
         };
     }
     // Keys reach the form's preview only in its own loop: a modal run that releases them
@@ -256,10 +259,11 @@ TEST_F(AboutTest, FailedShellCallsShowOneErrorEachWithTheirTexts)
         return MessageRequest{.form = MessageForm::StandardDialog,
                               .kind = MessageKind::Error,
                               .owner = form->Handle(),
-                              .caption = "Fehler",
+                              .caption = "Error",
                               .text = text};
     };
-    EXPECT_EQ(messages.Asked(), (std::vector{error("Unable to load file readme.txt"),
+    const std::string missing = ":\r" + SystemMessageText(ERROR_FILE_NOT_FOUND) + ".";
+    EXPECT_EQ(messages.Asked(), (std::vector{error(("Unable to open " + ReadmeFile + missing).c_str()),
                                              error("Unable to open marigoldwick.example"),
                                              error("Unable to open C:\\Programs\\Marigoldwick\\mgoldwk.chm")}));
 
@@ -280,8 +284,47 @@ TEST_F(AboutTest, RealShellReportsMissingReadmeAndHelpFile)
     ui->Click("BtnViewReadme");
     ReleaseKeys({VK_F1});
     ASSERT_EQ(messages.Asked().size(), 2u);
-    EXPECT_EQ(messages.Asked()[0].text, "Unable to load file readme.txt");
+    EXPECT_EQ(messages.Asked()[0].text,
+              "Unable to open " + ReadmeFile + ":\r" + SystemMessageText(ERROR_FILE_NOT_FOUND) + ".");
     EXPECT_EQ(messages.Asked()[1].text, "Unable to open " + HelpFile);
+}
+
+TEST_F(AboutTest, WithoutAProgramForTheReadmeNotepadOpensItElseTheMessageSaysWhy)
+{
+    FakeMessages messages;
+    ReadmeFile = "C:\\Programs\\Marigoldwick\\readme.txt";
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    FakeShell(SE_ERR_NOASSOC, 42);
+    ui->Click("BtnViewReadme");
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1].file, std::string(system) + "\\notepad.exe");
+    EXPECT_EQ(calls[1].parameters, "\"" + ReadmeFile + "\"");
+    EXPECT_TRUE(messages.Asked().empty());
+
+    FakeShell(SE_ERR_NOASSOC, SE_ERR_FNF);
+    ui->Click("BtnViewReadme");
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_EQ(messages.Asked()[0].text, "Unable to open " + ReadmeFile + ":\r" + SystemMessageText(ERROR_NO_ASSOCIATION) +
+                                            ".\rNotepad could not be started either: " +
+                                            SystemMessageText(ERROR_FILE_NOT_FOUND) + ".");
+}
+
+TEST_F(AboutTest, RealShellOpensAReadmeOfAnUnknownTypeInNotepadWithoutABoxOfItsOwn)
+{
+    FakeMessages messages;
+    std::optional<TempFolder> folder = TempFolder::Create();
+    ASSERT_TRUE(folder && folder->Write("readme.mgwnoprogram", "notes"));
+    ReadmeFile = folder->File("readme.mgwnoprogram");
+    ui->Click("BtnViewReadme");
+    HWND notepad = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+        notepad = FindWindowA("Notepad", nullptr);
+        return notepad && WindowText(notepad).find("readme.mgwnoprogram") != std::string::npos;
+    })) << (notepad ? WindowText(notepad) : "no Notepad");
+    EXPECT_TRUE(messages.Asked().empty());
+    if (notepad) PostMessageA(notepad, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notepad); }));
 }
 
 TEST_F(AboutTest, OkHasTheFocusAndEscEnterCloseBoxEndTheRun)
