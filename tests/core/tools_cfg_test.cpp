@@ -50,20 +50,4 @@ TEST(HotkeyValue, ShiftAloneGivesThePlainKey)
     EXPECT_EQ(ApplyShiftOnlyRule(0x0041), 0x41);
 }
 
-TEST(HotkeyValue, KeysTheControlRefusesMakeCombinationsOnlyWithCtrlOrAlt)
-{
-    struct Case {
-        uint8_t key, mods;
-        std::optional<uint16_t> value;
-    } cases[] = {
-        {0x20, ControlCtrl | ControlAlt, 0x0620},               // Ctrl+Alt+Space
-        {0x2E, ControlAlt | ControlShift | ControlExt, 0x052E},  // Shift+Alt+Delete, extended flag dropped
-        {0x09, ControlCtrl, 0x0209},                            // Ctrl+Tab
-        {0x08, 0, std::nullopt},                                // Backspace empties the field
-        {0x20, ControlShift, std::nullopt},                     // Shift alone is no modifier
-        {0x41, ControlCtrl | ControlAlt, std::nullopt},         // the control takes letters itself
-    };
-    for (const Case& c : cases) EXPECT_EQ(ControlValueForRefusedKey(c.key, c.mods), c.value) << int(c.key);
-}
-
 }  // namespace
