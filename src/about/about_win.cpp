@@ -81,6 +81,7 @@ HINSTANCE ShellExecuteUtf8(HWND owner, const char* verb, const char* file, const
     info.lpDirectory = pointer(w[3]);
     info.nShow = show;
     const bool started = ShellExecuteExW(&info);
+    // A start that left hInstApp unset still counts as the success it was.
     if (started && reinterpret_cast<INT_PTR>(info.hInstApp) <= 32) return reinterpret_cast<HINSTANCE>(33);
     return info.hInstApp;
 }
