@@ -2,9 +2,11 @@
 
 #include "about/jpeg_bitmap_win.h"
 #include "config/model.h"
+#include "launch/launch_rules.h"
 #include "win/dpi.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
+#include "win/system_message.h"
 #include "win/text_conversion.h"
 
 #include "version.h"
@@ -62,13 +64,40 @@ UniqueIcon LoadIconSized(HMODULE module, const wchar_t* name, int size)
 }
 
 // The UTF-8 texts of the replaceable shell call, handed to the wide one; null stays null.
+// Without SEE_MASK_FLAG_NO_UI the shell shows a modal error box of its own before ours.
 HINSTANCE ShellExecuteUtf8(HWND owner, const char* verb, const char* file, const char* parameters,
                            const char* directory, int show)
 {
     auto wide = [](const char* text) { return text ? std::optional<std::wstring>(Wide(text)) : std::nullopt; };
     auto pointer = [](const std::optional<std::wstring>& text) { return text ? text->c_str() : nullptr; };
     const auto w = std::array{wide(verb), wide(file), wide(parameters), wide(directory)};
-    return ShellExecuteW(owner, pointer(w[0]), pointer(w[1]), pointer(w[2]), pointer(w[3]), show);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.hwnd = owner;
+    info.lpVerb = pointer(w[0]);
+    info.lpFile = pointer(w[1]);
+    info.lpParameters = pointer(w[2]);
+    info.lpDirectory = pointer(w[3]);
+    info.nShow = show;
+    const bool started = ShellExecuteExW(&info);
+    // A start that left hInstApp unset still counts as the success it was.
+    if (started && reinterpret_cast<INT_PTR>(info.hInstApp) <= 32) return reinterpret_cast<HINSTANCE>(33);
+    return info.hInstApp;
+}
+
+std::string NotepadPath()
+{
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (!length || length >= MAX_PATH) return "notepad.exe";
+    return Utf8(std::wstring_view(folder, length)) + "\\notepad.exe";
+}
+
+// Why the shell could not open something, in the system's words.
+std::string ShellFailureText(HINSTANCE result)
+{
+    return SystemMessageText(SystemCodeOfShellResult(reinterpret_cast<INT_PTR>(result)));
 }
 
 bool Failed(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) <= 32; }
@@ -125,8 +154,22 @@ void TfrmAbout::SetPictures()
 
 void TfrmAbout::BtnViewReadmeClick()
 {
-    if (Shell && Failed(Shell(Handle(), "open", ReadmeFile.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED)))
-        ShowMessageDialog(Handle(), "Unable to load file readme.txt", MessageKind::Error, MessageButtons::Ok);
+    if (!Shell) return;
+    const HINSTANCE opened = Shell(Handle(), "open", ReadmeFile.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    if (!Failed(opened)) return;
+    std::string reason = ShellFailureText(opened);
+    // A missing readme is the cause itself; any other failure (mostly no program for .txt
+    // files) leaves Notepad, which every Windows has.
+    const INT_PTR code = reinterpret_cast<INT_PTR>(opened);
+    if (code != SE_ERR_FNF && code != SE_ERR_PNF) {
+        const std::string notepad = NotepadPath();
+        const std::string quoted = "\"" + ReadmeFile + "\"";
+        const HINSTANCE byNotepad = Shell(Handle(), "open", notepad.c_str(), quoted.c_str(), nullptr, SW_SHOWMAXIMIZED);
+        if (!Failed(byNotepad)) return;
+        reason += ".\rNotepad could not be started either: " + ShellFailureText(byNotepad);
+    }
+    ShowMessageDialog(Handle(), "Unable to open " + ReadmeFile + ":\r" + reason + ".", MessageKind::Error,
+                      MessageButtons::Ok);
 }
 
 void TfrmAbout::BtnGotoHomeClick()

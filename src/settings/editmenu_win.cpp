@@ -2,6 +2,7 @@
 
 #include "config/globalvar_win.h"
 #include "config/model.h"
+#include "settings/hotkey_field_win.h"
 #include "settings/hotkey_value.h"
 #include "settings/iconpick_win.h"
 #include "shell/folder_glyph_win.h"
@@ -61,8 +62,7 @@ std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
     FormSpec layout{"TfrmEditMenu", "Menu", 348, 197};
     layout.owner = owner;
     if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
-    // Shift alone is no modifier for a global hotkey: the control keeps the plain key.
-    SendMessageW(form->Control("MenuHotKey"), HKM_SETRULES, HKCOMB_S, MAKELPARAM(0, 0));
+    MakeHotkeyField(form->Control("MenuHotKey"));
     form->SetChecked("RadioLCB1", true);
     // The browse button shows the shell's small folder glyph, or "..." without one.
     form->SetButtonIcon("BtnBrowseMenIcon", ShellFolderGlyph());

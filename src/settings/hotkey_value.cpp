@@ -28,3 +28,13 @@ uint16_t ApplyShiftOnlyRule(uint16_t controlValue)
     if (mods == ControlShift) return controlValue & 0xFF;
     return controlValue;
 }
+
+std::optional<uint16_t> ControlValueForRefusedKey(uint8_t key, uint8_t controlModifiers)
+{
+    constexpr uint8_t Refused[] = {0x08, 0x09, 0x0D, 0x1B, 0x20, 0x2E};  // VK_BACK ... VK_DELETE
+    const uint8_t mods = controlModifiers & (ControlShift | ControlCtrl | ControlAlt);
+    if (!(mods & (ControlCtrl | ControlAlt))) return std::nullopt;
+    for (uint8_t refused : Refused)
+        if (key == refused) return static_cast<uint16_t>(key | (mods << 8));
+    return std::nullopt;
+}

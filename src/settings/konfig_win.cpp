@@ -221,7 +221,7 @@ bool OpenFileDialog(HWND owner, std::string& file)
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = L"Executeables\0*.exe\0All files\0*.*\0";
+    dialog.lpstrFilter = L"Executables\0*.exe\0All files\0*.*\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = MAX_PATH;

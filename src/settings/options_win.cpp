@@ -1,6 +1,7 @@
 #include "settings/options_win.h"
 
 #include "config/model.h"
+#include "settings/hotkey_field_win.h"
 #include "settings/hotkey_value.h"
 #include "tools/tools_cfg.h"
 #include "win/text_conversion.h"
@@ -26,7 +27,7 @@ constexpr ControlRow Controls[] = {
     {"CheckAutorun", "BUTTON", "Autorun Marigoldwick on windows start", 16, 24, 201, 17, Check | WS_GROUP, 0,
      "GroupBox1"},
     {"CheckSingleLeftClick", "BUTTON", "Accept single left click", 16, 48, 193, 17, Check, 0, "GroupBox1"},
-    {"CheckWrapMenu", "BUTTON", "Wrap menus (does not work on Win98)", 16, 72, 207, 17, Check, 0, "GroupBox1"},
+    {"CheckWrapMenu", "BUTTON", "Wrap menus", 16, 72, 207, 17, Check, 0, "GroupBox1"},
     {"CheckAskBeforeQuit", "BUTTON", "Ask before quitting", 16, 96, 201, 17, Check, 0, "GroupBox1"},
     {"RadioIconSize", "BUTTON", "Icon size", 232, 0, 81, 129, Group},
     {"RadioIconSize0", "BUTTON", "16 x 16", 8, 24, 65, 17, Radio | WS_GROUP | WS_TABSTOP, 0, "RadioIconSize"},
@@ -90,8 +91,7 @@ std::unique_ptr<TfrmOptions> TfrmOptions::Create(HWND owner)
     layout.owner = owner;
     if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
     FillToolsList(form->Control("ToolsCbList"));
-    // Shift alone is no modifier for a global hotkey: the control keeps the plain key.
-    SendMessageW(form->Control("QuickLaunchHotKey"), HKM_SETRULES, HKCOMB_S, MAKELPARAM(0, 0));
+    MakeHotkeyField(form->Control("QuickLaunchHotKey"));
     form->BindEvents<TfrmOptions>(form.get(), Events);
     form->SetDialogButtons("BtnOK", "BtnCancel");
     form->SetInitialFocus("BtnOK");

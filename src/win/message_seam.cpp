@@ -46,7 +46,7 @@ LRESULT CALLBACK RenameButtonsHook(int code, WPARAM wParam, LPARAM lParam)
             const wchar_t* text;
         };
         static constexpr Rename renames[] = {
-            {IDYES, L"&Ja"}, {IDNO, L"&Nein"}, {IDOK, L"OK"}, {IDCANCEL, L"Abbrechen"}};
+            {IDYES, L"&Yes"}, {IDNO, L"&No"}, {IDOK, L"OK"}, {IDCANCEL, L"Cancel"}};
         for (const Rename& r : renames)
             if (HWND button = GetDlgItem(box, r.id)) SetWindowTextW(button, r.text);
     }
@@ -86,9 +86,9 @@ const char* StandardDialogCaption(MessageKind kind)
 {
     switch (kind) {
     case MessageKind::Information: return "Information";
-    case MessageKind::Warning: return "Warnung";
-    case MessageKind::Error: return "Fehler";
-    case MessageKind::Confirmation: return "Best\xC3\xA4tigung";
+    case MessageKind::Warning: return "Warning";
+    case MessageKind::Error: return "Error";
+    case MessageKind::Confirmation: return "Confirm";
     case MessageKind::None: break;
     }
     return ProgramTitle;

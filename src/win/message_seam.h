@@ -10,7 +10,8 @@
 enum class MessageKind { None, Information, Warning, Error, Confirmation };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
 // SystemBox: MessageBoxW with the caller's caption. StandardDialog: the user-interface
-// library's message dialog, captioned by its kind and with German button texts.
+// library's message dialog, captioned by its kind and with English button texts whatever
+// the system's language.
 enum class MessageForm { SystemBox, StandardDialog };
 
 struct MessageRequest {
@@ -51,7 +52,7 @@ int ShowMessageBox(HWND owner, std::string_view text, std::string_view caption, 
 // The standard message dialog of that kind.
 int ShowMessageDialog(HWND owner, std::string_view text, MessageKind kind, MessageButtons buttons);
 
-// "Information", "Warnung", "Fehler", "Bestätigung"; "Marigoldwick" for a plain notice.
+// "Information", "Warning", "Error", "Confirm"; "Marigoldwick" for a plain notice.
 const char* StandardDialogCaption(MessageKind kind);
 // The request MessageBoxW(owner, text, caption, type) stands for, and back.
 MessageRequest SystemBoxRequest(HWND owner, std::string_view text, std::string_view caption, UINT type);

@@ -9,6 +9,7 @@
 #include "menus/icon_directory.h"
 #include "win/dpi.h"
 #include "win/resource_ids.h"
+#include "win/system_message.h"
 
 #include "controls6.h"
 #include "driver.h"
@@ -256,10 +257,11 @@ TEST_F(AboutTest, FailedShellCallsShowOneErrorEachWithTheirTexts)
         return MessageRequest{.form = MessageForm::StandardDialog,
                               .kind = MessageKind::Error,
                               .owner = form->Handle(),
-                              .caption = "Fehler",
+                              .caption = "Error",
                               .text = text};
     };
-    EXPECT_EQ(messages.Asked(), (std::vector{error("Unable to load file readme.txt"),
+    const std::string missing = ":\r" + SystemMessageText(ERROR_FILE_NOT_FOUND) + ".";
+    EXPECT_EQ(messages.Asked(), (std::vector{error(("Unable to open " + ReadmeFile + missing).c_str()),
                                              error("Unable to open marigoldwick.example"),
                                              error("Unable to open C:\\Programs\\Marigoldwick\\mgoldwk.chm")}));
 
@@ -280,8 +282,23 @@ TEST_F(AboutTest, RealShellReportsMissingReadmeAndHelpFile)
     ui->Click("BtnViewReadme");
     ReleaseKeys({VK_F1});
     ASSERT_EQ(messages.Asked().size(), 2u);
-    EXPECT_EQ(messages.Asked()[0].text, "Unable to load file readme.txt");
+    EXPECT_EQ(messages.Asked()[0].text,
+              "Unable to open " + ReadmeFile + ":\r" + SystemMessageText(ERROR_FILE_NOT_FOUND) + ".");
     EXPECT_EQ(messages.Asked()[1].text, "Unable to open " + HelpFile);
+}
+
+TEST_F(AboutTest, RealShellOpensAReadmeOfAnUnknownTypeInNotepadWithoutABoxOfItsOwn)
+{
+    FakeMessages messages;
+    std::optional<TempFolder> folder = TempFolder::Create();
+    ASSERT_TRUE(folder && folder->Write("readme.mgwnoprogram", "notes"));
+    ReadmeFile = folder->File("readme.mgwnoprogram");
+    ui->Click("BtnViewReadme");
+    HWND notepad = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (notepad = FindWindowA("Notepad", "readme.mgwnoprogram - Notepad")); }));
+    EXPECT_TRUE(messages.Asked().empty());
+    PostMessageA(notepad, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notepad); }));
 }
 
 TEST_F(AboutTest, OkHasTheFocusAndEscEnterCloseBoxEndTheRun)
