@@ -50,6 +50,24 @@ TEST(EntryPictureKey, PathsAreComparedAsTheFileSystemDoes)
     EXPECT_EQ(NormalisedPath(""), "");
 }
 
+TEST(EntryPictureKey, GenericPicturesAreTheShellsWhenItTellsThemApart)
+{
+    const PictureLocation app{PictureOrigin::IconFile, "C:\\W\\imageres.dll", -15};
+    const PictureLocation doc{PictureOrigin::IconFile, "C:\\W\\imageres.dll", -2};
+    const PictureLocation same{PictureOrigin::IconFile, "c:\\w\\IMAGERES.DLL", -2};
+    struct Case {
+        std::optional<PictureLocation> program, document;
+        int32_t programIndex, documentIndex;
+    };
+    for (const Case& t : {Case{app, doc, -15, -2}, Case{doc, same, -3, -1}, Case{std::nullopt, doc, -3, -1},
+                          Case{PictureLocation{}, doc, -3, -1}}) {
+        const GenericPictures chosen = ChooseGenericPictures(t.program, t.document, "C:\\S\\shell32.dll");
+        EXPECT_EQ(chosen.program.index, t.programIndex);
+        EXPECT_EQ(chosen.document.index, t.documentIndex);
+        EXPECT_EQ(chosen.program.file, t.programIndex == -3 ? "C:\\S\\shell32.dll" : app.file);
+    }
+}
+
 TEST(EntryPictureKey, SameFileAndIndexShareOthersDoNot)
 {
     const auto file = [](std::string path, int32_t index) {
