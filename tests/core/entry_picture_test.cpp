@@ -50,22 +50,14 @@ TEST(EntryPictureKey, PathsAreComparedAsTheFileSystemDoes)
     EXPECT_EQ(NormalisedPath(""), "");
 }
 
-TEST(EntryPictureKey, GenericPicturesAreTheShellsWhenItTellsThemApart)
+TEST(EntryPictureKey, GenericPicturesAreTheShellsOnlyWhenItTellsThemApart)
 {
-    const PictureLocation app{PictureOrigin::IconFile, "C:\\W\\imageres.dll", -15};
-    const PictureLocation doc{PictureOrigin::IconFile, "C:\\W\\imageres.dll", -2};
-    const PictureLocation same{PictureOrigin::IconFile, "c:\\w\\IMAGERES.DLL", -2};
-    struct Case {
-        std::optional<PictureLocation> program, document;
-        int32_t programIndex, documentIndex;
-    };
-    for (const Case& t : {Case{app, doc, -15, -2}, Case{doc, same, -3, -1}, Case{std::nullopt, doc, -3, -1},
-                          Case{PictureLocation{}, doc, -3, -1}}) {
-        const GenericPictures chosen = ChooseGenericPictures(t.program, t.document, "C:\\S\\shell32.dll");
-        EXPECT_EQ(chosen.program.index, t.programIndex);
-        EXPECT_EQ(chosen.document.index, t.documentIndex);
-        EXPECT_EQ(chosen.program.file, t.programIndex == -3 ? "C:\\S\\shell32.dll" : app.file);
-    }
+    const PictureLocation app{PictureOrigin::IconFile, "C:\\W\\imageres.dll", -15},
+        doc{PictureOrigin::IconFile, "c:\\w\\IMAGERES.DLL", -2};
+    const auto keys = [](const GenericPictures& g) { return PictureKey(g.program) + " " + PictureKey(g.document); };
+    EXPECT_EQ(keys(ChooseGenericPictures(app, doc, "S")), keys({app, doc}));
+    for (const std::optional<PictureLocation>& program : {std::optional(doc), std::optional<PictureLocation>()})
+        EXPECT_EQ(keys(ChooseGenericPictures(program, doc, "S")), "file:S,-3 file:S,-1");
 }
 
 TEST(EntryPictureKey, SameFileAndIndexShareOthersDoNot)
