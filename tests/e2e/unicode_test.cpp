@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,7 +56,8 @@ std::string WithoutTrailingBackslash(std::string path)
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 
 // What `paint` draws on a bitmap `width` pixels wide, rows top down.
-std::vector<uint32_t> Painted(int width, int height, const std::function<void(HDC)>& paint)
+template <typename Paint>
+std::vector<uint32_t> Painted(int width, int height, Paint paint)
 {
     BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void* bits = nullptr;
@@ -316,9 +316,8 @@ TEST_F(UnicodeE2e, NamesInEveryScriptTypedBrowsedAndDroppedShowStartAreSavedAndS
     });
     EXPECT_TRUE(WaitUntil([&] { return PlacesShowing(popup, generic, 32) == 6; }, 3000));
     PressKeys({VK_DOWN});
-    const COLORREF h = GetSysColor(COLOR_HIGHLIGHT);
-    const std::vector<uint32_t> highlight{RGB(GetBValue(h), GetGValue(h), GetRValue(h))};  // as a DIB holds it
-    EXPECT_TRUE(WaitUntil([&] { return PlacesShowing(popup, highlight, 1) > 0; })) << "no entry highlighted";
+    const COLORREF h = GetSysColor(COLOR_HIGHLIGHT);  // a DIB holds it the other way round
+    EXPECT_TRUE(WaitUntil([&] { return PlacesShowing(popup, {RGB(GetBValue(h), GetGValue(h), GetRValue(h))}, 1) > 0; }));
     EXPECT_EQ(PlacesShowing(popup, generic, 32), 6) << "the highlighted entry's picture";
     PressKeys({VK_ESCAPE});
     ASSERT_TRUE(app->WaitForPopupGone());
