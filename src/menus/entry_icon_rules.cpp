@@ -107,3 +107,17 @@ std::string PictureKey(const PictureLocation& source)
     }
     return {};
 }
+
+GenericPictures ChooseGenericPictures(const std::optional<PictureLocation>& program,
+                                      const std::optional<PictureLocation>& document, const std::string& systemLibrary)
+{
+    GenericPictures chosen{{PictureOrigin::IconFile, systemLibrary, -3}, {PictureOrigin::IconFile, systemLibrary, -1}};
+    const auto named = [](const std::optional<PictureLocation>& answer) {
+        return answer && answer->origin == PictureOrigin::IconFile && !answer->file.empty();
+    };
+    if (!named(program) || !named(document) || PictureKey(*program) == PictureKey(*document)) return chosen;
+    chosen.program = *program;
+    chosen.document = *document;
+    chosen.program.programOwn = chosen.document.programOwn = false;
+    return chosen;
+}

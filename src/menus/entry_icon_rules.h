@@ -41,7 +41,23 @@ struct PictureLocation {
     PictureOrigin origin = PictureOrigin::None;
     std::string file;
     int32_t index = 0;
+    // The program's own first icon: a program without icons shows the generic program
+    // picture instead of the placeholder. Not part of the key.
+    bool programOwn = false;
 };
+
+// The shell's pictures of a program without icons and of a document whose type has no
+// program, where the shell names them (`program`, `document`: its answers, nothing when
+// it has none). A shell that gives one location for both names neither (Wine answers
+// every stock picture alike): then the system library's own resources stand in, the
+// "application" picture (resource 3) and the plain document (resource 1) of
+// `systemLibrary`.
+struct GenericPictures {
+    PictureLocation program;
+    PictureLocation document;
+};
+GenericPictures ChooseGenericPictures(const std::optional<PictureLocation>& program,
+                                      const std::optional<PictureLocation>& document, const std::string& systemLibrary);
 
 // A type's registered icon (the DefaultIcon value: `file`, `file,index` or `"file",index`;
 // the index counts as ExtractIconA's, negative for a resource id). Nothing for "%1" (each

@@ -4,6 +4,7 @@
 #include "menus/icon_directory.h"
 #include "shell/environment_win.h"
 #include "shell/idlist_win.h"
+#include "win/system_function.h"
 #include "win/text_conversion.h"
 
 #include <shellapi.h>
@@ -92,6 +93,37 @@ std::string SystemFile(const wchar_t* name)
     return Utf8(std::wstring_view(folder, length)) + "\\" + Utf8(name);
 }
 
+// SHSTOCKICONINFO and its ids, named by the headers only for newer targets than ours.
+struct StockIconInfo {
+    DWORD cbSize;
+    HICON hIcon;
+    int iSysImageIndex;
+    int iIcon;
+    wchar_t szPath[MAX_PATH];
+};
+constexpr int StockDocumentWithoutProgram = 0;  // SIID_DOCNOASSOC
+constexpr int StockApplication = 2;             // SIID_APPLICATION
+
+// The shell's generic program and document pictures, asked once.
+const GenericPictures& Generic()
+{
+    static const GenericPictures pictures = [] {
+        // Vista and later; Windows XP has none and the system library's resources serve.
+        SystemFunction stock = SystemFunction::ByName("shell32.dll", "SHGetStockIconInfo");
+        const auto location = [&stock](int id) -> std::optional<PictureLocation> {
+            StockIconInfo info{};
+            info.cbSize = sizeof(info);
+            const std::optional<HRESULT> result =
+                stock.Call<HRESULT(WINAPI*)(int, UINT, StockIconInfo*)>(id, 0u /* SHGSI_ICONLOCATION */, &info);
+            if (!result || FAILED(*result) || !info.szPath[0]) return std::nullopt;
+            return PictureLocation{PictureOrigin::IconFile, Utf8(info.szPath), info.iIcon};
+        };
+        return ChooseGenericPictures(location(StockApplication), location(StockDocumentWithoutProgram),
+                                     SystemFile(L"shell32.dll"));
+    }();
+    return pictures;
+}
+
 // A registered icon file named without a folder ("url.dll") is looked for as the
 // system looks for a library.
 std::string FoundIconFile(const std::string& file)
@@ -114,13 +146,13 @@ std::optional<PictureLocation> RegisteredIcon(const std::string& value)
 }
 
 // Where the shell draws a document of type `extension` (".TXT") from: the type's
-// registered icon, else the system library's plain document icon (resource 1). Nothing
+// registered icon, else the generic document picture. Nothing
 // when the shell draws each file of the type on its own ("%1", an icon handler, a
 // shortcut): then only the shell's answer for the file will do.
 std::optional<PictureLocation> TypeIcon(const std::string& extension)
 {
     const std::optional<std::string> progId = extension.empty() ? std::nullopt : ClassText(Wide(extension));
-    const PictureLocation plain{PictureOrigin::IconFile, SystemFile(L"shell32.dll"), -1};
+    const PictureLocation& plain = Generic().document;
     if (!progId || progId->empty()) return plain;
     const std::wstring key = Wide(*progId);
     if (ClassHas(key + L"\\shellex\\IconHandler") || ClassHas(key, L"IsShortcut")) return std::nullopt;
@@ -185,10 +217,10 @@ PictureLocation DocumentImage(const std::string& path)
     return types.Document(path, attributes);
 }
 
-PictureLocation IconFileSource(std::string file, int32_t index)
+PictureLocation IconFileSource(std::string file, int32_t index, bool programOwn = false)
 {
     if (!IsFile(Attributes(file))) return {};
-    return PictureLocation{PictureOrigin::IconFile, std::move(file), index};
+    return PictureLocation{PictureOrigin::IconFile, std::move(file), index, programOwn};
 }
 
 PictureLocation ResolveSource(const EntryIconRequest& request)
@@ -205,11 +237,16 @@ PictureLocation ResolveSource(const EntryIconRequest& request)
             return ResolveSource(EntryIconRequest{Utf8(named), false, DefaultIconNum, {}});
         return ShellImage(reinterpret_cast<const wchar_t*>(list.get()), SHGFI_PIDL);
     }
-    case EntryIconSource::IconFile: return IconFileSource(ExpandEnvironment(request.IconPfad), request.IconNum);
+    case EntryIconSource::IconFile: {
+        // The same picture as the program's default icon, so the same key: both fall back alike.
+        std::string file = ExpandEnvironment(request.IconPfad);
+        const bool programOwn = request.IconNum == 0 && IsProgramPath(file);
+        return IconFileSource(std::move(file), request.IconNum, programOwn);
+    }
     case EntryIconSource::ProgramFirst:
         // A folder named like a program has no icons of its own: the shell's folder icon.
         if (IsFolder(Attributes(path))) return DocumentImage(path);
-        return IconFileSource(path, 0);
+        return IconFileSource(path, 0, true);
     case EntryIconSource::ShellFileIcon: return DocumentImage(path);
     case EntryIconSource::None: break;
     }
@@ -424,7 +461,11 @@ UniqueIcon GetEntryIcon(std::string_view path, bool isPidl, int32_t iconNum, con
     case EntryIconSource::ProgramFirst:
         handle = ExtractFrom(expanded, 0);
         // A folder named like a program has no icons of its own: the shell's folder icon.
-        if (reinterpret_cast<UINT_PTR>(handle) <= 1 && IsFolder(Attributes(expanded))) handle = ShellFileIcon(expanded);
+        if (reinterpret_cast<UINT_PTR>(handle) <= 1) {
+            const DWORD attributes = Attributes(expanded);
+            if (IsFolder(attributes)) handle = ShellFileIcon(expanded);
+            else if (IsFile(attributes)) handle = ExtractFrom(Generic().program.file, Generic().program.index);
+        }
         break;
     case EntryIconSource::ShellFileIcon: handle = ShellFileIcon(expanded); break;
     case EntryIconSource::None: break;
@@ -442,7 +483,10 @@ std::optional<PixelImage> MakeEntryPicture(const EntryIconRequest& request, int 
     const PictureLocation source = ResolveSource(request);
     std::optional<PixelImage> picture;
     switch (source.origin) {
-    case PictureOrigin::IconFile: picture = FilePicture(source.file, source.index, size); break;
+    case PictureOrigin::IconFile:
+        picture = FilePicture(source.file, source.index, size);
+        if (!picture && source.programOwn) picture = FilePicture(Generic().program.file, Generic().program.index, size);
+        break;
     case PictureOrigin::ShellImage: picture = ShellPicture(source.index, size); break;
     case PictureOrigin::None: break;
     }

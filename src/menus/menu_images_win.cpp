@@ -62,7 +62,9 @@ PictureStore::PictureStore(int size, const EntryPictures& pictures)
     : size_(size), list_(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 256))
 {
     if (!list_) return;
-    ImageList_SetBkColor(list_.get(), GetSysColor(COLOR_MENU));
+    // No background of its own: every picture keeps its transparency on whatever it is
+    // drawn on (the menu colour, a highlight, a list's selection).
+    ImageList_SetBkColor(list_.get(), CLR_NONE);
     // The list draws the two pictures at its own size.
     ImageList_AddIcon(list_.get(), pictures.ImgIconLeer.get());
     ImageList_AddIcon(list_.get(), pictures.ImgIconSeparator.get());

@@ -2,6 +2,7 @@
 
 #include "menus/entry_icon_rules.h"
 #include "shell/path_text.h"
+#include "text/unicode.h"
 
 #include <algorithm>
 
@@ -16,16 +17,24 @@ bool IsShortcutFile(std::string_view upperPath)
     return ext == ".LNK" || ext == ".PIF";
 }
 
-PlainFileNames NamePlainFile(std::string_view upperPath, const CaseMap& lower)
+std::string WithFirstRaised(std::string text, const CaseMap& upper)
+{
+    if (text.empty()) return text;
+    // The whole first character, however many bytes (or UTF-16 units) it takes; accents
+    // that follow it stay as they are.
+    size_t end = 0;
+    (void)NextCodePoint(text, end);
+    return upper(text.substr(0, end)) + text.substr(end);
+}
+
+PlainFileNames NamePlainFile(std::string_view upperPath, const CaseMap& lower, const CaseMap& upper)
 {
     PlainFileNames names;
     names.pfad = upperPath;
     if (IsProgramPath(upperPath)) names.iconPfad = upperPath;
     std::string_view name = FileNamePart(upperPath);
     name.remove_suffix(ExtensionOf(name).size());
-    names.description = lower(std::string(name));
-    if (!names.description.empty() && names.description[0] >= 'a' && names.description[0] <= 'z')
-        names.description[0] = static_cast<char>(names.description[0] - 'a' + 'A');
+    names.description = WithFirstRaised(lower(std::string(name)), upper);
     return names;
 }
 

@@ -19,9 +19,11 @@ struct PlainFileNames {
     std::string iconPfad;
     std::string description;
 };
+// The text with its first character (a whole code point) mapped by `upper`.
+std::string WithFirstRaised(std::string text, const CaseMap& upper);
 // A plain file keeps its upper-cased path; a program is its own icon file; the
-// description is the lower-cased name without extension, a leading a-z raised.
-PlainFileNames NamePlainFile(std::string_view upperPath, const CaseMap& lower);
+// description is the lower-cased name without extension, its first character raised.
+PlainFileNames NamePlainFile(std::string_view upperPath, const CaseMap& lower, const CaseMap& upper);
 
 // A shortcut without an icon of its own to a program shows the program's icon.
 std::string ShortcutIconPfad(std::string_view iconLocation, std::string_view targetPath);

@@ -26,7 +26,7 @@ std::unique_ptr<TOneItem> DroppedItem(ITEMIDLIST* list, IShellFolder* desktop)
     std::string file = UpperCaseText(GetDisplayNameInFolder(desktop, list, true));
     if (!IsExistingFile(file)) return item;
     if (!IsShortcutFile(file)) {
-        PlainFileNames names = NamePlainFile(file, LowerCaseText);
+        PlainFileNames names = NamePlainFile(file, LowerCaseText, UpperCaseText);
         item->Pfad = std::move(names.pfad);
         item->IsPIDL = false;
         item->IconPfad = std::move(names.iconPfad);

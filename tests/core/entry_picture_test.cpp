@@ -50,6 +50,13 @@ TEST(EntryPictureKey, PathsAreComparedAsTheFileSystemDoes)
     EXPECT_EQ(NormalisedPath(""), "");
 }
 
+TEST(EntryPictureKey, GenericPicturesAreTheShellsOnlyWhenItTellsThemApart)
+{
+    const PictureLocation app{PictureOrigin::IconFile, "C:\\W\\imageres.dll", -15}, doc{app.origin, app.file, -2};
+    EXPECT_EQ(PictureKey(ChooseGenericPictures(app, doc, "S").program), PictureKey(app));
+    EXPECT_EQ(PictureKey(ChooseGenericPictures(doc, doc, "S").program), "file:S,-3");  // Wine answers every id alike
+}
+
 TEST(EntryPictureKey, SameFileAndIndexShareOthersDoNot)
 {
     const auto file = [](std::string path, int32_t index) {

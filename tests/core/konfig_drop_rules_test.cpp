@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -10,6 +11,16 @@ std::string AsciiLower(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
     return text;
+}
+
+// The system's upper case of single characters: a to z, Cyrillic ze, Greek alpha, Deseret
+// long i (beyond the basic plane); anything else, a letter with its accent too, unchanged.
+std::string FirstUpper(std::string c)
+{
+    if (c.size() == 1 && c[0] >= 'a' && c[0] <= 'z') return std::string(1, static_cast<char>(c[0] - 32));
+    for (auto [small, capital] : {std::pair{"з", "З"}, {"α", "Α"}, {"\xF0\x90\x90\xA8", "\xF0\x90\x90\x80"}})
+        if (c == small) return capital;
+    return c;
 }
 
 TEST(KonfigDropRules, PlainFilesAreNamedFromTheirPath)
@@ -24,8 +35,11 @@ TEST(KonfigDropRules, PlainFilesAreNamedFromTheirPath)
                           Case{"C:\\DOCS\\ARCHIVE.TAR.GZ", "", "Archive.tar"},
                           Case{"C:\\DOCS\\.PROFILE", "", ""},
                           Case{"C:\\DOCS\\1ST NOTE", "", "1st note"},
-                          Case{"C:\\V1.0\\SETUP", "", "Setup"}}) {
-        PlainFileNames names = NamePlainFile(t.path, AsciiLower);
+                          Case{"C:\\V1.0\\SETUP", "", "Setup"},
+                          Case{"C:\\TEST\\запуск.EXE", "C:\\TEST\\запуск.EXE", "Запуск"},
+                          Case{"C:\\DOCS\\α\xCC\x81α.TXT", "", "Α\xCC\x81α"},  // the accent stays
+                          Case{"C:\\DOCS\\\xF0\x90\x90\xA8" "A.TXT", "", "\xF0\x90\x90\x80" "a"}}) {
+        PlainFileNames names = NamePlainFile(t.path, AsciiLower, FirstUpper);
         EXPECT_EQ(names.pfad, t.path);
         EXPECT_EQ(names.iconPfad, t.iconPfad) << t.path;
         EXPECT_EQ(names.description, t.description) << t.path;

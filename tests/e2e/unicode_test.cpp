@@ -3,6 +3,8 @@
 // the item mask, chosen in the browse dialog, dropped from another process. They show in
 // the popup with their pictures, start (copies of recorder.exe write down their wide
 // command line and folder), are saved, and after a restart are all there and start again.
+// Being copies of a program without icons, they show the shell's generic program picture
+// in the popup, highlighted or not, read from the screen; a missing one, nothing.
 #include "app_test.h"
 #include "recorder_log.h"
 #include "unicode_files.h"
@@ -52,6 +54,41 @@ std::string WithoutTrailingBackslash(std::string path)
 }
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// What `paint` draws on a bitmap `width` pixels wide, rows top down.
+template <typename Paint>
+std::vector<uint32_t> Painted(int width, int height, Paint paint)
+{
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void* bits = nullptr;
+    UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+    UniqueGdiObject dib(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bits) return {};
+    ScopedSelectObject select(dc.get(), dib.get());
+    paint(dc.get());
+    GdiFlush();
+    return {static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height};
+}
+
+// Places of the window, as the screen shows it, that hold `picture` (`width` pixels wide):
+// nearly every pixel nearly alike, as two draws may round alpha differently.
+int PlacesShowing(HWND window, const std::vector<uint32_t>& picture, int width)
+{
+    const RECT r = ScreenPlace(window);
+    const int w = r.right - r.left, h = r.bottom - r.top, height = static_cast<int>(picture.size()) / width;
+    const std::vector<uint32_t> shot =
+        Painted(w, h, [&](HDC dc) { BitBlt(dc, 0, 0, w, h, ScopedGetDC(nullptr).get(), r.left, r.top, SRCCOPY); });
+    int places = 0;
+    for (int at = 0; at < w * h; ++at) {
+        int misses = at % w + width > w || at / w + height > h ? 99 : 0;
+        for (int k = 0; k < width * height && misses < 16; ++k)
+            for (int shift : {0, 8, 16})
+                misses += std::abs(int(picture[k] >> shift & 0xFF) -
+                                   int(shot[at + k / width * w + k % width] >> shift & 0xFF)) > 24;
+        places += misses < 16;
+    }
+    return places;
+}
 
 class UnicodeE2e : public AppTest {
 protected:
@@ -232,8 +269,11 @@ TEST_F(UnicodeE2e, NamesInEveryScriptTypedBrowsedAndDroppedShowStartAreSavedAndS
     RECT r{};
     GetWindowRect(items, &r);
     const std::string linked = "00040100 " + std::to_string(DROPEFFECT_LINK);
-    for (int k : {2, 3, 4}) EXPECT_EQ(Drag({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, {programs[k]}), linked);
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(items, LVM_GETITEMCOUNT, 0, 0) == 5; }))
+    const std::string launch = places + "\\Запуск.exe";
+    ASSERT_TRUE(CopyFileW(Wide(programs[0]).c_str(), Wide(launch).c_str(), FALSE));
+    programs.push_back(launch);
+    for (int k : {2, 3, 4, 5}) EXPECT_EQ(Drag({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, {programs[k]}), linked);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(items, LVM_GETITEMCOUNT, 0, 0) == 6; }))
         << SendMessageW(items, LVM_GETITEMCOUNT, 0, 0);
     EXPECT_TRUE(app->NoMessageBoxFor(200));
     ASSERT_TRUE(ClickButton(settings, "&OK - Minimize"));
@@ -256,14 +296,29 @@ TEST_F(UnicodeE2e, NamesInEveryScriptTypedBrowsedAndDroppedShowStartAreSavedAndS
         EXPECT_EQ(CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Wide(pfad).c_str(), -1,
                                  Wide(programs[k]).c_str(), -1), CSTR_EQUAL)
             << pfad;
-        EXPECT_FALSE(Value(k + 1, "Description").empty());
         stored.push_back(pfad);
     }
+    // Named after the file, the first letter raised by the system's rule for its script.
+    const std::vector<std::string> named{CjkName, "Smile \xF0\x9F\x98\x80", "Cafe\xCC\x81", "Запуск"};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(Value(k + 3, "Description"), named[static_cast<size_t>(k)]) << k;
 
     // Shown with their pictures, started from the popup as they are stored.
     HWND popup = OpenPopup();
     ASSERT_NE(popup, nullptr);
     ExpectPicturesFinal();
+    // The shell's own "application" picture on the menu colour, highlighted or not.
+    const std::vector<uint32_t> generic = Painted(32, 32, [](HDC dc) {
+        const RECT all{0, 0, 32, 32};
+        FillRect(dc, &all, GetSysColorBrush(COLOR_MENU));
+        UniqueIcon icon(static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(L"shell32.dll"), MAKEINTRESOURCEW(3), IMAGE_ICON, 32, 32, 0)));
+        DrawIconEx(dc, 0, 0, icon.get(), 32, 32, 0, nullptr, DI_NORMAL);
+    });
+    EXPECT_TRUE(WaitUntil([&] { return PlacesShowing(popup, generic, 32) == 6; }, 3000));
+    PressKeys({VK_DOWN});
+    const COLORREF h = GetSysColor(COLOR_HIGHLIGHT);  // a DIB holds it the other way round
+    EXPECT_TRUE(WaitUntil([&] { return PlacesShowing(popup, {RGB(GetBValue(h), GetGValue(h), GetRValue(h))}, 1) > 0; }));
+    EXPECT_EQ(PlacesShowing(popup, generic, 32), 6) << "the highlighted entry's picture";
     PressKeys({VK_ESCAPE});
     ASSERT_TRUE(app->WaitForPopupGone());
     size_t records = 0;
@@ -276,9 +331,14 @@ TEST_F(UnicodeE2e, NamesInEveryScriptTypedBrowsedAndDroppedShowStartAreSavedAndS
     // After a restart everything is there and starts again; the Cyrillic mnemonic too.
     ASSERT_TRUE(Post(main, WM_CLOSE));
     ASSERT_EQ(app->WaitForExit(), 0u);
+    ASSERT_TRUE(DeleteFileW(Wide(launch).c_str()));
     Start(std::nullopt);
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_NE(OpenPopup(), nullptr);
+    popup = OpenPopup();
+    ASSERT_NE(popup, nullptr);
+    // A program gone shows the placeholder, the others their pictures.
+    ExpectPicturesFinal();
+    EXPECT_TRUE(WaitUntil([&] { return PlacesShowing(popup, generic, 32) == 5; }, 3000));
     TypeCharacter(L'п');
     std::vector<RecorderRecord> again = WaitForRecords(log, records + 1);
     ASSERT_EQ(again.size(), records + 1) << "the mnemonic started nothing";
