@@ -66,6 +66,19 @@ int CaptionWidth(HWND control, const char* caption, UINT dpi)
     }
 }
 
+// The height of a line of the label's text in its font; 0 for other controls. A message
+// font taller than the table's size must not cut the label's descenders.
+int LabelLineHeight(HWND control, const char* caption)
+{
+    if (!caption || !*caption || !IsClass(control, L"Static")) return 0;
+    const DWORD type = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & SS_TYPEMASK;
+    if (type > SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP) return 0;
+    ScopedGetDC dc(control);
+    ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    return GetTextMetricsW(dc.get(), &metrics) ? static_cast<int>(metrics.tmHeight) : 0;
+}
+
 // The window size for that client size at that DPI; the screen's frames where the
 // system cannot tell them for another DPI.
 SIZE FrameSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi)
@@ -348,6 +361,11 @@ SIZE Form::LayOut()
         box.y = scale(row.y);
         box.w = scale(row.x + row.w) - box.x;
         box.h = scale(row.y + row.h) - box.y;
+        // Grown upwards: what lies below a label (the field it names) stays clear of it.
+        if (const int line = LabelLineHeight(controls_[i].hwnd, row.caption); line > box.h) {
+            box.y -= line - box.h;
+            box.h = line;
+        }
         box.minWidth = CaptionWidth(controls_[i].hwnd, row.caption, dpi_);
     }
     const FitLayout fit = FitToText(boxes, scale(spec_.clientWidth));

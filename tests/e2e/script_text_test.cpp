@@ -79,7 +79,9 @@ Gray Drawn(LOGFONTW font, const char* name, int designedPixels = 11, bool edit =
     const Gray g = Read(dc.get(), all);
     for (int y = 0; y < g.h; ++y)
         for (int x = 0; x < g.w; ++x)
-            if (g.At(x, y) < 192) ink = {std::min(ink.left, x - 1L), std::min(ink.top, 0L + y), std::max(ink.right, x + 2L), std::max(ink.bottom, y + 1L)};
+            if (g.At(x, y) < 192)
+                ink = {std::min(ink.left, x - 1L), std::min(ink.top, 0L + y), std::max(ink.right, x + 2L),
+                       std::max(ink.bottom, y + 1L)};
     return Read(dc.get(), ink);
 }
 
