@@ -6,6 +6,7 @@
 #include "win/dpi.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
+#include "win/system_font.h"
 #include "win/system_message.h"
 #include "win/text_conversion.h"
 
@@ -119,8 +120,8 @@ std::unique_ptr<TfrmAbout> TfrmAbout::Create(HWND owner, HMODULE resources)
     form->resources_ = resources;
     form->SetPictures();
 
-    form->SetControlFont("LblVersion", "Arial", 16, FW_BOLD);
-    form->SetControlFont("BtnGotoHome", "MS Sans Serif", 11, FW_NORMAL, true);
+    form->SetControlFont("LblVersion", 16, FW_BOLD);
+    form->SetControlFont("BtnGotoHome", DesignedMessagePixels, FW_NORMAL, true);
 
     form->BindEvents<TfrmAbout>(form.get(), Events);
     form->SetDialogButtons("BtnOK", "BtnOK");

@@ -432,8 +432,9 @@ LRESULT TfrmKonfig::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
+    case WM_SETTINGCHANGE:
     case WmDpiChanged: {
-        // The form lays itself out again from its table at the new DPI and resizes itself
+        // The form lays itself out again from its table at the new DPI or font and resizes itself
         // while doing so: the anchors of the old layout must neither move the controls nor
         // hold the window at the old minimum until they are captured again (LaidOut).
         relayingOut_ = true;

@@ -3,6 +3,7 @@
 #include "layout/text_fit.h"
 #include "win/application.h"
 #include "win/dpi.h"
+#include "win/system_font.h"
 #include "win/system_function.h"
 #include "win/text_conversion.h"
 
@@ -10,13 +11,6 @@
 
 namespace {
 constexpr int FirstControlId = 1000;
-
-UniqueGdiObject MakeFont(const char* name, int pixels, int weight, bool underline = false)
-{
-    return UniqueGdiObject(CreateFontW(-pixels, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       VARIABLE_PITCH | FF_SWISS, Wide(name).c_str()));
-}
 
 bool IsClass(HWND hwnd, const wchar_t* name)
 {
@@ -70,6 +64,19 @@ int CaptionWidth(HWND control, const char* caption, UINT dpi)
         return width + picture + ScaleByDpi(8, dpi);
     }
     }
+}
+
+// The height of a line of the label's text in its font; 0 for other controls. A message
+// font taller than the table's size must not cut the label's descenders.
+int LabelLineHeight(HWND control, const char* caption)
+{
+    if (!caption || !*caption || !IsClass(control, L"Static")) return 0;
+    const DWORD type = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & SS_TYPEMASK;
+    if (type > SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP) return 0;
+    ScopedGetDC dc(control);
+    ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    return GetTextMetricsW(dc.get(), &metrics) ? static_cast<int>(metrics.tmHeight) : 0;
 }
 
 // The window size for that client size at that DPI; the screen's frames where the
@@ -279,7 +286,6 @@ bool Form::CreateForm(const FormSpec& layout)
     // The window's DPI is known once it exists (per-monitor awareness: the screen it is on).
     dpi_ = WindowDpi(Handle());
     MakeFonts();
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     PlaceCentred(LayOut());
     return true;
 }
@@ -305,11 +311,13 @@ void Form::PlaceAt(POINT topLeft, SIZE client)
 
 void Form::MakeFonts()
 {
-    font_ = MakeFont(spec_.fontName, ScaleByDpi(spec_.fontPixels, dpi_), FW_NORMAL);
-    smallFont_ = MakeFont(spec_.fontName, ScaleByDpi(spec_.smallFontPixels, dpi_), FW_NORMAL);
-    smallBoldFont_ = MakeFont(spec_.fontName, ScaleByDpi(spec_.smallFontPixels, dpi_), FW_BOLD);
+    messageFont_ = MessageFont(dpi_);
+    const LONG weight = messageFont_.lfWeight;
+    font_ = DerivedFont(messageFont_, spec_.fontPixels, weight);
+    smallFont_ = DerivedFont(messageFont_, spec_.smallFontPixels, weight);
+    smallBoldFont_ = DerivedFont(messageFont_, spec_.smallFontPixels, FW_BOLD);
     for (OwnFont& own : ownFonts_) {
-        own.font = MakeFont(own.face.c_str(), ScaleByDpi(own.pixels, dpi_), own.weight, own.underline);
+        own.font = DerivedFont(messageFont_, own.pixels, own.weight, own.underline);
         SendMessageW(controls_[own.control].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(own.font.get()), FALSE);
     }
 }
@@ -321,12 +329,12 @@ HGDIOBJ Form::RowFont(ControlFont font) const
     return font_.get();
 }
 
-void Form::SetControlFont(std::string_view name, const char* face, int pixels, int weight, bool underline)
+void Form::SetControlFont(std::string_view name, int pixels, int weight, bool underline)
 {
     size_t at = IndexOf(name);
     std::erase_if(ownFonts_, [at](const OwnFont& own) { return own.control == at; });
-    OwnFont& own = ownFonts_.emplace_back(OwnFont{at, face, pixels, weight, underline, {}});
-    own.font = MakeFont(face, ScaleByDpi(pixels, dpi_), weight, underline);
+    OwnFont& own = ownFonts_.emplace_back(OwnFont{at, pixels, weight, underline, {}});
+    own.font = DerivedFont(messageFont_, pixels, weight, underline);
     SendMessageW(controls_[at].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(own.font.get()), FALSE);
     PlaceCentred(LayOut());
 }
@@ -353,6 +361,11 @@ SIZE Form::LayOut()
         box.y = scale(row.y);
         box.w = scale(row.x + row.w) - box.x;
         box.h = scale(row.y + row.h) - box.y;
+        // Grown upwards: what lies below a label (the field it names) stays clear of it.
+        if (const int line = LabelLineHeight(controls_[i].hwnd, row.caption); line > box.h) {
+            box.y -= line - box.h;
+            box.h = line;
+        }
         box.minWidth = CaptionWidth(controls_[i].hwnd, row.caption, dpi_);
     }
     const FitLayout fit = FitToText(boxes, scale(spec_.clientWidth));
@@ -374,7 +387,7 @@ SIZE Form::LayOut()
     return {fit.clientWidth, scale(spec_.clientHeight)};
 }
 
-void Form::ChangeDpi(UINT dpi, const RECT& suggested)
+void Form::Relayout(UINT dpi, POINT topLeft)
 {
     // The old fonts live until every control has let go of them.
     HGDIOBJ old[] = {font_.get(), smallFont_.get(), smallBoldFont_.get()};
@@ -383,15 +396,14 @@ void Form::ChangeDpi(UINT dpi, const RECT& suggested)
     for (OwnFont& own : ownFonts_) keepOwn.push_back(std::move(own.font));
     dpi_ = dpi;
     MakeFonts();
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     for (size_t i = 0; i < controls_.size(); ++i) {
-        // Fonts a form set by itself stay; the form's own fonts follow the DPI.
+        // Fonts a form set by itself stay; the form's own fonts follow the DPI and the message font.
         auto current = reinterpret_cast<HGDIOBJ>(SendMessageW(controls_[i].hwnd, WM_GETFONT, 0, 0));
         if (std::find(std::begin(old), std::end(old), current) != std::end(old))
             SendMessageW(controls_[i].hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(RowFont(rows_[i].font)), FALSE);
     }
-    PlaceAt({suggested.left, suggested.top}, LayOut());
-    InvalidateRect(Handle(), nullptr, TRUE);
+    PlaceAt(topLeft, LayOut());
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     LaidOut();
 }
 
@@ -595,6 +607,9 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
+    case WM_GETFONT:
+        // What the form draws itself (an owner-drawn list) is in the form's font too.
+        return reinterpret_cast<LRESULT>(font_.get());
     case DM_GETDEFID:
         if (defaultId_ > 0) return MAKELRESULT(defaultId_, DC_HASDEFID);
         break;
@@ -602,8 +617,19 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         EndModal(ModalResult::Cancel);
         return 0;
     case WmDpiChanged:
-        if (lParam) ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        if (lParam) {
+            const auto& suggested = *reinterpret_cast<const RECT*>(lParam);
+            Relayout(HIWORD(wParam), {suggested.left, suggested.top});
+        }
         return 0;
+    case WM_SETTINGCHANGE:
+        // Sent to every top-level window, shown or not, when the user picks other fonts.
+        if (!SameFont(MessageFont(dpi_), messageFont_)) {
+            RECT frame{};
+            GetWindowRect(Handle(), &frame);
+            Relayout(dpi_, {frame.left, frame.top});
+        }
+        break;
     default:
         break;
     }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+// Every font of a form is the system's message font at the form's DPI (system_font.h);
 // Small: the form's second, smaller size (group boxes and bottom buttons of some forms).
 enum class ControlFont { Normal, Small, SmallBold };
 
@@ -121,7 +122,7 @@ protected:
         DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
         DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
         HWND owner = nullptr;
-        const char* fontName = "MS Sans Serif";
+        // The sizes the table is designed for: DesignedMessagePixels is the message font's own.
         int fontPixels = 11;
         int smallFontPixels = 11;
     };
@@ -129,9 +130,11 @@ protected:
     [[nodiscard]] bool CreateForm(const FormSpec& layout);
     // Creates the controls and lays the form out at its DPI, centred again.
     [[nodiscard]] bool CreateControls(std::span<const ControlRow> rows);
-    // A font of the control's own, given in pixels at 96 DPI: re-made when the DPI changes.
-    void SetControlFont(std::string_view name, const char* face, int pixels, int weight, bool underline = false);
-    // After the form was laid out again for another DPI (moved to another screen).
+    // A font of the control's own: the message font at another designed size (pixels at
+    // 96 DPI), weight or underline; made again with the others.
+    void SetControlFont(std::string_view name, int pixels, int weight, bool underline = false);
+    // After the form was laid out again for another DPI (moved to another screen) or
+    // another message font (the user changed it).
     virtual void LaidOut() {}
 
     using Handler = std::function<void()>;
@@ -176,7 +179,9 @@ private:
     void PlaceCentred(SIZE client);
     void PlaceAt(POINT topLeft, SIZE client);
     HGDIOBJ RowFont(ControlFont font) const;
-    void ChangeDpi(UINT dpi, const RECT& suggested);
+    // Takes the message font at `dpi` again, sets the fonts made from it and lays the form
+    // out again with its top left corner there.
+    void Relayout(UINT dpi, POINT topLeft);
     std::vector<NotifyBinding> notifyBindings_;
     struct Binding {
         int id;
@@ -193,9 +198,9 @@ private:
     UniqueGdiObject font_;
     UniqueGdiObject smallFont_;
     UniqueGdiObject smallBoldFont_;
+    LOGFONTW messageFont_{};
     struct OwnFont {
         size_t control;
-        std::string face;
         int pixels;
         int weight;
         bool underline;

@@ -6,6 +6,7 @@
 //                                              the shown owner) and waits for the dialog
 //                                              of that class
 //   window_driver close <class>                closes that window
+//   window_driver quick <letters> <rect file>  opens the quick-launch box and types the letters
 // The window's screen rectangle goes to the file as "left top right bottom". Exit code 0
 // when that worked. It must run on the same Wine desktop as the program.
 #include "wait_for.h"
@@ -73,15 +74,34 @@ void ClickIconItem(HWND list, int index)
     PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
-int OpenSettings(const wchar_t* rectFile)
+// What choosing a fixed command in the first popup menu sends; false without the program.
+bool ChooseCommand(WPARAM command)
 {
     HWND main = nullptr;
-    if (!WaitFor([&] { return (main = FindWindowW(L"THaupt", L"Marigoldwick")) != nullptr; }, 30000)) return 3;
+    if (!WaitFor([&] { return (main = FindWindowW(L"THaupt", L"Marigoldwick")) != nullptr; }, 30000)) return false;
     Sleep(1000);
-    // What choosing "&Settings..." in the first popup menu sends.
     PostMessageW(main, WM_USER + 2, 0, 0);
     PostMessageW(main, WM_CANCELMODE, 0, 0);
-    PostMessageW(main, WM_COMMAND, 1900, 0);
+    PostMessageW(main, WM_COMMAND, command, 0);
+    return true;
+}
+
+// The letters reach the box's edit as the characters a keyboard of any script sends.
+int OpenQuickBox(const wchar_t* letters, const wchar_t* rectFile)
+{
+    HWND box = nullptr;
+    if (!ChooseCommand(1902) || !WaitFor([&] { return (box = Shown(L"TQuickBox")) != nullptr; }, 10000)) return 4;
+    HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+    for (const wchar_t* c = letters; *c; ++c) PostMessageW(edit, WM_CHAR, *c, 1);
+    Sleep(1000);
+    // The box closes when it loses the foreground: then there is nothing to show.
+    return Shown(L"TQuickBox") && WriteRect(box, rectFile) ? 0 : 5;
+}
+
+int OpenSettings(const wchar_t* rectFile)
+{
+    // "&Settings...".
+    if (!ChooseCommand(1900)) return 3;
     HWND settings = nullptr;
     if (!WaitFor([&] { return (settings = Shown(L"TfrmKonfig")) != nullptr; }, 10000)) return 4;
     Sleep(500);
@@ -136,6 +156,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (argc == 3 && std::wcscmp(argv[1], L"settings") == 0) return OpenSettings(argv[2]);
     if (argc == 5 && std::wcscmp(argv[1], L"open") == 0) return OpenDialog(argv[2], argv[3], argv[4]);
     if (argc == 6 && std::wcscmp(argv[1], L"open") == 0) return OpenDialog(argv[2], argv[3], argv[4], argv[5]);
+    if (argc == 4 && std::wcscmp(argv[1], L"quick") == 0) return OpenQuickBox(argv[2], argv[3]);
     if (argc == 3 && std::wcscmp(argv[1], L"close") == 0) {
         HWND window = Shown(argv[2]);
         if (!window) return 3;

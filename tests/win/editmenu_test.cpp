@@ -58,15 +58,16 @@ protected:
 
 TEST_F(EditMenuTest, LayoutAndStartingState)
 {
-    EXPECT_EQ(ui->ClientSize().cx, 348);
+    // Wider only where a caption needs more room in the system's message font.
+    EXPECT_GE(ui->ClientSize().cx, 348);
     EXPECT_EQ(ui->ClientSize().cy, 197);
     EXPECT_EQ(form->Caption(), "Menu");
-    EXPECT_EQ(ui->Place("EdIconPfad").left, 200);
+    EXPECT_GE(ui->Place("EdIconPfad").left, 200);
     EXPECT_EQ(ui->Place("EdIconPfad").top, 76);
-    EXPECT_EQ(ui->Place("MenuHotKey").left, 236);
+    EXPECT_GE(ui->Place("MenuHotKey").left, 236);
     EXPECT_EQ(ui->Place("BtnCancel").top, 168);
     RECT panel = ui->Place("PanelMenuIcon"), image = ui->Place("ImgMenuIcon");
-    EXPECT_EQ(panel.left, 203);
+    EXPECT_EQ(panel.left, ui->Place("EdIconPfad").left + 3);
     EXPECT_TRUE(image.left > panel.left && image.bottom < panel.bottom);
     EXPECT_EQ(form->Text("RadioLCB2"), "Load first program in list");
     EXPECT_EQ(form->LCBIndex(), 1);

@@ -206,3 +206,27 @@ TEST_F(FormFit, AFormMovedToAScreenOfAnotherDpiLaysItselfOutAgain)
 }
 
 }  // namespace
+
+TEST_F(FormFit, AFormTakesTheMessageFontTheUserPicksAndLaysItselfOutInIt)
+{
+    Settings settings;
+    ASSERT_TRUE(settings.form);
+    TfrmKonfig& form = *settings.form;
+    NONCLIENTMETRICSW before{};
+    before.cbSize = sizeof(before);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(before), &before, 0));
+    ScopeGuard restore([&] { SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(before), &before, 0); });
+    NONCLIENTMETRICSW larger = before;
+    larger.lfMessageFont.lfHeight = before.lfMessageFont.lfHeight * 12 / 11;
+    lstrcpyW(larger.lfMessageFont.lfFaceName, L"DejaVu Sans");
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(larger), &larger, 0));
+    for (Form* f : {static_cast<Form*>(&form), static_cast<Form*>(form.AboutDialog())})
+        SendMessageW(f->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    FormDriver ui(form);
+    EXPECT_EQ(ui.Font("BtnQuit").lfHeight, larger.lfMessageFont.lfHeight);
+    EXPECT_EQ(ui.Font("LvItems").lfHeight, MulDiv(larger.lfMessageFont.lfHeight, 13, 11));
+    EXPECT_EQ(std::wstring(ui.Font("LvItems").lfFaceName), L"DejaVu Sans");
+    form.FormShow();
+    ExpectFitted(form, {{"EdPfad", "BtnBrowsePfad"}, {"EdIconPfad", "BtnBrowseIconPath"}});
+    ExpectFitted(*form.AboutDialog());
+}

@@ -42,12 +42,13 @@ protected:
 
 TEST_F(OptionsTest, LayoutFollowsTheTable)
 {
-    EXPECT_EQ(ui->ClientSize().cx, 315);
+    // Wider only where a caption needs more room in the system's message font.
+    EXPECT_GE(ui->ClientSize().cx, 315);
     EXPECT_EQ(ui->ClientSize().cy, 331);
     EXPECT_EQ(ui->Place("CheckAutorun").left, 17);
     EXPECT_EQ(form->Text("CheckWrapMenu"), "Wrap menus");
     EXPECT_EQ(ui->Place("BtnOK").top, 304);
-    EXPECT_EQ(ui->Place("BtnCancel").left, 240);
+    EXPECT_GE(ui->Place("BtnCancel").left, 240);
     // The page's controls sit on the page, below its tab and inside the page control.
     RECT page = ui->Place("PageControlExtraMenus"), list = ui->Place("ToolsCbList");
     EXPECT_EQ(list.left, ui->Place("TabSheet1").left + 72);
