@@ -8,6 +8,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class MenuImages;
 
 class TfrmIconPick final : public Form {
 public:
@@ -37,16 +40,23 @@ public:
     struct Key {
         explicit Key() = default;
     };
-    explicit TfrmIconPick(Key) {}
+    explicit TfrmIconPick(Key);
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void LaidOut() override;
 
 private:
     void LoadIcons();
     void UpdateOK();
+    LRESULT LvIconsData(NMHDR& header);
+    int PictureSize() const;
+    HIMAGELIST Pictures();
 
-    UniqueImageList icons_;
+    // The file's icons offered, by their index in the file; list entry i shows offered_[i].
+    std::vector<int> offered_;
+    std::unique_ptr<MenuImages> pictures_;
+    UniqueImageList blank_;
     std::string loadedPath_;
     bool scrollPending_ = false;
 };
