@@ -38,7 +38,8 @@ constexpr ControlFont Small = ControlFont::Small;
 
 constexpr int DescriptionLimit = 254;
 constexpr int PreviewSize = 48;          // the preview's picture at 96 DPI
-constexpr int ShellFolderIconIndex = 4;  // shell32's closed folder
+// Resource id 4 (a negative index names an id): the closed folder in Windows' and Wine's shell32.
+constexpr int ShellFolderIconIndex = -4;
 constexpr std::array<const char*, 4> StartModeNames{"Normal", "Minimized", "Maximized", "Hidden"};
 
 // In tab order: the Menus group, the Items group (list, buttons, the mask), the bottom row.
