@@ -84,16 +84,17 @@ TEST_F(SettingsE2e, OpensOnTheMenuUsedLastWhereClearTypingAndThePickerActAsAUser
     ASSERT_TRUE(ChooseMenuCommand(main, 1, 1900));
     HWND settings = app->WaitForSettings();
     ASSERT_NE(settings, nullptr);
-    HWND menus = ChildAt(settings, {7 + 8 + 20, 8 + 16 + 10}, "SysListView32");
-    HWND items = SettingsItemList(settings);
-    ASSERT_TRUE(menus && items);
+    HWND menus = ChildAt(settings, {7 + 8 + 20, 8 + 16 + 10}, "SysListView32"), items = SettingsItemList(settings);
+    HWND startMode = ChildAt(settings, {7 + 184 + 72 + 10, 128 + 32 + 104 + 5}, "ComboBox");
+    HWND preview = ChildAt(settings, {7 + 184 + 219 + 25, 128 + 32 + 135 + 25}, "Static");
+    HWND useDefault = FindChild(settings, "Button", "Use default Icon");
+    HWND browse = ChildAt(settings, {7 + 184 + 288 + 5, 128 + 32 + 40 + 5}, "Button");
+    ASSERT_TRUE(menus && items && startMode && preview && useDefault && browse);
     EXPECT_EQ(SendMessageA(menus, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
     EXPECT_EQ(SendMessageA(items, LVM_GETITEMCOUNT, 0, 0), 2);
 
     // An item shown, then "Clear": a new item starts normally.
     ASSERT_TRUE(Post(items, WM_KEYDOWN, VK_HOME, 0));
-    HWND startMode = ChildAt(settings, {7 + 184 + 72 + 10, 128 + 32 + 104 + 5}, "ComboBox");
-    ASSERT_NE(startMode, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(startMode, CB_GETCURSEL, 0, 0) == 2; })) << "Maximized";
     ASSERT_TRUE(ClickButton(settings, "&Clear"));
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(items, LVM_GETSELECTEDCOUNT, 0, 0) == 0; }));
@@ -101,8 +102,6 @@ TEST_F(SettingsE2e, OpensOnTheMenuUsedLastWhereClearTypingAndThePickerActAsAUser
     EXPECT_EQ(WindowText(startMode), "Normal");
 
     // A typed path: the preview follows once typing pauses, not at each key.
-    HWND preview = ChildAt(settings, {7 + 184 + 219 + 25, 128 + 32 + 135 + 25}, "Static");
-    ASSERT_NE(preview, nullptr);
     auto shown = [&] { return SendMessageA(preview, STM_GETICON, 0, 0); };
     ASSERT_TRUE(WaitUntil([&] { return shown() != 0; }));
     const LRESULT placeholder = shown();
@@ -111,23 +110,19 @@ TEST_F(SettingsE2e, OpensOnTheMenuUsedLastWhereClearTypingAndThePickerActAsAUser
     EXPECT_TRUE(WaitUntil([&] { return shown() != placeholder; }, 3000));
 
     // The picker on the program's own file offers its icons, not its entry pictures.
-    HWND useDefault = FindChild(settings, "Button", "Use default Icon");
-    ASSERT_NE(useDefault, nullptr);
     SendMessageA(useDefault, BM_CLICK, 0, 0);
     ASSERT_EQ(SendMessageA(useDefault, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     Type(EditAt(settings, {7 + 184 + 80, 128 + 32 + 44}), sandbox->ExePath().c_str());
-    HWND browse = ChildAt(settings, {7 + 184 + 288 + 5, 128 + 32 + 40 + 5}, "Button");
-    ASSERT_NE(browse, nullptr);
-    ASSERT_TRUE(Post(settings, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(browse), BN_CLICKED), reinterpret_cast<LPARAM>(browse)));
+    ASSERT_TRUE(
+        Post(settings, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(browse), BN_CLICKED), reinterpret_cast<LPARAM>(browse)));
     // Windows shows its own picker; Wine's does nothing, so the program shows its own.
     HWND picker = app->WaitForWindow({"TfrmIconPick", "Change Icon", true}, 3000);
     if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) ASSERT_NE(picker, nullptr);
     if (picker) {
+        const LRESULT icons = ExtractIconExA(sandbox->ExePath().c_str(), -1, nullptr, nullptr, 0);
         HWND list = FindWindowExA(picker, nullptr, "SysListView32", nullptr);
-        const auto icons = ExtractIconExA(sandbox->ExePath().c_str(), -1, nullptr, nullptr, 0);
-        EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(icons) - 2);
-        ASSERT_TRUE(ClickButton(picker, "&Cancel"));
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(picker); }));
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), icons - 2) << "without the two entry pictures";
+        ASSERT_TRUE(ClickButton(picker, "&Cancel") && WaitUntil([&] { return !IsWindowVisible(picker); }));
     }
 
     // Left on the second menu, opened again from the first one's popup: the popup wins.

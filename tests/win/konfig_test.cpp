@@ -112,23 +112,14 @@ protected:
 
     TOneMenu& Menu(int index) const { return *MenuList[static_cast<size_t>(index)]; }
     HIMAGELIST Pictures(int menu) const { return ImageListOf(Menu(menu))->Handle(SettingsPictureSize); }
-    // Lets the main window place pictures until every entry's is final.
-    static bool Settled()
-    {
-        return WaitUntil([] {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            return PendingEntryPictures(MenuList) == 0;
-        }, 5000, 1);
-    }
-    // Lets the main window place pictures until `done` holds.
-    static bool Pumped(const std::function<bool()>& done)
+    // Lets the main window place pictures until every entry's is final (or `done` holds).
+    static bool Settled(const std::function<bool()>& done = [] { return PendingEntryPictures(MenuList) == 0; })
     {
         return WaitUntil([&] {
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
             return done();
-        }, 5000, 1);
+        }, 10000, 1);
     }
     std::string PictureOf(int menu, const TOneItem& item) const
     {
@@ -538,17 +529,15 @@ TEST_F(KonfigWindow, ButtonAndListPicturesAreMadeForTheWindowsDpi)
     };
     auto listSide = [&](const char* list, int kind) {
         int cx = 0, cy = 0;
-        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(ui->Control(list), LVM_GETIMAGELIST, kind, 0)),
-                              &cx, &cy);
+        ImageList_GetIconSize(ListView_GetImageList(ui->Control(list), kind), &cx, &cy);
         return cx == cy ? cx : -1;
     };
-    auto iconSide = [](HICON icon) {
+    auto iconSide = [](LRESULT icon) {
         ICONINFO info{};
-        if (!icon || !GetIconInfo(icon, &info)) return -1;
+        if (!icon || !GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return -1;
         UniqueGdiObject colour(info.hbmColor), mask(info.hbmMask);
         BITMAP bitmap{};
-        GetObjectA(info.hbmMask, sizeof(bitmap), &bitmap);
-        return static_cast<int>(bitmap.bmWidth);
+        return GetObjectA(info.hbmMask, sizeof(bitmap), &bitmap) ? static_cast<int>(bitmap.bmWidth) : -1;
     };
     HMODULE program = LoadLibraryExA(Program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(program);
@@ -562,18 +551,18 @@ TEST_F(KonfigWindow, ButtonAndListPicturesAreMadeForTheWindowsDpi)
     for (Sizes at : {Sizes{144, 24, 48, 24, 72}, Sizes{192, 32, 64, 32, 96}, Sizes{96, 16, 32, 16, 48},
                      Sizes{first, -1, 0, 0, 0}}) {
         RECT suggested{0, 0, 1200, 1000};
-        SendMessageA(settings->Handle(), WmDpiChanged, MAKEWPARAM(at.dpi, at.dpi), reinterpret_cast<LPARAM>(&suggested));
+        LPARAM place = reinterpret_cast<LPARAM>(&suggested);
+        SendMessageA(settings->Handle(), WmDpiChanged, MAKEWPARAM(at.dpi, at.dpi), place);
         if (at.strip < 0) break;
         for (const char* button : {"BtnOK", "BtnAddMenu", "BtnMoveDnItem", "BtnAddSep", "BtnQuit"})
             EXPECT_EQ(glyphSide(button), at.strip) << button << " at " << at.dpi;
         EXPECT_EQ(listSide("LvItems", LVSIL_NORMAL), at.items) << at.dpi;
         EXPECT_EQ(listSide("LvMenus", LVSIL_SMALL), at.small) << at.dpi;
         // The folder glyph and the preview come from the picture worker.
-        auto browse = [&] {
-            return iconSide(reinterpret_cast<HICON>(SendMessageA(ui->Control("BtnBrowsePfad"), BM_GETIMAGE, IMAGE_ICON, 0)));
-        };
-        EXPECT_TRUE(Pumped([&] { return browse() == at.small && iconSide(settings->PreviewIcon()) == at.preview; }))
-            << at.dpi << ": glyph " << browse() << ", preview " << iconSide(settings->PreviewIcon());
+        auto glyph = [&] { return iconSide(SendMessageA(ui->Control("BtnBrowsePfad"), BM_GETIMAGE, IMAGE_ICON, 0)); };
+        auto preview = [&] { return iconSide(reinterpret_cast<LRESULT>(settings->PreviewIcon())); };
+        EXPECT_TRUE(Settled([&] { return glyph() == at.small && preview() == at.preview; }))
+            << at.dpi << ": glyph " << glyph() << ", preview " << preview();
     }
 }
 
