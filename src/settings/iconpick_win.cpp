@@ -185,8 +185,8 @@ void TfrmIconPick::LoadIcons()
     std::string file = ExpandEnvironment(path);
     offered_ = OfferedIcons(Wide(file), IconCountOf(file));
     // The store makes the pictures at the window's DPI on its worker, each as it is shown.
-    if (!pictures_ && NewMenuImages) pictures_ = NewMenuImages();
-    auto* pictures = pictures_ ? dynamic_cast<ImageListMenuImages*>(pictures_.get()) : nullptr;
+    if (!pictures_) pictures_ = NewPictureSlots();
+    auto* pictures = pictures_.get();
     if (pictures) {
         pictures->RemoveAllImages();
         for (int index : offered_) {
@@ -208,7 +208,7 @@ int TfrmIconPick::PictureSize() const { return ScaleByDpi(IconSize, Dpi()); }
 LRESULT TfrmIconPick::LvIconsData(NMHDR& header)
 {
     auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
-    auto* pictures = pictures_ ? dynamic_cast<ImageListMenuImages*>(pictures_.get()) : nullptr;
+    auto* pictures = pictures_.get();
     if (!(info.item.mask & LVIF_IMAGE) || !pictures) return 0;
     pictures->MarkShownPending(info.item.iItem, PictureSize(), header.hwndFrom, nullptr);
     info.item.iImage = pictures->PictureIndex(info.item.iItem, PictureSize());
@@ -217,7 +217,7 @@ LRESULT TfrmIconPick::LvIconsData(NMHDR& header)
 
 HIMAGELIST TfrmIconPick::Pictures()
 {
-    if (auto* pictures = pictures_ ? dynamic_cast<ImageListMenuImages*>(pictures_.get()) : nullptr)
+    if (auto* pictures = pictures_.get())
         return pictures->Handle(PictureSize());
     // Without the store (no main window) the entries keep their places, blank.
     blank_.reset(ImageList_Create(PictureSize(), PictureSize(), ILC_COLOR32 | ILC_MASK, 1, 0));
@@ -254,6 +254,13 @@ void TfrmIconPick::BtnOKClick()
 }
 
 void TfrmIconPick::BtnCancelClick() { EndModal(ModalResult::Cancel); }
+
+std::unique_ptr<ImageListMenuImages> NewPictureSlots()
+{
+    std::unique_ptr<MenuImages> made = NewMenuImages ? NewMenuImages() : nullptr;
+    if (!dynamic_cast<ImageListMenuImages*>(made.get())) return nullptr;
+    return std::unique_ptr<ImageListMenuImages>(static_cast<ImageListMenuImages*>(made.release()));
+}
 
 bool OwnPickIcon(HWND owner, std::string& path, int& index)
 {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-class MenuImages;
+class ImageListMenuImages;
 
 class TfrmIconPick final : public Form {
 public:
@@ -55,12 +55,14 @@ private:
 
     // The file's icons offered, by their index in the file; list entry i shows offered_[i].
     std::vector<int> offered_;
-    std::unique_ptr<MenuImages> pictures_;
+    std::unique_ptr<ImageListMenuImages> pictures_;
     UniqueImageList blank_;
     std::string loadedPath_;
     bool scrollPending_ = false;
 };
 
+// Slots in the entries' picture store; null while there is no store (no main window).
+std::unique_ptr<ImageListMenuImages> NewPictureSlots();
 // Runs the own picker; true when the user chose, with the choice in both.
 bool OwnPickIcon(HWND owner, std::string& path, int& index);
 // The system's picker where it works (see SystemIconPickerUsable), otherwise the own one.

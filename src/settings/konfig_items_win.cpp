@@ -243,7 +243,7 @@ void TfrmKonfig::UpdateIconPreview()
     shown.IconNum = IsChecked("CheckDefaultIcon") ? DefaultIconNum : IconNumPosition();
     shown.IconPfad = Text("EdIconPfad");
     HICON placeholder = host_.placeholder ? host_.placeholder() : nullptr;
-    auto* pictures = previewPicture_ ? dynamic_cast<ImageListMenuImages*>(previewPicture_.get()) : nullptr;
+    auto* pictures = previewPicture_.get();
     if (!pictures) {
         SetPreview(GetEntryIcon(shown.Pfad, shown.IsPIDL, shown.IconNum, shown.IconPfad, placeholder));
         return;

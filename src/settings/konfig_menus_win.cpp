@@ -26,7 +26,7 @@ void TfrmKonfig::FillMenuList()
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     // Menu i shows slot i: its icon file's icon, or the placeholder where it has none.
-    auto* pictures = menuPictures_ ? dynamic_cast<ImageListMenuImages*>(menuPictures_.get()) : nullptr;
+    auto* pictures = menuPictures_.get();
     if (pictures) {
         pictures->RemoveAllImages();
         for (const auto& menu : MenuList) {
@@ -77,7 +77,7 @@ void TfrmKonfig::LvMenusChange()
 LRESULT TfrmKonfig::LvMenusData(NMHDR& header)
 {
     auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
-    auto* pictures = menuPictures_ ? dynamic_cast<ImageListMenuImages*>(menuPictures_.get()) : nullptr;
+    auto* pictures = menuPictures_.get();
     if (!(info.item.mask & LVIF_IMAGE) || !pictures) return 0;
     const int size = MenuPictureSize();
     pictures->MarkShownPending(info.item.iItem, size, header.hwndFrom, nullptr);

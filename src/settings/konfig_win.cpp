@@ -262,11 +262,9 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     SendMessageW(menus, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_GRIDLINES | LVS_EX_FLATSB | LVS_EX_FULLROWSELECT);
     // Slots in the entries' picture store, which makes every picture at any size.
-    if (NewMenuImages) {
-        form->menuPictures_ = NewMenuImages();
-        form->previewPicture_ = NewMenuImages();
-        form->glyphPicture_ = NewMenuImages();
-    }
+    form->menuPictures_ = NewPictureSlots();
+    form->previewPicture_ = NewPictureSlots();
+    form->glyphPicture_ = NewPictureSlots();
 
     for (const char* combo : {"ComboStartMode", "ComboAutoStartMode"})
         for (const char* name : StartModeNames)
@@ -334,7 +332,7 @@ int TfrmKonfig::PreviewPictureSize() const { return ScaleByDpi(PreviewSize, Dpi(
 
 void TfrmKonfig::SetBrowseGlyphs()
 {
-    ImageListMenuImages* pictures = glyphPicture_ ? dynamic_cast<ImageListMenuImages*>(glyphPicture_.get()) : nullptr;
+    auto* pictures = glyphPicture_.get();
     if (!pictures) return;
     if (pictures->Count() == 0) {
         std::array<wchar_t, MAX_PATH> system{};
@@ -353,7 +351,7 @@ void TfrmKonfig::SetBrowseGlyphs()
 
 void TfrmKonfig::TakeFinishedPictures()
 {
-    auto* glyph = glyphPicture_ ? dynamic_cast<ImageListMenuImages*>(glyphPicture_.get()) : nullptr;
+    auto* glyph = glyphPicture_.get();
     if (glyphPending_ && glyph && glyph->IsFinal(0, MenuPictureSize())) {
         glyphPending_ = false;
         const int size = MenuPictureSize();
@@ -368,7 +366,7 @@ void TfrmKonfig::TakeFinishedPictures()
             browseGlyph_ = std::move(icon);
         }
     }
-    auto* preview = previewPicture_ ? dynamic_cast<ImageListMenuImages*>(previewPicture_.get()) : nullptr;
+    auto* preview = previewPicture_.get();
     if (previewPending_ && preview && preview->IsFinal(0, PreviewPictureSize())) {
         previewPending_ = false;
         const int size = PreviewPictureSize();
@@ -384,7 +382,7 @@ void TfrmKonfig::LaidOut()
     if (IsShown()) {
         // The pictures of the lists and the preview, at the new DPI's sizes.
         HWND menus = Control("LvMenus");
-        if (auto* pictures = menuPictures_ ? dynamic_cast<ImageListMenuImages*>(menuPictures_.get()) : nullptr) {
+        if (auto* pictures = menuPictures_.get()) {
             pictures->RequestPictures(MenuPictureSize(), PictureUrgency::Shown);
             ListViewSetImageList(menus, LVSIL_SMALL, pictures->Handle(MenuPictureSize()));
         }

@@ -17,7 +17,6 @@ class TfrmEditMenu;
 class TfrmOptions;
 class TfrmAbout;
 class ImageListMenuImages;
-class MenuImages;
 struct TOneMenu;
 struct TOneItem;
 struct ItemMask;
@@ -179,9 +178,9 @@ private:
     std::unique_ptr<TfrmOptions> frmOptions_;
     std::unique_ptr<TfrmAbout> frmAbout_;
     // Slots in the entries' picture store: one per menu, the preview's, the browse glyph's.
-    std::unique_ptr<MenuImages> menuPictures_;
-    std::unique_ptr<MenuImages> previewPicture_;
-    std::unique_ptr<MenuImages> glyphPicture_;
+    std::unique_ptr<ImageListMenuImages> menuPictures_;
+    std::unique_ptr<ImageListMenuImages> previewPicture_;
+    std::unique_ptr<ImageListMenuImages> glyphPicture_;
     bool previewPending_ = false;
     bool pfadTyped_ = false;
     bool glyphPending_ = false;
