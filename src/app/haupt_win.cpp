@@ -300,6 +300,9 @@ void THaupt::ShowSettings()
     popupDpi_ = dpi_;
     BuildMenus(&TrayWindowProc, dpi_);
     RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize, static_cast<int>(dpi_)), lastMenu_);
+    // The menus may have moved meanwhile; the window remembers its own choice until a
+    // popup is shown again.
+    lastMenu_ = -1;
     RegisterHotkeys();
     ShowTaskbarButton(false);
 }
@@ -425,5 +428,5 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 KonfigHost SettingsHost(THaupt& haupt)
 {
     return {[h = &haupt] { return h->ShutdownPending; }, [h = &haupt] { return h->ImgIconLeer(); },
-            [h = &haupt] { return h->DesktopFolder(); }};
+            [h = &haupt] { return h->DesktopFolder(); }, [h = &haupt] { return h->LastUsedMenu(); }};
 }

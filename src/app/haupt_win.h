@@ -56,6 +56,8 @@ public:
     IShellFolder* DesktopFolder() const { return desktopFolder_.Get(); }
     HDC Canvas() const { return canvas_.get(); }
     HICON ImgIconLeer() const { return pictures_ ? pictures_->ImgIconLeer.get() : nullptr; }
+    // The menu whose popup was shown last since the settings window last closed, or -1.
+    int LastUsedMenu() const { return lastMenu_; }
     HICON ImgIconSeparator() const { return pictures_ ? pictures_->ImgIconSeparator.get() : nullptr; }
 
     struct Key {

@@ -1,14 +1,19 @@
 #include "settings/iconpick_win.h"
 
 #include "config/globalvar_win.h"
+#include "config/model.h"
+#include "menus/menu_images_win.h"
 #include "shell/environment_win.h"
 #include "shell/icon_picker_win.h"
+#include "win/dpi.h"
 #include "win/listview.h"
+#include "win/resource_ids.h"
 #include "win/text_conversion.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -17,7 +22,7 @@ namespace {
 using FormStyle::Button;
 using FormStyle::Edit;
 
-constexpr int IconSize = 32;
+constexpr int IconSize = 32;  // at 96 DPI
 constexpr UINT ShownMessage = WM_APP + 1;
 
 // In tab order: the file, its browse button, the icons, OK, Cancel.
@@ -62,6 +67,44 @@ bool ChooseIconFile(HWND owner, std::string& file)
     return true;
 }
 
+bool SameFile(const std::wstring& a, const std::wstring& b)
+{
+    auto identity = [](const std::wstring& path) -> std::optional<std::array<DWORD, 3>> {
+        UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      0, nullptr));
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!file || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+        return std::array<DWORD, 3>{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    };
+    std::optional<std::array<DWORD, 3>> first = identity(a);
+    return first && first == identity(b);
+}
+
+BOOL CALLBACK NoteGroupIcon(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR state)
+{
+    auto& positions = *reinterpret_cast<std::vector<bool>*>(state);
+    const bool internal = IS_INTRESOURCE(name) && (reinterpret_cast<UINT_PTR>(name) == IDI_IMGICONLEER ||
+                                                   reinterpret_cast<UINT_PTR>(name) == IDI_IMGICONSEPARATOR);
+    positions.push_back(internal);
+    return TRUE;
+}
+
+// The positions of `file`'s icons that a user may choose: all of them, except in the
+// program's own file, whose placeholder and separator pictures are no icons of their own.
+// Resources are enumerated in the order icons are counted: names first, then numbers.
+std::vector<int> OfferedIcons(const std::wstring& file, int count)
+{
+    std::vector<bool> internal;
+    if (SameFile(file, Wide(OwnModulePath())))
+        EnumResourceNamesW(GetModuleHandleW(nullptr), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON), NoteGroupIcon,
+                           reinterpret_cast<LONG_PTR>(&internal));
+    std::vector<int> offered;
+    for (int i = 0; i < count; ++i)
+        if (static_cast<size_t>(i) >= internal.size() || !internal[static_cast<size_t>(i)]) offered.push_back(i);
+    return offered;
+}
+
 }  // namespace
 
 std::unique_ptr<TfrmIconPick> TfrmIconPick::Create(HWND owner)
@@ -75,6 +118,7 @@ std::unique_ptr<TfrmIconPick> TfrmIconPick::Create(HWND owner)
     TfrmIconPick* f = form.get();
     form->BindEvents<TfrmIconPick>(f, Events);
     form->OnNotify("LvIcons", LVN_ITEMCHANGED, [f](NMHDR&) { return f->UpdateOK(), LRESULT{0}; });
+    form->OnNotify("LvIcons", LVN_GETDISPINFOW, [f](NMHDR& h) { return f->LvIconsData(h); });
     form->OnNotify("LvIcons", NM_DBLCLK, [f](NMHDR&) {
         if (f->IconIndex() >= 0) f->BtnOKClick();
         return LRESULT{0};
@@ -95,9 +139,11 @@ std::unique_ptr<TfrmIconPick> TfrmIconPick::Create(HWND owner)
     return form;
 }
 
+TfrmIconPick::TfrmIconPick(Key) {}
+
 TfrmIconPick::~TfrmIconPick()
 {
-    // The list shows the form's image list: detach it before either goes.
+    // The list shows the store's image list: detach it before the list goes.
     if (HWND list = FindControl("LvIcons")) ListViewSetImageList(list, LVSIL_NORMAL, nullptr);
     DestroyHandle();
 }
@@ -109,7 +155,11 @@ ModalResult TfrmIconPick::Execute(HWND owner, std::string_view path, int index)
     return ShowModal(owner);
 }
 
-int TfrmIconPick::IconIndex() const { return ListViewSelectedIndex(Control("LvIcons")); }
+int TfrmIconPick::IconIndex() const
+{
+    const int entry = ListViewSelectedIndex(Control("LvIcons"));
+    return entry >= 0 && entry < static_cast<int>(offered_.size()) ? offered_[static_cast<size_t>(entry)] : -1;
+}
 
 int TfrmIconPick::IconCount() const
 {
@@ -118,8 +168,9 @@ int TfrmIconPick::IconCount() const
 
 void TfrmIconPick::SetIconIndex(int index)
 {
-    int count = IconCount();
-    if (count > 0) ListViewSelect(Control("LvIcons"), index >= 0 && index < count ? index : 0);
+    auto entry = std::find(offered_.begin(), offered_.end(), index);
+    if (!offered_.empty())
+        ListViewSelect(Control("LvIcons"), entry == offered_.end() ? 0 : static_cast<int>(entry - offered_.begin()));
     scrollPending_ = true;
 }
 
@@ -132,24 +183,48 @@ void TfrmIconPick::LoadIcons()
     loadedPath_ = path;
     // The field keeps a name such as "%SystemRoot%\system32\shell32.dll" as typed.
     std::string file = ExpandEnvironment(path);
-    int count = IconCountOf(file);
-    icons_.reset(ImageList_Create(IconSize, IconSize, ILC_COLOR32 | ILC_MASK, count > 0 ? count : 1, 0));
-    if (count > 0) {
-        // One call for all: each call opens and parses the file again.
-        std::vector<HICON> extracted(static_cast<size_t>(count));
-        ExtractIconExW(Wide(file).c_str(), 0, extracted.data(), nullptr, static_cast<UINT>(count));
-        for (size_t i = 0; i < extracted.size(); ++i) {
-            UniqueIcon icon(extracted[i]);
-            // Entry i stays icon i even where one cannot be read: it is shown blank. Its
-            // number is its label: an icon view marks the selection on the label only.
-            ListViewAddItem(list, std::to_string(i).c_str(),
-                            icon ? ImageList_AddIcon(icons_.get(), icon.get()) : -1);
+    offered_ = OfferedIcons(Wide(file), IconCountOf(file));
+    // The store makes the pictures at the window's DPI on its worker, each as it is shown.
+    if (!pictures_) pictures_ = NewPictureSlots();
+    auto* pictures = pictures_.get();
+    if (pictures) {
+        pictures->RemoveAllImages();
+        for (int index : offered_) {
+            TOneItem icon;
+            icon.IconPfad = file;
+            icon.IconNum = index;
+            pictures->AddEntryImage(icon);
         }
     }
-    ListViewSetImageList(list, LVSIL_NORMAL, icons_.get());
-    if (count > 0) ListViewSelect(list, 0);
+    ListViewSetImageList(list, LVSIL_NORMAL, Pictures());
+    // Its number is an entry's label: an icon view marks the selection on the label only.
+    for (int index : offered_) ListViewAddItem(list, std::to_string(index).c_str(), I_IMAGECALLBACK);
+    if (!offered_.empty()) ListViewSelect(list, 0);
     UpdateOK();
 }
+
+int TfrmIconPick::PictureSize() const { return ScaleByDpi(IconSize, Dpi()); }
+
+LRESULT TfrmIconPick::LvIconsData(NMHDR& header)
+{
+    auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
+    auto* pictures = pictures_.get();
+    if (!(info.item.mask & LVIF_IMAGE) || !pictures) return 0;
+    pictures->MarkShownPending(info.item.iItem, PictureSize(), header.hwndFrom, nullptr);
+    info.item.iImage = pictures->PictureIndex(info.item.iItem, PictureSize());
+    return 0;
+}
+
+HIMAGELIST TfrmIconPick::Pictures()
+{
+    if (auto* pictures = pictures_.get())
+        return pictures->Handle(PictureSize());
+    // Without the store (no main window) the entries keep their places, blank.
+    blank_.reset(ImageList_Create(PictureSize(), PictureSize(), ILC_COLOR32 | ILC_MASK, 1, 0));
+    return blank_.get();
+}
+
+void TfrmIconPick::LaidOut() { ListViewSetImageList(Control("LvIcons"), LVSIL_NORMAL, Pictures()); }
 
 LRESULT TfrmIconPick::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -179,6 +254,13 @@ void TfrmIconPick::BtnOKClick()
 }
 
 void TfrmIconPick::BtnCancelClick() { EndModal(ModalResult::Cancel); }
+
+std::unique_ptr<ImageListMenuImages> NewPictureSlots()
+{
+    std::unique_ptr<MenuImages> made = NewMenuImages ? NewMenuImages() : nullptr;
+    if (!dynamic_cast<ImageListMenuImages*>(made.get())) return nullptr;
+    return std::unique_ptr<ImageListMenuImages>(static_cast<ImageListMenuImages*>(made.release()));
+}
 
 bool OwnPickIcon(HWND owner, std::string& path, int& index)
 {

@@ -8,6 +8,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class ImageListMenuImages;
 
 class TfrmIconPick final : public Form {
 public:
@@ -37,20 +40,29 @@ public:
     struct Key {
         explicit Key() = default;
     };
-    explicit TfrmIconPick(Key) {}
+    explicit TfrmIconPick(Key);
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void LaidOut() override;
 
 private:
     void LoadIcons();
     void UpdateOK();
+    LRESULT LvIconsData(NMHDR& header);
+    int PictureSize() const;
+    HIMAGELIST Pictures();
 
-    UniqueImageList icons_;
+    // The file's icons offered, by their index in the file; list entry i shows offered_[i].
+    std::vector<int> offered_;
+    std::unique_ptr<ImageListMenuImages> pictures_;
+    UniqueImageList blank_;
     std::string loadedPath_;
     bool scrollPending_ = false;
 };
 
+// Slots in the entries' picture store; null while there is no store (no main window).
+std::unique_ptr<ImageListMenuImages> NewPictureSlots();
 // Runs the own picker; true when the user chose, with the choice in both.
 bool OwnPickIcon(HWND owner, std::string& path, int& index);
 // The system's picker where it works (see SystemIconPickerUsable), otherwise the own one.

@@ -47,8 +47,8 @@ void TfrmKonfig::RefreshItemList()
     // The pictures first: their size is part of the places the count arranges. Those not
     // made yet show the placeholder until they arrive.
     if (ImageListMenuImages* images = ImageListOf(*menu)) {
-        images->RequestPictures(SettingsPictureSize, PictureUrgency::Shown);
-        ListViewSetImageList(list, LVSIL_NORMAL, images->Handle(SettingsPictureSize));
+        images->RequestPictures(ItemPictureSize(), PictureUrgency::Shown);
+        ListViewSetImageList(list, LVSIL_NORMAL, images->Handle(ItemPictureSize()));
     }
     ListViewSetItemCount(list, menu->Items.size());
     int selected = ListViewSelectedIndex(list);
@@ -70,8 +70,8 @@ LRESULT TfrmKonfig::LvItemsData(NMHDR& header)
     }
     if ((info.item.mask & LVIF_IMAGE) && ImageListOf(*menu)) {
         ImageListMenuImages& images = *ImageListOf(*menu);
-        images.MarkShownPending(item.ImageIndex, SettingsPictureSize, header.hwndFrom, nullptr);
-        info.item.iImage = images.PictureIndex(item.ImageIndex, SettingsPictureSize);
+        images.MarkShownPending(item.ImageIndex, ItemPictureSize(), header.hwndFrom, nullptr);
+        info.item.iImage = images.PictureIndex(item.ImageIndex, ItemPictureSize());
     }
     return 0;
 }
@@ -148,7 +148,8 @@ void TfrmKonfig::LoadItemMask(int index)
         SetText("EdIconPfad", "");
         SetChecked("CheckDefaultIcon", true);
         SetChecked("CheckAutoStart", false);
-        SendMessageW(Control("ComboStartMode"), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        // A new item starts normally: the combo says so rather than showing nothing.
+        SendMessageW(Control("ComboStartMode"), CB_SETCURSEL, 0, 0);
         SendMessageW(Control("ComboAutoStartMode"), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         SetText("EdParams", "");
         SetText("EdBeschreibung", "");
@@ -218,6 +219,7 @@ void TfrmKonfig::SetIconNumPosition(int position)
 
 void TfrmKonfig::UpdateIconRange()
 {
+    pfadTyped_ = false;
     bool useDefault = IsChecked("CheckDefaultIcon");
     int count = 0;
     if (CurrentIsPIDL) count = useDefault ? 0 : IconCountOf(Text("EdIconPfad"));
@@ -234,14 +236,49 @@ void TfrmKonfig::UpdateIconRange()
 
 void TfrmKonfig::UpdateIconPreview()
 {
-    int index = IsChecked("CheckDefaultIcon") ? DefaultIconNum : IconNumPosition();
+    KillTimer(Handle(), PreviewTimer);
+    TOneItem shown;
+    shown.IsPIDL = CurrentIsPIDL;
+    shown.Pfad = CurrentIsPIDL ? IdListToBytes(CurrentPIDL.get()) : Text("EdPfad");
+    shown.IconNum = IsChecked("CheckDefaultIcon") ? DefaultIconNum : IconNumPosition();
+    shown.IconPfad = Text("EdIconPfad");
     HICON placeholder = host_.placeholder ? host_.placeholder() : nullptr;
-    UniqueIcon icon = CurrentIsPIDL ? GetEntryIcon(IdListToBytes(CurrentPIDL.get()), true, index, Text("EdIconPfad"),
-                                                   placeholder)
-                                    : GetEntryIcon(Text("EdPfad"), false, index, Text("EdIconPfad"), placeholder);
+    auto* pictures = previewPicture_.get();
+    if (!pictures) {
+        SetPreview(GetEntryIcon(shown.Pfad, shown.IsPIDL, shown.IconNum, shown.IconPfad, placeholder));
+        return;
+    }
+    // The worker makes the picture: a slow file never holds up the window. The preview
+    // keeps what it shows until then (the placeholder at first).
+    if (pictures->Count() == 0) pictures->AddEntryImage(shown);
+    else (void)pictures->ReplaceEntryImage(0, shown);
+    const int size = PreviewPictureSize();
+    pictures->RequestPictures(size, PictureUrgency::Shown);
+    pictures->MarkShownPending(0, size, Handle(), nullptr);
+    previewPending_ = true;
+    if (!preview_ && placeholder) SetPreview(UniqueIcon(CopyIcon(placeholder)));
+    TakeFinishedPictures();
+}
+
+void TfrmKonfig::SetPreview(UniqueIcon icon)
+{
     SendMessageW(Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
     InvalidateRect(Control("ImgIcon"), nullptr, TRUE);
     preview_ = std::move(icon);
+}
+
+void TfrmKonfig::PathTyped()
+{
+    KillTimer(Handle(), PreviewTimer);
+    if (pfadTyped_) UpdateIconRange();
+    UpdateIconPreview();
+}
+
+void TfrmKonfig::EdPfadChange()
+{
+    if (loadingMask_) return;
+    pfadTyped_ = true;
+    SetTimer(Handle(), PreviewTimer, PreviewPause, nullptr);
 }
 
 HICON TfrmKonfig::PreviewIcon() const
@@ -253,7 +290,8 @@ void TfrmKonfig::EdIconPfadChange()
 {
     if (loadingMask_) return;
     UpdateIconRange();
-    UpdateIconPreview();
+    // Each key restarts the pause: the preview follows once typing rests.
+    SetTimer(Handle(), PreviewTimer, PreviewPause, nullptr);
 }
 
 void TfrmKonfig::CheckDefaultIconClick()

@@ -25,19 +25,20 @@ void TfrmKonfig::FillMenuList()
     fillingMenus_ = true;
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    ImageList_RemoveAll(imgListLvMenus_.get());
-    for (size_t i = 0; i < MenuList.size(); ++i)
-        ListViewAddItem(list, MenuList[i]->MenuName.c_str(), static_cast<int>(i));
-    for (const auto& menu : MenuList) {
-        HICON extracted = ExtractPathIcon(menu->IconPfad, menu->IconNum);
-        // 0: no icon there; 1: the file is no icon source at all.
-        if (reinterpret_cast<UINT_PTR>(extracted) > 1) {
-            UniqueIcon icon(extracted);
-            ImageList_AddIcon(imgListLvMenus_.get(), icon.get());
-        } else {
-            ImageList_AddIcon(imgListLvMenus_.get(), host_.placeholder ? host_.placeholder() : nullptr);
+    // Menu i shows slot i: its icon file's icon, or the placeholder where it has none.
+    auto* pictures = menuPictures_.get();
+    if (pictures) {
+        pictures->RemoveAllImages();
+        for (const auto& menu : MenuList) {
+            TOneItem icon;
+            icon.IconPfad = menu->IconPfad;
+            icon.IconNum = menu->IconNum;
+            pictures->AddEntryImage(icon);
         }
+        pictures->RequestPictures(MenuPictureSize(), PictureUrgency::Shown);
+        ListViewSetImageList(list, LVSIL_SMALL, pictures->Handle(MenuPictureSize()));
     }
+    for (const auto& menu : MenuList) ListViewAddItem(list, menu->MenuName.c_str(), I_IMAGECALLBACK);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ListViewFitListColumns(list);
     InvalidateRect(list, nullptr, TRUE);
@@ -53,6 +54,7 @@ void TfrmKonfig::LvMenusChange()
     int selected = SelectedIndex("LvMenus");
     if (selected >= 0 && MenuAt(selected)) {
         CurrentMenu = selected;
+        lastSelectedMenu_ = selected;
         SetEnabled("GroupBoxItemsEdit", true);
         SetDirectChildrenEnabled("GroupBoxItemsEdit", true);
         HWND label = Control("LblCurrentMenu");
@@ -70,6 +72,17 @@ void TfrmKonfig::LvMenusChange()
     RefreshItemList();
     TOneMenu* menu = Current();
     SetText("LblItemIndex", ItemIndexText(menu != nullptr, -1, menu ? menu->Items.size() : 0));
+}
+
+LRESULT TfrmKonfig::LvMenusData(NMHDR& header)
+{
+    auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
+    auto* pictures = menuPictures_.get();
+    if (!(info.item.mask & LVIF_IMAGE) || !pictures) return 0;
+    const int size = MenuPictureSize();
+    pictures->MarkShownPending(info.item.iItem, size, header.hwndFrom, nullptr);
+    info.item.iImage = pictures->PictureIndex(info.item.iItem, size);
+    return 0;
 }
 
 LRESULT TfrmKonfig::LvMenusItemChanged(NMHDR& header)

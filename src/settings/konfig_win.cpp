@@ -9,7 +9,6 @@
 #include "settings/options_win.h"
 #include "settings/quit_question_win.h"
 #include "menus/type_ahead_win.h"
-#include "shell/folder_glyph_win.h"
 #include "win/application.h"
 #include "win/dpi.h"
 #include "win/listview.h"
@@ -38,6 +37,9 @@ constexpr DWORD ListStyle = WS_VISIBLE | WS_TABSTOP | LVS_SINGLESEL | LVS_SHOWSE
 constexpr ControlFont Small = ControlFont::Small;
 
 constexpr int DescriptionLimit = 254;
+constexpr int PreviewSize = 48;          // the preview's picture at 96 DPI
+// Resource id 4 (a negative index names an id): the closed folder in Windows' and Wine's shell32.
+constexpr int ShellFolderIconIndex = -4;
 constexpr std::array<const char*, 4> StartModeNames{"Normal", "Minimized", "Maximized", "Hidden"};
 
 // In tab order: the Menus group, the Items group (list, buttons, the mask), the bottom row.
@@ -153,7 +155,7 @@ std::optional<Anchor> AnchorOf(std::string_view name)
     return std::nullopt;
 }
 
-constexpr std::array<EventRow<TfrmKonfig>, 25> Events{{
+constexpr std::array<EventRow<TfrmKonfig>, 26> Events{{
     {"BtnAddMenu", BN_CLICKED, &TfrmKonfig::BtnAddMenuClick},
     {"BtnModifyMenu", BN_CLICKED, &TfrmKonfig::BtnModifyMenuClick},
     {"BtnRemoveMenu", BN_CLICKED, &TfrmKonfig::BtnRemoveMenuClick},
@@ -178,6 +180,7 @@ constexpr std::array<EventRow<TfrmKonfig>, 25> Events{{
     {"ImgIcon", STN_CLICKED, &TfrmKonfig::ImgIconClick},
     {"ImgIcon", STN_DBLCLK, &TfrmKonfig::ImgIconClick},
     {"EdIconPfad", EN_CHANGE, &TfrmKonfig::EdIconPfadChange},
+    {"EdPfad", EN_CHANGE, &TfrmKonfig::EdPfadChange},
     {"CheckDefaultIcon", BN_CLICKED, &TfrmKonfig::CheckDefaultIconClick},
 }};
 
@@ -258,10 +261,10 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     HWND menus = form->Control("LvMenus");
     SendMessageW(menus, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_GRIDLINES | LVS_EX_FLATSB | LVS_EX_FULLROWSELECT);
-    // White background, no mask: the icons are drawn onto white as they are copied in.
-    form->imgListLvMenus_.reset(ImageList_Create(16, 16, ILC_COLOR24, 4, 4));
-    ImageList_SetBkColor(form->imgListLvMenus_.get(), RGB(255, 255, 255));
-    ListViewSetImageList(menus, LVSIL_SMALL, form->imgListLvMenus_.get());
+    // Slots in the entries' picture store, which makes every picture at any size.
+    form->menuPictures_ = NewPictureSlots();
+    form->previewPicture_ = NewPictureSlots();
+    form->glyphPicture_ = NewPictureSlots();
 
     for (const char* combo : {"ComboStartMode", "ComboAutoStartMode"})
         for (const char* name : StartModeNames)
@@ -269,10 +272,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     form->LimitText("EdBeschreibung", DescriptionLimit);
     form->SetGlyphs();
     form->FitLists();
-    // The browse buttons show the shell's folder, or "..." without it.
-    form->SetButtonIcon("BtnBrowsePfad", ShellFolderGlyph());
-    form->SetButtonIcon("BtnBrowseIconPath", ShellFolderGlyph());
-    form->SetButtonIcon("BtnBrowseWorkingDir", ShellFolderGlyph());
+    form->SetBrowseGlyphs();
 
     for (const ControlRow& row : Controls)
         if (std::optional<Anchor> anchor = AnchorOf(row.name)) form->anchors_.Add(form->Control(row.name), *anchor);
@@ -280,6 +280,7 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
 
     form->BindEvents<TfrmKonfig>(f, Events);
     form->OnNotify("LvMenus", LVN_ITEMCHANGED, [f](NMHDR& h) { return f->LvMenusItemChanged(h); });
+    form->OnNotify("LvMenus", LVN_GETDISPINFOW, [f](NMHDR& h) { return f->LvMenusData(h); });
     form->OnNotify("LvItems", LVN_ITEMCHANGED, [f](NMHDR& h) { return f->LvItemsItemChanged(h); });
     form->OnNotify("LvItems", LVN_KEYDOWN, [](NMHDR& h) {
         ListViewShowFocusedOnKey(h);
@@ -319,14 +320,77 @@ void TfrmKonfig::FitLists()
     // Two columns of entries with their labels below: at the designed size a menu's items
     // show four wholly and two nearly, not two and a half. The menus' columns as wide as
     // their names: twice as many in the one row the list has room for.
-    ListViewSetIconColumns(Control("LvItems"), 2, SettingsPictureSize);
+    ListViewSetIconColumns(Control("LvItems"), 2, ItemPictureSize());
     ListViewFitListColumns(Control("LvMenus"));
+}
+
+int TfrmKonfig::ItemPictureSize() const { return ScaleByDpi(SettingsPictureSize, Dpi()); }
+
+int TfrmKonfig::MenuPictureSize() const { return SystemMetricForDpi(SM_CXSMICON, Dpi()); }
+
+int TfrmKonfig::PreviewPictureSize() const { return ScaleByDpi(PreviewSize, Dpi()); }
+
+void TfrmKonfig::SetBrowseGlyphs()
+{
+    auto* pictures = glyphPicture_.get();
+    if (!pictures) return;
+    if (pictures->Count() == 0) {
+        std::array<wchar_t, MAX_PATH> system{};
+        GetSystemDirectoryW(system.data(), MAX_PATH);
+        TOneItem folder;
+        folder.IconPfad = Utf8(system.data()) + "\\shell32.dll";
+        folder.IconNum = ShellFolderIconIndex;
+        pictures->AddEntryImage(folder);
+    }
+    const int size = MenuPictureSize();
+    pictures->RequestPictures(size, PictureUrgency::Shown);
+    pictures->MarkShownPending(0, size, Handle(), nullptr);
+    glyphPending_ = true;
+    TakeFinishedPictures();
+}
+
+void TfrmKonfig::TakeFinishedPictures()
+{
+    auto* glyph = glyphPicture_.get();
+    if (glyphPending_ && glyph && glyph->IsFinal(0, MenuPictureSize())) {
+        glyphPending_ = false;
+        const int size = MenuPictureSize();
+        UniqueIcon icon(ImageList_GetIcon(glyph->Handle(size), glyph->PictureIndex(0, size), ILD_NORMAL));
+        if (icon) {
+            // The browse buttons show the folder, or "..." without it.
+            for (const char* button : {"BtnBrowsePfad", "BtnBrowseIconPath", "BtnBrowseWorkingDir"}) {
+                HWND control = Control(button);
+                SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | BS_ICON);
+                SendMessageW(control, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.get()));
+            }
+            browseGlyph_ = std::move(icon);
+        }
+    }
+    auto* preview = previewPicture_.get();
+    if (previewPending_ && preview && preview->IsFinal(0, PreviewPictureSize())) {
+        previewPending_ = false;
+        const int size = PreviewPictureSize();
+        SetPreview(UniqueIcon(ImageList_GetIcon(preview->Handle(size), preview->PictureIndex(0, size), ILD_NORMAL)));
+    }
 }
 
 void TfrmKonfig::LaidOut()
 {
     FitLists();
     SetGlyphs();
+    SetBrowseGlyphs();
+    if (IsShown()) {
+        // The pictures of the lists and the preview, at the new DPI's sizes.
+        HWND menus = Control("LvMenus");
+        if (auto* pictures = menuPictures_.get()) {
+            pictures->RequestPictures(MenuPictureSize(), PictureUrgency::Shown);
+            ListViewSetImageList(menus, LVSIL_SMALL, pictures->Handle(MenuPictureSize()));
+        }
+        ListViewFitListColumns(menus);
+        InvalidateRect(menus, nullptr, TRUE);
+        RefreshItemList();
+        UpdateIconPreview();
+    }
     anchors_.Capture(Handle());
 }
 
@@ -335,6 +399,7 @@ TfrmKonfig::~TfrmKonfig()
     DestroyDropTarget();
     // The lists show image lists owned elsewhere: detach them before the window goes.
     if (HWND items = FindControl("LvItems")) ListViewSetImageList(items, LVSIL_NORMAL, nullptr);
+    if (HWND menus = FindControl("LvMenus")) ListViewSetImageList(menus, LVSIL_SMALL, nullptr);
     DestroyHandle();
 }
 
@@ -355,8 +420,21 @@ void TfrmKonfig::Select(std::string_view list, int index) { ListViewSelect(Contr
 void TfrmKonfig::FormShow()
 {
     // Refilling leaves nothing selected and runs the selection change: no current menu,
-    // the Items group disabled, the item list and the mask empty.
+    // the Items group disabled, the item list and the mask empty. Then the menu used last
+    // is chosen, with its items.
     FillMenuList();
+    Select("LvMenus", MenuToOpenWith());
+    TakeFinishedPictures();
+}
+
+int TfrmKonfig::MenuToOpenWith() const
+{
+    // Settings opened from a menu's popup edit that menu; otherwise the window goes on
+    // where it was left.
+    const int popup = host_.lastUsedMenu ? host_.lastUsedMenu() : -1;
+    for (int candidate : {popup, lastSelectedMenu_})
+        if (MenuAt(candidate)) return candidate;
+    return MenuList.empty() ? -1 : 0;
 }
 
 void TfrmKonfig::FormKeyUp(WPARAM key)
@@ -417,6 +495,13 @@ void TfrmKonfig::OpenHelp(HWND owner)
 LRESULT TfrmKonfig::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
+    case WM_PAINT:
+        TakeFinishedPictures();
+        break;
+    case WM_TIMER:
+        if (wParam != PreviewTimer) break;
+        PathTyped();
+        return 0;
     case WM_SHOWWINDOW:
         // Hidden, the item list holds no menu's pictures: the model may be released meanwhile.
         if (wParam) FormShow();

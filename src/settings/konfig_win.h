@@ -16,6 +16,7 @@
 class TfrmEditMenu;
 class TfrmOptions;
 class TfrmAbout;
+class ImageListMenuImages;
 struct TOneMenu;
 struct TOneItem;
 struct ItemMask;
@@ -28,6 +29,8 @@ struct KonfigHost {
     std::function<HICON()> placeholder;
     // The desktop folder shell items are named from.
     std::function<IShellFolder*()> desktopFolder;
+    // The menu whose popup was shown last since the window last closed, or -1.
+    std::function<int()> lastUsedMenu;
 };
 
 class TfrmKonfig final : public Form {
@@ -103,6 +106,7 @@ public:
     void BtnBrowseWorkingDirClick();
     void ImgIconClick();
     void EdIconPfadChange();
+    void EdPfadChange();
     void CheckDefaultIconClick();
     void ScrollBarIconNumChange();
 
@@ -113,6 +117,10 @@ public:
     int IconNumPosition() const;
     void SetIconNumPosition(int position);
     HICON PreviewIcon() const;
+    // Picture sizes at the window's DPI: the item list's, the menu list's and the preview's.
+    int ItemPictureSize() const;
+    int MenuPictureSize() const;
+    int PreviewPictureSize() const;
 
     // Drops from the shell onto the item list (konfig_drop_win.cpp).
     ComponentPtr<TDropPIDLTarget> MyDropTarget;
@@ -131,6 +139,7 @@ protected:
 
 private:
     LRESULT LvMenusItemChanged(NMHDR& header);
+    LRESULT LvMenusData(NMHDR& header);
     LRESULT LvItemsItemChanged(NMHDR& header);
     LRESULT LvItemsData(NMHDR& header);
     LRESULT LvItemsDataFind(NMHDR& header);
@@ -141,6 +150,17 @@ private:
     void DrawBannerCounter(const DRAWITEMSTRUCT& item) const;
     // The button pictures drawn for the form's DPI.
     void SetGlyphs();
+    // The browse buttons' folder picture at the window's DPI, once the store has it.
+    void SetBrowseGlyphs();
+    // Pictures the store finished since they were asked for: the preview and the glyphs.
+    void TakeFinishedPictures();
+    // The menu the window opens with: the one used last, else the first.
+    int MenuToOpenWith() const;
+    // A pause after typing in the paths: the range and preview follow.
+    void PathTyped();
+    void SetPreview(UniqueIcon icon);
+    static constexpr UINT_PTR PreviewTimer = 1;
+    static constexpr UINT PreviewPause = 300;  // ms after the last key
     void FitLists();
     void SwapMenus(int from, int to);
     void SwapItems(int from, int to);
@@ -157,8 +177,16 @@ private:
     std::unique_ptr<TfrmEditMenu> frmEditMenu_;
     std::unique_ptr<TfrmOptions> frmOptions_;
     std::unique_ptr<TfrmAbout> frmAbout_;
-    UniqueImageList imgListLvMenus_;
+    // Slots in the entries' picture store: one per menu, the preview's, the browse glyph's.
+    std::unique_ptr<ImageListMenuImages> menuPictures_;
+    std::unique_ptr<ImageListMenuImages> previewPicture_;
+    std::unique_ptr<ImageListMenuImages> glyphPicture_;
+    bool previewPending_ = false;
+    bool pfadTyped_ = false;
+    bool glyphPending_ = false;
+    int lastSelectedMenu_ = -1;
     UniqueIcon preview_;
+    UniqueIcon browseGlyph_;
     bool fillingMenus_ = false;
     bool loadingMask_ = false;
     TypeAheadBuffer itemTypeAhead_;  // the item list's typed text

@@ -3,6 +3,7 @@
 #include "app_test.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -72,6 +73,67 @@ TEST_F(SettingsE2e, QuitAfterEditsAndNoEndsTheProgramAndTheFileStaysAsItWas)
     ASSERT_TRUE(AnswerMessageBox(question->hwnd, IDNO));
     EXPECT_EQ(app->WaitForExit(), 0u);
     EXPECT_EQ(sandbox->ReadIni(), ini);
+}
+
+TEST_F(SettingsE2e, OpensOnTheMenuUsedLastWhereClearTypingAndThePickerActAsAUserExpects)
+{
+    Launch(Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=2", "[M0]", "MenuName=Tools",
+                "ItemCount=1", "[M0I1]", "Pfad=C:\\windows\\notepad.exe", "[M1]", "MenuName=Games", "ItemCount=2",
+                "[M1I1]", "Pfad=C:\\windows\\regedit.exe", "Startmode=3", "[M1I2]", "Pfad=C:\\windows\\notepad.exe"}));
+    // "Settings..." chosen in the second menu's popup: that menu is selected, its items listed.
+    ASSERT_TRUE(ChooseMenuCommand(main, 1, 1900));
+    HWND settings = app->WaitForSettings();
+    ASSERT_NE(settings, nullptr);
+    HWND menus = ChildAt(settings, {7 + 8 + 20, 8 + 16 + 10}, "SysListView32"), items = SettingsItemList(settings);
+    HWND startMode = ChildAt(settings, {7 + 184 + 72 + 10, 128 + 32 + 104 + 5}, "ComboBox");
+    HWND preview = ChildAt(settings, {7 + 184 + 219 + 25, 128 + 32 + 135 + 25}, "Static");
+    HWND useDefault = FindChild(settings, "Button", "Use default Icon");
+    HWND browse = ChildAt(settings, {7 + 184 + 288 + 5, 128 + 32 + 40 + 5}, "Button");
+    ASSERT_TRUE(menus && items && startMode && preview && useDefault && browse);
+    EXPECT_EQ(SendMessageA(menus, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+    EXPECT_EQ(SendMessageA(items, LVM_GETITEMCOUNT, 0, 0), 2);
+
+    // An item shown, then "Clear": a new item starts normally.
+    ASSERT_TRUE(Post(items, WM_KEYDOWN, VK_HOME, 0));
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(startMode, CB_GETCURSEL, 0, 0) == 2; })) << "Maximized";
+    ASSERT_TRUE(ClickButton(settings, "&Clear"));
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(items, LVM_GETSELECTEDCOUNT, 0, 0) == 0; }));
+    EXPECT_EQ(SendMessageA(startMode, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(WindowText(startMode), "Normal");
+
+    // A typed path: the preview follows once typing pauses, not at each key.
+    auto shown = [&] { return SendMessageA(preview, STM_GETICON, 0, 0); };
+    ASSERT_TRUE(WaitUntil([&] { return shown() != 0; }));
+    const LRESULT placeholder = shown();
+    Type(EditAt(settings, {7 + 184 + 80, 128 + 32 + 12}), "C:\\windows\\notepad.exe");
+    EXPECT_EQ(shown(), placeholder) << "the preview waits for a pause";
+    EXPECT_TRUE(WaitUntil([&] { return shown() != placeholder; }, 3000));
+
+    // The picker on the program's own file offers its icons, not its entry pictures.
+    SendMessageA(useDefault, BM_CLICK, 0, 0);
+    ASSERT_EQ(SendMessageA(useDefault, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    Type(EditAt(settings, {7 + 184 + 80, 128 + 32 + 44}), sandbox->ExePath().c_str());
+    ASSERT_TRUE(
+        Post(settings, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(browse), BN_CLICKED), reinterpret_cast<LPARAM>(browse)));
+    // Windows shows its own picker; Wine's does nothing, so the program shows its own.
+    HWND picker = app->WaitForWindow({"TfrmIconPick", "Change Icon", true}, 3000);
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) ASSERT_NE(picker, nullptr);
+    if (picker) {
+        const LRESULT icons = ExtractIconExA(sandbox->ExePath().c_str(), -1, nullptr, nullptr, 0);
+        HWND list = FindWindowExA(picker, nullptr, "SysListView32", nullptr);
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), icons - 2) << "without the two entry pictures";
+        ASSERT_TRUE(ClickButton(picker, "&Cancel") && WaitUntil([&] { return !IsWindowVisible(picker); }));
+    }
+
+    // Left on the second menu, opened again from the first one's popup: the popup wins.
+    ASSERT_TRUE(Post(settings, WM_CLOSE));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));
+    ASSERT_TRUE(ChooseMenuCommand(main, 0, 1900));
+    ASSERT_EQ(app->WaitForSettings(), settings);
+    EXPECT_EQ(SendMessageA(menus, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0);
+    EXPECT_EQ(SendMessageA(items, LVM_GETITEMCOUNT, 0, 0), 1);
+    ASSERT_TRUE(Post(main, WM_CLOSE));
+    EXPECT_EQ(app->WaitForExit(), 0u);
 }
 
 // Entries of that icon view that fit in its client area, from its spacing.

@@ -112,14 +112,14 @@ protected:
 
     TOneMenu& Menu(int index) const { return *MenuList[static_cast<size_t>(index)]; }
     HIMAGELIST Pictures(int menu) const { return ImageListOf(Menu(menu))->Handle(SettingsPictureSize); }
-    // Lets the main window place pictures until every entry's is final.
-    static bool Settled()
+    // Lets the main window place pictures until every entry's is final (or `done` holds).
+    static bool Settled(const std::function<bool()>& done = [] { return PendingEntryPictures(MenuList) == 0; })
     {
-        return WaitUntil([] {
+        return WaitUntil([&] {
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            return PendingEntryPictures(MenuList) == 0;
-        }, 5000, 1);
+            return done();
+        }, 10000, 1);
     }
     std::string PictureOf(int menu, const TOneItem& item) const
     {
@@ -176,7 +176,7 @@ protected:
 
 using KonfigMenus = KonfigTest;
 
-TEST_F(KonfigMenus, OpensWithTheMenusListedAndNothingSelected)
+TEST_F(KonfigMenus, OpensWithTheMenusListedAndTheOneUsedLastSelected)
 {
     Open({{"Programs"}, {"Games"}});
     EXPECT_EQ(ui->ClientSize().cx, 518);
@@ -187,7 +187,9 @@ TEST_F(KonfigMenus, OpensWithTheMenusListedAndNothingSelected)
 
     ASSERT_EQ(ui->Rows("LvMenus"), 2);
     EXPECT_EQ(ui->Cell("LvMenus", 1), "Games");
-    EXPECT_EQ(settings->CurrentMenu, -1);
+    EXPECT_EQ(settings->CurrentMenu, 0) << "none used yet: the first";
+    EXPECT_EQ(settings->Text("LblCurrentMenu"), "-( Programs )-");
+    ui->SelectRow("LvMenus", -1);
     EXPECT_EQ(settings->Text("LblCurrentMenu"), "- no menu selected -");
     EXPECT_FALSE(ui->Usable("LvItems"));
     EXPECT_FALSE(ui->Usable("EdPfad")) << "controls inside the panel follow the disabled group";
@@ -199,11 +201,12 @@ TEST_F(KonfigMenus, OpensWithTheMenusListedAndNothingSelected)
     EXPECT_TRUE(ui->Usable("EdPfad"));
     EXPECT_EQ(settings->Text("LblItemIndex"), "-/0");
 
-    // Showing again starts over.
+    // Showing again goes on with the menu it was left with.
     ShowWindow(settings->Handle(), SW_HIDE);
     ShowWindow(settings->Handle(), SW_SHOW);
-    EXPECT_EQ(settings->CurrentMenu, -1);
-    EXPECT_FALSE(ui->Usable("EdPfad"));
+    EXPECT_EQ(settings->CurrentMenu, 1);
+    EXPECT_EQ(ui->SelectedRow("LvMenus"), 1);
+    EXPECT_TRUE(ui->Usable("EdPfad"));
 }
 
 TEST_F(KonfigMenus, AddPresetsTheDialogKeepsTheLeftClickChoiceAndStopsAtFifty)
@@ -250,6 +253,7 @@ TEST_F(KonfigMenus, AddPresetsTheDialogKeepsTheLeftClickChoiceAndStopsAtFifty)
 TEST_F(KonfigMenus, ModifyWritesBackAndALeftClickOutOfRangeStoresZero)
 {
     Open({{"Programs", 7}, {"Games"}});
+    ui->SelectRow("LvMenus", -1);
     ui->Click("BtnModifyMenu");
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].text, "No menu selected.");
@@ -511,11 +515,11 @@ TEST_F(KonfigWindow, AtItsDesignedSizeTheListsShowTwiceAsManyMenusAndItems)
 
 // The buttons' pictures come from the strip drawn for the window's scale: 16, 24 or 32
 // pixels at 100, 150 and 200 %, again after each move to a screen of another scale.
-TEST_F(KonfigWindow, ButtonPicturesAreFromTheStripForTheWindowsDpi)
+TEST_F(KonfigWindow, ButtonAndListPicturesAreMadeForTheWindowsDpi)
 {
     Controls6 controls6;
     ASSERT_TRUE(controls6.Active());
-    Open({{"Programs"}});
+    Open({{"Programs", 2, IconItems({"One"})}});
     auto glyphSide = [&](const char* button) {
         BUTTON_IMAGELIST shown{};
         int cx = 0, cy = 0;
@@ -523,17 +527,42 @@ TEST_F(KonfigWindow, ButtonPicturesAreFromTheStripForTheWindowsDpi)
             ImageList_GetIconSize(shown.himl, &cx, &cy);
         return cx == cy ? cx : -1;
     };
+    auto listSide = [&](const char* list, int kind) {
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(ListView_GetImageList(ui->Control(list), kind), &cx, &cy);
+        return cx == cy ? cx : -1;
+    };
+    auto iconSide = [](LRESULT icon) {
+        ICONINFO info{};
+        if (!icon || !GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return -1;
+        UniqueGdiObject colour(info.hbmColor), mask(info.hbmMask);
+        BITMAP bitmap{};
+        return GetObjectA(info.hbmMask, sizeof(bitmap), &bitmap) ? static_cast<int>(bitmap.bmWidth) : -1;
+    };
     HMODULE program = LoadLibraryExA(Program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(program);
     ScopeGuard release([program] { FreeLibrary(program); });
     settings->PictureModule = program;
     const UINT first = settings->Dpi();
-    for (auto [dpi, side] : {std::pair{144u, 24}, std::pair{192u, 32}, std::pair{96u, 16}, std::pair{first, -1}}) {
+    struct Sizes {
+        UINT dpi;
+        int strip, items, small, preview;
+    };
+    for (Sizes at : {Sizes{144, 24, 48, 24, 72}, Sizes{192, 32, 64, 32, 96}, Sizes{96, 16, 32, 16, 48},
+                     Sizes{first, -1, 0, 0, 0}}) {
         RECT suggested{0, 0, 1200, 1000};
-        SendMessageA(settings->Handle(), WmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        if (side < 0) break;
+        LPARAM place = reinterpret_cast<LPARAM>(&suggested);
+        SendMessageA(settings->Handle(), WmDpiChanged, MAKEWPARAM(at.dpi, at.dpi), place);
+        if (at.strip < 0) break;
         for (const char* button : {"BtnOK", "BtnAddMenu", "BtnMoveDnItem", "BtnAddSep", "BtnQuit"})
-            EXPECT_EQ(glyphSide(button), side) << button << " at " << dpi;
+            EXPECT_EQ(glyphSide(button), at.strip) << button << " at " << at.dpi;
+        EXPECT_EQ(listSide("LvItems", LVSIL_NORMAL), at.items) << at.dpi;
+        EXPECT_EQ(listSide("LvMenus", LVSIL_SMALL), at.small) << at.dpi;
+        // The folder glyph and the preview come from the picture worker.
+        auto glyph = [&] { return iconSide(SendMessageA(ui->Control("BtnBrowsePfad"), BM_GETIMAGE, IMAGE_ICON, 0)); };
+        auto preview = [&] { return iconSide(reinterpret_cast<LRESULT>(settings->PreviewIcon())); };
+        EXPECT_TRUE(Settled([&] { return glyph() == at.small && preview() == at.preview; }))
+            << at.dpi << ": glyph " << glyph() << ", preview " << preview();
     }
 }
 
@@ -605,7 +634,7 @@ TEST_F(KonfigItems, SelectingAnItemFillsTheMask)
     EXPECT_EQ(ui->SelectedRow("LvItems"), -1);
     EXPECT_EQ(settings->Text("EdPfad"), "");
     EXPECT_TRUE(ui->Usable("EdPfad"));
-    EXPECT_EQ(ui->Chosen("ComboStartMode"), -1);
+    EXPECT_EQ(ui->Chosen("ComboStartMode"), 0) << "a new item starts Normal";
     EXPECT_EQ(settings->Text("LblItemIndex"), "-/3");
 }
 
@@ -625,6 +654,7 @@ TEST_F(KonfigItems, ShellItemsShowTheirNameOrTheUnknownText)
     IdListFree(windows);
     shellItem(std::string("\x05\x00\xEE\xEE\xEE\x00\x00", 7), "Nameless");
 
+    ui->SelectRow("LvMenus", -1);
     ui->SelectRow("LvMenus", 0);
     ui->SelectRow("LvItems", 0);
     EXPECT_NE(settings->Text("EdPfad").find("indows"), std::string::npos) << settings->Text("EdPfad");
