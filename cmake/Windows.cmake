@@ -66,12 +66,9 @@ foreach(suite win e2e)
 endforeach()
 
 # The form layout tests again at other DPIs and with a wider font, each in a copy of the prefix.
-add_test(NAME dpi.walk COMMAND sh ${PROJECT_SOURCE_DIR}/tests/dpi/walk.sh $<TARGET_FILE:win_tests>)
-set_tests_properties(dpi.walk PROPERTIES RESOURCE_LOCK desktop TIMEOUT 300)
-# Long popups and the quick-launch box at 150 %, from outside, in a copy of the prefix.
-add_test(NAME dpi.popups144 COMMAND sh ${PROJECT_SOURCE_DIR}/tests/dpi/popups144.sh $<TARGET_FILE:e2e_tests>)
-set_tests_properties(dpi.popups144 PROPERTIES RESOURCE_LOCK desktop TIMEOUT 180
-  ENVIRONMENT "MGW_BIN=Z:${CMAKE_BINARY_DIR}/bin")
+add_test(NAME dpi.walk COMMAND sh ${PROJECT_SOURCE_DIR}/tests/dpi/walk.sh $<TARGET_FILE:win_tests>
+  $<TARGET_FILE:e2e_tests>)
+set_tests_properties(dpi.walk PROPERTIES RESOURCE_LOCK desktop TIMEOUT 300 ENVIRONMENT "MGW_BIN=Z:${CMAKE_BINARY_DIR}/bin")
 
 file(GLOB MGW_BENCHES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${MGW_BENCHES})

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -119,8 +120,7 @@ TEST_F(QuickLaunchE2e, FortyFiveEntriesScrollInWholeRowsAndATextWithoutMatchesSt
 {
     std::string ini = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=1",
                            "QuickLaunchHotkey=" + std::to_string(Hotkey), "[M0]", "MenuName=Many", "ItemCount=45"});
-    for (int k = 1; k <= 45; ++k)
-        ini += Entry("M0I" + std::to_string(k), "Entry " + std::to_string(k), std::to_string(k), SW_SHOWNORMAL);
+    for (int k = 1; k <= 45; ++k) ini += Entry("M0I" + std::to_string(k), "Entry " + std::to_string(k), "", 1);
     Launch(ini);
     // The hotkey is registered a moment after the main window exists, later on a slow start.
     for (int tries = 0; tries < 5; ++tries) {
@@ -128,61 +128,41 @@ TEST_F(QuickLaunchE2e, FortyFiveEntriesScrollInWholeRowsAndATextWithoutMatchesSt
         if (app->WaitForWindow({BoxClass, "", true}, 1000)) break;
     }
     HWND box = WaitForBox();
-    ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(WaitForRows(box, 45)) << Rows(box);
+    ASSERT_TRUE(box && WaitForRows(box, 45)) << Rows(box);
     HWND list = FindWindowExA(box, nullptr, "MgwQuickList", nullptr);
     auto ask = [&](UINT msg) { return static_cast<int>(SendMessageA(list, msg, 0, 0)); };
     auto scrollBar = [&] { return (GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL) != 0; };
-    auto selectionInView = [&](int rows) {
-        return ask(LB_GETCURSEL) >= ask(LB_GETTOPINDEX) && ask(LB_GETCURSEL) < ask(LB_GETTOPINDEX) + rows;
-    };
-    RECT client{};
+    RECT client{}, place = ScreenPlace(list);
     GetClientRect(list, &client);
-    const int rowHeight = ask(LB_GETITEMHEIGHT);
-    ASSERT_GT(rowHeight, 0);
+    const int rowHeight = std::max(ask(LB_GETITEMHEIGHT), 1), rows = client.bottom / rowHeight;
     EXPECT_EQ(client.bottom % rowHeight, 0) << client.bottom << " pixels for rows of " << rowHeight;
-    const int rows = client.bottom / rowHeight;
-    EXPECT_GE(rows, 8);
-    EXPECT_TRUE(scrollBar()) << "45 rows do not fit";
-    RECT outer = ScreenPlace(list), frame = ScreenPlace(box);
-    EXPECT_TRUE(Encloses(frame, outer));
+    EXPECT_TRUE(rows >= 8 && scrollBar()) << rows;
 
-    // Page Down and the arrows move the highlight and the view along; the wheel scrolls
-    // and takes the highlight into view.
-    auto settled = [&](int selected, int top) {
+    // Keys move the highlight and the view along; the wheel scrolls and takes it into view.
+    auto at = [&](int selected, int top) {
         return WaitUntil([&] { return ask(LB_GETCURSEL) == selected && ask(LB_GETTOPINDEX) == top; }, 2000);
     };
-    PressKeys({VK_NEXT});
-    EXPECT_TRUE(settled(rows, 1)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
-    for (int i = 0; i < 5; ++i) PressKeys({VK_NEXT});
-    EXPECT_TRUE(settled(44, 45 - rows)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
-    SetCursorPos((outer.left + outer.right) / 2, (outer.top + outer.bottom) / 2);
+    for (int i = 0; i < 6; ++i) PressKeys({VK_NEXT});
+    EXPECT_TRUE(at(44, 45 - rows)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
     INPUT wheel{};
     wheel.type = INPUT_MOUSE;
     wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    wheel.mi.mouseData = static_cast<DWORD>(3 * WHEEL_DELTA);
+    wheel.mi.mouseData = 3 * WHEEL_DELTA;
     SendInput(1, &wheel, sizeof(wheel));
-    EXPECT_TRUE(WaitUntil([&] { return ask(LB_GETTOPINDEX) < 45 - rows; }, 2000)) << ask(LB_GETTOPINDEX);
-    EXPECT_TRUE(selectionInView(rows)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
-    const int wheeled = ask(LB_GETCURSEL);
+    EXPECT_TRUE(at(44 - 9, 45 - rows - 9)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
     PressKeys({VK_PRIOR});
     PressKeys({VK_UP});
-    EXPECT_TRUE(WaitUntil([&] { return ask(LB_GETCURSEL) == wheeled - rows - 1; }, 2000)) << ask(LB_GETCURSEL);
-    EXPECT_TRUE(selectionInView(rows)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
+    EXPECT_TRUE(at(35 - rows - 1, 35 - rows - 1)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
 
-    // Nothing matches: the list says so, has nothing to scroll, and Enter starts nothing.
+    // Nothing matches: the list says so, and Enter starts nothing; Esc still closes.
     PressKeys({'Q', 'X', 'Z'});
     EXPECT_TRUE(WaitForRows(box, 0)) << Rows(box);
     EXPECT_EQ(WindowText(list), "No matches");
     EXPECT_FALSE(scrollBar());
-    EXPECT_EQ(ask(LB_GETCURSEL), -1);
     PressKeys({VK_RETURN});
     Sleep(500);
-    EXPECT_TRUE(IsWindowVisible(box)) << "open for another try";
-    EXPECT_TRUE(ReadRecorderLog(log).empty());
-    PressKeys({VK_BACK, VK_BACK, VK_BACK});
-    EXPECT_TRUE(WaitForRows(box, 45)) << Rows(box);
-    EXPECT_EQ(WindowText(list), "");
+    EXPECT_TRUE(IsWindowVisible(box) && ReadRecorderLog(log).empty());
     PressKeys({VK_ESCAPE});
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); }, 3000));
 }

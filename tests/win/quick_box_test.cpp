@@ -1,11 +1,9 @@
 // The quick-launch box in-process: the real window over a small model, typed into and
 // driven by the keys a user presses, with what it starts recorded.
 #include "config/model.h"
-#include "driver.h"
 #include "form_driver.h"
 #include "menus/menus_win.h"
 #include "quick/quick_box_win.h"
-#include "win/dpi.h"
 
 #include <gtest/gtest.h>
 
@@ -176,37 +174,6 @@ TEST_F(QuickBoxTest, AnotherWindowTakingTheFocusClosesTheBox)
     EXPECT_FALSE(IsWindowVisible(box->Handle()));
     DestroyWindow(other);
     EXPECT_TRUE(started.empty());
-}
-
-TEST_F(QuickBoxTest, MovedToAScreenOfAnotherDpiItKeepsWholeRowsAndTheHighlightInView)
-{
-    std::vector<std::pair<std::string, std::string>> many;
-    for (int k = 0; k < 40; ++k) many.emplace_back("Entry " + std::to_string(k), "C:\\e" + std::to_string(k) + ".exe");
-    AddMenu("Many", many);
-    box->Open();
-    HWND list = ui->Control("ListQuick");
-    const UINT first = box->Dpi();
-    for (int k = 0; k < 30; ++k) Key(VK_DOWN);
-    for (const UINT dpi : {first + 48, first}) {
-        RECT suggested{40, 30, 700, 600};
-        SendMessageW(box->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
-                     reinterpret_cast<LPARAM>(&suggested));
-        EXPECT_EQ(box->Dpi(), dpi);
-        const auto rowHeight = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-        EXPECT_GE(rowHeight, ScaleByDpi(22, dpi));
-        RECT client{}, place = ScreenPlace(list), frame{};
-        GetClientRect(list, &client);
-        GetClientRect(box->Handle(), &frame);
-        MapWindowPoints(nullptr, box->Handle(), reinterpret_cast<POINT*>(&place), 2);
-        EXPECT_EQ(client.bottom % rowHeight, 0) << dpi;
-        EXPECT_EQ(frame.bottom - place.bottom, ScaleByDpi(6, dpi)) << "the box ends below the last whole row";
-        const auto top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
-        EXPECT_EQ(box->SelectedRow(), 30);
-        EXPECT_GE(30, top);
-        EXPECT_LT(30, top + client.bottom / rowHeight) << dpi;
-        EXPECT_TRUE(GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL);
-        EXPECT_EQ(ScreenPlace(box->Handle()).left, 40);
-    }
 }
 
 }  // namespace
