@@ -247,7 +247,8 @@ void QuickBox::ListChanged()
     info.nPos = top_;
     SetScrollInfo(list, SB_VERT, &info, TRUE);
     // Its name, for tools that read the list from outside, says what it shows when empty.
-    SetWindowTextW(list, RowCount() == 0 ? NoMatches : L"");
+    const bool empty = RowCount() == 0;
+    if (empty != (GetWindowTextLengthW(list) > 0)) SetWindowTextW(list, empty ? NoMatches : L"");
     InvalidateRect(list, nullptr, FALSE);
 }
 

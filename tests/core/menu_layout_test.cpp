@@ -119,27 +119,15 @@ TEST(MenuColumns, AnUnknownWorkAreaOrAHugeTextWidthBreaksNothing)
 
 TEST(MenuColumns, TheFixedCommandsAndTheFrameFitInTheLastColumn)
 {
-    // 64-pixel entries at 144 DPI are 108 high; below them 98 pixels of separator and
-    // commands, a frame of 6. Index n (one past the entries) is the fixed part itself.
-    struct Case {
-        size_t entries;
-        int workHeight;
-        std::vector<size_t> starts;
-    } cases[] = {
-        {7, 740, {6}},     // six fill the first column, the seventh goes with the commands
-        {7, 768, {6}},     // seven would fit, but not with the commands below them
-        {11, 1172, {10}},
-        {11, 1200, {10}},
-        {5, 740, {}},      // everything in one column
-        {13, 740, {6, 12}},
-        {1, 100, {1}},     // not even one entry fits with them: the commands alone
-    };
-    for (const Case& c : cases) {
+    // 64-pixel entries at 144 DPI (108 high) above 98 pixels of commands, in a frame of 6;
+    // index n, one past the entries, is the commands starting a column of their own.
+    struct Case { size_t entries; int workHeight; std::vector<size_t> starts; };
+    for (const Case& c : {Case{7, 740, {6}}, Case{7, 768, {6}}, Case{11, 1172, {10}}, Case{5, 740, {}},
+                          Case{13, 740, {6, 12}}, Case{1, 100, {1}}}) {
         ColumnLayoutInput in = Input(64, 100, 1024, c.workHeight, true, 144);
         in.fixedHeight = 98;
         in.frameHeight = 6;
-        EXPECT_EQ(StartIndices(ColumnStarts(Commands(c.entries), in)), c.starts)
-            << c.entries << " entries in " << c.workHeight;
+        EXPECT_EQ(StartIndices(ColumnStarts(Commands(c.entries), in)), c.starts) << c.entries << " in " << c.workHeight;
     }
 }
 

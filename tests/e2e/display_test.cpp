@@ -106,8 +106,7 @@ TEST_F(DisplayE2e, AfterAModeChangeTheNextPopupTakesTheNewScreensColumnsAndPlace
     }).join();
 }
 
-// 64-pixel entries at 150 % (108 pixels high), opened right after start-up where one column
-// of them would not fit: all entries and the fixed commands show at once, in columns.
+// 64-pixel entries at 150 % (108 high) right after start-up, too many for one column.
 // Needs the system at 144 DPI: tests/dpi/walk.sh runs it in such a copy of the prefix.
 class ScaledPopupE2e : public AppTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
 
@@ -128,8 +127,7 @@ TEST_P(ScaledPopupE2e, RightAfterStartUpEveryEntryAndCommandShowsWithoutScrollin
         HWND popup = app->WaitForPopup();
         MONITORINFO monitor{sizeof(monitor), {}, {}, 0};
         ASSERT_TRUE(popup && GetMonitorInfoA(MonitorFromWindow(popup, MONITOR_DEFAULTTONEAREST), &monitor));
-        RECT place{};
-        const RECT& work = monitor.rcWork;
+        RECT place{}, work = monitor.rcWork;
         EXPECT_TRUE(WaitUntil([&] { return GetWindowRect(popup, &place) && Encloses(work, place); }, 2000));
         // Scroll arrows come with a popup as high as the work area; one column without them
         // would be higher than all entries together.

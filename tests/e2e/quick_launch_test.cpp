@@ -138,22 +138,16 @@ TEST_F(QuickLaunchE2e, FortyFiveEntriesScrollInWholeRowsAndATextWithoutMatchesSt
     EXPECT_EQ(client.bottom % rowHeight, 0) << client.bottom << " pixels for rows of " << rowHeight;
     EXPECT_TRUE(rows >= 8 && scrollBar()) << rows;
 
-    // Keys move the highlight and the view along; the wheel scrolls and takes it into view.
+    // Page Down moves the highlight and the view; the wheel scrolls and takes it into view.
     auto at = [&](int selected, int top) {
         return WaitUntil([&] { return ask(LB_GETCURSEL) == selected && ask(LB_GETTOPINDEX) == top; }, 2000);
     };
     for (int i = 0; i < 6; ++i) PressKeys({VK_NEXT});
     EXPECT_TRUE(at(44, 45 - rows)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
     SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
-    INPUT wheel{};
-    wheel.type = INPUT_MOUSE;
-    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    wheel.mi.mouseData = 3 * WHEEL_DELTA;
+    INPUT wheel{.type = INPUT_MOUSE, .mi = {.mouseData = 3 * WHEEL_DELTA, .dwFlags = MOUSEEVENTF_WHEEL}};
     SendInput(1, &wheel, sizeof(wheel));
     EXPECT_TRUE(at(44 - 9, 45 - rows - 9)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
-    PressKeys({VK_PRIOR});
-    PressKeys({VK_UP});
-    EXPECT_TRUE(at(35 - rows - 1, 35 - rows - 1)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
 
     // Nothing matches: the list says so, and Enter starts nothing; Esc still closes.
     PressKeys({'Q', 'X', 'Z'});
