@@ -145,7 +145,9 @@ FixedPart MeasureFixedPart(HDC measureDC, UINT dpi)
 {
     TEXTMETRICW metrics{};
     const int textHeight = GetTextMetricsW(measureDC, &metrics) ? metrics.tmHeight : 0;
-    const int command = std::max(SystemMetricForDpi(SM_CYMENU, dpi), textHeight + LengthAtDpi(4, static_cast<int>(dpi)));
+    // Themed menus pad their items beyond the menu metric.
+    const int padded = textHeight + LengthAtDpi(8, static_cast<int>(dpi));
+    const int command = std::max(SystemMetricForDpi(SM_CYMENU, dpi), padded);
     const int separator = (SystemMetricForDpi(SM_CYMENU, dpi) + 1) / 2;
     return {3 * command + separator, 2 * SystemMetricForDpi(SM_CYFIXEDFRAME, dpi)};
 }
