@@ -66,8 +66,9 @@ foreach(suite win e2e)
 endforeach()
 
 # The form layout tests again at other DPIs and with a wider font, each in a copy of the prefix.
-add_test(NAME dpi.walk COMMAND sh ${PROJECT_SOURCE_DIR}/tests/dpi/walk.sh $<TARGET_FILE:win_tests>)
-set_tests_properties(dpi.walk PROPERTIES RESOURCE_LOCK desktop TIMEOUT 300)
+add_test(NAME dpi.walk COMMAND sh ${PROJECT_SOURCE_DIR}/tests/dpi/walk.sh $<TARGET_FILE:win_tests>
+  $<TARGET_FILE:e2e_tests>)
+set_tests_properties(dpi.walk PROPERTIES RESOURCE_LOCK desktop TIMEOUT 300 ENVIRONMENT "MGW_BIN=Z:${CMAKE_BINARY_DIR}/bin")
 
 file(GLOB MGW_BENCHES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${MGW_BENCHES})

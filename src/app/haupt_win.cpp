@@ -194,9 +194,9 @@ void THaupt::ShowPopupMenu(WPARAM menuIndex)
     if (popupOpen_) return;
     ActiveMenuIndex = static_cast<int>(menuIndex);
     if (menuIndex < TrayEntryList.size()) {
-        // On a screen of another DPI than the last popup's, the popups are made for it.
+        // On a screen of another DPI or work area than the last popup's, the popups are made for it.
         popupDpi_ = DpiAt(PopupPos);
-        if (popupDpi_ != MenuDpi()) BuildPopupMenus(popupDpi_);
+        PreparePopupMenus(popupDpi_, PopupPos);
         HMENU popup = PopupMenuOf(static_cast<int>(menuIndex));
         if (!popup) return;
         lastMenu_ = ActiveMenuIndex;

@@ -2,6 +2,7 @@
 
 #include "config/globalvar_win.h"
 #include "config/model.h"
+#include "menus/item_geometry.h"
 #include "menus/menu_layout.h"
 #include "shell/environment_win.h"
 #include "win/application.h"
@@ -22,6 +23,9 @@ namespace {
 UniqueGdiObject MenuFontObject;
 UINT PopupDpi = BaseDpi;
 UINT IconDpi = BaseDpi;
+// Where the popups show, and the work area there that their columns were made for.
+POINT PopupPlace{0, 0};
+RECT PopupWork{};
 
 constexpr char SettingsText[] = "&Settings...";
 constexpr char QuitText[] = "&Quit Marigoldwick";
@@ -129,13 +133,34 @@ void Append(HMENU popup, UINT type, UINT id, ULONG_PTR data, const char* text)
     InsertMenuItemW(popup, static_cast<UINT>(std::max(count, 0)), TRUE, &info);
 }
 
+// The height the popup gives its separator and fixed commands below the entries, and its
+// own frame: the system sizes them from the menu metrics and font (a little more is safe,
+// less would bring back the scroll arrows).
+struct FixedPart {
+    int height = 0;
+    int frame = 0;
+};
+
+FixedPart MeasureFixedPart(HDC measureDC, UINT dpi)
+{
+    TEXTMETRICW metrics{};
+    const int textHeight = GetTextMetricsW(measureDC, &metrics) ? metrics.tmHeight : 0;
+    // Themed menus pad their items beyond the menu metric.
+    const int padded = textHeight + LengthAtDpi(8, static_cast<int>(dpi));
+    const int command = std::max(SystemMetricForDpi(SM_CYMENU, dpi), padded);
+    const int separator = (SystemMetricForDpi(SM_CYMENU, dpi) + 1) / 2;
+    return {3 * command + separator, 2 * SystemMetricForDpi(SM_CYFIXEDFRAME, dpi)};
+}
+
 void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const RECT& work)
 {
     size_t shown = ShownEntryCount(menu);
+    bool fixedStartsColumn = false;
     if (shown > 0) {
         menu.MaxTextWidth = WidestDescription(measureDC, menu);
         std::vector<bool> separators(shown);
         for (size_t k = 0; k < shown; ++k) separators[k] = menu.Items[k]->IsSeparator();
+        const FixedPart fixed = MeasureFixedPart(measureDC, PopupDpi);
         ColumnLayoutInput layout;
         layout.iconSize = Konfig.IconSize;
         layout.dpi = static_cast<int>(PopupDpi);
@@ -143,7 +168,10 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
         layout.breakIfPossible = Konfig.MenuBreakIfPossible;
         layout.workWidth = work.right - work.left;
         layout.workHeight = work.bottom - work.top;
+        layout.fixedHeight = fixed.height;
+        layout.frameHeight = fixed.frame;
         std::vector<bool> starts = ColumnStarts(separators, layout);
+        fixedStartsColumn = starts.back();
 
         static char placeholder[] = "(to be filled in)";
         for (size_t k = 0; k < shown; ++k) {
@@ -154,12 +182,15 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
                 Append(popup, type, static_cast<UINT>(k), static_cast<ULONG_PTR>(menuIndex), placeholder);
             }
         }
-        Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
+        // At the top of a column of its own the separator would only be a gap.
+        if (!fixedStartsColumn) Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
     }
-    Append(popup, MFT_STRING, CmdQuickLaunch, 0, QuickLaunchText);
+    Append(popup, MFT_STRING | (fixedStartsColumn ? MFT_MENUBARBREAK : 0), CmdQuickLaunch, 0, QuickLaunchText);
     Append(popup, MFT_STRING, CmdSettings, 0, SettingsText);
     Append(popup, MFT_STRING, CmdQuit, 0, QuitText);
 }
+
+RECT WorkAreaAt(POINT at) { return WorkAreaOf(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST)); }
 
 }  // namespace
 
@@ -186,7 +217,8 @@ void BuildPopupMenus(UINT dpi)
 {
     // The column rule is the work area's and the entries are measured in the menu font:
     // both may have changed since the last build.
-    RECT work = WorkAreaOf(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
+    const RECT work = WorkAreaAt(PopupPlace);
+    PopupWork = work;
     PopupDpi = dpi;
     MenuFontObject = CreateMenuFont(dpi);
     UniqueMemoryDC measureDC(CreateCompatibleDC(nullptr));
@@ -235,6 +267,13 @@ void RemakeTrayIcons(UINT dpi, bool addAgain)
     ForEachTrayIcon([&](TrayIcon& icon, auto make) {
         static_cast<void>(ReplaceTrayIconPicture(icon, make(dpi), addAgain));
     });
+}
+
+void PreparePopupMenus(UINT dpi, POINT at)
+{
+    PopupPlace = at;
+    const RECT work = WorkAreaAt(at);
+    if (dpi != PopupDpi || !EqualRect(&work, &PopupWork)) BuildPopupMenus(dpi);
 }
 
 UINT MenuDpi() { return PopupDpi; }

@@ -25,10 +25,15 @@ extern TrayIcon ToolsTrayIcon;
 // first. Icons, entries and the menu font are made for `dpi` (that of the notification
 // area's screen).
 void BuildMenus(WNDPROC iconWindowProc, UINT dpi = BaseDpi);
-// Makes every menu's popup menu again for the current work area and the menu font at
+// Makes every menu's popup menu again for the current work area (of the screen the
+// popups last showed on) and the menu font at
 // `dpi` (after a display, font or DPI change), leaving the icons as they are. No popup
 // menu may be open.
 void BuildPopupMenus(UINT dpi = BaseDpi);
+// Before a popup shows at `at` (screen pixels) for `dpi`: makes the popup menus again when
+// they were made for another DPI or another work area than the one there is now (at
+// start-up the shell may not yet have taken its part of the screen).
+void PreparePopupMenus(UINT dpi, POINT at);
 // The DPI the popup menus were last built for: their entries are measured and drawn at it.
 UINT MenuDpi();
 // The DPI of the screen at that point (the screen's DPI where the system cannot tell).

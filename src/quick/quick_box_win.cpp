@@ -23,8 +23,12 @@ constexpr ControlRow Controls[] = {
     // Drawn by the box itself: a list box or list view spends tens of milliseconds under
     // Wine on each change of its row count, more than a frame, while the box only ever
     // draws the dozen rows in view.
-    {"ListQuick", QuickListClass, "", 6, 33, 408, 261, WS_VISIBLE, WS_EX_CLIENTEDGE},
+    {"ListQuick", QuickListClass, "", 6, 33, 408, 261, WS_VISIBLE | WS_VSCROLL, WS_EX_CLIENTEDGE},
 };
+constexpr int ListRow = 1;
+constexpr int Margin = 6;  // below the list, as on its other sides
+
+constexpr wchar_t NoMatches[] = L"No matches";
 
 // The user's case rule for letters beyond ASCII: CharLowerW takes a single character
 // in the low word of its argument.
@@ -82,7 +86,10 @@ LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM l
         return 0;
     }
     case WM_MOUSEWHEEL:
-        box->ScrollTo(box->top_ - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
+        box->Wheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
+    case WM_VSCROLL:
+        box->VerticalScroll(LOWORD(wParam));
         return 0;
     case WM_SIZE:
         InvalidateRect(list, nullptr, FALSE);
@@ -92,6 +99,10 @@ LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM l
         return box->RowCount();
     case LB_GETCURSEL:
         return box->SelectedRow();
+    case LB_GETTOPINDEX:
+        return box->top_;
+    case LB_GETITEMHEIGHT:
+        return box->RowHeight();
     default:
         break;
     }
@@ -121,6 +132,7 @@ std::unique_ptr<QuickBox> QuickBox::Create(HWND owner, QuickLaunch launch)
     box->On("EditQuick", EN_CHANGE, [b = box.get()] { b->TypedChanged(); });
     SetWindowLongPtrW(box->Control("ListQuick"), 0, reinterpret_cast<LONG_PTR>(box.get()));
     SetWindowSubclass(box->Control("EditQuick"), &QuickBox::EditKeys, 1, reinterpret_cast<DWORD_PTR>(box.get()));
+    box->FitRows();
     return box;
 }
 
@@ -152,6 +164,8 @@ void QuickBox::Open()
     hits_.clear();
     // Setting the text ranks through EN_CHANGE only when it changes.
     SetWindowTextW(Control("EditQuick"), L"");
+    // The font may have changed since the box was laid out.
+    FitRows();
     TypedChanged();
 
     POINT cursor{};
@@ -185,12 +199,108 @@ int QuickBox::RowsInView() const
     return std::max(1, static_cast<int>(client.bottom) / RowHeight());
 }
 
+void QuickBox::FitRows()
+{
+    HWND list = Control("ListQuick");
+    {
+        ScopedGetDC screen(list);
+        ScopedSelectObject font(screen.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        const int text = GetTextMetricsW(screen.get(), &metrics) ? metrics.tmHeight : 0;
+        rowHeight_ = std::max(PictureSize(), text) + ScaleByDpi(6, Dpi());
+    }
+    // From the table's edges each time: the list was made smaller the time before.
+    const ControlRow& row = Controls[ListRow];
+    const int top = ScaleByDpi(row.y, Dpi()), designed = ScaleByDpi(row.y + row.h, Dpi()) - top;
+    RECT outer{}, inner{};
+    GetWindowRect(list, &outer);
+    GetClientRect(list, &inner);
+    const int frame = (outer.bottom - outer.top) - inner.bottom;
+    const int rows = std::max(1, (designed - frame) / rowHeight_);
+    const int height = rows * rowHeight_ + frame;
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&outer), 2);
+    SetWindowPos(list, nullptr, outer.left, top, outer.right - outer.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    RECT client{}, box{};
+    GetClientRect(Handle(), &client);
+    GetWindowRect(Handle(), &box);
+    const int grow = top + height + ScaleByDpi(Margin, Dpi()) - client.bottom;
+    if (grow != 0)
+        SetWindowPos(Handle(), nullptr, 0, 0, box.right - box.left, box.bottom - box.top + grow,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ScrollTo(top_);
+    if (selected_ >= 0) Select(selected_);
+    ListChanged();
+}
+
+void QuickBox::LaidOut() { FitRows(); }
+
+void QuickBox::ListChanged()
+{
+    HWND list = Control("ListQuick");
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    // No SIF_DISABLENOSCROLL: the bar goes away while every row is in view.
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMax = std::max(0, RowCount() - 1);
+    info.nPage = static_cast<UINT>(RowsInView());
+    info.nPos = top_;
+    SetScrollInfo(list, SB_VERT, &info, TRUE);
+    // Its name, for tools that read the list from outside, says what it shows when empty.
+    const bool empty = RowCount() == 0;
+    if (empty != (GetWindowTextLengthW(list) > 0)) SetWindowTextW(list, empty ? NoMatches : L"");
+    InvalidateRect(list, nullptr, FALSE);
+}
+
 void QuickBox::ScrollTo(int top)
 {
     top = std::clamp(top, 0, std::max(0, RowCount() - RowsInView()));
     if (top == top_) return;
     top_ = top;
-    InvalidateRect(Control("ListQuick"), nullptr, FALSE);
+    ListChanged();
+}
+
+void QuickBox::ScrollView(int top)
+{
+    ScrollTo(top);
+    if (selected_ < 0) return;
+    const int inView = std::clamp(selected_, top_, top_ + RowsInView() - 1);
+    if (inView != selected_) Select(inView);
+}
+
+void QuickBox::Wheel(int delta)
+{
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    // WHEEL_PAGESCROLL asks for a page per notch.
+    const int perNotch = lines == WHEEL_PAGESCROLL ? RowsInView() : static_cast<int>(std::min(lines, 100u));
+    wheelRest_ += delta;
+    const int notches = wheelRest_ / WHEEL_DELTA;
+    wheelRest_ -= notches * WHEEL_DELTA;
+    if (notches != 0) ScrollView(top_ - notches * perNotch);
+}
+
+void QuickBox::VerticalScroll(WORD request)
+{
+    const int page = RowsInView();
+    switch (request) {
+    case SB_LINEUP: ScrollView(top_ - 1); break;
+    case SB_LINEDOWN: ScrollView(top_ + 1); break;
+    case SB_PAGEUP: ScrollView(top_ - page); break;
+    case SB_PAGEDOWN: ScrollView(top_ + page); break;
+    case SB_TOP: ScrollView(0); break;
+    case SB_BOTTOM: ScrollView(RowCount()); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        // The 16-bit position in wParam cannot hold more than 65535 rows: the full one.
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_TRACKPOS;
+        if (GetScrollInfo(Control("ListQuick"), SB_VERT, &info)) ScrollView(info.nTrackPos);
+        break;
+    }
+    default: break;
+    }
 }
 
 void QuickBox::Select(int row)
@@ -215,17 +325,18 @@ void QuickBox::TypedChanged()
     typed_ = std::move(typed);
     top_ = 0;
     selected_ = hits_.empty() ? -1 : 0;
-    InvalidateRect(Control("ListQuick"), nullptr, FALSE);
+    ListChanged();
 }
 
 void QuickBox::StartSelected(bool asAdministrator)
 {
     const int row = SelectedRow();
-    const Row chosen = row >= 0 ? RowAt(row) : Row{-1, -1};
+    if (row < 0) return;
+    const Row chosen = RowAt(row);
     // Hidden first: what starts takes the foreground, and a failure's box must not sit
     // behind a top-most window.
     Close();
-    if (chosen.menu >= 0 && launch_) launch_(chosen.menu, chosen.item, asAdministrator);
+    if (launch_) launch_(chosen.menu, chosen.item, asAdministrator);
 }
 
 LRESULT CALLBACK QuickBox::EditKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
@@ -254,6 +365,10 @@ LRESULT CALLBACK QuickBox::EditKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM l
             break;
         }
         break;
+    case WM_MOUSEWHEEL:
+        // A single-line edit takes the wheel for itself: it scrolls the list instead.
+        box->Wheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
     case WM_CHAR:
         // Enter, Ctrl+Enter (a line feed) and Esc were handled as keys: no beep, no character.
         if (wParam == '\r' || wParam == '\n' || wParam == 0x1B) return 0;
@@ -269,8 +384,6 @@ LRESULT CALLBACK QuickBox::EditKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM l
 
 int QuickBox::PictureSize() const { return ScaleByDpi(16, Dpi()); }
 
-int QuickBox::RowHeight() const { return PictureSize() + ScaleByDpi(6, Dpi()); }
-
 void QuickBox::PaintList(HWND list, HDC screen)
 {
     RECT client{};
@@ -283,6 +396,12 @@ void QuickBox::PaintList(HWND list, HDC screen)
     ScopedSelectObject selectFont(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
     FillRect(dc.get(), &client, GetSysColorBrush(COLOR_WINDOW));
     const int height = RowHeight();
+    if (RowCount() == 0) {
+        RECT place{ScaleByDpi(9, Dpi()) + PictureSize(), 0, client.right, height};
+        SetBkMode(dc.get(), TRANSPARENT);
+        SetTextColor(dc.get(), GetSysColor(COLOR_GRAYTEXT));
+        DrawTextW(dc.get(), NoMatches, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
     for (int row = top_; row < RowCount() && (row - top_) * height < client.bottom; ++row) {
         RECT place{0, (row - top_) * height, client.right, (row - top_ + 1) * height};
         DrawRow(dc.get(), list, row, place);

@@ -39,7 +39,8 @@ public:
 
     // The typed text changed: ranks the entries and shows the list again from its top.
     void TypedChanged();
-    // Closes the box and starts the highlighted entry, if any.
+    // Closes the box and starts the highlighted entry; with nothing highlighted (no row
+    // matches) the box stays open and nothing starts.
     void StartSelected(bool asAdministrator);
 
     struct Key {
@@ -50,16 +51,26 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void LaidOut() override;
 
 private:
     static LRESULT CALLBACK EditKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
     static LRESULT CALLBACK ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam);
-    int RowHeight() const;
+    int RowHeight() const { return rowHeight_; }
     int PictureSize() const;
     int RowsInView() const;
+    // Rows as high as the picture or the text needs, and a list exactly as high as the
+    // whole rows that fit where the form puts it; the box shrinks by what is left over.
+    void FitRows();
     // The row highlighted (kept within the list), scrolled into view.
     void Select(int row);
     void ScrollTo(int top);
+    // The view moved by the wheel or the scroll bar: the highlight moves along into it.
+    void ScrollView(int top);
+    void Wheel(int delta);
+    void VerticalScroll(WORD request);
+    // The scroll bar and the list's name follow its rows.
+    void ListChanged();
     void PaintList(HWND list, HDC screen);
     void DrawRow(HDC dc, HWND list, int row, const RECT& place);
 
@@ -70,4 +81,6 @@ private:
     std::string typed_;
     int selected_ = -1;
     int top_ = 0;  // the row at the top of the list
+    int rowHeight_ = 22;
+    int wheelRest_ = 0;  // wheel turns below one line, kept for the next
 };

@@ -114,7 +114,21 @@ TEST(MenuColumns, AnUnknownWorkAreaOrAHugeTextWidthBreaksNothing)
 {
     EXPECT_TRUE(StartIndices(ColumnStarts(Commands(100), Input(16, 10, 1024, 0))).empty());
     EXPECT_TRUE(StartIndices(ColumnStarts(Commands(100), Input(64, INT_MAX, INT_MAX, 100))).empty());
-    EXPECT_TRUE(ColumnStarts({}, Input(16, 10, 1024, 700)).empty());
+    EXPECT_TRUE(StartIndices(ColumnStarts({}, Input(16, 10, 1024, 700))).empty());
+}
+
+TEST(MenuColumns, TheFixedCommandsAndTheFrameFitInTheLastColumn)
+{
+    // 64-pixel entries at 144 DPI (108 high) above 98 pixels of commands, in a frame of 6;
+    // index n, one past the entries, is the commands starting a column of their own.
+    struct Case { size_t entries; int workHeight; std::vector<size_t> starts; };
+    for (const Case& c : {Case{7, 740, {6}}, Case{7, 768, {6}}, Case{11, 1172, {10}}, Case{5, 740, {}},
+                          Case{13, 740, {6, 12}}, Case{1, 100, {1}}}) {
+        ColumnLayoutInput in = Input(64, 100, 1024, c.workHeight, true, 144);
+        in.fixedHeight = 98;
+        in.frameHeight = 6;
+        EXPECT_EQ(StartIndices(ColumnStarts(Commands(c.entries), in)), c.starts) << c.entries << " in " << c.workHeight;
+    }
 }
 
 // ---- measured text ----

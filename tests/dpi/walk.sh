@@ -1,9 +1,11 @@
 #!/bin/sh
 # Runs the form layout tests again in throwaway copies of the Wine prefix: at other DPIs,
-# and at 96 DPI with the forms' fonts missing and replaced by a wider one. The prefix
-# itself is never changed. Usage: walk.sh <win_tests.exe> (WINEPREFIX names the prefix).
+# and at 96 DPI with the forms' fonts missing and replaced by a wider one (at 144 also the
+# scaled end-to-end journeys). The prefix itself is never changed.
+# Usage: walk.sh <win_tests.exe> [<e2e_tests.exe>] (WINEPREFIX names the prefix).
 set -u
 tests=$1
+e2e=${2:-}
 base=${WINEPREFIX:?WINEPREFIX names the prefix to copy}
 work=$(mktemp -d)
 status=0
@@ -33,6 +35,8 @@ for setting in 120 144 192 wide; do
   echo "== $setting"
   if [ "$setting" = wide ]; then export MGW_EXPECT_DPI=96; else export MGW_EXPECT_DPI=$setting; fi
   wine "$tests" --gtest_filter='FormFit.*' --gtest_brief=1 || status=1
+  [ "$setting" != 144 ] || [ -z "$e2e" ] ||
+    wine "$e2e" --gtest_filter='Screens/ScaledPopupE2e.*:QuickLaunchE2e.FortyFive*' --gtest_brief=1 || status=1
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
 done

@@ -3,6 +3,7 @@
 // thread moves there, the program started from it opens there, and the mode is changed
 // from outside as a display settings dialog would.
 #include "app_test.h"
+#include "win/system_function.h"
 
 #include <gtest/gtest.h>
 
@@ -21,16 +22,15 @@ struct DesktopCloser {
 using UniqueDesktop = std::unique_ptr<std::remove_pointer_t<HDESK>, DesktopCloser>;
 
 // Wine makes a desktop listed here a virtual desktop of that size.
-bool ListVirtualDesktop()
+bool ListVirtualDesktop(const char* name = DesktopName, std::string size = "1024x768")
 {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_SET_VALUE,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
     UniqueKey owned(key);
-    static const char size[] = "1024x768";
-    return RegSetValueExA(key, DesktopName, 0, REG_SZ, reinterpret_cast<const BYTE*>(size), sizeof(size)) ==
-           ERROR_SUCCESS;
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(size.c_str()),
+                          static_cast<DWORD>(size.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool SwitchMode(DWORD width, DWORD height)
@@ -44,11 +44,12 @@ bool SwitchMode(DWORD width, DWORD height)
 }
 
 // 40 entries of 36 pixels (32-pixel icons): two columns on a 768-pixel screen, three on 600.
-std::string LongMenu()
+std::string LongMenu(int iconSize = 32, int entries = 40)
 {
-    std::string text = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "IconSize=32",
-                            "MenuBreakIfPossible=1", "MenuCount=1", "[M0]", "MenuName=Long", "ItemCount=40"});
-    for (int k = 1; k <= 40; ++k)
+    std::string text = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "IconSize=" + std::to_string(iconSize),
+                            "MenuBreakIfPossible=1", "MenuCount=1", "[M0]", "MenuName=Long",
+                            "ItemCount=" + std::to_string(entries)});
+    for (int k = 1; k <= entries; ++k)
         text += Ini({"[M0I" + std::to_string(k) + "]", "Pfad=C:\\missing" + std::to_string(k) + ".exe",
                      "Description=Entry " + std::to_string(k)});
     return text;
@@ -104,5 +105,37 @@ TEST_F(DisplayE2e, AfterAModeChangeTheNextPopupTakesTheNewScreensColumnsAndPlace
         EXPECT_EQ(app->WaitForExit(), 0u);
     }).join();
 }
+
+// 64-pixel entries at 150 % (108 high) right after start-up, too many for one column.
+// Needs the system at 144 DPI: tests/dpi/walk.sh runs it in such a copy of the prefix.
+class ScaledPopupE2e : public AppTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(ScaledPopupE2e, RightAfterStartUpEveryEntryAndCommandShowsWithoutScrolling)
+{
+    static_cast<void>(SystemFunction::ByName("user32.dll", "SetProcessDPIAware").Call<BOOL(WINAPI*)()>());
+    if (ScopedGetDC screen(nullptr); GetDeviceCaps(screen.get(), LOGPIXELSY) != 144) GTEST_SKIP() << "not at 144 DPI";
+    const auto [width, entries] = GetParam();
+    const std::string name = "mgwscaled" + std::to_string(width);
+    ASSERT_TRUE(ListVirtualDesktop(name.c_str(), std::to_string(width) + "x" + std::to_string(width * 3 / 4)));
+    std::thread([&] {
+        UniqueDesktop desktop(CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr));
+        ASSERT_TRUE(desktop && SetThreadDesktop(desktop.get()) && GetDesktopWindow());
+        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), width);
+        Launch(LongMenu(64, entries));
+        HWND icon = app->WaitForWindow({"MarigoldwickTrayIcon", "Long", false}, 5000);
+        ASSERT_TRUE(icon && SetCursorPos(width - 20, width * 3 / 4 - 20) && Post(icon, 1027, 0, WM_RBUTTONUP));
+        HWND popup = app->WaitForPopup();
+        MONITORINFO monitor{sizeof(monitor), {}, {}, 0};
+        ASSERT_TRUE(popup && GetMonitorInfoA(MonitorFromWindow(popup, MONITOR_DEFAULTTONEAREST), &monitor));
+        RECT place{}, work = monitor.rcWork;
+        EXPECT_TRUE(WaitUntil([&] { return GetWindowRect(popup, &place) && Encloses(work, place); }, 2000));
+        // Scroll arrows come with a popup as high as the work area; one column without them
+        // would be higher than all entries together.
+        EXPECT_LT(place.bottom - place.top, work.bottom - work.top) << "no scroll arrows";
+        EXPECT_LT(place.bottom - place.top, entries * 108) << "the entries are in columns";
+    }).join();
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, ScaledPopupE2e, ::testing::Values(std::pair{1024, 7}, std::pair{1600, 11}));
 
 }  // namespace

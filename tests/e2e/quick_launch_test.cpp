@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,51 @@ TEST_F(QuickLaunchE2e, ThePopupsEntryOpensTheBoxAndArrowsChooseInMenuOrder)
     ASSERT_EQ(records.size(), 1u);
     EXPECT_TRUE(EndsWith(records[0].commandLine, " beta \"two words\"")) << records[0].commandLine;
     EXPECT_EQ(records[0].showCommand, SW_SHOWMINNOACTIVE);
+}
+
+TEST_F(QuickLaunchE2e, FortyFiveEntriesScrollInWholeRowsAndATextWithoutMatchesStartsNothing)
+{
+    std::string ini = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=1",
+                           "QuickLaunchHotkey=" + std::to_string(Hotkey), "[M0]", "MenuName=Many", "ItemCount=45"});
+    for (int k = 1; k <= 45; ++k) ini += Entry("M0I" + std::to_string(k), "Entry " + std::to_string(k), "", 1);
+    Launch(ini);
+    // The hotkey is registered a moment after the main window exists, later on a slow start.
+    for (int tries = 0; tries < 5; ++tries) {
+        PressKeys({VK_CONTROL, VK_SHIFT, VK_F9});
+        if (app->WaitForWindow({BoxClass, "", true}, 1000)) break;
+    }
+    HWND box = WaitForBox();
+    ASSERT_TRUE(box && WaitForRows(box, 45)) << Rows(box);
+    HWND list = FindWindowExA(box, nullptr, "MgwQuickList", nullptr);
+    auto ask = [&](UINT msg) { return static_cast<int>(SendMessageA(list, msg, 0, 0)); };
+    auto scrollBar = [&] { return (GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL) != 0; };
+    RECT client{}, place = ScreenPlace(list);
+    GetClientRect(list, &client);
+    const int rowHeight = std::max(ask(LB_GETITEMHEIGHT), 1), rows = client.bottom / rowHeight;
+    EXPECT_EQ(client.bottom % rowHeight, 0) << client.bottom << " pixels for rows of " << rowHeight;
+    EXPECT_TRUE(rows >= 8 && scrollBar()) << rows;
+
+    // Page Down moves the highlight and the view; the wheel scrolls and takes it into view.
+    auto at = [&](int selected, int top) {
+        return WaitUntil([&] { return ask(LB_GETCURSEL) == selected && ask(LB_GETTOPINDEX) == top; }, 2000);
+    };
+    for (int i = 0; i < 6; ++i) PressKeys({VK_NEXT});
+    EXPECT_TRUE(at(44, 45 - rows)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    INPUT wheel{.type = INPUT_MOUSE, .mi = {.mouseData = 3 * WHEEL_DELTA, .dwFlags = MOUSEEVENTF_WHEEL}};
+    SendInput(1, &wheel, sizeof(wheel));
+    EXPECT_TRUE(at(44 - 9, 45 - rows - 9)) << ask(LB_GETCURSEL) << " at top " << ask(LB_GETTOPINDEX);
+
+    // Nothing matches: the list says so, and Enter starts nothing; Esc still closes.
+    PressKeys({'Q', 'X', 'Z'});
+    EXPECT_TRUE(WaitForRows(box, 0)) << Rows(box);
+    EXPECT_EQ(WindowText(list), "No matches");
+    EXPECT_FALSE(scrollBar());
+    PressKeys({VK_RETURN});
+    Sleep(500);
+    EXPECT_TRUE(IsWindowVisible(box) && ReadRecorderLog(log).empty());
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); }, 3000));
 }
 
 TEST_F(QuickLaunchE2e, AHotkeyTakenElsewhereIsReportedAsForTheMenus)

@@ -559,11 +559,12 @@ protected:
         SystemParametersInfoA(SPI_SETWORKAREA, 0, &screen, 0);
         HauptTest::TearDown();
     }
-    // Sets the work area's height: `rows` entries of 18 pixels fit in a column.
+    // Sets the work area's height: `rows` entries of 18 pixels fit in a column, within the
+    // popup's frame.
     void SetWorkRows(int rows)
     {
         RECT work = screen;
-        work.bottom = work.top + rows * 18 + 1;
+        work.bottom = work.top + rows * 18 + 1 + 2 * GetSystemMetrics(SM_CYFIXEDFRAME);
         ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &work, 0));
     }
     RECT screen{};
@@ -571,8 +572,9 @@ protected:
 
 TEST_F(HauptDisplay, ANewWorkAreaOrScreenSizeRebuildsTheColumns)
 {
+    // The last column has room left for the commands below the entries.
     SetWorkRows(20);
-    Start(LongMenu(30));
+    Start(LongMenu(25));
     EXPECT_EQ(ColumnBreaks(), std::vector<UINT>{20});
 
     SetWorkRows(10);
@@ -582,7 +584,7 @@ TEST_F(HauptDisplay, ANewWorkAreaOrScreenSizeRebuildsTheColumns)
     SetWorkRows(15);
     SendMessageA(Main(), WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, 0);
     EXPECT_EQ(ColumnBreaks(), (std::vector<UINT>{10, 20})) << "other settings leave the menus";
-    SendMessageA(Main(), WM_DISPLAYCHANGE, 32, MAKELPARAM(screen.right, 15 * 18 + 1));
+    SendMessageA(Main(), WM_DISPLAYCHANGE, 32, MAKELPARAM(screen.right, 15 * 18 + 7));
     EXPECT_EQ(ColumnBreaks(), std::vector<UINT>{15});
     EXPECT_TRUE(IsWindow(TrayEntryList[0].Icon.Window())) << "the icons stay";
 }
@@ -657,7 +659,7 @@ TEST_F(HauptDisplay, AMenuFontChangedAtTheSameScaleRemakesThePopupsFontAndWidths
 TEST_F(HauptDisplay, AChangeWhileAPopupIsOpenRebuildsOnceItCloses)
 {
     SetWorkRows(20);
-    Start(LongMenu(30));
+    Start(LongMenu(25));
     SetWorkRows(10);
     // Handled inside the popup's menu loop, before the queued WM_CANCELMODE closes it.
     PostMessageA(Main(), WM_DISPLAYCHANGE, 32, 0);

@@ -114,7 +114,7 @@ TEST_F(QuickBoxTest, TypedLettersNarrowTheListAndDeletingWidensItAgain)
     EXPECT_EQ(box->SelectedRow(), -1);
     Key(VK_RETURN);
     EXPECT_TRUE(started.empty()) << "nothing to start";
-    EXPECT_FALSE(IsWindowVisible(box->Handle()));
+    EXPECT_TRUE(IsWindowVisible(box->Handle())) << "open for another try";
 }
 
 TEST_F(QuickBoxTest, ArrowsMoveEnterStartsCtrlEnterAsAdministratorEscCloses)
