@@ -123,6 +123,18 @@ TEST_F(Reachable, OwnIconAndALaterStartLeadBackToTheSettingsUntilAMenuExists)
     ASSERT_NO_FATAL_FAILURE(CloseWithCloseBox(settings));
     EXPECT_TRUE(IconTipsBecome({"Marigoldwick"}));
     EXPECT_TRUE(app->NoMessageBoxFor(200));
+
+    // Its popup quits, asking first about the removal that was never saved.
+    icon = app->WaitForWindow({IconClass, "Marigoldwick", false}, 5000);
+    ASSERT_TRUE(SetCursorPos(300, 200));
+    ASSERT_TRUE(Post(icon, OwnIconMessage, 0, WM_RBUTTONUP));
+    ASSERT_NE(app->WaitForPopup(), nullptr);
+    PressKeys({'Q'});
+    std::optional<MessageBoxInfo> question = app->WaitForMessageBox();
+    ASSERT_TRUE(question);
+    ASSERT_TRUE(AnswerMessageBox(question->hwnd, IDNO));
+    EXPECT_EQ(app->WaitForExit(), 0u);
+    EXPECT_NE(sandbox->ReadIni().value_or("").find("MenuName=Work"), std::string::npos) << "kept as saved";
 }
 
 }  // namespace
