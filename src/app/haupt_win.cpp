@@ -507,7 +507,7 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (msg != 0 && msg == RevealRequestMessage()) {
             // Answered at once: the sender waits, and what the user sees comes after.
             PostMessageW(Handle(), WmReveal, 0, 0);
-            return RevealAnswer;
+            return TRUE;
         }
         if (msg != 0 && msg == TaskbarCreatedMessage()) {
             // The notification area was recreated (the shell restarted): it lost our icons.

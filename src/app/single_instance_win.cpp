@@ -19,10 +19,10 @@ bool TellRunningCopy()
         if (owner == self) continue;
         // This start came from the user, so it may hand the foreground to the running copy.
         AllowSetForegroundWindow(owner);
+        // Any answer ends the search: an older version, which answers 0, has no way to show itself.
         DWORD_PTR answer = 0;
         if (SendMessageTimeoutW(main, RevealRequestMessage(), 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, AnswerTimeoutMs,
-                                &answer) &&
-            static_cast<LRESULT>(answer) == RevealAnswer)
+                                &answer))
             return true;
     }
     return false;

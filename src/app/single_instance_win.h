@@ -5,9 +5,8 @@
 #include <windows.h>
 
 // Sent by a later start to the running copy's main window; the copy posts itself
-// WmReveal and answers RevealAnswer, so the sender knows it reached a live copy.
+// WmReveal and answers at once, so the sender knows it reached a live copy.
 UINT RevealRequestMessage();
-inline constexpr LRESULT RevealAnswer = 0x4D47574B;
 
 // Called while another copy holds the instance mutex (`mutex` is this process's handle
 // to it): tells that copy to show itself. False when it was told (or stayed out of
