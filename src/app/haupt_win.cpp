@@ -266,10 +266,6 @@ HWND THaupt::WindowInFront() const
 
 void THaupt::Reveal()
 {
-    if (!started_) {
-        revealAsked_ = true;
-        return;
-    }
     if (popupOpen_) {
         // Asked again once the popup's menu loop has ended; nothing nests inside it.
         EndMenu();
@@ -279,7 +275,11 @@ void THaupt::Reveal()
     if (quickBox_ && quickBox_->IsShown()) quickBox_->Close();
     HWND front = WindowInFront();
     if (!front) {
-        ShowSettings();
+        // Before start-up is through, its welcome or these settings follow it.
+        if (started_)
+            ShowSettings();
+        else
+            revealAsked_ = true;
         return;
     }
     // A minimised settings window hides the dialogs it owns: it is restored first.

@@ -19,7 +19,8 @@ UniqueIcon ProgramIcon(UINT dpi)
 
 LRESULT CALLBACK OwnIconWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg != WmOwnIcon) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    // Other messages as every icon window takes them (the end of the session).
+    if (msg != WmOwnIcon) return TrayWindowProc(hwnd, msg, wParam, lParam);
     GetCursorPos(&PopupPos);
     switch (OwnIconActionFor(LOWORD(lParam))) {
     case OwnIconAction::Reveal:
