@@ -16,6 +16,7 @@
 #include "win/application.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
+#include "win/system_function.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -118,6 +119,10 @@ std::unique_ptr<THaupt> THaupt::Create(const Options& options)
     if (!haupt->CreateWindowFor({"THaupt", ProgramTitle, style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                  frame.right - frame.left, frame.bottom - frame.top}))
         return nullptr;
+    // A copy running as administrator still hears a later start that runs as the user.
+    static SystemFunction allowMessage = SystemFunction::ByName("user32.dll", "ChangeWindowMessageFilterEx");
+    static_cast<void>(allowMessage.Call<BOOL(WINAPI*)(HWND, UINT, DWORD, void*)>(
+        haupt->Handle(), RevealRequestMessage(), DWORD{1} /* MSGFLT_ALLOW */, nullptr));
     return haupt;
 }
 
