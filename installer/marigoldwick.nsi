@@ -9,7 +9,6 @@ RequestExecutionLevel user
 
 !include MUI2.nsh
 !include LogicLib.nsh
-!include FileFunc.nsh
 !include WinMessages.nsh
 
 !define EXE "mgoldwk.exe"
@@ -19,6 +18,9 @@ RequestExecutionLevel user
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "Marigoldwick"
 !define SHORTCUT "$SMPROGRAMS\Marigoldwick.lnk"
+
+; 1 once a running copy was ended: a silent upgrade starts the new one in its place.
+Var EndedRunningCopy
 
 Name "Marigoldwick ${VERSION}"
 BrandingText "Marigoldwick ${VERSION}"
@@ -76,6 +78,7 @@ Function ${un}CloseRunningCopy
   FindWindow $0 "THaupt" "Marigoldwick"
   ${IfThen} $0 = 0 ${|} Return ${|}
   DetailPrint "Ending the running Marigoldwick"
+  StrCpy $EndedRunningCopy 1
   System::Call "user32::GetWindowThreadProcessId(p r0, *i .r1)"
   ; SYNCHRONIZE | PROCESS_TERMINATE
   System::Call "kernel32::OpenProcess(i 0x00100001, i 0, i r1) p .r6"
@@ -99,6 +102,33 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING_COPY ""
 !insertmacro CLOSE_RUNNING_COPY "un."
 
+; Adds the size in bytes of file $R0 to $R1; a missing file adds nothing.
+Function AddFileSize
+  ClearErrors
+  FileOpen $R2 "$R0" r
+  ${IfThen} ${Errors} ${|} Return ${|}
+  FileSeek $R2 0 END $R3
+  FileClose $R2
+  IntOp $R1 $R1 + $R3
+FunctionEnd
+
+; The list of installed programs shows this: the files the setup put there, in
+; kilobytes rounded up, without the user's menus.
+!macro WRITE_ESTIMATED_SIZE
+  StrCpy $R1 0
+  !insertmacro ADD_FILE_SIZE "$INSTDIR\${EXE}"
+  !insertmacro ADD_FILE_SIZE "$INSTDIR\mgoldwk.chm"
+  !insertmacro ADD_FILE_SIZE "$INSTDIR\readme.txt"
+  !insertmacro ADD_FILE_SIZE "$INSTDIR\${UNINSTALLER}"
+  IntOp $R1 $R1 + 1023
+  IntOp $R1 $R1 / 1024
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $R1
+!macroend
+!macro ADD_FILE_SIZE file
+  StrCpy $R0 "${file}"
+  Call AddFileSize
+!macroend
+
 Section "Marigoldwick"
   SectionIn RO
   Call CloseRunningCopy
@@ -119,10 +149,17 @@ Section "Marigoldwick"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
-  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-  IntFmt $0 "0x%08X" $0
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  !insertmacro WRITE_ESTIMATED_SIZE
 SectionEnd
+
+; Whoever ran a silent upgrade did not ask for the program to go away: the copy it ended
+; comes back (an interactive setup offers "Start Marigoldwick" on its last page instead).
+Function .onInstSuccess
+  ${If} ${Silent}
+  ${AndIf} $EndedRunningCopy = 1
+    Exec '"$INSTDIR\${EXE}"'
+  ${EndIf}
+FunctionEnd
 
 Section "un.Marigoldwick"
   SectionIn RO

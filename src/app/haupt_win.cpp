@@ -1,6 +1,7 @@
 #include "app/haupt_win.h"
 
 #include "app/hotkeys_win.h"
+#include "app/single_instance_win.h"
 #include "app/tray_win.h"
 #include "config/config_win.h"
 #include "config/model.h"
@@ -15,10 +16,13 @@
 #include "win/application.h"
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
+#include "win/system_function.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -75,6 +79,27 @@ UniqueIcon LoadPicture(int id)
     return BlankIcon();
 }
 
+struct FrontSearch {
+    HWND main;
+    HWND quick;
+    HWND found = nullptr;
+};
+
+// Top-level windows of the thread come in z-order, topmost first. The modal chain leaves
+// only its last window enabled; popup menus, tooltips and the quick-launch box are
+// passing things, not questions.
+BOOL CALLBACK FindFront(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<FrontSearch*>(data);
+    if (window == search.main || window == search.quick || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    wchar_t className[32] = L"";
+    GetClassNameW(window, className, 32);
+    if (lstrcmpW(className, L"#32768") == 0 || lstrcmpiW(className, TOOLTIPS_CLASSW) == 0) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
 }  // namespace
 
 std::unique_ptr<THaupt> THaupt::Create(const Options& options)
@@ -94,6 +119,10 @@ std::unique_ptr<THaupt> THaupt::Create(const Options& options)
     if (!haupt->CreateWindowFor({"THaupt", ProgramTitle, style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                  frame.right - frame.left, frame.bottom - frame.top}))
         return nullptr;
+    // A copy running as administrator still hears a later start that runs as the user.
+    static SystemFunction allowMessage = SystemFunction::ByName("user32.dll", "ChangeWindowMessageFilterEx");
+    static_cast<void>(allowMessage.Call<BOOL(WINAPI*)(HWND, UINT, DWORD, void*)>(
+        haupt->Handle(), RevealRequestMessage(), DWORD{1} /* MSGFLT_ALLOW */, nullptr));
     return haupt;
 }
 
@@ -103,6 +132,7 @@ THaupt::~THaupt()
         // The icons and popup menus live as long as the controller that shows them.
         EndOpenPopup();
         DestroyMenus();
+        ownIcon_.Show(false, dpi_);
         SetTrayController(nullptr);
         SetMainWindow(nullptr);
     }
@@ -143,6 +173,7 @@ void THaupt::FormCreate()
     if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", ProgramTitle, MB_ICONERROR);
     dpi_ = popupDpi_ = WindowDpi(Handle());
     BuildMenus(&TrayWindowProc, dpi_);
+    UpdateOwnIcon();
     // Made on the worker thread: start-up and the first popup do not wait for them.
     RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize, static_cast<int>(dpi_)), lastMenu_);
     RunAutostartItems();
@@ -168,6 +199,7 @@ bool THaupt::FormCloseQuery()
 void THaupt::ClearModel()
 {
     DestroyMenus();
+    ownIcon_.Show(false, dpi_);
     ReleaseMenus(MenuList);
 }
 
@@ -206,7 +238,59 @@ void THaupt::ShowPopupMenu(WPARAM menuIndex)
         TrackPopup(popup, PopupPos);
     } else if (menuIndex == ToolsMenuIndex) {
         PopUpToolsMenuAt(PopupPos);
+    } else if (menuIndex == OwnMenuIndex) {
+        PopUpOwnMenuAt(PopupPos);
     }
+}
+
+void THaupt::PopUpOwnMenuAt(POINT at)
+{
+    // While a window waits for the user, it comes first.
+    if (WindowInFront()) {
+        ActiveMenuIndex = -1;
+        Reveal();
+        return;
+    }
+    UniqueMenu popup(CreatePopupMenu());
+    if (!popup || !AppendMenuW(popup.get(), MF_STRING, CmdSettings, L"&Settings...") ||
+        !AppendMenuW(popup.get(), MF_STRING, CmdQuit, L"&Quit Marigoldwick"))
+        return;
+    // What a click on the icon does, in bold as the shell's convention has it.
+    SetMenuDefaultItem(popup.get(), CmdSettings, FALSE);
+    TrackPopup(popup.get(), at);
+}
+
+void THaupt::UpdateOwnIcon() { ownIcon_.Show(TrayEntryList.empty(), dpi_); }
+
+HWND THaupt::WindowInFront() const
+{
+    FrontSearch search{Handle(), quickBox_ ? quickBox_->Handle() : nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindFront, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void THaupt::Reveal()
+{
+    if (popupOpen_) {
+        // Asked again once the popup's menu loop has ended; nothing nests inside it.
+        EndMenu();
+        PostMessageW(Handle(), WmReveal, 0, 0);
+        return;
+    }
+    if (quickBox_ && quickBox_->IsShown()) quickBox_->Close();
+    HWND front = WindowInFront();
+    if (!front) {
+        // Before start-up is through, its welcome or these settings follow it.
+        if (started_)
+            ShowSettings();
+        else
+            revealAsked_ = true;
+        return;
+    }
+    // A minimised settings window hides the dialogs it owns: it is restored first.
+    for (HWND owner = front; owner && owner != Handle(); owner = GetWindow(owner, GW_OWNER))
+        if (IsIconic(owner)) ShowWindow(owner, SW_RESTORE);
+    SetForegroundWindow(front);
 }
 
 // ---- the tools menu ----
@@ -244,7 +328,10 @@ void THaupt::ScaleChanged(UINT dpi, bool shellRecreated)
     const bool rescaled = dpi != dpi_;
     dpi_ = dpi;
     // A shell that comes back may do so at another scale: its icons are made afresh.
-    if (rescaled || shellRecreated) RemakeTrayIcons(dpi_, shellRecreated);
+    if (rescaled || shellRecreated) {
+        RemakeTrayIcons(dpi_, shellRecreated);
+        ownIcon_.Remake(dpi_, shellRecreated);
+    }
     if (!rescaled) return;
     popupDpi_ = dpi_;
     DisplayChanged();
@@ -295,10 +382,12 @@ void THaupt::ShowSettings()
     }
     ShowTaskbarButton(true);
     DestroyMenus();
+    UpdateOwnIcon();
     UnregisterHotkeys();
     if (settings->ShowModal(Handle()) == ModalResult::Terminated) return;
     popupDpi_ = dpi_;
     BuildMenus(&TrayWindowProc, dpi_);
+    UpdateOwnIcon();
     RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize, static_cast<int>(dpi_)), lastMenu_);
     // The menus may have moved meanwhile; the window remembers its own choice until a
     // popup is shown again.
@@ -346,7 +435,11 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         FormCreate();
         return 0;
     case WmStartupDone:
-        ShowWelcome();
+        started_ = true;
+        if (!MenuList.empty() && std::exchange(revealAsked_, false))
+            ShowSettings();
+        else
+            ShowWelcome();
         if (createSettings_) PostMessageW(Handle(), WmCreateSettings, 0, 0);
         return 0;
     case WmCreateSettings:
@@ -354,6 +447,9 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WmShowPopup:
         ShowPopupMenu(wParam);
+        return 0;
+    case WmReveal:
+        Reveal();
         return 0;
     case WM_HOTKEY: {
         LRESULT result = DefaultHandling(msg, wParam, lParam);
@@ -416,6 +512,11 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         TerminateApplication();
         return 0;
     default:
+        if (msg != 0 && msg == RevealRequestMessage()) {
+            // Answered at once: the sender waits, and what the user sees comes after.
+            PostMessageW(Handle(), WmReveal, 0, 0);
+            return TRUE;
+        }
         if (msg != 0 && msg == TaskbarCreatedMessage()) {
             // The notification area was recreated (the shell restarted): it lost our icons.
             ScaleChanged(WindowDpi(Handle()), true);

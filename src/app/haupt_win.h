@@ -2,6 +2,7 @@
 // dispatches popup menu commands, runs the settings cycle and ends the program.
 #pragma once
 
+#include "app/own_icon_win.h"
 #include "menus/menu_images_win.h"
 #include "quick/quick_box_win.h"
 #include "tools/tools_menu_win.h"
@@ -39,6 +40,10 @@ public:
 
     void ShowWelcome();
     void ShowSettings();
+    // Another start of the program or a click on its own icon: what the user is busy with
+    // (a message box, the settings window or one of its dialogs) comes to the front;
+    // otherwise the settings window opens. An open popup menu or quick-launch box gives way.
+    void Reveal();
     // The quick-launch box, opened over the menus as they are now.
     void ShowQuickBox();
     // Null until first opened.
@@ -73,6 +78,14 @@ private:
     // The tools menu, prepared and popped up at that point; its commands come back as
     // WM_COMMAND and reach it through ToolsCommand.
     void PopUpToolsMenuAt(POINT at);
+    // The own icon's menu: "Settings..." and "Quit Marigoldwick".
+    void PopUpOwnMenuAt(POINT at);
+    // The own icon is shown exactly while no menu icon is (no menu, or the settings open),
+    // so the program never leaves the notification area while it runs.
+    void UpdateOwnIcon();
+    // A shown, enabled window of the program that waits for the user, topmost first; null
+    // when there is none.
+    HWND WindowInFront() const;
     // Tracks the popup menu at that point (kept inside its monitor's work area) with the
     // foreground, then rebuilds the menus when the display changed meanwhile.
     void TrackPopup(HMENU popup, POINT at);
@@ -110,6 +123,10 @@ private:
     UINT popupDpi_ = BaseDpi;
     std::unique_ptr<ToolsMenu> toolsMenu_;
     std::unique_ptr<QuickBox> quickBox_;
+    OwnIcon ownIcon_;
+    // Start-up is through (its welcome may follow); a Reveal asked for before waits for it.
+    bool started_ = false;
+    bool revealAsked_ = false;
 };
 
 // What the settings window takes from the main window.

@@ -1,5 +1,6 @@
 // Program start: one copy per logon, the main window, the settings window, the loop.
 #include "app/haupt_win.h"
+#include "app/single_instance_win.h"
 #include "config/config_win.h"
 #include "dragdrop/drop_source_win.h"
 #include "settings/konfig_win.h"
@@ -17,9 +18,10 @@ constexpr wchar_t InstanceMutexName[] = L"Marigoldwick";
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    // Held, never released, until the process ends; a second copy leaves without a trace.
+    // Held, never released, until the process ends. A later copy asks the running one to
+    // show itself and leaves, so a start from the Start menu always shows something.
     UniqueHandle instanceMutex(CreateMutexW(nullptr, TRUE, InstanceMutexName));
-    if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    if (GetLastError() == ERROR_ALREADY_EXISTS && !TakeOverFromRunningCopy(instanceMutex.get())) return 0;
 
     InitVersionFlags();
     // OLE, the shell's allocator and clipboard formats for drag and drop, until the end.

@@ -22,3 +22,15 @@ TrayClickAction ClickActionFor(unsigned mouseMessage, bool singleLeftClick, int 
     default: return TrayClickAction::None;
     }
 }
+
+OwnIconAction OwnIconActionFor(unsigned iconEvent)
+{
+    switch (iconEvent) {
+    case MouseLeftUp:
+    case IconSelect:
+    case IconKeySelect: return OwnIconAction::Reveal;
+    case MouseRightUp:
+    case IconContextMenu: return OwnIconAction::Popup;
+    default: return OwnIconAction::None;
+    }
+}

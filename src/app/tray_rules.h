@@ -23,6 +23,12 @@ inline constexpr unsigned MouseLeftUp = 0x0202;
 inline constexpr unsigned MouseLeftDoubleClick = 0x0203;
 inline constexpr unsigned MouseRightUp = 0x0205;
 
+// The program's own icon reports these as well once it asked for the newer shell
+// behaviour: NIN_SELECT, NIN_KEYSELECT (Enter or Space on the icon) and WM_CONTEXTMENU.
+inline constexpr unsigned IconSelect = 0x0400;
+inline constexpr unsigned IconKeySelect = 0x0401;
+inline constexpr unsigned IconContextMenu = 0x007B;
+
 enum class TrayClickAction { None, Popup, StartFirstEntry };
 // What a mouse event on an icon does. The right button always pops up the menu; the left
 // one acts on its release with SingleLeftClick, else on its double click, and then does
@@ -31,3 +37,10 @@ enum class TrayClickAction { None, Popup, StartFirstEntry };
 // pops up too, but never on a double click.
 TrayClickAction ClickActionFor(unsigned mouseMessage, bool singleLeftClick, int lcb, bool toolsIcon);
 
+
+enum class OwnIconAction { None, Reveal, Popup };
+// What an event on the program's own icon does: a left click or a selection from the
+// keyboard shows the program (its settings window, or what it is busy with); the right
+// button or the context-menu key pops up its menu. A double click's first release has
+// already shown it.
+OwnIconAction OwnIconActionFor(unsigned iconEvent);

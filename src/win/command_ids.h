@@ -13,13 +13,20 @@ inline constexpr unsigned WmCreateSettings = 0x8000 + 1;
 inline constexpr unsigned WmEntryPicturesReady = 0x8000 + 2;
 // Answers how many entries' pictures are not final yet (for tests and benchmarks).
 inline constexpr unsigned WmPendingPictures = 0x8000 + 3;
+// Another start of the program, or a click on the program's own icon: show what the user
+// is busy with, else the settings window.
+inline constexpr unsigned WmReveal = 0x8000 + 4;
 
 // The icons' callback messages: menu i's icon sends WmMenuIconFirst + i, the tools icon
 // its own, so the number alone names the icon.
 inline constexpr unsigned WmMenuIconFirst = 1027;
 inline constexpr unsigned WmToolsIcon = 1077;
+// The program's own icon, shown while no menu icon is.
+inline constexpr unsigned WmOwnIcon = 1078;
 // The menu index of a popup request that stands for the tools menu (a WPARAM).
 inline constexpr std::uintptr_t ToolsMenuIndex = 255;
+// The same for the own icon's popup ("Settings...", "Quit Marigoldwick").
+inline constexpr std::uintptr_t OwnMenuIndex = 254;
 
 // Commands of an item popup: entry k is command k, below the fixed commands.
 inline constexpr uint16_t CmdSettings = 1900;
@@ -33,9 +40,10 @@ inline constexpr uint16_t SeparatorCommand = 1990;
 inline constexpr uint16_t FirstToolsCommand = 2000;
 
 static_assert(WmStartupDone < WmShowPopup && WmShowPopup < WmMenuIconFirst);
-static_assert(WmMenuIconFirst < WmToolsIcon && WmToolsIcon < WmCreateSettings);
-static_assert(WmCreateSettings < WmEntryPicturesReady && WmEntryPicturesReady < WmPendingPictures);
-// Room for one menu icon message per menu index below the tools menu's.
-static_assert(WmToolsIcon - WmMenuIconFirst <= ToolsMenuIndex);
+static_assert(WmMenuIconFirst < WmToolsIcon && WmToolsIcon < WmOwnIcon && WmOwnIcon < WmCreateSettings);
+static_assert(WmCreateSettings < WmEntryPicturesReady && WmEntryPicturesReady < WmPendingPictures &&
+              WmPendingPictures < WmReveal);
+// Room for one menu icon message per menu index below the own and the tools menu's.
+static_assert(WmToolsIcon - WmMenuIconFirst <= OwnMenuIndex && OwnMenuIndex < ToolsMenuIndex);
 static_assert(CmdQuit == CmdSettings + 1 && CmdQuickLaunch == CmdQuit + 1 && CmdQuickLaunch < SeparatorCommand &&
               SeparatorCommand < FirstToolsCommand);

@@ -54,7 +54,7 @@ protected:
 
 using SpineSingleInstance = Spine;
 
-TEST_F(SpineSingleInstance, SecondStartEndsSilentlyAndTheFirstRunsOn)
+TEST_F(SpineSingleInstance, SecondStartFromElsewhereShowsTheFirstCopysSettingsAndEnds)
 {
     Launch(OneMenu());
     std::optional<MgwSandbox> elsewhere = MgwSandbox::Create();
@@ -65,9 +65,11 @@ TEST_F(SpineSingleInstance, SecondStartEndsSilentlyAndTheFirstRunsOn)
     EXPECT_FALSE(elsewhere->HasIni());
 
     EXPECT_TRUE(app->IsRunning());
-    DWORD_PTR ignored = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored));
+    HWND settings = app->WaitForSettings();
+    ASSERT_NE(settings, nullptr);
     EXPECT_TRUE(app->NoMessageBoxFor(300));
+    ASSERT_TRUE(Post(settings, WM_SYSCOMMAND, SC_CLOSE));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));
     CloseMainAndExpectExit();
 }
 

@@ -78,18 +78,18 @@ TEST_F(TrayIcons, OneIconWindowPerMenuAndOneForTheToolsWhenSwitchedOn)
     EXPECT_EQ(IconTips(), (std::vector<std::string>{"First", "Second"}));
 }
 
-TEST_F(TrayIcons, WithoutAMenuThereIsNoIconNotEvenTheTools)
+TEST_F(TrayIcons, WithoutAMenuOnlyTheProgramsOwnIconNotTheTools)
 {
     Launch(Ini({"[GLOBAL]", "SelfAutostart=0", "UseToolsMenu=1", "MenuCount=0"}));
     std::optional<MessageBoxInfo> welcome = app->WaitForMessageBox();
     ASSERT_TRUE(welcome);
-    EXPECT_TRUE(IconTips().empty());
+    EXPECT_EQ(IconTips(), std::vector<std::string>{"Marigoldwick"});
     ASSERT_TRUE(AnswerMessageBox(welcome->hwnd, IDOK));
     HWND settings = app->WaitForSettings();
     ASSERT_NE(settings, nullptr);
     ASSERT_TRUE(Post(settings, WM_SYSCOMMAND, SC_CLOSE));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));
-    EXPECT_TRUE(IconTips().empty()) << "the rebuild after the settings adds none either";
+    EXPECT_TRUE(IconTipsBecome({"Marigoldwick"})) << "the rebuild after the settings adds no other";
 }
 
 TEST_F(TrayIcons, TheSettingsTakeIconsAndHotkeysAwayUntilTheyClose)
@@ -103,7 +103,7 @@ TEST_F(TrayIcons, TheSettingsTakeIconsAndHotkeysAwayUntilTheyClose)
     ASSERT_TRUE(ChooseMenuCommand(main, 0, 1900));
     HWND settings = app->WaitForSettings();
     ASSERT_NE(settings, nullptr);
-    EXPECT_TRUE(IconTipsBecome({}));
+    EXPECT_TRUE(IconTipsBecome({"Marigoldwick"})) << "only the program's own icon";
     ASSERT_TRUE(RegisterHotKey(holder.get(), 1, MOD_CONTROL | MOD_ALT, VK_F12)) << "free while the settings are open";
     ASSERT_TRUE(UnregisterHotKey(holder.get(), 1));
 
