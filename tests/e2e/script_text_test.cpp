@@ -93,8 +93,8 @@ bool DrawnWhole(const LOGFONTW& font, const std::wstring& name, int designedPixe
     for (size_t k = 0; k < name.size(); ++k) {
         std::wstring missing = name;
         missing[k] = L'\xE000';
-        const Gray g = Drawn(font, missing, designedPixels, edit);
-        if (name[k] > 0x7F && g.w == whole.w && g.v == whole.v) return false;
+        const Gray g = name[k] > 0x7F ? Drawn(font, missing, designedPixels, edit) : Gray{};
+        if (g.w == whole.w && g.v == whole.v) return false;
     }
     return true;
 }
