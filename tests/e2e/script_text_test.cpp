@@ -65,7 +65,7 @@ void DrawAsEdit(HDC dc, const std::wstring& text)
 }
 
 // The name drawn by the system, black on white, cut to its ink with a column either side.
-Gray Drawn(LOGFONTW font, const char* name, int designedPixels = 11, bool edit = false)
+Gray Drawn(LOGFONTW font, const std::wstring& name, int designedPixels = 11, bool edit = false)
 {
     font.lfHeight = MulDiv(font.lfHeight, designedPixels, 11);
     ScopedGetDC screen(nullptr);
@@ -74,8 +74,8 @@ Gray Drawn(LOGFONTW font, const char* name, int designedPixels = 11, bool edit =
     RECT all{0, 0, 400, 100}, text{10, 10, 400, 100}, ink{400, 100, 0, 0};
     ScopedSelectObject select(dc.get(), bitmap.get()), selectFont(dc.get(), made.get());
     FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    if (edit) DrawAsEdit(dc.get(), Wide(name));
-    else DrawTextW(dc.get(), Wide(name).c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX);
+    if (edit) DrawAsEdit(dc.get(), name);
+    else DrawTextW(dc.get(), name.c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX);
     const Gray g = Read(dc.get(), all);
     for (int y = 0; y < g.h; ++y)
         for (int x = 0; x < g.w; ++x)
@@ -83,6 +83,20 @@ Gray Drawn(LOGFONTW font, const char* name, int designedPixels = 11, bool edit =
                 ink = {std::min(ink.left, x - 1L), std::min(ink.top, 0L + y), std::max(ink.right, x + 2L),
                        std::max(ink.bottom, y + 1L)};
     return Read(dc.get(), ink);
+}
+
+// The system draws no character of the name as a box: a private-use character, which no
+// font has, in its place changes the ink. Else a box in the window would match a box here.
+bool DrawnWhole(const LOGFONTW& font, const std::wstring& name, int designedPixels, bool edit)
+{
+    const Gray whole = Drawn(font, name, designedPixels, edit);
+    for (size_t k = 0; k < name.size(); ++k) {
+        std::wstring missing = name;
+        missing[k] = L'\xE000';
+        const Gray g = name[k] > 0x7F ? Drawn(font, missing, designedPixels, edit) : Gray{};
+        if (g.w == whole.w && g.v == whole.v) return false;
+    }
+    return true;
 }
 
 // Somewhere in the shot the same ink stands out from its background, whatever the colours
@@ -112,7 +126,10 @@ protected:
         ASSERT_NE(window, nullptr) << place;
         Sleep(300);
         const Gray shot = OnScreen(window);
-        for (const char* name : names) EXPECT_TRUE(Shows(shot, Drawn(font, name, designedPixels, edit))) << place << ": " << name;
+        for (const char* name : names) {
+            EXPECT_TRUE(DrawnWhole(font, Wide(name), designedPixels, edit)) << place << ": boxes in " << name;
+            EXPECT_TRUE(Shows(shot, Drawn(font, Wide(name), designedPixels, edit))) << place << ": " << name;
+        }
     }
 };
 
