@@ -442,28 +442,25 @@ TEST(ConfigEncoding, LongTextsAreCutAfterWholeCharacters)
     EXPECT_EQ(Encode(back, saved), saved);
 }
 
-// A save that rewrites the first line (it holds a NUL, or a nameless header goes) must
-// not leave a code-page file beginning as a byte-order mark does, nor may a Unicode file
-// go back to the code page as such bytes.
+// A save may rewrite the first line (a NUL in it, a nameless header before it): the file
+// must not come to begin like a byte-order mark in the code page.
 TEST(ConfigEncoding, SavedFilesLoadAsTheyWereSaved)
 {
-    const std::string global = "[GLOBAL]\nMenuCount=";
-    const struct {
-        std::string bytes;
-        size_t menus;
-    } cases[] = {
-        {"\t\xFF\xFE" + std::string(1, '\0') + "\r" + global + "2", 2},
-        {"\f\xFF\xFE" + std::string(1, '\0') + "\n" + global + "3", 3},
+    const std::string nul(1, '\0'), global = "[GLOBAL]\nMenuCount=";
+    const std::pair<std::string, size_t> cases[] = {
+        {"\t\xFF\xFE" + nul + "\r" + global + "2", 2},
+        {"\f\xFF\xFE" + nul + "\n" + global + "3", 3},
         {"[]\n\xEF\xBB\xBFk=v\n" + global + "1\n[M0]\nMenuName=\xE9", 1},
         {Utf16File("\xC3\xBF\xC3\xBE\n" + global + "1"), 1},  // ÿþ, in the code page FF FE
     };
-    for (const auto& c : cases) {
-        Loaded m = Decode(c.bytes);
-        ASSERT_EQ(m.menus.size(), c.menus);
-        const std::string saved = Encode(m, c.bytes);
+    for (const auto& [bytes, menus] : cases) {
+        Loaded m = Decode(bytes);
+        const std::string saved = Encode(m, bytes);
         Loaded back = Decode(saved);
-        EXPECT_EQ(back.menus.size(), c.menus) << saved;
-        for (size_t i = 0; i < std::min(c.menus, back.menus.size()); ++i) EXPECT_EQ(back.menus[i]->MenuName, m.menus[i]->MenuName);
+        ASSERT_EQ(m.menus.size(), menus);
+        EXPECT_EQ(back.menus.size(), menus) << saved;
+        for (size_t i = 0; i < std::min(menus, back.menus.size()); ++i)
+            EXPECT_EQ(back.menus[i]->MenuName, m.menus[i]->MenuName);
         EXPECT_EQ(Encode(back, saved), saved);
     }
 }
