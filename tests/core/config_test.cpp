@@ -442,8 +442,7 @@ TEST(ConfigEncoding, LongTextsAreCutAfterWholeCharacters)
     EXPECT_EQ(Encode(back, saved), saved);
 }
 
-// A save may rewrite the first line (a NUL in it, a nameless header before it): the file
-// must not come to begin like a byte-order mark in the code page.
+// A save that rewrites the first line must not leave code-page bytes that begin like a mark.
 TEST(ConfigEncoding, SavedFilesLoadAsTheyWereSaved)
 {
     const std::string nul(1, '\0'), global = "[GLOBAL]\nMenuCount=";

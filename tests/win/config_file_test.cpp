@@ -175,9 +175,6 @@ TEST_F(ConfigFileTest, RunValueFollowsSelfAutostart)
     Konfig.SelfAutostart = false;
     ASSERT_TRUE(SaveConfig());
     EXPECT_EQ(RunValue(), std::nullopt);
-    SetRunValue(self);
-    ASSERT_TRUE(SaveConfig());
-    EXPECT_EQ(RunValue(), std::nullopt);
 
     // Removing a value that is not there is no failure.
     EXPECT_TRUE(UpdateRunKey());
