@@ -404,7 +404,7 @@ TEST_F(HauptQuit, CloseQueryReleasesTheModel)
     EXPECT_TRUE(TakeQuitMessage());
 }
 
-TEST_F(HauptQuit, ACancelledLogoffKeepsEverythingAndAnEndedOneEndsTheProgram)
+TEST_F(HauptQuit, ACancelledLogoffKeepsEverythingAndAnEndedOneClosesTheWindow)
 {
     Start(TwoMenus());
     HWND main = Main();
@@ -416,11 +416,8 @@ TEST_F(HauptQuit, ACancelledLogoffKeepsEverythingAndAnEndedOneEndsTheProgram)
     messages.Answer(IDNO);
     Choose(0, CmdQuit);
     EXPECT_EQ(messages.Asked().size(), 1u) << "quitting asks again";
-
     SendMessageA(main, WM_ENDSESSION, TRUE, 0);
-    EXPECT_TRUE(MenuList.empty());
     EXPECT_FALSE(IsWindow(main));
-    EXPECT_TRUE(TakeQuitMessage());
 }
 
 TEST_F(HauptQuit, QuitFromTheSettingsAsksThenEndsWithoutSaving)
