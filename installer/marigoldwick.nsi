@@ -57,7 +57,8 @@ VIAddVersionKey /LANG=1033 LegalCopyright "${COPYRIGHT}"
 
 ; A running Marigoldwick holds its files open. It is ended the way Windows ends it when
 ; the session ends: its windows are asked (WM_QUERYENDSESSION), told (WM_ENDSESSION), and
-; the main window is closed, which it then does without questions; whatever it saved stays.
+; the main window is closed, which it then does without questions; whatever it saved stays
+; (edits it had not saved are kept beside it in mgoldwk.ini.unsaved and offered at its next start).
 ; Only a copy that does not end in time is terminated, as Windows would (exit code 1).
 !macro CLOSE_RUNNING_COPY un
 ; Sends message $4 with wParam $5 to every top-level window of process $1. lParam 1 is
@@ -178,5 +179,6 @@ SectionEnd
 ; Off unless ticked, so a silent uninstall keeps the menus.
 Section /o "un.Also remove my menus"
   Delete "$INSTDIR\mgoldwk.ini"
+  Delete "$INSTDIR\mgoldwk.ini.unsaved"
   RMDir "$INSTDIR"
 SectionEnd

@@ -28,6 +28,12 @@ mgw_ensure_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
   local n
   for n in $(seq 90 140); do
+    # A server that was killed leaves its lock and socket behind: only a living one holds $n.
+    local owner
+    owner=$(tr -dc 0-9 2>/dev/null < "/tmp/.X$n-lock")
+    if [ -n "$owner" ] && ! kill -0 "$owner" 2>/dev/null; then
+      rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
+    fi
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
     MGW_XVFB_PID=$!

@@ -17,6 +17,7 @@
 #include "win/message_seam.h"
 #include "win/resource_ids.h"
 #include "win/system_function.h"
+#include "win/text_conversion.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -31,6 +32,12 @@ constexpr char WelcomeText[] =
     "Welcome to Marigoldwick.\r"
     "Please create at least one menu by pressing the top 'Add' button. After that you can easily add items to "
     "the menu by dragging items from the desktop or explorer and dropping them on the item list.";
+
+constexpr char RestoreQuestion[] =
+    "Settings you changed before Windows ended the session were not saved.\rRestore them?";
+
+// Beside the user's file, which the session's end does not overwrite unasked.
+std::string UnsavedFile() { return IniFile + ".unsaved"; }
 
 // The placeholder when the program carries no such picture (the test programs do not).
 UniqueIcon BlankIcon()
@@ -171,6 +178,7 @@ void THaupt::FormCreate()
                                                            [this] { TPMQuitMarigoldwick1Click(); }});
 
     if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", ProgramTitle, MB_ICONERROR);
+    restored_ = OfferUnsavedSettings();
     dpi_ = popupDpi_ = WindowDpi(Handle());
     BuildMenus(&TrayWindowProc, dpi_);
     UpdateOwnIcon();
@@ -193,6 +201,40 @@ bool THaupt::FormCloseQuery()
 {
     EndOpenPopup();
     ClearModel();
+    return true;
+}
+
+void THaupt::EndSession()
+{
+    if (std::exchange(sessionEnded_, true)) return;
+    ShutdownPending = true;
+    // Nothing more can be done about a copy that fails: the session is ending.
+    if (ConfigChangedSinceSave()) static_cast<void>(SaveConfigCopy(UnsavedFile()));
+    EndOpenPopup();
+    if (settings_ && settings_->IsShown()) {
+        // As quitting from the settings window does: its loop ends before the model goes.
+        ownIcon_.Show(false, dpi_);
+        TerminateApplication();
+        return;
+    }
+    if (FormCloseQuery()) DestroyWindow(Handle());
+}
+
+bool THaupt::OfferUnsavedSettings()
+{
+    const std::wstring unsaved = Wide(UnsavedFile());
+    if (GetFileAttributesW(unsaved.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    if (ShowMessageBox(Handle(), RestoreQuestion, ProgramTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        DeleteFileW(unsaved.c_str());
+        return false;
+    }
+    ReleaseMenus(MenuList);
+    Konfig = TKonfig{};
+    // The edits are in memory now, unsaved as they were; a copy that did not read whole stays.
+    if (LoadConfigFrom(UnsavedFile()))
+        DeleteFileW(unsaved.c_str());
+    else
+        ShowMessageBox(Handle(), "Error loading configuration data.", ProgramTitle, MB_ICONERROR);
     return true;
 }
 
@@ -436,7 +478,7 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WmStartupDone:
         started_ = true;
-        if (!MenuList.empty() && std::exchange(revealAsked_, false))
+        if (!MenuList.empty() && (std::exchange(revealAsked_, false) | std::exchange(restored_, false)))
             ShowSettings();
         else
             ShowWelcome();
@@ -498,13 +540,21 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (HIWORD(wParam) > 0) ScaleChanged(HIWORD(wParam), false);
         return 0;
     case WM_CLOSE:
-        if (FormCloseQuery()) DestroyWindow(Handle());
+        // After the session's end the settings window's loop is ending: the model it shows stays.
+        if (!sessionEnded_ && FormCloseQuery()) DestroyWindow(Handle());
         return 0;
-    case WM_QUERYENDSESSION: {
-        BOOL mayEnd = FormCloseQuery();
+    case WM_QUERYENDSESSION:
+        // Only an answer: another program may still cancel the logoff, and then everything
+        // must be as it was.
+        if (ConfigSaveUnderWay()) return FALSE;
         ShutdownPending = true;
-        return mayEnd;
-    }
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam)
+            EndSession();
+        else
+            ShutdownPending = false;
+        return 0;
     case WM_DESTROY:
         FormDestroy();
         if (MainWindow() == Handle()) SetMainWindow(nullptr);

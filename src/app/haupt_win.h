@@ -100,6 +100,11 @@ private:
     void EndOpenPopup();
     void FormDestroy();
     bool FormCloseQuery();
+    // Windows ends the session now: edits not saved yet are kept beside the file, then the
+    // program ends as a close does.
+    void EndSession();
+    // Edits kept when an earlier session ended, offered at start; true when taken into the model.
+    bool OfferUnsavedSettings();
     void FormCommand(WPARAM wParam);
     void QuitWithConfirmation();
     void ShowTaskbarButton(bool shown);
@@ -127,6 +132,10 @@ private:
     // Start-up is through (its welcome may follow); a Reveal asked for before waits for it.
     bool started_ = false;
     bool revealAsked_ = false;
+    // Edits of an ended session were taken at start: the settings window opens with them.
+    bool restored_ = false;
+    // Told that the session ends: the program is on its way out.
+    bool sessionEnded_ = false;
 };
 
 // What the settings window takes from the main window.

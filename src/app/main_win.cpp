@@ -1,4 +1,5 @@
 // Program start: one copy per logon, the main window, the settings window, the loop.
+#include "app/crash_win.h"
 #include "app/haupt_win.h"
 #include "app/single_instance_win.h"
 #include "config/config_win.h"
@@ -18,6 +19,8 @@ constexpr wchar_t InstanceMutexName[] = L"Marigoldwick";
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // First of all: from here on no fault ends the program without a dump.
+    CrashGuard crashGuard;
     // Held, never released, until the process ends. A later copy asks the running one to
     // show itself and leaves, so a start from the Start menu always shows something.
     UniqueHandle instanceMutex(CreateMutexW(nullptr, TRUE, InstanceMutexName));
@@ -39,6 +42,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return frmKonfig.get();
     });
 
+    ReportPreviousCrash(haupt->Handle());
     PostMessageW(haupt->Handle(), WmStartupDone, 0, 0);
+    StartCrashTest();
     return RunMessageLoop();
 }

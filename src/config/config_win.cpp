@@ -98,12 +98,26 @@ char32_t SystemPathFold(char32_t c)
     return unit;
 }
 
-}  // namespace
+int savesUnderWay = 0;
 
-bool LoadConfig()
+// The model written into the file as it is, so keys and lines of others stay where they are.
+std::optional<std::string> ModelAsFile()
 {
     std::string bytes;
-    switch (ReadWholeFile(IniFile, bytes)) {
+    if (ReadWholeFile(IniFile, bytes) == ReadResult::Failed) return std::nullopt;
+    ConfigDocument file(std::move(bytes), SystemCodePage());
+    file.Write(Konfig, MenuList);
+    return file.Bytes();
+}
+
+}  // namespace
+
+bool LoadConfig() { return LoadConfigFrom(IniFile); }
+
+bool LoadConfigFrom(const std::string& path)
+{
+    std::string bytes;
+    switch (ReadWholeFile(path, bytes)) {
     case ReadResult::Missing: bytes.clear(); break;
     case ReadResult::Failed: return false;
     case ReadResult::Ok: break;
@@ -113,14 +127,20 @@ bool LoadConfig()
 
 bool SaveConfig()
 {
-    // Start from the file as it is, so keys and lines of others stay where they are.
-    std::string bytes;
-    if (ReadWholeFile(IniFile, bytes) == ReadResult::Failed) return false;
-    ConfigDocument file(std::move(bytes), SystemCodePage());
-    file.Write(Konfig, MenuList);
-    if (!ReplaceFileContents(IniFile, file.Bytes())) return false;
-    return UpdateRunKey();
+    ++savesUnderWay;
+    const std::optional<std::string> bytes = ModelAsFile();
+    const bool saved = bytes && ReplaceFileContents(IniFile, *bytes) && UpdateRunKey();
+    --savesUnderWay;
+    return saved;
 }
+
+bool SaveConfigCopy(const std::string& path)
+{
+    const std::optional<std::string> bytes = ModelAsFile();
+    return bytes && ReplaceFileContents(path, *bytes);
+}
+
+bool ConfigSaveUnderWay() { return savesUnderWay > 0; }
 
 bool ConfigChangedSinceSave()
 {

@@ -3,6 +3,8 @@
 
 #include "config/globalvar_win.h"  // InitVersionFlags
 
+#include <string>
+
 // Reads IniFile into Konfig and MenuList (expected empty). False when anything could
 // not be read; what was read stays in the model.
 [[nodiscard]] bool LoadConfig();
@@ -10,6 +12,13 @@
 // updates the Run value. False when either failed; a failed file write leaves the old
 // file as it was and the Run value untouched.
 [[nodiscard]] bool SaveConfig();
+// Reads the file at `path` into Konfig and MenuList (expected empty), as LoadConfig does.
+[[nodiscard]] bool LoadConfigFrom(const std::string& path);
+// Writes the model as SaveConfig does, but to `path` (a temporary file replaces it) and
+// without touching IniFile or the Run value.
+[[nodiscard]] bool SaveConfigCopy(const std::string& path);
+// True while SaveConfig is writing: the session should not end under it.
+[[nodiscard]] bool ConfigSaveUnderWay();
 // Whether saving now would change the file: the model against IniFile as it is (a
 // missing file is an empty one, an unreadable one counts as changed). Writes nothing.
 [[nodiscard]] bool ConfigChangedSinceSave();

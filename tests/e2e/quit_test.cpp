@@ -12,6 +12,7 @@
 namespace {
 
 constexpr char SaveQuestion[] = "The settings have changed since they were last saved.\rSave them before quitting?";
+constexpr char RestoreQuestion[] = "Settings you changed before Windows ended the session were not saved.\rRestore them?";
 
 // AskBeforeQuit off: the save question comes all the same.
 const std::string Saved = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=1", "[M0]",
@@ -46,6 +47,14 @@ protected:
         if (!icon || !Post(icon, 1027, 0, WM_RBUTTONUP) || !app->WaitForPopup()) return false;
         PressKeys({'Q'});
         return true;
+    }
+
+    // What Windows sends when the session ends (or not); the program's answer.
+    DWORD_PTR Session(UINT msg, WPARAM ends)
+    {
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(SendMessageTimeoutW(main, msg, ends, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+        return answer;
     }
 };
 
@@ -116,6 +125,43 @@ TEST_F(QuitE2e, UnchangedItQuitsAsBeforeWithoutAQuestion)
     ASSERT_TRUE(QuitFromPopup());
     EXPECT_EQ(app->WaitForExit(), 0u);
     EXPECT_EQ(sandbox->ReadIni(), Saved);
+}
+
+// A logoff that another program cancels, then one that goes through with edits unsaved.
+TEST_F(QuitE2e, ACancelledLogoffKeepsAllAndAnEndedSessionKeepsTheEditsBesideTheFileUntilRestored)
+{
+    ASSERT_NE(AddMenuInSettings(true), nullptr);
+    EXPECT_TRUE(Session(WM_QUERYENDSESSION, 0));
+    for (bool cancelled : {false, true}) {
+        if (cancelled) Session(WM_ENDSESSION, FALSE);
+        for (int menu : {0, 1}) {
+            HWND icon = app->WaitForWindow({"MarigoldwickTrayIcon", menu ? "Added" : "Tools", false}, 2000);
+            ASSERT_TRUE(icon && Post(icon, 1027 + menu, 0, WM_RBUTTONUP)) << menu;
+            EXPECT_TRUE(app->WaitForPopup()) << menu;
+            ASSERT_TRUE(Post(main, WM_CANCELMODE) && app->WaitForPopupGone());
+        }
+    }
+    ASSERT_TRUE(QuitFromPopup());
+    std::optional<MessageBoxInfo> question = app->WaitForMessageBox();
+    ASSERT_TRUE(question && question->text == SaveQuestion && AnswerMessageBox(question->hwnd, IDCANCEL));
+
+    ASSERT_TRUE(app->WaitForMessageBoxGone(question->hwnd) && ChooseMenuCommand(main, 0, 1900));
+    ASSERT_NE(app->WaitForSettings(), nullptr);
+    EXPECT_TRUE(Session(WM_QUERYENDSESSION, 0));
+    Session(WM_ENDSESSION, TRUE);
+    EXPECT_EQ(app->WaitForExit(), 0u);
+    EXPECT_EQ(sandbox->ReadIni(), Saved);
+    EXPECT_TRUE(sandbox->Folder().Exists("mgoldwk.ini.unsaved"));
+
+    Launch(std::nullopt);
+    question = app->WaitForMessageBox();
+    ASSERT_TRUE(question && question->text == RestoreQuestion && AnswerMessageBox(question->hwnd, IDYES));
+    HWND settings = app->WaitForSettings();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(SendMessageA(ChildAt(settings, {35, 34}, "SysListView32"), LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(sandbox->ReadIni(), Saved);
+    EXPECT_NE(SaveAndClose(settings).find("MenuName=Added"), std::string::npos);
+    EXPECT_FALSE(sandbox->Folder().Exists("mgoldwk.ini.unsaved"));
 }
 
 }  // namespace

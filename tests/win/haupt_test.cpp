@@ -404,18 +404,19 @@ TEST_F(HauptQuit, CloseQueryReleasesTheModel)
     EXPECT_TRUE(TakeQuitMessage());
 }
 
-TEST_F(HauptQuit, QueryEndSessionReleasesTheModelAndLaterQuitsAskNothing)
+TEST_F(HauptQuit, ACancelledLogoffKeepsEverythingAndAnEndedOneClosesTheWindow)
 {
     Start(TwoMenus());
     HWND main = Main();
     EXPECT_TRUE(SendMessageA(main, WM_QUERYENDSESSION, 0, 0));
     EXPECT_TRUE(haupt->ShutdownPending);
-    EXPECT_TRUE(MenuList.empty());
-    EXPECT_TRUE(IsWindow(main)) << "a cancelled shutdown leaves the program running";
-    EXPECT_FALSE(TakeQuitMessage());
-
+    SendMessageA(main, WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(MenuList.size(), 2u);
+    EXPECT_EQ(TrayEntryList.size(), 2u) << "a cancelled logoff leaves the icons";
+    messages.Answer(IDNO);
     Choose(0, CmdQuit);
-    EXPECT_TRUE(messages.Asked().empty());
+    EXPECT_EQ(messages.Asked().size(), 1u) << "quitting asks again";
+    SendMessageA(main, WM_ENDSESSION, TRUE, 0);
     EXPECT_FALSE(IsWindow(main));
 }
 
