@@ -90,14 +90,6 @@ std::optional<std::string> ReadRunValue(HKEY key)
 }
 
 // File names compare as the system compares them, beyond A-Z too.
-char32_t SystemPathFold(char32_t c)
-{
-    if (c > 0xFFFF) return c;
-    auto unit = static_cast<wchar_t>(c);
-    CharUpperBuffW(&unit, 1);
-    return unit;
-}
-
 int savesUnderWay = 0;
 
 // The model written into the file as it is, so keys and lines of others stay where they are.
@@ -154,7 +146,7 @@ bool UpdateRunKey()
     UniqueKey key = OpenRunKey();
     if (!key) return false;
     const std::string self = OwnModulePath();
-    switch (RunValueChangeFor(ReadRunValue(key.get()), self, Konfig.SelfAutostart, SystemPathFold)) {
+    switch (RunValueChangeFor(ReadRunValue(key.get()), self, Konfig.SelfAutostart)) {
     case RunValueChange::None: return true;
     case RunValueChange::Remove: return RegDeleteValueW(key.get(), RunValueName) == ERROR_SUCCESS;
     case RunValueChange::Write: break;

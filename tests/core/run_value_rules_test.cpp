@@ -2,7 +2,7 @@
 
 #include "config/run_value_rules.h"
 
-TEST(RunValue, QuotedPathIsWrittenAndEarlierBareValuesCountAsOurs)
+TEST(RunValue, QuotedPathIsWrittenOverAnyOtherValueAndUntickedAnyValueGoes)
 {
     const std::string self = "C:\\Users\\user name\\Programs\\Marigoldwick\\mgoldwk.exe";
     using C = RunValueChange;
@@ -10,13 +10,11 @@ TEST(RunValue, QuotedPathIsWrittenAndEarlierBareValuesCountAsOurs)
         {std::nullopt, C::Write, C::None},
         {"\"" + self + "\"", C::None, C::Remove},
         {self, C::Write, C::Remove},  // an earlier version's
-        {"c:\\users\\USER NAME\\programs\\marigoldwick\\MGOLDWK.EXE", C::Write, C::Remove},
-        {"\"C:\\Other\\mgoldwk.exe\"", C::Write, C::None},  // another copy's
-        {"\"" + self + "\" /x", C::Write, C::None},
-        {"", C::Write, C::None},
+        {"\"C:\\Other\\mgoldwk.exe\"", C::Write, C::Remove},
+        {"", C::Write, C::Remove},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(RunValueChangeFor(c.current, self, true, AsciiPathFold), c.on) << c.current.value_or("none");
-        EXPECT_EQ(RunValueChangeFor(c.current, self, false, AsciiPathFold), c.off) << c.current.value_or("none");
+        EXPECT_EQ(RunValueChangeFor(c.current, self, true), c.on) << c.current.value_or("none");
+        EXPECT_EQ(RunValueChangeFor(c.current, self, false), c.off) << c.current.value_or("none");
     }
 }
