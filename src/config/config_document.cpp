@@ -27,6 +27,19 @@ std::string TextOfUtf16Le(std::string_view bytes)
     return Wtf8FromUtf16(units);
 }
 
+// Code-page bytes that begin as a byte-order mark does would be read back as Unicode:
+// a save that rewrites the first line (a NUL in it, a nameless header before it) can
+// bring such bytes to the front of a file that did not start with them.
+bool ReadsAsUnicode(std::string_view codePageBytes)
+{
+    return codePageBytes.starts_with(kUtf16Bom) || codePageBytes.starts_with(kUtf8Bom);
+}
+
+bool ReadsAsUnicode(const ProfileFile& codePageFile)
+{
+    return codePageFile.BytesStartWith(kUtf16Bom) || codePageFile.BytesStartWith(kUtf8Bom);
+}
+
 // Values of a code-page file, converted to UTF-8.
 class CodePageSource : public ProfileSource {
 public:
@@ -114,12 +127,13 @@ void ConfigDocument::Write(const TKonfig& konfig, const TMenuList& menus)
 {
     if (encoding_ != ConfigEncoding::CodePage) return WriteUnicode(konfig, menus);
     // A text without code-page form stops the writes; the file then starts again from
-    // its old bytes, as Unicode, so no file is ever half in the code page.
+    // its old bytes, as Unicode, so no file is ever half in the code page. So does a
+    // result that would read back as Unicode.
     const std::string before = file_.Bytes();
     ReserveForWrite(file_, menus);
     CodePageSink sink(file_, *codePage_);
     WriteConfig(sink, konfig, menus);
-    if (sink.Fits()) return;
+    if (sink.Fits() && !ReadsAsUnicode(file_)) return;
     file_ = ProfileFile(codePage_->ToUtf8(before), ProfileUnits::Utf16);
     encoding_ = ConfigEncoding::Utf16;
     WriteUnicode(konfig, menus);
@@ -129,7 +143,7 @@ void ConfigDocument::WriteUnicode(const TKonfig& konfig, const TMenuList& menus)
 {
     WriteConfig(file_, konfig, menus);
     std::string text = file_.Bytes();
-    if (auto bytes = codePage_->FromUtf8(text)) {
+    if (auto bytes = codePage_->FromUtf8(text); bytes && !ReadsAsUnicode(*bytes)) {
         file_ = ProfileFile(std::move(*bytes));
         encoding_ = ConfigEncoding::CodePage;
     } else if (encoding_ == ConfigEncoding::Utf8) {

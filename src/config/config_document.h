@@ -23,7 +23,8 @@ public:
     // Writes every key of the model. While every text has an exact code-page form, a
     // code-page file stays one, byte for byte where nothing changed, so 8-bit readers
     // and hand editing keep working; otherwise the file becomes UTF-16LE, which the
-    // system's profile functions read in their 8-bit and wide forms alike. A Unicode
+    // system's profile functions read in their 8-bit and wide forms alike; so does a
+    // code-page file whose bytes would come to begin like a byte-order mark. A Unicode
     // file goes back to the code page once the code page holds all of it.
     void Write(const TKonfig& konfig, const TMenuList& menus);
 

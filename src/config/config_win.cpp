@@ -5,6 +5,7 @@
 
 #include "config/config_document.h"
 #include "config/model.h"
+#include "config/run_value_rules.h"
 #include "win/handles.h"
 #include "win/text_conversion.h"
 
@@ -74,6 +75,21 @@ UniqueKey OpenRunKey()
     return UniqueKey(key);
 }
 
+// The value's text; an empty one when it is there but no text.
+std::optional<std::string> ReadRunValue(HKEY key)
+{
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key, RunValueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
+    // The stored text need not end in a NUL: one more unit keeps it terminated.
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(key, RunValueName, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
+        ERROR_SUCCESS)
+        return std::string();
+    return Utf8(std::wstring_view(text.c_str()));
+}
+
+// File names compare as the system compares them, beyond A-Z too.
 int savesUnderWay = 0;
 
 // The model written into the file as it is, so keys and lines of others stay where they are.
@@ -127,16 +143,16 @@ bool ConfigChangedSinceSave()
 
 bool UpdateRunKey()
 {
-    if (UniqueKey key = OpenRunKey()) {
-        RegDeleteValueW(key.get(), RunValueName);  // may not exist; that is fine
-    } else {
-        return false;
-    }
-    if (!Konfig.SelfAutostart) return true;
     UniqueKey key = OpenRunKey();
     if (!key) return false;
-    const std::wstring path = Wide(OwnModulePath());
-    if (path.empty()) return false;
-    return RegSetValueExW(key.get(), RunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                          static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    const std::string self = OwnModulePath();
+    switch (RunValueChangeFor(ReadRunValue(key.get()), self, Konfig.SelfAutostart)) {
+    case RunValueChange::None: return true;
+    case RunValueChange::Remove: return RegDeleteValueW(key.get(), RunValueName) == ERROR_SUCCESS;
+    case RunValueChange::Write: break;
+    }
+    if (self.empty()) return false;
+    const std::wstring value = Wide(RunValueFor(self));
+    return RegSetValueExW(key.get(), RunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }

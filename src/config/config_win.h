@@ -22,5 +22,6 @@
 // Whether saving now would change the file: the model against IniFile as it is (a
 // missing file is an empty one, an unreadable one counts as changed). Writes nothing.
 [[nodiscard]] bool ConfigChangedSinceSave();
-// Writes or removes the "Marigoldwick" Run value from Konfig.SelfAutostart.
+// Writes the "Marigoldwick" Run value (the program's path in quotes) or removes it, from
+// Konfig.SelfAutostart; an earlier version's bare path counts as this program's value.
 [[nodiscard]] bool UpdateRunKey();

@@ -482,6 +482,14 @@ std::string ProfileFile::Bytes() const
     return out;
 }
 
+bool ProfileFile::BytesStartWith(std::string_view prefix) const
+{
+    std::string head = bom_;
+    for (uint32_t i = lines_[0].next; i && head.size() < prefix.size(); i = lines_[i].next)
+        head += TextOf(i).substr(0, prefix.size());
+    return head.starts_with(prefix);
+}
+
 void ProfileFile::NameIndex::Clear(size_t expected)
 {
     size_t size = 16;

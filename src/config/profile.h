@@ -53,6 +53,8 @@ public:
 
     // The file's bytes after the writes so far.
     std::string Bytes() const;
+    // Whether Bytes() would begin with `prefix`, without building them.
+    bool BytesStartWith(std::string_view prefix) const;
 
 private:
     // Line texts live one after another in store_: one allocation for a whole file

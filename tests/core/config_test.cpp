@@ -441,3 +441,25 @@ TEST(ConfigEncoding, LongTextsAreCutAfterWholeCharacters)
     EXPECT_EQ(back.menus[0]->Items.at(1)->Description, Utf8PrefixChars(cyrillic, 2046));
     EXPECT_EQ(Encode(back, saved), saved);
 }
+
+// A save that rewrites the first line must not leave code-page bytes that begin like a mark.
+TEST(ConfigEncoding, SavedFilesLoadAsTheyWereSaved)
+{
+    const std::string nul(1, '\0'), global = "[GLOBAL]\nMenuCount=";
+    const std::pair<std::string, size_t> cases[] = {
+        {"\t\xFF\xFE" + nul + "\r" + global + "2", 2},
+        {"\f\xFF\xFE" + nul + "\n" + global + "3", 3},
+        {"[]\n\xEF\xBB\xBFk=v\n" + global + "1\n[M0]\nMenuName=\xE9", 1},
+        {Utf16File("\xC3\xBF\xC3\xBE\n" + global + "1"), 1},  // ÿþ, in the code page FF FE
+    };
+    for (const auto& [bytes, menus] : cases) {
+        Loaded m = Decode(bytes);
+        const std::string saved = Encode(m, bytes);
+        Loaded back = Decode(saved);
+        ASSERT_EQ(m.menus.size(), menus);
+        EXPECT_EQ(back.menus.size(), menus) << saved;
+        for (size_t i = 0; i < std::min(menus, back.menus.size()); ++i)
+            EXPECT_EQ(back.menus[i]->MenuName, m.menus[i]->MenuName);
+        EXPECT_EQ(Encode(back, saved), saved);
+    }
+}

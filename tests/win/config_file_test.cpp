@@ -165,9 +165,12 @@ TEST_F(ConfigFileTest, RunValueFollowsSelfAutostart)
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     MakeModel();
 
+    // An earlier version's bare path, here in capitals, is replaced by the quoted one.
+    std::string upper = self;
+    SetRunValue(CharUpperA(upper.data()));
     Konfig.SelfAutostart = true;
     ASSERT_TRUE(SaveConfig());
-    EXPECT_EQ(RunValue(), std::string(self));
+    EXPECT_EQ(RunValue(), "\"" + std::string(self) + "\"");
 
     Konfig.SelfAutostart = false;
     ASSERT_TRUE(SaveConfig());
