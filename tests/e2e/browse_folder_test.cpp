@@ -26,16 +26,22 @@ protected:
         ASSERT_NE(path, nullptr);
     }
     // "..." then "F&older..." from its popup, typed: the folder dialog it opens.
+    // A click that arrives while the last dialog is still winding down opens nothing: the
+    // popup is asked for again then.
     HWND OpenFolderDialog()
     {
-        SetForegroundWindow(settings);
         HWND browse = ChildAt(settings, {7 + 184 + 288 + 12, 128 + 32 + 8 + 10}, "Button");
-        if (!Post(settings ? GetParent(browse) : nullptr, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(browse), BN_CLICKED),
-                  reinterpret_cast<LPARAM>(browse)) ||
-            !app->WaitForPopup())
-            return nullptr;
-        PressKeys({'O'});
-        return app->WaitForWindow({"#32770", "Browse for Folder", true});
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            (void)WaitUntil([&] { return IsWindowEnabled(settings) != FALSE; });
+            SetForegroundWindow(settings);
+            if (!Post(settings ? GetParent(browse) : nullptr, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(browse), BN_CLICKED),
+                      reinterpret_cast<LPARAM>(browse)))
+                return nullptr;
+            if (!app->WaitForPopup(2000)) continue;
+            PressKeys({'O'});
+            return app->WaitForWindow({"#32770", "Browse for Folder", true});
+        }
+        return nullptr;
     }
     std::string Path() const { return WindowText(path); }
 
