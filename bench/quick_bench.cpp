@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     auto pictures = std::make_shared<EntryPictures>();
     pictures->ImgIconLeer.reset(CopyIcon(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION))));
     pictures->ImgIconSeparator.reset(CopyIcon(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION))));
-    auto service = std::make_shared<EntryPictureService>(pictures, ProgramPictureSource(), [] {});
+    auto service = std::make_shared<EntryPictureService>(pictures, ProgramPictureSource(), [] { return true; });
     NewMenuImages = MakeMenuImagesFactory(service);
     MakeModel(entries);
 

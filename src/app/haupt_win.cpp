@@ -28,6 +28,9 @@
 
 namespace {
 
+// Places finished entry pictures should their wake-up message get lost.
+constexpr UINT_PTR PictureWatchTimer = 1;
+
 constexpr char WelcomeText[] =
     "Welcome to Marigoldwick.\r"
     "Please create at least one menu by pressing the top 'Add' button. After that you can easily add items to "
@@ -171,7 +174,12 @@ void THaupt::FormCreate()
     pictures_ = pictures;
     entryPictures_ = std::make_shared<EntryPictureService>(
         pictures_, options_.pictureSource ? *options_.pictureSource : ProgramPictureSource(),
-        [window = Handle()] { PostMessageW(window, WmEntryPicturesReady, 0, 0); });
+        [window = Handle()] { return PostMessageW(window, WmEntryPicturesReady, 0, 0) != FALSE; },
+        // The last resort should a wake-up get lost: slow, and only while pictures are awaited.
+        [window = Handle()](bool on) {
+            if (on) SetTimer(window, PictureWatchTimer, 2000, nullptr);
+            else KillTimer(window, PictureWatchTimer);
+        });
     NewMenuImages = MakeMenuImagesFactory(entryPictures_);
     toolsMenu_ = std::make_unique<ToolsMenu>(ToolsMenuHost{Handle(), LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"),
                                                            [this] { ShowSettings(); },
@@ -515,6 +523,10 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
                           [](int menu, int item) { LaunchItem(menu, item, false); });
     }
     case WmEntryPicturesReady:
+        if (entryPictures_) entryPictures_->PlaceFinished();
+        return 0;
+    case WM_TIMER:
+        if (wParam != PictureWatchTimer) return DefaultHandling(msg, wParam, lParam);
         if (entryPictures_) entryPictures_->PlaceFinished();
         return 0;
     case WmPendingPictures:

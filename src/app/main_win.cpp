@@ -4,6 +4,7 @@
 #include "app/single_instance_win.h"
 #include "config/config_win.h"
 #include "dragdrop/drop_source_win.h"
+#include "menus/picture_worker_win.h"
 #include "settings/konfig_win.h"
 #include "win/application.h"
 #include "win/command_ids.h"
@@ -15,12 +16,9 @@
 namespace {
 // Found by every running copy of any version: it stays as it is whatever the title becomes.
 constexpr wchar_t InstanceMutexName[] = L"Marigoldwick";
-}  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+int Run()
 {
-    // First of all: from here on no fault ends the program without a dump.
-    CrashGuard crashGuard;
     // Held, never released, until the process ends. A later copy asks the running one to
     // show itself and leaves, so a start from the Start menu always shows something.
     UniqueHandle instanceMutex(CreateMutexW(nullptr, TRUE, InstanceMutexName));
@@ -46,4 +44,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     PostMessageW(haupt->Handle(), WmStartupDone, 0, 0);
     StartCrashTest();
     return RunMessageLoop();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    // First of all: from here on no fault ends the program without a dump.
+    CrashGuard crashGuard;
+    const int code = Run();
+    // A picture worker stuck in a read that could not be cancelled still runs: end now,
+    // before static destructors take away what it may use.
+    if (PictureWorker::AnyLeftRunning()) ExitProcess(static_cast<UINT>(code));
+    return code;
 }

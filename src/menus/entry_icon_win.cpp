@@ -411,27 +411,42 @@ struct ShellList {
 
 // The system image lists Wine and Windows offer, small to large; SHIL_JUMBO (4) is
 // named only for newer targets than ours.
+std::vector<ShellList> MakeShellLists()
+{
+    // IID_IImageList: an image list handle is its IImageList.
+    static constexpr GUID imageListId{0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+    std::vector<ShellList> found;
+    for (int kind : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, 4}) {
+        ShellList list;
+        void* object = nullptr;
+        if (FAILED(SHGetImageList(kind, imageListId, &object)) || !object) continue;
+        list.owner.Attach(static_cast<IUnknown*>(object));
+        list.handle = static_cast<HIMAGELIST>(object);
+        int width = 0, height = 0;
+        if (!ImageList_GetIconSize(list.handle, &width, &height) || width <= 0) continue;
+        list.size = width;
+        found.push_back(std::move(list));
+    }
+    std::sort(found.begin(), found.end(), [](const ShellList& a, const ShellList& b) { return a.size < b.size; });
+    return found;
+}
+
+// The lists belong to the apartment of the thread that asked for them: each thread has
+// its own and lets them go before it leaves COM (ReleaseThreadPictureLists).
+std::mutex shellListsMutex;
+std::map<DWORD, std::vector<ShellList>> shellListsByThread;
+
 const std::vector<ShellList>& ShellLists()
 {
-    static const std::vector<ShellList> lists = [] {
-        // IID_IImageList: an image list handle is its IImageList.
-        static constexpr GUID imageListId{0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
-        std::vector<ShellList> found;
-        for (int kind : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, 4}) {
-            ShellList list;
-            void* object = nullptr;
-            if (FAILED(SHGetImageList(kind, imageListId, &object)) || !object) continue;
-            list.owner.Attach(static_cast<IUnknown*>(object));
-            list.handle = static_cast<HIMAGELIST>(object);
-            int width = 0, height = 0;
-            if (!ImageList_GetIconSize(list.handle, &width, &height) || width <= 0) continue;
-            list.size = width;
-            found.push_back(std::move(list));
-        }
-        std::sort(found.begin(), found.end(), [](const ShellList& a, const ShellList& b) { return a.size < b.size; });
-        return found;
-    }();
-    return lists;
+    const DWORD thread = GetCurrentThreadId();
+    {
+        std::lock_guard lock(shellListsMutex);
+        if (auto found = shellListsByThread.find(thread); found != shellListsByThread.end()) return found->second;
+    }
+    std::vector<ShellList> made = MakeShellLists();
+    std::lock_guard lock(shellListsMutex);
+    // Map nodes stay put while other threads add theirs.
+    return shellListsByThread.emplace(thread, std::move(made)).first->second;
 }
 
 std::optional<PixelImage> ShellPicture(int index, int size)
@@ -494,6 +509,18 @@ std::optional<PixelImage> MakeEntryPicture(const EntryIconRequest& request, int 
     PixelImage scaled = ScalePicture(*picture, size, size);
     if (scaled.pixels.empty()) return std::nullopt;
     return scaled;
+}
+
+void ReleaseThreadPictureLists()
+{
+    std::vector<ShellList> lists;
+    {
+        std::lock_guard lock(shellListsMutex);
+        auto found = shellListsByThread.find(GetCurrentThreadId());
+        if (found == shellListsByThread.end()) return;
+        lists = std::move(found->second);
+        shellListsByThread.erase(found);
+    }
 }
 
 std::optional<PixelImage> IconPicture(HICON icon)

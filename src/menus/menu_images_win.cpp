@@ -108,14 +108,25 @@ void PictureStore::Place(const std::vector<const PictureResult*>& results)
 // ---- EntryPictureService -------------------------------------------------------------
 
 EntryPictureService::EntryPictureService(std::shared_ptr<const EntryPictures> pictures, PictureSource source,
-                                         std::function<void()> wake)
-    : pictures_(std::move(pictures)), worker_(std::move(source), std::move(wake))
+                                         std::function<bool()> wake, std::function<void(bool)> watch)
+    : pictures_(std::move(pictures)), watch_(std::move(watch)), worker_(std::move(source), std::move(wake))
 {
 }
 
 EntryPictureService::~EntryPictureService() { Stop(); }
 
-void EntryPictureService::Stop() { worker_.Stop(); }
+void EntryPictureService::Stop()
+{
+    worker_.Stop();
+    Watch(false);
+}
+
+void EntryPictureService::Watch(bool on)
+{
+    if (on == watching_) return;
+    watching_ = on;
+    if (watch_) watch_(on);
+}
 
 PictureStore& EntryPictureService::Store(int size)
 {
@@ -145,6 +156,7 @@ int EntryPictureService::PlaceFinished()
         done.owners.erase(std::unique(done.owners.begin(), done.owners.end()), done.owners.end());
         for (ImageListMenuImages* images : done.owners) images->Finished(result.ticket, result.key);
     }
+    if (waiting_.empty()) Watch(false);
     return static_cast<int>(results.size());
 }
 
@@ -162,6 +174,7 @@ uint64_t EntryPictureService::Request(ImageListMenuImages& owner, std::shared_pt
     waiting_[ticket] = Waiting{asked, {&owner}};
     queued_.emplace(asked, ticket);
     worker_.Add(ticket, std::move(request), size, urgency);
+    Watch(true);
     return ticket;
 }
 
@@ -178,6 +191,7 @@ void EntryPictureService::Cancel(uint64_t ticket, const ImageListMenuImages& own
     queued_.erase(waiting->second.asked);
     waiting_.erase(waiting);
     worker_.Cancel(ticket);
+    if (waiting_.empty()) Watch(false);
 }
 
 bool EntryPictureService::SameRequest::operator()(const std::shared_ptr<const EntryIconRequest>& a,
@@ -189,13 +203,17 @@ bool EntryPictureService::SameRequest::operator()(const std::shared_ptr<const En
 std::shared_ptr<const EntryIconRequest> EntryPictureService::Shared(EntryIconRequest request)
 {
     auto made = std::make_shared<const EntryIconRequest>(std::move(request));
-    return *requests_.insert(std::move(made)).first;
+    auto held = requests_.try_emplace(std::move(made), 0).first;
+    ++held->second;
+    return held->first;
 }
 
 void EntryPictureService::Release(std::shared_ptr<const EntryIconRequest>& request)
 {
-    // Held by this entry and the set only (a queued job holds one more; then it stays).
-    if (request && request.use_count() == 2) requests_.erase(request);
+    // A queued job keeps its own copy: forgetting the request here does not end that job.
+    if (auto held = request ? requests_.find(request) : requests_.end();
+        held != requests_.end() && held->first == request && --held->second <= 0)
+        requests_.erase(held);
     request.reset();
 }
 

@@ -62,11 +62,14 @@ class ImageListMenuImages;
 class EntryPictureService {
 public:
     // `wake` is called on the worker thread when finished pictures wait; it must only
-    // post (or signal), so that PlaceFinished runs on the user-interface thread.
+    // post (or signal), so that PlaceFinished runs on the user-interface thread, and say
+    // whether that worked. `watch`, on the user-interface thread, is told when pictures
+    // are first asked for (true) and when none is awaited any more (false): while it is
+    // on, the caller places finished pictures now and then in case a wake-up got lost.
     EntryPictureService(std::shared_ptr<const EntryPictures> pictures, PictureSource source,
-                        std::function<void()> wake);
+                        std::function<bool()> wake, std::function<void(bool)> watch = {});
     ~EntryPictureService();
-    // Ends the worker after the picture in hand; no more pictures arrive.
+    // Ends the worker (within a second, whatever it is doing); no more pictures arrive.
     void Stop();
 
     PictureStore& Store(int size);
@@ -90,8 +93,13 @@ private:
         bool operator()(const std::shared_ptr<const EntryIconRequest>& a,
                         const std::shared_ptr<const EntryIconRequest>& b) const;
     };
-    std::set<std::shared_ptr<const EntryIconRequest>, SameRequest> requests_;
+    void Watch(bool on);
+    // Each request with the number of entries holding it: counted here rather than read
+    // from use_count(), which the worker's copies change from another thread.
+    std::map<std::shared_ptr<const EntryIconRequest>, int, SameRequest> requests_;
     std::shared_ptr<const EntryPictures> pictures_;
+    std::function<void(bool)> watch_;
+    bool watching_ = false;
     std::map<int, std::unique_ptr<PictureStore>> stores_;
     using Asked = std::pair<const EntryIconRequest*, int>;  // a request at a size
     struct Waiting {

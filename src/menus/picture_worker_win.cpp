@@ -1,25 +1,98 @@
 #include "menus/picture_worker_win.h"
 
+#include "win/system_function.h"
+
 #include <windows.h>
 #include <objbase.h>
+#include <process.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <set>
+#include <tuple>
 #include <utility>
 
-PictureWorker::PictureWorker(PictureSource source, std::function<void()> wake)
-    : source_(std::move(source)), wake_(std::move(wake)), thread_([this] { Run(); })
+namespace {
+
+// A wake-up that did not get through is tried again this often.
+constexpr auto RetryWake = std::chrono::milliseconds(250);
+// While stopping, a blocked read is cancelled this often (the source may start another).
+constexpr DWORD CancelEvery = 50;
+
+std::atomic<int> leftRunning{0};
+
+struct Job {
+    std::shared_ptr<const EntryIconRequest> request;
+    int size = 0;
+    PictureUrgency urgency = PictureUrgency::Rest;
+};
+
+}  // namespace
+
+// Shared by the worker object and its thread, so that a thread left running at the end
+// still owns everything it can reach.
+struct PictureWorker::State {
+    State(PictureSource s, std::function<bool()> w) : source(std::move(s)), wake(std::move(w)) {}
+
+    PictureResult Work(uint64_t ticket, const Job& job);
+    // Under the lock.
+    void WakeIfOwed()
+    {
+        if (!woken && !results.empty() && wake) woken = wake();
+    }
+    bool Ready() const { return stop || (!order.empty() && results.size() < MaxWaitingResults); }
+    void Loop();
+
+    const PictureSource source;
+    const std::function<bool()> wake;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool stop = false;
+    // A wake-up reached the user-interface thread and it has not taken the results since.
+    bool woken = false;
+    std::map<uint64_t, Job> jobs;
+    std::set<std::tuple<PictureUrgency, uint64_t>> order;
+    std::vector<PictureResult> results;
+    // Worker thread only: the keys' numbers, and by size which keys are made.
+    std::map<std::string, PictureKeyId> keyIds;
+    std::map<int, std::vector<bool>> made;
+};
+
+PictureWorker::PictureWorker(PictureSource source, std::function<bool()> wake)
+    : state_(std::make_shared<State>(std::move(source), std::move(wake)))
 {
+    // The thread holds its own reference to the state, released when it ends.
+    auto held = std::make_unique<std::shared_ptr<State>>(state_);
+    thread_.reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PictureWorker::Run, held.get(), 0, nullptr)));
+    if (thread_) held.release();
 }
 
 PictureWorker::~PictureWorker() { Stop(); }
 
+bool PictureWorker::AnyLeftRunning() { return leftRunning.load() > 0; }
+
 void PictureWorker::Stop()
 {
     {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
+        std::lock_guard lock(state_->mutex);
+        state_->stop = true;
     }
-    changed_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    state_->changed.notify_all();
+    if (!thread_) return;
+    // Vista and later; without it a hung read is simply left.
+    static SystemFunction cancel = SystemFunction::ByName("kernel32.dll", "CancelSynchronousIo");
+    const DWORD started = GetTickCount();
+    while (WaitForSingleObject(thread_.get(), CancelEvery) == WAIT_TIMEOUT) {
+        if (GetTickCount() - started + CancelEvery >= StopMillis) {
+            ++leftRunning;
+            break;
+        }
+        (void)cancel.Call<BOOL(WINAPI*)(HANDLE)>(thread_.get());
+    }
+    thread_.reset();
 }
 
 void PictureWorker::Add(uint64_t ticket, std::shared_ptr<const EntryIconRequest> request, int size,
@@ -27,59 +100,60 @@ void PictureWorker::Add(uint64_t ticket, std::shared_ptr<const EntryIconRequest>
 {
     if (!request) return;
     {
-        std::lock_guard lock(mutex_);
-        if (stop_ || !jobs_.emplace(ticket, Job{std::move(request), size, urgency}).second) return;
-        order_.emplace(urgency, ticket);
+        std::lock_guard lock(state_->mutex);
+        if (state_->stop || !state_->jobs.emplace(ticket, Job{std::move(request), size, urgency}).second) return;
+        state_->order.emplace(urgency, ticket);
     }
-    changed_.notify_one();
+    state_->changed.notify_one();
 }
 
 void PictureWorker::Raise(uint64_t ticket, PictureUrgency urgency)
 {
-    std::lock_guard lock(mutex_);
-    auto job = jobs_.find(ticket);
-    if (job == jobs_.end() || job->second.urgency <= urgency) return;
-    order_.erase({job->second.urgency, ticket});
+    std::lock_guard lock(state_->mutex);
+    auto job = state_->jobs.find(ticket);
+    if (job == state_->jobs.end() || job->second.urgency <= urgency) return;
+    state_->order.erase({job->second.urgency, ticket});
     job->second.urgency = urgency;
-    order_.emplace(urgency, ticket);
+    state_->order.emplace(urgency, ticket);
 }
 
 void PictureWorker::Cancel(uint64_t ticket)
 {
-    std::lock_guard lock(mutex_);
-    auto job = jobs_.find(ticket);
-    if (job == jobs_.end()) return;
-    order_.erase({job->second.urgency, ticket});
-    jobs_.erase(job);
+    std::lock_guard lock(state_->mutex);
+    auto job = state_->jobs.find(ticket);
+    if (job == state_->jobs.end()) return;
+    state_->order.erase({job->second.urgency, ticket});
+    state_->jobs.erase(job);
 }
 
 std::vector<PictureResult> PictureWorker::TakeResults()
 {
     std::vector<PictureResult> taken;
     {
-        std::lock_guard lock(mutex_);
-        taken = std::exchange(results_, {});
+        std::lock_guard lock(state_->mutex);
+        taken = std::exchange(state_->results, {});
+        state_->woken = false;
     }
-    changed_.notify_all();
+    state_->changed.notify_all();
     return taken;
 }
 
-PictureResult PictureWorker::Work(uint64_t ticket, const Job& job)
+PictureResult PictureWorker::State::Work(uint64_t ticket, const Job& job)
 {
     PictureResult result;
     result.ticket = ticket;
     result.size = job.size;
     // A source that throws (out of memory) gives the placeholder.
     try {
-        std::string key = source_.Key ? source_.Key(*job.request) : std::string();
+        std::string key = source.Key ? source.Key(*job.request) : std::string();
         if (key.empty()) return result;
-        result.key = keyIds_.emplace(std::move(key), static_cast<PictureKeyId>(keyIds_.size() + 1)).first->second;
-        std::vector<bool>& made = made_[job.size];
-        if (made.size() <= result.key) made.resize(result.key + 1u);
-        if (made[result.key]) return result;
-        made[result.key] = true;
+        result.key = keyIds.emplace(std::move(key), static_cast<PictureKeyId>(keyIds.size() + 1)).first->second;
+        std::vector<bool>& sized = made[job.size];
+        if (sized.size() <= result.key) sized.resize(result.key + 1u);
+        if (sized[result.key]) return result;
+        sized[result.key] = true;
         result.made = true;
-        if (source_.Make) result.picture = source_.Make(*job.request, job.size);
+        if (source.Make) result.picture = source.Make(*job.request, job.size);
         if (result.picture && (result.picture->width != job.size || result.picture->height != job.size))
             result.picture.reset();
     } catch (...) {
@@ -88,29 +162,39 @@ PictureResult PictureWorker::Work(uint64_t ticket, const Job& job)
     return result;
 }
 
-void PictureWorker::Run()
+void PictureWorker::State::Loop()
 {
-    // The shell's icon calls want COM on the thread that makes them.
-    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(mutex);
     while (true) {
+        // A failed post is tried again whenever the worker comes round.
+        WakeIfOwed();
+        if (stop) break;
         // Finished pictures wait for the user-interface thread in small batches: a long
         // queue of them would leave the heap holding that many pictures' worth of pages
         // long after they are placed (freed pixels between the store's own allocations).
-        changed_.wait(lock, [this] { return stop_ || (!order_.empty() && results_.size() < MaxWaitingResults); });
-        if (stop_) break;
-        const uint64_t ticket = std::get<1>(*order_.begin());
-        order_.erase(order_.begin());
-        Job job = std::move(jobs_.at(ticket));
-        jobs_.erase(ticket);
+        if (!Ready()) {
+            if (!woken && !results.empty() && wake) changed.wait_for(lock, RetryWake);
+            else changed.wait(lock);
+            continue;
+        }
+        const uint64_t ticket = std::get<1>(*order.begin());
+        order.erase(order.begin());
+        Job job = std::move(jobs.at(ticket));
+        jobs.erase(ticket);
         lock.unlock();
         PictureResult result = Work(ticket, job);
         lock.lock();
-        const bool first = results_.empty();
-        results_.push_back(std::move(result));
-        // One wake-up per batch: the user-interface thread takes all that waits.
-        if (first && wake_) wake_();
+        if (!stop) results.push_back(std::move(result));
     }
-    lock.unlock();
+}
+
+unsigned __stdcall PictureWorker::Run(void* held)
+{
+    const std::unique_ptr<std::shared_ptr<State>> state(static_cast<std::shared_ptr<State>*>(held));
+    // The shell's icon calls want COM on the thread that makes them.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    (*state)->Loop();
+    if ((*state)->source.Done) (*state)->source.Done();
     if (com) CoUninitialize();
+    return 0;
 }

@@ -6,26 +6,23 @@
 
 #include "menus/bitmap_scale.h"
 #include "menus/entry_icon_rules.h"
+#include "win/handles.h"
 
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <set>
 #include <string>
-#include <thread>
-#include <tuple>
 #include <vector>
 
-// Where pictures come from; both are called on the worker thread only.
+// Where pictures come from; all are called on the worker thread only.
 struct PictureSource {
     // The same text for requests that show the same picture; "" for the placeholder.
     std::function<std::string(const EntryIconRequest&)> Key;
     // Exactly size x size pixels, or nothing when the source has no picture.
     std::function<std::optional<PixelImage>(const EntryIconRequest&, int size)> Make;
+    // Before the thread leaves COM: lets go of what Key and Make made on it.
+    std::function<void()> Done;
 };
 
 // Lower comes sooner.
@@ -47,8 +44,9 @@ struct PictureResult {
 
 class PictureWorker {
 public:
-    PictureWorker(PictureSource source, std::function<void()> wake);
-    // Stops after the picture in hand and waits for the thread.
+    // `wake` runs on the worker thread when results wait and no wake-up is owed: true when
+    // it reached the user-interface thread (a message posted), false to be tried again.
+    PictureWorker(PictureSource source, std::function<bool()> wake);
     ~PictureWorker();
     PictureWorker(const PictureWorker&) = delete;
     PictureWorker& operator=(const PictureWorker&) = delete;
@@ -59,31 +57,23 @@ public:
     void Raise(uint64_t ticket, PictureUrgency urgency);
     // Drops a queued job; one already in hand still gives its result.
     void Cancel(uint64_t ticket);
+    // Everything finished so far; a wake-up is owed again for what comes next.
     std::vector<PictureResult> TakeResults();
     // The worker pauses while this many results wait to be taken.
     static constexpr size_t MaxWaitingResults = 32;
+    // Returns within StopMillis whatever the worker is doing: a read that hangs (a network
+    // share) is cancelled; a thread that still does not end is left to the process's end
+    // with what it holds, and nothing here touches that again.
     void Stop();
+    static constexpr unsigned StopMillis = 600;
+    // Whether a stopped worker was left running: the process then ends without the static
+    // destructors such a thread might still use.
+    static bool AnyLeftRunning();
 
 private:
-    struct Job {
-        std::shared_ptr<const EntryIconRequest> request;
-        int size = 0;
-        PictureUrgency urgency = PictureUrgency::Rest;
-    };
-    using Order = std::tuple<PictureUrgency, uint64_t>;
-    void Run();
-    PictureResult Work(uint64_t ticket, const Job& job);
+    struct State;
+    static unsigned __stdcall Run(void* state);
 
-    PictureSource source_;
-    std::function<void()> wake_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool stop_ = false;
-    std::map<uint64_t, Job> jobs_;
-    std::set<Order> order_;
-    std::vector<PictureResult> results_;
-    // Worker thread only: the keys' numbers, and by size which keys are made.
-    std::map<std::string, PictureKeyId> keyIds_;
-    std::map<int, std::vector<bool>> made_;
-    std::thread thread_;
+    std::shared_ptr<State> state_;
+    UniqueHandle thread_;
 };

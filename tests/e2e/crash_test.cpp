@@ -13,21 +13,6 @@
 
 namespace {
 
-// Set in this process's environment, which the program started from here inherits.
-class ScopedVariable {
-public:
-    ScopedVariable(const wchar_t* name, const std::string& value) : name_(name), old_(MAX_PATH, L'\0')
-    {
-        old_.resize(GetEnvironmentVariableW(name_, old_.data(), MAX_PATH));
-        SetEnvironmentVariableW(name_, Wide(value).c_str());
-    }
-    ~ScopedVariable() { SetEnvironmentVariableW(name_, old_.empty() ? nullptr : old_.c_str()); }
-
-private:
-    const wchar_t* name_;
-    std::wstring old_;
-};
-
 constexpr char Crashes[] = "Marigoldwick\\crashes\\";
 
 // The first four bytes of each dump.

@@ -1,5 +1,6 @@
 // The real program making its entries' pictures: another process asks how many are not
-// final yet, and quitting while thousands are still to be made ends at once with 0.
+// final yet, and quitting while thousands are still to be made, or while a source hangs,
+// ends at once with 0.
 #include "app_test.h"
 
 #include "win/command_ids.h"
@@ -87,6 +88,27 @@ TEST_F(EntryPicturesE2e, QuittingWhilePicturesAreMadeEndsPromptlyWithExitCode0)
     ASSERT_TRUE(Post(main, WM_CLOSE));
     EXPECT_EQ(app->WaitForExit(5000), std::optional<DWORD>(0u));
     EXPECT_LT(GetTickCount() - start, 3000u) << "making " << pending << " pictures would take far longer";
+}
+
+TEST_F(EntryPicturesE2e, ASourceThatStopsAnsweringLeavesPlaceholdersAWorkingPopupAndAQuickQuit)
+{
+    // Every picture first reads from a pipe this process never writes to, as from a share
+    // that stopped answering.
+    const std::string pipe = "\\\\.\\pipe\\mgw-slow-" + std::to_string(GetCurrentProcessId());
+    UniqueHandle server(CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                         PIPE_UNLIMITED_INSTANCES, 64, 64, 0, nullptr));
+    ASSERT_TRUE(server);
+    ScopedVariable slow(L"MARIGOLDWICK_SLOW_PICTURES", pipe);
+    LaunchWith(1, 12, 3);
+    Sleep(1000);
+    EXPECT_EQ(Pending(), 12) << "every entry still shows its placeholder, and the program answers";
+    HWND icon = app->WaitForWindow({"MarigoldwickTrayIcon", "Menu 0", false}, 5000);
+    ASSERT_TRUE(icon && Post(icon, 1027, 0, WM_RBUTTONUP));
+    ASSERT_TRUE(app->WaitForPopup());
+    const DWORD start = GetTickCount();
+    PressKeys({'Q'});  // "&Quit Marigoldwick"
+    EXPECT_EQ(app->WaitForExit(5000), std::optional<DWORD>(0u));
+    EXPECT_LT(GetTickCount() - start, 1000u);
 }
 
 }  // namespace

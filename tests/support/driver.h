@@ -4,6 +4,7 @@
 #pragma once
 
 #include "win/handles.h"
+#include "win/text_conversion.h"
 
 #include <windows.h>
 
@@ -53,6 +54,21 @@ public:
 private:
     explicit TempFolder(std::string path) : path_(std::move(path)) {}
     std::string path_;
+};
+
+// Set in this process's environment, which the program started from here inherits.
+class ScopedVariable {
+public:
+    ScopedVariable(const wchar_t* name, const std::string& value) : name_(name), old_(MAX_PATH, L'\0')
+    {
+        old_.resize(GetEnvironmentVariableW(name_, old_.data(), MAX_PATH));
+        SetEnvironmentVariableW(name_, Wide(value).c_str());
+    }
+    ~ScopedVariable() { SetEnvironmentVariableW(name_, old_.empty() ? nullptr : old_.c_str()); }
+
+private:
+    const wchar_t* name_;
+    std::wstring old_;
 };
 
 struct MessageBoxInfo {

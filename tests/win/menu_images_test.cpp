@@ -210,6 +210,82 @@ TEST_F(EntryPictureTest, StoppingDuringExtractionEndsAfterThePictureInHand)
     ReleaseMenus(menus);  // the menus let go of a stopped service
 }
 
+// ---- The worker alone ----------------------------------------------------------------
+
+std::shared_ptr<const EntryIconRequest> ColourRequest(int i)
+{
+    return std::make_shared<const EntryIconRequest>(EntryIconRequest{ColourPath(RGB(i, 1, 1)), false, DefaultIconNum, {}});
+}
+
+TEST(PictureWorkerAlone, WakeUpsThatDoNotGetThroughAreTriedAgainUntilEveryResultIsTaken)
+{
+    UniqueHandle woken(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    int calls = 0;
+    // Every other post fails, as one to a full message queue does.
+    PictureWorker worker(ColourSource().source, [&] { return ++calls % 2 == 0 && SetEvent(woken.get()); });
+    const int jobs = 3 * static_cast<int>(PictureWorker::MaxWaitingResults);
+    for (int i = 0; i < jobs; ++i) worker.Add(static_cast<uint64_t>(i) + 1, ColourRequest(i), 16, PictureUrgency::Rest);
+    size_t taken = 0;
+    while (taken < static_cast<size_t>(jobs) && WaitForSingleObject(woken.get(), 3000) == WAIT_OBJECT_0)
+        taken += worker.TakeResults().size();
+    EXPECT_EQ(taken, static_cast<size_t>(jobs));
+}
+
+struct Hang {
+    const char* what;
+    bool cancellable;
+};
+
+void PrintTo(const Hang& hang, std::ostream* out) { *out << hang.what; }
+
+class PictureWorkerStop : public ::testing::TestWithParam<Hang> {};
+
+TEST_P(PictureWorkerStop, ReturnsWithinASecondWhateverTheSourceIsDoing)
+{
+    const std::wstring pipe = L"\\\\.\\pipe\\mgw-worker-" + std::to_wstring(GetCurrentProcessId());
+    UniqueHandle server(CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 64, 64, 0, nullptr));
+    // Shared with the source: a thread left running may still use them after the test.
+    auto entered = std::make_shared<UniqueHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    auto release = std::make_shared<UniqueHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    auto ended = std::make_shared<UniqueHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    auto readError = std::make_shared<std::atomic<DWORD>>(0);
+    ASSERT_TRUE(server && *entered && *release && *ended);
+    PictureSource source;
+    source.Key = [=, cancellable = GetParam().cancellable](const EntryIconRequest&) {
+        SetEvent(entered->get());
+        if (!cancellable) {
+            WaitForSingleObject(release->get(), INFINITE);
+            return std::string();
+        }
+        UniqueHandle reader(CreateFileW(pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        char byte = 0;
+        DWORD read = 0;
+        if (!ReadFile(reader.get(), &byte, 1, &read, nullptr)) *readError = GetLastError();
+        return std::string();
+    };
+    source.Done = [ended] { SetEvent(ended->get()); };
+    auto worker = std::make_unique<PictureWorker>(source, nullptr);
+    worker->Add(1, ColourRequest(1), 16, PictureUrgency::Shown);
+    ASSERT_EQ(WaitForSingleObject(entered->get(), 5000), WAIT_OBJECT_0);
+    Sleep(100);
+    const DWORD start = GetTickCount();
+    worker.reset();
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    if (GetParam().cancellable) {
+        EXPECT_EQ(WaitForSingleObject(ended->get(), 0), WAIT_OBJECT_0) << "the cancelled read ended the thread";
+        EXPECT_EQ(readError->load(), static_cast<DWORD>(ERROR_OPERATION_ABORTED));
+    } else {
+        EXPECT_TRUE(PictureWorker::AnyLeftRunning());
+        SetEvent(release->get());
+        EXPECT_EQ(WaitForSingleObject(ended->get(), 5000), WAIT_OBJECT_0) << "the thread left running ends on its own";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Hangs, PictureWorkerStop,
+                         ::testing::Values(Hang{"a read from a pipe no one writes to", true},
+                                           Hang{"a wait nothing cancels", false}),
+                         [](const auto& info) { return std::string(info.param.cancellable ? "Read" : "Wait"); });
+
 // ---- The main window ----------------------------------------------------------------
 
 TEST(EntryPictureMainWindow, AnswersHowManyPicturesAreNotFinalUntilNone)
