@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/profile_names.h"
+
 // The blanks a read trims around names and values: tab, LF, VT, FF, CR, ^Z (DOS end
 // of file) and space; 0xA0 and 0x1C-0x1F are not blanks.
 inline bool IsProfileBlank(char c)
@@ -98,37 +100,10 @@ private:
     std::vector<Line> lines_{Line{}};        // lines_[0] is the head of the list, not a line
     uint32_t lastLine_ = 0;
     std::vector<Section> sections_{Section{}};  // sections_[0]: the lines before any header
-    // (number, name folded to lower case) -> value, never 0, by open addressing: a save
-    // adds thousands of keys, and a node-based map costs an allocation for each. Names
-    // are given unfolded and compared ignoring ASCII case.
-    class NameIndex {
-    public:
-        void Clear(size_t expected);
-        void Reserve(size_t expected);  // room for `expected` more names
-        uint32_t Find(uint32_t number, std::string_view name) const;  // 0: none
-        void Insert(uint32_t number, std::string_view name, uint32_t value);  // first one stays
-
-    private:
-        struct Entry {
-            uint32_t value;
-            uint32_t number;
-            uint32_t hash;
-            uint32_t nameAt;  // the folded name is names_[nameAt, nameAt + nameSize)
-            uint32_t nameSize;
-        };
-        // The slot of (number, name): the one holding it, or the free one where it goes.
-        size_t SlotFor(uint32_t number, std::string_view name, uint32_t hash) const;
-        void Grow(size_t size);  // to `size` slots, a power of two
-        // Slots hold an entry number + 1, 0 when free: a table of 4-byte slots is
-        // cheap to clear and to grow, the entries never move.
-        std::vector<uint32_t> slots_;
-        std::vector<Entry> entries_;
-        std::string names_;
-    };
     // Section name -> section number + 1 (the number 0 stands for sections).
-    NameIndex sectionIndex_;
+    ProfileNameIndex sectionIndex_;
     // (section number, key name) -> line (line 0 is the list head, never a key).
-    NameIndex keys_;
+    ProfileNameIndex keys_;
     // The section found last: reads and writes take many keys of one section in a row.
     mutable std::string lastSectionName_;  // folded
     mutable uint32_t lastSection_ = UINT32_MAX;  // none: the name is missing
