@@ -44,7 +44,7 @@ DWORD ErrorOfFailedStart(const SHELLEXECUTEINFOW& info)
 // ("%WINDIR%\notepad.exe" starts in C:\windows, not in "%WINDIR%").
 std::string StartEntry(const TOneItem& item, int showCommand, bool asAdministrator)
 {
-    const std::wstring parameters = Wide(ExpandEnvironment(item.Parameters));
+    const std::wstring parameters = ExpandEnvironmentWide(item.Parameters);
     const std::string workingDir = ExpandEnvironment(item.WorkingDir);
     SHELLEXECUTEINFOW info{};
     info.hwnd = MainWindow();
@@ -64,12 +64,13 @@ std::string StartEntry(const TOneItem& item, int showCommand, bool asAdministrat
         DWORD code = ErrorOfFailedStart(info);
         return code == ERROR_CANCELLED ? std::string() : SystemMessageText(code);
     }
-    const std::wstring path = Wide(ExpandEnvironment(item.Pfad));
-    DWORD attributes = GetFileAttributesW(path.c_str());
+    const std::string path = ExpandEnvironment(item.Pfad);
+    const std::wstring widePath = Wide(path);
+    DWORD attributes = GetFileAttributesW(widePath.c_str());
     bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    const std::wstring directory = Wide(StartFolderOf(workingDir, Utf8(path), folder));
+    const std::wstring directory = Wide(StartFolderOf(workingDir, path, folder));
     if (!info.lpVerb) info.lpVerb = L"open";
-    info.lpFile = path.c_str();
+    info.lpFile = widePath.c_str();
     info.lpDirectory = directory.c_str();
     if (ExecuteThroughShell(info)) return std::string();
     // The user said no to the elevation prompt: nothing to report.
