@@ -35,8 +35,6 @@ public:
     // Parses the file's bytes; a missing file is an empty one.
     explicit ProfileFile(std::string bytes, ProfileUnits units = ProfileUnits::Bytes);
 
-    ProfileUnits Units() const { return units_; }
-
     // GetPrivateProfileStringA(section, key, def, buffer, bufferSize, file) with
     // non-null, non-empty section and key: the value (or the default) as it lands in
     // a buffer of bufferSize bytes, at most bufferSize - 1 characters.

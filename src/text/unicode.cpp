@@ -167,13 +167,6 @@ char32_t NextCodePoint(std::string_view text, size_t& at)
     return d.valid ? d.code : kReplacement;
 }
 
-size_t Utf8CharCount(std::string_view text)
-{
-    size_t chars = 0;
-    for (size_t at = 0; at < text.size(); ++chars) at += DecodeAt(text, at, true).length;
-    return chars;
-}
-
 size_t Utf16UnitCount(std::string_view text)
 {
     size_t units = 0;
@@ -193,12 +186,4 @@ std::string_view Utf8PrefixChars(std::string_view text, size_t maxChars)
 std::string_view Utf8PrefixUnits(std::string_view text, size_t maxUnits)
 {
     return Prefix(text, [maxUnits](size_t, size_t units) { return units <= maxUnits; });
-}
-
-size_t Utf16CutLength(std::u16string_view text, size_t maxUnits)
-{
-    if (maxUnits >= text.size()) return text.size();
-    // Ending on a high surrogate whose low half follows would split the pair.
-    if (maxUnits > 0 && IsHigh(text[maxUnits - 1]) && IsLow(text[maxUnits])) return maxUnits - 1;
-    return maxUnits;
 }

@@ -24,8 +24,6 @@ std::string ValidUtf8(std::string_view text);
 // damaged text cannot hide the characters after it. `at` must be inside the text.
 char32_t NextCodePoint(std::string_view text, size_t& at);
 
-// Characters (code points); a malformed part counts as one.
-size_t Utf8CharCount(std::string_view text);
 // UTF-16 units the text takes: one per character, two above U+FFFF.
 size_t Utf16UnitCount(std::string_view text);
 
@@ -33,6 +31,3 @@ size_t Utf16UnitCount(std::string_view text);
 // maxUnits UTF-16 units: a UTF-8 sequence or a surrogate pair is never cut in half.
 std::string_view Utf8PrefixChars(std::string_view text, size_t maxChars);
 std::string_view Utf8PrefixUnits(std::string_view text, size_t maxUnits);
-// The length of the longest beginning with at most maxUnits units that does not end
-// between the two halves of a surrogate pair.
-size_t Utf16CutLength(std::u16string_view text, size_t maxUnits);

@@ -118,8 +118,8 @@ public:
         if (RegQueryValueExW(key.get(), L"SCRNSAVE.EXE", nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
                              &size) != ERROR_SUCCESS)
             return {};
-        std::string text = Utf8(value.data());
-        return type == REG_EXPAND_SZ ? ExpandEnvironment(text) : text;
+        const std::wstring_view text(value.data());
+        return Utf8(type == REG_EXPAND_SZ ? ExpandEnvironmentWide(text) : std::wstring(text));
     }
 
 private:
@@ -142,6 +142,4 @@ SystemActions* g_system = &g_realSystem;
 
 SystemActions& System() { return *g_system; }
 
-ScopedSystemActions::ScopedSystemActions(SystemActions& actions) : previous_(g_system) { g_system = &actions; }
-
-ScopedSystemActions::~ScopedSystemActions() { g_system = previous_; }
+ScopedSystemActions::ScopedSystemActions(SystemActions& actions) : ScopedReplacement(g_system, actions) {}

@@ -3,6 +3,7 @@
 // they read, in one interface: tests put a recording stand-in in place of the system.
 #pragma once
 
+#include "win/scoped_replacement.h"
 #include "win/system_function.h"
 
 #include <windows.h>
@@ -51,13 +52,7 @@ public:
 SystemActions& System();
 
 // Puts another implementation in place for its lifetime.
-class ScopedSystemActions {
+class ScopedSystemActions : public ScopedReplacement<SystemActions> {
 public:
     explicit ScopedSystemActions(SystemActions& actions);
-    ScopedSystemActions(const ScopedSystemActions&) = delete;
-    ScopedSystemActions& operator=(const ScopedSystemActions&) = delete;
-    ~ScopedSystemActions();
-
-private:
-    SystemActions* previous_;
 };

@@ -29,7 +29,6 @@ inline void CloseImageList(HIMAGELIST h) { ImageList_Destroy(h); }
 inline void CloseGdiObject(HGDIOBJ h) { DeleteObject(h); }
 inline void CloseDC(HDC h) { DeleteDC(h); }
 inline void CloseKey(HKEY h) { RegCloseKey(h); }
-inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
 inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
 inline void FreeShellMemory(void* p) { CoTaskMemFree(p); }
 }  // namespace handles_detail

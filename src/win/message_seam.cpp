@@ -78,9 +78,7 @@ MessageSeam* g_seam = &g_systemMessages;
 
 MessageSeam& Messages() { return *g_seam; }
 
-ScopedMessageSeam::ScopedMessageSeam(MessageSeam& seam) : previous_(g_seam) { g_seam = &seam; }
-
-ScopedMessageSeam::~ScopedMessageSeam() { g_seam = previous_; }
+ScopedMessageSeam::ScopedMessageSeam(MessageSeam& seam) : ScopedReplacement(g_seam, seam) {}
 
 const char* StandardDialogCaption(MessageKind kind)
 {

@@ -2,6 +2,8 @@
 // can answer them and see what was asked.
 #pragma once
 
+#include "win/scoped_replacement.h"
+
 #include <windows.h>
 
 #include <string>
@@ -36,15 +38,9 @@ public:
 MessageSeam& Messages();
 
 // Puts a seam in place for its lifetime; the previous one comes back afterwards.
-class ScopedMessageSeam {
+class ScopedMessageSeam : public ScopedReplacement<MessageSeam> {
 public:
     explicit ScopedMessageSeam(MessageSeam& seam);
-    ScopedMessageSeam(const ScopedMessageSeam&) = delete;
-    ScopedMessageSeam& operator=(const ScopedMessageSeam&) = delete;
-    ~ScopedMessageSeam();
-
-private:
-    MessageSeam* previous_;
 };
 
 // MessageBoxW(owner, text, caption, type) through the seam; texts are UTF-8.

@@ -31,15 +31,12 @@ TEST(Unicode, ConvertsBothWaysAndRepairsMalformedInput)
 
 TEST(Unicode, CountsAndCutsWholeCharacters)
 {
-    EXPECT_EQ(Utf8CharCount(kMixed), 7u);
     EXPECT_EQ(Utf16UnitCount(kMixed), 8u);
     // The emoji (bytes 9..12, units 4..5) goes whole or not at all.
     EXPECT_EQ(Utf8PrefixChars(kMixed, 4), kMixed.substr(0, 9));
     EXPECT_EQ(Utf8PrefixChars(kMixed, 5), kMixed.substr(0, 13));
     EXPECT_EQ(Utf8PrefixUnits(kMixed, 5), kMixed.substr(0, 9));
     EXPECT_EQ(Utf8PrefixUnits(kMixed, 6), kMixed.substr(0, 13));
-    EXPECT_EQ(Utf16CutLength(kMixed16, 5), 4u);
-    EXPECT_EQ(Utf16CutLength(kMixed16, 6), 6u);
 }
 
 TEST(CodePage, Windows1252MapsEveryByteAndRefusesWhatItLacks)
