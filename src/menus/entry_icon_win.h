@@ -25,10 +25,3 @@
 // nearest larger one scaled down, else its largest scaled up. Nothing when none can be
 // had (the caller shows the placeholder). Safe on a worker thread.
 [[nodiscard]] std::optional<PixelImage> MakeEntryPicture(const EntryIconRequest& request, int size);
-
-// Lets go of the shell's image lists the calling thread asked for (before it leaves COM).
-void ReleaseThreadPictureLists();
-
-// An icon's pixels at its own size, straight alpha; icons without alpha take it from
-// their mask. Nothing for a null or unreadable icon.
-[[nodiscard]] std::optional<PixelImage> IconPicture(HICON icon);

@@ -2,6 +2,7 @@
 // worker sources of their own.
 #include "menus/entry_icon_win.h"
 #include "menus/menu_images_win.h"
+#include "menus/shell_pictures_win.h"
 #include "win/handles.h"
 
 #include <string>
