@@ -1,7 +1,6 @@
 #include "menus/icon_pixels_win.h"
 
-#include "win/handles.h"
-
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -53,4 +52,27 @@ std::optional<PixelImage> IconPicture(HICON icon)
         picture.pixels[i] = transparent ? 0u : 0xFF000000u | (shown & 0xFFFFFFu);
     }
     return picture;
+}
+
+UniqueIcon PictureIcon(const PixelImage& picture)
+{
+    const int width = picture.width, height = picture.height;
+    if (width <= 0 || height <= 0 || picture.pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
+        return {};
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    UniqueGdiObject colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!colour || !bits) return {};
+    std::copy(picture.pixels.begin(), picture.pixels.end(), static_cast<uint32_t*>(bits));
+    const size_t stride = static_cast<size_t>((width + 15) / 16 * 2);  // word-aligned rows
+    std::vector<BYTE> maskBits(stride * static_cast<size_t>(height), 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] >> 24) < 0x80)
+                maskBits[static_cast<size_t>(y) * stride + static_cast<size_t>(x / 8)] |= static_cast<BYTE>(0x80 >> (x % 8));
+    UniqueGdiObject mask(CreateBitmap(width, height, 1, 1, maskBits.data()));
+    if (!mask) return {};
+    ICONINFO icon{TRUE, 0, 0, static_cast<HBITMAP>(mask.get()), static_cast<HBITMAP>(colour.get())};
+    return UniqueIcon(CreateIconIndirect(&icon));
 }
