@@ -15,17 +15,19 @@
 
 namespace {
 
+using C = QuickControl;
+
 constexpr char QuickListClass[] = "MgwQuickList";
 constexpr wchar_t QuickListClassW[] = L"MgwQuickList";
 
-constexpr ControlRow Controls[] = {
-    {"EditQuick", "EDIT", "", 6, 6, 408, 21, FormStyle::Edit, WS_EX_CLIENTEDGE},
+constexpr ControlRow<C> Controls[] = {
+    {C::EditQuick, "EditQuick", "EDIT", "", 6, 6, 408, 21, FormStyle::Edit, WS_EX_CLIENTEDGE},
     // Drawn by the box itself: a list box or list view spends tens of milliseconds under
     // Wine on each change of its row count, more than a frame, while the box only ever
     // draws the dozen rows in view.
-    {"ListQuick", QuickListClass, "", 6, 33, 408, 261, WS_VISIBLE | WS_VSCROLL, WS_EX_CLIENTEDGE},
+    {C::ListQuick, "ListQuick", QuickListClass, "", 6, 33, 408, 261, WS_VISIBLE | WS_VSCROLL, WS_EX_CLIENTEDGE},
 };
-constexpr int ListRow = 1;
+static_assert(WellFormedTable(Controls));
 constexpr int Margin = 6;  // below the list, as on its other sides
 
 constexpr wchar_t NoMatches[] = L"No matches";
@@ -81,7 +83,7 @@ LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM l
     case WM_LBUTTONDBLCLK: {
         const int row = box->top_ + GET_Y_LPARAM(lParam) / box->RowHeight();
         if (row < box->RowCount()) box->Select(row);
-        SetFocus(box->Control("EditQuick"));
+        SetFocus(box->Control(C::EditQuick));
         if (msg == WM_LBUTTONDBLCLK && row < box->RowCount()) box->StartSelected(false);
         return 0;
     }
@@ -122,16 +124,15 @@ std::unique_ptr<QuickBox> QuickBox::Create(HWND owner, QuickLaunch launch)
         listClass.lpszClassName = QuickListClassW;
         if (!RegisterClassExW(&listClass)) return nullptr;
     }
-    auto box = std::make_unique<QuickBox>(Key{}, std::move(launch));
-    FormSpec layout{"TQuickBox", "Quick launch", 420, 300};
-    layout.style = WS_POPUP | WS_BORDER;
-    layout.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
-    layout.owner = owner;
-    if (!box->CreateForm(layout) || !box->CreateControls(Controls)) return nullptr;
+    const FormDesign<QuickBox, C> design{{"TQuickBox", "Quick launch", 420, 300, 0, WS_POPUP | WS_BORDER,
+                                          WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT},
+                                         Controls};
+    auto box = Build(owner, design, std::move(launch));
+    if (!box) return nullptr;
     box->matcher_ = QuickMatcher(SystemCaseFold);
-    box->On("EditQuick", EN_CHANGE, [b = box.get()] { b->TypedChanged(); });
-    SetWindowLongPtrW(box->Control("ListQuick"), 0, reinterpret_cast<LONG_PTR>(box.get()));
-    SetWindowSubclass(box->Control("EditQuick"), &QuickBox::EditKeys, 1, reinterpret_cast<DWORD_PTR>(box.get()));
+    box->On(C::EditQuick, EN_CHANGE, [b = box.get()] { b->TypedChanged(); });
+    SetWindowLongPtrW(box->Control(C::ListQuick), 0, reinterpret_cast<LONG_PTR>(box.get()));
+    SetWindowSubclass(box->Control(C::EditQuick), &QuickBox::EditKeys, 1, reinterpret_cast<DWORD_PTR>(box.get()));
     box->FitRows();
     return box;
 }
@@ -163,7 +164,7 @@ void QuickBox::Open()
     typed_.clear();
     hits_.clear();
     // Setting the text ranks through EN_CHANGE only when it changes.
-    SetWindowTextW(Control("EditQuick"), L"");
+    SetWindowTextW(Control(C::EditQuick), L"");
     // The font may have changed since the box was laid out.
     FitRows();
     TypedChanged();
@@ -178,7 +179,7 @@ void QuickBox::Open()
     const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 3);
     SetWindowPos(Handle(), HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(Handle());
-    SetFocus(Control("EditQuick"));
+    SetFocus(Control(C::EditQuick));
 }
 
 void QuickBox::Close()
@@ -195,13 +196,13 @@ void QuickBox::Close()
 int QuickBox::RowsInView() const
 {
     RECT client{};
-    GetClientRect(Control("ListQuick"), &client);
+    GetClientRect(Control(C::ListQuick), &client);
     return std::max(1, static_cast<int>(client.bottom) / RowHeight());
 }
 
 void QuickBox::FitRows()
 {
-    HWND list = Control("ListQuick");
+    HWND list = Control(C::ListQuick);
     {
         ScopedGetDC screen(list);
         ScopedSelectObject font(screen.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
@@ -210,7 +211,7 @@ void QuickBox::FitRows()
         rowHeight_ = std::max(PictureSize(), text) + ScaleByDpi(6, Dpi());
     }
     // From the table's edges each time: the list was made smaller the time before.
-    const ControlRow& row = Controls[ListRow];
+    const ControlRow<C>& row = Controls[static_cast<size_t>(C::ListQuick)];
     const int top = ScaleByDpi(row.y, Dpi()), designed = ScaleByDpi(row.y + row.h, Dpi()) - top;
     RECT outer{}, inner{};
     GetWindowRect(list, &outer);
@@ -237,7 +238,7 @@ void QuickBox::LaidOut() { FitRows(); }
 
 void QuickBox::ListChanged()
 {
-    HWND list = Control("ListQuick");
+    HWND list = Control(C::ListQuick);
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     // No SIF_DISABLENOSCROLL: the bar goes away while every row is in view.
@@ -296,7 +297,7 @@ void QuickBox::VerticalScroll(WORD request)
         SCROLLINFO info{};
         info.cbSize = sizeof(info);
         info.fMask = SIF_TRACKPOS;
-        if (GetScrollInfo(Control("ListQuick"), SB_VERT, &info)) ScrollView(info.nTrackPos);
+        if (GetScrollInfo(Control(C::ListQuick), SB_VERT, &info)) ScrollView(info.nTrackPos);
         break;
     }
     default: break;
@@ -307,14 +308,14 @@ void QuickBox::Select(int row)
 {
     if (RowCount() == 0) return;
     selected_ = std::clamp(row, 0, RowCount() - 1);
-    InvalidateRect(Control("ListQuick"), nullptr, FALSE);
+    InvalidateRect(Control(C::ListQuick), nullptr, FALSE);
     if (selected_ < top_) ScrollTo(selected_);
     else if (selected_ >= top_ + RowsInView()) ScrollTo(selected_ - RowsInView() + 1);
 }
 
 void QuickBox::TypedChanged()
 {
-    std::string typed = Utf8(WindowTextW(Control("EditQuick")));
+    std::string typed = Utf8(WindowTextW(Control(C::EditQuick)));
     // Letters added at the end can only narrow the list: the last hits are all there is to try.
     if (!typed_.empty() && typed.size() > typed_.size() && typed.starts_with(typed_)) {
         matcher_.RankAmong(typed, hits_, ranked_);

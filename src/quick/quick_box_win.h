@@ -3,7 +3,7 @@
 #pragma once
 
 #include "quick/quick_match.h"
-#include "win/form.h"
+#include "win/form_of.h"
 
 #include <functional>
 #include <memory>
@@ -17,7 +17,9 @@ using QuickLaunch = std::function<void(int menu, int item, bool asAdministrator)
 // while it starts when that is forced.
 void LaunchFromQuickBox(int menu, int item, bool asAdministrator);
 
-class QuickBox final : public Form {
+enum class QuickControl { EditQuick, ListQuick };
+
+class QuickBox final : public FormOf<QuickControl> {
 public:
     // Created hidden, owned by `owner` (the main window).
     [[nodiscard]] static std::unique_ptr<QuickBox> Create(HWND owner, QuickLaunch launch = LaunchFromQuickBox);

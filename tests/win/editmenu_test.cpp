@@ -69,7 +69,7 @@ TEST_F(EditMenuTest, LayoutAndStartingState)
     RECT panel = ui->Place("PanelMenuIcon"), image = ui->Place("ImgMenuIcon");
     EXPECT_EQ(panel.left, ui->Place("EdIconPfad").left + 3);
     EXPECT_TRUE(image.left > panel.left && image.bottom < panel.bottom);
-    EXPECT_EQ(form->Text("RadioLCB2"), "Load first program in list");
+    EXPECT_EQ(form->Text(EditMenuControl::RadioLCB2), "Load first program in list");
     EXPECT_EQ(form->LCBIndex(), 1);
     EXPECT_EQ(RangeMax(), 0);
     EXPECT_FALSE(BarEnabled());
@@ -172,7 +172,7 @@ TEST_F(EditMenuTest, ModalRunKeepsFieldsEscCancelsAndF1AsksForHelp)
     form->SetIconNum(3);
     form->SetMenuHotKey('T' + HotkeyAlt);
     form->SetLCBIndex(2);
-    form->SetInitialFocus("EdMenuName");
+    form->SetInitialFocus(EditMenuControl::EdMenuName);
     int helpAsked = 0;
     form->OnHelp = [&] { ++helpAsked; };
     HWND focus = nullptr;
