@@ -1,9 +1,9 @@
 #include "quick/quick_box_win.h"
 
 #include "config/model.h"
-#include "launch/launch_win.h"
 #include "menus/menu_images_win.h"
 #include "menus/menus_win.h"
+#include "quick/quick_rows_win.h"
 #include "shell/path_text.h"
 #include "win/dpi.h"
 #include "win/text_conversion.h"
@@ -42,28 +42,7 @@ char32_t SystemCaseFold(char32_t c)
         reinterpret_cast<UINT_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c)))) & 0xFFFF);
 }
 
-std::wstring WindowTextW(HWND window)
-{
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-const TOneItem* EntryOf(int menu, int item)
-{
-    const TOneMenu* owner = MenuAt(menu);
-    if (!owner || item < 0 || static_cast<size_t>(item) >= owner->Items.size()) return nullptr;
-    return owner->Items[static_cast<size_t>(item)].get();
-}
-
 }  // namespace
-
-void LaunchFromQuickBox(int menu, int item, bool asAdministrator)
-{
-    if (!EntryOf(menu, item)) return;
-    if (asAdministrator) LaunchItemAsAdministrator(menu, item);
-    else LaunchItem(menu, item, false);
-}
 
 LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -315,7 +294,7 @@ void QuickBox::Select(int row)
 
 void QuickBox::TypedChanged()
 {
-    std::string typed = Utf8(WindowTextW(Control(C::EditQuick)));
+    std::string typed = Text(C::EditQuick);
     // Letters added at the end can only narrow the list: the last hits are all there is to try.
     if (!typed_.empty() && typed.size() > typed_.size() && typed.starts_with(typed_)) {
         matcher_.RankAmong(typed, hits_, ranked_);
@@ -413,38 +392,8 @@ void QuickBox::PaintList(HWND list, HDC screen)
 void QuickBox::DrawRow(HDC dc, HWND list, int index, const RECT& place)
 {
     const Row row = RowAt(index);
-    const TOneItem* item = EntryOf(row.menu, row.item);
-    if (!item) return;
-    const TOneMenu& menu = *MenuAt(row.menu);
-    const bool selected = index == selected_;
-    if (selected) FillRect(dc, &place, GetSysColorBrush(COLOR_HIGHLIGHT));
-
-    const int pad = ScaleByDpi(3, Dpi()), size = PictureSize();
-    RECT picture{place.left + pad, place.top + (place.bottom - place.top - size) / 2, 0, 0};
-    picture.right = picture.left + size;
-    picture.bottom = picture.top + size;
-    if (ImageListMenuImages* images = ImageListOf(menu)) {
-        // A placeholder drawn now is drawn again once the entry's picture is made.
-        images->MarkShownPending(row.item, size, list, &place);
-        ImageList_Draw(images->Handle(size), images->PictureIndex(row.item, size), dc, picture.left, picture.top,
-                       ILD_NORMAL);
-    }
-
-    SetBkMode(dc, TRANSPARENT);
-    RECT text = place;
-    text.left = picture.right + 2 * pad;
-    text.right -= pad;
-    // The menu's name on the right, in at most a third of the row.
-    RECT name = text;
-    name.left = text.right - (text.right - text.left) / 3;
-    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-    const std::wstring menuName = Wide(menu.MenuName);
-    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
-    DrawTextW(dc, menuName.c_str(), static_cast<int>(menuName.size()), &name, format | DT_RIGHT);
-    text.right = name.left - pad;
-    const std::wstring description = Wide(DescriptionWithoutMnemonic(item->Description));
-    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    DrawTextW(dc, description.c_str(), static_cast<int>(description.size()), &text, format);
+    if (QuickEntry(row.menu, row.item))
+        DrawQuickRow(dc, list, {row.menu, row.item, index == selected_, PictureSize(), Dpi()}, place);
 }
 
 LRESULT QuickBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)

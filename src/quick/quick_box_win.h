@@ -3,6 +3,7 @@
 #pragma once
 
 #include "quick/quick_match.h"
+#include "quick/quick_rows_win.h"
 #include "win/form_of.h"
 
 #include <functional>
@@ -13,9 +14,6 @@
 // Starts entry `item` of menu `menu` with its own start mode; asAdministrator forces the
 // shell's "runas" verb.
 using QuickLaunch = std::function<void(int menu, int item, bool asAdministrator)>;
-// The program's own way: LaunchItem, with the entry asking for administrator rights
-// while it starts when that is forced.
-void LaunchFromQuickBox(int menu, int item, bool asAdministrator);
 
 enum class QuickControl { EditQuick, ListQuick };
 
