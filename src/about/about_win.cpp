@@ -20,11 +20,17 @@
 
 namespace {
 
-using FormStyle::Button;
+using namespace FormStyle;
 using C = AboutControl;
 
 constexpr int ClientWidth = 490;
 constexpr int ClientHeight = 337;
+
+constexpr EventRow<TfrmAbout, C> Events[] = {
+    {C::BtnGotoHome, BN_CLICKED, &TfrmAbout::BtnGotoHomeClick},
+    {C::BtnViewReadme, BN_CLICKED, &TfrmAbout::BtnViewReadmeClick},
+    {C::BtnOK, BN_CLICKED, &TfrmAbout::BtnOKClick},
+};
 
 // In tab order; only the buttons take the focus. The banner picture is placed over its
 // panel like any control, and Create makes it the panel's child so the bevel clips it.
@@ -42,12 +48,6 @@ constexpr ControlRow<C> Controls[] = {
     {C::BtnOK, "BtnOK", "BUTTON", "&OK", 67, 304, 355, 25, Button | BS_DEFPUSHBUTTON},
 };
 static_assert(WellFormedTable(Controls));
-
-constexpr EventRow<TfrmAbout, C> Events[] = {
-    {C::BtnGotoHome, BN_CLICKED, &TfrmAbout::BtnGotoHomeClick},
-    {C::BtnViewReadme, BN_CLICKED, &TfrmAbout::BtnViewReadmeClick},
-    {C::BtnOK, BN_CLICKED, &TfrmAbout::BtnOKClick},
-};
 
 // The banner drawn for `dpi`; the 100 % one from resources that lack the larger ones.
 UniqueGdiObject LoadBanner(HMODULE module, UINT dpi)

@@ -14,14 +14,19 @@
 
 namespace {
 
-using FormStyle::Button;
-using FormStyle::Edit;
-using FormStyle::Group;
-using FormStyle::Radio;
+using namespace FormStyle;
 
 using C = EditMenuControl;
 
 constexpr std::array<C, 3> LCBRadios{C::RadioLCB0, C::RadioLCB1, C::RadioLCB2};
+
+constexpr EventRow<TfrmEditMenu, C> Events[] = {
+    {C::EdIconPfad, EN_CHANGE, &TfrmEditMenu::EdIconPfadChange},
+    {C::BtnBrowseMenIcon, BN_CLICKED, &TfrmEditMenu::BtnBrowseMenIconClick},
+    {C::ImgMenuIcon, STN_DBLCLK, &TfrmEditMenu::ImgMenuIconDblClick},
+    {C::BtnOK, BN_CLICKED, &TfrmEditMenu::BtnOKClick},
+    {C::BtnCancel, BN_CLICKED, &TfrmEditMenu::BtnCancelClick},
+};
 
 // In tab order: the radio group, the icon group, the name group, the hotkey group, OK, Cancel.
 constexpr ControlRow<C> Controls[] = {
@@ -46,14 +51,6 @@ constexpr ControlRow<C> Controls[] = {
     {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 272, 168, 75, 25, Button},
 };
 static_assert(WellFormedTable(Controls));
-
-constexpr EventRow<TfrmEditMenu, C> Events[] = {
-    {C::EdIconPfad, EN_CHANGE, &TfrmEditMenu::EdIconPfadChange},
-    {C::BtnBrowseMenIcon, BN_CLICKED, &TfrmEditMenu::BtnBrowseMenIconClick},
-    {C::ImgMenuIcon, STN_DBLCLK, &TfrmEditMenu::ImgMenuIconDblClick},
-    {C::BtnOK, BN_CLICKED, &TfrmEditMenu::BtnOKClick},
-    {C::BtnCancel, BN_CLICKED, &TfrmEditMenu::BtnCancelClick},
-};
 
 }  // namespace
 

@@ -19,13 +19,19 @@
 
 namespace {
 
-using FormStyle::Button;
-using FormStyle::Edit;
+using namespace FormStyle;
 
 using C = IconPickControl;
 
 constexpr int IconSize = 32;  // at 96 DPI
 constexpr UINT ShownMessage = WM_APP + 1;
+
+constexpr EventRow<TfrmIconPick, C> Events[] = {
+    {C::EdFile, EN_CHANGE, &TfrmIconPick::EdFileChange},
+    {C::BtnBrowse, BN_CLICKED, &TfrmIconPick::BtnBrowseClick},
+    {C::BtnOK, BN_CLICKED, &TfrmIconPick::BtnOKClick},
+    {C::BtnCancel, BN_CLICKED, &TfrmIconPick::BtnCancelClick},
+};
 
 // In tab order: the file, its browse button, the icons, OK, Cancel.
 constexpr ControlRow<C> Controls[] = {
@@ -41,13 +47,6 @@ constexpr ControlRow<C> Controls[] = {
     {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 248, 250, 75, 25, Button},
 };
 static_assert(WellFormedTable(Controls));
-
-constexpr EventRow<TfrmIconPick, C> Events[] = {
-    {C::EdFile, EN_CHANGE, &TfrmIconPick::EdFileChange},
-    {C::BtnBrowse, BN_CLICKED, &TfrmIconPick::BtnBrowseClick},
-    {C::BtnOK, BN_CLICKED, &TfrmIconPick::BtnOKClick},
-    {C::BtnCancel, BN_CLICKED, &TfrmIconPick::BtnCancelClick},
-};
 
 bool ChooseIconFile(HWND owner, std::string& file)
 {

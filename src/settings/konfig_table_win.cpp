@@ -3,10 +3,7 @@
 namespace {
 
 using C = KonfigControl;
-using FormStyle::Button;
-using FormStyle::Check;
-using FormStyle::Edit;
-using FormStyle::Group;
+using namespace FormStyle;
 constexpr DWORD Combo = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 constexpr DWORD Label = WS_VISIBLE | SS_RIGHT;
 constexpr DWORD Banner = WS_VISIBLE | SS_CENTERIMAGE;

@@ -11,16 +11,20 @@
 
 namespace {
 
-using FormStyle::Button;
-using FormStyle::Check;
-using FormStyle::Group;
-using FormStyle::Radio;
+using namespace FormStyle;
 
 using C = OptionsControl;
 
 constexpr std::array<C, 3> IconSizeRadios{C::RadioIconSize0, C::RadioIconSize1, C::RadioIconSize2};
 constexpr std::array<const char*, ToolsSubmenuCount> ToolsRows{"Misc", "Network", "Reboot", "Resolution",
                                                                "Screensaver"};
+
+constexpr EventRow<TfrmOptions, C> Events[] = {
+    {C::BtnOK, BN_CLICKED, &TfrmOptions::BtnOKClick},
+    {C::BtnCancel, BN_CLICKED, &TfrmOptions::BtnCancelClick},
+    {C::BtnToolsSelectAll, BN_CLICKED, &TfrmOptions::BtnToolsSelectAllClick},
+    {C::BtnToolsSelectNone, BN_CLICKED, &TfrmOptions::BtnToolsSelectNoneClick},
+};
 
 // In tab order: the "General" group, the icon size group, the quick-launch hotkey, OK,
 // Cancel, the page control.
@@ -50,13 +54,6 @@ constexpr ControlRow<C> Controls[] = {
     {C::BtnToolsSelectNone, "BtnToolsSelectNone", "BUTTON", "Select None", 232, 40, 65, 25, Button, 0, C::TabSheet1},
 };
 static_assert(WellFormedTable(Controls));
-
-constexpr EventRow<TfrmOptions, C> Events[] = {
-    {C::BtnOK, BN_CLICKED, &TfrmOptions::BtnOKClick},
-    {C::BtnCancel, BN_CLICKED, &TfrmOptions::BtnCancelClick},
-    {C::BtnToolsSelectAll, BN_CLICKED, &TfrmOptions::BtnToolsSelectAllClick},
-    {C::BtnToolsSelectNone, BN_CLICKED, &TfrmOptions::BtnToolsSelectNoneClick},
-};
 
 int ClientWidth(HWND window)
 {
