@@ -69,16 +69,10 @@ std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
     return form;
 }
 
-std::string TfrmEditMenu::Caption() const
-{
-    wchar_t text[256] = {};
-    GetWindowTextW(Handle(), text, 256);
-    return Utf8(text);
-}
-
-void TfrmEditMenu::SetCaption(std::string_view caption) const
+ModalResult TfrmEditMenu::Execute(HWND owner, std::string_view caption)
 {
     SetWindowTextW(Handle(), Wide(caption).c_str());
+    return ShowModal(owner);
 }
 
 uint16_t TfrmEditMenu::MenuHotKey() const

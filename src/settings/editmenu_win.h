@@ -21,11 +21,10 @@ class TfrmEditMenu final : public FormOf<EditMenuControl> {
 public:
     [[nodiscard]] static std::unique_ptr<TfrmEditMenu> Create(HWND owner);
 
-    ModalResult Execute(HWND owner) { return ShowModal(owner); }
+    // Runs the dialog modally under that caption.
+    ModalResult Execute(HWND owner, std::string_view caption);
 
     // The fields the caller reads and writes.
-    std::string Caption() const;
-    void SetCaption(std::string_view caption) const;
     std::string MenuName() const { return Text(EditMenuControl::EdMenuName); }
     void SetMenuName(std::string_view name) const { SetText(EditMenuControl::EdMenuName, name); }
     // HotkeyValue: key code in bits 0-7, 8192 Shift, 16384 Ctrl, 32768 Alt; 0 = none.

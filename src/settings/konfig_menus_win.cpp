@@ -148,13 +148,12 @@ void KonfigMenus::BtnAddMenuClick()
         return;
     }
     TfrmEditMenu& dialog = dialog_;
-    dialog.SetCaption("New menu");
     dialog.SetMenuName("New Menu");
     dialog.SetMenuHotKey(0);
     dialog.SetIconPfad(OwnModulePath());
     dialog.SetIconNum(0);
     dialog.SetInitialFocus(EditMenuControl::EdMenuName);
-    if (dialog.Execute(form_.Handle()) != ModalResult::Ok) return;
+    if (dialog.Execute(form_.Handle(), "New menu") != ModalResult::Ok) return;
     AddMenu(dialog.MenuName(), static_cast<uint8_t>(dialog.LCBIndex() + 1), dialog.MenuHotKey(), dialog.IconNum(),
             dialog.IconPfad());
 }
@@ -173,14 +172,13 @@ void KonfigMenus::BtnModifyMenuClick()
     TOneMenu* menu = SelectedMenuOrNotice(i);
     if (!menu) return;
     TfrmEditMenu& dialog = dialog_;
-    dialog.SetCaption("Modify menu");
     dialog.SetMenuName(menu->MenuName);
     dialog.SetMenuHotKey(menu->Hotkey);
     dialog.SetIconPfad(menu->IconPfad);
     dialog.SetIconNum(menu->IconNum);
     dialog.SetLCBIndex(static_cast<int>(menu->LCB) - 1);
     dialog.SetInitialFocus(EditMenuControl::EdMenuName);
-    if (dialog.Execute(form_.Handle()) == ModalResult::Ok) {
+    if (dialog.Execute(form_.Handle(), "Modify menu") == ModalResult::Ok) {
         menu->MenuName = dialog.MenuName();
         menu->Hotkey = dialog.MenuHotKey();
         menu->IconPfad = dialog.IconPfad();

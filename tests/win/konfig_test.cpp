@@ -216,7 +216,7 @@ TEST_F(KonfigMenus, AddPresetsTheDialogKeepsTheLeftClickChoiceAndStopsAtFifty)
     Open(menus);
 
     WithMenuDialog("BtnAddMenu", [&](TfrmEditMenu& dialog) {
-        EXPECT_EQ(dialog.Caption(), "New menu");
+        EXPECT_EQ(ControlText(dialog.Handle()), "New menu");
         EXPECT_EQ(dialog.MenuName(), "New Menu");
         char self[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -260,7 +260,7 @@ TEST_F(KonfigMenus, ModifyWritesBackAndALeftClickOutOfRangeStoresZero)
 
     ui->SelectRow("LvMenus", 0);
     WithMenuDialog("BtnModifyMenu", [&](TfrmEditMenu& dialog) {
-        EXPECT_EQ(dialog.Caption(), "Modify menu");
+        EXPECT_EQ(ControlText(dialog.Handle()), "Modify menu");
         EXPECT_EQ(dialog.MenuName(), "Programs");
         EXPECT_EQ(dialog.LCBIndex(), -1);
         dialog.SetMenuName("Tools and programs, a name far too long for the label above the list");
