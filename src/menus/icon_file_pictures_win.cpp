@@ -2,6 +2,7 @@
 
 #include "menus/icon_directory.h"
 #include "menus/icon_pixels_win.h"
+#include "shell/environment_win.h"
 #include "win/handles.h"
 #include "win/text_conversion.h"
 
@@ -146,4 +147,13 @@ std::optional<PixelImage> FilePicture(const std::string& path, int32_t index, in
     if (head.size() == 6 && head.compare(0, 4, std::string_view("\0\0\1\0", 4)) == 0)
         return index == 0 ? IconFilePicture(file.get(), std::move(head), size) : std::nullopt;
     return std::nullopt;
+}
+
+UniqueIcon FileIcon(const std::string& path, int32_t index, int size)
+{
+    if (path.empty() || size < 1) return {};
+    std::optional<PixelImage> picture = FilePicture(ExpandEnvironment(path), index, size);
+    if (!picture) return {};
+    const PixelImage scaled = ScalePicture(*picture, size, size);
+    return scaled.pixels.empty() ? UniqueIcon() : PictureIcon(scaled);
 }

@@ -2,6 +2,7 @@
 
 #include "config/globalvar_win.h"
 #include "config/model.h"
+#include "menus/icon_file_pictures_win.h"
 #include "settings/hotkey_field_win.h"
 #include "settings/hotkey_value.h"
 #include "settings/iconpick_win.h"
@@ -128,10 +129,8 @@ void TfrmEditMenu::UpdateMenuIconRange()
 
 void TfrmEditMenu::UpdateMenuIconPreview()
 {
-    std::string path = IconPfad();
-    HICON icon = ExtractPathIcon(path, IconNum());
-    // 1 means the file is no icon source: not a handle either.
-    UniqueIcon shown(reinterpret_cast<UINT_PTR>(icon) > 1 ? icon : nullptr);
+    // As the notification area will show it, at the size of the preview.
+    UniqueIcon shown = FileIcon(IconPfad(), IconNum(), GetSystemMetrics(SM_CXICON));
     SendMessageW(Control(C::ImgMenuIcon), STM_SETICON, reinterpret_cast<WPARAM>(shown.get()), 0);
     InvalidateRect(Control(C::ImgMenuIcon), nullptr, TRUE);
     preview_ = std::move(shown);
