@@ -29,8 +29,8 @@ mgw_ensure_display() {
   local n
   for n in $(seq 90 140); do
     # A server that was killed leaves its lock and socket behind: only a living one holds $n.
-    local owner
-    owner=$(tr -dc 0-9 2>/dev/null < "/tmp/.X$n-lock")
+    local owner=
+    [ -f "/tmp/.X$n-lock" ] && owner=$(tr -dc 0-9 < "/tmp/.X$n-lock" 2>/dev/null || true)
     if [ -n "$owner" ] && ! kill -0 "$owner" 2>/dev/null; then
       rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
     fi

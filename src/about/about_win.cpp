@@ -20,32 +20,34 @@
 
 namespace {
 
-using FormStyle::Button;
+using namespace FormStyle;
+using C = AboutControl;
 
 constexpr int ClientWidth = 490;
 constexpr int ClientHeight = 337;
 
-// In tab order; only the buttons take the focus. The banner picture is placed over its
-// panel like any control, and Create makes it the panel's child so the bevel clips it.
-constexpr ControlRow Controls[] = {
-    {"PanelBanner", "STATIC", "", 0, 0, ClientWidth, 105, WS_VISIBLE | WS_CLIPCHILDREN | SS_SUNKEN,
-     WS_EX_STATICEDGE},
-    {"ImgBanner", "STATIC", "", 0, 0, 492, 104, WS_VISIBLE | SS_BITMAP, 0, "PanelBanner"},
-    {"LblVersion", "STATIC", "Marigoldwick v" MGW_VERSION_TEXT, 8, 120, 200, 19, WS_VISIBLE | SS_NOPREFIX},
-    {"MemoCredits", "EDIT", "Marigoldwick program launcher\r\nby the Marigoldwick team\r\nUses libjpeg-turbo", 8, 144,
-     185, 49, WS_VISIBLE | ES_MULTILINE | ES_READONLY},
-    {"ImgIcon", "STATIC", "", 217, 144, 57, 49, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE},
-    // Wide enough for the host name beside its globe, with the button's margins.
-    {"BtnGotoHome", "BUTTON", HomePageHost, 332, 136, 153, 25, Button | WS_GROUP},
-    {"BtnViewReadme", "BUTTON", "&View readme.txt", 332, 168, 153, 25, Button},
-    {"BtnOK", "BUTTON", "&OK", 67, 304, 355, 25, Button | BS_DEFPUSHBUTTON},
+constexpr EventRow<TfrmAbout, C> Events[] = {
+    {C::BtnGotoHome, BN_CLICKED, &TfrmAbout::BtnGotoHomeClick},
+    {C::BtnViewReadme, BN_CLICKED, &TfrmAbout::BtnViewReadmeClick},
+    {C::BtnOK, BN_CLICKED, &TfrmAbout::BtnOKClick},
 };
 
-constexpr std::array<EventRow<TfrmAbout>, 3> Events{{
-    {"BtnGotoHome", BN_CLICKED, &TfrmAbout::BtnGotoHomeClick},
-    {"BtnViewReadme", BN_CLICKED, &TfrmAbout::BtnViewReadmeClick},
-    {"BtnOK", BN_CLICKED, &TfrmAbout::BtnOKClick},
-}};
+// In tab order; only the buttons take the focus. The banner picture is placed over its
+// panel like any control, and Create makes it the panel's child so the bevel clips it.
+constexpr ControlRow<C> Controls[] = {
+    {C::PanelBanner, "PanelBanner", "STATIC", "", 0, 0, ClientWidth, 105, WS_VISIBLE | WS_CLIPCHILDREN | SS_SUNKEN,
+     WS_EX_STATICEDGE},
+    {C::ImgBanner, "ImgBanner", "STATIC", "", 0, 0, 492, 104, WS_VISIBLE | SS_BITMAP, 0, C::PanelBanner},
+    {C::LblVersion, "LblVersion", "STATIC", "Marigoldwick v" MGW_VERSION_TEXT, 8, 120, 200, 19, WS_VISIBLE | SS_NOPREFIX},
+    {C::MemoCredits, "MemoCredits", "EDIT", "Marigoldwick program launcher\r\nby the Marigoldwick team\r\nUses libjpeg-turbo", 8, 144,
+     185, 49, WS_VISIBLE | ES_MULTILINE | ES_READONLY},
+    {C::ImgIcon, "ImgIcon", "STATIC", "", 217, 144, 57, 49, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE},
+    // Wide enough for the host name beside its globe, with the button's margins.
+    {C::BtnGotoHome, "BtnGotoHome", "BUTTON", HomePageHost, 332, 136, 153, 25, Button | WS_GROUP},
+    {C::BtnViewReadme, "BtnViewReadme", "BUTTON", "&View readme.txt", 332, 168, 153, 25, Button},
+    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 67, 304, 355, 25, Button | BS_DEFPUSHBUTTON},
+};
+static_assert(WellFormedTable(Controls));
 
 // The banner drawn for `dpi`; the 100 % one from resources that lack the larger ones.
 UniqueGdiObject LoadBanner(HMODULE module, UINT dpi)
@@ -108,25 +110,20 @@ bool Failed(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) <= 32; 
 std::unique_ptr<TfrmAbout> TfrmAbout::Create(HWND owner, HMODULE resources)
 {
     if (!resources) resources = GetModuleHandleW(nullptr);
-    auto form = std::make_unique<TfrmAbout>(Key{});
-    FormSpec layout{"TfrmAbout", "About", ClientWidth, ClientHeight};
-    layout.owner = owner;
-    if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
+    const FormDesign<TfrmAbout, C> design{
+        {"TfrmAbout", "About", ClientWidth, ClientHeight}, Controls, Events, C::BtnOK, C::BtnOK, C::BtnOK};
+    auto form = Build(owner, design);
+    if (!form) return nullptr;
 
-    HWND panel = form->Control("PanelBanner");
-    HWND picture = form->Control("ImgBanner");
+    HWND panel = form->Control(C::PanelBanner);
+    HWND picture = form->Control(C::ImgBanner);
     SetParent(picture, panel);
     SetWindowPos(picture, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     form->resources_ = resources;
     form->SetPictures();
 
-    form->SetControlFont("LblVersion", 16, FW_BOLD);
-    form->SetControlFont("BtnGotoHome", DesignedMessagePixels, FW_NORMAL, true);
-
-    form->BindEvents<TfrmAbout>(form.get(), Events);
-    form->SetDialogButtons("BtnOK", "BtnOK");
-    form->SetInitialFocus("BtnOK");
-    form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
+    form->SetControlFont(C::LblVersion, 16, FW_BOLD);
+    form->SetControlFont(C::BtnGotoHome, DesignedMessagePixels, FW_NORMAL, true);
     form->Shell = ShellExecuteUtf8;
     return form;
 }
@@ -140,16 +137,16 @@ void TfrmAbout::SetPictures()
         keep = std::move(picture);
     };
     // A damaged picture leaves the banner empty; the dialog works without it.
-    show(Control("ImgBanner"), STM_SETIMAGE, IMAGE_BITMAP, banner_, LoadBanner(resources_, dpi));
+    show(Control(C::ImgBanner), STM_SETIMAGE, IMAGE_BITMAP, banner_, LoadBanner(resources_, dpi));
     UniqueIcon icon = LoadIconSized(resources_, L"MAINICON", ScaleByDpi(32, dpi));
-    SendMessageW(Control("ImgIcon"), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    SendMessageW(Control(C::ImgIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
     icon_ = std::move(icon);
     // With common controls 6 (the program's manifest) a button shows its image beside the
     // caption; older buttons keep the caption alone. The program's own globe and glasses
     // look the same everywhere, unlike shell32's numbering.
-    show(Control("BtnGotoHome"), BM_SETIMAGE, IMAGE_ICON, homeGlyph_,
+    show(Control(C::BtnGotoHome), BM_SETIMAGE, IMAGE_ICON, homeGlyph_,
          LoadIconSized(resources_, L"ZNWGLOBE", ScaleByDpi(16, dpi)));
-    show(Control("BtnViewReadme"), BM_SETIMAGE, IMAGE_ICON, readmeGlyph_,
+    show(Control(C::BtnViewReadme), BM_SETIMAGE, IMAGE_ICON, readmeGlyph_,
          LoadIconSized(resources_, L"ZBRILLE", ScaleByDpi(16, dpi)));
 }
 

@@ -2,7 +2,7 @@
 // the help file on F1.
 #pragma once
 
-#include "win/form.h"
+#include "win/form_of.h"
 
 #include <functional>
 #include <memory>
@@ -11,7 +11,9 @@
 using ShellExecuteFn = std::function<HINSTANCE(HWND owner, const char* verb, const char* file,
                                                const char* parameters, const char* directory, int show)>;
 
-class TfrmAbout final : public Form {
+enum class AboutControl { PanelBanner, ImgBanner, LblVersion, MemoCredits, ImgIcon, BtnGotoHome, BtnViewReadme, BtnOK };
+
+class TfrmAbout final : public FormOf<AboutControl> {
 public:
     // The banner and the program icon come from `resources`; null means the program itself.
     [[nodiscard]] static std::unique_ptr<TfrmAbout> Create(HWND owner, HMODULE resources = nullptr);

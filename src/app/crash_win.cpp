@@ -81,7 +81,6 @@ public:
         : folder_(CrashFolder()),
           wideFolder_(Wide(folder_)),
           parentFolder_(wideFolder_.substr(0, wideFolder_.find_last_of(L'\\', wideFolder_.size() - 2))),
-          writeDump_(SystemFunction::ByName("dbghelp.dll", "MiniDumpWriteDump")),
           request_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
           done_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
     {
@@ -118,6 +117,9 @@ private:
     static DWORD WINAPI Run(void* self)
     {
         auto* writer = static_cast<DumpWriter*>(self);
+        // Loaded here, not on the starting thread, which would wait for it on every start;
+        // a fault that comes first is written once it is loaded.
+        writer->writeDump_.emplace(SystemFunction::ByName("dbghelp.dll", "MiniDumpWriteDump"));
         WaitForSingleObject(writer->request_.get(), INFINITE);
         if (!writer->exception_) return 0;
         writer->Write();
@@ -147,7 +149,7 @@ private:
         if (!file) return;
         MINIDUMP_EXCEPTION_INFORMATION exception{faultingThread_, exception_, FALSE};
         // Stacks and modules only: no heap, so none of the user's data goes into the file.
-        const std::optional<BOOL> written = writeDump_.Call<MiniDumpWriteDumpFn>(
+        const std::optional<BOOL> written = writeDump_->Call<MiniDumpWriteDumpFn>(
             GetCurrentProcess(), GetCurrentProcessId(), file.get(), MiniDumpNormal, &exception, nullptr, nullptr);
         if (written && *written) return;
         file.reset();
@@ -157,7 +159,8 @@ private:
     const std::string folder_;
     const std::wstring wideFolder_;
     const std::wstring parentFolder_;
-    SystemFunction writeDump_;
+    // The writer thread only.
+    std::optional<SystemFunction> writeDump_;
     UniqueHandle request_;
     UniqueHandle done_;
     UniqueHandle thread_;

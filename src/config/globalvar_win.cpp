@@ -38,8 +38,3 @@ int IconCountOf(const std::string& path)
     if (path.empty()) return 0;
     return static_cast<int>(ExtractIconExW(ExpandEnvironmentWide(path).c_str(), -1, nullptr, nullptr, 0));
 }
-
-HICON ExtractPathIcon(const std::string& path, int index)
-{
-    return ExtractIconW(GetModuleHandleW(nullptr), ExpandEnvironmentWide(path).c_str(), static_cast<UINT>(index));
-}

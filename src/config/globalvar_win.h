@@ -11,10 +11,7 @@ void InitVersionFlags();
 std::string OwnModulePath();
 // True for an existing file; folders do not count.
 bool IsExistingFile(const std::string& path);
-// Icon paths may hold environment variables ("%SystemRoot%\system32\shell32.dll"): these
-// two expand them first, as the shell does.
+// Icon paths may hold environment variables ("%SystemRoot%\system32\shell32.dll"): this
+// expands them first, as the shell does.
 // How many icons the file holds (ExtractIconExW with index -1); 0 for none or no file.
 int IconCountOf(const std::string& path);
-// ExtractIconW of the file's icon `index`: 0 when it has no such icon, 1 when the file is
-// no icon source at all.
-HICON ExtractPathIcon(const std::string& path, int index);

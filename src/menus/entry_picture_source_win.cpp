@@ -1,7 +1,8 @@
 // The one place production names where entry pictures come from; tests hand the
 // worker sources of their own.
-#include "menus/entry_icon_win.h"
+#include "menus/entry_picture_win.h"
 #include "menus/menu_images_win.h"
+#include "menus/shell_pictures_win.h"
 #include "win/handles.h"
 
 #include <string>

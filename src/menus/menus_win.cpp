@@ -3,6 +3,7 @@
 #include "config/globalvar_win.h"
 #include "config/model.h"
 #include "menus/item_geometry.h"
+#include "menus/icon_file_pictures_win.h"
 #include "menus/menu_layout.h"
 #include "shell/environment_win.h"
 #include "win/application.h"
@@ -31,17 +32,11 @@ constexpr char SettingsText[] = "&Settings...";
 constexpr char QuitText[] = "&Quit Marigoldwick";
 constexpr char QuickLaunchText[] = "Quick &launch...";
 
-// The icon of a file (environment variables in its path expanded) at size x size: the
-// file's own picture of that size where it has one, as ExtractIcon numbers them. The
-// program icon stands in for a missing file or index, so the menu stays reachable.
+// The icon of a file at size x size, read as entry pictures are. The program icon stands
+// in for a missing file or index, so the menu stays reachable.
 UniqueIcon IconAtSize(const std::string& path, int index, int size)
 {
-    HICON icon = nullptr;
-    UINT id = 0;
-    const UINT found = path.empty() ? 0
-                                    : PrivateExtractIconsW(Wide(ExpandEnvironment(path)).c_str(), index, size, size,
-                                                           &icon, &id, 1, LR_DEFAULTCOLOR);
-    if (found != 0 && found != 0xFFFFFFFF && icon) return UniqueIcon(icon);
+    if (UniqueIcon icon = FileIcon(path, index, size)) return icon;
     HANDLE image = LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, 0);
     return UniqueIcon(static_cast<HICON>(image));
 }

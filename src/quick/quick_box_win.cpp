@@ -1,9 +1,9 @@
 #include "quick/quick_box_win.h"
 
 #include "config/model.h"
-#include "launch/launch_win.h"
 #include "menus/menu_images_win.h"
 #include "menus/menus_win.h"
+#include "quick/quick_rows_win.h"
 #include "shell/path_text.h"
 #include "win/dpi.h"
 #include "win/text_conversion.h"
@@ -15,17 +15,19 @@
 
 namespace {
 
+using C = QuickControl;
+
 constexpr char QuickListClass[] = "MgwQuickList";
 constexpr wchar_t QuickListClassW[] = L"MgwQuickList";
 
-constexpr ControlRow Controls[] = {
-    {"EditQuick", "EDIT", "", 6, 6, 408, 21, FormStyle::Edit, WS_EX_CLIENTEDGE},
+constexpr ControlRow<C> Controls[] = {
+    {C::EditQuick, "EditQuick", "EDIT", "", 6, 6, 408, 21, FormStyle::Edit, WS_EX_CLIENTEDGE},
     // Drawn by the box itself: a list box or list view spends tens of milliseconds under
     // Wine on each change of its row count, more than a frame, while the box only ever
     // draws the dozen rows in view.
-    {"ListQuick", QuickListClass, "", 6, 33, 408, 261, WS_VISIBLE | WS_VSCROLL, WS_EX_CLIENTEDGE},
+    {C::ListQuick, "ListQuick", QuickListClass, "", 6, 33, 408, 261, WS_VISIBLE | WS_VSCROLL, WS_EX_CLIENTEDGE},
 };
-constexpr int ListRow = 1;
+static_assert(WellFormedTable(Controls));
 constexpr int Margin = 6;  // below the list, as on its other sides
 
 constexpr wchar_t NoMatches[] = L"No matches";
@@ -40,28 +42,7 @@ char32_t SystemCaseFold(char32_t c)
         reinterpret_cast<UINT_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c)))) & 0xFFFF);
 }
 
-std::wstring WindowTextW(HWND window)
-{
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-const TOneItem* EntryOf(int menu, int item)
-{
-    const TOneMenu* owner = MenuAt(menu);
-    if (!owner || item < 0 || static_cast<size_t>(item) >= owner->Items.size()) return nullptr;
-    return owner->Items[static_cast<size_t>(item)].get();
-}
-
 }  // namespace
-
-void LaunchFromQuickBox(int menu, int item, bool asAdministrator)
-{
-    if (!EntryOf(menu, item)) return;
-    if (asAdministrator) LaunchItemAsAdministrator(menu, item);
-    else LaunchItem(menu, item, false);
-}
 
 LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -81,7 +62,7 @@ LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM l
     case WM_LBUTTONDBLCLK: {
         const int row = box->top_ + GET_Y_LPARAM(lParam) / box->RowHeight();
         if (row < box->RowCount()) box->Select(row);
-        SetFocus(box->Control("EditQuick"));
+        SetFocus(box->Control(C::EditQuick));
         if (msg == WM_LBUTTONDBLCLK && row < box->RowCount()) box->StartSelected(false);
         return 0;
     }
@@ -122,16 +103,15 @@ std::unique_ptr<QuickBox> QuickBox::Create(HWND owner, QuickLaunch launch)
         listClass.lpszClassName = QuickListClassW;
         if (!RegisterClassExW(&listClass)) return nullptr;
     }
-    auto box = std::make_unique<QuickBox>(Key{}, std::move(launch));
-    FormSpec layout{"TQuickBox", "Quick launch", 420, 300};
-    layout.style = WS_POPUP | WS_BORDER;
-    layout.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
-    layout.owner = owner;
-    if (!box->CreateForm(layout) || !box->CreateControls(Controls)) return nullptr;
+    const FormDesign<QuickBox, C> design{{"TQuickBox", "Quick launch", 420, 300, 0, WS_POPUP | WS_BORDER,
+                                          WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT},
+                                         Controls};
+    auto box = Build(owner, design, std::move(launch));
+    if (!box) return nullptr;
     box->matcher_ = QuickMatcher(SystemCaseFold);
-    box->On("EditQuick", EN_CHANGE, [b = box.get()] { b->TypedChanged(); });
-    SetWindowLongPtrW(box->Control("ListQuick"), 0, reinterpret_cast<LONG_PTR>(box.get()));
-    SetWindowSubclass(box->Control("EditQuick"), &QuickBox::EditKeys, 1, reinterpret_cast<DWORD_PTR>(box.get()));
+    box->On(C::EditQuick, EN_CHANGE, [b = box.get()] { b->TypedChanged(); });
+    SetWindowLongPtrW(box->Control(C::ListQuick), 0, reinterpret_cast<LONG_PTR>(box.get()));
+    SetWindowSubclass(box->Control(C::EditQuick), &QuickBox::EditKeys, 1, reinterpret_cast<DWORD_PTR>(box.get()));
     box->FitRows();
     return box;
 }
@@ -163,7 +143,7 @@ void QuickBox::Open()
     typed_.clear();
     hits_.clear();
     // Setting the text ranks through EN_CHANGE only when it changes.
-    SetWindowTextW(Control("EditQuick"), L"");
+    SetWindowTextW(Control(C::EditQuick), L"");
     // The font may have changed since the box was laid out.
     FitRows();
     TypedChanged();
@@ -178,7 +158,7 @@ void QuickBox::Open()
     const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 3);
     SetWindowPos(Handle(), HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(Handle());
-    SetFocus(Control("EditQuick"));
+    SetFocus(Control(C::EditQuick));
 }
 
 void QuickBox::Close()
@@ -195,13 +175,13 @@ void QuickBox::Close()
 int QuickBox::RowsInView() const
 {
     RECT client{};
-    GetClientRect(Control("ListQuick"), &client);
+    GetClientRect(Control(C::ListQuick), &client);
     return std::max(1, static_cast<int>(client.bottom) / RowHeight());
 }
 
 void QuickBox::FitRows()
 {
-    HWND list = Control("ListQuick");
+    HWND list = Control(C::ListQuick);
     {
         ScopedGetDC screen(list);
         ScopedSelectObject font(screen.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
@@ -210,7 +190,7 @@ void QuickBox::FitRows()
         rowHeight_ = std::max(PictureSize(), text) + ScaleByDpi(6, Dpi());
     }
     // From the table's edges each time: the list was made smaller the time before.
-    const ControlRow& row = Controls[ListRow];
+    const ControlRow<C>& row = Controls[static_cast<size_t>(C::ListQuick)];
     const int top = ScaleByDpi(row.y, Dpi()), designed = ScaleByDpi(row.y + row.h, Dpi()) - top;
     RECT outer{}, inner{};
     GetWindowRect(list, &outer);
@@ -237,7 +217,7 @@ void QuickBox::LaidOut() { FitRows(); }
 
 void QuickBox::ListChanged()
 {
-    HWND list = Control("ListQuick");
+    HWND list = Control(C::ListQuick);
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     // No SIF_DISABLENOSCROLL: the bar goes away while every row is in view.
@@ -296,7 +276,7 @@ void QuickBox::VerticalScroll(WORD request)
         SCROLLINFO info{};
         info.cbSize = sizeof(info);
         info.fMask = SIF_TRACKPOS;
-        if (GetScrollInfo(Control("ListQuick"), SB_VERT, &info)) ScrollView(info.nTrackPos);
+        if (GetScrollInfo(Control(C::ListQuick), SB_VERT, &info)) ScrollView(info.nTrackPos);
         break;
     }
     default: break;
@@ -307,14 +287,14 @@ void QuickBox::Select(int row)
 {
     if (RowCount() == 0) return;
     selected_ = std::clamp(row, 0, RowCount() - 1);
-    InvalidateRect(Control("ListQuick"), nullptr, FALSE);
+    InvalidateRect(Control(C::ListQuick), nullptr, FALSE);
     if (selected_ < top_) ScrollTo(selected_);
     else if (selected_ >= top_ + RowsInView()) ScrollTo(selected_ - RowsInView() + 1);
 }
 
 void QuickBox::TypedChanged()
 {
-    std::string typed = Utf8(WindowTextW(Control("EditQuick")));
+    std::string typed = Text(C::EditQuick);
     // Letters added at the end can only narrow the list: the last hits are all there is to try.
     if (!typed_.empty() && typed.size() > typed_.size() && typed.starts_with(typed_)) {
         matcher_.RankAmong(typed, hits_, ranked_);
@@ -412,38 +392,8 @@ void QuickBox::PaintList(HWND list, HDC screen)
 void QuickBox::DrawRow(HDC dc, HWND list, int index, const RECT& place)
 {
     const Row row = RowAt(index);
-    const TOneItem* item = EntryOf(row.menu, row.item);
-    if (!item) return;
-    const TOneMenu& menu = *MenuAt(row.menu);
-    const bool selected = index == selected_;
-    if (selected) FillRect(dc, &place, GetSysColorBrush(COLOR_HIGHLIGHT));
-
-    const int pad = ScaleByDpi(3, Dpi()), size = PictureSize();
-    RECT picture{place.left + pad, place.top + (place.bottom - place.top - size) / 2, 0, 0};
-    picture.right = picture.left + size;
-    picture.bottom = picture.top + size;
-    if (ImageListMenuImages* images = ImageListOf(menu)) {
-        // A placeholder drawn now is drawn again once the entry's picture is made.
-        images->MarkShownPending(row.item, size, list, &place);
-        ImageList_Draw(images->Handle(size), images->PictureIndex(row.item, size), dc, picture.left, picture.top,
-                       ILD_NORMAL);
-    }
-
-    SetBkMode(dc, TRANSPARENT);
-    RECT text = place;
-    text.left = picture.right + 2 * pad;
-    text.right -= pad;
-    // The menu's name on the right, in at most a third of the row.
-    RECT name = text;
-    name.left = text.right - (text.right - text.left) / 3;
-    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-    const std::wstring menuName = Wide(menu.MenuName);
-    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
-    DrawTextW(dc, menuName.c_str(), static_cast<int>(menuName.size()), &name, format | DT_RIGHT);
-    text.right = name.left - pad;
-    const std::wstring description = Wide(DescriptionWithoutMnemonic(item->Description));
-    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    DrawTextW(dc, description.c_str(), static_cast<int>(description.size()), &text, format);
+    if (QuickEntry(row.menu, row.item))
+        DrawQuickRow(dc, list, {row.menu, row.item, index == selected_, PictureSize(), Dpi()}, place);
 }
 
 LRESULT QuickBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)

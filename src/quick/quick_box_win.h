@@ -3,7 +3,8 @@
 #pragma once
 
 #include "quick/quick_match.h"
-#include "win/form.h"
+#include "quick/quick_rows_win.h"
+#include "win/form_of.h"
 
 #include <functional>
 #include <memory>
@@ -13,11 +14,10 @@
 // Starts entry `item` of menu `menu` with its own start mode; asAdministrator forces the
 // shell's "runas" verb.
 using QuickLaunch = std::function<void(int menu, int item, bool asAdministrator)>;
-// The program's own way: LaunchItem, with the entry asking for administrator rights
-// while it starts when that is forced.
-void LaunchFromQuickBox(int menu, int item, bool asAdministrator);
 
-class QuickBox final : public Form {
+enum class QuickControl { EditQuick, ListQuick };
+
+class QuickBox final : public FormOf<QuickControl> {
 public:
     // Created hidden, owned by `owner` (the main window).
     [[nodiscard]] static std::unique_ptr<QuickBox> Create(HWND owner, QuickLaunch launch = LaunchFromQuickBox);

@@ -2,6 +2,7 @@
 
 #include "config/globalvar_win.h"
 #include "config/model.h"
+#include "menus/icon_file_pictures_win.h"
 #include "settings/hotkey_field_win.h"
 #include "settings/hotkey_value.h"
 #include "settings/iconpick_win.h"
@@ -14,94 +15,83 @@
 
 namespace {
 
-using FormStyle::Button;
-using FormStyle::Edit;
-using FormStyle::Group;
-using FormStyle::Radio;
+using namespace FormStyle;
 
-constexpr std::array<const char*, 3> LCBRadios{"RadioLCB0", "RadioLCB1", "RadioLCB2"};
+using C = EditMenuControl;
 
-// In tab order: the radio group, the icon group, the name group, the hotkey group, OK, Cancel.
-constexpr ControlRow Controls[] = {
-    {"RadioLCB", "BUTTON", "Left click behavior", 0, 56, 153, 105, Group},
-    {"RadioLCB0", "BUTTON", "Do nothing", 8, 20, 137, 17, Radio | WS_GROUP | WS_TABSTOP, 0, "RadioLCB"},
-    {"RadioLCB1", "BUTTON", "Show popup menu", 8, 48, 137, 17, Radio, 0, "RadioLCB"},
-    {"RadioLCB2", "BUTTON", "Load first program in list", 8, 76, 141, 17, Radio, 0, "RadioLCB"},
-    {"GroupBox1", "BUTTON", "Icon", 160, 56, 185, 105, Group},
-    {"LblIconPfad", "STATIC", "Path:", 8, 24, 30, 13, WS_VISIBLE | WS_GROUP, 0, "GroupBox1"},
-    {"EdIconPfad", "EDIT", "", 40, 20, 113, 21, Edit, WS_EX_CLIENTEDGE, "GroupBox1"},
-    {"BtnBrowseMenIcon", "BUTTON", "...", 152, 20, 25, 21, Button, 0, "GroupBox1"},
-    {"PanelMenuIcon", "STATIC", "", 43, 47, 50, 50, WS_VISIBLE | SS_SUNKEN, 0, "GroupBox1"},
-    {"ImgMenuIcon", "STATIC", "", 1, 1, 48, 48, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY, 0,
-     "PanelMenuIcon"},
-    {"ScrollBarMenIconNum", "SCROLLBAR", "", 94, 48, 16, 49, WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, "GroupBox1"},
-    {"GroupBox2", "BUTTON", "Menu Name", 0, 0, 217, 49, Group},
-    {"EdMenuName", "EDIT", "", 8, 20, 201, 21, Edit | WS_GROUP, WS_EX_CLIENTEDGE, "GroupBox2"},
-    {"GroupBox3", "BUTTON", "Hotkey", 224, 0, 121, 49, Group},
-    {"MenuHotKey", "msctls_hotkey32", "", 12, 20, 101, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
-     "GroupBox3"},
-    {"BtnOK", "BUTTON", "&OK", 192, 167, 73, 26, Button | WS_GROUP | BS_DEFPUSHBUTTON},
-    {"BtnCancel", "BUTTON", "&Cancel", 272, 168, 75, 25, Button},
+constexpr std::array<C, 3> LCBRadios{C::RadioLCB0, C::RadioLCB1, C::RadioLCB2};
+
+constexpr EventRow<TfrmEditMenu, C> Events[] = {
+    {C::EdIconPfad, EN_CHANGE, &TfrmEditMenu::EdIconPfadChange},
+    {C::BtnBrowseMenIcon, BN_CLICKED, &TfrmEditMenu::BtnBrowseMenIconClick},
+    {C::ImgMenuIcon, STN_DBLCLK, &TfrmEditMenu::ImgMenuIconDblClick},
+    {C::BtnOK, BN_CLICKED, &TfrmEditMenu::BtnOKClick},
+    {C::BtnCancel, BN_CLICKED, &TfrmEditMenu::BtnCancelClick},
 };
 
-constexpr std::array<EventRow<TfrmEditMenu>, 5> Events{{
-    {"EdIconPfad", EN_CHANGE, &TfrmEditMenu::EdIconPfadChange},
-    {"BtnBrowseMenIcon", BN_CLICKED, &TfrmEditMenu::BtnBrowseMenIconClick},
-    {"ImgMenuIcon", STN_DBLCLK, &TfrmEditMenu::ImgMenuIconDblClick},
-    {"BtnOK", BN_CLICKED, &TfrmEditMenu::BtnOKClick},
-    {"BtnCancel", BN_CLICKED, &TfrmEditMenu::BtnCancelClick},
-}};
+// In tab order: the radio group, the icon group, the name group, the hotkey group, OK, Cancel.
+constexpr ControlRow<C> Controls[] = {
+    {C::RadioLCB, "RadioLCB", "BUTTON", "Left click behavior", 0, 56, 153, 105, Group},
+    {C::RadioLCB0, "RadioLCB0", "BUTTON", "Do nothing", 8, 20, 137, 17, Radio | WS_GROUP | WS_TABSTOP, 0, C::RadioLCB},
+    {C::RadioLCB1, "RadioLCB1", "BUTTON", "Show popup menu", 8, 48, 137, 17, Radio, 0, C::RadioLCB},
+    {C::RadioLCB2, "RadioLCB2", "BUTTON", "Load first program in list", 8, 76, 141, 17, Radio, 0, C::RadioLCB},
+    {C::GroupBox1, "GroupBox1", "BUTTON", "Icon", 160, 56, 185, 105, Group},
+    {C::LblIconPfad, "LblIconPfad", "STATIC", "Path:", 8, 24, 30, 13, WS_VISIBLE | WS_GROUP, 0, C::GroupBox1},
+    {C::EdIconPfad, "EdIconPfad", "EDIT", "", 40, 20, 113, 21, Edit, WS_EX_CLIENTEDGE, C::GroupBox1},
+    {C::BtnBrowseMenIcon, "BtnBrowseMenIcon", "BUTTON", "...", 152, 20, 25, 21, Button, 0, C::GroupBox1},
+    {C::PanelMenuIcon, "PanelMenuIcon", "STATIC", "", 43, 47, 50, 50, WS_VISIBLE | SS_SUNKEN, 0, C::GroupBox1},
+    {C::ImgMenuIcon, "ImgMenuIcon", "STATIC", "", 1, 1, 48, 48, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY, 0,
+     C::PanelMenuIcon},
+    {C::ScrollBarMenIconNum, "ScrollBarMenIconNum", "SCROLLBAR", "", 94, 48, 16, 49, WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, C::GroupBox1},
+    {C::GroupBox2, "GroupBox2", "BUTTON", "Menu Name", 0, 0, 217, 49, Group},
+    {C::EdMenuName, "EdMenuName", "EDIT", "", 8, 20, 201, 21, Edit | WS_GROUP, WS_EX_CLIENTEDGE, C::GroupBox2},
+    {C::GroupBox3, "GroupBox3", "BUTTON", "Hotkey", 224, 0, 121, 49, Group},
+    {C::MenuHotKey, "MenuHotKey", "msctls_hotkey32", "", 12, 20, 101, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
+     C::GroupBox3},
+    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 192, 167, 73, 26, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 272, 168, 75, 25, Button},
+};
+static_assert(WellFormedTable(Controls));
 
 }  // namespace
 
 std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
 {
-    LoadCommonControls(ICC_HOTKEY_CLASS);
-
-    auto form = std::make_unique<TfrmEditMenu>(Key{});
-    FormSpec layout{"TfrmEditMenu", "Menu", 348, 197};
-    layout.owner = owner;
-    if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
-    MakeHotkeyField(form->Control("MenuHotKey"));
-    form->SetChecked("RadioLCB1", true);
+    const FormDesign<TfrmEditMenu, C> design{
+        {"TfrmEditMenu", "Menu", 348, 197, ICC_HOTKEY_CLASS}, Controls, Events, C::BtnOK, C::BtnCancel};
+    auto form = Build(owner, design);
+    if (!form) return nullptr;
+    MakeHotkeyField(form->Control(C::MenuHotKey));
+    form->SetChecked(C::RadioLCB1, true);
     // The browse button shows the shell's small folder glyph, or "..." without one.
-    form->SetButtonIcon("BtnBrowseMenIcon", ShellFolderGlyph());
+    form->SetButtonIcon(C::BtnBrowseMenIcon, ShellFolderGlyph());
     form->UpdateMenuIconRange();
-    form->BindEvents<TfrmEditMenu>(form.get(), Events);
-    form->SetDialogButtons("BtnOK", "BtnCancel");
-    form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
     form->PickIcon = PickIconSystemOrOwn;
     return form;
 }
 
-std::string TfrmEditMenu::Caption() const
-{
-    wchar_t text[256] = {};
-    GetWindowTextW(Handle(), text, 256);
-    return Utf8(text);
-}
-
-void TfrmEditMenu::SetCaption(std::string_view caption) const
+ModalResult TfrmEditMenu::Execute(HWND owner, std::string_view caption)
 {
     SetWindowTextW(Handle(), Wide(caption).c_str());
+    return ShowModal(owner);
 }
 
 uint16_t TfrmEditMenu::MenuHotKey() const
 {
-    auto control = static_cast<uint16_t>(SendMessageW(Control("MenuHotKey"), HKM_GETHOTKEY, 0, 0));
+    auto control = static_cast<uint16_t>(SendMessageW(Control(C::MenuHotKey), HKM_GETHOTKEY, 0, 0));
     return HotkeyValueFromControl(ApplyShiftOnlyRule(control));
 }
 
 void TfrmEditMenu::SetMenuHotKey(uint16_t hotkey) const
 {
-    SendMessageW(Control("MenuHotKey"), HKM_SETHOTKEY, HotkeyValueToControl(hotkey), 0);
+    SendMessageW(Control(C::MenuHotKey), HKM_SETHOTKEY, HotkeyValueToControl(hotkey), 0);
 }
 
-int TfrmEditMenu::IconNum() const { return GetScrollPos(Control("ScrollBarMenIconNum"), SB_CTL); }
+int TfrmEditMenu::IconNum() const { return GetScrollPos(Control(C::ScrollBarMenIconNum), SB_CTL); }
 
 void TfrmEditMenu::SetIconNum(int index)
 {
-    SetScrollPos(Control("ScrollBarMenIconNum"), SB_CTL, index, TRUE);
+    SetScrollPos(Control(C::ScrollBarMenIconNum), SB_CTL, index, TRUE);
     ScrollBarMenIconNumChange();
 }
 
@@ -119,7 +109,7 @@ void TfrmEditMenu::SetLCBIndex(int index) const
 
 HICON TfrmEditMenu::PreviewIcon() const
 {
-    return reinterpret_cast<HICON>(SendMessageW(Control("ImgMenuIcon"), STM_GETICON, 0, 0));
+    return reinterpret_cast<HICON>(SendMessageW(Control(C::ImgMenuIcon), STM_GETICON, 0, 0));
 }
 
 void TfrmEditMenu::UpdateMenuIconRange()
@@ -127,7 +117,7 @@ void TfrmEditMenu::UpdateMenuIconRange()
     std::string path = IconPfad();
     int count = IconCountOf(path);
     int maximum = count >= 1 ? count - 1 : 0;
-    HWND bar = Control("ScrollBarMenIconNum");
+    HWND bar = Control(C::ScrollBarMenIconNum);
     // An empty range would hide the bar: it stays visible and is disabled instead.
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
@@ -139,12 +129,10 @@ void TfrmEditMenu::UpdateMenuIconRange()
 
 void TfrmEditMenu::UpdateMenuIconPreview()
 {
-    std::string path = IconPfad();
-    HICON icon = ExtractPathIcon(path, IconNum());
-    // 1 means the file is no icon source: not a handle either.
-    UniqueIcon shown(reinterpret_cast<UINT_PTR>(icon) > 1 ? icon : nullptr);
-    SendMessageW(Control("ImgMenuIcon"), STM_SETICON, reinterpret_cast<WPARAM>(shown.get()), 0);
-    InvalidateRect(Control("ImgMenuIcon"), nullptr, TRUE);
+    // As the notification area will show it, at the size of the preview.
+    UniqueIcon shown = FileIcon(IconPfad(), IconNum(), GetSystemMetrics(SM_CXICON));
+    SendMessageW(Control(C::ImgMenuIcon), STM_SETICON, reinterpret_cast<WPARAM>(shown.get()), 0);
+    InvalidateRect(Control(C::ImgMenuIcon), nullptr, TRUE);
     preview_ = std::move(shown);
 }
 
@@ -179,7 +167,7 @@ void TfrmEditMenu::FormKeyUp(WPARAM key)
 
 LRESULT TfrmEditMenu::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    HWND bar = msg == WM_VSCROLL ? Control("ScrollBarMenIconNum") : nullptr;
+    HWND bar = msg == WM_VSCROLL ? Control(C::ScrollBarMenIconNum) : nullptr;
     if (bar && reinterpret_cast<HWND>(lParam) == bar) {
         if (std::optional<int> next = ScrollBarRequest(bar, wParam)) SetIconNum(*next);
         return 0;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "shell/icon_picker_win.h"
-#include "win/form.h"
+#include "win/form_of.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,23 +12,27 @@
 #include <string>
 #include <string_view>
 
-class TfrmEditMenu final : public Form {
+enum class EditMenuControl {
+    RadioLCB, RadioLCB0, RadioLCB1, RadioLCB2, GroupBox1, LblIconPfad, EdIconPfad, BtnBrowseMenIcon, PanelMenuIcon,
+    ImgMenuIcon, ScrollBarMenIconNum, GroupBox2, EdMenuName, GroupBox3, MenuHotKey, BtnOK, BtnCancel
+};
+
+class TfrmEditMenu final : public FormOf<EditMenuControl> {
 public:
     [[nodiscard]] static std::unique_ptr<TfrmEditMenu> Create(HWND owner);
 
-    ModalResult Execute(HWND owner) { return ShowModal(owner); }
+    // Runs the dialog modally under that caption.
+    ModalResult Execute(HWND owner, std::string_view caption);
 
     // The fields the caller reads and writes.
-    std::string Caption() const;
-    void SetCaption(std::string_view caption) const;
-    std::string MenuName() const { return Text("EdMenuName"); }
-    void SetMenuName(std::string_view name) const { SetText("EdMenuName", name); }
+    std::string MenuName() const { return Text(EditMenuControl::EdMenuName); }
+    void SetMenuName(std::string_view name) const { SetText(EditMenuControl::EdMenuName, name); }
     // HotkeyValue: key code in bits 0-7, 8192 Shift, 16384 Ctrl, 32768 Alt; 0 = none.
     uint16_t MenuHotKey() const;
     void SetMenuHotKey(uint16_t hotkey) const;
     // Setting the path recounts the icons and resets the index to 0: set the index after it.
-    std::string IconPfad() const { return Text("EdIconPfad"); }
-    void SetIconPfad(std::string_view path) const { SetText("EdIconPfad", path); }
+    std::string IconPfad() const { return Text(EditMenuControl::EdIconPfad); }
+    void SetIconPfad(std::string_view path) const { SetText(EditMenuControl::EdIconPfad, path); }
     int IconNum() const;
     void SetIconNum(int index);
     // Selected choice of RadioLCB, -1 for none.

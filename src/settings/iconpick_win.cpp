@@ -19,32 +19,34 @@
 
 namespace {
 
-using FormStyle::Button;
-using FormStyle::Edit;
+using namespace FormStyle;
+
+using C = IconPickControl;
 
 constexpr int IconSize = 32;  // at 96 DPI
 constexpr UINT ShownMessage = WM_APP + 1;
 
+constexpr EventRow<TfrmIconPick, C> Events[] = {
+    {C::EdFile, EN_CHANGE, &TfrmIconPick::EdFileChange},
+    {C::BtnBrowse, BN_CLICKED, &TfrmIconPick::BtnBrowseClick},
+    {C::BtnOK, BN_CLICKED, &TfrmIconPick::BtnOKClick},
+    {C::BtnCancel, BN_CLICKED, &TfrmIconPick::BtnCancelClick},
+};
+
 // In tab order: the file, its browse button, the icons, OK, Cancel.
-constexpr ControlRow Controls[] = {
-    {"LblFile", "STATIC", "Look for icons in this file:", 8, 8, 232, 13, WS_VISIBLE},
-    {"EdFile", "EDIT", "", 8, 24, 232, 21, Edit | WS_GROUP, WS_EX_CLIENTEDGE},
-    {"BtnBrowse", "BUTTON", "&Browse...", 248, 22, 75, 25, Button | WS_GROUP},
-    {"LblIcons", "STATIC", "Select an icon from the list below:", 8, 56, 232, 13, WS_VISIBLE},
-    {"LvIcons", "SysListView32", "", 8, 72, 315, 168,
+constexpr ControlRow<C> Controls[] = {
+    {C::LblFile, "LblFile", "STATIC", "Look for icons in this file:", 8, 8, 232, 13, WS_VISIBLE},
+    {C::EdFile, "EdFile", "EDIT", "", 8, 24, 232, 21, Edit | WS_GROUP, WS_EX_CLIENTEDGE},
+    {C::BtnBrowse, "BtnBrowse", "BUTTON", "&Browse...", 248, 22, 75, 25, Button | WS_GROUP},
+    {C::LblIcons, "LblIcons", "STATIC", "Select an icon from the list below:", 8, 56, 232, 13, WS_VISIBLE},
+    {C::LvIcons, "LvIcons", "SysListView32", "", 8, 72, 315, 168,
      WS_VISIBLE | WS_TABSTOP | WS_GROUP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
          LVS_AUTOARRANGE,
      WS_EX_CLIENTEDGE},
-    {"BtnOK", "BUTTON", "&OK", 168, 250, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
-    {"BtnCancel", "BUTTON", "&Cancel", 248, 250, 75, 25, Button},
+    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 168, 250, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 248, 250, 75, 25, Button},
 };
-
-constexpr std::array<EventRow<TfrmIconPick>, 4> Events{{
-    {"EdFile", EN_CHANGE, &TfrmIconPick::EdFileChange},
-    {"BtnBrowse", BN_CLICKED, &TfrmIconPick::BtnBrowseClick},
-    {"BtnOK", BN_CLICKED, &TfrmIconPick::BtnOKClick},
-    {"BtnCancel", BN_CLICKED, &TfrmIconPick::BtnCancelClick},
-}};
+static_assert(WellFormedTable(Controls));
 
 bool ChooseIconFile(HWND owner, std::string& file)
 {
@@ -109,31 +111,27 @@ std::vector<int> OfferedIcons(const std::wstring& file, int count)
 
 std::unique_ptr<TfrmIconPick> TfrmIconPick::Create(HWND owner)
 {
-    LoadCommonControls(ICC_LISTVIEW_CLASSES);
-
-    auto form = std::make_unique<TfrmIconPick>(Key{});
-    FormSpec layout{"TfrmIconPick", "Change Icon", 331, 283};
-    layout.owner = owner;
-    if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
+    const FormDesign<TfrmIconPick, C> design{
+        {"TfrmIconPick", "Change Icon", 331, 283, ICC_LISTVIEW_CLASSES},
+        Controls, Events, C::BtnOK, C::BtnCancel, C::LvIcons};
+    auto form = Build(owner, design);
+    if (!form) return nullptr;
     TfrmIconPick* f = form.get();
-    form->BindEvents<TfrmIconPick>(f, Events);
-    form->OnNotify("LvIcons", LVN_ITEMCHANGED, [f](NMHDR&) { return f->UpdateOK(), LRESULT{0}; });
-    form->OnNotify("LvIcons", LVN_GETDISPINFOW, [f](NMHDR& h) { return f->LvIconsData(h); });
-    form->OnNotify("LvIcons", NM_DBLCLK, [f](NMHDR&) {
+    form->OnNotify(C::LvIcons, LVN_ITEMCHANGED, [f](NMHDR&) { return f->UpdateOK(), LRESULT{0}; });
+    form->OnNotify(C::LvIcons, LVN_GETDISPINFOW, [f](NMHDR& h) { return f->LvIconsData(h); });
+    form->OnNotify(C::LvIcons, NM_DBLCLK, [f](NMHDR&) {
         if (f->IconIndex() >= 0) f->BtnOKClick();
         return LRESULT{0};
     });
     // Under Wine, scrolling the list before its first paint does not hold (it shows the
     // top again): the chosen icon is brought into view once the first paint has begun.
-    form->OnNotify("LvIcons", NM_CUSTOMDRAW, [f](NMHDR& header) {
+    form->OnNotify(C::LvIcons, NM_CUSTOMDRAW, [f](NMHDR& header) {
         if (reinterpret_cast<NMCUSTOMDRAW&>(header).dwDrawStage == CDDS_PREPAINT && f->scrollPending_) {
             f->scrollPending_ = false;
             PostMessageW(f->Handle(), ShownMessage, 0, 0);
         }
         return LRESULT{CDRF_DODEFAULT};
     });
-    form->SetDialogButtons("BtnOK", "BtnCancel");
-    form->SetInitialFocus("LvIcons");
     form->ChooseFile = ChooseIconFile;
     form->UpdateOK();
     return form;
@@ -144,7 +142,7 @@ TfrmIconPick::TfrmIconPick(Key) {}
 TfrmIconPick::~TfrmIconPick()
 {
     // The list shows the store's image list: detach it before the list goes.
-    if (HWND list = FindControl("LvIcons")) ListViewSetImageList(list, LVSIL_NORMAL, nullptr);
+    if (HWND list = MadeControl(C::LvIcons)) ListViewSetImageList(list, LVSIL_NORMAL, nullptr);
     DestroyHandle();
 }
 
@@ -157,26 +155,26 @@ ModalResult TfrmIconPick::Execute(HWND owner, std::string_view path, int index)
 
 int TfrmIconPick::IconIndex() const
 {
-    const int entry = ListViewSelectedIndex(Control("LvIcons"));
+    const int entry = ListViewSelectedIndex(Control(C::LvIcons));
     return entry >= 0 && entry < static_cast<int>(offered_.size()) ? offered_[static_cast<size_t>(entry)] : -1;
 }
 
 int TfrmIconPick::IconCount() const
 {
-    return static_cast<int>(SendMessageW(Control("LvIcons"), LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(Control(C::LvIcons), LVM_GETITEMCOUNT, 0, 0));
 }
 
 void TfrmIconPick::SetIconIndex(int index)
 {
     auto entry = std::find(offered_.begin(), offered_.end(), index);
     if (!offered_.empty())
-        ListViewSelect(Control("LvIcons"), entry == offered_.end() ? 0 : static_cast<int>(entry - offered_.begin()));
+        ListViewSelect(Control(C::LvIcons), entry == offered_.end() ? 0 : static_cast<int>(entry - offered_.begin()));
     scrollPending_ = true;
 }
 
 void TfrmIconPick::LoadIcons()
 {
-    HWND list = Control("LvIcons");
+    HWND list = Control(C::LvIcons);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     ListViewSetImageList(list, LVSIL_NORMAL, nullptr);
     std::string path = IconPath();
@@ -224,16 +222,16 @@ HIMAGELIST TfrmIconPick::Pictures()
     return blank_.get();
 }
 
-void TfrmIconPick::LaidOut() { ListViewSetImageList(Control("LvIcons"), LVSIL_NORMAL, Pictures()); }
+void TfrmIconPick::LaidOut() { ListViewSetImageList(Control(C::LvIcons), LVSIL_NORMAL, Pictures()); }
 
 LRESULT TfrmIconPick::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg != ShownMessage) return Form::HandleMessage(msg, wParam, lParam);
-    if (IconIndex() >= 0) ListViewEnsureVisible(Control("LvIcons"), IconIndex());
+    if (IconIndex() >= 0) ListViewEnsureVisible(Control(C::LvIcons), IconIndex());
     return 0;
 }
 
-void TfrmIconPick::UpdateOK() { SetEnabled("BtnOK", IconIndex() >= 0); }
+void TfrmIconPick::UpdateOK() { SetEnabled(C::BtnOK, IconIndex() >= 0); }
 
 void TfrmIconPick::EdFileChange()
 {
@@ -245,7 +243,7 @@ void TfrmIconPick::BtnBrowseClick()
     std::string file = IconPath();
     if (!ChooseFile || !ChooseFile(Handle(), file)) return;
     SetIconPath(file);
-    SetFocus(Control("LvIcons"));
+    SetFocus(Control(C::LvIcons));
 }
 
 void TfrmIconPick::BtnOKClick()

@@ -2,7 +2,7 @@
 // browsing, OK/Cancel. Used where the system's picker is missing or does nothing.
 #pragma once
 
-#include "win/form.h"
+#include "win/form_of.h"
 
 #include <functional>
 #include <memory>
@@ -12,7 +12,9 @@
 
 class ImageListMenuImages;
 
-class TfrmIconPick final : public Form {
+enum class IconPickControl { LblFile, EdFile, BtnBrowse, LblIcons, LvIcons, BtnOK, BtnCancel };
+
+class TfrmIconPick final : public FormOf<IconPickControl> {
 public:
     [[nodiscard]] static std::unique_ptr<TfrmIconPick> Create(HWND owner);
     ~TfrmIconPick() override;
@@ -22,8 +24,8 @@ public:
     ModalResult Execute(HWND owner, std::string_view path, int index);
 
     // Setting another path loads its icons and selects the first.
-    std::string IconPath() const { return Text("EdFile"); }
-    void SetIconPath(std::string_view path) const { SetText("EdFile", path); }
+    std::string IconPath() const { return Text(IconPickControl::EdFile); }
+    void SetIconPath(std::string_view path) const { SetText(IconPickControl::EdFile, path); }
     // The selected icon, -1 for none.
     int IconIndex() const;
     void SetIconIndex(int index);

@@ -3,7 +3,7 @@
 #include "config/globalvar_win.h"
 #include "config/model.h"
 #include "settings/konfig_drop_rules.h"
-#include "settings/konfig_win.h"
+#include "settings/konfig_drop_win.h"
 #include "shell/shell_link_win.h"
 #include "win/application.h"
 #include "win/message_seam.h"
@@ -54,7 +54,7 @@ std::unique_ptr<TOneItem> DroppedItem(ITEMIDLIST* list, IShellFolder* desktop)
 
 }  // namespace
 
-void TfrmKonfig::CreateDropTarget()
+KonfigDrops::KonfigDrops(HWND owner, HWND list, Receiver receiver) : owner_(owner), receiver_(std::move(receiver))
 {
     MyDropTarget = MakeComponent<TDropPIDLTarget>();
     MyDropTarget->Dragtypes = dtCopy | dtMove | dtLink;
@@ -64,11 +64,10 @@ void TfrmKonfig::CreateDropTarget()
         MyDropTargetGetDropEffect(s, k, p, e);
     };
     MyDropTarget->OnDrop = [this](TDropTarget& s, TShiftState k, POINT p, DWORD& e) { MyDropTargetDrop(s, k, p, e); };
-    if (auto error = MyDropTarget->Register(Control("LvItems"), "LvItems"))
-        ShowMessageBox(Handle(), *error, ProgramTitle, MB_OK);
+    if (auto error = MyDropTarget->Register(list, "LvItems")) ShowMessageBox(owner_, *error, ProgramTitle, MB_OK);
 }
 
-void TfrmKonfig::DestroyDropTarget()
+KonfigDrops::~KonfigDrops()
 {
     if (!MyDropTarget) return;
     // Freed (and revoked) while the list's window still exists. A drag that still holds
@@ -78,27 +77,28 @@ void TfrmKonfig::DestroyDropTarget()
     MyDropTarget.reset();
 }
 
-void TfrmKonfig::MyDropTargetGetDropEffect(TDropTarget&, TShiftState, POINT, DWORD& effect)
+void KonfigDrops::MyDropTargetGetDropEffect(TDropTarget&, TShiftState, POINT, DWORD& effect)
 {
     // Items are always linked: the source keeps its files, and the list never scrolls by itself.
     effect = DROPEFFECT_LINK;
 }
 
-void TfrmKonfig::MyDropTargetDrop(TDropTarget&, TShiftState, POINT, DWORD&)
+void KonfigDrops::MyDropTargetDrop(TDropTarget&, TShiftState, POINT, DWORD&)
 {
-    TOneMenu* menu = Current();
+    TOneMenu* menu = receiver_.menu();
     // The list is disabled without a menu; a drop delivered anyway has nowhere to go.
     if (!menu) return;
     int lists = MyDropTarget->DropListCount();
     if (lists < 2) {
-        ShowMessageBox(Handle(), "Internal Error while processing Drop-Event.", ProgramTitle, MB_OK);
+        ShowMessageBox(owner_, "Internal Error while processing Drop-Event.", ProgramTitle, MB_OK);
         return;
     }
+    IShellFolder* desktop = receiver_.desktop ? receiver_.desktop() : nullptr;
     for (int i = 1; i < lists; ++i) {
-        if (RefuseFullMenu(*menu)) break;
+        if (receiver_.refuseFull(*menu)) break;
         ShellIdList list = MyDropTarget->DropIdList(i);
         if (!list) continue;  // the shell allocator failed: nothing to make an entry of
-        InsertItem(DroppedItem(list.get(), host_.desktopFolder ? host_.desktopFolder() : nullptr), -1);
+        receiver_.add(DroppedItem(list.get(), desktop));
     }
-    Select("LvItems", static_cast<int>(menu->Items.size()) - 1);
+    receiver_.added();
 }

@@ -11,49 +11,49 @@
 
 namespace {
 
-using FormStyle::Button;
-using FormStyle::Check;
-using FormStyle::Group;
-using FormStyle::Radio;
+using namespace FormStyle;
 
-constexpr std::array<const char*, 3> IconSizeRadios{"RadioIconSize0", "RadioIconSize1", "RadioIconSize2"};
+using C = OptionsControl;
+
+constexpr std::array<C, 3> IconSizeRadios{C::RadioIconSize0, C::RadioIconSize1, C::RadioIconSize2};
 constexpr std::array<const char*, ToolsSubmenuCount> ToolsRows{"Misc", "Network", "Reboot", "Resolution",
                                                                "Screensaver"};
 
-// In tab order: the "General" group, the icon size group, the quick-launch hotkey, OK,
-// Cancel, the page control.
-constexpr ControlRow Controls[] = {
-    {"GroupBox1", "BUTTON", "General", 1, 0, 225, 129, Group},
-    {"CheckAutorun", "BUTTON", "Autorun Marigoldwick on windows start", 16, 24, 201, 17, Check | WS_GROUP, 0,
-     "GroupBox1"},
-    {"CheckSingleLeftClick", "BUTTON", "Accept single left click", 16, 48, 193, 17, Check, 0, "GroupBox1"},
-    {"CheckWrapMenu", "BUTTON", "Wrap menus", 16, 72, 207, 17, Check, 0, "GroupBox1"},
-    {"CheckAskBeforeQuit", "BUTTON", "Ask before quitting", 16, 96, 201, 17, Check, 0, "GroupBox1"},
-    {"RadioIconSize", "BUTTON", "Icon size", 232, 0, 81, 129, Group},
-    {"RadioIconSize0", "BUTTON", "16 x 16", 8, 24, 65, 17, Radio | WS_GROUP | WS_TABSTOP, 0, "RadioIconSize"},
-    {"RadioIconSize1", "BUTTON", "32 x 32", 8, 56, 65, 17, Radio, 0, "RadioIconSize"},
-    {"RadioIconSize2", "BUTTON", "64 x 64", 8, 88, 65, 17, Radio, 0, "RadioIconSize"},
-    {"LabelQuickLaunch", "STATIC", "&Quick launch hotkey:", 8, 274, 110, 13, WS_VISIBLE | WS_GROUP},
-    {"QuickLaunchHotKey", "msctls_hotkey32", "", 120, 270, 113, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE},
-    {"BtnOK", "BUTTON", "&OK", 160, 304, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
-    {"BtnCancel", "BUTTON", "&Cancel", 240, 304, 75, 25, Button},
-    {"PageControlExtraMenus", "SysTabControl32", "", 3, 135, 309, 128, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS},
-    {"TabSheet1", TabPageClass, "Tools menu", 0, 0, 0, 0, 0, 0, "PageControlExtraMenus"},
-    // Ends before the list: its background would cover the list's edge.
-    {"CheckToolsMenu", "BUTTON", "Enable", 8, 8, 60, 17, Check, 0, "TabSheet1"},
-    {"ToolsCbList", "SysListView32", "", 72, 8, 153, 81,
-     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-     WS_EX_CLIENTEDGE, "TabSheet1"},
-    {"BtnToolsSelectAll", "BUTTON", "Select All", 232, 8, 65, 25, Button, 0, "TabSheet1"},
-    {"BtnToolsSelectNone", "BUTTON", "Select None", 232, 40, 65, 25, Button, 0, "TabSheet1"},
+constexpr EventRow<TfrmOptions, C> Events[] = {
+    {C::BtnOK, BN_CLICKED, &TfrmOptions::BtnOKClick},
+    {C::BtnCancel, BN_CLICKED, &TfrmOptions::BtnCancelClick},
+    {C::BtnToolsSelectAll, BN_CLICKED, &TfrmOptions::BtnToolsSelectAllClick},
+    {C::BtnToolsSelectNone, BN_CLICKED, &TfrmOptions::BtnToolsSelectNoneClick},
 };
 
-constexpr std::array<EventRow<TfrmOptions>, 4> Events{{
-    {"BtnOK", BN_CLICKED, &TfrmOptions::BtnOKClick},
-    {"BtnCancel", BN_CLICKED, &TfrmOptions::BtnCancelClick},
-    {"BtnToolsSelectAll", BN_CLICKED, &TfrmOptions::BtnToolsSelectAllClick},
-    {"BtnToolsSelectNone", BN_CLICKED, &TfrmOptions::BtnToolsSelectNoneClick},
-}};
+// In tab order: the "General" group, the icon size group, the quick-launch hotkey, OK,
+// Cancel, the page control.
+constexpr ControlRow<C> Controls[] = {
+    {C::GroupBox1, "GroupBox1", "BUTTON", "General", 1, 0, 225, 129, Group},
+    {C::CheckAutorun, "CheckAutorun", "BUTTON", "Autorun Marigoldwick on windows start", 16, 24, 201, 17, Check | WS_GROUP, 0,
+     C::GroupBox1},
+    {C::CheckSingleLeftClick, "CheckSingleLeftClick", "BUTTON", "Accept single left click", 16, 48, 193, 17, Check, 0, C::GroupBox1},
+    {C::CheckWrapMenu, "CheckWrapMenu", "BUTTON", "Wrap menus", 16, 72, 207, 17, Check, 0, C::GroupBox1},
+    {C::CheckAskBeforeQuit, "CheckAskBeforeQuit", "BUTTON", "Ask before quitting", 16, 96, 201, 17, Check, 0, C::GroupBox1},
+    {C::RadioIconSize, "RadioIconSize", "BUTTON", "Icon size", 232, 0, 81, 129, Group},
+    {C::RadioIconSize0, "RadioIconSize0", "BUTTON", "16 x 16", 8, 24, 65, 17, Radio | WS_GROUP | WS_TABSTOP, 0, C::RadioIconSize},
+    {C::RadioIconSize1, "RadioIconSize1", "BUTTON", "32 x 32", 8, 56, 65, 17, Radio, 0, C::RadioIconSize},
+    {C::RadioIconSize2, "RadioIconSize2", "BUTTON", "64 x 64", 8, 88, 65, 17, Radio, 0, C::RadioIconSize},
+    {C::LabelQuickLaunch, "LabelQuickLaunch", "STATIC", "&Quick launch hotkey:", 8, 274, 110, 13, WS_VISIBLE | WS_GROUP},
+    {C::QuickLaunchHotKey, "QuickLaunchHotKey", "msctls_hotkey32", "", 120, 270, 113, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE},
+    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 160, 304, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 240, 304, 75, 25, Button},
+    {C::PageControlExtraMenus, "PageControlExtraMenus", "SysTabControl32", "", 3, 135, 309, 128, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS},
+    {C::TabSheet1, "TabSheet1", TabPageClass, "Tools menu", 0, 0, 0, 0, 0, 0, C::PageControlExtraMenus},
+    // Ends before the list: its background would cover the list's edge.
+    {C::CheckToolsMenu, "CheckToolsMenu", "BUTTON", "Enable", 8, 8, 60, 17, Check, 0, C::TabSheet1},
+    {C::ToolsCbList, "ToolsCbList", "SysListView32", "", 72, 8, 153, 81,
+     WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+     WS_EX_CLIENTEDGE, C::TabSheet1},
+    {C::BtnToolsSelectAll, "BtnToolsSelectAll", "BUTTON", "Select All", 232, 8, 65, 25, Button, 0, C::TabSheet1},
+    {C::BtnToolsSelectNone, "BtnToolsSelectNone", "BUTTON", "Select None", 232, 40, 65, 25, Button, 0, C::TabSheet1},
+};
+static_assert(WellFormedTable(Controls));
 
 int ClientWidth(HWND window)
 {
@@ -84,18 +84,13 @@ void FillToolsList(HWND list)
 
 std::unique_ptr<TfrmOptions> TfrmOptions::Create(HWND owner)
 {
-    LoadCommonControls(ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS);
-
-    auto form = std::make_unique<TfrmOptions>(Key{});
-    FormSpec layout{"TfrmOptions", "Options", 315, 331};
-    layout.owner = owner;
-    if (!form->CreateForm(layout) || !form->CreateControls(Controls)) return nullptr;
-    FillToolsList(form->Control("ToolsCbList"));
-    MakeHotkeyField(form->Control("QuickLaunchHotKey"));
-    form->BindEvents<TfrmOptions>(form.get(), Events);
-    form->SetDialogButtons("BtnOK", "BtnCancel");
-    form->SetInitialFocus("BtnOK");
-    form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
+    const FormDesign<TfrmOptions, C> design{
+        {"TfrmOptions", "Options", 315, 331, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS},
+        Controls, Events, C::BtnOK, C::BtnCancel, C::BtnOK};
+    auto form = Build(owner, design);
+    if (!form) return nullptr;
+    FillToolsList(form->Control(C::ToolsCbList));
+    MakeHotkeyField(form->Control(C::QuickLaunchHotKey));
     return form;
 }
 
@@ -107,7 +102,7 @@ ModalResult TfrmOptions::Execute(HWND owner)
 
 bool TfrmOptions::ToolsRowChecked(int row) const
 {
-    auto state = static_cast<UINT>(SendMessageW(Control("ToolsCbList"), LVM_GETITEMSTATE, static_cast<WPARAM>(row),
+    auto state = static_cast<UINT>(SendMessageW(Control(C::ToolsCbList), LVM_GETITEMSTATE, static_cast<WPARAM>(row),
                                                 LVIS_STATEIMAGEMASK));
     return (state >> 12) == 2;
 }
@@ -117,7 +112,7 @@ void TfrmOptions::SetToolsRowChecked(int row, bool checked) const
     LVITEMW item{};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-    SendMessageW(Control("ToolsCbList"), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(Control(C::ToolsCbList), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 int TfrmOptions::IconSizeIndex() const
@@ -144,25 +139,25 @@ void TfrmOptions::FormShow()
     // A size without a choice (48 from the file) leaves the radio group as it was.
     if (std::optional<int> index = IconSizeRadioIndex(Konfig.IconSize))
         for (int i = 0; i < static_cast<int>(IconSizeRadios.size()); ++i) SetChecked(IconSizeRadios[i], i == *index);
-    SetChecked("CheckAutorun", Konfig.SelfAutostart);
-    SetChecked("CheckWrapMenu", Konfig.MenuBreakIfPossible);
-    SetChecked("CheckSingleLeftClick", Konfig.SingleLeftClick);
-    SetChecked("CheckToolsMenu", Konfig.UseToolsMenu);
-    SetChecked("CheckAskBeforeQuit", Konfig.AskBeforeQuit);
+    SetChecked(C::CheckAutorun, Konfig.SelfAutostart);
+    SetChecked(C::CheckWrapMenu, Konfig.MenuBreakIfPossible);
+    SetChecked(C::CheckSingleLeftClick, Konfig.SingleLeftClick);
+    SetChecked(C::CheckToolsMenu, Konfig.UseToolsMenu);
+    SetChecked(C::CheckAskBeforeQuit, Konfig.AskBeforeQuit);
     TransferToolsMenuCfg(Transfer::ToControls);
-    SendMessageA(Control("QuickLaunchHotKey"), HKM_SETHOTKEY, HotkeyValueToControl(Konfig.QuickLaunchHotkey), 0);
+    SendMessageA(Control(C::QuickLaunchHotKey), HKM_SETHOTKEY, HotkeyValueToControl(Konfig.QuickLaunchHotkey), 0);
 }
 
 void TfrmOptions::BtnOKClick()
 {
     if (std::optional<uint8_t> size = RadioIndexIconSize(IconSizeIndex())) Konfig.IconSize = *size;
-    Konfig.SelfAutostart = IsChecked("CheckAutorun");
-    Konfig.MenuBreakIfPossible = IsChecked("CheckWrapMenu");
-    Konfig.SingleLeftClick = IsChecked("CheckSingleLeftClick");
-    Konfig.UseToolsMenu = IsChecked("CheckToolsMenu");
-    Konfig.AskBeforeQuit = IsChecked("CheckAskBeforeQuit");
+    Konfig.SelfAutostart = IsChecked(C::CheckAutorun);
+    Konfig.MenuBreakIfPossible = IsChecked(C::CheckWrapMenu);
+    Konfig.SingleLeftClick = IsChecked(C::CheckSingleLeftClick);
+    Konfig.UseToolsMenu = IsChecked(C::CheckToolsMenu);
+    Konfig.AskBeforeQuit = IsChecked(C::CheckAskBeforeQuit);
     TransferToolsMenuCfg(Transfer::FromControls);
-    auto hotkey = static_cast<uint16_t>(SendMessageA(Control("QuickLaunchHotKey"), HKM_GETHOTKEY, 0, 0));
+    auto hotkey = static_cast<uint16_t>(SendMessageA(Control(C::QuickLaunchHotKey), HKM_GETHOTKEY, 0, 0));
     Konfig.QuickLaunchHotkey = HotkeyValueFromControl(ApplyShiftOnlyRule(hotkey));
     EndModal(ModalResult::Ok);
 }
@@ -184,10 +179,10 @@ HBRUSH TfrmOptions::PageBrush()
     if (pageBrush_) return static_cast<HBRUSH>(pageBrush_.get());
     // Themes paint the page in a colour of their own: it is read from the tab control's
     // picture where the check box lies, so the check box paints no patch of the form's.
-    HWND tabs = Control("PageControlExtraMenus");
+    HWND tabs = Control(C::PageControlExtraMenus);
     RECT client{}, check{};
     GetClientRect(tabs, &client);
-    GetWindowRect(Control("CheckToolsMenu"), &check);
+    GetWindowRect(Control(C::CheckToolsMenu), &check);
     MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&check), 2);
     COLORREF colour = GetSysColor(COLOR_BTNFACE);
     {
@@ -210,7 +205,7 @@ LRESULT TfrmOptions::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        if (reinterpret_cast<HWND>(lParam) == FindControl("CheckToolsMenu")) {
+        if (reinterpret_cast<HWND>(lParam) == MadeControl(C::CheckToolsMenu)) {
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
             return reinterpret_cast<LRESULT>(PageBrush());
         }
@@ -229,7 +224,7 @@ void TfrmOptions::LaidOut()
 {
     // The one column spans the list at the new DPI, as it did at the old. Twice: coming from
     // a larger scale, the old column's scroll bars narrow the client until it fits.
-    HWND list = Control("ToolsCbList");
+    HWND list = Control(C::ToolsCbList);
     for (int pass = 0; pass < 2; ++pass) SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(ClientWidth(list), 0));
 }
 

@@ -1,12 +1,18 @@
 // The options dialog: edits the global options (Konfig) in place; OK stores, Cancel keeps.
 #pragma once
 
-#include "win/form.h"
+#include "win/form_of.h"
 
 #include <functional>
 #include <memory>
 
-class TfrmOptions final : public Form {
+enum class OptionsControl {
+    GroupBox1, CheckAutorun, CheckSingleLeftClick, CheckWrapMenu, CheckAskBeforeQuit, RadioIconSize, RadioIconSize0,
+    RadioIconSize1, RadioIconSize2, LabelQuickLaunch, QuickLaunchHotKey, BtnOK, BtnCancel, PageControlExtraMenus,
+    TabSheet1, CheckToolsMenu, ToolsCbList, BtnToolsSelectAll, BtnToolsSelectNone
+};
+
+class TfrmOptions final : public FormOf<OptionsControl> {
 public:
     // Created hidden, owned by the settings window.
     [[nodiscard]] static std::unique_ptr<TfrmOptions> Create(HWND owner);

@@ -7,6 +7,11 @@
 //                                              of that class
 //   window_driver close <class>                closes that window
 //   window_driver quick <letters> <rect file>  opens the quick-launch box and types the letters
+//   window_driver start <folder> <program>     starts the program with LOCALAPPDATA there (the
+//                                              prefix's registry would win over a Unix variable)
+//   window_driver box <text> <rect file> <id>  waits for the program's message box whose text
+//                                              begins so, writes its rectangle, then presses
+//                                              button <id> once the rectangle is taken
 // The window's screen rectangle goes to the file as "left top right bottom". Exit code 0
 // when that worked. It must run on the same Wine desktop as the program.
 #include "wait_for.h"
@@ -140,6 +145,33 @@ int OpenDialog(const wchar_t* button, const wchar_t* className, const wchar_t* r
     return WriteRect(dialog, rectFile) ? 0 : 6;
 }
 
+// The program's message boxes are dialogs (#32770) captioned with its name.
+HWND MessageBoxBeginning(const wchar_t* text)
+{
+    HWND found = nullptr;
+    WaitFor([&] {
+        for (HWND box = FindWindowW(L"#32770", nullptr); box && !found; box = FindWindowExW(nullptr, box, L"#32770", nullptr)) {
+            wchar_t shown[512] = {};
+            GetDlgItemTextW(box, 0xFFFF, shown, 512);
+            if (IsWindowVisible(box) && std::wcsncmp(shown, text, std::wcslen(text)) == 0) found = box;
+        }
+        return found != nullptr;
+    }, 15000);
+    return found;
+}
+
+int ShootMessageBox(const wchar_t* text, const wchar_t* rectFile, int button)
+{
+    HWND box = MessageBoxBeginning(text);
+    if (!box) return 3;
+    Sleep(500);  // painted
+    if (!WriteRect(box, rectFile)) return 6;
+    // The shot is taken from the file's appearance: give it time before the box goes.
+    Sleep(3000);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -157,6 +189,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (argc == 5 && std::wcscmp(argv[1], L"open") == 0) return OpenDialog(argv[2], argv[3], argv[4]);
     if (argc == 6 && std::wcscmp(argv[1], L"open") == 0) return OpenDialog(argv[2], argv[3], argv[4], argv[5]);
     if (argc == 4 && std::wcscmp(argv[1], L"quick") == 0) return OpenQuickBox(argv[2], argv[3]);
+    if (argc == 4 && std::wcscmp(argv[1], L"start") == 0) {
+        SetEnvironmentVariableW(L"LOCALAPPDATA", argv[2]);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started{};
+        std::wstring line = L"\"" + std::wstring(argv[3]) + L"\"";
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+            return 3;
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+        return 0;
+    }
+    if (argc == 5 && std::wcscmp(argv[1], L"box") == 0) return ShootMessageBox(argv[2], argv[3], _wtoi(argv[4]));
     if (argc == 3 && std::wcscmp(argv[1], L"close") == 0) {
         HWND window = Shown(argv[2]);
         if (!window) return 3;

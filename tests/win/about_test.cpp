@@ -106,10 +106,10 @@ TEST_F(AboutTest, LayoutFollowsTheTable)
     EXPECT_TRUE(Place("LblVersion")[0] == 8 && Place("LblVersion")[1] == 120);
     EXPECT_TRUE(Place("ImgBanner")[2] == 492 && Place("ImgBanner")[3] == 104);  // the picture's size
 
-    EXPECT_EQ(form->Text("LblVersion"), "Marigoldwick v1.05");
-    EXPECT_EQ(form->Text("BtnGotoHome"), "marigoldwick.example");
-    EXPECT_EQ(form->Text("BtnViewReadme"), "&View readme.txt");
-    EXPECT_EQ(form->Text("BtnOK"), "&OK");
+    EXPECT_EQ(form->Text(AboutControl::LblVersion), "Marigoldwick v1.05");
+    EXPECT_EQ(form->Text(AboutControl::BtnGotoHome), "marigoldwick.example");
+    EXPECT_EQ(form->Text(AboutControl::BtnViewReadme), "&View readme.txt");
+    EXPECT_EQ(form->Text(AboutControl::BtnOK), "&OK");
     EXPECT_EQ(SendMessageA(ui->Control("MemoCredits"), EM_GETLINECOUNT, 0, 0), 3);
     EXPECT_TRUE(ui->Font("LblVersion").lfWeight == FW_BOLD && ui->Font("LblVersion").lfHeight == -16);
     EXPECT_TRUE(ui->Font("BtnGotoHome").lfUnderline);
@@ -124,7 +124,7 @@ TEST_F(AboutTest, TheLinkButtonsHoldTheirPictureAndTextWithinTheirEdges)
     // The caption in its font, the 16-pixel picture, a gap and the button's edges.
     for (const char* name : {"BtnGotoHome", "BtnViewReadme"}) {
         HWND button = ui->Control(name);
-        std::string caption = form->Text(name);
+        std::string caption = ui->Text(name);
         std::erase(caption, '&');
         SIZE extent{};
         ScopedGetDC dc(button);

@@ -61,7 +61,7 @@ TEST_F(EditMenuTest, LayoutAndStartingState)
     // Wider only where a caption needs more room in the system's message font.
     EXPECT_GE(ui->ClientSize().cx, 348);
     EXPECT_EQ(ui->ClientSize().cy, 197);
-    EXPECT_EQ(form->Caption(), "Menu");
+    EXPECT_EQ(ControlText(form->Handle()), "Menu");
     EXPECT_GE(ui->Place("EdIconPfad").left, 200);
     EXPECT_EQ(ui->Place("EdIconPfad").top, 76);
     EXPECT_GE(ui->Place("MenuHotKey").left, 236);
@@ -69,7 +69,7 @@ TEST_F(EditMenuTest, LayoutAndStartingState)
     RECT panel = ui->Place("PanelMenuIcon"), image = ui->Place("ImgMenuIcon");
     EXPECT_EQ(panel.left, ui->Place("EdIconPfad").left + 3);
     EXPECT_TRUE(image.left > panel.left && image.bottom < panel.bottom);
-    EXPECT_EQ(form->Text("RadioLCB2"), "Load first program in list");
+    EXPECT_EQ(form->Text(EditMenuControl::RadioLCB2), "Load first program in list");
     EXPECT_EQ(form->LCBIndex(), 1);
     EXPECT_EQ(RangeMax(), 0);
     EXPECT_FALSE(BarEnabled());
@@ -166,13 +166,12 @@ TEST_F(EditMenuTest, HotkeyControlDropsShiftAloneAndConvertsValues)
 
 TEST_F(EditMenuTest, ModalRunKeepsFieldsEscCancelsAndF1AsksForHelp)
 {
-    form->SetCaption("Modify menu");
     form->SetMenuName("Tools");
     form->SetIconPfad(Program);
     form->SetIconNum(3);
     form->SetMenuHotKey('T' + HotkeyAlt);
     form->SetLCBIndex(2);
-    form->SetInitialFocus("EdMenuName");
+    form->SetInitialFocus(EditMenuControl::EdMenuName);
     int helpAsked = 0;
     form->OnHelp = [&] { ++helpAsked; };
     HWND focus = nullptr;
@@ -182,7 +181,7 @@ TEST_F(EditMenuTest, ModalRunKeepsFieldsEscCancelsAndF1AsksForHelp)
         ui->Click("RadioLCB0");
         PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
     });
-    EXPECT_EQ(form->Execute(nullptr), ModalResult::Cancel);
+    EXPECT_EQ(form->Execute(nullptr, "Modify menu"), ModalResult::Cancel);
     EXPECT_EQ(focus, ui->Control("EdMenuName"));
     EXPECT_EQ(helpAsked, 1);
 
@@ -190,8 +189,8 @@ TEST_F(EditMenuTest, ModalRunKeepsFieldsEscCancelsAndF1AsksForHelp)
         ui->Type("EdMenuName", "Renamed");
         ui->QueueClick("BtnOK");
     });
-    EXPECT_EQ(form->Execute(nullptr), ModalResult::Ok);
-    EXPECT_EQ(form->Caption(), "Modify menu");
+    EXPECT_EQ(form->Execute(nullptr, "Modify menu"), ModalResult::Ok);
+    EXPECT_EQ(ControlText(form->Handle()), "Modify menu");
     EXPECT_EQ(form->MenuName(), "Renamed");
     EXPECT_EQ(form->IconNum(), 3);
     EXPECT_EQ(form->MenuHotKey(), 'T' + HotkeyAlt);

@@ -2,6 +2,8 @@
 // programs, the shell's type pictures, and which entries share one.
 #include "menu_pictures.h"
 #include "menus/entry_icon_win.h"
+#include "menus/entry_picture_win.h"
+#include "menus/icon_pixels_win.h"
 #include "shell/idlist_win.h"
 #include "unicode_files.h"
 

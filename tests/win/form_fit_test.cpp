@@ -158,7 +158,7 @@ TEST_F(FormFit, EveryFormShowsItsCaptionsWholeWithoutOverlaps)
     Settings settings;
     ASSERT_TRUE(settings.form);
     settings.form->FormShow();
-    settings.form->Select("LvMenus", 0);
+    settings.form->Menus().Select(0);
     // The browse buttons close their fields' frames by design.
     ExpectFitted(*settings.form, {{"EdPfad", "BtnBrowsePfad"}, {"EdIconPfad", "BtnBrowseIconPath"}});
     ExpectFitted(settings.form->EditMenuDialog(), {{"EdIconPfad", "BtnBrowseMenIcon"}});

@@ -74,14 +74,14 @@ TEST(FormLayers, SettingsWindowWithAMenuChosen)
     std::unique_ptr<TfrmKonfig> settings = TfrmKonfig::Create(haupt->Handle(), SettingsHost(*haupt));
     ASSERT_TRUE(settings);
     settings->FormShow();
-    settings->Select("LvMenus", 0);
+    settings->Menus().Select(0);
     ExpectLayers(settings->Handle());
     // The drop target itself, where a drag from the file manager points.
     ShowWindow(settings->Handle(), SW_SHOWNOACTIVATE);
-    RECT list = ScreenPlace(settings->Control("LvItems"));
+    RECT list = ScreenPlace(settings->Control(KonfigControl::LvItems));
     for (POINT p : {POINT{list.left + 20, list.top + 4}, POINT{list.right - 4, list.bottom - 4}}) {
         ScreenToClient(settings->Handle(), &p);
-        EXPECT_EQ(ChildWindowFromPointEx(settings->Handle(), p, CWP_SKIPINVISIBLE), settings->Control("LvItems"));
+        EXPECT_EQ(ChildWindowFromPointEx(settings->Handle(), p, CWP_SKIPINVISIBLE), settings->Control(KonfigControl::LvItems));
     }
     settings.reset();
     haupt.reset();

@@ -71,9 +71,9 @@ protected:
         ShowWindow(settings->Handle(), SW_SHOW);
         settings->FormShow();
         FormDriver(*settings).SelectRow("LvMenus", 0);
-        ASSERT_EQ(settings->CurrentMenu, 0);
-        ASSERT_TRUE(settings->MyDropTarget);
-        settings->MyDropTarget->QueryInterface(IID_IDropTarget, reinterpret_cast<void**>(sink.GetAddressOf()));
+        ASSERT_EQ(settings->CurrentMenu(), 0);
+        ASSERT_TRUE(settings->Items().Drops().Target());
+        settings->Items().Drops().Target()->QueryInterface(IID_IDropTarget, reinterpret_cast<void**>(sink.GetAddressOf()));
     }
     void TearDown() override
     {
@@ -87,7 +87,7 @@ protected:
     DWORD DragAndDrop(IDataObject* data)
     {
         RECT r{};
-        GetWindowRect(settings->Control("LvItems"), &r);
+        GetWindowRect(settings->Control(KonfigControl::LvItems), &r);
         POINTL p{r.left + 20, r.top + 2};
         DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
         EXPECT_EQ(sink->DragEnter(data, MK_LBUTTON, p, &effect), S_OK);
@@ -96,7 +96,7 @@ protected:
             effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
             sink->DragOver(keys | MK_LBUTTON, p, &effect);
             EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_LINK));
-            EXPECT_FALSE(settings->MyDropTarget->AutoScrolling());
+            EXPECT_FALSE(settings->Items().Drops().Target()->AutoScrolling());
         }
         effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
         EXPECT_EQ(sink->Drop(data, 0, p, &effect), S_OK);
@@ -162,7 +162,7 @@ TEST_F(KonfigDrop, ShortcutsBecomeEntriesForTheirTargets)
 TEST_F(KonfigDrop, ADropWithoutItemsIsAnInternalError)
 {
     DWORD effect = DROPEFFECT_LINK;
-    settings->MyDropTargetDrop(*settings->MyDropTarget, 0, POINT{}, effect);
+    settings->Items().Drops().MyDropTargetDrop(*settings->Items().Drops().Target(), 0, POINT{}, effect);
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].text, "Internal Error while processing Drop-Event.");
     EXPECT_EQ(messages.Asked()[0].caption, "Marigoldwick");
@@ -174,7 +174,7 @@ TEST_F(KonfigDrop, RealDragsDropSeveralFilesAndAFolder)
 {
     for (const char* name : {"a.txt", "b.txt", "c.exe"}) ASSERT_TRUE(folder->Write(name, "x"));
     RECT r{};
-    GetWindowRect(settings->Control("LvItems"), &r);
+    GetWindowRect(settings->Control(KonfigControl::LvItems), &r);
     SetForegroundWindow(settings->Handle());
     auto drag = [&](IDataObject* data) {
         EXPECT_TRUE(SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2));

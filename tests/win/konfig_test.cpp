@@ -102,7 +102,7 @@ protected:
         ASSERT_TRUE(haupt);
         settings = TfrmKonfig::Create(haupt->Handle(), SettingsHost(*haupt));
         ASSERT_TRUE(settings);
-        settings->ShellOpen = [this](HWND, const std::string& file, int show) {
+        settings->System().ShellOpen = [this](HWND, const std::string& file, int show) {
             opened.push_back({file, show});
             return shellResult;
         };
@@ -187,24 +187,24 @@ TEST_F(KonfigMenus, OpensWithTheMenusListedAndTheOneUsedLastSelected)
 
     ASSERT_EQ(ui->Rows("LvMenus"), 2);
     EXPECT_EQ(ui->Cell("LvMenus", 1), "Games");
-    EXPECT_EQ(settings->CurrentMenu, 0) << "none used yet: the first";
-    EXPECT_EQ(settings->Text("LblCurrentMenu"), "-( Programs )-");
+    EXPECT_EQ(settings->CurrentMenu(), 0) << "none used yet: the first";
+    EXPECT_EQ(settings->Text(KonfigControl::LblCurrentMenu), "-( Programs )-");
     ui->SelectRow("LvMenus", -1);
-    EXPECT_EQ(settings->Text("LblCurrentMenu"), "- no menu selected -");
+    EXPECT_EQ(settings->Text(KonfigControl::LblCurrentMenu), "- no menu selected -");
     EXPECT_FALSE(ui->Usable("LvItems"));
     EXPECT_FALSE(ui->Usable("EdPfad")) << "controls inside the panel follow the disabled group";
     EXPECT_TRUE(ui->Usable("BtnAddMenu"));
 
     ui->SelectRow("LvMenus", 1);
-    EXPECT_EQ(settings->CurrentMenu, 1);
-    EXPECT_EQ(settings->Text("LblCurrentMenu"), "-( Games )-");
+    EXPECT_EQ(settings->CurrentMenu(), 1);
+    EXPECT_EQ(settings->Text(KonfigControl::LblCurrentMenu), "-( Games )-");
     EXPECT_TRUE(ui->Usable("EdPfad"));
-    EXPECT_EQ(settings->Text("LblItemIndex"), "-/0");
+    EXPECT_EQ(settings->Text(KonfigControl::LblItemIndex), "-/0");
 
     // Showing again goes on with the menu it was left with.
     ShowWindow(settings->Handle(), SW_HIDE);
     ShowWindow(settings->Handle(), SW_SHOW);
-    EXPECT_EQ(settings->CurrentMenu, 1);
+    EXPECT_EQ(settings->CurrentMenu(), 1);
     EXPECT_EQ(ui->SelectedRow("LvMenus"), 1);
     EXPECT_TRUE(ui->Usable("EdPfad"));
 }
@@ -216,7 +216,7 @@ TEST_F(KonfigMenus, AddPresetsTheDialogKeepsTheLeftClickChoiceAndStopsAtFifty)
     Open(menus);
 
     WithMenuDialog("BtnAddMenu", [&](TfrmEditMenu& dialog) {
-        EXPECT_EQ(dialog.Caption(), "New menu");
+        EXPECT_EQ(ControlText(dialog.Handle()), "New menu");
         EXPECT_EQ(dialog.MenuName(), "New Menu");
         char self[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -228,8 +228,8 @@ TEST_F(KonfigMenus, AddPresetsTheDialogKeepsTheLeftClickChoiceAndStopsAtFifty)
     ASSERT_EQ(MenuList.size(), 49u);
     EXPECT_EQ(Menu(48).MenuName, "Forty-nine");
     EXPECT_EQ(Menu(48).LCB, 1);
-    EXPECT_EQ(settings->CurrentMenu, 48) << "the new menu is selected at once";
-    EXPECT_EQ(settings->Text("LblCurrentMenu"), "-( Forty-nine )-");
+    EXPECT_EQ(settings->CurrentMenu(), 48) << "the new menu is selected at once";
+    EXPECT_EQ(settings->Text(KonfigControl::LblCurrentMenu), "-( Forty-nine )-");
     EXPECT_TRUE(ui->Usable("LvItems"));
 
     WithMenuDialog("BtnAddMenu", [&](TfrmEditMenu& dialog) {
@@ -260,15 +260,15 @@ TEST_F(KonfigMenus, ModifyWritesBackAndALeftClickOutOfRangeStoresZero)
 
     ui->SelectRow("LvMenus", 0);
     WithMenuDialog("BtnModifyMenu", [&](TfrmEditMenu& dialog) {
-        EXPECT_EQ(dialog.Caption(), "Modify menu");
+        EXPECT_EQ(ControlText(dialog.Handle()), "Modify menu");
         EXPECT_EQ(dialog.MenuName(), "Programs");
         EXPECT_EQ(dialog.LCBIndex(), -1);
         dialog.SetMenuName("Tools and programs, a name far too long for the label above the list");
     });
     EXPECT_EQ(Menu(0).LCB, 0);
     EXPECT_EQ(ui->Cell("LvMenus", 0), Menu(0).MenuName);
-    EXPECT_EQ(settings->CurrentMenu, 0) << "the menu stays selected";
-    std::string label = settings->Text("LblCurrentMenu");
+    EXPECT_EQ(settings->CurrentMenu(), 0) << "the menu stays selected";
+    std::string label = settings->Text(KonfigControl::LblCurrentMenu);
     EXPECT_EQ(label.substr(0, 3), "-( ");
     EXPECT_EQ(label.substr(label.size() - 3), "...");
 }
@@ -297,7 +297,7 @@ TEST_F(KonfigMenus, RemoveAsksOnlyForMenusWithItemsAndSelectsTheNeighbour)
     EXPECT_EQ(Menu(0).MenuName, "Empty");
     ui->Click("BtnRemoveMenu");
     EXPECT_TRUE(MenuList.empty());
-    EXPECT_EQ(settings->CurrentMenu, -1);
+    EXPECT_EQ(settings->CurrentMenu(), -1);
     EXPECT_FALSE(ui->Usable("LvItems"));
 }
 
@@ -542,7 +542,7 @@ TEST_F(KonfigWindow, ButtonAndListPicturesAreMadeForTheWindowsDpi)
     HMODULE program = LoadLibraryExA(Program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(program);
     ScopeGuard release([program] { FreeLibrary(program); });
-    settings->PictureModule = program;
+    settings->System().PictureModule = program;
     const UINT first = settings->Dpi();
     struct Sizes {
         UINT dpi;
@@ -560,7 +560,7 @@ TEST_F(KonfigWindow, ButtonAndListPicturesAreMadeForTheWindowsDpi)
         EXPECT_EQ(listSide("LvMenus", LVSIL_SMALL), at.small) << at.dpi;
         // The folder glyph and the preview come from the picture worker.
         auto glyph = [&] { return iconSide(SendMessageA(ui->Control("BtnBrowsePfad"), BM_GETIMAGE, IMAGE_ICON, 0)); };
-        auto preview = [&] { return iconSide(reinterpret_cast<LRESULT>(settings->PreviewIcon())); };
+        auto preview = [&] { return iconSide(reinterpret_cast<LRESULT>(settings->Items().Mask().PreviewIcon())); };
         EXPECT_TRUE(Settled([&] { return glyph() == at.small && preview() == at.preview; }))
             << at.dpi << ": glyph " << glyph() << ", preview " << preview();
     }
@@ -571,7 +571,7 @@ TEST_F(KonfigWindow, TheCounterKeepsEveryPixelAndLabelsLeaveTheDividerWhole)
     Open({{"Programs", 2, IconItems({"A", "B", "C", "D"})}});
     ui->SelectRow("LvMenus", 0);
     ui->SelectRow("LvItems", 3);
-    ASSERT_EQ(settings->Text("LblItemIndex"), "4/4");
+    ASSERT_EQ(settings->Text(KonfigControl::LblItemIndex), "4/4");
     using menu_pictures::Surface;
     HWND counter = ui->Control("LblItemIndex");
     COLORREF banner = GetSysColor(COLOR_APPWORKSPACE);
@@ -610,21 +610,21 @@ TEST_F(KonfigItems, SelectingAnItemFillsTheMask)
     ui->SelectRow("LvMenus", 0);
     EXPECT_EQ(ui->Rows("LvItems"), 3);
     ui->SelectRow("LvItems", 0);
-    EXPECT_EQ(settings->Text("EdPfad"), "C:\\windows\\notepad.exe");
-    EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
+    EXPECT_EQ(settings->Text(KonfigControl::EdPfad), "C:\\windows\\notepad.exe");
+    EXPECT_TRUE(settings->IsChecked(KonfigControl::CheckDefaultIcon));
     EXPECT_EQ(ui->Chosen("ComboStartMode"), 1) << "7 is Minimized";
-    EXPECT_EQ(settings->Text("LblItemIndex"), "1/3");
+    EXPECT_EQ(settings->Text(KonfigControl::LblItemIndex), "1/3");
     EXPECT_FALSE(GetWindowLongPtrA(ui->Control("EdPfad"), GWL_STYLE) & ES_READONLY);
 
     ui->SelectRow("LvItems", 1);
     EXPECT_EQ(ui->Chosen("ComboStartMode"), 1) << "an unknown start mode leaves the choice as it was";
-    EXPECT_FALSE(settings->IsChecked("CheckDefaultIcon"));
-    EXPECT_EQ(settings->IconNumPosition(), 2);
-    EXPECT_EQ(settings->Text("EdIconPfad"), Program);
+    EXPECT_FALSE(settings->IsChecked(KonfigControl::CheckDefaultIcon));
+    EXPECT_EQ(settings->Items().Mask().IconNumPosition(), 2);
+    EXPECT_EQ(settings->Text(KonfigControl::EdIconPfad), Program);
     EXPECT_TRUE(ui->Usable("ScrollBarIconNum"));
 
     ui->SelectRow("LvItems", 2);
-    EXPECT_EQ(settings->Text("EdPfad"), "Separator");
+    EXPECT_EQ(settings->Text(KonfigControl::EdPfad), "Separator");
     for (const char* locked : {"BtnAddItem", "BtnModifyItem", "EdPfad", "EdIconPfad", "ComboStartMode", "EdParams"})
         EXPECT_FALSE(ui->Usable(locked)) << locked;
     for (const char* open : {"BtnMoveUpItem", "BtnMoveDnItem", "BtnRemoveItem", "BtnClearItemMask", "BtnAddSep"})
@@ -632,10 +632,10 @@ TEST_F(KonfigItems, SelectingAnItemFillsTheMask)
 
     ui->Click("BtnClearItemMask");
     EXPECT_EQ(ui->SelectedRow("LvItems"), -1);
-    EXPECT_EQ(settings->Text("EdPfad"), "");
+    EXPECT_EQ(settings->Text(KonfigControl::EdPfad), "");
     EXPECT_TRUE(ui->Usable("EdPfad"));
     EXPECT_EQ(ui->Chosen("ComboStartMode"), 0) << "a new item starts Normal";
-    EXPECT_EQ(settings->Text("LblItemIndex"), "-/3");
+    EXPECT_EQ(settings->Text(KonfigControl::LblItemIndex), "-/3");
 }
 
 TEST_F(KonfigItems, ShellItemsShowTheirNameOrTheUnknownText)
@@ -657,11 +657,11 @@ TEST_F(KonfigItems, ShellItemsShowTheirNameOrTheUnknownText)
     ui->SelectRow("LvMenus", -1);
     ui->SelectRow("LvMenus", 0);
     ui->SelectRow("LvItems", 0);
-    EXPECT_NE(settings->Text("EdPfad").find("indows"), std::string::npos) << settings->Text("EdPfad");
-    EXPECT_TRUE(settings->CurrentIsPIDL);
+    EXPECT_NE(settings->Text(KonfigControl::EdPfad).find("indows"), std::string::npos) << settings->Text(KonfigControl::EdPfad);
+    EXPECT_TRUE(settings->Items().Mask().ShowsShellItem());
     EXPECT_TRUE(GetWindowLongPtrA(ui->Control("EdPfad"), GWL_STYLE) & ES_READONLY);
     ui->SelectRow("LvItems", 1);
-    EXPECT_EQ(settings->Text("EdPfad"), "(unknown shell item)");
+    EXPECT_EQ(settings->Text(KonfigControl::EdPfad), "(unknown shell item)");
 }
 
 TEST_F(KonfigItems, AddChecksTheFilesAndAppendsTheItemWithItsPicture)
@@ -680,7 +680,7 @@ TEST_F(KonfigItems, AddChecksTheFilesAndAppendsTheItemWithItsPicture)
     ui->Click("BtnAddItem");
     ASSERT_EQ(messages.Asked().size(), 2u);
     EXPECT_EQ(messages.Asked()[1].text, "Icon file not found.");
-    EXPECT_EQ(settings->Text("EdIconPfad"), "C:\\nowhere\\missing.ico") << "the mask keeps what was typed";
+    EXPECT_EQ(settings->Text(KonfigControl::EdIconPfad), "C:\\nowhere\\missing.ico") << "the mask keeps what was typed";
 
     // An existing icon file is enough: the item path may stay empty.
     ui->Type("EdIconPfad", Program);
@@ -696,7 +696,7 @@ TEST_F(KonfigItems, AddChecksTheFilesAndAppendsTheItemWithItsPicture)
     EXPECT_EQ(added.Startmode, 3) << "Maximized";
     EXPECT_EQ(added.AutoStartmode, 1) << "no choice stores Normal";
     EXPECT_EQ(ui->SelectedRow("LvItems"), 1);
-    EXPECT_EQ(settings->Text("LblItemIndex"), "2/2");
+    EXPECT_EQ(settings->Text(KonfigControl::LblItemIndex), "2/2");
     ASSERT_TRUE(Settled());
     EXPECT_TRUE(ImageListOf(Menu(0))->IsFinal(added.ImageIndex, SettingsPictureSize));
 
@@ -711,7 +711,7 @@ TEST_F(KonfigItems, AddChecksTheFilesAndAppendsTheItemWithItsPicture)
     // The description takes at most 254 characters as typed.
     ui->Click("BtnClearItemMask");
     ui->TypeAtEnd("EdBeschreibung", std::string(300, 'x'));
-    EXPECT_EQ(settings->Text("EdBeschreibung").size(), 254u);
+    EXPECT_EQ(settings->Text(KonfigControl::EdBeschreibung).size(), 254u);
 }
 
 TEST_F(KonfigItems, ModifyStoresTheMaskOrReloadsItWhenTheIconFileIsMissing)
@@ -728,7 +728,7 @@ TEST_F(KonfigItems, ModifyStoresTheMaskOrReloadsItWhenTheIconFileIsMissing)
     ui->Click("BtnModifyItem");
     ASSERT_EQ(messages.Asked().size(), 2u);
     EXPECT_EQ(messages.Asked()[1].text, "Icon file not found.");
-    EXPECT_EQ(settings->Text("EdBeschreibung"), "Two") << "the mask is reloaded from the item";
+    EXPECT_EQ(settings->Text(KonfigControl::EdBeschreibung), "Two") << "the mask is reloaded from the item";
     EXPECT_EQ(Menu(0).Items[1]->Description, "Two");
 
     std::string before = PictureOf(0, *Menu(0).Items[1]), first = PictureOf(0, *Menu(0).Items[0]);
@@ -784,7 +784,7 @@ TEST_F(KonfigItems, SeparatorsMovesAndRemovesKeepEveryItemWithItsOwnPicture)
     ui->Click("BtnAddSep");
     EXPECT_EQ(Descriptions(0), (std::vector<std::string>{"One", "Two", "Separator", "Three", "Four"}));
     EXPECT_EQ(ui->SelectedRow("LvItems"), 2);
-    EXPECT_EQ(settings->Text("EdPfad"), "Separator");
+    EXPECT_EQ(settings->Text(KonfigControl::EdPfad), "Separator");
     EXPECT_FALSE(ui->Usable("BtnAddItem"));
 
     ui->Click("BtnClearItemMask");
@@ -798,7 +798,7 @@ TEST_F(KonfigItems, SeparatorsMovesAndRemovesKeepEveryItemWithItsOwnPicture)
     ui->Click("BtnMoveDnItem");
     EXPECT_EQ(Descriptions(0), (std::vector<std::string>{"Two", "Separator", "One", "Three", "Four", "Separator"}));
     EXPECT_EQ(ui->SelectedRow("LvItems"), 2);
-    EXPECT_EQ(settings->Text("EdBeschreibung"), "One") << "the mask follows the moved item";
+    EXPECT_EQ(settings->Text(KonfigControl::EdBeschreibung), "One") << "the mask follows the moved item";
 
     ui->SelectRow("LvItems", 1);
     ui->Click("BtnRemoveItem");
@@ -812,10 +812,10 @@ TEST_F(KonfigItems, SeparatorsMovesAndRemovesKeepEveryItemWithItsOwnPicture)
     ui->SelectRow("LvItems", 3);
     ui->Click("BtnRemoveItem");
     EXPECT_EQ(ui->SelectedRow("LvItems"), 2) << "removing the last selects the new last";
-    EXPECT_EQ(settings->Text("EdBeschreibung"), "Three");
+    EXPECT_EQ(settings->Text(KonfigControl::EdBeschreibung), "Three");
     while (!Menu(0).Items.empty()) ui->Click("BtnRemoveItem");
-    EXPECT_EQ(settings->Text("EdBeschreibung"), "");
-    EXPECT_EQ(settings->Text("LblItemIndex"), "-/0");
+    EXPECT_EQ(settings->Text(KonfigControl::EdBeschreibung), "");
+    EXPECT_EQ(settings->Text(KonfigControl::LblItemIndex), "-/0");
     EXPECT_EQ(ImageListOf(Menu(0))->Count(), 0);
 }
 
@@ -1052,8 +1052,8 @@ TEST_F(KonfigItems, TheBrowseDialogReturnsAUnicodePathExactly)
     });
     ui->Click("BtnBrowsePfad");
     EXPECT_TRUE(answered);
-    EXPECT_EQ(settings->Text("EdPfad"), folder->File(name));
-    EXPECT_EQ(settings->Text("EdIconPfad"), folder->File(name)) << "a program is its own icon file";
+    EXPECT_EQ(settings->Text(KonfigControl::EdPfad), folder->File(name));
+    EXPECT_EQ(settings->Text(KonfigControl::EdIconPfad), folder->File(name)) << "a program is its own icon file";
 }
 
 TEST_F(KonfigItems, TypingInTheListMatchesTheWholeTextAtAUsersPace)
@@ -1087,21 +1087,21 @@ TEST_F(KonfigItems, WorkingDirectoryAndRunAsAdministratorGoThroughTheMask)
     Menu(0).Items[1]->RunAsAdmin = true;
     ui->SelectRow("LvMenus", 0);
     ui->SelectRow("LvItems", 1);
-    EXPECT_EQ(settings->Text("EdWorkingDir"), "%TEMP%");
-    EXPECT_TRUE(settings->IsChecked("CheckRunAsAdmin"));
+    EXPECT_EQ(settings->Text(KonfigControl::EdWorkingDir), "%TEMP%");
+    EXPECT_TRUE(settings->IsChecked(KonfigControl::CheckRunAsAdmin));
     ui->SelectRow("LvItems", 0);
-    EXPECT_EQ(settings->Text("EdWorkingDir"), "");
-    EXPECT_FALSE(settings->IsChecked("CheckRunAsAdmin"));
+    EXPECT_EQ(settings->Text(KonfigControl::EdWorkingDir), "");
+    EXPECT_FALSE(settings->IsChecked(KonfigControl::CheckRunAsAdmin));
 
     // The browse button starts at the entry's folder, then at what the field says.
     std::vector<std::string> starts;
-    settings->ChooseFolder = [&](HWND, std::string& path) {
+    settings->System().ChooseFolder = [&](HWND, std::string& path) {
         starts.push_back(path);
         path = folder->Path();
         return true;
     };
     ui->Click("BtnBrowseWorkingDir");
-    EXPECT_EQ(settings->Text("EdWorkingDir"), folder->Path());
+    EXPECT_EQ(settings->Text(KonfigControl::EdWorkingDir), folder->Path());
     ui->Check("CheckRunAsAdmin", true);
     ui->Click("BtnModifyItem");
     EXPECT_EQ(Menu(0).Items[0]->WorkingDir, folder->Path());
@@ -1115,8 +1115,8 @@ TEST_F(KonfigItems, WorkingDirectoryAndRunAsAdministratorGoThroughTheMask)
     EXPECT_EQ(starts[1], std::string(temp) + "\\sub") << "expanded for the dialog";
 
     ui->Click("BtnClearItemMask");
-    EXPECT_EQ(settings->Text("EdWorkingDir"), "");
-    EXPECT_FALSE(settings->IsChecked("CheckRunAsAdmin"));
+    EXPECT_EQ(settings->Text(KonfigControl::EdWorkingDir), "");
+    EXPECT_FALSE(settings->IsChecked(KonfigControl::CheckRunAsAdmin));
     EXPECT_TRUE(ui->Usable("EdWorkingDir"));
     ui->Click("BtnAddSep");
     for (const char* locked : {"EdWorkingDir", "BtnBrowseWorkingDir", "CheckRunAsAdmin"})
@@ -1130,7 +1130,7 @@ TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)
     ui->SelectRow("LvMenus", 0);
     ui->SelectRow("LvItems", 0);
     std::string given;
-    settings->PickIcon = [&](HWND, std::string& path, int& index) {
+    settings->System().PickIcon = [&](HWND, std::string& path, int& index) {
         given = path;
         path = Program;
         index = 4;
@@ -1139,8 +1139,8 @@ TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)
     ui->Type("EdIconPfad", std::string(300, 'p'));
     ui->Click("BtnBrowseIconPath");
     EXPECT_EQ(given, std::string(260, 'p'));
-    EXPECT_EQ(settings->Text("EdIconPfad"), Program);
-    EXPECT_EQ(settings->IconNumPosition(), 4);
+    EXPECT_EQ(settings->Text(KonfigControl::EdIconPfad), Program);
+    EXPECT_EQ(settings->Items().Mask().IconNumPosition(), 4);
 
     ui->Check("CheckDefaultIcon", true);
     ui->Click("BtnBrowseIconPath");
@@ -1148,15 +1148,15 @@ TEST_F(KonfigItems, BrowsingAndTheIconPickerFillTheMask)
     EXPECT_EQ(messages.Asked()[0].text, "Please uncheck 'use default icon' before choosing an icon.");
     EXPECT_EQ(messages.Asked()[0].caption, "Marigoldwick");
 
-    settings->ChooseFile = [](HWND, std::string& file) {
+    settings->System().ChooseFile = [](HWND, std::string& file) {
         file = Program.substr(0, Program.size() - 4) + ".EXE";
         return true;
     };
     ui->Check("CheckDefaultIcon", false);
     BrowsePfad('f');
-    EXPECT_EQ(settings->Text("EdPfad"), settings->Text("EdIconPfad"));
-    EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
-    EXPECT_NE(settings->PreviewIcon(), nullptr);
+    EXPECT_EQ(settings->Text(KonfigControl::EdPfad), settings->Text(KonfigControl::EdIconPfad));
+    EXPECT_TRUE(settings->IsChecked(KonfigControl::CheckDefaultIcon));
+    EXPECT_NE(settings->Items().Mask().PreviewIcon(), nullptr);
 }
 
 TEST_F(KonfigItems, BrowsingChoosesAFolderFromTheCurrentPathOrNothing)
@@ -1166,31 +1166,31 @@ TEST_F(KonfigItems, BrowsingChoosesAFolderFromTheCurrentPathOrNothing)
     ui->SelectRow("LvItems", 0);
     std::vector<std::string> starts;
     bool choose = true;
-    settings->ChooseFolder = [&](HWND, std::string& path) {
+    settings->System().ChooseFolder = [&](HWND, std::string& path) {
         starts.push_back(path);
         path = folder->Path();
         return choose;
     };
-    settings->ChooseFile = [](HWND, std::string&) -> bool {
+    settings->System().ChooseFile = [](HWND, std::string&) -> bool {
         ADD_FAILURE() << "the file dialog opened";
         return false;
     };
     ui->Check("CheckDefaultIcon", false);
     BrowsePfad('o');
     ASSERT_EQ(starts, std::vector<std::string>{Program});
-    EXPECT_EQ(settings->Text("EdPfad"), folder->Path());
-    EXPECT_EQ(settings->Text("EdIconPfad"), Program) << "a folder is no icon file";
-    EXPECT_TRUE(settings->IsChecked("CheckDefaultIcon"));
-    EXPECT_NE(settings->PreviewIcon(), nullptr);
+    EXPECT_EQ(settings->Text(KonfigControl::EdPfad), folder->Path());
+    EXPECT_EQ(settings->Text(KonfigControl::EdIconPfad), Program) << "a folder is no icon file";
+    EXPECT_TRUE(settings->IsChecked(KonfigControl::CheckDefaultIcon));
+    EXPECT_NE(settings->Items().Mask().PreviewIcon(), nullptr);
 
     ui->Type("EdPfad", Program);
     choose = false;
     BrowsePfad('o');
     EXPECT_EQ(starts.size(), 2u);
-    EXPECT_EQ(settings->Text("EdPfad"), Program) << "a cancelled folder dialog changes nothing";
+    EXPECT_EQ(settings->Text(KonfigControl::EdPfad), Program) << "a cancelled folder dialog changes nothing";
     BrowsePfad(VK_ESCAPE);
     EXPECT_EQ(starts.size(), 2u) << "the popup closed without a choice";
-    EXPECT_EQ(settings->Text("EdPfad"), Program);
+    EXPECT_EQ(settings->Text(KonfigControl::EdPfad), Program);
     EXPECT_TRUE(messages.Asked().empty());
 }
 

@@ -46,7 +46,7 @@ TEST_F(OptionsTest, LayoutFollowsTheTable)
     EXPECT_GE(ui->ClientSize().cx, 315);
     EXPECT_EQ(ui->ClientSize().cy, 331);
     EXPECT_EQ(ui->Place("CheckAutorun").left, 17);
-    EXPECT_EQ(form->Text("CheckWrapMenu"), "Wrap menus");
+    EXPECT_EQ(form->Text(OptionsControl::CheckWrapMenu), "Wrap menus");
     EXPECT_EQ(ui->Place("BtnOK").top, 304);
     EXPECT_GE(ui->Place("BtnCancel").left, 240);
     // The page's controls sit on the page, below its tab and inside the page control.
@@ -150,7 +150,7 @@ TEST_F(OptionsTest, CancelAndEscKeepKonfigEnterPressesOkF1AsksForHelp)
     EXPECT_EQ(Konfig.IconSize, 16);
     EXPECT_TRUE(!Konfig.SelfAutostart && Konfig.AskBeforeQuit);
     auto enter = [&] {
-        EXPECT_TRUE(form->ToolsRowChecked(3) && form->IsChecked("CheckAskBeforeQuit"));
+        EXPECT_TRUE(form->ToolsRowChecked(3) && form->IsChecked(OptionsControl::CheckAskBeforeQuit));
         EXPECT_EQ(form->IconSizeIndex(), 0);
         ui->QueueKeyUp("BtnOK", VK_F1);
         ui->QueueKeyDown("BtnOK", VK_RETURN);
