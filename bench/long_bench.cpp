@@ -223,6 +223,15 @@ LRESULT Ask(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
                : -1;
 }
 
+// A click on a button found once: its parent gets BN_CLICKED, as ClickButton sends it,
+// without looking the button up by its caption among all controls each time.
+bool Click(HWND button)
+{
+    return button && IsWindowEnabled(button) &&
+           Post(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                reinterpret_cast<LPARAM>(button));
+}
+
 void PostKey(HWND window, WORD key)
 {
     static_cast<void>(Post(window, WM_KEYDOWN, key, 1));
@@ -249,8 +258,9 @@ public:
         HWND items = ChildAt(settings, {MenuListPoint.x, 128 + 33 + 20}, "SysListView32");
         HWND path = ChildAt(settings, PathEditPoint, "Edit");
         HWND description = ChildAt(settings, DescriptionEditPoint, "Edit");
-        HWND add = FindChild(settings, "Button", "&Add");
-        if (!menus || !items || !path || !description || !add) return Failed("settings: controls not found", cycle);
+        HWND add = FindChild(settings, "Button", "&Add"), remove = FindChild(settings, "Button", "&Remove");
+        if (!menus || !items || !path || !description || !add || !remove)
+            return Failed("settings: controls not found", cycle);
         auto count = [&] { return Ask(items, LVM_GETITEMCOUNT); };
         auto selectedMenu = [&] { return Ask(menus, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED); };
         if (!WaitUntil([&] { return selectedMenu() == ScratchMenu && IsWindowEnabled(add) && count() == 0; }))
@@ -262,7 +272,7 @@ public:
             const std::string text = "Entry " + std::to_string(cycle) + "." + std::to_string(i);
             SendMessageW(path, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(target).c_str()));
             SendMessageW(description, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
-            if (!ClickButton(settings, "&Add") || !WaitUntil([&] { return count() == before + 1; }, 5000, 5))
+            if (!Click(add) || !WaitUntil([&] { return count() == before + 1; }, 5000, 5))
                 return Failed("settings: an entry was not added", cycle);
         }
         if (!Drop(items) || !WaitUntil([&] { return count() == AddedPerCycle; }, 5000, 5))
@@ -274,7 +284,7 @@ public:
                 WaitUntil([&] { return Ask(items, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) >= 0; },
                           2000, 5);
             }
-            if (!ClickButton(settings, "&Remove") || !WaitUntil([&] { return count() == left - 1; }, 5000, 5))
+            if (!Click(remove) || !WaitUntil([&] { return count() == left - 1; }, 5000, 5))
                 return Failed("settings: an entry was not removed", cycle);
         }
         if (!ClickButton(settings, "&OK - Minimize") || !WaitUntil([&] { return !IsWindowVisible(settings); }))
@@ -354,7 +364,8 @@ private:
         std::string arguments = quoted(sandbox_.Folder().File("drag.txt"));
         arguments.append(" ").append(std::to_string((r.left + r.right) / 2));
         arguments.append(" ").append(std::to_string((r.top + r.bottom) / 2));
-        for (const char* name : DroppedNames) arguments.append(" ").append(quoted(sandbox_.Folder().File("Drops\\") + name));
+        for (const char* name : DroppedNames)
+            arguments.append(" ").append(quoted(sandbox_.Folder().File("Drops\\") + name));
         std::unique_ptr<AppProcess> drag = AppProcess::Start(BesideTestProgram("drag_source.exe"), arguments);
         return drag && drag->WaitForExit(20000) == 0u;
     }
@@ -447,7 +458,8 @@ int main(int argc, char** argv)
     if (BinFolder().empty()) SetEnvironmentVariableW(L"MGW_BIN", Wide(BesideTestProgram("")).c_str());
     SetEnvironmentVariableW(Wide(DiagnosticsVariable).c_str(), L"1");
     std::optional<MgwSandbox> sandbox = MgwSandbox::Create();
-    if (!sandbox || !sandbox->WriteIni(IniText()) || !CreateDirectoryA(sandbox->Folder().File("Drops").c_str(), nullptr) ||
+    if (!sandbox || !sandbox->WriteIni(IniText()) ||
+        !CreateDirectoryA(sandbox->Folder().File("Drops").c_str(), nullptr) ||
         !CreateDirectoryA(sandbox->Folder().File("Drops\\Sub Folder").c_str(), nullptr) ||
         !CopyFileA("C:\\windows\\notepad.exe", sandbox->Folder().File("Drops\\Editor.exe").c_str(), FALSE) ||
         !sandbox->Folder().Write("Drops\\notes.txt", "notes\r\n") ||
