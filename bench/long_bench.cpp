@@ -316,14 +316,20 @@ public:
 
     bool QuickCycle(int cycle)
     {
+        // The hotkey again, as a user presses it, when the box did not show or did not get
+        // the keyboard (the hotkey opens the box afresh).
         HWND box = nullptr;
-        for (int press = 0; press < 5 && !box; ++press) {
+        bool focused = false;
+        for (int press = 0; press < 5 && !focused; ++press) {
             PressKeys({VK_CONTROL, VK_SHIFT, VK_F9});
             box = app_.WaitForWindow({BoxClass, "", true}, 1500);
+            focused = box && WaitUntil([&] { return GetForegroundWindow() == box; }, 1500);
             repeatedKeys_ += press > 0;
         }
-        if (!box || !WaitUntil([&] { return GetForegroundWindow() == box; }, 3000))
-            return Failed("quick launch: the box did not open with the keyboard", cycle);
+        if (!focused)
+            return Failed(std::string("quick launch: the box ") + (box ? "showed without the keyboard, which " : "") +
+                              "the foreground window \"" + WindowClass(GetForegroundWindow()) + "\" kept",
+                          cycle);
         HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
         static constexpr const char* Typed[] = {"NO", "RE", "CM", "EX", "WI", "QZ"};
         const std::string typed = Typed[cycle % std::size(Typed)];
