@@ -74,6 +74,7 @@ file(GLOB MGW_BENCHES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${MGW_BENCHES})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
-  target_link_libraries(${name} PRIVATE mgw_win)
+  # The test driver too: a benchmark drives the program from outside as the tests do.
+  target_link_libraries(${name} PRIVATE mgw_win mgw_testsupport psapi)
   target_link_options(${name} PRIVATE ${MGW_STATIC})
 endforeach()

@@ -18,6 +18,7 @@
 #include "win/resource_ids.h"
 #include "win/system_function.h"
 #include "win/text_conversion.h"
+#include "win/user_objects.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -531,6 +532,8 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WmPendingPictures:
         return PendingEntryPictures(MenuList);
+    case WmCountUserObjects:
+        return UserObjectsIfAsked();
     case WM_COMMAND: {
         LRESULT result = DefaultHandling(msg, wParam, lParam);
         if (!ToolsCommand(wParam)) FormCommand(wParam);
