@@ -110,8 +110,10 @@ void ImageListMenuImages::MarkShownPending(int index, int size, HWND window, con
     if (const Asked* asked = AskedAt(slot, size)) service_->Raise(asked->ticket, PictureUrgency::Shown);
     else slot.asked.push_back({size, service_->Request(*this, slot.request, size, PictureUrgency::Shown)});
     if (!window) return;
-    Shown shown{window, rect ? *rect : RECT{}, rect == nullptr};
-    auto same = [&](const Shown& s) { return s.window == window && s.whole == shown.whole && EqualRect(&s.rect, &shown.rect); };
+    Shown shown{window, rect ? *rect : RECT{}, rect == nullptr, size};
+    auto same = [&](const Shown& s) {
+        return s.window == window && s.whole == shown.whole && s.size == size && EqualRect(&s.rect, &shown.rect);
+    };
     if (std::none_of(slot.shown.begin(), slot.shown.end(), same)) slot.shown.push_back(shown);
 }
 
@@ -120,10 +122,13 @@ void ImageListMenuImages::Finished(uint64_t ticket, PictureKeyId key)
     for (Slot& slot : slots_) {
         auto asked = std::find_if(slot.asked.begin(), slot.asked.end(), [&](const Asked& a) { return a.ticket == ticket; });
         if (asked == slot.asked.end()) continue;
+        const int size = asked->size;
         slot.asked.erase(asked);
         slot.key = key;
-        for (const Shown& shown : std::exchange(slot.shown, {}))
-            if (IsWindow(shown.window)) InvalidateRect(shown.window, shown.whole ? nullptr : &shown.rect, FALSE);
+        auto placed = std::stable_partition(slot.shown.begin(), slot.shown.end(), [size](const Shown& s) { return s.size != size; });
+        for (auto shown = placed; shown != slot.shown.end(); ++shown)
+            if (IsWindow(shown->window)) InvalidateRect(shown->window, shown->whole ? nullptr : &shown->rect, FALSE);
+        slot.shown.erase(placed, slot.shown.end());
     }
 }
 

@@ -59,6 +59,7 @@ private:
         HWND window;
         RECT rect;
         bool whole;
+        int size;  // repainted when the picture of this size is placed, not another's
     };
     struct Asked {
         int size;

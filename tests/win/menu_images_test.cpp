@@ -194,6 +194,22 @@ TEST_F(EntryPictureTest, ShownPlaceholdersGoFirstAndAreRepaintedWithTheRealPictu
     EXPECT_EQ(draw(), Red);
 }
 
+TEST_F(EntryPictureTest, AnAreaShowingOneSizesPlaceholderIsRepaintedWhenThatSizesPictureIsPlaced)
+{
+    Use(ColourSource(150));
+    MenuOf({Red});
+    UniqueWindow shown(CreateWindowW(L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr, nullptr, nullptr));
+    Images(0).MarkShownPending(0, 16, nullptr, nullptr);  // asked first, shown nowhere
+    Images(0).MarkShownPending(0, 24, shown.get(), nullptr);
+    ValidateRect(shown.get(), nullptr);
+    auto repaintAsked = [&] { return GetUpdateRect(shown.get(), nullptr, FALSE) != FALSE; };
+    ASSERT_TRUE(WaitUntil([&] { return service->PlaceFinished() > 0; }, 3000, 1));
+    ASSERT_FALSE(Images(0).IsFinal(0, 24));
+    EXPECT_FALSE(repaintAsked()) << "the 16-pixel picture is not what that area shows";
+    EXPECT_TRUE(WaitUntil([&] { return service->PlaceFinished(), Images(0).IsFinal(0, 24); }, 3000, 1));
+    EXPECT_TRUE(repaintAsked());
+}
+
 TEST_F(EntryPictureTest, StoppingDuringExtractionEndsAfterThePictureInHand)
 {
     Use(ColourSource(50));
