@@ -33,10 +33,10 @@ public:
     ~THaupt() override;
 
     // The settings window ShowSettings runs; created after the main window.
-    void AttachSettings(TfrmKonfig* settings) { settings_ = settings; }
     // Or made by `create` once start-up is through (its dialogs take a tenth of a second
     // that a first popup should not wait for), or at once when needed earlier.
-    void AttachSettingsFactory(std::function<TfrmKonfig*()> create) { createSettings_ = std::move(create); }
+    void AttachSettings(TfrmKonfig* settings) { settings_ = settings; }
+    void AttachSettings(std::function<TfrmKonfig*()> create) { createSettings_ = std::move(create); }
 
     void ShowWelcome();
     void ShowSettings();
@@ -47,7 +47,6 @@ public:
     // The quick-launch box, opened over the menus as they are now.
     void ShowQuickBox();
     // Null until first opened.
-    QuickBox* QuickLaunchBox() const { return quickBox_.get(); }
     void ClearModel();
     // The tools menu's quit entry: the same question as command 1901.
     void TPMQuitMarigoldwick1Click();

@@ -35,7 +35,7 @@ int Run()
     if (!haupt) return 1;
     // Destroyed before the main window, which it belongs to.
     std::unique_ptr<TfrmKonfig> frmKonfig;
-    haupt->AttachSettingsFactory([&frmKonfig, h = haupt.get()] {
+    haupt->AttachSettings([&frmKonfig, h = haupt.get()] {
         frmKonfig = TfrmKonfig::Create(h->Handle(), SettingsHost(*h));
         return frmKonfig.get();
     });

@@ -139,9 +139,7 @@ public:
             if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) return ShellImage(Wide(path).c_str(), 0);
             return Lookup("\\", [] { return std::optional<PictureLocation>(FolderIcon()); }).value_or(PictureLocation{});
         }
-        std::wstring wideType = Wide(ExtensionOf(path));
-        CharUpperBuffW(wideType.data(), static_cast<DWORD>(wideType.size()));
-        const std::string type = Utf8(wideType);
+        const std::string type = UpperCaseText(ExtensionOf(path));
         if (std::optional<PictureLocation> typed = Lookup(type, [&type] { return TypeIcon(type); })) return *typed;
         return ShellImage(Wide(path).c_str(), 0);
     }

@@ -51,7 +51,7 @@ static_assert(WellFormedTable(Controls));
 bool ChooseIconFile(HWND owner, std::string& file)
 {
     std::array<wchar_t, MAX_PATH + 1> buffer{};
-    lstrcpynW(buffer.data(), Wide(ExpandEnvironment(file)).c_str(), static_cast<int>(buffer.size()));
+    lstrcpynW(buffer.data(), ExpandEnvironmentWide(file).c_str(), static_cast<int>(buffer.size()));
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
@@ -157,11 +157,6 @@ int TfrmIconPick::IconIndex() const
 {
     const int entry = ListViewSelectedIndex(Control(C::LvIcons));
     return entry >= 0 && entry < static_cast<int>(offered_.size()) ? offered_[static_cast<size_t>(entry)] : -1;
-}
-
-int TfrmIconPick::IconCount() const
-{
-    return static_cast<int>(SendMessageW(Control(C::LvIcons), LVM_GETITEMCOUNT, 0, 0));
 }
 
 void TfrmIconPick::SetIconIndex(int index)

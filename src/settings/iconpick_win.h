@@ -29,7 +29,6 @@ public:
     // The selected icon, -1 for none.
     int IconIndex() const;
     void SetIconIndex(int index);
-    int IconCount() const;
 
     // The file dialog behind "&Browse..." (true with the chosen file); replaceable.
     std::function<bool(HWND owner, std::string& file)> ChooseFile;

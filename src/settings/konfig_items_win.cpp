@@ -26,7 +26,7 @@ PathKind PathKindOf(const std::string& path)
 {
     if (path.empty()) return PathKind::Missing;
     // Judged as the shell will find it when it starts the entry; the entry keeps the text.
-    DWORD attributes = GetFileAttributesW(Wide(ExpandEnvironment(path)).c_str());
+    DWORD attributes = GetFileAttributesW(ExpandEnvironmentWide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
 }
@@ -150,7 +150,7 @@ LRESULT KonfigItems::LvItemsData(NMHDR& header)
     if (!menu || n < 0 || n >= static_cast<int>(menu->Items.size())) return 0;
     const TOneItem& item = *menu->Items[static_cast<size_t>(n)];
     if ((info.item.mask & LVIF_TEXT) && info.item.pszText && info.item.cchTextMax > 0) {
-        const std::wstring text = Wide(FirstUnits(item.Description, static_cast<size_t>(info.item.cchTextMax - 1)));
+        const std::wstring text = FirstUnitsWide(item.Description, static_cast<size_t>(info.item.cchTextMax - 1));
         lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
     }
     if ((info.item.mask & LVIF_IMAGE) && ImageListOf(*menu)) {

@@ -88,8 +88,4 @@ protected:
         for (const EventRow<T, Id>& row : rows)
             On(row.control, row.notification, [self, h = row.handler] { (self->*h)(); });
     }
-    void SetDialogButtons(Id defaultButton, Id cancelButton)
-    {
-        SetDialogButtonsAt(Index(defaultButton), Index(cancelButton));
-    }
 };

@@ -28,17 +28,30 @@ std::string FromWide(UINT codePage, std::wstring_view wide)
     return text;
 }
 
+// Cuts the text to at most `units`, never half a surrogate pair; true when it was longer.
+bool CutToUnits(std::wstring& wide, size_t units)
+{
+    if (wide.size() <= units) return false;
+    if (units > 0 && IS_HIGH_SURROGATE(wide[units - 1])) --units;
+    wide.resize(units);
+    return true;
+}
+
 }  // namespace
 
 std::string Utf8(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
 
+std::wstring FirstUnitsWide(std::string_view utf8, size_t units)
+{
+    std::wstring wide = Wide(utf8);
+    CutToUnits(wide, units);
+    return wide;
+}
+
 std::string FirstUnits(std::string_view utf8, size_t units)
 {
     std::wstring wide = Wide(utf8);
-    if (wide.size() <= units) return std::string(utf8);
-    if (units > 0 && IS_HIGH_SURROGATE(wide[units - 1])) --units;
-    wide.resize(units);
-    return Utf8(wide);
+    return CutToUnits(wide, units) ? Utf8(wide) : std::string(utf8);
 }
 
 std::string UpperCaseText(std::string_view utf8)

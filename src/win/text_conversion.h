@@ -14,6 +14,8 @@ std::string Utf8(std::wstring_view wide);
 // The UTF-8 text's beginning that takes at most `units` UTF-16 units, never half a
 // surrogate pair: for fields the system measures in wide characters.
 std::string FirstUnits(std::string_view utf8, size_t units);
+// The same, wide: for a buffer the system hands over.
+std::wstring FirstUnitsWide(std::string_view utf8, size_t units);
 
 // The UTF-8 text in upper or lower case by the system's rules for every script.
 std::string UpperCaseText(std::string_view utf8);

@@ -134,7 +134,7 @@ TEST_F(HauptStartup, TheSettingsWindowIsMadeAfterStartUpUnlessNeededSooner)
     haupt = THaupt::Create({folder->Path()});
     ASSERT_TRUE(haupt);
     int made = 0;
-    haupt->AttachSettingsFactory([&] {
+    haupt->AttachSettings([&] {
         ++made;
         settings = TfrmKonfig::Create(Main(), SettingsHost(*haupt));
         return settings.get();
@@ -155,7 +155,7 @@ TEST_F(HauptStartup, TheSettingsWindowIsMadeAfterStartUpUnlessNeededSooner)
     haupt = THaupt::Create({folder->Path()});
     ASSERT_TRUE(haupt);
     made = 0;
-    haupt->AttachSettingsFactory([&] {
+    haupt->AttachSettings([&] {
         ++made;
         settings = TfrmKonfig::Create(Main(), SettingsHost(*haupt));
         WhileShown([this] { PostMessageA(settings->Handle(), WM_CLOSE, 0, 0); });
