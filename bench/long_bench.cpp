@@ -204,17 +204,6 @@ void Fail(const std::string& what)
     std::fflush(stderr);
 }
 
-HWND ChildAt(HWND window, POINT point, const char* className)
-{
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT place{};
-        GetWindowRect(child, &place);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-        if (WindowClass(child) == className && PtInRect(&place, point)) return child;
-    }
-    return nullptr;
-}
-
 LRESULT Ask(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     DWORD_PTR answer = 0;

@@ -38,17 +38,6 @@ std::string AppTest::SaveAndClose(HWND settings)
     return sandbox->ReadIni().value_or("");
 }
 
-HWND ChildAt(HWND window, POINT point, std::string_view className)
-{
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT place{};
-        GetWindowRect(child, &place);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-        if (WindowClass(child) == className && PtInRect(&place, point)) return child;
-    }
-    return nullptr;
-}
-
 HWND SettingsItemList(HWND settings)
 {
     HWND tallest = nullptr;

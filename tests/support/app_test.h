@@ -26,9 +26,6 @@ protected:
     HWND main = nullptr;
 };
 
-// The child of that class under that point of the window's client area, or null.
-HWND ChildAt(HWND window, POINT point, std::string_view className);
-inline HWND EditAt(HWND window, POINT point) { return ChildAt(window, point, "Edit"); }
 // The settings window's item list: of its two list views, the tall one.
 HWND SettingsItemList(HWND settings);
 

@@ -432,3 +432,14 @@ bool ChooseMenuCommand(HWND mainWindow, int menu, WORD command)
     return Post(mainWindow, WM_USER + 2, static_cast<WPARAM>(menu), 0) && Post(mainWindow, WM_CANCELMODE) &&
            Post(mainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
+
+HWND ChildAt(HWND window, POINT point, std::string_view className)
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+        if (WindowClass(child) == className && PtInRect(&place, point)) return child;
+    }
+    return nullptr;
+}

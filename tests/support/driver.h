@@ -92,6 +92,10 @@ std::vector<std::pair<int, int>> OverlappingChildren(HWND window);
 [[nodiscard]] bool ClickButton(HWND window, std::string_view caption);
 [[nodiscard]] bool Post(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
+// The child of that class under that point of the window's client area, or null.
+HWND ChildAt(HWND window, POINT point, std::string_view className);
+inline HWND EditAt(HWND window, POINT point) { return ChildAt(window, point, "Edit"); }
+
 struct WindowQuery {
     std::string_view className;  // empty: any
     std::string_view caption;    // empty: any
