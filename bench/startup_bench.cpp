@@ -15,6 +15,7 @@
 #include <shellapi.h>
 
 #include "config/model.h"
+#include "menus/icon_pixels_win.h"
 #include "wine_process.h"
 #include "win/command_ids.h"
 #include "win/handles.h"
@@ -394,12 +395,7 @@ std::vector<unsigned char> Capture(HWND popup)
     if (!GetWindowRect(popup, &r)) return {};
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return {};
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    const BITMAPINFO bi = TopDownDib32(w, h);
     void* bits = nullptr;
     UniqueGdiObject dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueMemoryDC dc(CreateCompatibleDC(nullptr));

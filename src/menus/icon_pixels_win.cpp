@@ -9,8 +9,7 @@ namespace {
 std::optional<std::vector<uint32_t>> DibPixels(HDC dc, HBITMAP bitmap, int width, int height)
 {
     // 32 bits a pixel, rows top down.
-    BITMAPINFO info{};
-    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO info = TopDownDib32(width, height);
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
     if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != height)
         return std::nullopt;
@@ -18,6 +17,18 @@ std::optional<std::vector<uint32_t>> DibPixels(HDC dc, HBITMAP bitmap, int width
 }
 
 }  // namespace
+
+BITMAPINFO TopDownDib32(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
 
 std::optional<PixelImage> IconPicture(HICON icon)
 {
@@ -59,8 +70,7 @@ UniqueIcon PictureIcon(const PixelImage& picture)
     const int width = picture.width, height = picture.height;
     if (width <= 0 || height <= 0 || picture.pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
         return {};
-    BITMAPINFO info{};
-    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO info = TopDownDib32(width, height);
     void* bits = nullptr;
     UniqueGdiObject colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!colour || !bits) return {};

@@ -8,6 +8,9 @@
 
 #include <optional>
 
+// The header of a 32-bit DIB with rows top down, the layout of PixelImage.
+BITMAPINFO TopDownDib32(int width, int height);
+
 // An icon's pixels at its own size, straight alpha; icons without alpha take it from
 // their mask. Nothing for a null or unreadable icon.
 [[nodiscard]] std::optional<PixelImage> IconPicture(HICON icon);

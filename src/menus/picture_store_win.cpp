@@ -43,18 +43,6 @@ constexpr size_t StripBytes = 256 * 1024;
 
 }  // namespace
 
-BITMAPINFO TopDownDib32(int width, int height)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 PictureStore::PictureStore(int size, const EntryPictures& pictures)
     : size_(size), list_(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 256))
 {

@@ -2,6 +2,7 @@
 // the separator, then one per key as the worker thread finishes them.
 #pragma once
 
+#include "menus/icon_pixels_win.h"
 #include "menus/picture_worker_win.h"
 #include "win/handles.h"
 
@@ -15,8 +16,6 @@ struct EntryPictures {
     UniqueIcon ImgIconSeparator;
 };
 
-// The header of a 32-bit DIB with rows top down, the layout of PixelImage.
-BITMAPINFO TopDownDib32(int width, int height);
 
 // The settings window's item list shows 32-pixel pictures whatever the menus use.
 inline constexpr int SettingsPictureSize = 32;

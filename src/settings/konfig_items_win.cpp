@@ -58,7 +58,7 @@ KonfigItems::KonfigItems(KonfigForm& form, const KonfigHost& host, const KonfigS
               }})
 {
     HWND list = form_.Control(C::LvItems);
-    // Two columns of entries with their labels below: at the designed size a menu's items
+    // Two columns of entries with their labels below: at the table's size a menu's items
     // show four wholly and two nearly, not two and a half.
     ListViewSetIconColumns(list, 2, PictureSize());
     SetWindowSubclass(list, ItemListKeys, 1, reinterpret_cast<DWORD_PTR>(this));

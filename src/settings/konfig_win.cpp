@@ -62,7 +62,7 @@ constexpr EventRow<KonfigMask, C> MaskEvents[] = {
 
 std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
 {
-    FormSpec window{"TfrmKonfig", "Marigoldwick - Settings", 518, 487, ICC_LISTVIEW_CLASSES};
+    FormShape window{"TfrmKonfig", "Marigoldwick - Settings", 518, 487, ICC_LISTVIEW_CLASSES};
     window.style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
     window.fontPixels = 13;
     auto form = Build(owner, FormDesign<TfrmKonfig, C>{window, KonfigControls(), Events});
@@ -252,7 +252,7 @@ LRESULT TfrmKonfig::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_GETMINMAXINFO: {
         auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
-        // The window takes its designed size at its DPI, when made and when laid out
+        // The window takes its table's size at its DPI, when made and when laid out
         // again, even where that is larger than the screen: a sizing frame would cut it.
         limits.ptMaxTrackSize = {SHRT_MAX, SHRT_MAX};
         if (!relayingOut_) anchors_.LimitTracking(limits);

@@ -51,7 +51,7 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    // Laid out again for another DPI at the designed size: the anchors start from there.
+    // Laid out again for another DPI at the table's size: the anchors start from there.
     void LaidOut() override;
 
 private:

@@ -79,36 +79,36 @@ void Form::BringToFront() const
     SetFocus(Handle());
 }
 
-bool Form::CreateForm(const FormSpec& spec)
+bool Form::CreateForm(const FormShape& shape)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON icon = LoadIconW(instance, L"MAINICON");
-    if (!RegisterWindowClass({spec.className, icon})) return false;
+    if (!RegisterWindowClass({shape.className, icon})) return false;
 
-    spec_ = spec;
-    if (!CreateWindowFor({spec.className, spec.caption, spec.style & ~WS_VISIBLE, spec.exStyle, 0, 0,
-                          spec.clientWidth, spec.clientHeight, spec.owner}))
+    shape_ = shape;
+    if (!CreateWindowFor({shape.className, shape.caption, shape.style & ~WS_VISIBLE, shape.exStyle, 0, 0,
+                          shape.clientWidth, shape.clientHeight, shape.owner}))
         return false;
     // The window's DPI is known once it exists (per-monitor awareness: the screen it is on).
     dpi_ = WindowDpi(Handle());
-    fonts_.Make(spec_, dpi_);
-    PlaceFormCentred(Handle(), spec_, LayOut(), dpi_);
+    fonts_.Make(shape_, dpi_);
+    PlaceFormCentred(Handle(), shape_, LayOut(), dpi_);
     return true;
 }
 
-SIZE Form::LayOut() { return LayOutControls(Handle(), laid_, {spec_.clientWidth, spec_.clientHeight}, dpi_); }
+SIZE Form::LayOut() { return LayOutControls(Handle(), laid_, {shape_.clientWidth, shape_.clientHeight}, dpi_); }
 
 void Form::SetControlFontAt(size_t index, int pixels, int weight, bool underline)
 {
     fonts_.SetOwn(ControlAt(index), pixels, weight, underline);
-    PlaceFormCentred(Handle(), spec_, LayOut(), dpi_);
+    PlaceFormCentred(Handle(), shape_, LayOut(), dpi_);
 }
 
 void Form::Relayout(UINT dpi, POINT topLeft)
 {
     dpi_ = dpi;
-    fonts_.Remake(spec_, dpi_, laid_);
-    PlaceFormAt(Handle(), spec_, topLeft, LayOut(), dpi_);
+    fonts_.Remake(shape_, dpi_, laid_);
+    PlaceFormAt(Handle(), shape_, topLeft, LayOut(), dpi_);
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     LaidOut();
 }
@@ -156,7 +156,7 @@ bool Form::CreateRows(std::span<const Row> rows)
         controls_.push_back({row.name, id, hwnd, row.parent, IsWindowEnabled(hwnd) != FALSE});
         laid_.push_back({hwnd, row.parent, row.className, row.caption, row.x, row.y, row.w, row.h, row.font});
     }
-    PlaceFormCentred(Handle(), spec_, LayOut(), dpi_);
+    PlaceFormCentred(Handle(), shape_, LayOut(), dpi_);
     // Another process's WindowFromPoint (OLE's search for a drop target during a drag from
     // the file manager) never asks our windows for their hit test, so a group box's
     // transparency does not count there: a container lying above its controls would take

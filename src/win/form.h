@@ -25,7 +25,7 @@ enum class ModalResult { None, Ok, Cancel, Terminated };
 
 class Form : public Window {
 public:
-    // By the designed name of a table row, for tests and diagnostics. A name the table
+    // By the name a table row carries, for tests and diagnostics. A name the table
     // lacks ends the program (FailFast); FindControl answers null instead.
     HWND Control(std::string_view name) const;
     int ControlId(std::string_view name) const;
@@ -56,7 +56,7 @@ protected:
         ControlFont font;
     };
     // Creates the hidden form, centred on the desktop; its sizes are at 96 DPI.
-    [[nodiscard]] bool CreateForm(const FormSpec& spec);
+    [[nodiscard]] bool CreateForm(const FormShape& shape);
     // Creates the controls and lays the form out at its DPI, centred again.
     [[nodiscard]] bool CreateRows(std::span<const Row> rows);
     // After the form was laid out again for another DPI (moved to another screen) or
@@ -128,7 +128,7 @@ private:
     int initialFocus_ = -1;
     std::function<void(WPARAM)> keyUpPreview_;
     FormFonts fonts_;
-    FormSpec spec_{};
+    FormShape shape_{};
     UINT dpi_ = 96;
     ButtonPictures buttons_;
     ModalResult modalResult_ = ModalResult::None;

@@ -143,16 +143,16 @@ SIZE LayOutControls(HWND form, std::span<const LaidControl> controls, SIZE desig
     return {fit.clientWidth, scale(designedClient.cy)};
 }
 
-void PlaceFormCentred(HWND form, const FormSpec& spec, SIZE client, UINT dpi)
+void PlaceFormCentred(HWND form, const FormShape& shape, SIZE client, UINT dpi)
 {
-    SIZE size = FrameSize(client.cx, client.cy, spec.style, spec.exStyle, dpi);
-    PlaceFormAt(form, spec, {(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2},
+    SIZE size = FrameSize(client.cx, client.cy, shape.style, shape.exStyle, dpi);
+    PlaceFormAt(form, shape, {(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2},
                 client, dpi);
 }
 
-void PlaceFormAt(HWND form, const FormSpec& spec, POINT topLeft, SIZE client, UINT dpi)
+void PlaceFormAt(HWND form, const FormShape& shape, POINT topLeft, SIZE client, UINT dpi)
 {
-    SIZE size = FrameSize(client.cx, client.cy, spec.style, spec.exStyle, dpi);
+    SIZE size = FrameSize(client.cx, client.cy, shape.style, shape.exStyle, dpi);
     SetWindowPos(form, nullptr, topLeft.x, topLeft.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame the window really has may be another DPI's (where the system scales it
     // later, or not at all): the client area is what must come out right.
@@ -163,13 +163,13 @@ void PlaceFormAt(HWND form, const FormSpec& spec, POINT topLeft, SIZE client, UI
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FormFonts::Make(const FormSpec& spec, UINT dpi)
+void FormFonts::Make(const FormShape& shape, UINT dpi)
 {
     message_ = MessageFont(dpi);
     const LONG weight = message_.lfWeight;
-    normal_ = DerivedFont(message_, spec.fontPixels, weight);
-    small_ = DerivedFont(message_, spec.smallFontPixels, weight);
-    smallBold_ = DerivedFont(message_, spec.smallFontPixels, FW_BOLD);
+    normal_ = DerivedFont(message_, shape.fontPixels, weight);
+    small_ = DerivedFont(message_, shape.smallFontPixels, weight);
+    smallBold_ = DerivedFont(message_, shape.smallFontPixels, FW_BOLD);
     for (Own& own : own_) {
         own.font = DerivedFont(message_, own.pixels, own.weight, own.underline);
         SendMessageW(own.control, WM_SETFONT, reinterpret_cast<WPARAM>(own.font.get()), FALSE);
@@ -193,14 +193,14 @@ void FormFonts::SetOwn(HWND control, int pixels, int weight, bool underline)
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(own.font.get()), FALSE);
 }
 
-void FormFonts::Remake(const FormSpec& spec, UINT dpi, std::span<const LaidControl> controls)
+void FormFonts::Remake(const FormShape& shape, UINT dpi, std::span<const LaidControl> controls)
 {
     // The old fonts live until every control has let go of them.
     HGDIOBJ old[] = {normal_.get(), small_.get(), smallBold_.get()};
     UniqueGdiObject keep[] = {std::move(normal_), std::move(small_), std::move(smallBold_)};
     std::vector<UniqueGdiObject> keepOwn;
     for (Own& own : own_) keepOwn.push_back(std::move(own.font));
-    Make(spec, dpi);
+    Make(shape, dpi);
     for (const LaidControl& control : controls) {
         auto current = reinterpret_cast<HGDIOBJ>(SendMessageW(control.hwnd, WM_GETFONT, 0, 0));
         if (std::find(std::begin(old), std::end(old), current) != std::end(old))

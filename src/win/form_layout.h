@@ -26,22 +26,22 @@ SIZE LayOutControls(HWND form, std::span<const LaidControl> controls, SIZE desig
 
 // Sizes the form's window so that its client area is `client` at `dpi`, with its top left
 // corner at `topLeft`, or centred on the screen.
-void PlaceFormAt(HWND form, const FormSpec& spec, POINT topLeft, SIZE client, UINT dpi);
-void PlaceFormCentred(HWND form, const FormSpec& spec, SIZE client, UINT dpi);
+void PlaceFormAt(HWND form, const FormShape& shape, POINT topLeft, SIZE client, UINT dpi);
+void PlaceFormCentred(HWND form, const FormShape& shape, SIZE client, UINT dpi);
 
 class FormFonts {
 public:
     // The message font at `dpi` and the form's sizes of it.
-    void Make(const FormSpec& spec, UINT dpi);
+    void Make(const FormShape& shape, UINT dpi);
     HGDIOBJ Of(ControlFont font) const;
     // The user picked another message font since the fonts were made.
     bool MessageFontChanged(UINT dpi) const;
-    // A font of the control's own: the message font at another designed size (pixels at
+    // A font of the control's own: the message font at another size of its table (pixels at
     // 96 DPI), weight or underline; made again with the others.
     void SetOwn(HWND control, int pixels, int weight, bool underline);
     // Makes every font again for `dpi`; the controls that showed one of the form's fonts get
     // the new one of their kind. Fonts a form set by itself stay.
-    void Remake(const FormSpec& spec, UINT dpi, std::span<const LaidControl> controls);
+    void Remake(const FormShape& shape, UINT dpi, std::span<const LaidControl> controls);
 
 private:
     UniqueGdiObject normal_;

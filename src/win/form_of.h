@@ -53,9 +53,9 @@ protected:
     {
         LoadCommonControls(design.window.commonControls);
         auto form = std::make_unique<T>(typename T::Key{}, std::forward<Args>(args)...);
-        FormSpec spec = design.window;
-        spec.owner = owner;
-        if (!form->CreateForm(spec) || !form->CreateControls(design.controls)) return nullptr;
+        FormShape shape = design.window;
+        shape.owner = owner;
+        if (!form->CreateForm(shape) || !form->CreateControls(design.controls)) return nullptr;
         form->BindEvents(form.get(), design.events);
         if (design.defaultButton && design.cancelButton)
             form->SetDialogButtonsAt(Index(*design.defaultButton), Index(*design.cancelButton));
@@ -73,7 +73,7 @@ protected:
                              r.parent == OnForm<Id> ? -1 : static_cast<int>(r.parent), r.font});
         return CreateRows(plain);
     }
-    // A font of the control's own: the message font at another designed size (pixels at
+    // A font of the control's own: the message font at another size of its table (pixels at
     // 96 DPI), weight or underline; made again with the others.
     void SetControlFont(Id id, int pixels, int weight, bool underline = false)
     {

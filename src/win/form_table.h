@@ -1,5 +1,5 @@
 // What a form is made of, as tables: one row per control, one row per event binding, and
-// the design that puts them together with the window around them.
+// the description that puts them together with the window around them.
 #pragma once
 
 #include <windows.h>
@@ -29,7 +29,7 @@ template <typename Id>
 inline constexpr Id OnForm = static_cast<Id>(-1);
 
 // Each form names its controls by an enum of its own, whose values are the rows' places
-// in its table; `name` is the designed name, by which tests and diagnostics find a control.
+// in its table; `name` is the name by which tests and diagnostics find a control.
 // Positions and sizes are pixels at 96 DPI, in client coordinates of the parent: the form,
 // or the control named in `parent` (a group box, a panel, a tab page). Every control is a
 // child window of the form itself, placed over its parent as dialog templates do, so all
@@ -75,7 +75,7 @@ struct EventRow {
 };
 
 // The window around a table; its sizes are at 96 DPI.
-struct FormSpec {
+struct FormShape {
     const char* className;
     const char* caption;
     int clientWidth;
@@ -94,7 +94,7 @@ struct FormSpec {
 // and Esc press and the control that has the focus when it opens, where it has them.
 template <typename T, typename Id>
 struct FormDesign {
-    FormSpec window;
+    FormShape window;
     std::span<const ControlRow<Id>> controls;
     std::span<const EventRow<T, Id>> events = {};
     std::optional<Id> defaultButton = std::nullopt;

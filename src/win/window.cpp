@@ -16,7 +16,7 @@ void Window::DestroyHandle()
     DestroyWindow(hwnd);
 }
 
-bool Window::RegisterWindowClass(const ClassSpec& layout)
+bool Window::RegisterWindowClass(const ClassShape& layout)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     const std::wstring name = Wide(layout.name);
@@ -37,7 +37,7 @@ bool Window::RegisterWindowClass(const ClassSpec& layout)
     return RegisterClassExW(&wc) != 0;
 }
 
-bool Window::CreateWindowFor(const CreateSpec& layout)
+bool Window::CreateWindowFor(const CreateShape& layout)
 {
     HWND hwnd = CreateWindowExW(layout.exStyle, Wide(layout.className).c_str(), Wide(layout.caption ? layout.caption : "").c_str(),
                                 layout.style, layout.x, layout.y, layout.width, layout.height, layout.parentOrOwner,

@@ -18,15 +18,15 @@ protected:
     Window() = default;
 
     // Names and captions are UTF-8.
-    struct ClassSpec {
+    struct ClassShape {
         const char* name;
         HICON icon = nullptr;
         HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     };
     // Registers the class once per process; later calls with the same name succeed.
-    [[nodiscard]] static bool RegisterWindowClass(const ClassSpec& layout);
+    [[nodiscard]] static bool RegisterWindowClass(const ClassShape& layout);
 
-    struct CreateSpec {
+    struct CreateShape {
         const char* className;
         const char* caption;
         DWORD style;
@@ -37,7 +37,7 @@ protected:
         int height = CW_USEDEFAULT;
         HWND parentOrOwner = nullptr;
     };
-    [[nodiscard]] bool CreateWindowFor(const CreateSpec& layout);
+    [[nodiscard]] bool CreateWindowFor(const CreateShape& layout);
 
     // Every message of the window; the default is DefWindowProcW.
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -54,7 +54,7 @@ private:
 
 bool RunningUnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
-bool MakeLink(const std::string& file, const LinkSpec& wanted)
+bool MakeLink(const std::string& file, const LinkShape& wanted)
 {
     ComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,

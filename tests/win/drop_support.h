@@ -10,7 +10,7 @@
 
 bool RunningUnderWine();
 
-struct LinkSpec {
+struct LinkShape {
     std::string target;               // a path, or empty with `targetList`
     const ITEMIDLIST* targetList = nullptr;
     std::string arguments;
@@ -19,7 +19,7 @@ struct LinkSpec {
     int iconIndex = 0;
     int showCmd = SW_SHOWNORMAL;
 };
-[[nodiscard]] bool MakeLink(const std::string& file, const LinkSpec& link);
+[[nodiscard]] bool MakeLink(const std::string& file, const LinkShape& link);
 
 // The absolute list of a path, or null.
 ShellIdList AbsoluteList(const std::string& path);

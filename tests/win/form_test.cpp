@@ -1,5 +1,5 @@
 // Controls are named by the enum of their form's table, checked where the table is
-// written; tests and diagnostics find them by the designed name a row carries, and a name
+// written; tests and diagnostics find them by the name a row carries, and a name
 // that is not in the table ends the program at once, naming the name.
 #include "win/form_of.h"
 

@@ -136,7 +136,7 @@ TEST_F(KonfigDrop, ShortcutsBecomeEntriesForTheirTargets)
     ITEMIDLIST* drives = nullptr;
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives), S_OK);
     ShellIdList computer(drives);
-    LinkSpec toComputer;
+    LinkShape toComputer;
     toComputer.targetList = computer.get();
     toComputer.arguments = "/x";
     ASSERT_TRUE(MakeLink(folder->File("Computer.lnk"), toComputer));

@@ -496,7 +496,7 @@ TEST_F(KonfigWindow, GrowsAndMaximisesWithTheListsTakingTheRoomAndTheEditPanelIt
     EXPECT_TRUE(EqualRect(&items, &itemsBack) && EqualRect(&edit, &editBack));
 }
 
-// At its designed size, and at 150 %, the window shows two rows of six of 30 menus and two
+// At its table's size, and at 150 %, the window shows two rows of six of 30 menus and two
 // rows of items wholly with a third nearly, not one row of three menus and two items and a half.
 TEST_F(KonfigWindow, AtItsDesignedSizeTheListsShowTwiceAsManyMenusAndItems)
 {

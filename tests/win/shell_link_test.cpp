@@ -67,7 +67,7 @@ TEST_F(ShellLink, ShellItemTargetsAndStalePathsAreReturnedAsStored)
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives), S_OK);
     ShellIdList computer(drives);
     std::string lnk = folder->File("Computer.lnk");
-    LinkSpec toComputer;
+    LinkShape toComputer;
     toComputer.targetList = computer.get();
     ASSERT_TRUE(MakeLink(lnk, toComputer));
     ShellLinkInfo info;
