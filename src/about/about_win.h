@@ -31,9 +31,6 @@ public:
     // The banner picture shown, or null when it could not be decoded.
     HBITMAP Banner() const { return static_cast<HBITMAP>(banner_.get()); }
 
-    struct Key {
-        explicit Key() = default;
-    };
     explicit TfrmAbout(Key) {}
 
 protected:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <type_traits>
 
 #include "config/values.h"
 #include "shell/idlist_bytes.h"
@@ -44,9 +45,24 @@ public:
         return file_.GetString(section_, key, def, IniValueBuffer);
     }
     int32_t Int(const char* key, int32_t def) const { return IniIntOr(Text(key), def); }
-    uint8_t Byte(const char* key, uint8_t def) const { return IniByteOr(Text(key), def); }
-    uint16_t Word(const char* key, uint16_t def) const { return IniWordOr(Text(key), def); }
-    bool Bool(const char* key, bool def) const { return IniBoolOr(Text(key), def); }
+
+    // A missing or unreadable value gives the default.
+    template <class T, class Default>
+    void Value(const char* key, T& out, const Default& def) const
+    {
+        if constexpr (std::is_same_v<T, std::string>) {
+            out = Text(key, def);
+        } else if constexpr (std::is_same_v<T, bool>) {
+            out = IniBoolOr(Text(key), def);
+        } else {
+            out = IniFieldOr<T>(Text(key), static_cast<T>(def));
+        }
+    }
+    template <class T, class Default>
+    void Newer(const char* key, T& out, const Default& def) const
+    {
+        Value(key, out, def);
+    }
 
 private:
     const ProfileSource& file_;
@@ -59,20 +75,24 @@ public:
 
     void Text(const char* key, std::string_view value) { file_.SetString(section_, key, IniText(value)); }
     void Int(const char* key, int64_t value) { file_.SetString(section_, key, std::to_string(value)); }
-    void Bool(const char* key, bool value) { file_.SetString(section_, key, IniBool(value)); }
-    // Keys newer than the first files: written once set, or to overwrite a value the file
-    // already holds, so a file of an earlier version saves unchanged.
-    void TextIfSet(const char* key, std::string_view value)
+
+    template <class T, class Default>
+    void Value(const char* key, const T& value, const Default& /*read's default*/)
     {
-        if (!value.empty() || file_.Holds(section_, key)) Text(key, value);
+        if constexpr (std::is_same_v<T, std::string>) {
+            Text(key, value);
+        } else if constexpr (std::is_same_v<T, bool>) {
+            file_.SetString(section_, key, IniBool(value));
+        } else {
+            Int(key, value);
+        }
     }
-    void BoolIfSet(const char* key, bool value)
+    // Keys newer than the first files: written once they differ from the default, or to
+    // overwrite a value the file already holds, so a file of an earlier version saves unchanged.
+    template <class T, class Default>
+    void Newer(const char* key, const T& value, const Default& def)
     {
-        if (value || file_.Holds(section_, key)) Bool(key, value);
-    }
-    void IntUnlessDefault(const char* key, int64_t value, int64_t def)
-    {
-        if (value != def || file_.Holds(section_, key)) Int(key, value);
+        if (value != T(def) || file_.Holds(section_, key)) Value(key, value, def);
     }
 
 private:
@@ -80,21 +100,53 @@ private:
     std::string section_;
 };
 
+// Each section's keys once, in the order a new file gets them: reading and writing both
+// walk these, so the two cannot drift apart. `Keys` is a SectionReader or a SectionWriter.
+template <class Keys, class Konfig>
+void GlobalKeys(Keys& keys, Konfig& konfig)
+{
+    keys.Value("IconSize", konfig.IconSize, 32);
+    keys.Value("SelfAutostart", konfig.SelfAutostart, true);
+    keys.Value("SingleLeftClick", konfig.SingleLeftClick, true);
+    keys.Value("MenuBreakIfPossible", konfig.MenuBreakIfPossible, true);
+    keys.Value("AskBeforeQuit", konfig.AskBeforeQuit, true);
+    keys.Value("UseToolsMenu", konfig.UseToolsMenu, false);
+    keys.Value("ToolsMenuCfg", konfig.ToolsMenuCfg, 16777215);
+    keys.Newer("QuickLaunchHotkey", konfig.QuickLaunchHotkey, 0);
+}
+
+template <class Keys, class Menu>
+void MenuKeys(Keys& keys, Menu& menu)
+{
+    keys.Value("IconPfad", menu.IconPfad, "");
+    keys.Value("IconNum", menu.IconNum, 0);
+    keys.Value("MenuName", menu.MenuName, "Menu");
+    keys.Value("LCB", menu.LCB, 2);
+    keys.Value("Hotkey", menu.Hotkey, 0);
+}
+
+// All but "Pfad", whose text depends on "IsPIDL".
+template <class Keys, class Item>
+void ItemKeys(Keys& keys, Item& item)
+{
+    keys.Value("IsPIDL", item.IsPIDL, false);
+    keys.Value("IconPfad", item.IconPfad, "");
+    keys.Value("IconNum", item.IconNum, DefaultIconNum);
+    keys.Value("Description", item.Description, "");
+    keys.Value("Parameters", item.Parameters, "");
+    keys.Value("Autostart", item.Autostart, false);
+    keys.Value("Startmode", item.Startmode, 0);
+    keys.Value("AutoStartmode", item.AutoStartmode, 0);
+    keys.Newer("WorkingDir", item.WorkingDir, "");
+    keys.Newer("RunAsAdmin", item.RunAsAdmin, false);
+}
+
 // Reads one entry; none when its identifier list cannot be taken.
 std::unique_ptr<TOneItem> ReadItem(const SectionReader& in)
 {
     auto item = std::make_unique<TOneItem>();
     std::string pfad = in.Text("Pfad");
-    item->IsPIDL = in.Bool("IsPIDL", false);
-    item->IconPfad = in.Text("IconPfad");
-    item->IconNum = in.Int("IconNum", DefaultIconNum);
-    item->Description = in.Text("Description");
-    item->Parameters = in.Text("Parameters");
-    item->Autostart = in.Bool("Autostart", false);
-    item->Startmode = in.Word("Startmode", 0);
-    item->AutoStartmode = in.Word("AutoStartmode", 0);
-    item->WorkingDir = in.Text("WorkingDir");
-    item->RunAsAdmin = in.Bool("RunAsAdmin", false);
+    ItemKeys(in, *item);
     if (item->IsPIDL) {
         // Bytes that are not exactly one identifier list must never reach the shell.
         auto bytes = IdListFromText(pfad);
@@ -191,14 +243,7 @@ bool ReadConfig(const ProfileSource& file, TKonfig& konfig, TMenuList& menus,
                 const MenuImagesFactory& newImages)
 {
     const SectionReader global(file, "GLOBAL");
-    konfig.IconSize = global.Byte("IconSize", 32);
-    konfig.SelfAutostart = global.Bool("SelfAutostart", true);
-    konfig.SingleLeftClick = global.Bool("SingleLeftClick", true);
-    konfig.MenuBreakIfPossible = global.Bool("MenuBreakIfPossible", true);
-    konfig.AskBeforeQuit = global.Bool("AskBeforeQuit", true);
-    konfig.UseToolsMenu = global.Bool("UseToolsMenu", false);
-    konfig.ToolsMenuCfg = global.Int("ToolsMenuCfg", 16777215);
-    konfig.QuickLaunchHotkey = global.Word("QuickLaunchHotkey", 0);
+    GlobalKeys(global, konfig);
 
     bool complete = true;
     const int32_t menuCount = global.Int("MenuCount", 0);
@@ -206,11 +251,7 @@ bool ReadConfig(const ProfileSource& file, TKonfig& konfig, TMenuList& menus,
     for (int i = 0; i < std::min(menuCount, MaxMenus); ++i) {
         const SectionReader in(file, SectionName(i, 0));
         TOneMenu& menu = NewMenu(menus, newImages);
-        menu.MenuName = in.Text("MenuName", "Menu");
-        menu.LCB = in.Byte("LCB", 2);
-        menu.Hotkey = in.Word("Hotkey", 0);
-        menu.IconPfad = in.Text("IconPfad");
-        menu.IconNum = in.Int("IconNum", 0);
+        MenuKeys(in, menu);
 
         const int32_t itemCount = in.Int("ItemCount", 0);
         if (itemCount > MaxItemsPerMenu) complete = false;
@@ -229,40 +270,20 @@ bool ReadConfig(const ProfileSource& file, TKonfig& konfig, TMenuList& menus,
 void WriteConfig(ProfileSink& file, const TKonfig& konfig, const TMenuList& menus)
 {
     SectionWriter global(file, "GLOBAL");
-    global.Int("IconSize", konfig.IconSize);
-    global.Bool("SelfAutostart", konfig.SelfAutostart);
-    global.Bool("SingleLeftClick", konfig.SingleLeftClick);
-    global.Bool("MenuBreakIfPossible", konfig.MenuBreakIfPossible);
-    global.Bool("AskBeforeQuit", konfig.AskBeforeQuit);
-    global.Bool("UseToolsMenu", konfig.UseToolsMenu);
-    global.Int("ToolsMenuCfg", konfig.ToolsMenuCfg);
-    global.IntUnlessDefault("QuickLaunchHotkey", konfig.QuickLaunchHotkey, 0);
+    GlobalKeys(global, konfig);
     global.Int("MenuCount", static_cast<int64_t>(menus.size()));
 
     for (size_t i = 0; i < menus.size(); ++i) {
         const TOneMenu& menu = *menus[i];
         SectionWriter out(file, SectionName(static_cast<int>(i), 0));
-        out.Text("IconPfad", menu.IconPfad);
-        out.Int("IconNum", menu.IconNum);
-        out.Text("MenuName", menu.MenuName);
-        out.Int("LCB", menu.LCB);
-        out.Int("Hotkey", menu.Hotkey);
+        MenuKeys(out, menu);
         out.Int("ItemCount", static_cast<int64_t>(menu.Items.size()));
         for (size_t k = 0; k < menu.Items.size(); ++k) {
             const TOneItem& item = *menu.Items[k];
             SectionWriter entry(file, SectionName(static_cast<int>(i), static_cast<int>(k) + 1));
             // Identifier-list text is digits, commas and braces: IniText leaves it alone.
             entry.Text("Pfad", item.IsPIDL ? IdListToText(item.Pfad) : item.Pfad);
-            entry.Bool("IsPIDL", item.IsPIDL);
-            entry.Text("IconPfad", item.IconPfad);
-            entry.Int("IconNum", item.IconNum);
-            entry.Text("Description", item.Description);
-            entry.Text("Parameters", item.Parameters);
-            entry.Bool("Autostart", item.Autostart);
-            entry.Int("Startmode", item.Startmode);
-            entry.Int("AutoStartmode", item.AutoStartmode);
-            entry.TextIfSet("WorkingDir", item.WorkingDir);
-            entry.BoolIfSet("RunAsAdmin", item.RunAsAdmin);
+            ItemKeys(entry, item);
         }
     }
 }

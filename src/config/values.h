@@ -13,13 +13,11 @@
 std::optional<int32_t> ParseIniInt(std::string_view text);
 
 int32_t IniIntOr(std::string_view text, int32_t def);
-inline uint8_t IniByteOr(std::string_view text, uint8_t def)
+// A field narrower than 32 bits keeps the number's low bits, as the first files were read.
+template <class Field>
+Field IniFieldOr(std::string_view text, Field def)
 {
-    return static_cast<uint8_t>(IniIntOr(text, def));
-}
-inline uint16_t IniWordOr(std::string_view text, uint16_t def)
-{
-    return static_cast<uint16_t>(IniIntOr(text, def));
+    return static_cast<Field>(IniIntOr(text, static_cast<int32_t>(def)));
 }
 inline bool IniBoolOr(std::string_view text, bool def) { return IniIntOr(text, def ? 1 : 0) != 0; }
 

@@ -43,9 +43,6 @@ public:
     // matches) the box stays open and nothing starts.
     void StartSelected(bool asAdministrator);
 
-    struct Key {
-        explicit Key() = default;
-    };
     QuickBox(Key, QuickLaunch launch) : launch_(std::move(launch)) {}
     ~QuickBox() override;
 

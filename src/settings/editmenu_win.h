@@ -56,9 +56,6 @@ public:
     // The icon shown in the preview, or null.
     HICON PreviewIcon() const;
 
-    struct Key {
-        explicit Key() = default;
-    };
     explicit TfrmEditMenu(Key) {}
 
 protected:

@@ -38,9 +38,6 @@ public:
     void BtnOKClick();
     void BtnCancelClick();
 
-    struct Key {
-        explicit Key() = default;
-    };
     explicit TfrmIconPick(Key);
 
 protected:

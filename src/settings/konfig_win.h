@@ -44,9 +44,6 @@ public:
     void BtnAboutClick();
     void BtnHelpClick();
 
-    struct Key {
-        explicit Key() = default;
-    };
     explicit TfrmKonfig(Key);
 
 protected:

@@ -39,9 +39,6 @@ public:
     // Selected index of RadioIconSize, -1 when none is.
     int IconSizeIndex() const;
 
-    struct Key {
-        explicit Key() = default;
-    };
     explicit TfrmOptions(Key) {}
 
 protected:

@@ -42,6 +42,11 @@ public:
     }
 
 protected:
+    // Only Build makes a form: a form's constructor takes this, which only forms can name.
+    struct Key {
+        explicit Key() = default;
+    };
+
     static size_t Index(Id id) { return static_cast<size_t>(id); }
     // The control, or null before the controls are made or after a failed creation.
     HWND MadeControl(Id id) const { return FindAt(Index(id)); }
@@ -52,7 +57,7 @@ protected:
     static std::unique_ptr<T> Build(HWND owner, const FormDesign<T, Id>& design, Args&&... args)
     {
         LoadCommonControls(design.window.commonControls);
-        auto form = std::make_unique<T>(typename T::Key{}, std::forward<Args>(args)...);
+        auto form = std::make_unique<T>(Key{}, std::forward<Args>(args)...);
         FormShape shape = design.window;
         shape.owner = owner;
         if (!form->CreateForm(shape) || !form->CreateControls(design.controls)) return nullptr;

@@ -29,11 +29,11 @@ TEST(IniValues, AnythingElseIsNoNumber)
 
 TEST(IniValues, SmallFieldsKeepTheLowBits)
 {
-    EXPECT_EQ(IniByteOr("300", 32), 44);
-    EXPECT_EQ(IniWordOr("70000", 0), 4464);
-    EXPECT_EQ(IniByteOr("0x3", 2), 3);
-    EXPECT_EQ(IniByteOr("-1", 2), 255);
-    EXPECT_EQ(IniByteOr("", 2), 2);
+    EXPECT_EQ(IniFieldOr<uint8_t>("300", 32), 44);
+    EXPECT_EQ(IniFieldOr<uint16_t>("70000", 0), 4464);
+    EXPECT_EQ(IniFieldOr<uint8_t>("0x3", 2), 3);
+    EXPECT_EQ(IniFieldOr<uint8_t>("-1", 2), 255);
+    EXPECT_EQ(IniFieldOr<uint8_t>("", 2), 2);
     EXPECT_TRUE(IniBoolOr("2", false));
     EXPECT_TRUE(IniBoolOr("-1", false));
     EXPECT_FALSE(IniBoolOr("0", true));
