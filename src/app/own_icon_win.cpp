@@ -21,8 +21,8 @@ LRESULT CALLBACK OwnIconWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 {
     // Other messages as every icon window takes them (the end of the session).
     if (msg != WmOwnIcon) return TrayWindowProc(hwnd, msg, wParam, lParam);
-    GetCursorPos(&PopupPos);
-    switch (OwnIconActionFor(LOWORD(lParam))) {
+    const IconEvent e = ReadIconEvent(hwnd, wParam, lParam);
+    switch (OwnIconActionFor(e.event, e.previous)) {
     case OwnIconAction::Reveal:
         if (HWND main = MainWindow()) PostMessageW(main, WmReveal, 0, 0);
         break;
@@ -35,18 +35,6 @@ LRESULT CALLBACK OwnIconWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     return 0;
 }
 
-// The newer shell behaviour reports Enter on the icon as NIN_KEYSELECT and the context
-// menu key as WM_CONTEXTMENU; older shells report both as a right click.
-void AskForKeyboardEvents(const TrayIconRecord& record)
-{
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
-    data.hWnd = record.hWnd;
-    data.uID = record.uID;
-    data.uVersion = NOTIFYICON_VERSION;
-    static_cast<void>(Shell_NotifyIconW(NIM_SETVERSION, &data));
-}
-
 }  // namespace
 
 void OwnIcon::Show(bool shown, UINT dpi)
@@ -57,12 +45,10 @@ void OwnIcon::Show(bool shown, UINT dpi)
         return;
     }
     // A refused icon keeps its window, so the notification area's return adds it again.
-    if (AddTrayIcon(ProgramIcon(dpi), WmOwnIcon, ProgramTitle, &OwnIconWindowProc, icon_))
-        AskForKeyboardEvents(icon_.Record());
+    static_cast<void>(AddTrayIcon(ProgramIcon(dpi), WmOwnIcon, ProgramTitle, &OwnIconWindowProc, icon_));
 }
 
 void OwnIcon::Remake(UINT dpi, bool addAgain)
 {
-    if (icon_.Added() && ReplaceTrayIconPicture(icon_, ProgramIcon(dpi), addAgain) && addAgain)
-        AskForKeyboardEvents(icon_.Record());
+    if (icon_.Added()) static_cast<void>(ReplaceTrayIconPicture(icon_, ProgramIcon(dpi), addAgain));
 }

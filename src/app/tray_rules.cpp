@@ -23,8 +23,36 @@ TrayClickAction ClickActionFor(unsigned mouseMessage, bool singleLeftClick, int 
     }
 }
 
-OwnIconAction OwnIconActionFor(unsigned iconEvent)
+namespace {
+
+bool IsMouseEcho(unsigned iconEvent, unsigned previousEvent)
 {
+    if (iconEvent == IconSelect)
+        return previousEvent == MouseLeftDown || previousEvent == MouseLeftUp || previousEvent == MouseLeftDoubleClick;
+    return iconEvent == IconContextMenu && previousEvent == MouseRightUp;
+}
+
+}  // namespace
+
+bool IsKeyboardEvent(unsigned iconEvent, unsigned previousEvent)
+{
+    if (iconEvent == IconKeySelect) return true;
+    return (iconEvent == IconSelect || iconEvent == IconContextMenu) && !IsMouseEcho(iconEvent, previousEvent);
+}
+
+TrayClickAction IconEventActionFor(unsigned iconEvent, unsigned previousEvent, const TrayIconState& icon)
+{
+    if (iconEvent != IconSelect && iconEvent != IconKeySelect && iconEvent != IconContextMenu)
+        return ClickActionFor(iconEvent, icon.singleLeftClick, icon.lcb, icon.toolsIcon);
+    if (!IsKeyboardEvent(iconEvent, previousEvent)) return TrayClickAction::None;
+    if (iconEvent == IconContextMenu && icon.toolsShown && !icon.toolsIcon) return TrayClickAction::ToolsPopup;
+    return TrayClickAction::Popup;
+}
+
+OwnIconAction OwnIconActionFor(unsigned iconEvent, unsigned previousEvent)
+{
+    if ((iconEvent == IconSelect || iconEvent == IconContextMenu) && !IsKeyboardEvent(iconEvent, previousEvent))
+        return OwnIconAction::None;
     switch (iconEvent) {
     case MouseLeftUp:
     case IconSelect:

@@ -8,10 +8,13 @@
 #include "win/application.h"
 #include "win/command_ids.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 
-static_assert(MouseLeftUp == WM_LBUTTONUP && MouseLeftDoubleClick == WM_LBUTTONDBLCLK &&
-              MouseRightUp == WM_RBUTTONUP);
+static_assert(MouseLeftDown == WM_LBUTTONDOWN && MouseLeftUp == WM_LBUTTONUP &&
+              MouseLeftDoubleClick == WM_LBUTTONDBLCLK && MouseRightUp == WM_RBUTTONUP);
+static_assert(IconSelect == NIN_SELECT && IconKeySelect == NIN_KEYSELECT && IconContextMenu == WM_CONTEXTMENU);
 
 POINT PopupPos{};
 
@@ -19,12 +22,38 @@ namespace {
 
 THaupt* Controller = nullptr;
 
-void MenuIconEvent(int menuIndex, LPARAM mouse)
+// What the icon reported before this event: a shell's echo of a click follows the click
+// at once, on the same icon.
+unsigned PreviousEvent(HWND icon, unsigned iconEvent)
+{
+    static HWND lastIcon = nullptr;
+    static unsigned lastEvent = 0;
+    const unsigned previous = lastIcon == icon ? lastEvent : 0;
+    lastIcon = icon;
+    lastEvent = iconEvent;
+    return previous;
+}
+
+// A popup asked for from the keyboard opens at the icon (the anchor the shell gives in
+// wParam), one asked for by the mouse at the cursor.
+void SavePopupPos(unsigned iconEvent, unsigned previous, WPARAM anchor)
+{
+    if (IsKeyboardEvent(iconEvent, previous))
+        PopupPos = {static_cast<short>(LOWORD(anchor)), static_cast<short>(HIWORD(anchor))};
+    else
+        GetCursorPos(&PopupPos);
+}
+
+void MenuIconEvent(int menuIndex, unsigned iconEvent, unsigned previous)
 {
     const TOneMenu* menu = MenuAt(menuIndex);
-    switch (ClickActionFor(static_cast<unsigned>(mouse), Konfig.SingleLeftClick, menu ? menu->LCB : 0, false)) {
+    const TrayIconState state{Konfig.SingleLeftClick, menu ? menu->LCB : 0, false, ToolsTrayIcon.Added()};
+    switch (IconEventActionFor(iconEvent, previous, state)) {
     case TrayClickAction::Popup:
         RequestPopupMenu(static_cast<WPARAM>(menuIndex));
+        break;
+    case TrayClickAction::ToolsPopup:
+        RequestPopupMenu(ToolsMenuIndex);
         break;
     case TrayClickAction::StartFirstEntry:
         if (menu && !menu->Items.empty()) LaunchItem(menuIndex, 0, false);
@@ -34,29 +63,36 @@ void MenuIconEvent(int menuIndex, LPARAM mouse)
     }
 }
 
-void ToolsIconEvent(LPARAM mouse)
+void ToolsIconEvent(unsigned iconEvent, unsigned previous)
 {
-    if (ClickActionFor(static_cast<unsigned>(mouse), Konfig.SingleLeftClick, 0, true) == TrayClickAction::Popup)
-        RequestPopupMenu(ToolsMenuIndex);
+    const TrayIconState state{Konfig.SingleLeftClick, 0, true, true};
+    if (IconEventActionFor(iconEvent, previous, state) == TrayClickAction::Popup) RequestPopupMenu(ToolsMenuIndex);
 }
 
 }  // namespace
 
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg >= WmMenuIconFirst && msg < WmMenuIconFirst + std::min<size_t>(TrayEntryList.size(), MaxMenus)) {
-        GetCursorPos(&PopupPos);
-        MenuIconEvent(static_cast<int>(msg - WmMenuIconFirst), lParam);
-        return 0;
-    }
-    if (msg == WmToolsIcon) {
-        GetCursorPos(&PopupPos);
-        ToolsIconEvent(lParam);
+    const bool menuIcon = msg >= WmMenuIconFirst && msg < WmMenuIconFirst + std::min<size_t>(TrayEntryList.size(), MaxMenus);
+    if (menuIcon || msg == WmToolsIcon) {
+        const IconEvent e = ReadIconEvent(hwnd, wParam, lParam);
+        if (menuIcon)
+            MenuIconEvent(static_cast<int>(msg - WmMenuIconFirst), e.event, e.previous);
+        else
+            ToolsIconEvent(e.event, e.previous);
         return 0;
     }
     // wParam FALSE: the logoff was cancelled after all, so quitting still asks.
     if (msg == WM_ENDSESSION && wParam && Controller) Controller->ShutdownPending = true;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+IconEvent ReadIconEvent(HWND icon, WPARAM anchor, LPARAM lParam)
+{
+    const unsigned iconEvent = LOWORD(lParam);
+    const IconEvent e{iconEvent, PreviousEvent(icon, iconEvent)};
+    SavePopupPos(e.event, e.previous, anchor);
+    return e;
 }
 
 void SetTrayController(THaupt* haupt) { Controller = haupt; }

@@ -12,6 +12,9 @@ namespace {
 
 constexpr wchar_t TrayClassName[] = L"MarigoldwickTrayIcon";
 constexpr UINT NotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+// NOTIFYICON_VERSION_4, which the headers hide from a build for Windows XP; older shells
+// refuse it and go on with the first behaviour.
+constexpr UINT NotifyIconVersion4 = 4;
 
 // One class for every icon window; each window gets its own procedure once created.
 [[nodiscard]] bool RegisterTrayClass()
@@ -29,6 +32,22 @@ constexpr UINT NotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 }
 
 NOTIFYICONDATAW* AsNotifyData(TrayIconRecord& record) { return reinterpret_cast<NOTIFYICONDATAW*>(&record); }
+
+// NIM_ADD, then the newer callback: the event in LOWORD(lParam), the icon's anchor in
+// wParam, and keyboard events (NIN_KEYSELECT, WM_CONTEXTMENU) that older shells report
+// as clicks. The shell forgets the version with the icon, so every add asks again.
+[[nodiscard]] bool AddToShell(TrayIconRecord record, DWORD message = NIM_ADD)
+{
+    if (!Shell_NotifyIconW(message, AsNotifyData(record))) return false;
+    if (message != NIM_ADD) return true;
+    NOTIFYICONDATAW version{};
+    version.cbSize = sizeof(version);
+    version.hWnd = record.hWnd;
+    version.uID = record.uID;
+    version.uVersion = NotifyIconVersion4;
+    static_cast<void>(Shell_NotifyIconW(NIM_SETVERSION, &version));
+    return true;
+}
 
 }  // namespace
 
@@ -77,7 +96,7 @@ bool AddTrayIcon(UniqueIcon icon, UINT callbackMessage, std::string_view tip, WN
     r.hIcon = record.icon_.get();
     // TipText leaves room for the zero; malformed UTF-8 (each bad byte one U+FFFD) may not.
     std::wmemcpy(r.szTip, tipText.data(), std::min(tipText.size(), TipCapacity));
-    return Shell_NotifyIconW(NIM_ADD, AsNotifyData(r)) != FALSE;
+    return AddToShell(r);
 }
 
 void RemoveTrayIcon(TrayIcon& record)
@@ -93,8 +112,7 @@ void RemoveTrayIcon(TrayIcon& record)
 bool ReAddTrayIcon(const TrayIcon& record)
 {
     if (!record.window_) return false;
-    TrayIconRecord copy = record.record_;
-    return Shell_NotifyIconW(NIM_ADD, AsNotifyData(copy)) != FALSE;
+    return AddToShell(record.record_);
 }
 
 bool ReplaceTrayIconPicture(TrayIcon& record, UniqueIcon icon, bool add)
@@ -105,6 +123,5 @@ bool ReplaceTrayIconPicture(TrayIcon& record, UniqueIcon icon, bool add)
         record.icon_ = std::move(icon);
         record.record_.hIcon = record.icon_.get();
     }
-    TrayIconRecord copy = record.record_;
-    return Shell_NotifyIconW(add ? NIM_ADD : NIM_MODIFY, AsNotifyData(copy)) != FALSE;
+    return AddToShell(record.record_, add ? NIM_ADD : NIM_MODIFY);
 }

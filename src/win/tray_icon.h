@@ -1,5 +1,6 @@
 // A notification icon with a hidden top-level window of its own that receives the
-// icon's mouse events; what the events mean is the caller's window procedure's business.
+// icon's events, mouse and keyboard (NOTIFYICON_VERSION_4); what the events mean is the
+// caller's window procedure's business.
 #pragma once
 
 #include "win/handles.h"

@@ -54,6 +54,41 @@ TEST(TrayClicks, ToolsIconPopsUpOnTheRightButtonAndASingleLeftClickOnly)
     }
 }
 
+TEST(TrayKeys, KeyboardEventsPopUpAndTheShellsEchoesOfClicksDoNothing)
+{
+    constexpr TrayClickAction Tools = TrayClickAction::ToolsPopup;
+    const TrayIconState lcbNothing{true, 1, false, false}, lcbNothingWithTools{true, 1, false, true},
+        toolsIcon{true, 0, true, true};
+    struct Row {
+        unsigned event, previous;
+        TrayClickAction menu, menuWithTools, tools;
+    };
+    const Row table[] = {
+        {IconKeySelect, 0, Popup, Popup, Popup},
+        {IconKeySelect, IconKeySelect, Popup, Popup, Popup},
+        {IconSelect, 0, Popup, Popup, Popup},
+        {IconSelect, IconContextMenu, Popup, Popup, Popup},
+        {IconSelect, MouseLeftUp, None, None, None},
+        {IconSelect, 0x0201, None, None, None},
+        {IconSelect, MouseLeftDoubleClick, None, None, None},
+        {IconContextMenu, 0, Popup, Tools, Popup},
+        {IconContextMenu, IconSelect, Popup, Tools, Popup},
+        {IconContextMenu, MouseRightUp, None, None, None},
+        {MouseRightUp, IconContextMenu, Popup, Popup, Popup},
+        {MouseLeftUp, 0x0201, None, None, Popup},
+    };
+    for (const Row& r : table) {
+        SCOPED_TRACE(testing::Message() << "event " << r.event << " after " << r.previous);
+        EXPECT_EQ(IconEventActionFor(r.event, r.previous, lcbNothing), r.menu);
+        EXPECT_EQ(IconEventActionFor(r.event, r.previous, lcbNothingWithTools), r.menuWithTools);
+        EXPECT_EQ(IconEventActionFor(r.event, r.previous, toolsIcon), r.tools);
+    }
+    EXPECT_EQ(OwnIconActionFor(IconSelect, MouseLeftUp), OwnIconAction::None) << "the release showed it already";
+    EXPECT_EQ(OwnIconActionFor(IconKeySelect, 0), OwnIconAction::Reveal);
+    EXPECT_EQ(OwnIconActionFor(IconContextMenu, MouseRightUp), OwnIconAction::None);
+    EXPECT_EQ(OwnIconActionFor(IconContextMenu, 0), OwnIconAction::Popup);
+}
+
 TEST(HotkeyValue, ModifierBitsBecomeRegisterHotKeyFlags)
 {
     EXPECT_EQ(HotkeyRegistrationFor(0x4000 | 'A'), (HotkeyRegistration{HotkeyModControl, 'A'}));
