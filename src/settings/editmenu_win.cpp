@@ -29,8 +29,14 @@ constexpr EventRow<TfrmEditMenu, C> Events[] = {
     {C::BtnCancel, BN_CLICKED, &TfrmEditMenu::BtnCancelClick},
 };
 
-// In tab order: the radio group, the icon group, the name group, the hotkey group, OK, Cancel.
+// In tab order, as the dialog reads: the name group, the hotkey group, the radio group, the
+// icon group, OK, Cancel.
 constexpr ControlRow<C> Controls[] = {
+    {C::GroupBox2, "GroupBox2", "BUTTON", "Menu Name", 0, 0, 217, 49, Group},
+    {C::EdMenuName, "EdMenuName", "EDIT", "", 8, 20, 201, 21, Edit | WS_GROUP, WS_EX_CLIENTEDGE, C::GroupBox2},
+    {C::GroupBox3, "GroupBox3", "BUTTON", "Hotkey", 224, 0, 121, 49, Group},
+    {C::MenuHotKey, "MenuHotKey", "msctls_hotkey32", "", 12, 20, 101, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
+     C::GroupBox3},
     {C::RadioLCB, "RadioLCB", "BUTTON", "Left click behavior", 0, 56, 153, 105, Group},
     {C::RadioLCB0, "RadioLCB0", "BUTTON", "Do nothing", 8, 20, 137, 17, Radio | WS_GROUP | WS_TABSTOP, 0, C::RadioLCB},
     {C::RadioLCB1, "RadioLCB1", "BUTTON", "Show popup menu", 8, 48, 137, 17, Radio, 0, C::RadioLCB},
@@ -43,11 +49,6 @@ constexpr ControlRow<C> Controls[] = {
     {C::ImgMenuIcon, "ImgMenuIcon", "STATIC", "", 1, 1, 48, 48, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY, 0,
      C::PanelMenuIcon},
     {C::ScrollBarMenIconNum, "ScrollBarMenIconNum", "SCROLLBAR", "", 94, 48, 16, 49, WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, C::GroupBox1},
-    {C::GroupBox2, "GroupBox2", "BUTTON", "Menu Name", 0, 0, 217, 49, Group},
-    {C::EdMenuName, "EdMenuName", "EDIT", "", 8, 20, 201, 21, Edit | WS_GROUP, WS_EX_CLIENTEDGE, C::GroupBox2},
-    {C::GroupBox3, "GroupBox3", "BUTTON", "Hotkey", 224, 0, 121, 49, Group},
-    {C::MenuHotKey, "MenuHotKey", "msctls_hotkey32", "", 12, 20, 101, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
-     C::GroupBox3},
     {C::BtnOK, "BtnOK", "BUTTON", "&OK", 192, 167, 73, 26, Button | WS_GROUP | BS_DEFPUSHBUTTON},
     {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 272, 168, 75, 25, Button},
 };

@@ -13,8 +13,9 @@
 #include <string_view>
 
 enum class EditMenuControl {
-    RadioLCB, RadioLCB0, RadioLCB1, RadioLCB2, GroupBox1, LblIconPfad, EdIconPfad, BtnBrowseMenIcon, PanelMenuIcon,
-    ImgMenuIcon, ScrollBarMenIconNum, GroupBox2, EdMenuName, GroupBox3, MenuHotKey, BtnOK, BtnCancel
+    GroupBox2, EdMenuName, GroupBox3, MenuHotKey, RadioLCB, RadioLCB0, RadioLCB1, RadioLCB2, GroupBox1,
+    LblIconPfad, EdIconPfad, BtnBrowseMenIcon, PanelMenuIcon, ImgMenuIcon, ScrollBarMenIconNum, BtnOK,
+    BtnCancel
 };
 
 class TfrmEditMenu final : public FormOf<EditMenuControl> {

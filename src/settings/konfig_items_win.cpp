@@ -32,9 +32,17 @@ PathKind PathKindOf(const std::string& path)
 }
 
 // The list view's own search takes no blanks and forgets its text after half a second:
-// typed characters go to the group's type-ahead instead.
+// typed characters go to the group's type-ahead instead. Ctrl+Up and Ctrl+Down are the
+// Move buttons, taken before the list moves its focus without the selection.
 LRESULT CALLBACK ItemListKeys(HWND list, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR items)
 {
+    const int step = msg == WM_KEYDOWN ? MoveStepForKey(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0, false) : 0;
+    if (step != 0) {
+        auto* part = reinterpret_cast<KonfigItems*>(items);
+        if (step < 0) part->BtnMoveUpItemClick();
+        else part->BtnMoveDnItemClick();
+        return 0;
+    }
     if (msg == WM_CHAR && wParam >= 0x20 && wParam != 0x7F) {
         reinterpret_cast<KonfigItems*>(items)->LvItemsTypeAhead(TypedCharacter(list, LOWORD(wParam)));
         return 0;

@@ -18,16 +18,37 @@
 
 using C = KonfigControl;
 
+namespace {
+
+// Ctrl with the arrows of the list's direction (across) or Up and Down are the Move
+// buttons, taken before the list moves its focus without the selection.
+LRESULT CALLBACK MenuListKeys(HWND list, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR menus)
+{
+    const int step = msg == WM_KEYDOWN ? MoveStepForKey(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0, true) : 0;
+    if (step != 0) {
+        auto* part = reinterpret_cast<KonfigMenus*>(menus);
+        if (step < 0) part->BtnMoveUpMenuClick();
+        else part->BtnMoveDnMenuClick();
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(list, MenuListKeys, id);
+    return DefSubclassProc(list, msg, wParam, lParam);
+}
+
+}  // namespace
+
 KonfigMenus::KonfigMenus(KonfigForm& form, TfrmEditMenu& dialog, Listener listener)
     : form_(form), dialog_(dialog), listener_(std::move(listener)), pictures_(NewPictureSlots())
 {
     SendMessageW(form_.Control(C::LvMenus), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_GRIDLINES | LVS_EX_FLATSB | LVS_EX_FULLROWSELECT);
     ListViewFitListColumns(form_.Control(C::LvMenus));
+    SetWindowSubclass(form_.Control(C::LvMenus), MenuListKeys, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 KonfigMenus::~KonfigMenus()
 {
+    RemoveWindowSubclass(form_.Control(C::LvMenus), MenuListKeys, 1);
     // The list shows an image list owned by the store: detach it before the slots go.
     ListViewSetImageList(form_.Control(C::LvMenus), LVSIL_SMALL, nullptr);
 }

@@ -86,3 +86,12 @@ std::string ItemIndexText(bool menuSelected, int itemIndex, size_t itemCount)
 }
 
 std::string CurrentMenuText(std::string_view menuName) { return "-( " + std::string(menuName) + " )-"; }
+
+int MoveStepForKey(unsigned key, bool ctrl, bool across)
+{
+    constexpr unsigned Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28;
+    if (!ctrl) return 0;
+    if (key == Up || (across && key == Left)) return -1;
+    if (key == Down || (across && key == Right)) return 1;
+    return 0;
+}

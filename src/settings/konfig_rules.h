@@ -59,3 +59,8 @@ int FindItemByPrefix(const std::vector<std::unique_ptr<TOneItem>>& items, int st
 std::string ItemIndexText(bool menuSelected, int itemIndex, size_t itemCount);
 // The label naming the selected menu before it is fitted to its width.
 std::string CurrentMenuText(std::string_view menuName);
+
+// Ctrl with an arrow key moves a list's selected entry as its Move buttons do: -1 towards
+// the start (Up, and Left in a list laid out across), +1 towards the end, 0 for any other
+// key or without Ctrl. Keys are virtual-key codes.
+int MoveStepForKey(unsigned key, bool ctrl, bool across);

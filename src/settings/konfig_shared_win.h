@@ -10,13 +10,13 @@
 
 // The settings window's controls, in the order of its table.
 enum class KonfigControl {
-    GroupBoxMenus, LvMenus, BtnAddMenu, BtnModifyMenu, BtnRemoveMenu, BtnMoveUpMenu, BtnMoveDnMenu,
-    BtnClearMenu, GroupBoxItemsEdit, LblCurrentMenu, LblItemIndex, Label5, LvItems, BtnAddItem, BtnModifyItem,
-    BtnRemoveItem, BtnClearItemMask, BtnMoveUpItem, BtnMoveDnItem, BtnAddSep, Bevel1, PanEditControls, LblPfad,
-    EdPfad, LblIconPfad, EdIconPfad, LblParams, EdParams, LblBeschreibung, EdBeschreibung, LblIcon, PanIcon,
-    ImgIcon, ScrollBarIconNum, LblStartMode, ComboStartMode, CheckAutoStart, ComboAutoStartMode,
-    BtnBrowseIconPath, CheckDefaultIcon, BtnBrowsePfad, CheckRunAsAdmin, LblWorkingDir, EdWorkingDir,
-    BtnBrowseWorkingDir, BtnOK, BtnOptions, BtnAbout, BtnHelp, BtnQuit
+    GroupBoxMenus, LvMenus, BtnAddMenu, BtnModifyMenu, BtnRemoveMenu, BtnClearMenu, BtnMoveUpMenu,
+    BtnMoveDnMenu, GroupBoxItemsEdit, LblCurrentMenu, LblItemIndex, Label5, LvItems, BtnMoveUpItem,
+    BtnMoveDnItem, BtnAddSep, Bevel1, PanEditControls, LblPfad, EdPfad, BtnBrowsePfad, LblIconPfad, EdIconPfad,
+    BtnBrowseIconPath, CheckDefaultIcon, CheckRunAsAdmin, LblStartMode, ComboStartMode, LblParams, EdParams,
+    CheckAutoStart, ComboAutoStartMode, LblIcon, PanIcon, ImgIcon, ScrollBarIconNum, LblBeschreibung,
+    EdBeschreibung, LblWorkingDir, EdWorkingDir, BtnBrowseWorkingDir, BtnAddItem, BtnModifyItem, BtnRemoveItem,
+    BtnClearItemMask, BtnOK, BtnOptions, BtnAbout, BtnHelp, BtnQuit
 };
 using KonfigForm = FormOf<KonfigControl>;
 

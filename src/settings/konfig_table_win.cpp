@@ -10,16 +10,17 @@ constexpr DWORD Banner = WS_VISIBLE | SS_CENTERIMAGE;
 constexpr DWORD ListStyle = WS_VISIBLE | WS_TABSTOP | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
 constexpr ControlFont Small = ControlFont::Small;
 
-// In tab order: the Menus group, the Items group (list, buttons, the mask), the bottom row.
+// In tab order, as the window reads: the Menus group; the Items group's list with the buttons
+// below it, then the mask top down with the buttons below it; the bottom row.
 constexpr ControlRow<C> Controls[] = {
     {C::GroupBoxMenus, "GroupBoxMenus", "BUTTON", "Menus", 7, 8, 505, 113, Group, 0, OnForm<C>, Small},
     {C::LvMenus, "LvMenus", "SysListView32", "", 8, 16, 489, 57, ListStyle | LVS_LIST | WS_GROUP, WS_EX_CLIENTEDGE, C::GroupBoxMenus},
     {C::BtnAddMenu, "BtnAddMenu", "BUTTON", "Ad&d", 8, 80, 75, 25, Button, 0, C::GroupBoxMenus},
     {C::BtnModifyMenu, "BtnModifyMenu", "BUTTON", "M&odify", 88, 80, 75, 25, Button, 0, C::GroupBoxMenus},
     {C::BtnRemoveMenu, "BtnRemoveMenu", "BUTTON", "R&emove", 168, 80, 75, 25, Button, 0, C::GroupBoxMenus},
+    {C::BtnClearMenu, "BtnClearMenu", "BUTTON", "C&lear", 248, 80, 75, 25, Button, 0, C::GroupBoxMenus},
     {C::BtnMoveUpMenu, "BtnMoveUpMenu", "BUTTON", "Move Le&ft", 328, 80, 77, 25, Button, 0, C::GroupBoxMenus},
     {C::BtnMoveDnMenu, "BtnMoveDnMenu", "BUTTON", "Move Rig&ht", 410, 80, 77, 25, Button, 0, C::GroupBoxMenus},
-    {C::BtnClearMenu, "BtnClearMenu", "BUTTON", "C&lear", 248, 80, 75, 25, Button, 0, C::GroupBoxMenus},
 
     {C::GroupBoxItemsEdit, "GroupBoxItemsEdit", "BUTTON", "Items", 7, 128, 505, 313, Group, 0, OnForm<C>, Small},
     {C::LblCurrentMenu, "LblCurrentMenu", "STATIC", "-", 8, 16, 153, 16, Banner | SS_CENTER, 0, C::GroupBoxItemsEdit},
@@ -29,10 +30,6 @@ constexpr ControlRow<C> Controls[] = {
     {C::Label5, "Label5", "STATIC", "Edit Item", 184, 16, 272, 16, Banner | SS_CENTER, 0, C::GroupBoxItemsEdit},
     {C::LvItems, "LvItems", "SysListView32", "", 8, 33, 152, 208,
      ListStyle | LVS_ICON | LVS_OWNERDATA | LVS_AUTOARRANGE | WS_GROUP, WS_EX_CLIENTEDGE, C::GroupBoxItemsEdit},
-    {C::BtnAddItem, "BtnAddItem", "BUTTON", "&Add", 184, 280, 75, 25, Button, 0, C::GroupBoxItemsEdit},
-    {C::BtnModifyItem, "BtnModifyItem", "BUTTON", "&Modify", 264, 280, 75, 25, Button, 0, C::GroupBoxItemsEdit},
-    {C::BtnRemoveItem, "BtnRemoveItem", "BUTTON", "&Remove", 344, 280, 75, 25, Button, 0, C::GroupBoxItemsEdit},
-    {C::BtnClearItemMask, "BtnClearItemMask", "BUTTON", "&Clear", 424, 280, 75, 25, Button, 0, C::GroupBoxItemsEdit},
     {C::BtnMoveUpItem, "BtnMoveUpItem", "BUTTON", "Move &Up", 8, 248, 75, 25, Button, 0, C::GroupBoxItemsEdit},
     {C::BtnMoveDnItem, "BtnMoveDnItem", "BUTTON", "Move D&n", 88, 248, 75, 25, Button, 0, C::GroupBoxItemsEdit},
     {C::BtnAddSep, "BtnAddSep", "BUTTON", "&Insert Separator", 8, 280, 155, 25, Button, 0, C::GroupBoxItemsEdit},
@@ -43,31 +40,35 @@ constexpr ControlRow<C> Controls[] = {
     // not onto the divider: their background would cut it.
     {C::LblPfad, "LblPfad", "STATIC", "Item:", -9, 12, 77, 13, Label, 0, C::PanEditControls},
     {C::EdPfad, "EdPfad", "EDIT", "", 72, 8, 216, 21, Edit | ES_READONLY, WS_EX_CLIENTEDGE, C::PanEditControls},
+    {C::BtnBrowsePfad, "BtnBrowsePfad", "BUTTON", "...", 288, 8, 25, 21, Button, 0, C::PanEditControls},
     {C::LblIconPfad, "LblIconPfad", "STATIC", "Icon Path:", -9, 44, 77, 13, Label, 0, C::PanEditControls},
     {C::EdIconPfad, "EdIconPfad", "EDIT", "", 72, 40, 216, 21, Edit, WS_EX_CLIENTEDGE, C::PanEditControls},
+    // The fields end where their browse buttons begin.
+    {C::BtnBrowseIconPath, "BtnBrowseIconPath", "BUTTON", "...", 288, 40, 25, 21, Button, 0, C::PanEditControls},
+    {C::CheckDefaultIcon, "CheckDefaultIcon", "BUTTON", "Use default Icon", 40, 72, 121, 17, Check, 0, C::PanEditControls},
+    {C::CheckRunAsAdmin, "CheckRunAsAdmin", "BUTTON", "Run as adminis&trator", 168, 72, 140, 17, Check, 0, C::PanEditControls},
+    {C::LblStartMode, "LblStartMode", "STATIC", "Startmode:", -9, 108, 77, 13, Label, 0, C::PanEditControls},
+    {C::ComboStartMode, "ComboStartMode", "COMBOBOX", "", 72, 104, 121, 21, Combo, 0, C::PanEditControls},
     {C::LblParams, "LblParams", "STATIC", "Parameters:", -9, 135, 77, 13, Label, 0, C::PanEditControls},
     {C::EdParams, "EdParams", "EDIT", "", 72, 131, 121, 21, Edit, WS_EX_CLIENTEDGE, C::PanEditControls},
-    {C::LblBeschreibung, "LblBeschreibung", "STATIC", "Description:", -9, 193, 77, 13, Label, 0, C::PanEditControls},
-    {C::EdBeschreibung, "EdBeschreibung", "EDIT", "", 72, 189, 217, 21, Edit, WS_EX_CLIENTEDGE, C::PanEditControls},
+    // Wide enough for its text in the fonts Wine substitutes.
+    {C::CheckAutoStart, "CheckAutoStart", "BUTTON", "Autostart:", 5, 162, 70, 25, Check | BS_LEFTTEXT, 0, C::PanEditControls},
+    {C::ComboAutoStartMode, "ComboAutoStartMode", "COMBOBOX", "", 80, 164, 112, 21, Combo, 0, C::PanEditControls},
     {C::LblIcon, "LblIcon", "STATIC", "Icon:", 219, 120, 50, 13, WS_VISIBLE | SS_LEFT, 0, C::PanEditControls},
     {C::PanIcon, "PanIcon", "STATIC", "", 219, 135, 50, 50, 0, 0, C::PanEditControls},
     // The picture's own sunken edge is the lowered panel: 48 x 48 inside.
     {C::ImgIcon, "ImgIcon", "STATIC", "", 0, 0, 50, 50, WS_VISIBLE | WS_TABSTOP | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY | SS_SUNKEN,
      0, C::PanIcon},
     {C::ScrollBarIconNum, "ScrollBarIconNum", "SCROLLBAR", "", 270, 136, 16, 49, WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, C::PanEditControls},
-    {C::LblStartMode, "LblStartMode", "STATIC", "Startmode:", -9, 108, 77, 13, Label, 0, C::PanEditControls},
-    {C::ComboStartMode, "ComboStartMode", "COMBOBOX", "", 72, 104, 121, 21, Combo, 0, C::PanEditControls},
-    // Wide enough for its text in the fonts Wine substitutes.
-    {C::CheckAutoStart, "CheckAutoStart", "BUTTON", "Autostart:", 5, 162, 70, 25, Check | BS_LEFTTEXT, 0, C::PanEditControls},
-    {C::ComboAutoStartMode, "ComboAutoStartMode", "COMBOBOX", "", 80, 164, 112, 21, Combo, 0, C::PanEditControls},
-    // The fields end where their browse buttons begin.
-    {C::BtnBrowseIconPath, "BtnBrowseIconPath", "BUTTON", "...", 288, 40, 25, 21, Button, 0, C::PanEditControls},
-    {C::CheckDefaultIcon, "CheckDefaultIcon", "BUTTON", "Use default Icon", 40, 72, 121, 17, Check, 0, C::PanEditControls},
-    {C::BtnBrowsePfad, "BtnBrowsePfad", "BUTTON", "...", 288, 8, 25, 21, Button, 0, C::PanEditControls},
-    {C::CheckRunAsAdmin, "CheckRunAsAdmin", "BUTTON", "Run as adminis&trator", 168, 72, 140, 17, Check, 0, C::PanEditControls},
+    {C::LblBeschreibung, "LblBeschreibung", "STATIC", "Description:", -9, 193, 77, 13, Label, 0, C::PanEditControls},
+    {C::EdBeschreibung, "EdBeschreibung", "EDIT", "", 72, 189, 217, 21, Edit, WS_EX_CLIENTEDGE, C::PanEditControls},
     {C::LblWorkingDir, "LblWorkingDir", "STATIC", "&Working dir:", -9, 220, 77, 13, Label, 0, C::PanEditControls},
     {C::EdWorkingDir, "EdWorkingDir", "EDIT", "", 72, 216, 216, 21, Edit, WS_EX_CLIENTEDGE, C::PanEditControls},
     {C::BtnBrowseWorkingDir, "BtnBrowseWorkingDir", "BUTTON", "...", 288, 216, 25, 21, Button, 0, C::PanEditControls},
+    {C::BtnAddItem, "BtnAddItem", "BUTTON", "&Add", 184, 280, 75, 25, Button, 0, C::GroupBoxItemsEdit},
+    {C::BtnModifyItem, "BtnModifyItem", "BUTTON", "&Modify", 264, 280, 75, 25, Button, 0, C::GroupBoxItemsEdit},
+    {C::BtnRemoveItem, "BtnRemoveItem", "BUTTON", "&Remove", 344, 280, 75, 25, Button, 0, C::GroupBoxItemsEdit},
+    {C::BtnClearItemMask, "BtnClearItemMask", "BUTTON", "&Clear", 424, 280, 75, 25, Button, 0, C::GroupBoxItemsEdit},
 
     {C::BtnOK, "BtnOK", "BUTTON", "&OK - Minimize", 8, 455, 145, 26, Button | WS_GROUP, 0, OnForm<C>, ControlFont::SmallBold},
     {C::BtnOptions, "BtnOptions", "BUTTON", "Option&s", 200, 455, 75, 26, Button, 0, OnForm<C>, Small},

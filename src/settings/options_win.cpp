@@ -26,8 +26,8 @@ constexpr EventRow<TfrmOptions, C> Events[] = {
     {C::BtnToolsSelectNone, BN_CLICKED, &TfrmOptions::BtnToolsSelectNoneClick},
 };
 
-// In tab order: the "General" group, the icon size group, the quick-launch hotkey, OK,
-// Cancel, the page control.
+// In tab order, as the dialog reads: the "General" group, the icon size group, the page
+// control, the quick-launch hotkey, OK, Cancel.
 constexpr ControlRow<C> Controls[] = {
     {C::GroupBox1, "GroupBox1", "BUTTON", "General", 1, 0, 225, 129, Group},
     {C::CheckAutorun, "CheckAutorun", "BUTTON", "Autorun Marigoldwick on windows start", 16, 24, 201, 17, Check | WS_GROUP, 0,
@@ -39,10 +39,6 @@ constexpr ControlRow<C> Controls[] = {
     {C::RadioIconSize0, "RadioIconSize0", "BUTTON", "16 x 16", 8, 24, 65, 17, Radio | WS_GROUP | WS_TABSTOP, 0, C::RadioIconSize},
     {C::RadioIconSize1, "RadioIconSize1", "BUTTON", "32 x 32", 8, 56, 65, 17, Radio, 0, C::RadioIconSize},
     {C::RadioIconSize2, "RadioIconSize2", "BUTTON", "64 x 64", 8, 88, 65, 17, Radio, 0, C::RadioIconSize},
-    {C::LabelQuickLaunch, "LabelQuickLaunch", "STATIC", "&Quick launch hotkey:", 8, 274, 110, 13, WS_VISIBLE | WS_GROUP},
-    {C::QuickLaunchHotKey, "QuickLaunchHotKey", "msctls_hotkey32", "", 120, 270, 113, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE},
-    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 160, 304, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
-    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 240, 304, 75, 25, Button},
     {C::PageControlExtraMenus, "PageControlExtraMenus", "SysTabControl32", "", 3, 135, 309, 128, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS},
     {C::TabSheet1, "TabSheet1", TabPageClass, "Tools menu", 0, 0, 0, 0, 0, 0, C::PageControlExtraMenus},
     // Ends before the list: its background would cover the list's edge.
@@ -52,6 +48,10 @@ constexpr ControlRow<C> Controls[] = {
      WS_EX_CLIENTEDGE, C::TabSheet1},
     {C::BtnToolsSelectAll, "BtnToolsSelectAll", "BUTTON", "Select All", 232, 8, 65, 25, Button, 0, C::TabSheet1},
     {C::BtnToolsSelectNone, "BtnToolsSelectNone", "BUTTON", "Select None", 232, 40, 65, 25, Button, 0, C::TabSheet1},
+    {C::LabelQuickLaunch, "LabelQuickLaunch", "STATIC", "&Quick launch hotkey:", 8, 274, 110, 13, WS_VISIBLE | WS_GROUP},
+    {C::QuickLaunchHotKey, "QuickLaunchHotKey", "msctls_hotkey32", "", 120, 270, 113, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE},
+    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 160, 304, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 240, 304, 75, 25, Button},
 };
 static_assert(WellFormedTable(Controls));
 

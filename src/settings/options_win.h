@@ -7,9 +7,9 @@
 #include <memory>
 
 enum class OptionsControl {
-    GroupBox1, CheckAutorun, CheckSingleLeftClick, CheckWrapMenu, CheckAskBeforeQuit, RadioIconSize, RadioIconSize0,
-    RadioIconSize1, RadioIconSize2, LabelQuickLaunch, QuickLaunchHotKey, BtnOK, BtnCancel, PageControlExtraMenus,
-    TabSheet1, CheckToolsMenu, ToolsCbList, BtnToolsSelectAll, BtnToolsSelectNone
+    GroupBox1, CheckAutorun, CheckSingleLeftClick, CheckWrapMenu, CheckAskBeforeQuit, RadioIconSize,
+    RadioIconSize0, RadioIconSize1, RadioIconSize2, PageControlExtraMenus, TabSheet1, CheckToolsMenu,
+    ToolsCbList, BtnToolsSelectAll, BtnToolsSelectNone, LabelQuickLaunch, QuickLaunchHotKey, BtnOK, BtnCancel
 };
 
 class TfrmOptions final : public FormOf<OptionsControl> {

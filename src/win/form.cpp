@@ -67,7 +67,7 @@ void Form::SetButtonGlyphAt(size_t index, HIMAGELIST strip, int picture, bool ri
 void Form::SetDialogButtonsAt(size_t defaultButton, size_t cancelButton)
 {
     defaultId_ = IdAt(defaultButton);
-    cancelId_ = IdAt(cancelButton);
+    cancelId_ = cancelButton == NoButton ? 0 : IdAt(cancelButton);
 }
 
 bool Form::IsShown() const { return Handle() && IsWindowVisible(Handle()); }
@@ -241,6 +241,7 @@ ModalResult Form::ShowModal(HWND owner)
         }
         if (msg.message == WM_KEYUP && keyUpPreview_ && (msg.hwnd == Handle() || IsChild(Handle(), msg.hwnd)))
             keyUpPreview_(msg.wParam);
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && PressFocusedButton()) continue;
         if (!IsDialogMessageW(Handle(), &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
@@ -251,6 +252,17 @@ ModalResult Form::ShowModal(HWND owner)
     if (disableOwner) EnableWindow(owner, TRUE);
     if (Handle()) ShowWindow(Handle(), SW_HIDE);
     return modalResult_;
+}
+
+bool Form::PressFocusedButton()
+{
+    // A dialog box's manager makes the focused push button the default one, so Enter presses
+    // it; IsDialogMessage on a form would press the form's default button instead.
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(Handle(), focus) || !IsWindowEnabled(focus)) return false;
+    if (!(SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON))) return false;
+    SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED), reinterpret_cast<LPARAM>(focus));
+    return true;
 }
 
 void Form::EndModal(ModalResult result)
@@ -280,6 +292,11 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // IsDialogMessage turns Enter and Esc into IDOK and IDCANCEL without a control.
         if (lParam == 0 && id == IDCANCEL && cancelId_ > 0) {
             if (IsWindowEnabled(GetDlgItem(Handle(), cancelId_))) RunBinding(cancelId_, BN_CLICKED);
+            return 0;
+        }
+        // Without a cancel button Esc is the close box, where the form has one.
+        if (lParam == 0 && id == IDCANCEL && (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_SYSMENU)) {
+            SendMessageW(Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
             return 0;
         }
         if (lParam == 0 && id == IDOK && defaultId_ > 0) {

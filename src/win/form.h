@@ -83,7 +83,9 @@ protected:
     // WM_NOTIFY from a common control; the handler's answer is the message's result.
     using NotifyHandler = std::function<LRESULT(NMHDR&)>;
     void OnNotifyAt(size_t index, UINT code, NotifyHandler handler);
-    // Enter presses the default button and Esc the cancel button, as in a dialog box.
+    // Enter presses the default button and Esc the cancel button, as in a dialog box; a form
+    // without a cancel button (NoButton) takes Esc as its close box.
+    static constexpr size_t NoButton = static_cast<size_t>(-1);
     void SetDialogButtonsAt(size_t defaultButton, size_t cancelButton);
     // Keyboard preview: sees every key release meant for the form or one of its controls.
     void SetKeyUpPreview(std::function<void(WPARAM key)> preview) { keyUpPreview_ = std::move(preview); }
@@ -102,6 +104,8 @@ private:
     const ControlEntry& entry(size_t index) const;
     size_t IndexOf(std::string_view name) const;
     bool Inside(size_t control, size_t container) const;
+    // Enter on the push button that has the focus: true when it pressed one.
+    bool PressFocusedButton();
     void ApplyEnabled();
     // Places every control for the form's DPI; the form's client size.
     SIZE LayOut();

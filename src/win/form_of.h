@@ -62,8 +62,9 @@ protected:
         shape.owner = owner;
         if (!form->CreateForm(shape) || !form->CreateControls(design.controls)) return nullptr;
         form->BindEvents(form.get(), design.events);
-        if (design.defaultButton && design.cancelButton)
-            form->SetDialogButtonsAt(Index(*design.defaultButton), Index(*design.cancelButton));
+        if (design.defaultButton)
+            form->SetDialogButtonsAt(Index(*design.defaultButton),
+                                     design.cancelButton ? Index(*design.cancelButton) : NoButton);
         if (design.initialFocus) form->SetInitialFocus(*design.initialFocus);
         if constexpr (requires(T& t) { t.FormKeyUp(WPARAM{}); })
             form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
