@@ -29,6 +29,8 @@ LRESULT CALLBACK MenuListKeys(HWND list, UINT msg, WPARAM wParam, LPARAM lParam,
         auto* part = reinterpret_cast<KonfigMenus*>(menus);
         if (step < 0) part->BtnMoveUpMenuClick();
         else part->BtnMoveDnMenuClick();
+        // The menu chosen anew hands the focus to its items; the keys stay with the menus.
+        SetFocus(list);
         return 0;
     }
     if (msg == WM_NCDESTROY) RemoveWindowSubclass(list, MenuListKeys, id);
