@@ -35,9 +35,11 @@ unsigned PreviousEvent(HWND icon, unsigned iconEvent)
 }
 
 // A popup asked for from the keyboard opens at the icon (the anchor the shell gives in
-// wParam), one asked for by the mouse at the cursor.
+// wParam), one asked for by the mouse at the cursor. The mouse passing over an icon asks
+// for nothing and leaves where a popup asked for from the keyboard will open.
 void SavePopupPos(unsigned iconEvent, unsigned previous, WPARAM anchor)
 {
+    if (iconEvent == WM_MOUSEMOVE) return;
     if (IsKeyboardEvent(iconEvent, previous))
         PopupPos = {static_cast<short>(LOWORD(anchor)), static_cast<short>(HIWORD(anchor))};
     else

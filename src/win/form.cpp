@@ -327,6 +327,22 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         EndModal(ModalResult::Cancel);
         return 0;
+    case WM_ACTIVATE:
+        // As a dialog box does: the control that had the keyboard focus gets it back when the
+        // form comes to the front again (after a dialog or message box of its own, or another
+        // program), where the default handling would give it to the form itself.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            lastFocus_ = focus && IsChild(Handle(), focus) ? focus : nullptr;
+        } else if (lastFocus_ && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case WM_SHOWWINDOW:
+        // Each showing starts with the focus the form gives, not the last run's.
+        if (!wParam) lastFocus_ = nullptr;
+        break;
     case WmDpiChanged:
         if (lParam) {
             const auto& suggested = *reinterpret_cast<const RECT*>(lParam);

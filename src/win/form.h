@@ -130,6 +130,7 @@ private:
     int defaultId_ = 0;
     int cancelId_ = 0;
     int initialFocus_ = -1;
+    HWND lastFocus_ = nullptr;  // the control with the focus when the form was last deactivated
     std::function<void(WPARAM)> keyUpPreview_;
     FormFonts fonts_;
     FormShape shape_{};

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -56,35 +58,20 @@ TEST(TrayClicks, ToolsIconPopsUpOnTheRightButtonAndASingleLeftClickOnly)
 
 TEST(TrayKeys, KeyboardEventsPopUpAndTheShellsEchoesOfClicksDoNothing)
 {
+    // A menu icon with left-click behaviour 1, without and with the tools icon, and the tools icon.
+    const TrayIconState icons[] = {{true, 1, false, false}, {true, 1, false, true}, {true, 0, true, true}};
     constexpr TrayClickAction Tools = TrayClickAction::ToolsPopup;
-    const TrayIconState lcbNothing{true, 1, false, false}, lcbNothingWithTools{true, 1, false, true},
-        toolsIcon{true, 0, true, true};
-    struct Row {
-        unsigned event, previous;
-        TrayClickAction menu, menuWithTools, tools;
+    const std::tuple<unsigned, unsigned, std::array<TrayClickAction, 3>> table[] = {
+        {IconKeySelect, 0, {Popup, Popup, Popup}},         {IconKeySelect, IconKeySelect, {Popup, Popup, Popup}},
+        {IconSelect, IconContextMenu, {Popup, Popup, Popup}}, {IconSelect, MouseLeftUp, {None, None, None}},
+        {IconSelect, 0x0201, {None, None, None}},            {IconSelect, MouseLeftDoubleClick, {None, None, None}},
+        {IconContextMenu, 0, {Popup, Tools, Popup}},         {IconContextMenu, MouseRightUp, {None, None, None}},
+        {MouseRightUp, IconContextMenu, {Popup, Popup, Popup}}, {MouseLeftUp, 0x0201, {None, None, Popup}},
     };
-    const Row table[] = {
-        {IconKeySelect, 0, Popup, Popup, Popup},
-        {IconKeySelect, IconKeySelect, Popup, Popup, Popup},
-        {IconSelect, 0, Popup, Popup, Popup},
-        {IconSelect, IconContextMenu, Popup, Popup, Popup},
-        {IconSelect, MouseLeftUp, None, None, None},
-        {IconSelect, 0x0201, None, None, None},
-        {IconSelect, MouseLeftDoubleClick, None, None, None},
-        {IconContextMenu, 0, Popup, Tools, Popup},
-        {IconContextMenu, IconSelect, Popup, Tools, Popup},
-        {IconContextMenu, MouseRightUp, None, None, None},
-        {MouseRightUp, IconContextMenu, Popup, Popup, Popup},
-        {MouseLeftUp, 0x0201, None, None, Popup},
-    };
-    for (const Row& r : table) {
-        SCOPED_TRACE(testing::Message() << "event " << r.event << " after " << r.previous);
-        EXPECT_EQ(IconEventActionFor(r.event, r.previous, lcbNothing), r.menu);
-        EXPECT_EQ(IconEventActionFor(r.event, r.previous, lcbNothingWithTools), r.menuWithTools);
-        EXPECT_EQ(IconEventActionFor(r.event, r.previous, toolsIcon), r.tools);
-    }
+    for (const auto& [event, previous, actions] : table)
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(IconEventActionFor(event, previous, icons[i]), actions[i]) << event << " after " << previous;
     EXPECT_EQ(OwnIconActionFor(IconSelect, MouseLeftUp), OwnIconAction::None) << "the release showed it already";
-    EXPECT_EQ(OwnIconActionFor(IconKeySelect, 0), OwnIconAction::Reveal);
     EXPECT_EQ(OwnIconActionFor(IconContextMenu, MouseRightUp), OwnIconAction::None);
     EXPECT_EQ(OwnIconActionFor(IconContextMenu, 0), OwnIconAction::Popup);
 }

@@ -15,8 +15,6 @@ namespace {
 constexpr char IconClass[] = "MarigoldwickTrayIcon";
 constexpr UINT CtrlAltF11 = 0x4000 | 0x8000 | VK_F11;
 constexpr UINT CtrlAltF12 = 0x4000 | 0x8000 | VK_F12;
-constexpr WORD IconSelect = 0x0400;     // NIN_SELECT
-constexpr WORD IconKeySelect = 0x0401;  // NIN_KEYSELECT
 
 class TrayE2e : public AppTest {
 protected:
@@ -179,55 +177,6 @@ TEST_F(TrayPopup, QuittingWhileThePopupIsOpenEndsTheProgram)
 }
 
 // ---- hotkeys ----
-
-// The keyboard's events as the shell sends them to an icon that asked for
-// NOTIFYICON_VERSION_4: the event in the low word, the icon's anchor in wParam.
-TEST_F(TrayPopup, EnterOnAnIconPopsUpItsMenuAtTheIconAndTheAppsKeyTheTools)
-{
-    Launch(Ini({"[GLOBAL]", "SelfAutostart=0", "SingleLeftClick=1", "UseToolsMenu=1", "ToolsMenuCfg=8", "MenuCount=1",
-                "[M0]", "MenuName=Keys", "LCB=1", "ItemCount=1"}) +
-           RecorderEntry());
-    HWND icon = IconWindow("Keys");
-    ASSERT_NE(icon, nullptr);
-    ASSERT_TRUE(SetCursorPos(40, 30));
-    ASSERT_TRUE(Post(icon, 1027, MAKEWPARAM(300, 200), MAKELPARAM(IconKeySelect, 0)));
-    HWND popup = WaitForPopup();
-    ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(ScreenPlace(popup).left, 300) << "at the icon, not at the cursor";
-    EXPECT_EQ(ScreenPlace(popup).top, 200);
-    PressKeys({VK_DOWN});
-    PressKeys({VK_RETURN});
-    EXPECT_TRUE(RecordHas(1)) << "the menu's own popup";
-    ASSERT_TRUE(PopupGone());
-
-    // A click's echo is no keyboard selection: left-click behaviour 1 still does nothing.
-    ASSERT_TRUE(Post(icon, 1027, 0, WM_LBUTTONUP));
-    ASSERT_TRUE(Post(icon, 1027, MAKEWPARAM(40, 30), MAKELPARAM(IconSelect, 0)));
-    Sleep(300);
-    EXPECT_EQ(Popup(), nullptr);
-
-    // A right click with its echo opens the menu; the context-menu key alone the tools.
-    ASSERT_TRUE(Post(icon, 1027, 0, WM_RBUTTONUP));
-    ASSERT_TRUE(Post(icon, 1027, MAKEWPARAM(40, 30), MAKELPARAM(WM_CONTEXTMENU, 0)));
-    ASSERT_NE(WaitForPopup(), nullptr);
-    PressKeys({VK_DOWN});
-    PressKeys({VK_RETURN});
-    EXPECT_TRUE(RecordHas(2));
-    ASSERT_TRUE(PopupGone());
-    ASSERT_TRUE(Post(icon, 1027, MAKEWPARAM(320, 220), MAKELPARAM(WM_CONTEXTMENU, 0)));
-    popup = WaitForPopup();
-    ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(ScreenPlace(popup).left, 320);
-    // The tools menu's "&Resolution", "&4 Switch to 1280x1024": more than the screen offers.
-    PressKeys({'R'});
-    Sleep(200);
-    PressKeys({'4'});
-    std::optional<MessageBoxInfo> box = app->WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->caption, "Marigoldwick - Resolution Change Error");
-    ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDOK));
-    EXPECT_TRUE(RecordHas(2));
-}
 
 using TrayHotkey = TrayE2e;
 

@@ -170,7 +170,7 @@ TEST_F(TrayClicks, MessagesOfNoMenuAreIgnoredAndTheCursorIsSaved)
 
     ASSERT_TRUE(SetCursorPos(123, 234));
     PopupPos = {};
-    SendMessageA(IconWindow(1), 1028, 0, WM_MOUSEMOVE);
+    SendMessageA(IconWindow(1), 1028, 0, WM_LBUTTONDOWN);
     EXPECT_EQ(PopupPos.x, 123);
     EXPECT_EQ(PopupPos.y, 234);
 }
