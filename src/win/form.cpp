@@ -246,6 +246,7 @@ ModalResult Form::ShowModal(HWND owner)
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
+        ShowDefaultButton();
     }
     inModalLoop_ = false;
     // Re-enable the owner before hiding, or Windows activates some other program's window.
@@ -254,15 +255,36 @@ ModalResult Form::ShowModal(HWND owner)
     return modalResult_;
 }
 
+HWND Form::FocusedButton() const
+{
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(Handle(), focus) || !IsWindowEnabled(focus)) return nullptr;
+    return (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON)) ? focus : nullptr;
+}
+
 bool Form::PressFocusedButton()
 {
     // A dialog box's manager makes the focused push button the default one, so Enter presses
     // it; IsDialogMessage on a form would press the form's default button instead.
-    HWND focus = GetFocus();
-    if (!focus || !IsChild(Handle(), focus) || !IsWindowEnabled(focus)) return false;
-    if (!(SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON))) return false;
-    SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED), reinterpret_cast<LPARAM>(focus));
+    HWND button = FocusedButton();
+    if (!button) return false;
+    SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return true;
+}
+
+void Form::ShowDefaultButton()
+{
+    // The thick frame shows what Enter presses: the push button with the focus, else the
+    // form's default button.
+    HWND defaultButton = defaultId_ > 0 ? GetDlgItem(Handle(), defaultId_) : nullptr;
+    HWND shown = FocusedButton();
+    if (!shown) shown = defaultButton;
+    if (shown == shownDefault_) return;
+    for (HWND previous : {shownDefault_, defaultButton})
+        if (previous && previous != shown && IsChild(Handle(), previous))
+            SendMessageW(previous, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    if (shown) SendMessageW(shown, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    shownDefault_ = shown;
 }
 
 void Form::EndModal(ModalResult result)

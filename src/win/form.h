@@ -104,8 +104,11 @@ private:
     const ControlEntry& entry(size_t index) const;
     size_t IndexOf(std::string_view name) const;
     bool Inside(size_t control, size_t container) const;
+    // The enabled push button with the keyboard focus, or null.
+    HWND FocusedButton() const;
     // Enter on the push button that has the focus: true when it pressed one.
     bool PressFocusedButton();
+    void ShowDefaultButton();
     void ApplyEnabled();
     // Places every control for the form's DPI; the form's client size.
     SIZE LayOut();
@@ -130,7 +133,8 @@ private:
     int defaultId_ = 0;
     int cancelId_ = 0;
     int initialFocus_ = -1;
-    HWND lastFocus_ = nullptr;  // the control with the focus when the form was last deactivated
+    HWND lastFocus_ = nullptr;
+    HWND shownDefault_ = nullptr;  // the push button drawn as the default one  // the control with the focus when the form was last deactivated
     std::function<void(WPARAM)> keyUpPreview_;
     FormFonts fonts_;
     FormShape shape_{};
