@@ -44,10 +44,11 @@ TEST_F(OptionsTest, LayoutFollowsTheTable)
 {
     // Wider only where a caption needs more room in the system's message font.
     EXPECT_GE(ui->ClientSize().cx, 315);
-    EXPECT_EQ(ui->ClientSize().cy, 331);
+    EXPECT_EQ(ui->ClientSize().cy, 355);
     EXPECT_EQ(ui->Place("CheckAutorun").left, 17);
     EXPECT_EQ(form->Text(OptionsControl::CheckWrapMenu), "Wrap menus");
-    EXPECT_EQ(ui->Place("BtnOK").top, 304);
+    EXPECT_EQ(ui->Place("BtnOK").top, 328);
+    EXPECT_LT(ui->Place("RadioThemeDark").bottom, ui->Place("BtnOK").top);
     EXPECT_GE(ui->Place("BtnCancel").left, 240);
     // The page's controls sit on the page, below its tab and inside the page control.
     RECT page = ui->Place("PageControlExtraMenus"), list = ui->Place("ToolsCbList");
@@ -190,6 +191,20 @@ TEST_F(OptionsTest, IconSizeWithoutChoiceKeepsTheRadioGroupAsItWas)
     Konfig.IconSize = 48;
     EXPECT_EQ(Run([&] { EXPECT_EQ(form->IconSizeIndex(), 1); }), ModalResult::Ok);
     EXPECT_EQ(Konfig.IconSize, 32);
+}
+
+TEST_F(OptionsTest, ThemeIsShownAndStoredOnlyByOk)
+{
+    Konfig.Theme = 1;
+    auto dark = [&] {
+        EXPECT_TRUE(ui->Checked("RadioThemeLight"));
+        EXPECT_FALSE(ui->Checked("RadioThemeSystem"));
+        ui->Click("RadioThemeDark");
+    };
+    EXPECT_EQ(Run(dark, "BtnCancel"), ModalResult::Cancel);
+    EXPECT_EQ(Konfig.Theme, 1);
+    EXPECT_EQ(Run(dark), ModalResult::Ok);
+    EXPECT_EQ(Konfig.Theme, 2);
 }
 
 }  // namespace
