@@ -1,12 +1,7 @@
-// The theme: which palette each surface takes, the dark palette's contrast, and the
-// option in the configuration file.
-#include "config/config_file.h"
-#include "config/model.h"
+// The theme: which palette each surface takes and the dark palette's contrast.
 #include "config/theme_rules.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 namespace {
 
@@ -51,23 +46,6 @@ TEST(Theme, DarkTextReachesSevenToOneNormalSelectedAndDisabled)
     // The selection must be seen against the rows around it, without shouting.
     EXPECT_GT(ContrastRatio(p.selectedBack, p.field), 1.3);
     EXPECT_LT(ContrastRatio(p.selectedBack, p.field), 3.0);
-}
-
-TEST(Theme, KeyAbsentUntilChosenThenReadBack)
-{
-    const std::string today = "[GLOBAL]\r\nIconSize=16\r\nMenuCount=0\r\n";
-    ProfileFile file(today);
-    TKonfig konfig;
-    TMenuList menus;
-    ASSERT_TRUE(ReadConfig(file, konfig, menus, nullptr));
-    EXPECT_EQ(konfig.Theme, 0);
-    WriteConfig(file, konfig, menus);
-    EXPECT_EQ(file.Bytes().find("Theme"), std::string::npos);
-    konfig.Theme = 2;
-    WriteConfig(file, konfig, menus);
-    TKonfig back;
-    ASSERT_TRUE(ReadConfig(ProfileFile(file.Bytes()), back, menus, nullptr));
-    EXPECT_EQ(back.Theme, 2);
 }
 
 }  // namespace
