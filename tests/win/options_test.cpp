@@ -1,6 +1,7 @@
 // The options dialog in-process: the real window, driven as a user would while it runs
 // modally, with Konfig checked afterwards.
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "menu_pictures.h"
 #include "settings/hotkey_value.h"
 #include "settings/options_win.h"
@@ -25,7 +26,11 @@ protected:
         ASSERT_TRUE(form);
         ui.emplace(*form);
     }
-    void TearDown() override { Konfig = {}; }
+    void TearDown() override
+    {
+        Konfig = {};
+        static_cast<void>(RefreshTheme());
+    }
 
     ModalResult Run(std::function<void()> user, const char* button = "BtnOK")
     {
@@ -205,6 +210,22 @@ TEST_F(OptionsTest, ThemeIsShownAndStoredOnlyByOk)
     EXPECT_EQ(Konfig.Theme, 1);
     EXPECT_EQ(Run(dark), ModalResult::Ok);
     EXPECT_EQ(Konfig.Theme, 2);
+}
+
+// Where the system has no dark controls (Wine) the dark theme still colours the list and
+// the dialog keeps working; light again, the list is as before.
+TEST_F(OptionsTest, DarkThemeColoursTheListAndLightTakesItBack)
+{
+    for (const auto& [theme, colour] : {std::pair{2, DarkPalette().field}, {1, GetSysColor(COLOR_WINDOW)}}) {
+        Konfig.Theme = static_cast<uint8_t>(theme);
+        auto look = [&, colour = colour] {
+            EXPECT_EQ(static_cast<COLORREF>(SendMessageW(ui->Control("ToolsCbList"), LVM_GETBKCOLOR, 0, 0)), colour);
+            ui->Click("CheckAutorun");
+        };
+        EXPECT_EQ(Run(look), ModalResult::Ok);
+        EXPECT_TRUE(Konfig.SelfAutostart) << theme;
+        Konfig.SelfAutostart = false;
+    }
 }
 
 }  // namespace
