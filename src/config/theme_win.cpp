@@ -137,6 +137,10 @@ BOOL CALLBACK ThemeEachChild(HWND child, LPARAM dark)
 
 void ApplyWindowTheme(HWND window, bool dark)
 {
+    // Windows never shown dark stay exactly as the system made them.
+    static bool everDark = false;
+    everDark = everDark || dark;
+    if (!everDark) return;
     static SystemFunction setAttribute = SystemFunction::ByName("dwmapi.dll", "DwmSetWindowAttribute");
     const BOOL on = dark ? TRUE : FALSE;
     static_cast<void>(
