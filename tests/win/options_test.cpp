@@ -198,33 +198,27 @@ TEST_F(OptionsTest, IconSizeWithoutChoiceKeepsTheRadioGroupAsItWas)
     EXPECT_EQ(Konfig.IconSize, 32);
 }
 
-TEST_F(OptionsTest, ThemeIsShownAndStoredOnlyByOk)
+// The choice is shown and stored by OK. Where the system has no dark controls (Wine) the
+// dark theme still colours the list and the dialog works; light again, the list is as before.
+TEST_F(OptionsTest, ThemeIsShownStoredByOkAndColoursTheList)
 {
-    Konfig.Theme = 1;
-    auto dark = [&] {
-        EXPECT_TRUE(ui->Checked("RadioThemeLight"));
-        EXPECT_FALSE(ui->Checked("RadioThemeSystem"));
-        ui->Click("RadioThemeDark");
-    };
-    EXPECT_EQ(Run(dark, "BtnCancel"), ModalResult::Cancel);
-    EXPECT_EQ(Konfig.Theme, 1);
-    EXPECT_EQ(Run(dark), ModalResult::Ok);
-    EXPECT_EQ(Konfig.Theme, 2);
-}
-
-// Where the system has no dark controls (Wine) the dark theme still colours the list and
-// the dialog keeps working; light again, the list is as before.
-TEST_F(OptionsTest, DarkThemeColoursTheListAndLightTakesItBack)
-{
-    for (const auto& [theme, colour] : {std::pair{2, DarkPalette().field}, {1, GetSysColor(COLOR_WINDOW)}}) {
-        Konfig.Theme = static_cast<uint8_t>(theme);
-        auto look = [&, colour = colour] {
-            EXPECT_EQ(static_cast<COLORREF>(SendMessageW(ui->Control("ToolsCbList"), LVM_GETBKCOLOR, 0, 0)), colour);
-            ui->Click("CheckAutorun");
-        };
-        EXPECT_EQ(Run(look), ModalResult::Ok);
-        EXPECT_TRUE(Konfig.SelfAutostart) << theme;
-        Konfig.SelfAutostart = false;
+    const struct {
+        uint8_t theme;
+        const char* shown;
+        COLORREF list;
+        const char* chosen;
+    } cases[] = {{2, "RadioThemeDark", DarkPalette().field, "RadioThemeLight"},
+                 {1, "RadioThemeLight", GetSysColor(COLOR_WINDOW), "RadioThemeSystem"}};
+    for (const auto& c : cases) {
+        Konfig.Theme = c.theme;
+        EXPECT_EQ(Run([&] {
+                      EXPECT_TRUE(ui->Checked(c.shown));
+                      const auto list = SendMessageW(ui->Control("ToolsCbList"), LVM_GETBKCOLOR, 0, 0);
+                      EXPECT_EQ(static_cast<COLORREF>(list), c.list) << c.shown;
+                      ui->Click(c.chosen);
+                  }),
+                  ModalResult::Ok);
+        EXPECT_EQ(Konfig.Theme, c.theme - 1);
     }
 }
 
