@@ -92,6 +92,39 @@ namespace {
 // Windows 10 1809 on take DWMWA_USE_IMMERSIVE_DARK_MODE as 20 (19 before 20H1).
 constexpr DWORD ImmersiveDarkMode = 20;
 
+// A group box under a visual style draws its caption in the style's colour whatever its
+// window asks, black on the dark background: while dark, its frame and caption are drawn
+// here. Its inside stays the window's: the controls on it are its siblings.
+LRESULT CALLBACK DarkGroupBox(HWND box, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (msg != WM_PAINT) return DefSubclassProc(box, msg, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(box, &paint);
+    const Palette& p = DarkPalette();
+    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    RECT frame;
+    GetClientRect(box, &frame);
+    frame.top += metrics.tmHeight / 2;
+    FrameRect(dc, &frame, SolidBrush(p.line));
+    wchar_t caption[128];
+    const int length = GetWindowTextW(box, caption, 128);
+    if (length > 0) {
+        RECT text{frame.left + metrics.tmAveCharWidth, 0, frame.right - metrics.tmAveCharWidth, metrics.tmHeight};
+        DrawTextW(dc, caption, length, &text, DT_SINGLELINE | DT_CALCRECT);
+        text.right += metrics.tmAveCharWidth / 2;
+        text.left -= metrics.tmAveCharWidth / 2;
+        FillRect(dc, &text, SolidBrush(p.window));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, IsWindowEnabled(box) ? p.text : p.grayText);
+        DrawTextW(dc, caption, length, &text, DT_SINGLELINE | DT_CENTER);
+    }
+    SelectObject(dc, oldFont);
+    EndPaint(box, &paint);
+    return 0;
+}
+
 void ThemeChild(HWND child, bool dark)
 {
     static SystemFunction setTheme = SystemFunction::ByName("uxtheme.dll", "SetWindowTheme");
@@ -109,6 +142,12 @@ void ThemeChild(HWND child, bool dark)
     const bool labelled = kind == L"Button" && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
                                                 type == BS_AUTO3STATE || type == BS_RADIOBUTTON ||
                                                 type == BS_AUTORADIOBUTTON || type == BS_GROUPBOX);
+    if (kind == L"Button" && type == BS_GROUPBOX) {
+        if (dark)
+            SetWindowSubclass(child, &DarkGroupBox, 0, 0);
+        else
+            RemoveWindowSubclass(child, &DarkGroupBox, 0);
+    }
     if (labelled && dark) {
         static_cast<void>(setTheme.Call<HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR)>(child, L"", L""));
         return;
