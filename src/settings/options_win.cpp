@@ -1,6 +1,7 @@
 #include "settings/options_win.h"
 
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "settings/hotkey_field_win.h"
 #include "settings/hotkey_value.h"
 #include "tools/tools_cfg.h"
@@ -16,6 +17,8 @@ using namespace FormStyle;
 using C = OptionsControl;
 
 constexpr std::array<C, 3> IconSizeRadios{C::RadioIconSize0, C::RadioIconSize1, C::RadioIconSize2};
+// In the order of ThemeChoice's values.
+constexpr std::array<C, 3> ThemeRadios{C::RadioThemeSystem, C::RadioThemeLight, C::RadioThemeDark};
 constexpr std::array<const char*, ToolsSubmenuCount> ToolsRows{"Misc", "Network", "Reboot", "Resolution",
                                                                "Screensaver"};
 
@@ -27,7 +30,7 @@ constexpr EventRow<TfrmOptions, C> Events[] = {
 };
 
 // In tab order, as the dialog reads: the "General" group, the icon size group, the page
-// control, the quick-launch hotkey, OK, Cancel.
+// control, the quick-launch hotkey, the theme, OK, Cancel.
 constexpr ControlRow<C> Controls[] = {
     {C::GroupBox1, "GroupBox1", "BUTTON", "General", 1, 0, 225, 129, Group},
     {C::CheckAutorun, "CheckAutorun", "BUTTON", "Autorun Marigoldwick on windows start", 16, 24, 201, 17, Check | WS_GROUP, 0,
@@ -50,8 +53,12 @@ constexpr ControlRow<C> Controls[] = {
     {C::BtnToolsSelectNone, "BtnToolsSelectNone", "BUTTON", "Select None", 232, 40, 65, 25, Button, 0, C::TabSheet1},
     {C::LabelQuickLaunch, "LabelQuickLaunch", "STATIC", "&Quick launch hotkey:", 8, 274, 110, 13, WS_VISIBLE | WS_GROUP},
     {C::QuickLaunchHotKey, "QuickLaunchHotKey", "msctls_hotkey32", "", 120, 270, 113, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE},
-    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 160, 304, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
-    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 240, 304, 75, 25, Button},
+    {C::LabelTheme, "LabelTheme", "STATIC", "Theme:", 8, 301, 44, 13, WS_VISIBLE | WS_GROUP},
+    {C::RadioThemeSystem, "RadioThemeSystem", "BUTTON", "&System", 56, 299, 68, 17, Radio | WS_GROUP | WS_TABSTOP},
+    {C::RadioThemeLight, "RadioThemeLight", "BUTTON", "&Light", 128, 299, 60, 17, Radio},
+    {C::RadioThemeDark, "RadioThemeDark", "BUTTON", "&Dark", 192, 299, 60, 17, Radio},
+    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 160, 328, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 240, 328, 75, 25, Button},
 };
 static_assert(WellFormedTable(Controls));
 
@@ -85,7 +92,7 @@ void FillToolsList(HWND list)
 std::unique_ptr<TfrmOptions> TfrmOptions::Create(HWND owner)
 {
     const FormDesign<TfrmOptions, C> design{
-        {"TfrmOptions", "Options", 315, 331, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS},
+        {"TfrmOptions", "Options", 315, 355, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS},
         Controls, Events, C::BtnOK, C::BtnCancel, C::BtnOK};
     auto form = Build(owner, design);
     if (!form) return nullptr;
@@ -146,6 +153,8 @@ void TfrmOptions::FormShow()
     SetChecked(C::CheckAskBeforeQuit, Konfig.AskBeforeQuit);
     TransferToolsMenuCfg(Transfer::ToControls);
     SendMessageA(Control(C::QuickLaunchHotKey), HKM_SETHOTKEY, HotkeyValueToControl(Konfig.QuickLaunchHotkey), 0);
+    const auto theme = static_cast<size_t>(ThemeChoiceFrom(Konfig.Theme));
+    for (size_t i = 0; i < ThemeRadios.size(); ++i) SetChecked(ThemeRadios[i], i == theme);
 }
 
 void TfrmOptions::BtnOKClick()
@@ -159,6 +168,10 @@ void TfrmOptions::BtnOKClick()
     TransferToolsMenuCfg(Transfer::FromControls);
     auto hotkey = static_cast<uint16_t>(SendMessageA(Control(C::QuickLaunchHotKey), HKM_GETHOTKEY, 0, 0));
     Konfig.QuickLaunchHotkey = HotkeyValueFromControl(ApplyShiftOnlyRule(hotkey));
+    for (size_t i = 0; i < ThemeRadios.size(); ++i)
+        if (IsChecked(ThemeRadios[i])) Konfig.Theme = static_cast<uint8_t>(i);
+    // The settings window shows the new theme at once; the popups take it when they are made again.
+    if (RefreshTheme()) ApplyWindowTheme(GetWindow(Handle(), GW_OWNER), CurrentTheme().windows == PaletteKind::Dark);
     EndModal(ModalResult::Ok);
 }
 
@@ -217,6 +230,7 @@ LRESULT TfrmOptions::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
+    if (std::optional<LRESULT> themed = WindowThemeMessage(Handle(), msg, wParam, lParam)) return *themed;
     return Form::HandleMessage(msg, wParam, lParam);
 }
 

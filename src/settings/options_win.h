@@ -9,7 +9,8 @@
 enum class OptionsControl {
     GroupBox1, CheckAutorun, CheckSingleLeftClick, CheckWrapMenu, CheckAskBeforeQuit, RadioIconSize,
     RadioIconSize0, RadioIconSize1, RadioIconSize2, PageControlExtraMenus, TabSheet1, CheckToolsMenu,
-    ToolsCbList, BtnToolsSelectAll, BtnToolsSelectNone, LabelQuickLaunch, QuickLaunchHotKey, BtnOK, BtnCancel
+    ToolsCbList, BtnToolsSelectAll, BtnToolsSelectNone, LabelQuickLaunch, QuickLaunchHotKey, LabelTheme,
+    RadioThemeSystem, RadioThemeLight, RadioThemeDark, BtnOK, BtnCancel
 };
 
 class TfrmOptions final : public FormOf<OptionsControl> {
