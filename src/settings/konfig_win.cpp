@@ -65,7 +65,8 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     FormShape window{"TfrmKonfig", "Marigoldwick - Settings", 518, 487, ICC_LISTVIEW_CLASSES};
     window.style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
     window.fontPixels = 13;
-    auto form = Build(owner, FormDesign<TfrmKonfig, C>{window, KonfigControls(), Events});
+    auto form = Build(owner, FormDesign<TfrmKonfig, C>{.window = window, .controls = KonfigControls(), .events = Events,
+                                                     .names = KonfigNames()});
     if (!form) return nullptr;
     form->host_ = std::move(host);
     form->system_ = SystemCalls();

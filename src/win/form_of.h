@@ -1,6 +1,7 @@
 // A form whose controls are named by its table's enum.
 #pragma once
 
+#include "win/accessible.h"
 #include "win/form.h"
 
 #include <memory>
@@ -65,6 +66,9 @@ protected:
         if (design.defaultButton && design.cancelButton)
             form->SetDialogButtonsAt(Index(*design.defaultButton), Index(*design.cancelButton));
         if (design.initialFocus) form->SetInitialFocus(*design.initialFocus);
+        for (const NameRow<Id>& row : design.names)
+            NameControl(form->Control(row.control), row.label == OnForm<Id> ? nullptr : form->Control(row.label),
+                        row.name ? row.name : "");
         if constexpr (requires(T& t) { t.FormKeyUp(WPARAM{}); })
             form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
         return form;
