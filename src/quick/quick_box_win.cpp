@@ -74,6 +74,19 @@ public:
         return state;
     }
     std::optional<LONG> Focus() const override { return box_.selected_ + 1; }
+    // Rows scrolled out of view have no place on the screen.
+    std::optional<RECT> Location(LONG child) const override
+    {
+        const int inView = static_cast<int>(child) - 1 - box_.top_;
+        if (inView < 0 || inView >= box_.RowsInView()) return std::nullopt;
+        HWND list = box_.Control(C::ListQuick);
+        RECT place{};
+        GetClientRect(list, &place);
+        place.top = inView * box_.RowHeight();
+        place.bottom = place.top + box_.RowHeight();
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
 
 private:
     const QuickBox& box_;

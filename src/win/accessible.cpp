@@ -168,8 +168,17 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT id) override
     {
-        if (Row(id)) return DISP_E_MEMBERNOTFOUND;
-        return proxy_->accLocation(left, top, width, height, id);
+        if (!left || !top || !width || !height) return E_POINTER;
+        const std::optional<LONG> row = Row(id);
+        if (!row) return proxy_->accLocation(left, top, width, height, id);
+        auto answers = answers_.lock();
+        const std::optional<RECT> place = answers && *row > 0 ? answers->Location(*row) : std::nullopt;
+        if (!place) return *row > 0 ? S_FALSE : E_INVALIDARG;
+        *left = place->left;
+        *top = place->top;
+        *width = place->right - place->left;
+        *height = place->bottom - place->top;
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override
     {

@@ -20,6 +20,8 @@ public:
     virtual std::optional<LONG> ChildCount() const { return std::nullopt; }
     virtual std::optional<LONG> Role(LONG /*child*/) const { return std::nullopt; }
     virtual std::optional<LONG> State(LONG /*child*/) const { return std::nullopt; }
+    // Where a child is on the screen, when it shows.
+    virtual std::optional<RECT> Location(LONG /*child*/) const { return std::nullopt; }
     // The child that has the focus and the selection, CHILDID_SELF for none.
     virtual std::optional<LONG> Focus() const { return std::nullopt; }
 };
