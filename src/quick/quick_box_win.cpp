@@ -174,8 +174,6 @@ QuickBox::~QuickBox()
     // Destroying the shown box deactivates it, and its list paints until it is gone:
     // both must still find the box whole.
     DestroyHandle();
-    // A screen reader may hold the list's object longer: it stops asking the box.
-    listAnswers_.reset();
 }
 
 void QuickBox::Open()
@@ -351,10 +349,11 @@ void QuickBox::Select(int row)
     if (RowCount() == 0) return;
     const int before = selected_;
     selected_ = std::clamp(row, 0, RowCount() - 1);
-    if (selected_ != before) AnnounceSelected();
     InvalidateRect(Control(C::ListQuick), nullptr, FALSE);
     if (selected_ < top_) ScrollTo(selected_);
     else if (selected_ >= top_ + RowsInView()) ScrollTo(selected_ - RowsInView() + 1);
+    // In-context hooks ask at once: the row is in view by now.
+    if (selected_ != before) AnnounceSelected();
 }
 
 void QuickBox::TypedChanged()

@@ -83,5 +83,6 @@ private:
     int top_ = 0;  // the row at the top of the list
     int rowHeight_ = 22;
     int wheelRest_ = 0;  // wheel turns below one line, kept for the next
+    // Asked by the list's accessible object, which a screen reader may hold longer.
     std::shared_ptr<const ListAnswers> listAnswers_;
 };
