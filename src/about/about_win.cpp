@@ -2,6 +2,7 @@
 
 #include "about/jpeg_bitmap_win.h"
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "launch/launch_rules.h"
 #include "win/dpi.h"
 #include "win/message_seam.h"
@@ -184,4 +185,10 @@ void TfrmAbout::FormKeyUp(WPARAM key)
     if (key != VK_F1 || !Shell) return;
     if (Failed(Shell(Handle(), "open", HelpFile.c_str(), nullptr, nullptr, SW_SHOWDEFAULT)))
         ShowMessageDialog(Handle(), "Unable to open " + HelpFile, MessageKind::Error, MessageButtons::Ok);
+}
+
+LRESULT TfrmAbout::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (std::optional<LRESULT> themed = WindowThemeMessage(Handle(), msg, wParam, lParam)) return *themed;
+    return Form::HandleMessage(msg, wParam, lParam);
 }

@@ -36,6 +36,7 @@ public:
 protected:
     // Laid out again for another DPI: the pictures drawn for it.
     void LaidOut() override { SetPictures(); }
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void SetPictures();

@@ -5,6 +5,7 @@
 #include "app/tray_win.h"
 #include "config/config_win.h"
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "launch/launch_win.h"
 #include "menus/item_geometry.h"
 #include "menus/menu_images_win.h"
@@ -159,6 +160,7 @@ void THaupt::FormCreate()
     if (!LoadConfig()) ShowMessageBox(Handle(), "Error loading configuration data.", ProgramTitle, MB_ICONERROR);
     restored_ = OfferUnsavedSettings();
     dpi_ = popupDpi_ = WindowDpi(Handle());
+    static_cast<void>(RefreshTheme());
     BuildMenus(&TrayWindowProc, dpi_);
     UpdateOwnIcon();
     // Made on the worker thread: start-up and the first popup do not wait for them.
@@ -260,6 +262,7 @@ void THaupt::ShowSettings()
     UnregisterHotkeys();
     if (settings->ShowModal(Handle()) == ModalResult::Terminated) return;
     popupDpi_ = dpi_;
+    static_cast<void>(RefreshTheme());
     BuildMenus(&TrayWindowProc, dpi_);
     UpdateOwnIcon();
     RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize, static_cast<int>(dpi_)), lastMenu_);
@@ -268,6 +271,14 @@ void THaupt::ShowSettings()
     lastMenu_ = -1;
     RegisterHotkeys();
     ShowTaskbarButton(false);
+}
+
+void THaupt::ThemeChanged()
+{
+    // Every top-level window hears the change and reads the theme again: whichever comes
+    // first sees it change, so the popups compare with what they were made for.
+    static_cast<void>(RefreshTheme());
+    if (quickBox_) quickBox_->ThemeChanged();
 }
 
 void THaupt::ShowQuickBox()
@@ -331,18 +342,23 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_MEASUREITEM:
-        if (wParam == 0 && WMMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList,
-                                         Konfig, MenuDpi()))
+        if (wParam == 0 && (WMMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList,
+                                          Konfig, MenuDpi()) ||
+                            MeasureFixedItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))))
             return TRUE;
         return DefaultHandling(msg, wParam, lParam);
     case WM_DRAWITEM:
         if (wParam == 0 &&
-            WMDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList, Konfig, MenuFont(),
-                       MenuDpi()))
+            (WMDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList, Konfig, MenuFont(),
+                        MenuDpi()) ||
+             DrawFixedItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))))
             return TRUE;
         return DefaultHandling(msg, wParam, lParam);
     case WM_MENUCHAR: {
         LRESULT def = DefaultHandling(msg, wParam, lParam);
+        // As the system does for the fixed commands it draws itself, before any entry.
+        const int fixed = FixedCommandByMnemonic(reinterpret_cast<HMENU>(lParam), static_cast<wchar_t>(LOWORD(wParam)));
+        if (fixed >= 0) return MAKELRESULT(fixed, MNC_EXECUTE);
         return WMMenuChar(wParam, lParam, def, ActiveMenuIndex, PopupMenuOf(ActiveMenuIndex), MenuList,
                           [](int menu, int item) { LaunchItem(menu, item, false); });
     }
@@ -368,9 +384,14 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_DISPLAYCHANGE:
         DisplayChanged();
         return DefaultHandling(msg, wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+        ThemeChanged();
+        return DefaultHandling(msg, wParam, lParam);
     case WM_SETTINGCHANGE:
         // A new work area, or a new menu font at the same scale: the popups are measured again.
         if (wParam == SPI_SETWORKAREA || wParam == SPI_SETNONCLIENTMETRICS) DisplayChanged();
+        // "ImmersiveColorSet" (light or dark) and SPI_SETHIGHCONTRAST both come this way.
+        ThemeChanged();
         ScaleChanged(WindowDpi(Handle()), false);
         return DefaultHandling(msg, wParam, lParam);
     case WmDpiChanged:

@@ -46,6 +46,9 @@ public:
     void Reveal();
     // The quick-launch box, opened over the menus as they are now.
     void ShowQuickBox();
+    // The theme or the system's colours may have changed: the theme is read again (the
+    // popups follow before they show next) and the quick-launch box is redrawn.
+    void ThemeChanged();
     // Null until first opened.
     void ClearModel();
     // The tools menu's quit entry: the same question as command 1901.

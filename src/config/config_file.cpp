@@ -113,6 +113,7 @@ void GlobalKeys(Keys& keys, Konfig& konfig)
     keys.Value("UseToolsMenu", konfig.UseToolsMenu, false);
     keys.Value("ToolsMenuCfg", konfig.ToolsMenuCfg, 16777215);
     keys.Newer("QuickLaunchHotkey", konfig.QuickLaunchHotkey, 0);
+    keys.Newer("Theme", konfig.Theme, 0);
 }
 
 template <class Keys, class Menu>

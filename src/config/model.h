@@ -42,6 +42,7 @@ struct TKonfig {
     int32_t ToolsMenuCfg = 0;
     bool AskBeforeQuit = false;
     uint16_t QuickLaunchHotkey = 0;  // as TOneMenu::Hotkey (key code, 8192 Shift, 16384 Ctrl, 32768 Alt); 0: none
+    uint8_t Theme = 0;               // a ThemeChoice: 0 follow the system, 1 light, 2 dark
 };
 
 struct TOneItem {

@@ -1,5 +1,6 @@
 #include "menus/menu_items_win.h"
 
+#include "config/theme_win.h"
 #include "menus/item_geometry.h"
 #include "menus/menu_images_win.h"
 #include "menus/mnemonic.h"
@@ -88,9 +89,10 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
     }
 
     HDC dc = draw.hDC;
-    const COLORREF background = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU);
+    const SurfaceColours colours = SurfaceColoursNow();
+    const COLORREF background = selected ? colours.selectedBack : colours.back;
     ScopedSelectObject selectFont(dc, font);
-    const COLORREF oldText = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    const COLORREF oldText = SetTextColor(dc, selected ? colours.selectedText : colours.text);
     const COLORREF oldBack = SetBkColor(dc, background);
     const int oldMode = SetBkMode(dc, OPAQUE);
     ScopeGuard restore([&] {
@@ -99,7 +101,7 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
         SetTextColor(dc, oldText);
     });
 
-    FillRect(dc, &item, GetSysColorBrush(COLOR_MENU));
+    FillRect(dc, &item, SolidBrush(colours.back));
     if (pictures) {
         // A picture larger than the entry (an icon size other than 16, 32 or 64) must not
         // paint over the neighbouring entries.
@@ -110,13 +112,17 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
     }
     if (selected) {
         RECT highlight{at.highlightLeft, item.top, item.right, item.bottom};
-        FillRect(dc, &highlight, GetSysColorBrush(COLOR_HIGHLIGHT));
+        FillRect(dc, &highlight, SolidBrush(colours.selectedBack));
     }
     RECT text{at.textLeft, item.top, item.right, item.bottom};
     DrawTextW(dc, Wide(entry->Description).c_str(), -1, &text, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     if (selected) {
         RECT frame{at.frameLeft, at.frameTop, at.frameRight, at.frameBottom};
-        DrawEdge(dc, &frame, BDR_RAISEDOUTER, BF_RECT);
+        // The raised edge's white line would glare on a dark popup: a quiet line instead.
+        if (colours.dark)
+            FrameRect(dc, &frame, SolidBrush(colours.line));
+        else
+            DrawEdge(dc, &frame, BDR_RAISEDOUTER, BF_RECT);
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "config/globalvar_win.h"
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "menus/item_geometry.h"
 #include "menus/icon_file_pictures_win.h"
 #include "menus/menu_layout.h"
@@ -14,6 +15,7 @@
 #include "win/text_conversion.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 std::vector<TrayEntry> TrayEntryList;
@@ -27,6 +29,8 @@ UINT IconDpi = BaseDpi;
 // Where the popups show, and the work area there that their columns were made for.
 POINT PopupPlace{0, 0};
 RECT PopupWork{};
+// The kind of colours the popups were made for: a dark popup is partly made differently.
+PaletteKind PopupKind = PaletteKind::Light;
 
 constexpr char SettingsText[] = "&Settings...";
 constexpr char QuitText[] = "&Quit Marigoldwick";
@@ -128,6 +132,36 @@ void Append(HMENU popup, UINT type, UINT id, ULONG_PTR data, const char* text)
     InsertMenuItemW(popup, static_cast<UINT>(std::max(count, 0)), TRUE, &info);
 }
 
+// On a dark popup the separators and fixed commands are drawn by the program too: the
+// system would draw them in its light colours. Their text stays with them, so the system
+// and accessibility tools still read it.
+void AppendOwnFixed(HMENU popup, UINT type, UINT id, const char* text)
+{
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    std::wstring wide = text ? Wide(text) : std::wstring();
+    info.fMask = MIIM_ID | MIIM_FTYPE | (text ? MIIM_STRING : 0);
+    info.fType = type | MFT_OWNERDRAW;
+    info.wID = id;
+    info.dwTypeData = text ? wide.data() : nullptr;
+    int count = GetMenuItemCount(popup);
+    InsertMenuItemW(popup, static_cast<UINT>(std::max(count, 0)), TRUE, &info);
+}
+
+const char* FixedText(UINT id)
+{
+    switch (id) {
+    case CmdQuickLaunch:
+        return QuickLaunchText;
+    case CmdSettings:
+        return SettingsText;
+    case CmdQuit:
+        return QuitText;
+    default:
+        return nullptr;
+    }
+}
+
 // The height the popup gives its separator and fixed commands below the entries, and its
 // own frame: the system sizes them from the menu metrics and font (a little more is safe,
 // less would bring back the scroll arrows).
@@ -150,6 +184,7 @@ FixedPart MeasureFixedPart(HDC measureDC, UINT dpi)
 void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const RECT& work,
                std::deque<EntryData>& entries)
 {
+    const bool ownFixed = SurfaceColoursNow().dark;
     size_t shown = ShownEntryCount(menu);
     bool fixedStartsColumn = false;
     if (shown > 0) {
@@ -172,7 +207,10 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
         static char placeholder[] = "(to be filled in)";
         for (size_t k = 0; k < shown; ++k) {
             if (separators[k]) {
-                Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
+                if (ownFixed)
+                    AppendOwnFixed(popup, MFT_SEPARATOR, SeparatorCommand, nullptr);
+                else
+                    Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
             } else {
                 UINT type = MFT_OWNERDRAW | (starts[k] ? MFT_MENUBARBREAK : 0);
                 const EntryData& data = entries.emplace_back(menuIndex, Wide(menu.Items[k]->Description));
@@ -180,11 +218,30 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
             }
         }
         // At the top of a column of its own the separator would only be a gap.
-        if (!fixedStartsColumn) Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
+        if (!fixedStartsColumn) {
+            if (ownFixed)
+                AppendOwnFixed(popup, MFT_SEPARATOR, SeparatorCommand, nullptr);
+            else
+                Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
+        }
     }
-    Append(popup, MFT_STRING | (fixedStartsColumn ? MFT_MENUBARBREAK : 0), CmdQuickLaunch, 0, QuickLaunchText);
-    Append(popup, MFT_STRING, CmdSettings, 0, SettingsText);
-    Append(popup, MFT_STRING, CmdQuit, 0, QuitText);
+    const UINT firstBreak = fixedStartsColumn ? MFT_MENUBARBREAK : 0;
+    if (ownFixed) {
+        AppendOwnFixed(popup, MFT_STRING | firstBreak, CmdQuickLaunch, QuickLaunchText);
+        AppendOwnFixed(popup, MFT_STRING, CmdSettings, SettingsText);
+        AppendOwnFixed(popup, MFT_STRING, CmdQuit, QuitText);
+    } else {
+        Append(popup, MFT_STRING | firstBreak, CmdQuickLaunch, 0, QuickLaunchText);
+        Append(popup, MFT_STRING, CmdSettings, 0, SettingsText);
+        Append(popup, MFT_STRING, CmdQuit, 0, QuitText);
+    }
+
+    // MIM_BACKGROUND also paints the frame and the gaps between columns.
+    MENUINFO look{};
+    look.cbSize = sizeof(look);
+    look.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
+    look.hbrBack = ownFixed ? SolidBrush(SurfaceColoursNow().back) : nullptr;
+    SetMenuInfo(popup, &look);
 }
 
 RECT WorkAreaAt(POINT at) { return WorkAreaOf(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST)); }
@@ -217,6 +274,7 @@ void BuildPopupMenus(UINT dpi)
     const RECT work = WorkAreaAt(PopupPlace);
     PopupWork = work;
     PopupDpi = dpi;
+    PopupKind = CurrentTheme().surfaces;
     MenuFontObject = CreateMenuFont(dpi);
     UniqueMemoryDC measureDC(CreateCompatibleDC(nullptr));
     ScopedSelectObject selectFont(measureDC.get(), MenuFontObject.get());
@@ -272,7 +330,7 @@ void PreparePopupMenus(UINT dpi, POINT at)
 {
     PopupPlace = at;
     const RECT work = WorkAreaAt(at);
-    if (dpi != PopupDpi || !EqualRect(&work, &PopupWork)) BuildPopupMenus(dpi);
+    if (dpi != PopupDpi || !EqualRect(&work, &PopupWork) || CurrentTheme().surfaces != PopupKind) BuildPopupMenus(dpi);
 }
 
 UINT MenuDpi() { return PopupDpi; }
@@ -316,3 +374,87 @@ HMENU PopupMenuOf(int menuIndex)
 }
 
 HFONT MenuFont() { return static_cast<HFONT>(MenuFontObject.get()); }
+
+namespace {
+
+int FixedCommandHeight(HDC dc, UINT dpi)
+{
+    TEXTMETRICW metrics{};
+    const int textHeight = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 0;
+    return std::max(SystemMetricForDpi(SM_CYMENU, dpi), textHeight + LengthAtDpi(8, static_cast<int>(dpi)));
+}
+
+// Where the text of a fixed command begins: after the room the system keeps for a check mark.
+int FixedTextIndent(UINT dpi) { return SystemMetricForDpi(SM_CXMENUCHECK, dpi) + ScaleByDpi(6, dpi); }
+
+}  // namespace
+
+bool MeasureFixedItem(MEASUREITEMSTRUCT& measure)
+{
+    if (measure.CtlType != ODT_MENU) return false;
+    const char* text = FixedText(measure.itemID);
+    if (!text && measure.itemID != SeparatorCommand) return false;
+    if (!text) {
+        measure.itemWidth = 1;
+        measure.itemHeight = static_cast<UINT>((SystemMetricForDpi(SM_CYMENU, PopupDpi) + 1) / 2);
+        return true;
+    }
+    UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+    ScopedSelectObject selectFont(dc.get(), MenuFontObject.get());
+    const std::wstring wide = Wide(text);
+    RECT size{};
+    DrawTextW(dc.get(), wide.c_str(), -1, &size, DT_SINGLELINE | DT_CALCRECT);
+    measure.itemWidth = static_cast<UINT>(size.right + 2 * FixedTextIndent(PopupDpi));
+    measure.itemHeight = static_cast<UINT>(FixedCommandHeight(dc.get(), PopupDpi));
+    return true;
+}
+
+bool DrawFixedItem(const DRAWITEMSTRUCT& draw)
+{
+    if (draw.CtlType != ODT_MENU || !draw.hDC) return false;
+    const char* text = FixedText(draw.itemID);
+    if (!text && draw.itemID != SeparatorCommand) return false;
+    const SurfaceColours colours = SurfaceColoursNow();
+    const bool selected = text && (draw.itemState & ODS_SELECTED);
+    RECT item = draw.rcItem;
+    HDC dc = draw.hDC;
+    FillRect(dc, &item, SolidBrush(selected ? colours.selectedBack : colours.back));
+    if (!text) {
+        const int pad = ScaleByDpi(4, PopupDpi), middle = (item.top + item.bottom) / 2;
+        RECT line{item.left + pad, middle, item.right - pad, middle + std::max(1, ScaleByDpi(1, PopupDpi))};
+        FillRect(dc, &line, SolidBrush(colours.line));
+        return true;
+    }
+    ScopedSelectObject selectFont(dc, MenuFontObject.get());
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldText =
+        SetTextColor(dc, (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) ? colours.grayText
+                         : selected                                     ? colours.selectedText
+                                                                        : colours.text);
+    item.left += FixedTextIndent(PopupDpi);
+    const UINT hidePrefix = (draw.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+    DrawTextW(dc, Wide(text).c_str(), -1, &item, DT_SINGLELINE | DT_VCENTER | hidePrefix);
+    SetTextColor(dc, oldText);
+    SetBkMode(dc, oldMode);
+    return true;
+}
+
+int FixedCommandByMnemonic(HMENU popup, wchar_t typed)
+{
+    const int count = popup ? GetMenuItemCount(popup) : 0;
+    for (int i = 0; i < count; ++i) {
+        const char* text = FixedText(GetMenuItemID(popup, i));
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE;
+        if (!text || !GetMenuItemInfoW(popup, static_cast<UINT>(i), TRUE, &info) || !(info.fType & MFT_OWNERDRAW))
+            continue;
+        const char* amp = std::strchr(text, '&');
+        if (!amp || !amp[1]) continue;
+        wchar_t a[2] = {static_cast<wchar_t>(amp[1]), 0}, b[2] = {typed, 0};
+        CharUpperW(a);
+        CharUpperW(b);
+        if (a[0] == b[0]) return i;
+    }
+    return -1;
+}

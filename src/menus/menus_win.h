@@ -35,8 +35,8 @@ void BuildMenus(WNDPROC iconWindowProc, UINT dpi = BaseDpi);
 // menu may be open.
 void BuildPopupMenus(UINT dpi = BaseDpi);
 // Before a popup shows at `at` (screen pixels) for `dpi`: makes the popup menus again when
-// they were made for another DPI or another work area than the one there is now (at
-// start-up the shell may not yet have taken its part of the screen).
+// they were made for another DPI, another work area than the one there is now (at
+// start-up the shell may not yet have taken its part of the screen) or another theme.
 void PreparePopupMenus(UINT dpi, POINT at);
 // The DPI the popup menus were last built for: their entries are measured and drawn at it.
 UINT MenuDpi();
@@ -66,3 +66,11 @@ RECT WorkAreaOf(HMONITOR monitor);
 HMENU PopupMenuOf(int menuIndex);
 // The menu font the descriptions are measured in (and drawn in); null before a build.
 HFONT MenuFont();
+
+// A dark popup's separators and fixed commands are owner-drawn (the system would draw
+// them light): measured and drawn here in the menu font at the popups' DPI. False when the
+// item is none of them.
+bool MeasureFixedItem(MEASUREITEMSTRUCT& measure);
+bool DrawFixedItem(const DRAWITEMSTRUCT& draw);
+// The position of the owner-drawn fixed command whose mnemonic is `typed`, or -1.
+int FixedCommandByMnemonic(HMENU popup, wchar_t typed);

@@ -1,6 +1,7 @@
 #include "quick/quick_box_win.h"
 
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "menus/menu_images_win.h"
 #include "menus/menus_win.h"
 #include "quick/quick_rows_win.h"
@@ -440,12 +441,13 @@ void QuickBox::PaintList(HWND list, HDC screen)
     if (!dc || !picture) return;
     ScopedSelectObject selectPicture(dc.get(), picture.get());
     ScopedSelectObject selectFont(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
-    FillRect(dc.get(), &client, GetSysColorBrush(COLOR_WINDOW));
+    const SurfaceColours colours = SurfaceColoursNow();
+    FillRect(dc.get(), &client, SolidBrush(colours.listBack));
     const int height = RowHeight();
     if (RowCount() == 0) {
         RECT place{ScaleByDpi(9, Dpi()) + PictureSize(), 0, client.right, height};
         SetBkMode(dc.get(), TRANSPARENT);
-        SetTextColor(dc.get(), GetSysColor(COLOR_GRAYTEXT));
+        SetTextColor(dc.get(), colours.grayText);
         DrawTextW(dc.get(), NoMatches, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     for (int row = top_; row < RowCount() && (row - top_) * height < client.bottom; ++row) {
@@ -472,8 +474,28 @@ LRESULT QuickBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_CTLCOLOREDIT: {
+        const SurfaceColours colours = SurfaceColoursNow();
+        if (!colours.dark) break;
+        SetTextColor(reinterpret_cast<HDC>(wParam), colours.text);
+        SetBkColor(reinterpret_cast<HDC>(wParam), colours.listBack);
+        return reinterpret_cast<LRESULT>(SolidBrush(colours.listBack));
+    }
+    case WM_ERASEBKGND: {
+        const SurfaceColours colours = SurfaceColoursNow();
+        if (!colours.dark) break;
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, SolidBrush(DarkPalette().window));
+        return 1;
+    }
     default:
         break;
     }
     return Form::HandleMessage(msg, wParam, lParam);
+}
+
+void QuickBox::ThemeChanged()
+{
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }

@@ -42,6 +42,8 @@ public:
     // Closes the box and starts the highlighted entry; with nothing highlighted (no row
     // matches) the box stays open and nothing starts.
     void StartSelected(bool asAdministrator);
+    // Drawn again in the colours of the theme now.
+    void ThemeChanged();
 
     QuickBox(Key, QuickLaunch launch) : launch_(std::move(launch)) {}
     ~QuickBox() override;

@@ -1,6 +1,7 @@
 #include "quick/quick_rows_win.h"
 
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "launch/launch_win.h"
 #include "menus/menu_images_win.h"
 #include "menus/menus_win.h"
@@ -31,7 +32,8 @@ void DrawQuickRow(HDC dc, HWND list, const QuickRow& row, const RECT& place)
     const TOneItem* item = QuickEntry(row.menu, row.item);
     if (!item) return;
     const TOneMenu& menu = *MenuAt(row.menu);
-    if (row.selected) FillRect(dc, &place, GetSysColorBrush(COLOR_HIGHLIGHT));
+    const SurfaceColours colours = SurfaceColoursNow();
+    if (row.selected) FillRect(dc, &place, SolidBrush(colours.selectedBack));
 
     const int pad = ScaleByDpi(3, row.dpi), size = row.pictureSize;
     RECT picture{place.left + pad, place.top + (place.bottom - place.top - size) / 2, 0, 0};
@@ -53,10 +55,10 @@ void DrawQuickRow(HDC dc, HWND list, const QuickRow& row, const RECT& place)
     name.left = text.right - (text.right - text.left) / 3;
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
     const std::wstring menuName = Wide(menu.MenuName);
-    SetTextColor(dc, GetSysColor(row.selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
+    SetTextColor(dc, row.selected ? colours.selectedText : colours.grayText);
     DrawTextW(dc, menuName.c_str(), static_cast<int>(menuName.size()), &name, format | DT_RIGHT);
     text.right = name.left - pad;
     const std::wstring description = Wide(DescriptionWithoutMnemonic(item->Description));
-    SetTextColor(dc, GetSysColor(row.selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    SetTextColor(dc, row.selected ? colours.selectedText : colours.listText);
     DrawTextW(dc, description.c_str(), static_cast<int>(description.size()), &text, format);
 }

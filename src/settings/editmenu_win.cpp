@@ -2,6 +2,7 @@
 
 #include "config/globalvar_win.h"
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "menus/icon_file_pictures_win.h"
 #include "settings/hotkey_field_win.h"
 #include "settings/hotkey_value.h"
@@ -185,5 +186,6 @@ LRESULT TfrmEditMenu::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (std::optional<int> next = ScrollBarRequest(bar, wParam)) SetIconNum(*next);
         return 0;
     }
+    if (std::optional<LRESULT> themed = WindowThemeMessage(Handle(), msg, wParam, lParam)) return *themed;
     return Form::HandleMessage(msg, wParam, lParam);
 }

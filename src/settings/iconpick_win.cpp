@@ -2,6 +2,7 @@
 
 #include "config/globalvar_win.h"
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "menus/menu_images_win.h"
 #include "shell/environment_win.h"
 #include "shell/icon_picker_win.h"
@@ -221,6 +222,7 @@ void TfrmIconPick::LaidOut() { ListViewSetImageList(Control(C::LvIcons), LVSIL_N
 
 LRESULT TfrmIconPick::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (std::optional<LRESULT> themed = WindowThemeMessage(Handle(), msg, wParam, lParam)) return *themed;
     if (msg != ShownMessage) return Form::HandleMessage(msg, wParam, lParam);
     if (IconIndex() >= 0) ListViewEnsureVisible(Control(C::LvIcons), IconIndex());
     return 0;

@@ -3,6 +3,7 @@
 #include "about/about_win.h"
 #include "config/config_win.h"
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "settings/editmenu_win.h"
 #include "settings/konfig_system_win.h"
 #include "settings/konfig_table_win.h"
@@ -234,6 +235,7 @@ LRESULT TfrmKonfig::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (items_)
         if (std::optional<LRESULT> handled = items_->HandleMessage(msg, wParam, lParam)) return *handled;
+    if (std::optional<LRESULT> themed = WindowThemeMessage(Handle(), msg, wParam, lParam)) return *themed;
     switch (msg) {
     case WM_SHOWWINDOW:
         if (wParam && menus_) FormShow();

@@ -1,6 +1,7 @@
 #include "settings/options_win.h"
 
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "settings/hotkey_field_win.h"
 #include "settings/hotkey_value.h"
 #include "tools/tools_cfg.h"
@@ -16,6 +17,8 @@ using namespace FormStyle;
 using C = OptionsControl;
 
 constexpr std::array<C, 3> IconSizeRadios{C::RadioIconSize0, C::RadioIconSize1, C::RadioIconSize2};
+// In the order of ThemeChoice's values.
+constexpr std::array<C, 3> ThemeRadios{C::RadioThemeSystem, C::RadioThemeLight, C::RadioThemeDark};
 constexpr std::array<const char*, ToolsSubmenuCount> ToolsRows{"Misc", "Network", "Reboot", "Resolution",
                                                                "Screensaver"};
 
@@ -26,8 +29,8 @@ constexpr EventRow<TfrmOptions, C> Events[] = {
     {C::BtnToolsSelectNone, BN_CLICKED, &TfrmOptions::BtnToolsSelectNoneClick},
 };
 
-// In tab order: the "General" group, the icon size group, the quick-launch hotkey, OK,
-// Cancel, the page control.
+// In tab order: the "General" group, the icon size group, the quick-launch hotkey, the
+// theme, OK, Cancel, the page control.
 constexpr ControlRow<C> Controls[] = {
     {C::GroupBox1, "GroupBox1", "BUTTON", "General", 1, 0, 225, 129, Group},
     {C::CheckAutorun, "CheckAutorun", "BUTTON", "Autorun Marigoldwick on windows start", 16, 24, 201, 17, Check | WS_GROUP, 0,
@@ -41,8 +44,12 @@ constexpr ControlRow<C> Controls[] = {
     {C::RadioIconSize2, "RadioIconSize2", "BUTTON", "64 x 64", 8, 88, 65, 17, Radio, 0, C::RadioIconSize},
     {C::LabelQuickLaunch, "LabelQuickLaunch", "STATIC", "&Quick launch hotkey:", 8, 274, 110, 13, WS_VISIBLE | WS_GROUP},
     {C::QuickLaunchHotKey, "QuickLaunchHotKey", "msctls_hotkey32", "", 120, 270, 113, 21, WS_VISIBLE | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE},
-    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 160, 304, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
-    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 240, 304, 75, 25, Button},
+    {C::LabelTheme, "LabelTheme", "STATIC", "Theme:", 8, 301, 44, 13, WS_VISIBLE | WS_GROUP},
+    {C::RadioThemeSystem, "RadioThemeSystem", "BUTTON", "&System", 56, 299, 68, 17, Radio | WS_GROUP | WS_TABSTOP},
+    {C::RadioThemeLight, "RadioThemeLight", "BUTTON", "&Light", 128, 299, 60, 17, Radio},
+    {C::RadioThemeDark, "RadioThemeDark", "BUTTON", "&Dark", 192, 299, 60, 17, Radio},
+    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 160, 328, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 240, 328, 75, 25, Button},
     {C::PageControlExtraMenus, "PageControlExtraMenus", "SysTabControl32", "", 3, 135, 309, 128, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS},
     {C::TabSheet1, "TabSheet1", TabPageClass, "Tools menu", 0, 0, 0, 0, 0, 0, C::PageControlExtraMenus},
     // Ends before the list: its background would cover the list's edge.
@@ -90,7 +97,7 @@ void FillToolsList(HWND list)
 std::unique_ptr<TfrmOptions> TfrmOptions::Create(HWND owner)
 {
     const FormDesign<TfrmOptions, C> design{
-        {"TfrmOptions", "Options", 315, 331, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS},
+        {"TfrmOptions", "Options", 315, 355, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS},
         Controls, Events, C::BtnOK, C::BtnCancel, C::BtnOK, Names};
     auto form = Build(owner, design);
     if (!form) return nullptr;
@@ -151,6 +158,8 @@ void TfrmOptions::FormShow()
     SetChecked(C::CheckAskBeforeQuit, Konfig.AskBeforeQuit);
     TransferToolsMenuCfg(Transfer::ToControls);
     SendMessageA(Control(C::QuickLaunchHotKey), HKM_SETHOTKEY, HotkeyValueToControl(Konfig.QuickLaunchHotkey), 0);
+    const auto theme = static_cast<size_t>(ThemeChoiceFrom(Konfig.Theme));
+    for (size_t i = 0; i < ThemeRadios.size(); ++i) SetChecked(ThemeRadios[i], i == theme);
 }
 
 void TfrmOptions::BtnOKClick()
@@ -164,6 +173,10 @@ void TfrmOptions::BtnOKClick()
     TransferToolsMenuCfg(Transfer::FromControls);
     auto hotkey = static_cast<uint16_t>(SendMessageA(Control(C::QuickLaunchHotKey), HKM_GETHOTKEY, 0, 0));
     Konfig.QuickLaunchHotkey = HotkeyValueFromControl(ApplyShiftOnlyRule(hotkey));
+    for (size_t i = 0; i < ThemeRadios.size(); ++i)
+        if (IsChecked(ThemeRadios[i])) Konfig.Theme = static_cast<uint8_t>(i);
+    // The settings window shows the new theme at once; the popups take it when they are made again.
+    if (RefreshTheme()) ApplyWindowTheme(GetWindow(Handle(), GW_OWNER), CurrentTheme().windows == PaletteKind::Dark);
     EndModal(ModalResult::Ok);
 }
 
@@ -222,6 +235,7 @@ LRESULT TfrmOptions::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
+    if (std::optional<LRESULT> themed = WindowThemeMessage(Handle(), msg, wParam, lParam)) return *themed;
     return Form::HandleMessage(msg, wParam, lParam);
 }
 

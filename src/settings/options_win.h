@@ -8,7 +8,8 @@
 
 enum class OptionsControl {
     GroupBox1, CheckAutorun, CheckSingleLeftClick, CheckWrapMenu, CheckAskBeforeQuit, RadioIconSize, RadioIconSize0,
-    RadioIconSize1, RadioIconSize2, LabelQuickLaunch, QuickLaunchHotKey, BtnOK, BtnCancel, PageControlExtraMenus,
+    RadioIconSize1, RadioIconSize2, LabelQuickLaunch, QuickLaunchHotKey, LabelTheme, RadioThemeSystem, RadioThemeLight,
+    RadioThemeDark, BtnOK, BtnCancel, PageControlExtraMenus,
     TabSheet1, CheckToolsMenu, ToolsCbList, BtnToolsSelectAll, BtnToolsSelectNone
 };
 

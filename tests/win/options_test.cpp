@@ -1,6 +1,7 @@
 // The options dialog in-process: the real window, driven as a user would while it runs
 // modally, with Konfig checked afterwards.
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "menu_pictures.h"
 #include "settings/hotkey_value.h"
 #include "settings/options_win.h"
@@ -25,7 +26,11 @@ protected:
         ASSERT_TRUE(form);
         ui.emplace(*form);
     }
-    void TearDown() override { Konfig = {}; }
+    void TearDown() override
+    {
+        Konfig = {};
+        static_cast<void>(RefreshTheme());
+    }
 
     ModalResult Run(std::function<void()> user, const char* button = "BtnOK")
     {
@@ -44,10 +49,11 @@ TEST_F(OptionsTest, LayoutFollowsTheTable)
 {
     // Wider only where a caption needs more room in the system's message font.
     EXPECT_GE(ui->ClientSize().cx, 315);
-    EXPECT_EQ(ui->ClientSize().cy, 331);
+    EXPECT_EQ(ui->ClientSize().cy, 355);
     EXPECT_EQ(ui->Place("CheckAutorun").left, 17);
     EXPECT_EQ(form->Text(OptionsControl::CheckWrapMenu), "Wrap menus");
-    EXPECT_EQ(ui->Place("BtnOK").top, 304);
+    EXPECT_EQ(ui->Place("BtnOK").top, 328);
+    EXPECT_LT(ui->Place("RadioThemeDark").bottom, ui->Place("BtnOK").top);
     EXPECT_GE(ui->Place("BtnCancel").left, 240);
     // The page's controls sit on the page, below its tab and inside the page control.
     RECT page = ui->Place("PageControlExtraMenus"), list = ui->Place("ToolsCbList");
@@ -190,6 +196,30 @@ TEST_F(OptionsTest, IconSizeWithoutChoiceKeepsTheRadioGroupAsItWas)
     Konfig.IconSize = 48;
     EXPECT_EQ(Run([&] { EXPECT_EQ(form->IconSizeIndex(), 1); }), ModalResult::Ok);
     EXPECT_EQ(Konfig.IconSize, 32);
+}
+
+// The choice is shown and stored by OK. Where the system has no dark controls (Wine) the
+// dark theme still colours the list and the dialog works; light again, the list is as before.
+TEST_F(OptionsTest, ThemeIsShownStoredByOkAndColoursTheList)
+{
+    const struct {
+        uint8_t theme;
+        const char* shown;
+        COLORREF list;
+        const char* chosen;
+    } cases[] = {{2, "RadioThemeDark", DarkPalette().field, "RadioThemeLight"},
+                 {1, "RadioThemeLight", GetSysColor(COLOR_WINDOW), "RadioThemeSystem"}};
+    for (const auto& c : cases) {
+        Konfig.Theme = c.theme;
+        EXPECT_EQ(Run([&] {
+                      EXPECT_TRUE(ui->Checked(c.shown));
+                      const auto list = SendMessageW(ui->Control("ToolsCbList"), LVM_GETBKCOLOR, 0, 0);
+                      EXPECT_EQ(static_cast<COLORREF>(list), c.list) << c.shown;
+                      ui->Click(c.chosen);
+                  }),
+                  ModalResult::Ok);
+        EXPECT_EQ(Konfig.Theme, c.theme - 1);
+    }
 }
 
 }  // namespace
