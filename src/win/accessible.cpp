@@ -45,10 +45,12 @@ HRESULT Number(LONG value, VARIANT* out)
 
 // The window's object: the system's proxy for it, with the answers laid over it. The
 // answers are asked only while their owner keeps them; a client may hold the object longer.
-class ClientAccessible final : public IAccessible {
+// Its window is known through IOleWindow, as for the system's own objects (screen readers
+// find the window of an object with WindowFromAccessibleObject).
+class ClientAccessible final : public IAccessible, public IOleWindow {
 public:
-    ClientAccessible(ComPtr<IAccessible> proxy, std::weak_ptr<const AccessibleAnswers> answers)
-        : proxy_(std::move(proxy)), answers_(std::move(answers))
+    ClientAccessible(HWND window, ComPtr<IAccessible> proxy, std::weak_ptr<const AccessibleAnswers> answers)
+        : window_(window), proxy_(std::move(proxy)), answers_(std::move(answers))
     {
     }
     ClientAccessible(const ClientAccessible&) = delete;
@@ -62,6 +64,11 @@ public:
             AddRef();
             return S_OK;
         }
+        if (iid == IID_IOleWindow) {
+            *object = static_cast<IOleWindow*>(this);
+            AddRef();
+            return S_OK;
+        }
         *object = nullptr;
         return E_NOINTERFACE;
     }
@@ -72,6 +79,14 @@ public:
         if (left == 0) std::unique_ptr<ClientAccessible> last(this);
         return static_cast<ULONG>(left);
     }
+
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override
+    {
+        if (!window) return E_POINTER;
+        *window = window_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return proxy_->GetTypeInfoCount(count); }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override
@@ -239,6 +254,7 @@ private:
     }
 
     volatile LONG refs_ = 1;
+    HWND window_;
     ComPtr<IAccessible> proxy_;
     std::weak_ptr<const AccessibleAnswers> answers_;
 };
@@ -287,7 +303,7 @@ LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, std::weak_ptr
                                              reinterpret_cast<void**>(proxy.GetAddressOf()))))
             return 0;
         ComPtr<IAccessible> object;
-        object.Attach(std::make_unique<ClientAccessible>(std::move(proxy), std::move(answers)).release());
+        object.Attach(std::make_unique<ClientAccessible>(window, std::move(proxy), std::move(answers)).release());
         const LRESULT answer = LresultFromObject(IID_IAccessible, wParam, object.Get());
         return answer > 0 ? answer : 0;
     } catch (const std::bad_alloc&) {

@@ -127,6 +127,8 @@ TEST_F(AccessibilityE2e, TheQuickLaunchRowsAreReadByNameAndTheHighlightedOneIsAn
     ASSERT_TRUE(edit && rows);
     EXPECT_EQ(Read(edit.Get(), CHILDID_SELF).name, "Quick launch");
     EXPECT_EQ(Read(rows.Get(), CHILDID_SELF).role, ROLE_SYSTEM_LIST);
+    HWND found = nullptr;
+    EXPECT_TRUE(SUCCEEDED(WindowFromAccessibleObject(rows.Get(), &found)) && found == list);
     LONG count = 0;
     EXPECT_TRUE(SUCCEEDED(rows->get_accChildCount(&count)) && count == 3) << count;
     const Seen first = Read(rows.Get(), 1), second = Read(rows.Get(), 2);
