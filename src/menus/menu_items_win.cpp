@@ -12,14 +12,26 @@
 
 #include <algorithm>
 #include <optional>
+#include <type_traits>
+#include <utility>
 #include <vector>
+
+static_assert(std::is_standard_layout_v<EntryData>, "the MSAAMENUINFO must be where the item data points");
+
+EntryData::EntryData(int menu, std::wstring description) : menuIndex(menu), text(std::move(description))
+{
+    accessible.dwMSAASignature = MSAA_MENU_SIG;
+    accessible.cchWText = static_cast<DWORD>(text.size());
+    accessible.pszWText = text.data();
+}
 
 namespace {
 
 const TOneMenu* MenuOf(ULONG_PTR itemData, int activeMenu, const TMenuList& menus)
 {
     auto valid = [&](long long i) { return i >= 0 && i < static_cast<long long>(menus.size()) && menus[i]; };
-    if (valid(static_cast<long long>(itemData))) return menus[static_cast<size_t>(itemData)].get();
+    const auto* data = reinterpret_cast<const EntryData*>(itemData);
+    if (data && valid(data->menuIndex)) return menus[static_cast<size_t>(data->menuIndex)].get();
     if (valid(activeMenu)) return menus[static_cast<size_t>(activeMenu)].get();
     return nullptr;
 }

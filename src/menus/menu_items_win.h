@@ -7,13 +7,27 @@
 #include "win/dpi.h"
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <functional>
 #include <string>
 #include <string_view>
 
+// The item data of a popup's owner-drawn entry. Screen readers read the entry from the
+// MSAAMENUINFO at its start (the system asks for it from outside the program too); it
+// points at `text`, the description with its "&". Lives as long as its popup, unmoved.
+struct EntryData {
+    MSAAMENUINFO accessible{};
+    int menuIndex = -1;
+    std::wstring text;
+
+    EntryData(int menu, std::wstring description);
+    EntryData(const EntryData&) = delete;
+    EntryData& operator=(const EntryData&) = delete;
+};
+
 // Both answer only for a command entry of a popup built from `menus`: the entry's menu
-// is the one its item data names (the popup was built that way), else `activeMenu`.
+// is the one its item data (an EntryData) names, else `activeMenu`.
 // False means the request was not for such an entry and nothing was done. Entries are
 // measured and drawn at `dpi`, the one their popup and its font were built for.
 bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& menus, const TKonfig& konfig,

@@ -181,7 +181,8 @@ FixedPart MeasureFixedPart(HDC measureDC, UINT dpi)
     return {3 * command + separator, 2 * SystemMetricForDpi(SM_CYFIXEDFRAME, dpi)};
 }
 
-void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const RECT& work)
+void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const RECT& work,
+               std::deque<EntryData>& entries)
 {
     const bool ownFixed = SurfaceColoursNow().dark;
     size_t shown = ShownEntryCount(menu);
@@ -212,7 +213,8 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
                     Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
             } else {
                 UINT type = MFT_OWNERDRAW | (starts[k] ? MFT_MENUBARBREAK : 0);
-                Append(popup, type, static_cast<UINT>(k), static_cast<ULONG_PTR>(menuIndex), placeholder);
+                const EntryData& data = entries.emplace_back(menuIndex, Wide(menu.Items[k]->Description));
+                Append(popup, type, static_cast<UINT>(k), reinterpret_cast<ULONG_PTR>(&data), placeholder);
             }
         }
         // At the top of a column of its own the separator would only be a gap.
@@ -283,8 +285,10 @@ void BuildPopupMenus(UINT dpi)
             ShowMessageBox(MainWindow(), SystemMessageText(GetLastError()), ProgramTitle, MB_ICONERROR);
             continue;
         }
-        FillPopup(popup.get(), static_cast<int>(i), *MenuList[i], measureDC.get(), work);
+        std::deque<EntryData> entries;
+        FillPopup(popup.get(), static_cast<int>(i), *MenuList[i], measureDC.get(), work, entries);
         TrayEntryList[i].Popup = std::move(popup);
+        TrayEntryList[i].Entries = std::move(entries);
     }
 }
 

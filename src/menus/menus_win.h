@@ -2,20 +2,24 @@
 // per menu, and the tools icon.
 #pragma once
 
+#include "menus/menu_items_win.h"
 #include "win/dpi.h"
 #include "win/handles.h"
 #include "win/tray_icon.h"
 
 #include <windows.h>
 
+#include <deque>
 #include <vector>
 
 inline constexpr char ToolsTip[] = "Marigoldwick Tools";
 
-// Record i holds menu i's icon and popup menu (null when CreatePopupMenu failed).
+// Record i holds menu i's icon and popup menu (null when CreatePopupMenu failed) and the
+// item data of the popup's owner-drawn entries.
 struct TrayEntry {
     TrayIcon Icon;
-    UniqueMenu Popup;
+    std::deque<EntryData> Entries;
+    UniqueMenu Popup;  // goes before the entries it points at
 };
 extern std::vector<TrayEntry> TrayEntryList;
 extern TrayIcon ToolsTrayIcon;

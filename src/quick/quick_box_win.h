@@ -71,6 +71,9 @@ private:
     // The scroll bar and the list's name follow its rows.
     void ListChanged();
     void PaintList(HWND list, HDC screen);
+    // Screen readers hear the highlighted row.
+    void AnnounceSelected() const;
+    class ListAnswers;
     void DrawRow(HDC dc, HWND list, int row, const RECT& place);
 
     QuickLaunch launch_;
@@ -82,4 +85,6 @@ private:
     int top_ = 0;  // the row at the top of the list
     int rowHeight_ = 22;
     int wheelRest_ = 0;  // wheel turns below one line, kept for the next
+    // Asked by the list's accessible object, which a screen reader may hold longer.
+    std::shared_ptr<const ListAnswers> listAnswers_;
 };

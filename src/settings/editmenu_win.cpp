@@ -55,12 +55,25 @@ constexpr ControlRow<C> Controls[] = {
 };
 static_assert(WellFormedTable(Controls));
 
+constexpr NameRow<C> Names[] = {
+    {C::EdMenuName, C::GroupBox2},
+    {C::MenuHotKey, C::GroupBox3},
+    {C::EdIconPfad, OnForm<C>, "Icon path"},
+    {C::BtnBrowseMenIcon, OnForm<C>, "Browse for the icon"},
+    {C::ImgMenuIcon, C::GroupBox1},
+    {C::ScrollBarMenIconNum, OnForm<C>, "Icon number"},
+};
+
 }  // namespace
 
 std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
 {
-    const FormDesign<TfrmEditMenu, C> design{
-        {"TfrmEditMenu", "Menu", 348, 197, ICC_HOTKEY_CLASS}, Controls, Events, C::BtnOK, C::BtnCancel};
+    const FormDesign<TfrmEditMenu, C> design{.window = {"TfrmEditMenu", "Menu", 348, 197, ICC_HOTKEY_CLASS},
+                                             .controls = Controls,
+                                             .events = Events,
+                                             .defaultButton = C::BtnOK,
+                                             .cancelButton = C::BtnCancel,
+                                             .names = Names};
     auto form = Build(owner, design);
     if (!form) return nullptr;
     MakeHotkeyField(form->Control(C::MenuHotKey));

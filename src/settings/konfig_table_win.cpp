@@ -78,6 +78,24 @@ constexpr ControlRow<C> Controls[] = {
 };
 static_assert(WellFormedTable(Controls));
 
+// What screen readers call the controls whose own text names nothing.
+constexpr NameRow<C> Names[] = {
+    {C::LvMenus, C::GroupBoxMenus},
+    {C::LvItems, C::GroupBoxItemsEdit},
+    {C::EdPfad, C::LblPfad},
+    {C::BtnBrowsePfad, OnForm<C>, "Browse for the item"},
+    {C::EdIconPfad, C::LblIconPfad},
+    {C::BtnBrowseIconPath, OnForm<C>, "Browse for the icon"},
+    {C::ComboStartMode, C::LblStartMode},
+    {C::EdParams, C::LblParams},
+    {C::ImgIcon, C::LblIcon},
+    {C::ScrollBarIconNum, OnForm<C>, "Icon number"},
+    {C::ComboAutoStartMode, OnForm<C>, "Autostart mode"},
+    {C::EdBeschreibung, C::LblBeschreibung},
+    {C::EdWorkingDir, C::LblWorkingDir},
+    {C::BtnBrowseWorkingDir, OnForm<C>, "Browse for the working folder"},
+};
+
 // How the controls follow a larger window: the two lists take the room, the menu list a
 // quarter of the height; the edit panel keeps its shape beside the item list, the bottom
 // row stays at the bottom. A control without a row moves as its nearest container does.
@@ -129,6 +147,8 @@ constexpr GlyphRow Glyphs[] = {
 }  // namespace
 
 std::span<const ControlRow<KonfigControl>> KonfigControls() { return Controls; }
+
+std::span<const NameRow<KonfigControl>> KonfigNames() { return Names; }
 
 std::optional<Anchor> KonfigAnchor(KonfigControl control)
 {

@@ -11,6 +11,7 @@
 #include <span>
 
 std::span<const ControlRow<KonfigControl>> KonfigControls();
+std::span<const NameRow<KonfigControl>> KonfigNames();
 // How the control follows a larger window; a control without an anchor of its own moves
 // as its nearest container does.
 std::optional<Anchor> KonfigAnchor(KonfigControl control);

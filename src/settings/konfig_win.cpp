@@ -67,7 +67,8 @@ std::unique_ptr<TfrmKonfig> TfrmKonfig::Create(HWND owner, KonfigHost host)
     window.style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
     window.fontPixels = 13;
     // Enter saves as OK does; Esc is the close box, which keeps the edits unsaved.
-    auto form = Build(owner, FormDesign<TfrmKonfig, C>{window, KonfigControls(), Events, C::BtnOK});
+    auto form = Build(owner, FormDesign<TfrmKonfig, C>{.window = window, .controls = KonfigControls(), .events = Events,
+                                                     .defaultButton = C::BtnOK, .names = KonfigNames()});
     if (!form) return nullptr;
     form->host_ = std::move(host);
     form->system_ = SystemCalls();

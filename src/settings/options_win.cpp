@@ -62,6 +62,11 @@ constexpr ControlRow<C> Controls[] = {
 };
 static_assert(WellFormedTable(Controls));
 
+constexpr NameRow<C> Names[] = {
+    {C::QuickLaunchHotKey, C::LabelQuickLaunch},
+    {C::ToolsCbList, OnForm<C>, "Tools menu"},
+};
+
 int ClientWidth(HWND window)
 {
     RECT client{};
@@ -93,7 +98,7 @@ std::unique_ptr<TfrmOptions> TfrmOptions::Create(HWND owner)
 {
     const FormDesign<TfrmOptions, C> design{
         {"TfrmOptions", "Options", 315, 355, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS},
-        Controls, Events, C::BtnOK, C::BtnCancel, C::BtnOK};
+        Controls, Events, C::BtnOK, C::BtnCancel, C::BtnOK, Names};
     auto form = Build(owner, design);
     if (!form) return nullptr;
     FillToolsList(form->Control(C::ToolsCbList));

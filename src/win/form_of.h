@@ -1,6 +1,7 @@
 // A form whose controls are named by its table's enum.
 #pragma once
 
+#include "win/accessible.h"
 #include "win/form.h"
 
 #include <memory>
@@ -66,6 +67,9 @@ protected:
             form->SetDialogButtonsAt(Index(*design.defaultButton),
                                      design.cancelButton ? Index(*design.cancelButton) : NoButton);
         if (design.initialFocus) form->SetInitialFocus(*design.initialFocus);
+        for (const NameRow<Id>& row : design.names)
+            NameControl(form->Control(row.control), row.label == OnForm<Id> ? nullptr : form->Control(row.label),
+                        row.name ? row.name : "");
         if constexpr (requires(T& t) { t.FormKeyUp(WPARAM{}); })
             form->SetKeyUpPreview([f = form.get()](WPARAM key) { f->FormKeyUp(key); });
         return form;

@@ -90,8 +90,19 @@ struct FormShape {
     int smallFontPixels = 11;
 };
 
+// A control's accessible name where its own text is none (an edit, a list, a picture):
+// the text the label row `label` shows, or `name` for a control without a label
+// (`label` OnForm).
+template <typename Id>
+struct NameRow {
+    Id control;
+    Id label;
+    const char* name = nullptr;
+};
+
 // Everything a form is built from: its window, its table, its events, and the buttons Enter
-// and Esc press and the control that has the focus when it opens, where it has them.
+// and Esc press and the control that has the focus when it opens, where it has them, and
+// the names its unlabelled controls are read by.
 template <typename T, typename Id>
 struct FormDesign {
     FormShape window;
@@ -100,4 +111,5 @@ struct FormDesign {
     std::optional<Id> defaultButton = std::nullopt;
     std::optional<Id> cancelButton = std::nullopt;
     std::optional<Id> initialFocus = std::nullopt;
+    std::span<const NameRow<Id>> names = {};
 };

@@ -602,6 +602,7 @@ TEST_F(HauptDisplay, ADpiChangeRemakesTheIconsAndRescalesThePopupsAsDoesTheShell
     auto entryHeight = [&] {
         MEASUREITEMSTRUCT m{};
         m.CtlType = ODT_MENU;
+        m.itemData = reinterpret_cast<ULONG_PTR>(&TrayEntryList[0].Entries.front());
         SendMessageA(Main(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&m));
         return m.itemHeight;
     };

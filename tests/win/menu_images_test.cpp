@@ -170,7 +170,7 @@ TEST_F(EntryPictureTest, ShownPlaceholdersGoFirstAndAreRepaintedWithTheRealPictu
         DRAWITEMSTRUCT d{};
         d.CtlType = ODT_MENU;
         d.itemID = 0;
-        d.itemData = 1;
+        d.itemData = 0;  // the active menu
         d.hDC = s.Dc();
         d.rcItem = RECT{0, 0, 200, 36};
         EXPECT_TRUE(WMDrawItem(d, 1, menus, konfig, nullptr));

@@ -148,7 +148,8 @@ TEST_F(MenuItemDraw, OnlyCommandEntriesOfKnownMenusAreAnswered)
     m.CtlType = ODT_BUTTON;
     EXPECT_FALSE(WMMeasureItem(m, 0, menus, konfig));
     m.CtlType = ODT_MENU;
-    m.itemData = 7;  // no such menu: the active one is asked
+    EntryData missing(7, L"");  // no such menu: the active one is asked
+    m.itemData = reinterpret_cast<ULONG_PTR>(&missing);
     EXPECT_FALSE(WMMeasureItem(m, 5, menus, konfig));
     EXPECT_TRUE(WMMeasureItem(m, 0, menus, konfig));
 
@@ -417,7 +418,7 @@ protected:
             info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;
             info.fType = MFT_OWNERDRAW;
             info.wID = k;
-            info.dwItemData = 1;
+            info.dwItemData = 0;
             info.dwTypeData = text;
             ASSERT_TRUE(InsertMenuItemA(popup.get(), k, TRUE, &info));
         }

@@ -64,10 +64,20 @@ void ExpectFixedTail(const std::vector<ItemSeen>& items)
     EXPECT_EQ(quit.text, "&Quit Marigoldwick");
 }
 
-bool IsOwnerDrawnEntry(const ItemSeen& item, UINT id, ULONG_PTR menuIndex)
+int MenuIndexOf(const ItemSeen& item) { return reinterpret_cast<const EntryData*>(item.data)->menuIndex; }
+
+// Screen readers read an owner-drawn entry by the MSAAMENUINFO its item data starts with.
+std::string AccessibleName(const ItemSeen& item)
+{
+    const auto* info = reinterpret_cast<const MSAAMENUINFO*>(item.data);
+    if (!info || info->dwMSAASignature != MSAA_MENU_SIG || !info->pszWText) return "(no MSAAMENUINFO)";
+    return Utf8(std::wstring(info->pszWText, info->cchWText));
+}
+
+bool IsOwnerDrawnEntry(const ItemSeen& item, UINT id, int menuIndex)
 {
     return (item.type & ~static_cast<UINT>(MFT_MENUBARBREAK)) == MFT_OWNERDRAW && item.id == id &&
-           item.data == menuIndex;
+           item.data && MenuIndexOf(item) == menuIndex;
 }
 
 bool IsSeparator(const ItemSeen& item) { return item.type == MFT_SEPARATOR && item.id == 1990; }
@@ -131,10 +141,10 @@ TEST_F(MenuEntries, EntriesSeparatorsAndTheFixedCommandsInOrder)
 {
     Menu("First");
     TOneMenu& second = Menu("Second");
-    Entry(second, "Editor");
+    Entry(second, "&Editor");
     Entry(second, "-", true);
     Entry(second, "-", true);
-    Entry(second, "Viewer");
+    Entry(second, "Просмотр && печать");
     Entry(second, "-", true);
     BuildMenus(DefWindowProcA);
 
@@ -145,6 +155,8 @@ TEST_F(MenuEntries, EntriesSeparatorsAndTheFixedCommandsInOrder)
     EXPECT_TRUE(IsSeparator(items[1]));
     EXPECT_TRUE(IsSeparator(items[2])) << "two separators in a row stay two";
     EXPECT_TRUE(IsOwnerDrawnEntry(items[3], 3, 1)) << "identifiers count the separators";
+    EXPECT_EQ(AccessibleName(items[0]), "&Editor");
+    EXPECT_EQ(AccessibleName(items[3]), "Просмотр && печать");
     EXPECT_TRUE(IsSeparator(items[4]));
     EXPECT_TRUE(IsSeparator(items[5])) << "the separator above the fixed commands follows a last separator";
     ExpectFixedTail(items);
@@ -369,7 +381,7 @@ TEST_F(MenuIcons, ReverseIconOrderAddsTheToolsIconFirstAndTheLastMenuNext)
     for (int i = 0; i < 3; ++i) {
         std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(i));
         ASSERT_FALSE(items.empty());
-        EXPECT_EQ(items[0].data, static_cast<ULONG_PTR>(i)) << "popup " << i << " belongs to menu " << i;
+        EXPECT_EQ(MenuIndexOf(items[0]), i) << "popup " << i << " belongs to menu " << i;
     }
 }
 
