@@ -54,3 +54,21 @@ double ContrastRatio(uint32_t a, uint32_t b)
     const double la = Luminance(a), lb = Luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
+
+uint32_t QuietText(uint32_t text, uint32_t back)
+{
+    const auto mix = [&](int share) {
+        uint32_t colour = 0;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const int t = static_cast<int>((text >> shift) & 0xFF), b = static_cast<int>((back >> shift) & 0xFF);
+            colour |= static_cast<uint32_t>(t + (b - t) * share / 100) << shift;
+        }
+        return colour;
+    };
+    uint32_t quiet = text;
+    for (int share = 5; share <= 60; share += 5) {
+        if (ContrastRatio(mix(share), back) < 7.0) break;
+        quiet = mix(share);
+    }
+    return quiet;
+}

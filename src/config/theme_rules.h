@@ -41,3 +41,6 @@ const Palette& DarkPalette();
 
 // The WCAG contrast ratio of two colours, from 1 to 21.
 double ContrastRatio(uint32_t a, uint32_t b);
+// Text that is secondary but not disabled (the quick-launch box's menu names): `text` moved
+// toward `back` as far as it still reads at 7:1; `text` itself where it reads no better.
+uint32_t QuietText(uint32_t text, uint32_t back);

@@ -60,7 +60,7 @@ SurfaceColours ColoursFor(PaletteKind kind)
 {
     if (kind == PaletteKind::Dark) {
         const Palette& p = DarkPalette();
-        return {p.field, p.text, p.selectedBack, p.selectedText, p.grayText, p.line, p.field, p.text, true};
+        return {p.field, p.text, p.selectedBack, p.selectedText, p.grayText, p.line, p.field, p.text, p.grayText, true};
     }
     const bool contrast = kind == PaletteKind::HighContrast;
     return {Sys(COLOR_MENU),
@@ -71,6 +71,8 @@ SurfaceColours ColoursFor(PaletteKind kind)
             Sys(COLOR_GRAYTEXT),
             Sys(contrast ? COLOR_MENU : COLOR_WINDOW),
             Sys(contrast ? COLOR_MENUTEXT : COLOR_WINDOWTEXT),
+            // The system's grey is for what cannot be chosen; it reads at about 3:1.
+            contrast ? Sys(COLOR_MENUTEXT) : QuietText(Sys(COLOR_WINDOWTEXT), Sys(COLOR_WINDOW)),
             false};
 }
 

@@ -20,6 +20,7 @@ SystemTheme ReadSystemTheme();
 struct SurfaceColours {
     COLORREF back, text, selectedBack, selectedText, grayText, line;
     COLORREF listBack, listText;  // an owner-drawn list (the quick-launch box)
+    COLORREF quietText;           // its secondary text, on listBack
     bool dark;
 };
 SurfaceColours ColoursFor(PaletteKind kind);

@@ -447,7 +447,7 @@ void QuickBox::PaintList(HWND list, HDC screen)
     if (RowCount() == 0) {
         RECT place{ScaleByDpi(9, Dpi()) + PictureSize(), 0, client.right, height};
         SetBkMode(dc.get(), TRANSPARENT);
-        SetTextColor(dc.get(), colours.grayText);
+        SetTextColor(dc.get(), colours.quietText);
         DrawTextW(dc.get(), NoMatches, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     for (int row = top_; row < RowCount() && (row - top_) * height < client.bottom; ++row) {

@@ -55,7 +55,7 @@ void DrawQuickRow(HDC dc, HWND list, const QuickRow& row, const RECT& place)
     name.left = text.right - (text.right - text.left) / 3;
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
     const std::wstring menuName = Wide(menu.MenuName);
-    SetTextColor(dc, row.selected ? colours.selectedText : colours.grayText);
+    SetTextColor(dc, row.selected ? colours.selectedText : colours.quietText);
     DrawTextW(dc, menuName.c_str(), static_cast<int>(menuName.size()), &name, format | DT_RIGHT);
     text.right = name.left - pad;
     const std::wstring description = Wide(DescriptionWithoutMnemonic(item->Description));

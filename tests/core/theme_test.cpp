@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 using K = PaletteKind;
@@ -43,6 +46,12 @@ TEST(Theme, DarkTextReachesSevenToOneNormalSelectedAndDisabled)
         {p.grayText, p.field}, {p.grayText, p.window},
     };
     for (const auto& pair : pairs) EXPECT_GE(ContrastRatio(pair.text, pair.back), 7.0) << std::hex << pair.text;
+    // Secondary text is quieter than the text, yet reads at 7:1 on light and dark alike.
+    for (const auto& pair : {std::pair{0x000000u, 0xFFFFFFu}, std::pair{p.text, p.field}, std::pair{0x202020u, 0x404040u}}) {
+        const uint32_t quiet = QuietText(pair.first, pair.second);
+        EXPECT_GE(ContrastRatio(quiet, pair.second), std::min(7.0, ContrastRatio(pair.first, pair.second)));
+        EXPECT_LT(ContrastRatio(quiet, pair.second), 8.0) << std::hex << quiet;
+    }
     // The selection must be seen against the rows around it, without shouting.
     EXPECT_GT(ContrastRatio(p.selectedBack, p.field), 1.3);
     EXPECT_LT(ContrastRatio(p.selectedBack, p.field), 3.0);
