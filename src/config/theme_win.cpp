@@ -176,18 +176,19 @@ BOOL CALLBACK ThemeEachChild(HWND child, LPARAM dark)
 
 }  // namespace
 
-void ApplyWindowTheme(HWND window, bool dark)
+std::optional<HRESULT> ApplyWindowTheme(HWND window, bool dark)
 {
     // Windows never shown dark stay exactly as the system made them.
     static bool everDark = false;
     everDark = everDark || dark;
-    if (!everDark) return;
+    if (!everDark) return std::nullopt;
     static SystemFunction setAttribute = SystemFunction::ByName("dwmapi.dll", "DwmSetWindowAttribute");
     const BOOL on = dark ? TRUE : FALSE;
-    static_cast<void>(
-        setAttribute.Call<HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD)>(window, ImmersiveDarkMode, &on, sizeof(on)));
+    const std::optional<HRESULT> answer =
+        setAttribute.Call<HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD)>(window, ImmersiveDarkMode, &on, sizeof(on));
     EnumChildWindows(window, &ThemeEachChild, dark ? 1 : 0);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return answer;
 }
 
 std::optional<LRESULT> DarkControlColour(UINT msg, WPARAM wParam, bool dark)

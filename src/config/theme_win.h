@@ -35,7 +35,9 @@ HBRUSH SolidBrush(COLORREF colour);
 std::optional<LRESULT> WindowThemeMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // A window of the settings kind in the theme of the apps: its title bar (where the
-// desktop window manager offers a dark one), its list views, edits and buttons.
-void ApplyWindowTheme(HWND window, bool dark);
+// desktop window manager offers a dark one), its list views, edits and buttons. The
+// window manager's answer to the title bar, none where it has no such call or the
+// window was never dark.
+std::optional<HRESULT> ApplyWindowTheme(HWND window, bool dark);
 // WM_CTLCOLOR* of such a window while dark: the brush and colours, or nothing (light).
 std::optional<LRESULT> DarkControlColour(UINT msg, WPARAM wParam, bool dark);
