@@ -11,7 +11,6 @@
 #include "win/text_conversion.h"
 
 #include <commctrl.h>
-#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -46,52 +45,6 @@ char32_t SystemCaseFold(char32_t c)
 }
 
 }  // namespace
-
-// The list as screen readers see it: one row per match, read "description, menu name".
-class QuickBox::ListAnswers final : public AccessibleAnswers {
-public:
-    explicit ListAnswers(const QuickBox& box) : box_(box) {}
-    std::optional<std::wstring> Name(LONG child) const override
-    {
-        if (child == CHILDID_SELF) return box_.RowCount() ? std::optional<std::wstring>(L"Matches") : std::nullopt;
-        const Row row = box_.RowAt(child - 1);
-        const TOneItem* item = QuickEntry(row.menu, row.item);
-        if (!item) return std::nullopt;
-        return Wide(DescriptionWithoutMnemonic(item->Description) + ", " +
-                    MenuList[static_cast<size_t>(row.menu)]->MenuName);
-    }
-    std::optional<LONG> ChildCount() const override { return box_.RowCount(); }
-    std::optional<LONG> Role(LONG child) const override
-    {
-        return child == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM;
-    }
-    std::optional<LONG> State(LONG child) const override
-    {
-        if (child == CHILDID_SELF) return std::nullopt;
-        const int row = static_cast<int>(child) - 1;
-        LONG state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
-        if (row == box_.selected_) state |= STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED;
-        if (row < box_.top_ || row >= box_.top_ + box_.RowsInView()) state |= STATE_SYSTEM_OFFSCREEN;
-        return state;
-    }
-    std::optional<LONG> Focus() const override { return box_.selected_ + 1; }
-    // Rows scrolled out of view have no place on the screen.
-    std::optional<RECT> Location(LONG child) const override
-    {
-        const int inView = static_cast<int>(child) - 1 - box_.top_;
-        if (inView < 0 || inView >= box_.RowsInView()) return std::nullopt;
-        HWND list = box_.Control(C::ListQuick);
-        RECT place{};
-        GetClientRect(list, &place);
-        place.top = inView * box_.RowHeight();
-        place.bottom = place.top + box_.RowHeight();
-        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&place), 2);
-        return place;
-    }
-
-private:
-    const QuickBox& box_;
-};
 
 LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -165,7 +118,7 @@ std::unique_ptr<QuickBox> QuickBox::Create(HWND owner, QuickLaunch launch)
     SetWindowLongPtrW(box->Control(C::ListQuick), 0, reinterpret_cast<LONG_PTR>(box.get()));
     SetWindowSubclass(box->Control(C::EditQuick), &QuickBox::EditKeys, 1, reinterpret_cast<DWORD_PTR>(box.get()));
     NameControl(box->Control(C::EditQuick), nullptr, "Quick launch");
-    box->listAnswers_ = std::make_shared<const ListAnswers>(*box);
+    box->listAnswers_ = box->MakeListAnswers();
     box->FitRows();
     return box;
 }
@@ -335,14 +288,6 @@ void QuickBox::VerticalScroll(WORD request)
     }
     default: break;
     }
-}
-
-void QuickBox::AnnounceSelected() const
-{
-    HWND list = Control(C::ListQuick);
-    if (selected_ < 0 || !IsWindowVisible(list)) return;
-    NotifyWinEvent(EVENT_OBJECT_FOCUS, list, OBJID_CLIENT, selected_ + 1);
-    NotifyWinEvent(EVENT_OBJECT_SELECTION, list, OBJID_CLIENT, selected_ + 1);
 }
 
 void QuickBox::Select(int row)

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+class AccessibleAnswers;
+
 // Starts entry `item` of menu `menu` with its own start mode; asAdministrator forces the
 // shell's "runas" verb.
 using QuickLaunch = std::function<void(int menu, int item, bool asAdministrator)>;
@@ -74,6 +76,7 @@ private:
     // Screen readers hear the highlighted row.
     void AnnounceSelected() const;
     class ListAnswers;
+    std::shared_ptr<const AccessibleAnswers> MakeListAnswers() const;
     void DrawRow(HDC dc, HWND list, int row, const RECT& place);
 
     QuickLaunch launch_;
@@ -86,5 +89,5 @@ private:
     int rowHeight_ = 22;
     int wheelRest_ = 0;  // wheel turns below one line, kept for the next
     // Asked by the list's accessible object, which a screen reader may hold longer.
-    std::shared_ptr<const ListAnswers> listAnswers_;
+    std::shared_ptr<const AccessibleAnswers> listAnswers_;
 };
