@@ -133,8 +133,8 @@ private:
     int defaultId_ = 0;
     int cancelId_ = 0;
     int initialFocus_ = -1;
-    HWND lastFocus_ = nullptr;
-    HWND shownDefault_ = nullptr;  // the push button drawn as the default one  // the control with the focus when the form was last deactivated
+    HWND lastFocus_ = nullptr;     // the control with the focus when the form was last deactivated
+    HWND shownDefault_ = nullptr;  // the push button drawn as the default one
     std::function<void(WPARAM)> keyUpPreview_;
     FormFonts fonts_;
     FormShape shape_{};
