@@ -133,16 +133,17 @@ void Append(HMENU popup, UINT type, UINT id, ULONG_PTR data, const char* text)
 }
 
 // On a dark popup the separators and fixed commands are drawn by the program too: the
-// system would draw them in its light colours. Their text stays with them, so the system
-// and accessibility tools still read it.
-void AppendOwnFixed(HMENU popup, UINT type, UINT id, const char* text)
+// system would draw them in its light colours. Their text stays with them, and a command
+// carries it as an entry does (`data`), so accessibility tools read it as before.
+void AppendOwnFixed(HMENU popup, UINT type, UINT id, const char* text, const EntryData* data = nullptr)
 {
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     std::wstring wide = text ? Wide(text) : std::wstring();
-    info.fMask = MIIM_ID | MIIM_FTYPE | (text ? MIIM_STRING : 0);
+    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_DATA | (text ? MIIM_STRING : 0);
     info.fType = type | MFT_OWNERDRAW;
     info.wID = id;
+    info.dwItemData = reinterpret_cast<ULONG_PTR>(data);
     info.dwTypeData = text ? wide.data() : nullptr;
     int count = GetMenuItemCount(popup);
     InsertMenuItemW(popup, static_cast<UINT>(std::max(count, 0)), TRUE, &info);
@@ -227,9 +228,9 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
     }
     const UINT firstBreak = fixedStartsColumn ? MFT_MENUBARBREAK : 0;
     if (ownFixed) {
-        AppendOwnFixed(popup, MFT_STRING | firstBreak, CmdQuickLaunch, QuickLaunchText);
-        AppendOwnFixed(popup, MFT_STRING, CmdSettings, SettingsText);
-        AppendOwnFixed(popup, MFT_STRING, CmdQuit, QuitText);
+        for (const UINT id : {CmdQuickLaunch, CmdSettings, CmdQuit})
+            AppendOwnFixed(popup, MFT_STRING | (id == CmdQuickLaunch ? firstBreak : 0), id, FixedText(id),
+                           &entries.emplace_back(menuIndex, Wide(FixedText(id))));
     } else {
         Append(popup, MFT_STRING | firstBreak, CmdQuickLaunch, 0, QuickLaunchText);
         Append(popup, MFT_STRING, CmdSettings, 0, SettingsText);

@@ -1,6 +1,7 @@
 // Popup menus and notification icons built from a model, read back from Windows: the
 // entries with GetMenuItemInfoW, the icons with Shell_NotifyIcon.
 #include "config/model.h"
+#include "config/theme_win.h"
 #include "driver.h"
 #include "fake_messages.h"
 #include "menu_pictures.h"
@@ -171,6 +172,23 @@ TEST_F(MenuEntries, AMenuWithoutEntriesHasOnlyTheFixedCommands)
     ASSERT_EQ(items.size(), 3u);
     ExpectFixedTail(items);
     EXPECT_EQ(MenuList[0]->MaxTextWidth, 77) << "no entries: the width is not measured";
+}
+
+TEST_F(MenuEntries, OnADarkPopupTheFixedCommandsAreDrawnByTheProgramAndStillReadByName)
+{
+    Konfig.Theme = 2;  // dark
+    static_cast<void>(RefreshTheme());
+    Menu("Dark");
+    BuildMenus(DefWindowProcA);
+    const std::vector<ItemSeen> items = ReadMenu(PopupMenuOf(0));
+    Konfig.Theme = 0;
+    static_cast<void>(RefreshTheme());
+    ASSERT_EQ(items.size(), 3u);
+    const char* names[] = {"Quick &launch...", "&Settings...", "&Quit Marigoldwick"};
+    for (size_t k = 0; k < 3; ++k) {
+        EXPECT_TRUE(items[k].type & MFT_OWNERDRAW) << names[k];
+        EXPECT_EQ(AccessibleName(items[k]), names[k]);
+    }
 }
 
 TEST_F(MenuEntries, EntriesBeyond999AreAppendedInOrderAndNoneTakesAFixedIdentifier)
