@@ -203,8 +203,17 @@ QuickHistory ReadHistory(std::string_view bytes, const CodePage& codePage, CaseF
         std::string value = file.GetString(section, name, "", IniValueBuffer);
         return codePageFile ? codePage.ToUtf8(value) : value;
     };
-    for (size_t i = 0; i < QuickHistory::MaxRecords; ++i) {
+    // Records are written numbered from 0 without gaps; a few missing ones (a header
+    // damaged by hand) are passed over, a long run of them ends the file.
+    constexpr int MaxMissing = 32;
+    int missing = 0;
+    for (size_t i = 0; i < QuickHistory::MaxRecords && missing <= MaxMissing; ++i) {
         const std::string section = SectionOf(i);
+        if (!file.HasValue(section, "Target")) {
+            ++missing;
+            continue;
+        }
+        missing = 0;
         HistoryRecord r;
         r.typed = HistoryKey(text(section, "Text"), fold);
         r.target = text(section, "Target");
