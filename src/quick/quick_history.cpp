@@ -129,13 +129,6 @@ std::vector<std::string> QuickHistory::Recent(size_t most) const
     return recent;
 }
 
-int UseBonus(const QuickHistory& history, std::string_view target, int64_t now)
-{
-    const auto use = UseOfTargets(history, now);
-    const auto it = use.find(target);
-    return it == use.end() ? 0 : BonusOf(it->second);
-}
-
 void RankByHistory(QuickMatcher& matcher, const QuickHistory& history, std::string_view typed, int64_t now,
                    const std::vector<std::string>& targets, std::vector<QuickHit>& hits)
 {

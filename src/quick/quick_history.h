@@ -54,19 +54,18 @@ private:
     std::vector<HistoryRecord> records_;  // in the order they were first made
 };
 
-// Puts the matcher's hits for `typed` in the order the box shows them. A target started
-// before for this text, for a text this one begins with or for one that begins with it
-// comes first among the hits it matches at least as well as (a strong match is never put
-// below a weak one by use alone); the latest such start first. Every other hit gains a
-// small bonus for its use that halves every HalfLifeDays, so it only decides between
+// Puts the matcher's hits for `typed` in the order the box shows them: strong matches
+// (see QuickHit::strong) before weak ones, so that use alone never puts a strong match
+// below a weak one. Within each, a target started before for this text, for a text this
+// one begins with or for one that begins with it comes first, the same text before a
+// related one, then the latest start. Every other hit gains a small bonus for its use
+// (less than one letter's worth, halving every HalfLifeDays), so it only decides between
 // close scores. Equal scores keep the order of Add (the menus' entries first).
 // `targets[candidate]` is each candidate's target; missing or empty ones have no history.
 constexpr int64_t HalfLifeDays = 14;
 constexpr int MaxUseBonus = 15;
 void RankByHistory(QuickMatcher& matcher, const QuickHistory& history, std::string_view typed, int64_t now,
                    const std::vector<std::string>& targets, std::vector<QuickHit>& hits);
-// The bonus alone: 0 for no use, at most MaxUseBonus.
-int UseBonus(const QuickHistory& history, std::string_view target, int64_t now);
 
 // The history file: sections [H0], [H1], ... in any of the configuration file's
 // encodings (code page, UTF-8 or UTF-16LE with a byte-order mark). A damaged record is
