@@ -72,7 +72,12 @@ void AppendUtf8(std::string& out, char32_t c)
     }
 }
 
-std::string SectionOf(size_t index) { return "H" + std::to_string(index); }
+std::string SectionOf(size_t index)
+{
+    std::string name = "H";
+    name += std::to_string(index);
+    return name;
+}
 
 }  // namespace
 
