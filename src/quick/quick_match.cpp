@@ -183,3 +183,36 @@ void QuickMatcher::RankAmong(std::string_view typed, const std::vector<QuickHit>
     }
     Sort(hits);
 }
+
+// can_[j] for letter i: the letters from i on match with letter i at j, each later letter
+// either right after the one before it or at a later word start. Built from the last letter back.
+bool QuickMatcher::Strong(Span span)
+{
+    const char32_t* text = folded_.data() + span.at;
+    const uint8_t* starts = wordStart_.data() + span.at;
+    const size_t n = span.size, m = typed_.size();
+    if (m == 0 || m > n) return m == 0;
+    for (size_t i = m; i-- > 0;) {
+        std::swap(row_, previous_);
+        // Whether the next letter can start a piece at a word start after j.
+        bool laterStart = false;
+        for (size_t j = n; j-- > 0;) {
+            const bool next = i + 1 == m || (j + 1 < n && previous_[j + 1]) || laterStart;
+            if (i + 1 < m && starts[j] && previous_[j]) laterStart = true;
+            row_[j] = text[j] == typed_[i] && next ? 1 : 0;
+        }
+    }
+    for (size_t j = 0; j < n; ++j)
+        if (starts[j] && row_[j]) return true;
+    return false;
+}
+
+void QuickMatcher::MarkStrong(std::string_view typed, std::vector<QuickHit>& hits)
+{
+    FoldTyped(typed);
+    for (QuickHit& hit : hits) {
+        if (hit.candidate < 0 || static_cast<size_t>(hit.candidate) >= candidates_.size()) continue;
+        const Candidate& c = candidates_[static_cast<size_t>(hit.candidate)];
+        hit.strong = Strong(c.description) || Strong(c.fileName);
+    }
+}

@@ -18,6 +18,9 @@ std::string DescriptionWithoutMnemonic(std::string_view description);
 struct QuickHit {
     int candidate;  // position in the order of Add
     int score;
+    // Set only by MarkStrong: the typed letters fall on the start of the text or on word
+    // starts, each piece a run from a word start ("rep", "mr", "morep" in "Monthly Report").
+    bool strong = false;
 };
 
 // Holds every candidate's texts folded once (when the box opens), so that ranking them
@@ -40,6 +43,9 @@ public:
     // grows by letters at its end, only the last hits can still match.
     void RankAmong(std::string_view typed, const std::vector<QuickHit>& among, std::vector<QuickHit>& hits);
 
+    // Tells each hit whether its description or file name matches the typed text strongly.
+    void MarkStrong(std::string_view typed, std::vector<QuickHit>& hits);
+
     // The score of one folded text alone (for tests): -1 when it does not match.
     int ScoreText(std::string_view typed, std::string_view text);
 
@@ -55,6 +61,7 @@ private:
     Span Store(std::string_view text);
     void FoldTyped(std::string_view typed);
     int Score(Span text);
+    bool Strong(Span text);
     void Sort(std::vector<QuickHit>& hits) const;
 
     CaseFold fold_;
