@@ -101,19 +101,21 @@ private:
 
 }  // namespace
 
+ProfileBytes OpenProfileBytes(std::string bytes)
+{
+    const std::string_view view(bytes);
+    if (view.starts_with(kUtf16Bom))
+        return {ProfileFile(TextOfUtf16Le(view.substr(kUtf16Bom.size())), ProfileUnits::Utf16), ConfigEncoding::Utf16};
+    if (view.starts_with(kUtf8Bom))
+        return {ProfileFile(std::string(view.substr(kUtf8Bom.size())), ProfileUnits::Utf16), ConfigEncoding::Utf8};
+    return {ProfileFile(std::move(bytes)), ConfigEncoding::CodePage};
+}
+
 ConfigDocument::ConfigDocument(std::string bytes, const CodePage& codePage) : codePage_(&codePage)
 {
-    std::string_view view(bytes);
-    if (view.starts_with(kUtf16Bom)) {
-        encoding_ = ConfigEncoding::Utf16;
-        file_ = ProfileFile(TextOfUtf16Le(view.substr(kUtf16Bom.size())), ProfileUnits::Utf16);
-    } else if (view.starts_with(kUtf8Bom)) {
-        // The system reads it as Unicode too, its buffers counting UTF-16 units.
-        encoding_ = ConfigEncoding::Utf8;
-        file_ = ProfileFile(std::string(view.substr(kUtf8Bom.size())), ProfileUnits::Utf16);
-    } else {
-        file_ = ProfileFile(std::move(bytes));
-    }
+    ProfileBytes opened = OpenProfileBytes(std::move(bytes));
+    encoding_ = opened.encoding;
+    file_ = std::move(opened.file);
 }
 
 bool ConfigDocument::Read(TKonfig& konfig, TMenuList& menus, const MenuImagesFactory& newImages) const

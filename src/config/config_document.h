@@ -10,6 +10,14 @@
 
 enum class ConfigEncoding { CodePage, Utf8, Utf16 };
 
+// A profile file's bytes as the engine holds them: after either byte-order mark as UTF-8
+// text whose buffers count UTF-16 units (as the system reads it), else code-page bytes.
+struct ProfileBytes {
+    ProfileFile file;
+    ConfigEncoding encoding = ConfigEncoding::CodePage;
+};
+ProfileBytes OpenProfileBytes(std::string bytes);
+
 class ConfigDocument {
 public:
     // A missing file is an empty code-page one.

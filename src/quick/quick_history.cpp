@@ -6,6 +6,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "config/config_document.h"
 #include "config/profile.h"
 #include "config/values.h"
 #include "text/code_page.h"
@@ -14,7 +15,6 @@
 namespace {
 
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view Utf16Bom = "\xFF\xFE";
 constexpr int64_t SecondsPerDay = 24 * 60 * 60;
 
 bool IsBlank(char32_t c) { return c == ' ' || c == '\t' || c == 0xA0 || c == 0x3000; }
@@ -35,14 +35,6 @@ int BonusOf(double use)
 {
     // Logarithmic: the tenth start adds less than the first, so habit cannot outweigh a letter.
     return std::min(MaxUseBonus, static_cast<int>(8 * std::log2(1 + use)));
-}
-
-std::string Utf8OfUtf16Le(std::string_view bytes)
-{
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i)
-        units[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
-    return Wtf8FromUtf16(units);
 }
 
 std::optional<int64_t> ParseTime(std::string_view text)
@@ -191,12 +183,9 @@ void RankByHistory(QuickMatcher& matcher, const QuickHistory& history, std::stri
 QuickHistory ReadHistory(std::string_view bytes, const CodePage& codePage, CaseFold fold)
 {
     QuickHistory history(fold);
-    const bool codePageFile = !bytes.starts_with(Utf16Bom) && !bytes.starts_with(Utf8Bom);
-    const ProfileFile file = bytes.starts_with(Utf16Bom)
-                                 ? ProfileFile(Utf8OfUtf16Le(bytes.substr(Utf16Bom.size())), ProfileUnits::Utf16)
-                             : bytes.starts_with(Utf8Bom)
-                                 ? ProfileFile(std::string(bytes.substr(Utf8Bom.size())), ProfileUnits::Utf16)
-                                 : ProfileFile(std::string(bytes));
+    const ProfileBytes opened = OpenProfileBytes(std::string(bytes));
+    const ProfileFile& file = opened.file;
+    const bool codePageFile = opened.encoding == ConfigEncoding::CodePage;
     auto text = [&](const std::string& section, const char* name) {
         std::string value = file.GetString(section, name, "", IniValueBuffer);
         return codePageFile ? codePage.ToUtf8(value) : value;
