@@ -33,6 +33,17 @@ using MenuImagesFactory = std::function<std::unique_ptr<MenuImages>()>;
 // Set by the main window at start; menus made before that have no pictures.
 extern MenuImagesFactory NewMenuImages;
 
+// A folder whose files the quick-launch box finds besides the menus' entries: searched
+// `depth` folders down (0: the folder itself only) for files matching `masks`
+// ("*.exe;*.lnk": `;`-separated, `*` and `?` wildcards, any case).
+struct QuickFolder {
+    std::string Path;
+    int32_t Depth = 1;
+    std::string Masks = "*.exe;*.lnk";
+    bool operator==(const QuickFolder&) const = default;
+};
+inline constexpr int32_t MaxQuickFolderDepth = 5;
+
 struct TKonfig {
     uint8_t IconSize = 0;
     bool SingleLeftClick = false;
@@ -43,6 +54,7 @@ struct TKonfig {
     bool AskBeforeQuit = false;
     uint16_t QuickLaunchHotkey = 0;  // as TOneMenu::Hotkey (key code, 8192 Shift, 16384 Ctrl, 32768 Alt); 0: none
     uint8_t Theme = 0;               // a ThemeChoice: 0 follow the system, 1 light, 2 dark
+    std::vector<QuickFolder> QuickFolders;
 };
 
 struct TOneItem {

@@ -1,0 +1,40 @@
+// What the quick-launch box finds besides the menus' entries: the Start menu's shortcuts
+// and the files of the folders the user names, each with the name the box shows, the
+// file it starts and, for a shortcut, the file that starts. Platform-neutral.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Whether a file name matches one of `masks` ("*.exe;*.lnk": `;`-separated, blanks around
+// each passed over, `*` any run and `?` any one character, ASCII letters in any case).
+// Empty masks match nothing.
+bool MatchesMasks(std::string_view fileName, std::string_view masks);
+
+// Uninstallers and help or read-me shortcuts, which nobody starts from the box: judged by
+// the shortcut's name and the file name of its target.
+bool SkippedShortcut(std::string_view name, std::string_view targetFileName);
+
+// A path as two paths naming the same file compare: "/" as "\", ASCII letters folded, no
+// trailing "\". For finding one file's second result and its history.
+std::string TargetKey(std::string_view path);
+
+// Many results in little room: every text in one buffer, a few numbers per result.
+// Filled on the catalog's worker, then read-only and shared with the box.
+class QuickCatalog {
+public:
+    // `path` is what starts (the shortcut itself); `target` the file a shortcut starts,
+    // empty when it is the path or unknown. A second result with the TargetKey of an
+    // earlier one's target (or path) is passed over: one result per target.
+    void Add(std::string_view name, std::string_view path, std::string_view target = {});
+    size_t Count() const;
+    std::string_view Name(size_t index) const;
+    std::string_view Path(size_t index) const;
+    // The target, or the path when there is none.
+    std::string_view Target(size_t index) const;
+    // What the catalog holds in memory, for the benchmark.
+    size_t MemoryBytes() const;
+};
