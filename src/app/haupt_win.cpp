@@ -11,7 +11,9 @@
 #include "menus/menu_images_win.h"
 #include "menus/menu_items_win.h"
 #include "menus/menus_win.h"
+#include "settings/konfig_drop_win.h"
 #include "settings/konfig_win.h"
+#include "shell/idlist_win.h"
 #include "shell/path_text.h"
 #include "settings/quit_question_win.h"
 #include "win/application.h"
@@ -168,13 +170,16 @@ void THaupt::FormCreate()
     RunAutostartItems();
     RegisterHotkeys();
     ShowTaskbarButton(false);
+    quickHistory_ = std::make_unique<HistoryStore>(HistoryFileBeside(IniFile), SystemCaseFold);
 }
 
 void THaupt::FormDestroy()
 {
     // Quitting does not wait for the pictures still to be made.
     if (entryPictures_) entryPictures_->Stop();
+    catalog_.reset();
     quickBox_.reset();
+    quickHistory_.reset();
     canvas_.reset();
 }
 
@@ -260,7 +265,9 @@ void THaupt::ShowSettings()
     DestroyMenus();
     UpdateOwnIcon();
     UnregisterHotkeys();
+    const std::vector<QuickFolder> folders = Konfig.QuickFolders;
     if (settings->ShowModal(Handle()) == ModalResult::Terminated) return;
+    if (catalog_ && Konfig.QuickFolders != folders) catalog_->SetFolders(Konfig.QuickFolders);
     popupDpi_ = dpi_;
     static_cast<void>(RefreshTheme());
     BuildMenus(&TrayWindowProc, dpi_);
@@ -285,8 +292,43 @@ void THaupt::ShowQuickBox()
 {
     // The settings window edits the entries the box would list.
     if (settings_ && settings_->IsShown()) return;
-    if (!quickBox_) quickBox_ = QuickBox::Create(Handle());
-    if (quickBox_) quickBox_->Open();
+    if (!quickBox_) {
+        quickBox_ = QuickBox::Create(Handle());
+        if (!quickBox_) return;
+        QuickBox::Services services;
+        services.history = quickHistory_.get();
+        services.catalog = [this] { return catalog_ ? catalog_->Now() : nullptr; };
+        services.addToMenu = [this](int menu, const QuickBox::Row& row, const std::string& path) {
+            AddToMenu(menu, row, path);
+        };
+        services.pictures = entryPictures_;
+        quickBox_->SetServices(std::move(services));
+    }
+    quickBox_->Open();
+}
+
+void THaupt::AddToMenu(int menu, const QuickBox::Row& row, const std::string& path)
+{
+    TOneMenu* target = MenuAt(menu);
+    if (!target || target->IsFull()) return;
+    std::unique_ptr<TOneItem> item;
+    if (row.menu >= 0) {
+        const TOneItem* entry = QuickEntry(row.menu, row.item);
+        if (!entry) return;
+        item = std::make_unique<TOneItem>(*entry);
+        item->ImageIndex = -1;
+    } else {
+        ShellIdList list(ILCreateFromPathW(Wide(path).c_str()));
+        if (!list) {
+            ShowMessageBox(Handle(), "\"" + path + "\" could not be found.", ProgramTitle, MB_ICONERROR);
+            return;
+        }
+        item = DroppedItem(list.get(), desktopFolder_.Get());
+    }
+    AddItem(*target, std::move(item));
+    BuildPopupMenus(popupDpi_);
+    RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize, static_cast<int>(dpi_)), menu);
+    if (!SaveConfig()) ShowMessageBox(Handle(), "Error saving configuration data.", ProgramTitle, MB_ICONERROR);
 }
 
 void THaupt::QuitWithConfirmation()
@@ -321,6 +363,11 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WmStartupDone:
         started_ = true;
+        // The tray icons are up: what the box finds beyond the menus is gathered meanwhile.
+        if (!catalog_)
+            catalog_ = std::make_unique<CatalogService>(StartMenuFolders(), Konfig.QuickFolders, [window = Handle()] {
+                PostMessageW(window, WmCatalogReady, 0, 0);
+            });
         if (!MenuList.empty() && (std::exchange(revealAsked_, false) | std::exchange(restored_, false)))
             ShowSettings();
         else
@@ -362,6 +409,9 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return WMMenuChar(wParam, lParam, def, ActiveMenuIndex, PopupMenuOf(ActiveMenuIndex), MenuList,
                           [](int menu, int item) { LaunchItem(menu, item, false); });
     }
+    case WmCatalogReady:
+        if (quickBox_) quickBox_->CatalogChanged();
+        return 0;
     case WmEntryPicturesReady:
         if (entryPictures_) entryPictures_->PlaceFinished();
         return 0;

@@ -5,6 +5,8 @@
 #include "app/own_icon_win.h"
 #include "menus/menu_images_win.h"
 #include "quick/quick_box_win.h"
+#include "quick/quick_catalog_win.h"
+#include "quick/quick_history_win.h"
 #include "tools/tools_menu_win.h"
 #include "win/command_ids.h"
 #include "win/dpi.h"
@@ -108,6 +110,9 @@ private:
     // Edits kept when an earlier session ended, offered at start; true when taken into the model.
     bool OfferUnsavedSettings();
     void FormCommand(WPARAM wParam);
+    // The quick-launch box's Ctrl+D: the row's entry (or the file at `path`) becomes an
+    // entry of the menu as a drop on the settings window would make it, and is saved.
+    void AddToMenu(int menu, const QuickBox::Row& row, const std::string& path);
     void QuitWithConfirmation();
     void ShowTaskbarButton(bool shown);
 
@@ -130,6 +135,9 @@ private:
     UINT popupDpi_ = BaseDpi;
     std::unique_ptr<ToolsMenu> toolsMenu_;
     std::unique_ptr<QuickBox> quickBox_;
+    std::unique_ptr<HistoryStore> quickHistory_;
+    // Made once the tray icons are up.
+    std::unique_ptr<CatalogService> catalog_;
     OwnIcon ownIcon_;
     // Start-up is through (its welcome may follow); a Reveal asked for before waits for it.
     bool started_ = false;

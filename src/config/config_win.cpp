@@ -14,7 +14,7 @@ namespace {
 const wchar_t RunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t RunValueName[] = L"Marigoldwick";
 
-enum class ReadResult { Ok, Missing, Failed };
+}  // namespace
 
 ReadResult ReadWholeFile(const std::string& path, std::string& bytes)
 {
@@ -35,8 +35,6 @@ ReadResult ReadWholeFile(const std::string& path, std::string& bytes)
     return ReadResult::Ok;
 }
 
-// Writes a temporary file beside the target and moves it over the target, so a
-// failure at any point leaves the previous file whole.
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 {
     const std::wstring target = Wide(path);
@@ -65,6 +63,8 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes)
     }
     return true;
 }
+
+namespace {
 
 UniqueKey OpenRunKey()
 {

@@ -5,6 +5,13 @@
 
 #include <string>
 
+enum class ReadResult { Ok, Missing, Failed };
+// The whole file (up to 256 MB), shared with writers.
+ReadResult ReadWholeFile(const std::string& path, std::string& bytes);
+// Writes a temporary file beside the target and moves it over the target, so a
+// failure at any point leaves the previous file whole.
+[[nodiscard]] bool ReplaceFileContents(const std::string& path, const std::string& bytes);
+
 // Reads IniFile into Konfig and MenuList (expected empty). False when anything could
 // not be read; what was read stays in the model.
 [[nodiscard]] bool LoadConfig();

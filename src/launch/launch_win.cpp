@@ -106,6 +106,16 @@ DWORD ShellExecuteIdList(const ITEMIDLIST* idList, int showCommand, const std::s
     return ExecuteThroughShell(info) ? 0 : ErrorOfFailedStart(info);
 }
 
+void LaunchPath(const std::string& path, const std::string& description, bool asAdministrator)
+{
+    TOneItem item;
+    item.Pfad = path;
+    item.Description = description;
+    std::string error = StartEntry(item, SW_SHOWNORMAL, asAdministrator);
+    if (!error.empty())
+        ShowMessageBox(nullptr, LaunchFailureText(description, error), ProgramTitle, MB_ICONERROR | MB_OK);
+}
+
 void LaunchItem(int menuIndex, int itemIndex, bool asAutostart) { Launch(menuIndex, itemIndex, asAutostart, false); }
 
 void LaunchItemAsAdministrator(int menuIndex, int itemIndex) { Launch(menuIndex, itemIndex, false, true); }

@@ -14,6 +14,9 @@ void LaunchItem(int menuIndex, int itemIndex, bool asAutostart);
 // The same start in the entry's own mode, but through the "runas" verb whatever the
 // entry says: the quick-launch box's Ctrl+Enter.
 void LaunchItemAsAdministrator(int menuIndex, int itemIndex);
+// Starts a file as an entry with that path and description would start (shown normally,
+// in its own folder), or through "runas"; reports a failure itself.
+void LaunchPath(const std::string& path, const std::string& description, bool asAdministrator);
 // Every entry marked for autostart, menus and entries in list order.
 void RunAutostartItems();
 

@@ -4,6 +4,7 @@
 #include "config/theme_win.h"
 #include "menus/menu_images_win.h"
 #include "menus/menus_win.h"
+#include "quick/quick_history_win.h"
 #include "quick/quick_rows_win.h"
 #include "shell/path_text.h"
 #include "win/accessible.h"
@@ -14,6 +15,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <ctime>
+#include <unordered_set>
 
 namespace {
 
@@ -34,14 +37,17 @@ constexpr int Margin = 6;  // below the list, as on its other sides
 
 constexpr wchar_t NoMatches[] = L"No matches";
 
-// The user's case rule for letters beyond ASCII: CharLowerW takes a single character
-// in the low word of its argument.
-char32_t SystemCaseFold(char32_t c)
+// The row's context menu; menus picked to add to follow from CmdFirstMenu.
+enum : UINT { CmdStart = 1, CmdStartAdmin, CmdShowInFolder, CmdForget, CmdFirstMenu = 100 };
+
+// One row per menu, full ones greyed, named as the tray names them ("&" no mnemonic).
+void AppendMenuNames(HMENU popup)
 {
-    if (c < 0x80) return AsciiCaseFold(c);
-    if (c > 0xFFFF) return c;
-    return static_cast<char32_t>(
-        reinterpret_cast<UINT_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c)))) & 0xFFFF);
+    for (size_t m = 0; m < MenuList.size(); ++m) {
+        std::wstring name = Wide(MenuList[m]->MenuName);
+        for (size_t at = name.find(L'&'); at != std::wstring::npos; at = name.find(L'&', at + 2)) name.insert(at, 1, L'&');
+        AppendMenuW(popup, MF_STRING | (MenuList[m]->IsFull() ? MF_GRAYED : 0), CmdFirstMenu + m, name.c_str());
+    }
 }
 
 }  // namespace
@@ -62,10 +68,23 @@ LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM l
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-        const int row = box->top_ + GET_Y_LPARAM(lParam) / box->RowHeight();
-        if (row < box->RowCount()) box->Select(row);
+        const int row = box->RowAtPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (row >= 0) box->Select(row);
         SetFocus(box->Control(C::EditQuick));
-        if (msg == WM_LBUTTONDBLCLK && row < box->RowCount()) box->StartSelected(false);
+        if (msg == WM_LBUTTONDBLCLK && row >= 0) box->StartSelected(false);
+        return 0;
+    }
+    case WM_RBUTTONDOWN: {
+        const int row = box->RowAtPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (row >= 0) box->Select(row);
+        SetFocus(box->Control(C::EditQuick));
+        return 0;
+    }
+    case WM_CONTEXTMENU: {
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        // From the keyboard (Shift+F10, the menu key) the menu opens at the highlighted row.
+        if (at.x == -1 && at.y == -1) at = box->SelectedRowCorner();
+        box->ShowContextMenu(at);
         return 0;
     }
     case WM_MOUSEWHEEL:
@@ -130,14 +149,20 @@ QuickBox::~QuickBox()
     DestroyHandle();
 }
 
-void QuickBox::Open()
+void QuickBox::TakeCandidates()
 {
     entries_.clear();
+    targets_.clear();
     matcher_.Clear();
-    size_t count = 0;
+    catalog_ = services_.catalog ? services_.catalog() : nullptr;
+    const size_t results = catalog_ ? catalog_->Count() : 0;
+    size_t count = results;
     for (const auto& menu : MenuList) count += menu->Items.size();
     matcher_.Reserve(count, count * 32);
     entries_.reserve(count);
+    targets_.reserve(count);
+    // A catalog result whose file an entry already starts shows once, as the entry.
+    std::unordered_set<std::string> started;
     for (size_t m = 0; m < MenuList.size(); ++m) {
         const TOneMenu& menu = *MenuList[m];
         for (size_t k = 0; k < menu.Items.size(); ++k) {
@@ -145,8 +170,22 @@ void QuickBox::Open()
             if (item.IsSeparator()) continue;
             matcher_.Add(item.Description, item.IsPIDL ? std::string_view() : FileNamePart(item.Pfad));
             entries_.push_back({static_cast<int>(m), static_cast<int>(k)});
+            targets_.push_back(EntryTarget(item));
+            if (results && !item.IsPIDL) started.insert(TargetKey(item.Pfad));
         }
     }
+    for (size_t r = 0; r < results; ++r) {
+        if (started.contains(TargetKey(catalog_->Path(r))) || started.contains(TargetKey(catalog_->Target(r)))) continue;
+        matcher_.Add(catalog_->Name(r), FileNamePart(catalog_->Target(r)));
+        entries_.push_back({-1, -1, static_cast<int>(r)});
+        targets_.push_back(TargetKey(catalog_->Target(r)));
+    }
+}
+
+void QuickBox::Open()
+{
+    if (!pictures_ && services_.pictures) pictures_ = std::make_unique<CatalogPictures>(services_.pictures);
+    TakeCandidates();
     typed_.clear();
     hits_.clear();
     // Setting the text ranks through EN_CHANGE only when it changes.
@@ -174,7 +213,9 @@ void QuickBox::Close()
     ShowWindow(Handle(), SW_HIDE);
     hits_.clear();
     entries_.clear();
+    targets_.clear();
     matcher_.Clear();
+    catalog_.reset();
     selected_ = -1;
     top_ = 0;
 }
@@ -302,9 +343,13 @@ void QuickBox::Select(int row)
     if (selected_ != before) AnnounceSelected();
 }
 
-void QuickBox::TypedChanged()
+void QuickBox::Rank(const std::string& typed)
 {
-    std::string typed = Text(C::EditQuick);
+    const HistoryStore* history = services_.history;
+    if (typed.empty() && history && !history->History().Records().empty()) {
+        ShowRecent();
+        return;
+    }
     // Letters added at the end can only narrow the list: the last hits are all there is to try.
     if (!typed_.empty() && typed.size() > typed_.size() && typed.starts_with(typed_)) {
         matcher_.RankAmong(typed, hits_, ranked_);
@@ -312,6 +357,29 @@ void QuickBox::TypedChanged()
     } else {
         matcher_.Rank(typed, hits_);
     }
+    if (history && !typed.empty())
+        RankByHistory(matcher_, history->History(), typed, static_cast<int64_t>(std::time(nullptr)), targets_, hits_);
+}
+
+void QuickBox::ShowRecent()
+{
+    hits_.clear();
+    const std::vector<std::string> recent = services_.history->History().Recent();
+    std::unordered_map<std::string_view, size_t> rank;
+    for (size_t i = 0; i < recent.size(); ++i) rank.emplace(recent[i], i);
+    std::vector<int> found(recent.size(), -1);
+    for (size_t c = 0; c < targets_.size(); ++c) {
+        auto it = rank.find(targets_[c]);
+        if (it != rank.end() && found[it->second] < 0) found[it->second] = static_cast<int>(c);
+    }
+    for (int candidate : found)
+        if (candidate >= 0) hits_.push_back({candidate, 0});
+}
+
+void QuickBox::TypedChanged()
+{
+    std::string typed = Text(C::EditQuick);
+    Rank(typed);
     typed_ = std::move(typed);
     top_ = 0;
     selected_ = hits_.empty() ? -1 : 0;
@@ -320,15 +388,147 @@ void QuickBox::TypedChanged()
     AnnounceSelected();
 }
 
+void QuickBox::CatalogChanged()
+{
+    if (!Handle() || !IsWindowVisible(Handle())) return;
+    const std::string chosen = selected_ >= 0 ? TargetOf(selected_) : std::string();
+    TakeCandidates();
+    const std::string typed = std::move(typed_);
+    typed_.clear();
+    Rank(typed);
+    typed_ = typed;
+    int again = hits_.empty() ? -1 : 0;
+    for (int row = 0; !chosen.empty() && row < RowCount(); ++row)
+        if (TargetOf(row) == chosen) again = row;
+    top_ = std::clamp(top_, 0, std::max(0, RowCount() - RowsInView()));
+    selected_ = -1;
+    ListChanged();
+    if (again >= 0) Select(again);
+}
+
+const std::string& QuickBox::TargetOf(int row) const
+{
+    return targets_[static_cast<size_t>(hits_[static_cast<size_t>(row)].candidate)];
+}
+
+int QuickBox::RowAtPoint(POINT inList) const
+{
+    if (inList.y < 0) return -1;
+    const int row = top_ + inList.y / RowHeight();
+    return row < RowCount() ? row : -1;
+}
+
+POINT QuickBox::SelectedRowCorner() const
+{
+    POINT at{0, (std::max(selected_, top_) - top_ + 1) * RowHeight()};
+    ClientToScreen(Control(C::ListQuick), &at);
+    return at;
+}
+
 void QuickBox::StartSelected(bool asAdministrator)
 {
     const int row = SelectedRow();
     if (row < 0) return;
     const Row chosen = RowAt(row);
+    if (services_.history) services_.history->Record(typed_, TargetOf(row));
+    std::string path, name;
+    if (chosen.menu < 0 && catalog_) {
+        path = catalog_->Path(static_cast<size_t>(chosen.result));
+        name = catalog_->Name(static_cast<size_t>(chosen.result));
+    }
     // Hidden first: what starts takes the foreground, and a failure's box must not sit
     // behind a top-most window.
     Close();
-    if (launch_) launch_(chosen.menu, chosen.item, asAdministrator);
+    if (chosen.menu >= 0) {
+        if (launch_) launch_(chosen.menu, chosen.item, asAdministrator);
+    } else if (services_.launchPath && !path.empty()) {
+        services_.launchPath(path, name, asAdministrator);
+    }
+}
+
+void QuickBox::ShowSelectedInFolder()
+{
+    if (selected_ < 0) return;
+    const Row chosen = RowAt(selected_);
+    const TOneItem* item = chosen.menu >= 0 ? QuickEntry(chosen.menu, chosen.item) : nullptr;
+    std::string path = !item && catalog_ ? std::string(catalog_->Path(static_cast<size_t>(chosen.result))) : "";
+    if (!item && path.empty()) return;
+    // The folder's window takes the foreground.
+    Close();
+    if (item ? !ShowInFolder(*item) : !ShowInFolder(path)) MessageBeep(MB_ICONWARNING);
+}
+
+int QuickBox::PickMenu(POINT screen)
+{
+    UniqueMenu popup(CreatePopupMenu());
+    if (!popup) return -1;
+    AppendMenuNames(popup.get());
+    const UINT picked = TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y,
+                                       0, Handle(), nullptr);
+    return picked >= CmdFirstMenu ? static_cast<int>(picked - CmdFirstMenu) : -1;
+}
+
+void QuickBox::AddSelectedToMenu()
+{
+    if (selected_ < 0 || !services_.addToMenu || MenuList.empty()) return;
+    const int menu = PickMenu(SelectedRowCorner());
+    if (menu >= 0) AddSelectedTo(menu);
+}
+
+void QuickBox::AddSelectedTo(int menu)
+{
+    const Row chosen = RowAt(selected_);
+    const std::string path = chosen.menu < 0 && catalog_ ? std::string(catalog_->Path(static_cast<size_t>(chosen.result))) : "";
+    Close();
+    services_.addToMenu(menu, chosen, path);
+}
+
+bool QuickBox::ForgetSelected()
+{
+    if (selected_ < 0 || !services_.history) return false;
+    if (!services_.history->Remove(TargetOf(selected_))) return false;
+    const int keep = selected_;
+    const std::string typed = std::move(typed_);
+    typed_.clear();
+    Rank(typed);
+    typed_ = typed;
+    top_ = std::clamp(top_, 0, std::max(0, RowCount() - RowsInView()));
+    selected_ = -1;
+    ListChanged();
+    if (RowCount() > 0) Select(std::min(keep, RowCount() - 1));
+    return true;
+}
+
+void QuickBox::ShowContextMenu(POINT screen)
+{
+    if (selected_ < 0) return;
+    UniqueMenu popup(CreatePopupMenu()), menus(CreatePopupMenu());
+    if (!popup || !menus) return;
+    const bool known = services_.history && !TargetOf(selected_).empty() &&
+                       std::any_of(services_.history->History().Records().begin(),
+                                   services_.history->History().Records().end(),
+                                   [&](const HistoryRecord& r) { return r.target == TargetOf(selected_); });
+    AppendMenuW(popup.get(), MF_STRING, CmdStart, L"&Start\tEnter");
+    SetMenuDefaultItem(popup.get(), CmdStart, FALSE);
+    AppendMenuW(popup.get(), MF_STRING, CmdStartAdmin, L"Start as &administrator\tCtrl+Enter");
+    AppendMenuW(popup.get(), MF_STRING, CmdShowInFolder, L"Open containing &folder\tCtrl+O");
+    AppendMenuNames(menus.get());
+    const bool canAdd = services_.addToMenu && !MenuList.empty();
+    // The submenu belongs to the popup from here on.
+    AppendMenuW(popup.get(), MF_POPUP | (canAdd ? 0 : MF_GRAYED), reinterpret_cast<UINT_PTR>(menus.release()),
+                L"A&dd to menu\tCtrl+D");
+    AppendMenuW(popup.get(), MF_STRING | (known ? 0 : MF_GRAYED), CmdForget, L"&Remove from history\tDel");
+    const UINT picked = TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x,
+                                       screen.y, 0, Handle(), nullptr);
+    switch (picked) {
+    case CmdStart: StartSelected(false); break;
+    case CmdStartAdmin: StartSelected(true); break;
+    case CmdShowInFolder: ShowSelectedInFolder(); break;
+    case CmdForget: ForgetSelected(); break;
+    default:
+        if (picked >= CmdFirstMenu && canAdd) AddSelectedTo(static_cast<int>(picked - CmdFirstMenu));
+        break;
+    }
 }
 
 LRESULT CALLBACK QuickBox::EditKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
@@ -350,6 +550,21 @@ LRESULT CALLBACK QuickBox::EditKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM l
         case VK_RETURN:
             box->StartSelected(GetKeyState(VK_CONTROL) < 0);
             return 0;
+        case 'O':
+        case 'D':
+            if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) break;
+            if (wParam == 'O') box->ShowSelectedInFolder();
+            else box->AddSelectedToMenu();
+            return 0;
+        case VK_DELETE: {
+            // Del forgets the row's starts only where it would delete nothing typed.
+            DWORD from = 0, to = 0;
+            SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+            if (from != to || static_cast<int>(to) < GetWindowTextLengthW(edit) || GetKeyState(VK_SHIFT) < 0) break;
+            if (!box->ForgetSelected()) MessageBeep(MB_OK);
+            return 0;
+        }
+
         case VK_ESCAPE:
             box->Close();
             return 0;
@@ -357,13 +572,20 @@ LRESULT CALLBACK QuickBox::EditKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM l
             break;
         }
         break;
+    case WM_CONTEXTMENU:
+        // From the keyboard (the menu key, Shift+F10) the highlighted row's menu; a right
+        // click on the text keeps the edit's own.
+        if (GET_X_LPARAM(lParam) != -1 || GET_Y_LPARAM(lParam) != -1 || box->selected_ < 0) break;
+        box->ShowContextMenu(box->SelectedRowCorner());
+        return 0;
     case WM_MOUSEWHEEL:
         // A single-line edit takes the wheel for itself: it scrolls the list instead.
         box->Wheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     case WM_CHAR:
-        // Enter, Ctrl+Enter (a line feed) and Esc were handled as keys: no beep, no character.
-        if (wParam == '\r' || wParam == '\n' || wParam == 0x1B) return 0;
+        // Enter, Ctrl+Enter (a line feed), Esc, Ctrl+O and Ctrl+D were handled as keys: no
+        // beep, no character.
+        if (wParam == '\r' || wParam == '\n' || wParam == 0x1B || wParam == 0x0F || wParam == 0x04) return 0;
         break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(edit, &QuickBox::EditKeys, 1);
@@ -405,8 +627,14 @@ void QuickBox::PaintList(HWND list, HDC screen)
 void QuickBox::DrawRow(HDC dc, HWND list, int index, const RECT& place)
 {
     const Row row = RowAt(index);
-    if (QuickEntry(row.menu, row.item))
+    if (row.menu < 0) {
+        if (!catalog_) return;
+        const auto r = static_cast<size_t>(row.result);
+        DrawCatalogRow(dc, list, pictures_.get(),
+                       {catalog_->Name(r), catalog_->Path(r), index == selected_, PictureSize(), Dpi()}, place);
+    } else if (QuickEntry(row.menu, row.item)) {
         DrawQuickRow(dc, list, {row.menu, row.item, index == selected_, PictureSize(), Dpi()}, place);
+    }
 }
 
 LRESULT QuickBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)

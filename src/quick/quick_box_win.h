@@ -2,6 +2,7 @@
 // entries from every menu that match what is typed, best first.
 #pragma once
 
+#include "quick/quick_catalog.h"
 #include "quick/quick_match.h"
 #include "quick/quick_rows_win.h"
 #include "win/form_of.h"
@@ -12,6 +13,8 @@
 #include <vector>
 
 class AccessibleAnswers;
+class EntryPictureService;
+class HistoryStore;
 
 // Starts entry `item` of menu `menu` with its own start mode; asAdministrator forces the
 // shell's "runas" verb.
@@ -24,20 +27,40 @@ public:
     // Created hidden, owned by `owner` (the main window).
     [[nodiscard]] static std::unique_ptr<QuickBox> Create(HWND owner, QuickLaunch launch = LaunchFromQuickBox);
 
-    // Takes every entry of the menus as they are now and shows the box empty, on top and
-    // focused, near the centre of the screen under the cursor.
-    void Open();
-    // Hides the box; the entries it took are let go.
-    void Close();
-
+    // Entry `item` of menu `menu`, or (menu -1) result `result` of the catalog.
     struct Row {
         int menu;
         int item;
+        int result = -1;
     };
+    // Where the box finds more than the menus' entries and what it does beyond starting
+    // them; each may be left empty.
+    struct Services {
+        HistoryStore* history = nullptr;
+        std::function<std::shared_ptr<const QuickCatalog>()> catalog;
+        QuickLaunchPath launchPath = LaunchPathFromQuickBox;
+        // Ctrl+D: adds the row's entry (or the catalog result at `path`) to menu `menu`
+        // and saves.
+        std::function<void(int menu, const Row& row, const std::string& path)> addToMenu;
+        std::shared_ptr<EntryPictureService> pictures;
+    };
+    void SetServices(Services services) { services_ = std::move(services); }
+
+    // Takes every entry of the menus as they are now and the catalog as far as it is
+    // built, and shows the box empty, on top and focused, near the centre of the screen
+    // under the cursor.
+    void Open();
+    // Hides the box; the entries it took are let go.
+    void Close();
+    // A newer catalog is ready: an open box takes it and ranks again, keeping the
+    // highlighted row where it can.
+    void CatalogChanged();
     int RowCount() const { return static_cast<int>(hits_.size()); }
     // The highlighted row, -1 when the list is empty.
     int SelectedRow() const { return selected_; }
     Row RowAt(int row) const { return entries_[static_cast<size_t>(hits_[static_cast<size_t>(row)].candidate)]; }
+    // The catalog the box took when it opened (null without one).
+    const QuickCatalog* Catalog() const { return catalog_.get(); }
 
     // The typed text changed: ranks the entries and shows the list again from its top.
     void TypedChanged();
@@ -46,6 +69,12 @@ public:
     void StartSelected(bool asAdministrator);
     // Drawn again in the colours of the theme now.
     void ThemeChanged();
+    // Ctrl+O: the highlighted row's file shown selected in its folder.
+    void ShowSelectedInFolder();
+    // Ctrl+D: a popup of the menus at the highlighted row; the one picked takes it.
+    void AddSelectedToMenu();
+    // Del: the highlighted row's starts are forgotten. False when it had none.
+    bool ForgetSelected();
 
     QuickBox(Key, QuickLaunch launch) : launch_(std::move(launch)) {}
     ~QuickBox() override;
@@ -78,8 +107,26 @@ private:
     class ListAnswers;
     std::shared_ptr<const AccessibleAnswers> MakeListAnswers() const;
     void DrawRow(HDC dc, HWND list, int row, const RECT& place);
+    // The menus' entries and the catalog's results (one per target) as candidates.
+    void TakeCandidates();
+    // Ranks the candidates for the typed text: the learned order, or the latest starts
+    // while nothing is typed.
+    void Rank(const std::string& typed);
+    void ShowRecent();
+    // The row under a point of the list, -1 below the last.
+    int RowAtPoint(POINT inList) const;
+    void ShowContextMenu(POINT screen);
+    // The menu picked from a popup of them at `screen`, -1 for none.
+    int PickMenu(POINT screen);
+    void AddSelectedTo(int menu);
+    POINT SelectedRowCorner() const;
+    const std::string& TargetOf(int row) const;
 
     QuickLaunch launch_;
+    Services services_;
+    std::shared_ptr<const QuickCatalog> catalog_;
+    std::vector<std::string> targets_;  // per candidate: what the history calls its target
+    std::unique_ptr<class CatalogPictures> pictures_;
     QuickMatcher matcher_;
     std::vector<Row> entries_;  // per candidate of matcher_
     std::vector<QuickHit> hits_, ranked_;

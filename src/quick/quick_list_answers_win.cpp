@@ -15,7 +15,17 @@ public:
     std::optional<std::wstring> Name(LONG child) const override
     {
         if (child == CHILDID_SELF) return box_.RowCount() ? std::optional<std::wstring>(L"Matches") : std::nullopt;
+        if (child < 1 || child > box_.RowCount()) return std::nullopt;
         const Row row = box_.RowAt(child - 1);
+        if (row.menu < 0) {
+            const QuickCatalog* catalog = box_.Catalog();
+            if (!catalog) return std::nullopt;
+            const std::string_view path = catalog->Path(static_cast<size_t>(row.result));
+            std::string_view folder = FolderPart(path);
+            if (!folder.empty()) folder.remove_suffix(1);
+            return Wide(std::string(catalog->Name(static_cast<size_t>(row.result))) + ", " +
+                        std::string(FileNamePart(folder)));
+        }
         const TOneItem* item = QuickEntry(row.menu, row.item);
         if (!item) return std::nullopt;
         return Wide(DescriptionWithoutMnemonic(item->Description) + ", " +

@@ -4,14 +4,22 @@
 #include "config/theme_win.h"
 #include "launch/launch_win.h"
 #include "menus/menu_images_win.h"
+#include "menus/entry_picture_service_win.h"
 #include "menus/menus_win.h"
+#include "quick/quick_catalog.h"
 #include "quick/quick_match.h"
+#include "shell/environment_win.h"
+#include "shell/idlist_win.h"
+#include "shell/path_text.h"
 #include "win/dpi.h"
 #include "win/text_conversion.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
+#include <cstdio>
 #include <string>
+#include <unordered_map>
 
 const TOneItem* QuickEntry(int menu, int item)
 {
@@ -25,6 +33,50 @@ void LaunchFromQuickBox(int menu, int item, bool asAdministrator)
     if (!QuickEntry(menu, item)) return;
     if (asAdministrator) LaunchItemAsAdministrator(menu, item);
     else LaunchItem(menu, item, false);
+}
+
+void LaunchPathFromQuickBox(const std::string& path, const std::string& name, bool asAdministrator)
+{
+    LaunchPath(path, name, asAdministrator);
+}
+
+std::string EntryTarget(const TOneItem& item)
+{
+    if (item.IsPIDL) {
+        // The bytes may hold anything; a digest keeps the history file text.
+        uint64_t hash = 14695981039346656037ull;
+        for (unsigned char c : item.Pfad) hash = (hash ^ c) * 1099511628211ull;
+        char text[24];
+        std::snprintf(text, sizeof(text), "%016llx", static_cast<unsigned long long>(hash));
+        return std::string("pidl:") + text;
+    }
+    std::string key = TargetKey(item.Pfad);
+    if (!item.Parameters.empty()) key += "|" + item.Parameters;
+    return key;
+}
+
+namespace {
+
+bool ShowListInFolder(const ITEMIDLIST* list)
+{
+    // A whole list with no children named: its parent opens with the item selected.
+    return list && SUCCEEDED(SHOpenFolderAndSelectItems(list, 0, nullptr, 0));
+}
+
+}  // namespace
+
+bool ShowInFolder(const std::string& path)
+{
+    const std::wstring wide = ExpandEnvironmentWide(path);
+    ShellIdList list(ILCreateFromPathW(wide.c_str()));
+    return ShowListInFolder(list.get());
+}
+
+bool ShowInFolder(const TOneItem& item)
+{
+    if (!item.IsPIDL) return ShowInFolder(item.Pfad);
+    ShellIdList list = IdListFromBytes(item.Pfad);
+    return ShowListInFolder(list.get());
 }
 
 void DrawQuickRow(HDC dc, HWND list, const QuickRow& row, const RECT& place)
@@ -61,4 +113,104 @@ void DrawQuickRow(HDC dc, HWND list, const QuickRow& row, const RECT& place)
     const std::wstring description = Wide(DescriptionWithoutMnemonic(item->Description));
     SetTextColor(dc, row.selected ? colours.selectedText : colours.listText);
     DrawTextW(dc, description.c_str(), static_cast<int>(description.size()), &text, format);
+}
+
+class CatalogPictures::Waiter final : public PictureWaiter {
+public:
+    explicit Waiter(std::shared_ptr<EntryPictureService> service) : service_(std::move(service)) {}
+    ~Waiter()
+    {
+        for (auto& [ticket, asked] : asked_) {
+            service_->Cancel(ticket, *this);
+            service_->Release(asked.request);
+        }
+    }
+
+    void Finished(uint64_t ticket, PictureKeyId key) override
+    {
+        auto it = asked_.find(ticket);
+        if (it == asked_.end()) return;
+        keys_[{it->second.path, it->second.size}] = key;
+        if (IsWindow(it->second.list)) InvalidateRect(it->second.list, &it->second.place, FALSE);
+        service_->Release(it->second.request);
+        asked_.erase(it);
+    }
+
+    void Draw(HDC dc, const std::string& path, int size, POINT at, HWND list, const RECT& place)
+    {
+        PictureStore& store = service_->Store(size);
+        int index = PictureStore::PlaceholderIndex;
+        if (auto known = keys_.find({path, size}); known != keys_.end()) {
+            index = store.IndexOf(known->second).value_or(PictureStore::PlaceholderIndex);
+        } else if (!Asked(path, size)) {
+            auto request = service_->Shared(EntryIconRequest{path, false, DefaultIconNum, {}});
+            const uint64_t ticket = service_->Request(*this, request, size, PictureUrgency::Shown);
+            asked_[ticket] = {path, size, std::move(request), list, place};
+        }
+        ImageList_Draw(store.Handle(), index, dc, at.x, at.y, ILD_NORMAL);
+    }
+
+private:
+    struct Asking {
+        std::string path;
+        int size;
+        std::shared_ptr<const EntryIconRequest> request;
+        HWND list;
+        RECT place;
+    };
+    bool Asked(const std::string& path, int size) const
+    {
+        for (const auto& [ticket, asked] : asked_)
+            if (asked.size == size && asked.path == path) return true;
+        return false;
+    }
+    struct PathSize {
+        std::string path;
+        int size;
+        bool operator==(const PathSize&) const = default;
+    };
+    struct Hash {
+        size_t operator()(const PathSize& k) const { return std::hash<std::string>()(k.path) ^ static_cast<size_t>(k.size); }
+    };
+    std::shared_ptr<EntryPictureService> service_;
+    std::unordered_map<uint64_t, Asking> asked_;
+    std::unordered_map<PathSize, PictureKeyId, Hash> keys_;
+};
+
+CatalogPictures::CatalogPictures(std::shared_ptr<EntryPictureService> service)
+    : waiter_(service ? std::make_unique<Waiter>(std::move(service)) : nullptr)
+{
+}
+
+CatalogPictures::~CatalogPictures() = default;
+
+void CatalogPictures::Draw(HDC dc, const std::string& path, int size, POINT at, HWND list, const RECT& place)
+{
+    if (waiter_) waiter_->Draw(dc, path, size, at, list, place);
+}
+
+void DrawCatalogRow(HDC dc, HWND list, CatalogPictures* pictures, const CatalogRow& row, const RECT& place)
+{
+    const SurfaceColours colours = SurfaceColoursNow();
+    if (row.selected) FillRect(dc, &place, SolidBrush(colours.selectedBack));
+    const int pad = ScaleByDpi(3, row.dpi), size = row.pictureSize;
+    const POINT picture{place.left + pad, place.top + (place.bottom - place.top - size) / 2};
+    if (pictures) pictures->Draw(dc, std::string(row.path), size, picture, list, place);
+
+    SetBkMode(dc, TRANSPARENT);
+    RECT text = place;
+    text.left = picture.x + size + 2 * pad;
+    text.right -= pad;
+    RECT where = text;
+    where.left = text.right - (text.right - text.left) / 3;
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+    std::string_view parent = FolderPart(row.path);
+    if (!parent.empty()) parent.remove_suffix(1);
+    const std::wstring folder = Wide(FileNamePart(parent));
+    SetTextColor(dc, row.selected ? colours.selectedText : colours.quietText);
+    DrawTextW(dc, folder.c_str(), static_cast<int>(folder.size()), &where, format | DT_RIGHT);
+    text.right = where.left - pad;
+    const std::wstring name = Wide(row.name);
+    SetTextColor(dc, row.selected ? colours.selectedText : colours.listText);
+    DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text, format);
 }

@@ -4,6 +4,11 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <string>
+
+class EntryPictureService;
+class QuickCatalog;
 struct TOneItem;
 
 // Entry `item` of menu `menu`, or null when the menus no longer hold it.
@@ -12,6 +17,16 @@ const TOneItem* QuickEntry(int menu, int item);
 // The program's own way to start an entry: LaunchItem, with the entry asking for
 // administrator rights while it starts when that is forced.
 void LaunchFromQuickBox(int menu, int item, bool asAdministrator);
+// Starts a file found beyond the menus as an entry with that path would start.
+using QuickLaunchPath = void (*)(const std::string& path, const std::string& name, bool asAdministrator);
+void LaunchPathFromQuickBox(const std::string& path, const std::string& name, bool asAdministrator);
+
+// What the history calls an entry's target: its path as TargetKey gives it (with its
+// parameters, if any), or a digest of its identifier list.
+std::string EntryTarget(const TOneItem& item);
+// Shows the file selected in its folder's window; false when the shell could not.
+bool ShowInFolder(const TOneItem& item);
+bool ShowInFolder(const std::string& path);
 
 struct QuickRow {
     int menu;
@@ -23,3 +38,29 @@ struct QuickRow {
 // The entry's picture, its description and, in at most a third of the row on the right,
 // its menu's name; highlighted when selected.
 void DrawQuickRow(HDC dc, HWND list, const QuickRow& row, const RECT& place);
+
+// The pictures of catalog results, asked of the picture worker only for rows drawn.
+class CatalogPictures {
+public:
+    explicit CatalogPictures(std::shared_ptr<EntryPictureService> service);
+    ~CatalogPictures();
+    CatalogPictures(const CatalogPictures&) = delete;
+    CatalogPictures& operator=(const CatalogPictures&) = delete;
+    // Draws the file's picture (or the placeholder while it is made; `list` is redrawn
+    // at `place` once it is).
+    void Draw(HDC dc, const std::string& path, int size, POINT at, HWND list, const RECT& place);
+
+private:
+    class Waiter;
+    std::unique_ptr<Waiter> waiter_;
+};
+
+struct CatalogRow {
+    std::string_view name;
+    std::string_view path;
+    bool selected;
+    int pictureSize;
+    UINT dpi;
+};
+// A catalog result's row: picture, name and, on the right, the folder it lies in.
+void DrawCatalogRow(HDC dc, HWND list, CatalogPictures* pictures, const CatalogRow& row, const RECT& place);

@@ -9,9 +9,6 @@
 #include "win/message_seam.h"
 #include "win/text_conversion.h"
 
-namespace {
-
-// The entry for one dropped item; `list` is its absolute identifier list.
 std::unique_ptr<TOneItem> DroppedItem(ITEMIDLIST* list, IShellFolder* desktop)
 {
     auto item = std::make_unique<TOneItem>();
@@ -51,8 +48,6 @@ std::unique_ptr<TOneItem> DroppedItem(ITEMIDLIST* list, IShellFolder* desktop)
     }
     return item;
 }
-
-}  // namespace
 
 KonfigDrops::KonfigDrops(HWND owner, HWND list, Receiver receiver) : owner_(owner), receiver_(std::move(receiver))
 {

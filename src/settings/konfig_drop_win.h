@@ -9,6 +9,10 @@
 struct TOneItem;
 struct TOneMenu;
 
+// The entry a dropped item becomes; `list` is its absolute identifier list: a plain
+// file by its path, a shortcut by what it points at, anything else by the list.
+std::unique_ptr<TOneItem> DroppedItem(ITEMIDLIST* list, IShellFolder* desktop);
+
 class KonfigDrops {
 public:
     // Where dropped items go: the current menu (null without one: the drop goes nowhere),

@@ -19,6 +19,8 @@ inline constexpr unsigned WmReveal = 0x8000 + 4;
 // Answers how many USER objects the process holds, where the environment asks for it
 // (benchmarks of long use); 0 otherwise.
 inline constexpr unsigned WmCountUserObjects = 0x8000 + 5;
+// Posted by the quick-launch catalog's worker: a newer catalog is ready.
+inline constexpr unsigned WmCatalogReady = 0x8000 + 6;
 
 // The icons' callback messages: menu i's icon sends WmMenuIconFirst + i, the tools icon
 // its own, so the number alone names the icon.
@@ -45,7 +47,8 @@ inline constexpr uint16_t FirstToolsCommand = 2000;
 static_assert(WmStartupDone < WmShowPopup && WmShowPopup < WmMenuIconFirst);
 static_assert(WmMenuIconFirst < WmToolsIcon && WmToolsIcon < WmOwnIcon && WmOwnIcon < WmCreateSettings);
 static_assert(WmCreateSettings < WmEntryPicturesReady && WmEntryPicturesReady < WmPendingPictures &&
-              WmPendingPictures < WmReveal && WmReveal < WmCountUserObjects);
+              WmPendingPictures < WmReveal && WmReveal < WmCountUserObjects &&
+              WmCountUserObjects < WmCatalogReady);
 // Room for one menu icon message per menu index below the own and the tools menu's.
 static_assert(WmToolsIcon - WmMenuIconFirst <= OwnMenuIndex && OwnMenuIndex < ToolsMenuIndex);
 static_assert(CmdQuit == CmdSettings + 1 && CmdQuickLaunch == CmdQuit + 1 && CmdQuickLaunch < SeparatorCommand &&

@@ -89,11 +89,12 @@ TEST_F(QuickLaunchE2e, HotkeyOpensTypingNarrowsEnterStartsTheEntryEscCloses)
     EXPECT_EQ(records[0].showCommand, SW_SHOWMAXIMIZED);
     EXPECT_FALSE(IsWindowVisible(box));
 
-    // Opened again it starts afresh; Esc closes it without starting anything.
+    // Opened again it starts afresh, listing the latest start; Esc closes it without
+    // starting anything.
     Sleep(500);  // the started copy's console window may hold the foreground a moment
     PressKeys({VK_CONTROL, VK_SHIFT, VK_F9});
     ASSERT_EQ(WaitForBox(), box);
-    EXPECT_TRUE(WaitForRows(box, 3)) << Rows(box);
+    EXPECT_TRUE(WaitForRows(box, 1)) << Rows(box);
     PressKeys({VK_ESCAPE});
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); }, 3000));
     Sleep(500);
@@ -159,6 +160,52 @@ TEST_F(QuickLaunchE2e, FortyFiveEntriesScrollInWholeRowsAndATextWithoutMatchesSt
     EXPECT_TRUE(IsWindowVisible(box) && ReadRecorderLog(log).empty());
     PressKeys({VK_ESCAPE});
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); }, 3000));
+}
+
+TEST_F(QuickLaunchE2e, OnePickIsLearnedKeptAcrossARestartListedWhileEmptyAndForgottenByDel)
+{
+    const std::string ini = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=1",
+                                 "QuickLaunchHotkey=" + std::to_string(Hotkey), "[M0]", "MenuName=Tools", "ItemCount=2"}) +
+                            Entry("M0I1", "Report alpha", "alpha", 1) + Entry("M0I2", "Report beta", "beta", 1);
+    Launch(ini);
+    auto open = [&](LRESULT rows) {
+        Sleep(500);  // the started copy's console window may hold the foreground a moment
+        HWND box = nullptr;
+        for (int tries = 0; tries < 5 && !box; ++tries) {
+            PressKeys({VK_CONTROL, VK_SHIFT, VK_F9});
+            box = app->WaitForWindow({BoxClass, "", true}, 1000);
+        }
+        EXPECT_TRUE(box && WaitForBox() == box && WaitForRows(box, rows)) << Rows(box);
+        return box;
+    };
+    auto startsWith = [&](std::initializer_list<WORD> keys, size_t records, const char* tail) {
+        PressKeys(keys);
+        std::vector<RecorderRecord> seen = WaitForRecords(log, records);
+        ASSERT_EQ(seen.size(), records);
+        EXPECT_TRUE(EndsWith(seen.back().commandLine, tail)) << seen.back().commandLine;
+    };
+    // Both match "rep" alike, alpha first; beta picked once comes first from then on.
+    ASSERT_TRUE(open(2));
+    PressKeys({'R', 'E', 'P'});
+    startsWith({VK_DOWN, VK_RETURN}, 1, " beta");
+    ASSERT_TRUE(open(1)) << "the empty box lists the latest start";
+    startsWith({'R', 'E', 'P', VK_RETURN}, 2, " beta");
+
+    // Written beside the configuration, and learned still after a restart.
+    EXPECT_TRUE(Post(main, WM_CLOSE));
+    EXPECT_EQ(app->WaitForExit(), 0u);
+    const std::string history = sandbox->Folder().File("mgoldwk-history.ini");
+    EXPECT_NE(GetFileAttributesA(history.c_str()), INVALID_FILE_ATTRIBUTES);
+    Launch(std::nullopt);
+    ASSERT_TRUE(open(1));
+    startsWith({'R', 'E', 'P', VK_RETURN}, 3, " beta");
+
+    // Del on the latest start forgets it: the empty box lists every entry again, alpha first.
+    HWND box = open(1);
+    ASSERT_TRUE(box);
+    PressKeys({VK_DELETE});
+    EXPECT_TRUE(WaitForRows(box, 2)) << Rows(box);
+    startsWith({'R', 'E', 'P', VK_RETURN}, 4, " alpha");
 }
 
 TEST_F(QuickLaunchE2e, AHotkeyTakenElsewhereIsReportedAsForTheMenus)
