@@ -208,6 +208,60 @@ TEST_F(QuickLaunchE2e, OnePickIsLearnedKeptAcrossARestartListedWhileEmptyAndForg
     startsWith({'R', 'E', 'P', VK_RETURN}, 4, " alpha");
 }
 
+TEST_F(QuickLaunchE2e, CtrlDAddsTheRowToAMenuAndSavesTheRowMenuStartsAndCtrlOShowsTheFolder)
+{
+    LaunchWithEntries();
+    auto open = [&] {
+        HWND box = nullptr;
+        for (int tries = 0; tries < 5 && !box; ++tries) {
+            PressKeys({VK_CONTROL, VK_SHIFT, VK_F9});
+            box = app->WaitForWindow({BoxClass, "", true}, 1000);
+        }
+        EXPECT_TRUE(box && WaitForBox() == box);
+        return box;
+    };
+    // Ctrl+D: the menus pop up; the first, Tools, takes "Gamma recorder" and the file holds it.
+    HWND box = open();
+    ASSERT_TRUE(box);
+    PressKeys({'G', 'A', 'M'});
+    ASSERT_TRUE(WaitForRows(box, 1));
+    PressKeys({VK_CONTROL, 'D'});
+    ASSERT_TRUE(app->WaitForPopup());
+    PressKeys({VK_DOWN});
+    PressKeys({VK_RETURN});
+    EXPECT_TRUE(WaitUntil([&] { return Count(sandbox->ReadIni().value_or(""), "Gamma recorder") == 2; }, 5000))
+        << sandbox->ReadIni().value_or("");
+    EXPECT_FALSE(IsWindowVisible(box));
+    EXPECT_TRUE(app->NoMessageBoxFor(200));
+
+    // A right click on a row: its menu starts it as administrator by the mnemonic.
+    ASSERT_EQ(open(), box);
+    PressKeys({'A', 'L', 'P'});
+    ASSERT_TRUE(WaitForRows(box, 1));
+    const RECT list = ScreenPlace(FindWindowExA(box, nullptr, "MgwQuickList", nullptr));
+    SetCursorPos(list.left + 40, list.top + 8);
+    INPUT click[2] = {{.type = INPUT_MOUSE, .mi = {.dwFlags = MOUSEEVENTF_RIGHTDOWN}},
+                      {.type = INPUT_MOUSE, .mi = {.dwFlags = MOUSEEVENTF_RIGHTUP}}};
+    SendInput(2, click, sizeof(INPUT));
+    ASSERT_TRUE(app->WaitForPopup());
+    PressKeys({'A'});
+    std::vector<RecorderRecord> records = WaitForRecords(log, 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(EndsWith(records[0].commandLine, " alpha")) << records[0].commandLine;
+
+    // Ctrl+O: the folder holding the entry's file opens in a window of its own.
+    ASSERT_EQ(open(), box);
+    PressKeys({'B', 'E', 'T'});
+    ASSERT_TRUE(WaitForRows(box, 1));
+    std::string folder = sandbox->Folder().Path();
+    if (folder.back() == '\\') folder.pop_back();
+    const std::string name = folder.substr(folder.find_last_of('\\') + 1);
+    PressKeys({VK_CONTROL, 'O'});
+    HWND shown = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (shown = FindWindowA(nullptr, name.c_str())) != nullptr; }, 10000)) << name;
+    if (shown) PostMessageA(shown, WM_CLOSE, 0, 0);
+}
+
 TEST_F(QuickLaunchE2e, AHotkeyTakenElsewhereIsReportedAsForTheMenus)
 {
     // This process holds the combination first.
