@@ -162,7 +162,7 @@ void QuickBox::TakeCandidates()
     entries_.reserve(count);
     targets_.reserve(count);
     // A catalog result whose file an entry already starts shows once, as the entry.
-    std::unordered_set<std::string> started;
+    std::unordered_set<uint64_t> started;
     for (size_t m = 0; m < MenuList.size(); ++m) {
         const TOneMenu& menu = *MenuList[m];
         for (size_t k = 0; k < menu.Items.size(); ++k) {
@@ -170,16 +170,27 @@ void QuickBox::TakeCandidates()
             if (item.IsSeparator()) continue;
             matcher_.Add(item.Description, item.IsPIDL ? std::string_view() : FileNamePart(item.Pfad));
             entries_.push_back({static_cast<int>(m), static_cast<int>(k)});
-            targets_.push_back(EntryTarget(item));
-            if (results && !item.IsPIDL) started.insert(TargetKey(item.Pfad));
+            const bool plain = !item.IsPIDL && item.Parameters.empty();
+            targets_.push_back(TargetHash(plain ? std::string_view(item.Pfad) : std::string_view(EntryTarget(item))));
+            if (results && !item.IsPIDL) started.insert(TargetHash(item.Pfad));
         }
     }
     for (size_t r = 0; r < results; ++r) {
-        if (started.contains(TargetKey(catalog_->Path(r))) || started.contains(TargetKey(catalog_->Target(r)))) continue;
+        const uint64_t target = TargetHash(catalog_->Target(r));
+        if (!started.empty() && (started.contains(target) || started.contains(TargetHash(catalog_->Path(r))))) continue;
         matcher_.Add(catalog_->Name(r), FileNamePart(catalog_->Target(r)));
         entries_.push_back({-1, -1, static_cast<int>(r)});
-        targets_.push_back(TargetKey(catalog_->Target(r)));
+        targets_.push_back(target);
     }
+    PrepareRanking();
+}
+
+void QuickBox::PrepareRanking()
+{
+    narrowed_.clear();
+    ranking_.reset();
+    if (services_.history && !services_.history->History().Records().empty())
+        ranking_.emplace(services_.history->History(), static_cast<int64_t>(std::time(nullptr)), targets_);
 }
 
 void QuickBox::Open()
@@ -214,6 +225,8 @@ void QuickBox::Close()
     hits_.clear();
     entries_.clear();
     targets_.clear();
+    ranking_.reset();
+    narrowed_.clear();
     matcher_.Clear();
     catalog_.reset();
     selected_ = -1;
@@ -350,23 +363,33 @@ void QuickBox::Rank(const std::string& typed)
         ShowRecent();
         return;
     }
-    // Letters added at the end can only narrow the list: the last hits are all there is to try.
+    // Letters added at the end can only narrow the list: the last hits are all there is to
+    // try, and they are kept for when the letters are taken back.
     if (!typed_.empty() && typed.size() > typed_.size() && typed.starts_with(typed_)) {
         matcher_.RankAmong(typed, hits_, ranked_);
+        narrowed_.push_back({typed_, std::move(hits_)});
         hits_.swap(ranked_);
+        ranked_.clear();
     } else {
+        while (!narrowed_.empty() && !(typed.starts_with(narrowed_.back().typed) && typed.size() >= narrowed_.back().typed.size()))
+            narrowed_.pop_back();
+        if (!narrowed_.empty() && narrowed_.back().typed == typed) {
+            hits_ = std::move(narrowed_.back().hits);
+            narrowed_.pop_back();
+            return;
+        }
+        narrowed_.clear();
         matcher_.Rank(typed, hits_);
     }
-    if (history && !typed.empty())
-        RankByHistory(matcher_, history->History(), typed, static_cast<int64_t>(std::time(nullptr)), targets_, hits_);
+    if (ranking_ && !typed.empty()) ranking_->Rank(matcher_, typed, hits_);
 }
 
 void QuickBox::ShowRecent()
 {
     hits_.clear();
     const std::vector<std::string> recent = services_.history->History().Recent();
-    std::unordered_map<std::string_view, size_t> rank;
-    for (size_t i = 0; i < recent.size(); ++i) rank.emplace(recent[i], i);
+    std::unordered_map<uint64_t, size_t> rank;
+    for (size_t i = 0; i < recent.size(); ++i) rank.emplace(TargetHash(recent[i]), i);
     std::vector<int> found(recent.size(), -1);
     for (size_t c = 0; c < targets_.size(); ++c) {
         auto it = rank.find(targets_[c]);
@@ -391,24 +414,28 @@ void QuickBox::TypedChanged()
 void QuickBox::CatalogChanged()
 {
     if (!Handle() || !IsWindowVisible(Handle())) return;
-    const std::string chosen = selected_ >= 0 ? TargetOf(selected_) : std::string();
+    auto targetAt = [this](int row) { return targets_[static_cast<size_t>(hits_[static_cast<size_t>(row)].candidate)]; };
+    const uint64_t chosen = selected_ >= 0 ? targetAt(selected_) : 0;
     TakeCandidates();
     const std::string typed = std::move(typed_);
     typed_.clear();
     Rank(typed);
     typed_ = typed;
     int again = hits_.empty() ? -1 : 0;
-    for (int row = 0; !chosen.empty() && row < RowCount(); ++row)
-        if (TargetOf(row) == chosen) again = row;
+    for (int row = 0; chosen && row < RowCount(); ++row)
+        if (targetAt(row) == chosen) again = row;
     top_ = std::clamp(top_, 0, std::max(0, RowCount() - RowsInView()));
     selected_ = -1;
     ListChanged();
     if (again >= 0) Select(again);
 }
 
-const std::string& QuickBox::TargetOf(int row) const
+std::string QuickBox::TargetOf(int row) const
 {
-    return targets_[static_cast<size_t>(hits_[static_cast<size_t>(row)].candidate)];
+    const Row chosen = RowAt(row);
+    if (chosen.menu < 0) return catalog_ ? TargetKey(catalog_->Target(static_cast<size_t>(chosen.result))) : "";
+    const TOneItem* item = QuickEntry(chosen.menu, chosen.item);
+    return item ? EntryTarget(*item) : "";
 }
 
 int QuickBox::RowAtPoint(POINT inList) const
@@ -487,6 +514,7 @@ bool QuickBox::ForgetSelected()
 {
     if (selected_ < 0 || !services_.history) return false;
     if (!services_.history->Remove(TargetOf(selected_))) return false;
+    PrepareRanking();
     const int keep = selected_;
     const std::string typed = std::move(typed_);
     typed_.clear();
@@ -504,10 +532,11 @@ void QuickBox::ShowContextMenu(POINT screen)
     if (selected_ < 0) return;
     UniqueMenu popup(CreatePopupMenu()), menus(CreatePopupMenu());
     if (!popup || !menus) return;
-    const bool known = services_.history && !TargetOf(selected_).empty() &&
+    const std::string target = TargetOf(selected_);
+    const bool known = services_.history && !target.empty() &&
                        std::any_of(services_.history->History().Records().begin(),
                                    services_.history->History().Records().end(),
-                                   [&](const HistoryRecord& r) { return r.target == TargetOf(selected_); });
+                                   [&](const HistoryRecord& r) { return r.target == target; });
     AppendMenuW(popup.get(), MF_STRING, CmdStart, L"&Start\tEnter");
     SetMenuDefaultItem(popup.get(), CmdStart, FALSE);
     AppendMenuW(popup.get(), MF_STRING, CmdStartAdmin, L"Start as &administrator\tCtrl+Enter");

@@ -3,12 +3,14 @@
 #pragma once
 
 #include "quick/quick_catalog.h"
+#include "quick/quick_history.h"
 #include "quick/quick_match.h"
 #include "quick/quick_rows_win.h"
 #include "win/form_of.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -120,12 +122,21 @@ private:
     int PickMenu(POINT screen);
     void AddSelectedTo(int menu);
     POINT SelectedRowCorner() const;
-    const std::string& TargetOf(int row) const;
+    // What the history calls the row's target.
+    std::string TargetOf(int row) const;
+    void PrepareRanking();
 
     QuickLaunch launch_;
     Services services_;
     std::shared_ptr<const QuickCatalog> catalog_;
-    std::vector<std::string> targets_;  // per candidate: what the history calls its target
+    std::vector<uint64_t> targets_;  // per candidate: TargetHash of what the history calls its target
+    std::optional<HistoryRanking> ranking_;
+    // The hits of each shorter text typed on the way to this one, for taking letters back.
+    struct Narrowed {
+        std::string typed;
+        std::vector<QuickHit> hits;
+    };
+    std::vector<Narrowed> narrowed_;
     std::unique_ptr<class CatalogPictures> pictures_;
     QuickMatcher matcher_;
     std::vector<Row> entries_;  // per candidate of matcher_

@@ -19,18 +19,6 @@ constexpr int64_t SecondsPerDay = 24 * 60 * 60;
 
 bool IsBlank(char32_t c) { return c == ' ' || c == '\t' || c == 0xA0 || c == 0x3000; }
 
-// Weighted use of each target: every start counts 1, halved for each half-life since.
-std::unordered_map<std::string_view, double> UseOfTargets(const QuickHistory& history, int64_t now)
-{
-    std::unordered_map<std::string_view, double> use;
-    use.reserve(history.Records().size());
-    for (const HistoryRecord& r : history.Records()) {
-        const double days = static_cast<double>(std::max<int64_t>(0, now - r.lastUse)) / SecondsPerDay;
-        use[r.target] += r.count * std::exp2(-days / HalfLifeDays);
-    }
-    return use;
-}
-
 int BonusOf(double use)
 {
     // Logarithmic: the tenth start adds less than the first, so habit cannot outweigh a letter.
@@ -126,27 +114,68 @@ std::vector<std::string> QuickHistory::Recent(size_t most) const
     return recent;
 }
 
-void RankByHistory(QuickMatcher& matcher, const QuickHistory& history, std::string_view typed, int64_t now,
-                   const std::vector<std::string>& targets, std::vector<QuickHit>& hits)
+uint64_t TargetHash(std::string_view target)
 {
-    matcher.MarkStrong(typed, hits);
-    const std::string key = HistoryKey(typed, history.Fold());
-    const auto use = UseOfTargets(history, now);
+    while (!target.empty() && (target.back() == '\\' || target.back() == '/')) target.remove_suffix(1);
+    if (target.empty()) return 0;
+    uint64_t hash = 14695981039346656037ull;
+    for (char c : target) {
+        if (c == '/') c = '\\';
+        else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return hash ? hash : 1;
+}
 
-    // How firmly each target was learned for this text: the same text first, then the latest start.
-    struct Learned {
-        bool same = false;
-        int64_t lastUse = INT64_MIN;
-        bool operator<(const Learned& o) const { return same != o.same ? !same : lastUse < o.lastUse; }
-    };
-    std::unordered_map<std::string_view, Learned> learned;
+HistoryRanking::HistoryRanking(const QuickHistory& history, int64_t now, std::vector<uint64_t> targets)
+    : history_(&history)
+{
+    std::unordered_map<uint64_t, int32_t> numbers;
+    std::vector<double> use;
+    recordTarget_.reserve(history.Records().size());
+    for (const HistoryRecord& r : history.Records()) {
+        const auto [it, added] = numbers.emplace(TargetHash(r.target), static_cast<int32_t>(use.size()));
+        if (added) use.push_back(0);
+        recordTarget_.push_back(it->second);
+        const double days = static_cast<double>(std::max<int64_t>(0, now - r.lastUse)) / SecondsPerDay;
+        use[static_cast<size_t>(it->second)] += r.count * std::exp2(-days / HalfLifeDays);
+    }
+    bonus_.reserve(use.size());
+    for (double u : use) bonus_.push_back(BonusOf(u));
+    learned_.resize(use.size());
+    targetOf_.assign(targets.size(), -1);
+    if (numbers.empty()) return;
+    for (size_t c = 0; c < targets.size(); ++c)
+        if (auto it = numbers.find(targets[c]); targets[c] && it != numbers.end()) targetOf_[c] = it->second;
+}
+
+void HistoryRanking::Rank(QuickMatcher& matcher, std::string_view typed, std::vector<QuickHit>& hits)
+{
+    if (bonus_.empty()) return;
+    const std::string key = HistoryKey(typed, history_->Fold());
+    std::fill(learned_.begin(), learned_.end(), Learned{});
+    std::vector<bool> isLearned(learned_.size(), false);
     if (!key.empty()) {
-        for (const HistoryRecord& r : history.Records()) {
+        const auto& records = history_->Records();
+        for (size_t i = 0; i < records.size(); ++i) {
+            const HistoryRecord& r = records[i];
             if (r.typed.empty() || !(key.starts_with(r.typed) || r.typed.starts_with(key))) continue;
-            Learned& l = learned[r.target];
-            l = std::max(l, Learned{r.typed == key, r.lastUse});
+            const auto t = static_cast<size_t>(recordTarget_[i]);
+            learned_[t] = std::max(learned_[t], Learned{r.typed == key, r.lastUse});
+            isLearned[t] = true;
         }
     }
+    // Only the hits the history knows move; the rest keep the matcher's order.
+    known_.clear();
+    rest_.clear();
+    for (const QuickHit& hit : hits) {
+        const bool known = hit.candidate >= 0 && static_cast<size_t>(hit.candidate) < targetOf_.size() &&
+                           targetOf_[static_cast<size_t>(hit.candidate)] >= 0;
+        (known ? known_ : rest_).push_back(hit);
+    }
+    if (known_.empty()) return;
+    matcher.MarkStrong(typed, known_);
+    matcher.MarkStrong(typed, rest_);
 
     struct Keyed {
         QuickHit hit;
@@ -154,30 +183,49 @@ void RankByHistory(QuickMatcher& matcher, const QuickHistory& history, std::stri
         Learned learned;
         int score;
     };
-    std::vector<Keyed> keyed;
-    keyed.reserve(hits.size());
-    for (const QuickHit& hit : hits) {
+    auto keyOf = [&](const QuickHit& hit) {
+        const auto t = static_cast<size_t>(targetOf_[static_cast<size_t>(hit.candidate)]);
         Keyed k{hit, hit.strong ? 1 : 3, {}, hit.score};
-        const bool known = hit.candidate >= 0 && static_cast<size_t>(hit.candidate) < targets.size() &&
-                           !targets[static_cast<size_t>(hit.candidate)].empty();
-        if (known) {
-            const std::string_view target = targets[static_cast<size_t>(hit.candidate)];
-            if (auto it = learned.find(target); it != learned.end()) {
-                k.tier -= 1;
-                k.learned = it->second;
-            } else if (auto u = use.find(target); u != use.end()) {
-                k.score += BonusOf(u->second);
-            }
+        if (isLearned[t]) {
+            k.tier -= 1;
+            k.learned = learned_[t];
+        } else {
+            k.score += bonus_[t];
         }
-        keyed.push_back(k);
-    }
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        return k;
+    };
+    auto before = [](const Keyed& a, const Keyed& b) {
         if (a.tier != b.tier) return a.tier < b.tier;
         if ((a.tier == 0 || a.tier == 2) && (a.learned < b.learned || b.learned < a.learned)) return b.learned < a.learned;
         if (a.score != b.score) return a.score > b.score;
         return a.hit.candidate < b.hit.candidate;
-    });
-    for (size_t i = 0; i < hits.size(); ++i) hits[i] = keyed[i].hit;
+    };
+    std::vector<Keyed> known;
+    known.reserve(known_.size());
+    for (const QuickHit& hit : known_) known.push_back(keyOf(hit));
+    std::sort(known.begin(), known.end(), before);
+    // The rest, already in the matcher's order (score, then candidate), split into strong
+    // and weak and merged with the few known ones.
+    hits.clear();
+    size_t k = 0;
+    for (const bool strong : {true, false}) {
+        for (const QuickHit& hit : rest_) {
+            if (hit.strong != strong) continue;
+            const Keyed r{hit, strong ? 1 : 3, {}, hit.score};
+            while (k < known.size() && before(known[k], r)) hits.push_back(known[k++].hit);
+            hits.push_back(hit);
+        }
+    }
+    while (k < known.size()) hits.push_back(known[k++].hit);
+}
+
+void RankByHistory(QuickMatcher& matcher, const QuickHistory& history, std::string_view typed, int64_t now,
+                   const std::vector<std::string>& targets, std::vector<QuickHit>& hits)
+{
+    std::vector<uint64_t> hashes;
+    hashes.reserve(targets.size());
+    for (const std::string& t : targets) hashes.push_back(TargetHash(t));
+    HistoryRanking(history, now, std::move(hashes)).Rank(matcher, typed, hits);
 }
 
 QuickHistory ReadHistory(std::string_view bytes, const CodePage& codePage, CaseFold fold)

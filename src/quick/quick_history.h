@@ -54,6 +54,10 @@ private:
     std::vector<HistoryRecord> records_;  // in the order they were first made
 };
 
+// A number for a target that is the same for two texts naming the same file: ASCII
+// letters folded, "/" as "\\", trailing "\\" left out (as TargetKey makes them alike).
+uint64_t TargetHash(std::string_view target);
+
 // Puts the matcher's hits for `typed` in the order the box shows them: strong matches
 // (see QuickHit::strong) before weak ones, so that use alone never puts a strong match
 // below a weak one. Within each, a target started before for this text, for a text this
@@ -61,9 +65,35 @@ private:
 // related one, then the latest start. Every other hit gains a small bonus for its use
 // (less than one letter's worth, halving every HalfLifeDays), so it only decides between
 // close scores. Equal scores keep the order of Add (the menus' entries first).
-// `targets[candidate]` is each candidate's target; missing or empty ones have no history.
 constexpr int64_t HalfLifeDays = 14;
 constexpr int MaxUseBonus = 15;
+
+// The history as one opening of the box ranks with it: each candidate's target looked up
+// once, the use bonus reckoned once, so a keystroke only compares typed texts and moves
+// the few hits the history knows.
+class HistoryRanking {
+public:
+    // `targets[candidate]` is each candidate's TargetHash (0: none). The history must
+    // stay as it is while this is used.
+    HistoryRanking(const QuickHistory& history, int64_t now, std::vector<uint64_t> targets);
+    // `hits` as the matcher ranked them for `typed`.
+    void Rank(QuickMatcher& matcher, std::string_view typed, std::vector<QuickHit>& hits);
+
+private:
+    struct Learned {
+        bool same = false;
+        int64_t lastUse = INT64_MIN;
+        bool operator<(const Learned& o) const { return same != o.same ? !same : lastUse < o.lastUse; }
+    };
+    const QuickHistory* history_;
+    std::vector<int32_t> targetOf_;      // per candidate: the history's target number, -1 none
+    std::vector<int32_t> recordTarget_;  // per record
+    std::vector<int> bonus_;             // per target
+    std::vector<Learned> learned_;       // per target, for the typed text
+    std::vector<QuickHit> known_, rest_;
+};
+
+// The same for one keystroke, with the targets' texts (missing or empty: no history).
 void RankByHistory(QuickMatcher& matcher, const QuickHistory& history, std::string_view typed, int64_t now,
                    const std::vector<std::string>& targets, std::vector<QuickHit>& hits);
 
