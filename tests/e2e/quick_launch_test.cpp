@@ -82,6 +82,11 @@ TEST_F(QuickLaunchE2e, HotkeyOpensTypingNarrowsEnterStartsTheEntryEscCloses)
     EXPECT_TRUE(WaitForRows(box, 3)) << "every entry has an a: " << Rows(box);
     PressKeys({'L'});
     EXPECT_TRUE(WaitForRows(box, 1)) << Rows(box);
+    // A letter taken back widens the list again as it was.
+    PressKeys({VK_BACK});
+    EXPECT_TRUE(WaitForRows(box, 3)) << Rows(box);
+    PressKeys({'L'});
+    EXPECT_TRUE(WaitForRows(box, 1)) << Rows(box);
     PressKeys({VK_RETURN});
     std::vector<RecorderRecord> records = WaitForRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
