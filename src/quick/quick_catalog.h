@@ -37,4 +37,20 @@ public:
     std::string_view Target(size_t index) const;
     // What the catalog holds in memory, for the benchmark.
     size_t MemoryBytes() const;
+
+private:
+    // A result's name, path and target lie one after the other in `texts_`.
+    struct Record {
+        uint32_t offset;
+        uint16_t nameLength;
+        uint16_t pathLength;
+        uint16_t targetLength;  // 0: the path is the target
+    };
+    // False when the key was there already.
+    bool Remember(uint64_t hash);
+    bool Place(uint64_t hash);
+
+    std::string texts_;
+    std::vector<Record> records_;
+    std::vector<uint64_t> keys_;  // hashes of the targets' keys; 0 is a free slot
 };
