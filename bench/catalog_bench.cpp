@@ -21,12 +21,13 @@ constexpr const char* Digits = "00000";
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// Anonymous resident memory (Wine reports no private bytes of its own), else PrivateUsage.
+// Anonymous resident memory of this process's Unix side (Wine reports no private bytes of
+// its own; Z:\\proc\\self would be the server's), else PrivateUsage.
 double PrivateBytes()
 {
-    const std::string status = ReadWholeFile("Z:\\proc\\self\\status");
-    const size_t at = status.find("RssAnon:");
-    if (at != std::string::npos) return std::strtod(status.c_str() + at + 8, nullptr) * 1024;
+    static const std::optional<unsigned long> unixPid = UnixProcessOf("catalog_bench.exe");
+    if (unixPid)
+        if (std::optional<double> kb = RssAnonKb(*unixPid)) return *kb * 1024;
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof(memory);
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
@@ -121,6 +122,15 @@ int main(int argc, char** argv)
         CatalogService warm({Utf8(root) + "Vendor 0"}, {}, [] {});
         for (int k = 0; k < 200 && warm.Now()->Count() == 0; ++k) Sleep(10);
     }
+    // What a worker costs with nothing to find: its thread, its COM apartment, a watch.
+    double emptyKb = 0;
+    {
+        const double bare = PrivateBytes();
+        CreateDirectoryW((root + L"empty").c_str(), nullptr);
+        CatalogService empty({Utf8(root) + "empty"}, {}, [] {});
+        Sleep(500);
+        emptyKb = (PrivateBytes() - bare) / 1024;
+    }
     const double before = PrivateBytes();
     const auto start = std::chrono::steady_clock::now();
     int snapshots = 0;
@@ -134,18 +144,25 @@ int main(int argc, char** argv)
         if (!snapshots++) firstSeconds = Seconds(std::chrono::steady_clock::now() - start);
     }
     const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+    // The worker lets go of what it built the catalog in just after handing it over.
+    Sleep(500);
     const double after = PrivateBytes();
     const auto stopping = std::chrono::steady_clock::now();
     service.reset();
     const double stopMs = Seconds(std::chrono::steady_clock::now() - stopping) * 1000;
     const double kept = PrivateBytes();
-    const double results = static_cast<double>(catalog->Count());
+    const size_t resultCount = catalog->Count(), ownBytes = catalog->MemoryBytes();
+    catalog.reset();
+    const double released = PrivateBytes();
+    const double results = static_cast<double>(resultCount);
     std::printf("catalog of %d shortcuts in %d folders: %zu results in %.2f s (first of %d catalogs after %.2f s)\n",
-                count, folders, catalog->Count(), seconds, snapshots, firstSeconds);
+                count, folders, resultCount, seconds, snapshots, firstSeconds);
     std::printf("  private memory added %.0f KB, %.0f bytes per result; the catalog's own count %.0f bytes per result\n",
-                (after - before) / 1024, (after - before) / results, static_cast<double>(catalog->MemoryBytes()) / results);
-    std::printf("  the worker ended in %.0f ms; with only the catalog kept, %.0f bytes per result\n", stopMs,
-                (kept - before) / results);
+                (after - before) / 1024, (after - before) / results, static_cast<double>(ownBytes) / results);
+    std::printf("  a worker with nothing to find adds %.0f KB; beyond that, %.0f bytes per result\n", emptyKb,
+                (after - before - emptyKb * 1024) / results);
+    std::printf("  the worker ended in %.0f ms; with only the catalog kept %.0f bytes per result, without it %.0f\n",
+                stopMs, (kept - before) / results, (released - before) / results);
     CoUninitialize();
-    return catalog->Count() == static_cast<size_t>(count) ? 0 : 1;
+    return resultCount == static_cast<size_t>(count) ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -140,15 +141,31 @@ void QuickCatalog::Add(std::string_view name, std::string_view path, std::string
     texts_.append(name).append(path).append(target);
 }
 
+QuickCatalog::QuickCatalog(const QuickCatalog& other) : texts_(other.texts_), records_(other.records_)
+{
+    size_t slots = 64;
+    while (records_.size() * 4 > slots * 3) slots *= 2;
+    keys_.assign(slots, 0);
+    for (size_t k = 0; k < records_.size(); ++k) Place(KeyHash(Target(k)));
+}
+
+QuickCatalog& QuickCatalog::operator=(const QuickCatalog& other)
+{
+    if (this != &other) *this = QuickCatalog(other);
+    return *this;
+}
+
+void QuickCatalog::Rehash(size_t slots)
+{
+    const std::vector<uint64_t> old = std::exchange(keys_, std::vector<uint64_t>(slots, 0));
+    for (uint64_t key : old)
+        if (key) Place(key);
+}
+
 bool QuickCatalog::Remember(uint64_t hash)
 {
     // Open addressing, at most three quarters full.
-    if ((records_.size() + 1) * 4 > keys_.size() * 3) {
-        std::vector<uint64_t> old = std::move(keys_);
-        keys_.assign(old.empty() ? 64 : old.size() * 2, 0);
-        for (uint64_t key : old)
-            if (key) Place(key);
-    }
+    if ((records_.size() + 1) * 4 > keys_.size() * 3) Rehash(keys_.empty() ? 64 : keys_.size() * 2);
     return Place(hash);
 }
 

@@ -26,6 +26,12 @@ std::string TargetKey(std::string_view path);
 // Filled on the catalog's worker, then read-only and shared with the box.
 class QuickCatalog {
 public:
+    QuickCatalog() = default;
+    // A copy holds exactly what its results need, however much room the original kept.
+    QuickCatalog(const QuickCatalog& other);
+    QuickCatalog& operator=(const QuickCatalog& other);
+    QuickCatalog(QuickCatalog&&) noexcept = default;
+    QuickCatalog& operator=(QuickCatalog&&) noexcept = default;
     // `path` is what starts (the shortcut itself); `target` the file a shortcut starts,
     // empty when it is the path or unknown. A second result with the TargetKey of an
     // earlier one's target (or path) is passed over: one result per target.
@@ -49,6 +55,7 @@ private:
     // False when the key was there already.
     bool Remember(uint64_t hash);
     bool Place(uint64_t hash);
+    void Rehash(size_t slots);
 
     std::string texts_;
     std::vector<Record> records_;

@@ -85,27 +85,49 @@ std::optional<std::string> KnownFolder(const KNOWNFOLDERID& id, int csidl)
 
 // Reads what a shortcut starts without resolving it: no search for a moved target and
 // never a window, since this runs on the worker for thousands of files.
+// One link object serves every file (making one costs more than loading a file into it);
+// a second answer equal to the one before is checked on a fresh object, so nothing left
+// over from the last file is ever taken for this one's.
 class LinkReader {
 public:
     std::string Target(const std::wstring& linkFile)
     {
-        ComPtr<IShellLinkW> link;
-        ComPtr<IPersistFile> file;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                    reinterpret_cast<void**>(link.GetAddressOf()))) ||
-            FAILED(link.As(&file)) || file->Load(linkFile.c_str(), STGM_READ) != S_OK)
-            return {};
-        // Wine answers GetPath from the link's 8-bit copy of the path, in which characters
-        // outside the code page are replaced; the identifier list keeps the name whole.
-        ITEMIDLIST* raw = nullptr;
-        const UniquePidl list(SUCCEEDED(link->GetIDList(&raw)) ? raw : nullptr);
-        std::array<wchar_t, MAX_PATH> path{};
-        if (list && SHGetPathFromIDListW(list.get(), path.data())) return Utf8(path.data());
-        path = {};
-        if (link->GetPath(path.data(), static_cast<int>(path.size()), nullptr, SLGP_RAWPATH) != S_OK) return {};
-        path.back() = L'\0';
-        return Utf8(Expanded(path.data()));
+        std::optional<std::wstring> target = Read(linkFile);
+        if (target && !target->empty() && *target == last_) {
+            link_.Reset();
+            target = Read(linkFile);
+        }
+        if (!target) link_.Reset();
+        last_ = target.value_or(std::wstring());
+        return Utf8(last_);
     }
+
+private:
+    std::optional<std::wstring> Read(const std::wstring& linkFile)
+    {
+        if (!link_ && (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                               reinterpret_cast<void**>(link_.GetAddressOf()))) ||
+                       FAILED(link_.As(&file_))))
+            return std::nullopt;
+        if (file_->Load(linkFile.c_str(), STGM_READ) != S_OK) return std::nullopt;
+        std::array<wchar_t, MAX_PATH> path{};
+        if (link_->GetPath(path.data(), static_cast<int>(path.size()), nullptr, SLGP_RAWPATH) != S_OK)
+            return std::wstring();
+        path.back() = L'\0';
+        std::wstring target = Expanded(path.data());
+        // Wine answers from the link's 8-bit copy of the path, with "?" for characters
+        // outside the code page; the identifier list keeps the name whole.
+        if (target.find(L'?') != std::wstring::npos) {
+            ITEMIDLIST* raw = nullptr;
+            const UniquePidl list(SUCCEEDED(link_->GetIDList(&raw)) ? raw : nullptr);
+            if (list && SHGetPathFromIDListW(list.get(), path.data())) target = path.data();
+        }
+        return target;
+    }
+
+    ComPtr<IShellLinkW> link_;
+    ComPtr<IPersistFile> file_;
+    std::wstring last_;
 };
 
 }  // namespace

@@ -48,19 +48,19 @@ TEST(QuickCatalogService, FindsProgramsOnceSkipsReadingMatterAndFollowsTheFolder
     for (const char* dir : {"sm", "sm\\Sub", "sm\\Sub\\Deeper", "apps", "user", "user\\a", "user\\a\\b"})
         ASSERT_TRUE(CreateDirectoryW(Wide(folder->File(dir)).c_str(), nullptr)) << dir;
     for (const char* file : {"apps\\alpha.exe", "apps\\beta.exe", "apps\\unins000.exe", "apps\\guide.chm",
-                             "apps\\Ωmega.exe", "apps\\delta.exe", "sm\\Gamma.exe", "sm\\notes.txt", "user\\tool.exe",
+                             "apps\\Редактор.exe", "apps\\delta.exe", "sm\\Gamma.exe", "sm\\notes.txt", "user\\tool.exe",
                              "user\\a\\deep.exe", "user\\a\\b\\deeper.exe", "user\\doc.pdf", "user\\x.txt",
                              "user\\unins001.exe"})
         ASSERT_TRUE(folder->Write(file, "MZ")) << file;
     ASSERT_TRUE(folder->Write("sm\\Home page.url", "[InternetShortcut]\r\nURL=http://example.com/\r\n"));
     const std::pair<const char*, const char*> links[] = {
         {"Alpha", "alpha.exe"},   {"Sub\\Beta", "beta.exe"},    {"Uninstall Alpha", "unins000.exe"},
-        {"Alpha Guide", "guide.chm"}, {"Sub\\Alpha again", "alpha.exe"}, {"Ωmega", "Ωmega.exe"}};
+        {"Alpha Guide", "guide.chm"}, {"Sub\\Alpha again", "alpha.exe"}, {"Редактор", "Редактор.exe"}};
     for (const auto& [link, target] : links)
         ASSERT_TRUE(MakeLink(sm + link + ".lnk", {apps + target})) << link;
 
     Results wanted = {{"Alpha", apps + "alpha.exe"},         {"Beta", apps + "beta.exe"},
-                      {"Ωmega", apps + "Ωmega.exe"},         {"Home page", sm + "Home page.url"},
+                      {"Редактор", apps + "Редактор.exe"},         {"Home page", sm + "Home page.url"},
                       {"Gamma", sm + "Gamma.exe"},           {"tool", user + "tool.exe"},
                       {"deep", user + "a\\deep.exe"},        {"doc", user + "doc.pdf"}};
     std::atomic<int> wakes{0};
