@@ -154,6 +154,14 @@ int main(int argc, char** argv)
     const size_t resultCount = catalog->Count(), ownBytes = catalog->MemoryBytes();
     catalog.reset();
     const double released = PrivateBytes();
+    // Ended in the middle of a walk.
+    auto interrupted = std::make_unique<CatalogService>(std::vector<std::string>{Utf8(root)}, std::vector<QuickFolder>{},
+                                                        [] {});
+    Sleep(1000);
+    const size_t found = interrupted->Now()->Count();
+    const auto interrupting = std::chrono::steady_clock::now();
+    interrupted.reset();
+    const double interruptMs = Seconds(std::chrono::steady_clock::now() - interrupting) * 1000;
     const double results = static_cast<double>(resultCount);
     std::printf("catalog of %d shortcuts in %d folders: %zu results in %.2f s (first of %d catalogs after %.2f s)\n",
                 count, folders, resultCount, seconds, snapshots, firstSeconds);
@@ -163,6 +171,7 @@ int main(int argc, char** argv)
                 (after - before - emptyKb * 1024) / results);
     std::printf("  the worker ended in %.0f ms; with only the catalog kept %.0f bytes per result, without it %.0f\n",
                 stopMs, (kept - before) / results, (released - before) / results);
+    std::printf("  ended in the middle of a walk (%zu results found) in %.0f ms\n", found, interruptMs);
     CoUninitialize();
     return resultCount == static_cast<size_t>(count) ? 0 : 1;
 }

@@ -132,13 +132,18 @@ std::string TargetKey(std::string_view path)
 void QuickCatalog::Add(std::string_view name, std::string_view path, std::string_view target)
 {
     if (target == path) target = {};
-    constexpr size_t MaxLength = std::numeric_limits<uint16_t>::max();
+    constexpr size_t MaxLength = std::numeric_limits<uint16_t>::max() - 1;
     if (name.size() > MaxLength || path.size() > MaxLength || target.size() > MaxLength) return;
     if (texts_.size() + name.size() + path.size() + target.size() > std::numeric_limits<uint32_t>::max()) return;
     if (!Remember(KeyHash(target.empty() ? path : target))) return;
-    records_.push_back({static_cast<uint32_t>(texts_.size()), static_cast<uint16_t>(name.size()),
-                        static_cast<uint16_t>(path.size()), static_cast<uint16_t>(target.size())});
-    texts_.append(name).append(path).append(target);
+    // Most names are the file's own name without its extension: read from the path.
+    const size_t fileAt = path.find_last_of("\\/") + 1;
+    const bool inPath = path.compare(fileAt, name.size(), name) == 0;
+    records_.push_back({static_cast<uint32_t>(texts_.size()), static_cast<uint16_t>(inPath ? fileAt : NameApart),
+                        static_cast<uint16_t>(name.size()), static_cast<uint16_t>(path.size()),
+                        static_cast<uint16_t>(target.size())});
+    if (!inPath) texts_.append(name);
+    texts_.append(path).append(target);
 }
 
 QuickCatalog::QuickCatalog(const QuickCatalog& other) : texts_(other.texts_), records_(other.records_)
@@ -186,21 +191,24 @@ size_t QuickCatalog::Count() const { return records_.size(); }
 std::string_view QuickCatalog::Name(size_t index) const
 {
     const Record& r = records_.at(index);
-    return std::string_view(texts_).substr(r.offset, r.nameLength);
+    const size_t at = r.nameAt == NameApart ? r.offset : r.offset + r.nameAt;
+    return std::string_view(texts_).substr(at, r.nameLength);
 }
 
 std::string_view QuickCatalog::Path(size_t index) const
 {
     const Record& r = records_.at(index);
-    return std::string_view(texts_).substr(r.offset + r.nameLength, r.pathLength);
+    return std::string_view(texts_).substr(PathAt(r), r.pathLength);
 }
 
 std::string_view QuickCatalog::Target(size_t index) const
 {
     const Record& r = records_.at(index);
     if (!r.targetLength) return Path(index);
-    return std::string_view(texts_).substr(r.offset + r.nameLength + r.pathLength, r.targetLength);
+    return std::string_view(texts_).substr(PathAt(r) + r.pathLength, r.targetLength);
 }
+
+size_t QuickCatalog::PathAt(const Record& r) { return r.offset + (r.nameAt == NameApart ? r.nameLength : 0); }
 
 size_t QuickCatalog::MemoryBytes() const
 {

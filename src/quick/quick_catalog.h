@@ -45,13 +45,17 @@ public:
     size_t MemoryBytes() const;
 
 private:
-    // A result's name, path and target lie one after the other in `texts_`.
+    // A result's name, path and target lie one after the other in `texts_`, the name
+    // left out when the path holds it.
     struct Record {
         uint32_t offset;
+        uint16_t nameAt;  // where the name starts in the path, or NameApart
         uint16_t nameLength;
         uint16_t pathLength;
         uint16_t targetLength;  // 0: the path is the target
     };
+    static constexpr uint16_t NameApart = 0xFFFF;
+    static size_t PathAt(const Record& r);
     // False when the key was there already.
     bool Remember(uint64_t hash);
     bool Place(uint64_t hash);

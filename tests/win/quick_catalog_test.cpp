@@ -89,4 +89,9 @@ TEST(QuickCatalogService, FindsProgramsOnceSkipsReadingMatterAndFollowsTheFolder
     service.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
     EXPECT_FALSE(CatalogService::AnyLeftRunning());
+
+    // The prefix's own Start menu: the user's and all users' Programs folders.
+    const std::vector<std::string> startMenu = StartMenuFolders();
+    EXPECT_EQ(startMenu.size(), 2u);
+    for (const std::string& programs : startMenu) EXPECT_NE(programs.find("Programs"), std::string::npos) << programs;
 }
