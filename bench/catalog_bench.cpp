@@ -36,7 +36,8 @@ double PrivateBytes()
 
 bool WriteBytes(const std::wstring& file, const std::string& bytes)
 {
-    UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle handle(
+        CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return handle && WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
@@ -49,7 +50,8 @@ std::string TemplateLink(const std::wstring& folder)
 {
     ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> file;
-    const std::wstring target = L"C:\\Program Files\\Bench Vendor " + Wide(Digits) + L"\\Bench App " + Wide(Digits) + L".exe";
+    const std::wstring target =
+        L"C:\\Program Files\\Bench Vendor " + Wide(Digits) + L"\\Bench App " + Wide(Digits) + L".exe";
     const std::wstring path = folder + L"template.lnk";
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(link.GetAddressOf()))) ||
@@ -155,8 +157,8 @@ int main(int argc, char** argv)
     catalog.reset();
     const double released = PrivateBytes();
     // Ended in the middle of a walk.
-    auto interrupted = std::make_unique<CatalogService>(std::vector<std::string>{Utf8(root)}, std::vector<QuickFolder>{},
-                                                        [] {});
+    auto interrupted =
+        std::make_unique<CatalogService>(std::vector<std::string>{Utf8(root)}, std::vector<QuickFolder>{}, [] {});
     Sleep(1000);
     const size_t found = interrupted->Now()->Count();
     const auto interrupting = std::chrono::steady_clock::now();
@@ -165,7 +167,8 @@ int main(int argc, char** argv)
     const double results = static_cast<double>(resultCount);
     std::printf("catalog of %d shortcuts in %d folders: %zu results in %.2f s (first of %d catalogs after %.2f s)\n",
                 count, folders, resultCount, seconds, snapshots, firstSeconds);
-    std::printf("  private memory added %.0f KB, %.0f bytes per result; the catalog's own count %.0f bytes per result\n",
+    std::printf("  private memory added %.0f KB, %.0f bytes per result; the catalog's own count %.0f bytes per "
+                "result\n",
                 (after - before) / 1024, (after - before) / results, static_cast<double>(ownBytes) / results);
     std::printf("  a worker with nothing to find adds %.0f KB; beyond that, %.0f bytes per result\n", emptyKb,
                 (after - before - emptyKb * 1024) / results);

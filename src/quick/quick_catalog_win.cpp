@@ -25,7 +25,9 @@ constexpr DWORD QuietMillis = 1000;
 constexpr DWORD LongestDelayMillis = 4000;
 // A folder that cannot be opened or watched is tried again this often.
 constexpr DWORD RetryMillis = 30000;
-// While a large folder is walked for the first time, the box gets what is found this often.
+// While a large folder is walked for the first time, the box gets what is found this often,
+// and less often as the walk goes on: each catalog handed over is a copy, and many large
+// copies leave the heap holding more than the last one needs.
 constexpr DWORD PublishEveryMillis = 250;
 constexpr int StartMenuDepth = 16;
 constexpr std::string_view StartMenuMasks = "*.lnk;*.url;*.exe;*.appref-ms";
@@ -308,7 +310,7 @@ private:
         watches_.Drop(r);
         WalkEnd end = WalkEnd::Missing;
         if (!root.masks.empty() && DirectoryExists(root.path)) {
-            lastPublish_ = GetTickCount();
+            walkStarted_ = lastPublish_ = GetTickCount();
             std::wstring path = root.path;
             end = Folder(root, path, root.depth, next, tags, tag);
         }
@@ -382,8 +384,7 @@ private:
     {
         if (!MatchesMasks(fileName, root.masks)) return;
         const size_t dot = fileName.rfind('.');
-        const std::string_view name =
-            dot == std::string::npos || dot == 0 ? std::string_view(fileName) : std::string_view(fileName).substr(0, dot);
+        const std::string_view name = std::string_view(fileName).substr(0, dot == 0 ? std::string::npos : dot);
         const std::string file = Utf8(path);
         const std::string target = MatchesMasks(fileName, "*.lnk") ? links_.Target(path) : std::string();
         const std::string_view targetName = FileNameOf(target.empty() ? file : target);
@@ -396,7 +397,9 @@ private:
         next.Add(name, file, target);
         if (next.Count() == before) return;
         tags.push_back(tag);
-        if (!roots_[tag].walked && GetTickCount() - lastPublish_ >= PublishEveryMillis) Publish(next, tags);
+        const DWORD now = GetTickCount();
+        if (!roots_[tag].walked && now - lastPublish_ >= std::max(PublishEveryMillis, (now - walkStarted_) / 2))
+            Publish(next, tags);
     }
 
     void Publish(const QuickCatalog& next, const std::vector<uint16_t>& tags)
@@ -435,6 +438,7 @@ private:
     // The newest catalog published and, for each of its results, the root it came from.
     std::shared_ptr<const QuickCatalog> current_ = std::make_shared<const QuickCatalog>();
     std::vector<uint16_t> tags_;
+    DWORD walkStarted_ = 0;
     DWORD lastPublish_ = 0;
     LinkReader links_;
     FolderWatches watches_;

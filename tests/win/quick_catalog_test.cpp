@@ -48,9 +48,9 @@ TEST(QuickCatalogService, FindsProgramsOnceSkipsReadingMatterAndFollowsTheFolder
     for (const char* dir : {"sm", "sm\\Sub", "sm\\Sub\\Deeper", "apps", "user", "user\\a", "user\\a\\b"})
         ASSERT_TRUE(CreateDirectoryW(Wide(folder->File(dir)).c_str(), nullptr)) << dir;
     for (const char* file : {"apps\\alpha.exe", "apps\\beta.exe", "apps\\unins000.exe", "apps\\guide.chm",
-                             "apps\\Редактор.exe", "apps\\delta.exe", "sm\\Gamma.exe", "sm\\notes.txt", "user\\tool.exe",
-                             "user\\a\\deep.exe", "user\\a\\b\\deeper.exe", "user\\doc.pdf", "user\\x.txt",
-                             "user\\unins001.exe"})
+                             "apps\\Редактор.exe", "apps\\delta.exe", "sm\\Gamma.exe", "sm\\notes.txt",
+                             "user\\tool.exe", "user\\a\\deep.exe", "user\\a\\b\\deeper.exe", "user\\doc.pdf",
+                             "user\\x.txt", "user\\unins001.exe"})
         ASSERT_TRUE(folder->Write(file, "MZ")) << file;
     ASSERT_TRUE(folder->Write("sm\\Home page.url", "[InternetShortcut]\r\nURL=http://example.com/\r\n"));
     const std::pair<const char*, const char*> links[] = {
