@@ -1,6 +1,7 @@
 #include "quick/quick_catalog_win.h"
 
 #include "quick/folder_watch_win.h"
+#include "quick/link_target_win.h"
 #include "win/system_function.h"
 #include "win/text_conversion.h"
 
@@ -52,18 +53,6 @@ std::wstring WithoutTrailingSlash(std::wstring path)
     return path;
 }
 
-std::wstring Expanded(const std::wstring& text)
-{
-    if (text.find(L'%') == std::wstring::npos) return text;
-    const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (!needed) return text;
-    std::wstring expanded(needed, L'\0');
-    const DWORD written = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), needed);
-    if (!written || written > needed) return text;
-    expanded.resize(written - 1);
-    return expanded;
-}
-
 std::string_view FileNameOf(std::string_view path)
 {
     const size_t slash = path.find_last_of("\\/");
@@ -84,53 +73,6 @@ std::optional<std::string> KnownFolder(const KNOWNFOLDERID& id, int csidl)
         return Utf8(path.data());
     return std::nullopt;
 }
-
-// Reads what a shortcut starts without resolving it: no search for a moved target and
-// never a window, since this runs on the worker for thousands of files.
-// One link object serves every file (making one costs more than loading a file into it);
-// a second answer equal to the one before is checked on a fresh object, so nothing left
-// over from the last file is ever taken for this one's.
-class LinkReader {
-public:
-    std::string Target(const std::wstring& linkFile)
-    {
-        std::optional<std::wstring> target = Read(linkFile);
-        if (target && !target->empty() && *target == last_) {
-            link_.Reset();
-            target = Read(linkFile);
-        }
-        if (!target) link_.Reset();
-        last_ = target.value_or(std::wstring());
-        return Utf8(last_);
-    }
-
-private:
-    std::optional<std::wstring> Read(const std::wstring& linkFile)
-    {
-        if (!link_ && (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                               reinterpret_cast<void**>(link_.GetAddressOf()))) ||
-                       FAILED(link_.As(&file_))))
-            return std::nullopt;
-        if (file_->Load(linkFile.c_str(), STGM_READ) != S_OK) return std::nullopt;
-        std::array<wchar_t, MAX_PATH> path{};
-        if (link_->GetPath(path.data(), static_cast<int>(path.size()), nullptr, SLGP_RAWPATH) != S_OK)
-            return std::wstring();
-        path.back() = L'\0';
-        std::wstring target = Expanded(path.data());
-        // Wine answers from the link's 8-bit copy of the path, with "?" for characters
-        // outside the code page; the identifier list keeps the name whole.
-        if (target.find(L'?') != std::wstring::npos) {
-            ITEMIDLIST* raw = nullptr;
-            const UniquePidl list(SUCCEEDED(link_->GetIDList(&raw)) ? raw : nullptr);
-            if (list && SHGetPathFromIDListW(list.get(), path.data())) target = path.data();
-        }
-        return target;
-    }
-
-    ComPtr<IShellLinkW> link_;
-    ComPtr<IPersistFile> file_;
-    std::wstring last_;
-};
 
 }  // namespace
 
@@ -222,7 +164,7 @@ private:
     static Root UserRoot(const QuickFolder& folder)
     {
         Root root;
-        root.path = WithoutTrailingSlash(Expanded(Wide(folder.Path)));
+        root.path = WithoutTrailingSlash(ExpandedText(Wide(folder.Path)));
         root.depth = std::clamp(folder.Depth, int32_t{0}, MaxQuickFolderDepth);
         root.masks = folder.Masks;
         root.folder = folder;
@@ -440,7 +382,7 @@ private:
     std::vector<uint16_t> tags_;
     DWORD walkStarted_ = 0;
     DWORD lastPublish_ = 0;
-    LinkReader links_;
+    LinkTargets links_;
     FolderWatches watches_;
 };
 
