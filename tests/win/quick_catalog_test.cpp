@@ -45,12 +45,12 @@ TEST(QuickCatalogService, FindsProgramsOnceSkipsReadingMatterAndFollowsTheFolder
     auto folder = TempFolder::Create();
     ASSERT_TRUE(folder);
     const std::string sm = folder->File("sm\\"), apps = folder->File("apps\\"), user = folder->File("user\\");
-    for (const char* dir : {"sm", "sm\\Sub", "sm\\Sub\\Deeper", "apps", "user", "user\\a", "user\\a\\b"})
+    for (const char* dir : {"sm", "sm\\Sub", "sm\\Sub\\Deeper", "apps", "user", "user\\a", "user\\a\\b", "extra"})
         ASSERT_TRUE(CreateDirectoryW(Wide(folder->File(dir)).c_str(), nullptr)) << dir;
     for (const char* file : {"apps\\alpha.exe", "apps\\beta.exe", "apps\\unins000.exe", "apps\\guide.chm",
                              "apps\\Редактор.exe", "apps\\delta.exe", "sm\\Gamma.exe", "sm\\notes.txt",
                              "user\\tool.exe", "user\\a\\deep.exe", "user\\a\\b\\deeper.exe", "user\\doc.pdf",
-                             "user\\x.txt", "user\\unins001.exe"})
+                             "user\\x.txt", "user\\unins001.exe", "extra\\extra.exe"})
         ASSERT_TRUE(folder->Write(file, "MZ")) << file;
     ASSERT_TRUE(folder->Write("sm\\Home page.url", "[InternetShortcut]\r\nURL=http://example.com/\r\n"));
     const std::pair<const char*, const char*> links[] = {
@@ -59,13 +59,16 @@ TEST(QuickCatalogService, FindsProgramsOnceSkipsReadingMatterAndFollowsTheFolder
     for (const auto& [link, target] : links)
         ASSERT_TRUE(MakeLink(sm + link + ".lnk", {apps + target})) << link;
 
-    Results wanted = {{"Alpha", apps + "alpha.exe"},         {"Beta", apps + "beta.exe"},
-                      {"Редактор", apps + "Редактор.exe"},         {"Home page", sm + "Home page.url"},
-                      {"Gamma", sm + "Gamma.exe"},           {"tool", user + "tool.exe"},
-                      {"deep", user + "a\\deep.exe"},        {"doc", user + "doc.pdf"}};
+    Results wanted = {{"Alpha", apps + "alpha.exe"},     {"Beta", apps + "beta.exe"},
+                      {"Редактор", apps + "Редактор.exe"}, {"Home page", sm + "Home page.url"},
+                      {"Gamma", sm + "Gamma.exe"},       {"tool", user + "tool.exe"},
+                      {"deep", user + "a\\deep.exe"},    {"doc", user + "doc.pdf"},
+                      {"extra", folder->File("extra\\extra.exe")}};
+    // A folder that is not there is passed over.
+    const QuickFolder missing{folder->File("missing"), 1, "*.exe"}, extra{folder->File("extra"), 0, "*.exe"};
     std::atomic<int> wakes{0};
     auto service = std::make_unique<CatalogService>(std::vector<std::string>{sm},
-                                                    std::vector<QuickFolder>{{user, 1, "*.exe; *.PDF"}},
+                                                    std::vector<QuickFolder>{{user, 1, "*.exe; *.PDF"}, missing, extra},
                                                     [&] { ++wakes; });
     EXPECT_GE(WaitFor(*service, wanted), 0);
     EXPECT_GT(wakes.load(), 0);
@@ -79,10 +82,14 @@ TEST(QuickCatalogService, FindsProgramsOnceSkipsReadingMatterAndFollowsTheFolder
     EXPECT_GE(seen, 0);
     EXPECT_LT(seen, 5000);
 
-    // Other folder settings: deeper down, other masks.
-    service->SetFolders({{user, 2, "*.exe"}});
+    // Other folder settings: deeper down, other masks; the folders kept keep their results.
+    service->SetFolders({extra, missing, {user, 2, "*.exe"}});
     wanted.erase("doc");
     wanted["deeper"] = user + "a\\b\\deeper.exe";
+    EXPECT_GE(WaitFor(*service, wanted), 0);
+    // The kept folder is still watched as the folder it now is.
+    ASSERT_TRUE(folder->Write("extra\\more.exe", "MZ"));
+    wanted["more"] = folder->File("extra\\more.exe");
     EXPECT_GE(WaitFor(*service, wanted), 0);
 
     const auto start = std::chrono::steady_clock::now();
