@@ -357,9 +357,11 @@ private:
         if (!state_.stop && state_.wake) state_.wake();
     }
 
+    // Runs inside the wait: nothing may throw out of it.
     void Changed(size_t r)
     {
-        Root& root = roots_.at(r);
+        if (r >= roots_.size()) return;
+        Root& root = roots_[r];
         const DWORD at = GetTickCount();
         if (!root.changed) root.firstChange = at;
         root.changed = true;
