@@ -26,6 +26,12 @@ std::string TargetKey(std::string_view path);
 // Filled on the catalog's worker, then read-only and shared with the box.
 class QuickCatalog {
 public:
+    QuickCatalog() = default;
+    // A copy holds exactly what its results need, however much room the original kept.
+    QuickCatalog(const QuickCatalog& other);
+    QuickCatalog& operator=(const QuickCatalog& other);
+    QuickCatalog(QuickCatalog&&) noexcept = default;
+    QuickCatalog& operator=(QuickCatalog&&) noexcept = default;
     // `path` is what starts (the shortcut itself); `target` the file a shortcut starts,
     // empty when it is the path or unknown. A second result with the TargetKey of an
     // earlier one's target (or path) is passed over: one result per target.
@@ -37,4 +43,25 @@ public:
     std::string_view Target(size_t index) const;
     // What the catalog holds in memory, for the benchmark.
     size_t MemoryBytes() const;
+
+private:
+    // A result's name, path and target lie one after the other in `texts_`, the name
+    // left out when the path holds it.
+    struct Record {
+        uint32_t offset;
+        uint16_t nameAt;  // where the name starts in the path, or NameApart
+        uint16_t nameLength;
+        uint16_t pathLength;
+        uint16_t targetLength;  // 0: the path is the target
+    };
+    static constexpr uint16_t NameApart = 0xFFFF;
+    static size_t PathAt(const Record& r);
+    // False when the key was there already.
+    bool Remember(uint64_t hash);
+    bool Place(uint64_t hash);
+    void Rehash(size_t slots);
+
+    std::string texts_;
+    std::vector<Record> records_;
+    std::vector<uint64_t> keys_;  // hashes of the targets' keys; 0 is a free slot
 };

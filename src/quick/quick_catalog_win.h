@@ -4,6 +4,7 @@
 
 #include "config/model.h"
 #include "quick/quick_catalog.h"
+#include "win/handles.h"
 
 #include <functional>
 #include <memory>
@@ -28,4 +29,19 @@ public:
     void SetFolders(std::vector<QuickFolder> folders);
     // The newest catalog; never null (empty before anything is found). Any thread.
     std::shared_ptr<const QuickCatalog> Now() const;
+
+    // The destructor waits this long; a worker stuck in a read (a share that went away)
+    // is then left to the process's end with what it holds.
+    static constexpr unsigned StopMillis = 800;
+    // Whether a worker was left running: the process then ends without the static
+    // destructors such a thread might still use.
+    static bool AnyLeftRunning();
+
+private:
+    struct State;
+    class Walker;  // the worker's side
+    static unsigned __stdcall Run(void* held);
+
+    std::shared_ptr<State> state_;
+    UniqueHandle thread_;
 };
