@@ -35,10 +35,8 @@ TEST_F(QuickFoldersE2e, AFolderAddedWithKeysIsSavedByOkAndClearAsksThenDisablesI
     HWND settings = app->WaitForSettings();
     ASSERT_TRUE(settings && ClickButton(settings, "Option&s"));
     HWND options = app->WaitForWindow({"TfrmOptions", "Options", true});
-    ASSERT_NE(options, nullptr);
     HWND tools = ShownList(options);
-    ASSERT_NE(tools, nullptr);
-    EXPECT_FALSE(ClickButton(options, "&Add...")) << "the second page's buttons stay hidden on the first";
+    ASSERT_TRUE(tools && !ClickButton(options, "&Add...")) << "the second page's buttons stay hidden on the first";
 
     SetForegroundWindow(options);
     ASSERT_TRUE(WaitUntil([&] { return Focus() == FindChild(options, "Button", "&OK"); }));
@@ -47,8 +45,7 @@ TEST_F(QuickFoldersE2e, AFolderAddedWithKeysIsSavedByOkAndClearAsksThenDisablesI
     HWND folders = ShownList(options);
     PressKeys({VK_MENU, 'A'});
     HWND dialog = app->WaitForWindow({"TfrmQuickFolder", "Add Quick-launch Folder", true});
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return Focus() == EditAt(dialog, {74, 18}); })) << "the folder first";
+    ASSERT_TRUE(dialog && WaitUntil([&] { return Focus() == EditAt(dialog, {74, 18}); })) << "the folder first";
     SendMessageW(EditAt(dialog, {74, 18}), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(portable).c_str()));
     PressKeys({VK_MENU, 'D'});
     PressKeys({VK_UP});
@@ -63,8 +60,7 @@ TEST_F(QuickFoldersE2e, AFolderAddedWithKeysIsSavedByOkAndClearAsksThenDisablesI
     HWND clear = FindChild(options, "Button", "Clear quick-launch &history");
     ASSERT_TRUE(ClickButton(options, "Clear quick-launch &history"));
     std::optional<MessageBoxInfo> question = app->WaitForMessageBox();
-    ASSERT_TRUE(question);
-    EXPECT_EQ(question->text.rfind("Clear the quick-launch history?", 0), 0u) << question->text;
+    ASSERT_TRUE(question && question->text.rfind("Clear the quick-launch history?", 0) == 0);
     EXPECT_TRUE(IsWindowEnabled(clear)) << "nothing happens before the answer";
     ASSERT_TRUE(AnswerMessageBox(question->hwnd, IDYES));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(clear); }));
