@@ -24,20 +24,20 @@ constexpr DWORD Label = WS_VISIBLE | WS_GROUP;
 // In tab order: each label before its field, OK, Cancel.
 constexpr ControlRow<C> Controls[] = {
     {C::LabelFolder, "LabelFolder", "STATIC", "&Folder:", 8, 12, 52, 13, Label},
-    {C::EdFolder, "EdFolder", "EDIT", "", 64, 8, 241, 21, Edit, WS_EX_CLIENTEDGE},
-    {C::BtnBrowseFolder, "BtnBrowseFolder", "BUTTON", "...", 308, 8, 25, 21, Button},
+    {C::EdFolder, "EdFolder", "EDIT", "", 64, 8, 275, 21, Edit, WS_EX_CLIENTEDGE},
+    {C::BtnBrowseFolder, "BtnBrowseFolder", "BUTTON", "...", 342, 8, 25, 21, Button},
     {C::LabelDepth, "LabelDepth", "STATIC", "&Depth:", 8, 42, 52, 13, Label},
     {C::EdDepth, "EdDepth", "EDIT", "", 64, 38, 33, 21, Edit | ES_NUMBER, WS_EX_CLIENTEDGE},
     {C::UdDepth, "UdDepth", "msctls_updown32", "", 97, 38, 17, 21,
      WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS},
-    {C::LabelDepthHint, "LabelDepthHint", "STATIC", "levels of subfolders (0: the folder alone)", 122, 42, 211, 13,
+    {C::LabelDepthHint, "LabelDepthHint", "STATIC", "levels of subfolders (0: the folder alone)", 122, 42, 245, 13,
      WS_VISIBLE},
     {C::LabelMasks, "LabelMasks", "STATIC", "Fi&les:", 8, 72, 52, 13, Label},
-    {C::EdMasks, "EdMasks", "EDIT", "", 64, 68, 269, 21, Edit, WS_EX_CLIENTEDGE},
+    {C::EdMasks, "EdMasks", "EDIT", "", 64, 68, 303, 21, Edit, WS_EX_CLIENTEDGE},
     {C::LabelMasksHint, "LabelMasksHint", "STATIC", "Masks separated by semicolons, such as *.exe;*.lnk;*.pdf", 64, 94,
-     269, 13, WS_VISIBLE},
-    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 178, 120, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
-    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 258, 120, 75, 25, Button},
+     303, 13, WS_VISIBLE},
+    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 212, 120, 75, 25, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 292, 120, 75, 25, Button},
 };
 static_assert(WellFormedTable(Controls));
 
@@ -60,7 +60,7 @@ bool IsFolder(const std::string& path)
 std::unique_ptr<TfrmQuickFolder> TfrmQuickFolder::Create(HWND owner)
 {
     const FormDesign<TfrmQuickFolder, C> design{
-        .window = {"TfrmQuickFolder", "Quick-launch folder", 341, 153, ICC_UPDOWN_CLASS},
+        .window = {"TfrmQuickFolder", "Quick-launch folder", 375, 153, ICC_UPDOWN_CLASS},
         .controls = Controls,
         .events = Events,
         .defaultButton = C::BtnOK,
@@ -74,6 +74,7 @@ std::unique_ptr<TfrmQuickFolder> TfrmQuickFolder::Create(HWND owner)
     SendMessageW(updown, UDM_SETRANGE32, 0, MaxQuickFolderDepth);
     form->SetButtonIcon(C::BtnBrowseFolder, ShellFolderGlyph());
     form->LimitText(C::EdFolder, MAX_PATH - 1);
+    form->LimitText(C::EdDepth, 1);
     form->ChooseFolder = ShellBrowseForFolder;
     return form;
 }
