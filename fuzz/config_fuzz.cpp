@@ -1,7 +1,8 @@
 // Arbitrary bytes as a configuration file, in the code page, UTF-8 or UTF-16LE (its
 // mark decides): reading must not crash, leak or trip the sanitizers, every text
-// taken in must be valid UTF-8, identifier lists complete, and a saved model must
-// load again without error, as many menus and entries, and save again unchanged.
+// taken in must be valid UTF-8, identifier lists complete, quick-launch folders within
+// their bounds, and a saved model must load again without error, as many menus, entries
+// and folders, and save again unchanged.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -50,6 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Check(IsValidUtf8(item->Description) && IsValidUtf8(item->Parameters) && IsValidUtf8(item->IconPfad));
         }
     }
+    Check(konfig.QuickFolders.size() <= static_cast<size_t>(MaxQuickFolders));
+    for (const QuickFolder& folder : konfig.QuickFolders) {
+        Check(!folder.Path.empty() && !folder.Masks.empty());
+        Check(folder.Depth >= 0 && folder.Depth <= MaxQuickFolderDepth);
+        Check(IsValidUtf8(folder.Path) && IsValidUtf8(folder.Masks));
+    }
 
     ConfigDocument saved = file;  // a copy costs less than parsing the bytes again
     saved.Write(konfig, menus);
@@ -60,6 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(savedFile.Read(again, reloaded, images));
     Check(reloaded.size() == menus.size());
     for (size_t i = 0; i < menus.size(); ++i) Check(reloaded[i]->Items.size() == menus[i]->Items.size());
+    Check(again.QuickFolders.size() == konfig.QuickFolders.size());
+    for (size_t i = 0; i < konfig.QuickFolders.size(); ++i)
+        Check(again.QuickFolders[i].Depth == konfig.QuickFolders[i].Depth);
     // What the program wrote is a fixed point: the model read from it saves to the same bytes.
     savedFile.Write(again, reloaded);
     Check(savedFile.Bytes() == savedBytes);

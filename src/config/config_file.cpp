@@ -142,6 +142,43 @@ void ItemKeys(Keys& keys, Item& item)
     keys.Newer("RunAsAdmin", item.RunAsAdmin, false);
 }
 
+// The quick-launch folders follow the other global keys: a count, then a path, a depth and
+// masks for each folder from 0. A file without folders gets no count, so a file of an
+// earlier version saves unchanged.
+std::string FolderKey(const char* name, size_t index) { return name + std::to_string(index); }
+
+// A folder without a path is passed over; a depth outside 0..MaxQuickFolderDepth is
+// brought inside it and empty masks take the default. False when the count names more
+// folders than a configuration holds.
+bool ReadQuickFolders(const SectionReader& global, std::vector<QuickFolder>& folders)
+{
+    folders.clear();
+    const int32_t count = global.Int("QuickFolderCount", 0);
+    for (int i = 0; i < std::min(count, MaxQuickFolders); ++i) {
+        const auto at = static_cast<size_t>(i);
+        QuickFolder folder;
+        folder.Path = global.Text(FolderKey("QuickFolder", at).c_str());
+        if (folder.Path.empty()) continue;
+        folder.Depth = std::clamp(global.Int(FolderKey("QuickFolderDepth", at).c_str(), folder.Depth), 0,
+                                  MaxQuickFolderDepth);
+        std::string masks = global.Text(FolderKey("QuickFolderMasks", at).c_str());
+        if (!masks.empty()) folder.Masks = std::move(masks);
+        folders.push_back(std::move(folder));
+    }
+    return count <= MaxQuickFolders;
+}
+
+void WriteQuickFolders(SectionWriter& global, const std::vector<QuickFolder>& folders)
+{
+    const size_t count = std::min(folders.size(), static_cast<size_t>(MaxQuickFolders));
+    global.Newer("QuickFolderCount", static_cast<int32_t>(count), 0);
+    for (size_t i = 0; i < count; ++i) {
+        global.Text(FolderKey("QuickFolder", i).c_str(), folders[i].Path);
+        global.Int(FolderKey("QuickFolderDepth", i).c_str(), folders[i].Depth);
+        global.Text(FolderKey("QuickFolderMasks", i).c_str(), folders[i].Masks);
+    }
+}
+
 // Reads one entry; none when its identifier list cannot be taken.
 std::unique_ptr<TOneItem> ReadItem(const SectionReader& in)
 {
@@ -246,7 +283,7 @@ bool ReadConfig(const ProfileSource& file, TKonfig& konfig, TMenuList& menus,
     const SectionReader global(file, "GLOBAL");
     GlobalKeys(global, konfig);
 
-    bool complete = true;
+    bool complete = ReadQuickFolders(global, konfig.QuickFolders);
     const int32_t menuCount = global.Int("MenuCount", 0);
     if (menuCount > MaxMenus) complete = false;
     for (int i = 0; i < std::min(menuCount, MaxMenus); ++i) {
@@ -273,6 +310,7 @@ void WriteConfig(ProfileSink& file, const TKonfig& konfig, const TMenuList& menu
     SectionWriter global(file, "GLOBAL");
     GlobalKeys(global, konfig);
     global.Int("MenuCount", static_cast<int64_t>(menus.size()));
+    WriteQuickFolders(global, konfig.QuickFolders);
 
     for (size_t i = 0; i < menus.size(); ++i) {
         const TOneMenu& menu = *menus[i];

@@ -35,8 +35,8 @@ public:
 
 // Reads the model from the file (the menus are appended to `menus`). False when
 // something could not be taken: an entry whose identifier list is malformed is
-// passed over, menus beyond MaxMenus and entries beyond MaxItemsPerMenu are not
-// loaded. Everything else is read.
+// passed over, menus beyond MaxMenus, entries beyond MaxItemsPerMenu and quick-launch
+// folders beyond MaxQuickFolders are not loaded. Everything else is read.
 [[nodiscard]] bool ReadConfig(const ProfileSource& file, TKonfig& konfig, TMenuList& menus,
                               const MenuImagesFactory& newImages);
 [[nodiscard]] bool ReadConfig(const ProfileFile& file, TKonfig& konfig, TMenuList& menus,

@@ -43,6 +43,7 @@ struct QuickFolder {
     bool operator==(const QuickFolder&) const = default;
 };
 inline constexpr int32_t MaxQuickFolderDepth = 5;
+inline constexpr int MaxQuickFolders = 100;
 
 struct TKonfig {
     uint8_t IconSize = 0;

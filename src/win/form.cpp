@@ -169,6 +169,55 @@ bool Form::CreateRows(std::span<const Row> rows)
     for (size_t i = controls_.size(); i-- > 0;)
         if (container[i])
             SetWindowPos(controls_[i].hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    std::vector<bool> tabsShown(controls_.size());
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        if (!IsPage(i) || tabsShown[static_cast<size_t>(controls_[i].parent)]) continue;
+        tabsShown[static_cast<size_t>(controls_[i].parent)] = true;
+        ShowPageAt(i);
+    }
+    return true;
+}
+
+bool Form::IsPage(size_t index) const
+{
+    return std::string_view(laid_[index].className) == TabPageClass && controls_[index].parent >= 0;
+}
+
+void Form::ShowPageAt(size_t page)
+{
+    (void)entry(page);
+    if (!IsPage(page)) return;
+    const int tabs = controls_[page].parent;
+    HWND tabControl = controls_[static_cast<size_t>(tabs)].hwnd;
+    int tab = 0;
+    for (size_t i = 0; i < page; ++i) tab += IsPage(i) && controls_[i].parent == tabs;
+    // Setting the selection from code sends no TCN_SELCHANGE.
+    if (SendMessageW(tabControl, TCM_GETCURSEL, 0, 0) != tab) SendMessageW(tabControl, TCM_SETCURSEL, tab, 0);
+    // Every control lies flat on the form: the pages hide and show their contents, so the
+    // keyboard (Tab, mnemonics) reaches only those of the page shown.
+    HWND focus = GetFocus();
+    bool focusHidden = false;
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        for (int p = controls_[i].parent; p >= 0; p = controls_[static_cast<size_t>(p)].parent) {
+            if (!IsPage(static_cast<size_t>(p)) || controls_[static_cast<size_t>(p)].parent != tabs) continue;
+            const bool shown = static_cast<size_t>(p) == page;
+            ShowWindow(controls_[i].hwnd, shown ? SW_SHOWNA : SW_HIDE);
+            focusHidden = focusHidden || (!shown && controls_[i].hwnd == focus);
+            break;
+        }
+    }
+    if (focusHidden) SetFocus(tabControl);
+}
+
+bool Form::TurnPage(bool back)
+{
+    std::vector<size_t> pages;
+    for (size_t i = 0; i < controls_.size(); ++i)
+        if (IsPage(i) && (pages.empty() || controls_[i].parent == controls_[pages[0]].parent)) pages.push_back(i);
+    if (pages.size() < 2) return false;
+    const auto current = static_cast<size_t>(
+        std::max<LRESULT>(0, SendMessageW(controls_[static_cast<size_t>(controls_[pages[0]].parent)].hwnd, TCM_GETCURSEL, 0, 0)));
+    ShowPageAt(pages[(current + (back ? pages.size() - 1 : 1)) % pages.size()]);
     return true;
 }
 
@@ -242,6 +291,10 @@ ModalResult Form::ShowModal(HWND owner)
         if (msg.message == WM_KEYUP && keyUpPreview_ && (msg.hwnd == Handle() || IsChild(Handle(), msg.hwnd)))
             keyUpPreview_(msg.wParam);
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && PressFocusedButton()) continue;
+        // As in a property sheet; the dialog manager would take it for Tab.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 &&
+            (msg.hwnd == Handle() || IsChild(Handle(), msg.hwnd)) && TurnPage(GetKeyState(VK_SHIFT) < 0))
+            continue;
         if (!IsDialogMessageW(Handle(), &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
@@ -332,6 +385,14 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header && header->code == TCN_SELCHANGE) {
+            const LRESULT tab = SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0);
+            LRESULT seen = 0;
+            for (size_t i = 0; i < controls_.size(); ++i)
+                if (IsPage(i) && controls_[static_cast<size_t>(controls_[i].parent)].hwnd == header->hwndFrom &&
+                    seen++ == tab)
+                    ShowPageAt(i);
+        }
         for (const NotifyBinding& b : notifyBindings_) {
             if (header && static_cast<int>(header->idFrom) == b.id && header->code == b.code) {
                 NotifyHandler handler = b.handler;
@@ -339,6 +400,14 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             }
         }
         break;
+    }
+    case WM_NEXTDLGCTL: {
+        // A label's mnemonic: IsDialogMessage focuses the label, then asks for the next tab
+        // stop this way, which only a dialog box's own procedure would answer.
+        HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
+        if (next) SetFocus(next);
+        if (next && (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)) SendMessageW(next, EM_SETSEL, 0, -1);
+        return 0;
     }
     case WM_GETFONT:
         // What the form draws itself (an owner-drawn list) is in the form's font too.

@@ -73,6 +73,10 @@ protected:
     // Every control inside the container, at any depth, or only those placed directly in it.
     void SetInsideEnabledAt(size_t container, bool enabled, bool directOnly);
     void SetInitialFocusAt(size_t index) { initialFocus_ = static_cast<int>(index); }
+    // Selects the tab of that page (a TabPageClass row) and shows the controls inside it;
+    // those of the tab control's other pages hide. A form opens on each tab control's first
+    // page; the tabs, Ctrl+Tab and Ctrl+Shift+Tab change pages too.
+    void ShowPageAt(size_t page);
     void LimitTextAt(size_t index, int characters);
     void SetButtonIconAt(size_t index, UniqueIcon icon);
     void SetButtonGlyphAt(size_t index, HIMAGELIST strip, int picture, bool right);
@@ -104,6 +108,9 @@ private:
     const ControlEntry& entry(size_t index) const;
     size_t IndexOf(std::string_view name) const;
     bool Inside(size_t control, size_t container) const;
+    bool IsPage(size_t index) const;
+    // The page shown after the current one of the form's first tab control, or before it.
+    bool TurnPage(bool back);
     // The enabled push button with the keyboard focus, or null.
     HWND FocusedButton() const;
     // Enter on the push button that has the focus: true when it pressed one.

@@ -26,6 +26,8 @@ public:
     void SetControlsEnabled(Id container, bool enabled) { SetInsideEnabledAt(Index(container), enabled, false); }
     // Each control placed directly in the container.
     void SetDirectChildrenEnabled(Id container, bool enabled) { SetInsideEnabledAt(Index(container), enabled, true); }
+    // A page of a tab control, with its tab and its controls.
+    void ShowPage(Id page) { ShowPageAt(Index(page)); }
     // The control that gets the focus when the form opens next.
     void SetInitialFocus(Id id) { SetInitialFocusAt(Index(id)); }
     // An edit takes at most `characters` characters: a pair of surrogates is one. What goes

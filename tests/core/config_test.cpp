@@ -463,3 +463,50 @@ TEST(ConfigEncoding, SavedFilesLoadAsTheyWereSaved)
         EXPECT_EQ(Encode(back, saved), saved);
     }
 }
+
+// Quick-launch folders: what a hand-edited file gives, and what a save writes.
+TEST(ConfigRead, QuickLaunchFoldersAreClampedOrPassedOver)
+{
+    using F = std::vector<QuickFolder>;
+    const struct {
+        std::string keys;
+        F folders;
+        bool ok;
+    } cases[] = {
+        {"", {}, true},
+        {"QuickFolderCount=2\nQuickFolder0=C:\\Apps\nQuickFolder1=D:\\Docs\nQuickFolderDepth1=0\n"
+         "QuickFolderMasks1=*.pdf\n",
+         {{"C:\\Apps", 1, "*.exe;*.lnk"}, {"D:\\Docs", 0, "*.pdf"}}, true},
+        {"QuickFolderCount=3\nQuickFolder0=\nQuickFolder1=a\nQuickFolderDepth1=9\nQuickFolderMasks1=\n"
+         "QuickFolder2=b\nQuickFolderDepth2=-1\n",
+         {{"a", MaxQuickFolderDepth, "*.exe;*.lnk"}, {"b", 0, "*.exe;*.lnk"}}, true},
+        {"QuickFolderCount=-4\nQuickFolder0=a\n", {}, true},
+        {"QuickFolderCount=2147483647\nQuickFolder0=a\nQuickFolder100=lost\n", {{"a", 1, "*.exe;*.lnk"}}, false},
+    };
+    for (const auto& c : cases) {
+        Loaded l = Load("[GLOBAL]\n" + c.keys);
+        EXPECT_EQ(l.ok, c.ok) << c.keys;
+        EXPECT_EQ(l.konfig.QuickFolders, c.folders) << c.keys;
+    }
+}
+
+TEST(ConfigWrite, QuickLaunchFoldersSurviveSaveAndLoadAndAreWrittenOnlyOnceThereAreAny)
+{
+    const std::string today = "[GLOBAL]\r\nIconSize=16\r\nSelfAutostart=0\r\nSingleLeftClick=1\r\nMenuBreakIfPossible=1\r\n"
+                              "AskBeforeQuit=0\r\nUseToolsMenu=0\r\nToolsMenuCfg=31\r\nMenuCount=0\r\n";
+    Loaded m = Decode(today);
+    EXPECT_EQ(Encode(m, today), today);
+
+    m.konfig.QuickFolders = {{" C:\\Spaced ", 2, "*.exe"}, {Cyrillic, 0, "*.pdf;*.lnk"}};
+    const std::string saved = Encode(m, today);
+    EXPECT_EQ(Decode(saved).konfig.QuickFolders, m.konfig.QuickFolders);
+    EXPECT_FALSE(ModelDiffersFromFile(saved, m.konfig, m.menus, Cp1252));
+
+    // Fewer folders: the count says how many; removing the last writes a count of none.
+    m.konfig.QuickFolders.erase(m.konfig.QuickFolders.begin());
+    const std::string fewer = Encode(m, saved);
+    EXPECT_EQ(Decode(fewer).konfig.QuickFolders, m.konfig.QuickFolders);
+    m.konfig.QuickFolders.clear();
+    EXPECT_TRUE(ModelDiffersFromFile(fewer, m.konfig, m.menus, Cp1252));
+    EXPECT_TRUE(Decode(Encode(m, fewer)).konfig.QuickFolders.empty());
+}

@@ -6,6 +6,7 @@
 //                                              the shown owner) and waits for the dialog
 //                                              of that class
 //   window_driver close <class>                closes that window
+//   window_driver tab <class> <rect file>      clicks the second tab of that window's tab control
 //   window_driver quick <letters> <rect file>  opens the quick-launch box and types the letters
 //   window_driver start <folder> <program>     starts the program with LOCALAPPDATA there (the
 //                                              prefix's registry would win over a Unix variable)
@@ -202,6 +203,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return 0;
     }
     if (argc == 5 && std::wcscmp(argv[1], L"box") == 0) return ShootMessageBox(argv[2], argv[3], _wtoi(argv[4]));
+    if (argc == 4 && std::wcscmp(argv[1], L"tab") == 0) {
+        HWND window = Shown(argv[2]);
+        HWND tabs = window ? Child(window, L"SysTabControl32", nullptr) : nullptr;
+        if (!tabs) return 3;
+        ClickAt(tabs, 110, 10);
+        if (!WaitFor([&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == 1; }, 5000)) return 4;
+        Sleep(500);
+        return WriteRect(window, argv[3]) ? 0 : 6;
+    }
     if (argc == 3 && std::wcscmp(argv[1], L"close") == 0) {
         HWND window = Shown(argv[2]);
         if (!window) return 3;

@@ -11,6 +11,7 @@
 #include "settings/iconpick_win.h"
 #include "settings/konfig_win.h"
 #include "settings/options_win.h"
+#include "settings/quick_folder_win.h"
 #include "win/dpi.h"
 #include "win/system_function.h"
 
@@ -163,6 +164,7 @@ TEST_F(FormFit, EveryFormShowsItsCaptionsWholeWithoutOverlaps)
     ExpectFitted(*settings.form, {{"EdPfad", "BtnBrowsePfad"}, {"EdIconPfad", "BtnBrowseIconPath"}});
     ExpectFitted(settings.form->EditMenuDialog(), {{"EdIconPfad", "BtnBrowseMenIcon"}});
     ExpectFitted(settings.form->OptionsDialog());
+    ExpectFitted(settings.form->OptionsDialog().FolderDialog());
     ExpectFitted(*settings.form->AboutDialog());
     std::unique_ptr<TfrmIconPick> picker = TfrmIconPick::Create(nullptr);
     ASSERT_TRUE(picker);

@@ -5,6 +5,8 @@
 #include "menu_pictures.h"
 #include "settings/hotkey_value.h"
 #include "settings/options_win.h"
+#include "settings/quick_folder_win.h"
+#include "fake_messages.h"
 #include "win/dpi.h"
 #include "form_driver.h"
 #include "while_shown.h"
@@ -49,10 +51,10 @@ TEST_F(OptionsTest, LayoutFollowsTheTable)
 {
     // Wider only where a caption needs more room in the system's message font.
     EXPECT_GE(ui->ClientSize().cx, 315);
-    EXPECT_EQ(ui->ClientSize().cy, 355);
+    EXPECT_EQ(ui->ClientSize().cy, 423);
     EXPECT_EQ(ui->Place("CheckAutorun").left, 17);
     EXPECT_EQ(form->Text(OptionsControl::CheckWrapMenu), "Wrap menus");
-    EXPECT_EQ(ui->Place("BtnOK").top, 328);
+    EXPECT_EQ(ui->Place("BtnOK").top, 396);
     EXPECT_LT(ui->Place("RadioThemeDark").bottom, ui->Place("BtnOK").top);
     EXPECT_GE(ui->Place("BtnCancel").left, 240);
     // The page's controls sit on the page, below its tab and inside the page control.
@@ -223,6 +225,59 @@ TEST_F(OptionsTest, ThemeIsShownStoredByOkAndColoursTheList)
                   ModalResult::Ok);
         EXPECT_EQ(Konfig.Theme, c.theme - 1);
     }
+}
+
+// The second page: the folder dialog refuses what makes no folder, Del removes, Cancel keeps
+// Konfig and OK stores and says so; the history is cleared once, after a yes.
+TEST_F(OptionsTest, QuickLaunchFoldersAreEditedOnTheirPageAndTheHistoryClearedAfterAYes)
+{
+    Konfig.QuickFolders = {{"C:\\windows", 0, "*.exe"}};
+    FakeMessages messages;
+    FormDriver folder(form->FolderDialog());
+    form->FolderDialog().ChooseFolder = [](HWND, std::string& chosen) { return chosen = "C:\\windows\\system32", true; };
+    int cleared = 0;
+    ClearQuickHistory = [&] { ++cleared; };
+    auto addAndDelete = [&] {
+        HWND tabs = ui->Control("PageControlExtraMenus");
+        RECT second{};
+        SendMessageW(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+        SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(second.left + 5, second.top + 5));
+        SendMessageW(tabs, WM_LBUTTONUP, 0, MAKELPARAM(second.left + 5, second.top + 5));
+        EXPECT_TRUE(IsWindowVisible(ui->Control("QuickFoldersList")) && !IsWindowVisible(ui->Control("ToolsCbList")));
+        EXPECT_EQ(ui->Cell("QuickFoldersList", 0, 2), "*.exe");
+        WhileShown([&] {
+            folder.Click("BtnBrowseFolder");
+            folder.Type("EdDepth", "7");
+            folder.Click("BtnOK");
+            folder.Type("EdDepth", "2");
+            folder.Type("EdMasks", " *.exe ;; *.lnk ");
+            folder.QueueClick("BtnOK");
+        });
+        ui->Click("BtnQuickFolderAdd");
+        ASSERT_EQ(ui->Rows("QuickFoldersList"), 2);
+        EXPECT_EQ(ui->SelectedRow("QuickFoldersList"), 1);
+        const std::string added[] = {"C:\\windows\\system32", "2", "*.exe;*.lnk"};
+        for (int column : {0, 1, 2}) EXPECT_EQ(ui->Cell("QuickFoldersList", 1, column), added[column]);
+        ui->PressKeys("QuickFoldersList", {VK_DELETE});
+        EXPECT_EQ(ui->Rows("QuickFoldersList"), 1);
+    };
+    EXPECT_EQ(Run(addAndDelete, "BtnCancel"), ModalResult::Cancel);
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_TRUE(messages.Asked()[0].text.find("depth") != std::string::npos && !form->QuickFoldersChanged());
+
+    messages.Answer(IDNO);
+    messages.Answer(IDYES);
+    auto removeAndClear = [&] {
+        ui->Click("BtnQuickFolderRemove");
+        EXPECT_FALSE(ui->Usable("BtnQuickFolderEdit") || ui->Usable("BtnQuickFolderRemove"));
+        ui->Click("BtnClearQuickHistory");
+        EXPECT_TRUE(cleared == 0 && ui->Usable("BtnClearQuickHistory"));
+        ui->Click("BtnClearQuickHistory");
+        EXPECT_TRUE(cleared == 1 && !ui->Usable("BtnClearQuickHistory"));
+    };
+    EXPECT_EQ(Run(removeAndClear), ModalResult::Ok);
+    EXPECT_TRUE(Konfig.QuickFolders.empty() && form->QuickFoldersChanged());
+    ClearQuickHistory = nullptr;
 }
 
 }  // namespace
