@@ -13,6 +13,7 @@
 #include "menus/menus_win.h"
 #include "settings/konfig_drop_win.h"
 #include "settings/konfig_win.h"
+#include "settings/options_win.h"
 #include "shell/idlist_win.h"
 #include "shell/path_text.h"
 #include "settings/quit_question_win.h"
@@ -171,6 +172,9 @@ void THaupt::FormCreate()
     RegisterHotkeys();
     ShowTaskbarButton(false);
     quickHistory_ = std::make_unique<HistoryStore>(HistoryFileBeside(IniFile), SystemCaseFold);
+    ClearQuickHistory = [this] {
+        if (quickHistory_) quickHistory_->Clear();
+    };
 }
 
 void THaupt::FormDestroy()
@@ -179,6 +183,7 @@ void THaupt::FormDestroy()
     if (entryPictures_) entryPictures_->Stop();
     catalog_.reset();
     quickBox_.reset();
+    ClearQuickHistory = nullptr;
     quickHistory_.reset();
     canvas_.reset();
 }

@@ -5,6 +5,7 @@
 #include "config/config_win.h"
 #include "dragdrop/drop_source_win.h"
 #include "menus/picture_worker_win.h"
+#include "quick/quick_catalog_win.h"
 #include "settings/konfig_win.h"
 #include "win/application.h"
 #include "win/command_ids.h"
@@ -53,8 +54,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // First of all: from here on no fault ends the program without a dump.
     CrashGuard crashGuard;
     const int code = Run();
-    // A picture worker stuck in a read that could not be cancelled still runs: end now,
-    // before static destructors take away what it may use.
-    if (PictureWorker::AnyLeftRunning()) ExitProcess(static_cast<UINT>(code));
+    // A picture or catalog worker stuck in a read that could not be cancelled still runs:
+    // end now, before static destructors take away what it may use.
+    if (PictureWorker::AnyLeftRunning() || CatalogService::AnyLeftRunning()) ExitProcess(static_cast<UINT>(code));
     return code;
 }

@@ -31,10 +31,9 @@ protected:
         AppTest::SetUp();
         if (HasFatalFailure()) return;
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        wchar_t* programs = nullptr;
-        ASSERT_TRUE(SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Programs, 0, nullptr, &programs)));
+        wchar_t programs[MAX_PATH] = {};
+        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs)));
         folder = Utf8(programs) + "\\Mgw test " + std::to_string(GetCurrentProcessId()) + "\\";
-        CoTaskMemFree(programs);
         ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
         recorder = sandbox->Folder().File("recorder.exe");
         ASSERT_TRUE(CopyFileA(RecorderExe().c_str(), recorder.c_str(), FALSE));
@@ -60,6 +59,9 @@ protected:
         }
         EXPECT_TRUE(box && WaitUntil([&] { return GetForegroundWindow() == box; }, 3000));
         PressKeys(letters);
+        // Counted once the letters are in: the empty box listed the latest starts.
+        HWND edit = FindWindowExA(box, nullptr, "Edit", nullptr);
+        EXPECT_TRUE(WaitUntil([&] { return WindowText(edit).size() == letters.size(); }, 3000));
         HWND list = FindWindowExA(box, nullptr, "MgwQuickList", nullptr);
         // The catalog fills in while the box is open.
         EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == rows; }, 15000))
