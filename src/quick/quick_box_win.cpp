@@ -286,7 +286,16 @@ void QuickBox::ListChanged()
     info.nMax = std::max(0, RowCount() - 1);
     info.nPage = static_cast<UINT>(RowsInView());
     info.nPos = top_;
-    SetScrollInfo(list, SB_VERT, &info, TRUE);
+    // Wine draws the bar again at each change, a quarter of a frame; a keystroke mostly
+    // leaves its thumb where it was.
+    SetScrollInfo(list, SB_VERT, &info, FALSE);
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    if (!GetScrollBarInfo(list, OBJID_VSCROLL, &bar) || bar.xyThumbTop != thumb_.first ||
+        bar.xyThumbBottom != thumb_.second) {
+        thumb_ = {bar.xyThumbTop, bar.xyThumbBottom};
+        RedrawWindow(list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+    }
     // Its name, for tools that read the list from outside, says what it shows when empty.
     const bool empty = RowCount() == 0;
     if (empty != (GetWindowTextLengthW(list) > 0)) SetWindowTextW(list, empty ? NoMatches : L"");
@@ -629,6 +638,7 @@ int QuickBox::PictureSize() const { return ScaleByDpi(16, Dpi()); }
 
 void QuickBox::PaintList(HWND list, HDC screen)
 {
+
     RECT client{};
     GetClientRect(list, &client);
     // Drawn whole off the screen and copied once: one transfer to the display per update.

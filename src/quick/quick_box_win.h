@@ -145,7 +145,8 @@ private:
     int selected_ = -1;
     int top_ = 0;  // the row at the top of the list
     int rowHeight_ = 22;
-    int wheelRest_ = 0;  // wheel turns below one line, kept for the next
+    int wheelRest_ = 0;
+    std::pair<int, int> thumb_{-1, -1};  // the scroll bar's thumb as last drawn  // wheel turns below one line, kept for the next
     // Asked by the list's accessible object, which a screen reader may hold longer.
     std::shared_ptr<const AccessibleAnswers> listAnswers_;
 };
