@@ -165,7 +165,8 @@ void HistoryRanking::Rank(QuickMatcher& matcher, std::string_view typed, std::ve
             isLearned[t] = true;
         }
     }
-    // Only the hits the history knows move; the rest keep the matcher's order.
+    // Only the hits the history knows move; the rest keep the matcher's order, and whether
+    // one of them is a strong match is asked only where a known hit would pass it.
     known_.clear();
     rest_.clear();
     for (const QuickHit& hit : hits) {
@@ -175,48 +176,66 @@ void HistoryRanking::Rank(QuickMatcher& matcher, std::string_view typed, std::ve
     }
     if (known_.empty()) return;
     matcher.MarkStrong(typed, known_);
-    matcher.MarkStrong(typed, rest_);
 
     struct Keyed {
         QuickHit hit;
-        int tier;  // 0 learned strong, 1 strong, 2 learned weak, 3 weak
         Learned learned;
-        int score;
+        int score;  // with the use bonus
     };
-    auto keyOf = [&](const QuickHit& hit) {
+    std::vector<Keyed> learnedStrong, learnedWeak, usedStrong, usedWeak;
+    for (const QuickHit& hit : known_) {
         const auto t = static_cast<size_t>(targetOf_[static_cast<size_t>(hit.candidate)]);
-        Keyed k{hit, hit.strong ? 1 : 3, {}, hit.score};
-        if (isLearned[t]) {
-            k.tier -= 1;
-            k.learned = learned_[t];
-        } else {
-            k.score += bonus_[t];
-        }
-        return k;
-    };
-    auto before = [](const Keyed& a, const Keyed& b) {
-        if (a.tier != b.tier) return a.tier < b.tier;
-        if ((a.tier == 0 || a.tier == 2) && (a.learned < b.learned || b.learned < a.learned)) return b.learned < a.learned;
-        if (a.score != b.score) return a.score > b.score;
-        return a.hit.candidate < b.hit.candidate;
-    };
-    std::vector<Keyed> known;
-    known.reserve(known_.size());
-    for (const QuickHit& hit : known_) known.push_back(keyOf(hit));
-    std::sort(known.begin(), known.end(), before);
-    // The rest, already in the matcher's order (score, then candidate), split into strong
-    // and weak and merged with the few known ones.
-    hits.clear();
-    size_t k = 0;
-    for (const bool strong : {true, false}) {
-        for (const QuickHit& hit : rest_) {
-            if (hit.strong != strong) continue;
-            const Keyed r{hit, strong ? 1 : 3, {}, hit.score};
-            while (k < known.size() && before(known[k], r)) hits.push_back(known[k++].hit);
-            hits.push_back(hit);
-        }
+        if (isLearned[t]) (hit.strong ? learnedStrong : learnedWeak).push_back({hit, learned_[t], hit.score});
+        else (hit.strong ? usedStrong : usedWeak).push_back({hit, {}, hit.score + bonus_[t]});
     }
-    while (k < known.size()) hits.push_back(known[k++].hit);
+    auto byLearned = [](const Keyed& a, const Keyed& b) {
+        if (a.learned < b.learned || b.learned < a.learned) return b.learned < a.learned;
+        return a.score != b.score ? a.score > b.score : a.hit.candidate < b.hit.candidate;
+    };
+    auto byScore = [](const Keyed& a, const Keyed& b) {
+        return a.score != b.score ? a.score > b.score : a.hit.candidate < b.hit.candidate;
+    };
+    std::sort(learnedStrong.begin(), learnedStrong.end(), byLearned);
+    std::sort(learnedWeak.begin(), learnedWeak.end(), byLearned);
+    std::sort(usedStrong.begin(), usedStrong.end(), byScore);
+    std::sort(usedWeak.begin(), usedWeak.end(), byScore);
+
+    auto strong = [&](QuickHit& hit) { return hit.strong = matcher.StrongAfterMark(hit.candidate); };
+    auto ahead = [](const Keyed& k, const QuickHit& r) {
+        return k.score != r.score ? k.score > r.score : k.hit.candidate < r.candidate;
+    };
+    hits.clear();
+    for (const Keyed& k : learnedStrong) hits.push_back(k.hit);
+    size_t s = 0, w = 0;
+    // A used weak hit passes a rest hit its own score did not already beat only if that
+    // one is weak too: use alone never lifts a weak match over a strong one.
+    auto weakMayPass = [&](const Keyed& k, QuickHit& r) {
+        const bool beatenAnyway = k.hit.score != r.score ? k.hit.score > r.score : k.hit.candidate < r.candidate;
+        return beatenAnyway || !strong(r);
+    };
+    for (QuickHit& r : rest_) {
+        for (;;) {
+            const bool takeStrong = s < usedStrong.size() && ahead(usedStrong[s], r);
+            const bool takeWeak = w < usedWeak.size() && ahead(usedWeak[w], r) && weakMayPass(usedWeak[w], r);
+            if (takeStrong && (!takeWeak || byScore(usedStrong[s], usedWeak[w]))) hits.push_back(usedStrong[s++].hit);
+            else if (takeWeak) hits.push_back(usedWeak[w++].hit);
+            else break;
+        }
+        hits.push_back(r);
+    }
+    while (s < usedStrong.size() || w < usedWeak.size()) {
+        if (w == usedWeak.size() || (s < usedStrong.size() && byScore(usedStrong[s], usedWeak[w])))
+            hits.push_back(usedStrong[s++].hit);
+        else
+            hits.push_back(usedWeak[w++].hit);
+    }
+    if (learnedWeak.empty()) return;
+    // Learned weak hits come first among the weak ones: after the last strong hit.
+    size_t after = hits.size();
+    while (after > learnedStrong.size() && !strong(hits[after - 1])) --after;
+    std::vector<QuickHit> learned;
+    for (const Keyed& k : learnedWeak) learned.push_back(k.hit);
+    hits.insert(hits.begin() + static_cast<std::ptrdiff_t>(after), learned.begin(), learned.end());
 }
 
 void RankByHistory(QuickMatcher& matcher, const QuickHistory& history, std::string_view typed, int64_t now,

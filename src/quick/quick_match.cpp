@@ -207,6 +207,13 @@ bool QuickMatcher::Strong(Span span)
     return false;
 }
 
+bool QuickMatcher::StrongAfterMark(int candidate)
+{
+    if (candidate < 0 || static_cast<size_t>(candidate) >= candidates_.size()) return false;
+    const Candidate& c = candidates_[static_cast<size_t>(candidate)];
+    return Strong(c.description) || Strong(c.fileName);
+}
+
 void QuickMatcher::MarkStrong(std::string_view typed, std::vector<QuickHit>& hits)
 {
     FoldTyped(typed);

@@ -45,6 +45,8 @@ public:
 
     // Tells each hit whether its description or file name matches the typed text strongly.
     void MarkStrong(std::string_view typed, std::vector<QuickHit>& hits);
+    // The same for one candidate, for the text of the last MarkStrong.
+    bool StrongAfterMark(int candidate);
 
     // The score of one folded text alone (for tests): -1 when it does not match.
     int ScoreText(std::string_view typed, std::string_view text);

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 const TOneItem* QuickEntry(int menu, int item)
 {
@@ -130,6 +131,7 @@ public:
     {
         auto it = asked_.find(ticket);
         if (it == asked_.end()) return;
+        pending_.erase({it->second.path, it->second.size});
         keys_[{it->second.path, it->second.size}] = key;
         if (IsWindow(it->second.list)) InvalidateRect(it->second.list, &it->second.place, FALSE);
         service_->Release(it->second.request);
@@ -140,9 +142,10 @@ public:
     {
         PictureStore& store = service_->Store(size);
         int index = PictureStore::PlaceholderIndex;
-        if (auto known = keys_.find({path, size}); known != keys_.end()) {
+        PathSize wanted{path, size};
+        if (auto known = keys_.find(wanted); known != keys_.end()) {
             index = store.IndexOf(known->second).value_or(PictureStore::PlaceholderIndex);
-        } else if (!Asked(path, size)) {
+        } else if (pending_.insert(wanted).second) {
             auto request = service_->Shared(EntryIconRequest{path, false, DefaultIconNum, {}});
             const uint64_t ticket = service_->Request(*this, request, size, PictureUrgency::Shown);
             asked_[ticket] = {path, size, std::move(request), list, place};
@@ -158,12 +161,6 @@ private:
         HWND list;
         RECT place;
     };
-    bool Asked(const std::string& path, int size) const
-    {
-        for (const auto& [ticket, asked] : asked_)
-            if (asked.size == size && asked.path == path) return true;
-        return false;
-    }
     struct PathSize {
         std::string path;
         int size;
@@ -175,6 +172,7 @@ private:
     std::shared_ptr<EntryPictureService> service_;
     std::unordered_map<uint64_t, Asking> asked_;
     std::unordered_map<PathSize, PictureKeyId, Hash> keys_;
+    std::unordered_set<PathSize, Hash> pending_;
 };
 
 CatalogPictures::CatalogPictures(std::shared_ptr<EntryPictureService> service)
