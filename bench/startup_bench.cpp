@@ -116,7 +116,8 @@ std::string IniText(const std::vector<EntrySource>& entries, const std::string& 
     std::string t = "[GLOBAL]\r\nSelfAutostart=0\r\nAskBeforeQuit=0\r\nUseToolsMenu=0\r\nIconSize=32\r\nMenuCount=" +
                     std::to_string(Menus) + "\r\n";
     if (!quickFolder.empty())
-        t += "QuickFolderCount=1\r\nQuickFolder0=" + quickFolder + "\r\nQuickFolderDepth0=5\r\nQuickFolderMasks0=*.lnk\r\n";
+        t += "QuickFolderCount=1\r\nQuickFolder0=" + quickFolder +
+             "\r\nQuickFolderDepth0=5\r\nQuickFolderMasks0=*.lnk\r\n";
     for (int m = 0; m < Menus; ++m) {
         char name[16];
         std::snprintf(name, sizeof(name), "Menu %02d", m);
@@ -584,9 +585,9 @@ int main(int argc, char** argv)
         }
     }
     // The shortcuts are kept for later runs, as the catalog benchmark keeps them.
-    (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const std::wstring shortcuts = synthetic_links::Shortcuts(CatalogShortcuts, CatalogFolders);
-    CoUninitialize();
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    const std::wstring shortcuts = com ? synthetic_links::Shortcuts(CatalogShortcuts, CatalogFolders) : L"";
+    if (com) CoUninitialize();
     if (shortcuts.empty()) {
         std::fprintf(stderr, "cannot make the shortcuts\n");
         return 1;
