@@ -4,18 +4,24 @@
 //   system: 100 entries per menu whose icons come from the system folder's programs, plus
 //           documents of five types and ten folders, mixed as real menus are (many
 //           entries share a program or a type);
-//   files:  100 entries per menu whose icons come from 5,000 distinct icon files.
+//   files:  100 entries per menu whose icons come from 5,000 distinct icon files;
+//   catalog: no entries, but a quick-launch folder (depth 5, "*.lnk") of 20,000 shortcuts
+//           in 200 subfolders, whose catalog the program builds on its worker after start-up.
 // For each start: process start until the main window and until every notification icon
 // exists; until every entry's picture is final; the Wine process's private memory
-// (RssAnon of its Unix process) then. Afterwards, how soon the first popup shows, with
-// all its icons, while the entry icons are still being made compared with once they are.
+// (RssAnon of its Unix process) then. For catalog and empty also: until the process has
+// gone idle for a second (the catalog is complete then), its processor time and RssAnon at
+// that moment. Afterwards, how soon the first popup shows, with all its icons, while the
+// entry icons are still being made compared with once they are.
 // Usage: startup_bench [rounds] [popup runs]
-//        (under Wine, next to mgoldwk.exe, with a display; prints times and ratios)
+//        (under Wine, next to mgoldwk.exe, with a display; prints times and ratios; the
+//        shortcuts are made once and kept in the temporary folder, as catalog_bench keeps them)
 #include <windows.h>
 #include <shellapi.h>
 
 #include "config/model.h"
 #include "menus/icon_pixels_win.h"
+#include "synthetic_links.h"
 #include "wine_process.h"
 #include "win/command_ids.h"
 #include "win/handles.h"
@@ -36,6 +42,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int Menus = 50;
 constexpr int EntriesPerMenu = 100;
+constexpr int CatalogShortcuts = 20000;
+constexpr int CatalogFolders = 200;
 constexpr char IconClass[] = "MarigoldwickTrayIcon";
 // The main window answers this message with the number of entries whose picture is not
 // final yet; a program that never answers non-zero is judged by going idle instead.
@@ -100,11 +108,16 @@ struct EntrySource {
     int32_t IconNum = DefaultIconNum;
 };
 
-std::string IniText(const std::vector<EntrySource>& entries)
+// `quickFolder`, when not empty, is the one quick-launch folder, searched five levels deep
+// for shortcuts.
+std::string IniText(const std::vector<EntrySource>& entries, const std::string& quickFolder = {})
 {
     const int perMenu = entries.empty() ? 0 : EntriesPerMenu;
     std::string t = "[GLOBAL]\r\nSelfAutostart=0\r\nAskBeforeQuit=0\r\nUseToolsMenu=0\r\nIconSize=32\r\nMenuCount=" +
                     std::to_string(Menus) + "\r\n";
+    if (!quickFolder.empty())
+        t += "QuickFolderCount=1\r\nQuickFolder0=" + quickFolder +
+             "\r\nQuickFolderDepth0=5\r\nQuickFolderMasks0=*.lnk\r\n";
     for (int m = 0; m < Menus; ++m) {
         char name[16];
         std::snprintf(name, sizeof(name), "Menu %02d", m);
@@ -294,12 +307,9 @@ public:
     // was busy before a second of idleness: pictures are made whenever nothing else runs.
     std::optional<Clock::time_point> WaitUntilPicturesFinal(bool& programAnswers, DWORD timeoutMs = 120000)
     {
-        constexpr auto Quiet = std::chrono::seconds(1);
-        constexpr double BusyMsPerSample = 10;  // of processor time in 100 ms
         const Clock::time_point limit = Clock::now() + std::chrono::milliseconds(timeoutMs);
         HWND main = Look().main;
-        std::optional<double> lastCpu = CpuMs();
-        Clock::time_point lastBusy = Clock::now(), lastSample = lastBusy;
+        Idleness idle = WatchIdleness();
         while (Clock::now() < limit) {
             Sleep(10);
             if (PicturesPendingMessage != 0 && main) {
@@ -309,13 +319,20 @@ public:
                     if (programAnswers && pending == 0) return Clock::now();
                 }
             }
-            const Clock::time_point now = Clock::now();
-            if (now - lastSample < std::chrono::milliseconds(100)) continue;
-            lastSample = now;
-            std::optional<double> cpu = CpuMs();
-            if (!cpu || !lastCpu || *cpu - *lastCpu > BusyMsPerSample) lastBusy = now;
-            lastCpu = cpu;
-            if (!programAnswers && now - lastBusy > Quiet) return lastBusy;
+            if (QuietNow(idle) && !programAnswers) return idle.lastBusy;
+        }
+        return std::nullopt;
+    }
+
+    // The last moment the process was busy before a second of idleness. The catalog's
+    // worker keeps the process busy until the catalog is complete, then waits for changes.
+    std::optional<Clock::time_point> WaitUntilIdle(DWORD timeoutMs = 180000)
+    {
+        const Clock::time_point limit = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        Idleness idle = WatchIdleness();
+        while (Clock::now() < limit) {
+            Sleep(10);
+            if (QuietNow(idle)) return idle.lastBusy;
         }
         return std::nullopt;
     }
@@ -346,7 +363,8 @@ private:
         if (!unixPid_) unixPid_ = UnixProcessOf(exe_);
         return unixPid_;
     }
-    // The Unix process's own count where Z:\proc can be read, Wine's otherwise.
+public:
+    // Processor time: the Unix process's own count where Z:\proc can be read, Wine's otherwise.
     std::optional<double> CpuMs()
     {
         if (UnixPid()) return UnixCpuMs(*unixPid_);
@@ -355,6 +373,30 @@ private:
         auto v = [](FILETIME f) { return (uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
         return (v(kernel) + v(user)) / 10000.0;
     }
+
+private:
+    struct Idleness {
+        std::optional<double> lastCpu;
+        Clock::time_point lastBusy, lastSample;
+    };
+    Idleness WatchIdleness()
+    {
+        const Clock::time_point now = Clock::now();
+        return {CpuMs(), now, now};
+    }
+    // Takes a sample of the processor time every 100 ms (busy: more than 10 ms of it); true
+    // once the process has been quiet for a second since `idle.lastBusy`.
+    bool QuietNow(Idleness& idle)
+    {
+        const Clock::time_point now = Clock::now();
+        if (now - idle.lastSample < std::chrono::milliseconds(100)) return false;
+        idle.lastSample = now;
+        std::optional<double> cpu = CpuMs();
+        if (!cpu || !idle.lastCpu || *cpu - *idle.lastCpu > 10) idle.lastBusy = now;
+        idle.lastCpu = cpu;
+        return now - idle.lastBusy > std::chrono::seconds(1);
+    }
+
     UniqueHandle process_;
     DWORD id_;
     std::string exe_;
@@ -369,9 +411,14 @@ struct StartupFigures {
     double iconsMs = 0;       // process start until every notification icon exists
     double finalMs = 0;       // process start until every entry's picture is final
     std::optional<double> privateKb;  // RssAnon then
+    // Where asked: process start until it has gone idle (its last busy moment before a
+    // second without work), its processor time and RssAnon then.
+    double idleMs = 0;
+    std::optional<double> idleCpuMs, idleKb;
 };
 
-std::optional<StartupFigures> MeasureStartup(const std::string& exe, const std::string& folder, bool& programAnswers)
+std::optional<StartupFigures> MeasureStartup(const std::string& exe, const std::string& folder, bool& programAnswers,
+                                             bool untilIdle)
 {
     std::optional<Program> p = Program::Start(exe, folder);
     if (!p) return std::nullopt;
@@ -382,6 +429,15 @@ std::optional<StartupFigures> MeasureStartup(const std::string& exe, const std::
     if (final)
         t = StartupFigures{Millis(*main - p->Started()), Millis(*icons - p->Started()),
                            Millis(std::max(*final, *icons) - p->Started()), p->PrivateKb()};
+    if (t && untilIdle) {
+        if (auto idle = p->WaitUntilIdle()) {
+            t->idleMs = Millis(std::max(*idle, *icons) - p->Started());
+            t->idleCpuMs = p->CpuMs();
+            t->idleKb = p->PrivateKb();
+        } else {
+            t.reset();
+        }
+    }
     p.reset();
     // The shell is still taking the ended copy's icons down: not into the next start.
     Sleep(500);
@@ -528,6 +584,14 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    // The shortcuts are kept for later runs, as the catalog benchmark keeps them.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    const std::wstring shortcuts = com ? synthetic_links::Shortcuts(CatalogShortcuts, CatalogFolders) : L"";
+    if (com) CoUninitialize();
+    if (shortcuts.empty()) {
+        std::fprintf(stderr, "cannot make the shortcuts\n");
+        return 1;
+    }
     std::string systemMix;
     const std::vector<EntrySource> systemEntries = SystemEntries(root.path, systemMix);
     if (!CreateEntryTargets(root.path, systemEntries)) {
@@ -538,13 +602,18 @@ int main(int argc, char** argv)
         const char* name;
         std::string folder;
         std::vector<EntrySource> entries;
+        std::string quickFolder;
         std::vector<StartupFigures> runs;
     };
-    std::vector<Case> cases{{"system", root.path + "system\\", systemEntries, {}},
-                            {"files", root.path + "files\\", IconFileEntries(icons), {}},
-                            {"empty", root.path + "empty\\", {}, {}}};
+    // The catalog right after empty: two light starts side by side.
+    std::vector<Case> cases{{"system", root.path + "system\\", systemEntries, {}, {}},
+                            {"files", root.path + "files\\", IconFileEntries(icons), {}, {}},
+                            {"empty", root.path + "empty\\", {}, {}, {}},
+                            {"catalog", root.path + "catalog\\", {}, Utf8(shortcuts), {}}};
+    const Case& empty = cases[2];
+    const Case& catalog = cases[3];
     for (const Case& c : cases) {
-        std::string ini = IniText(c.entries);
+        std::string ini = IniText(c.entries, c.quickFolder);
         if (!CreateDirectoryA(c.folder.c_str(), nullptr) ||
             !CopyFileA(product.c_str(), (c.folder + "mgoldwk.exe").c_str(), FALSE) ||
             !WriteWholeFile(c.folder + "mgoldwk.ini", ini.data(), ini.size())) {
@@ -555,30 +624,38 @@ int main(int argc, char** argv)
 
     std::printf("== start-up of %d menus x %d entries against %d empty menus, %d rounds after a warm-up:\n"
                 "   system: %s (80%%), documents of %d types (15%%), %d folders (5%%)\n"
-                "   files:  5000 distinct icon files\n",
-                Menus, EntriesPerMenu, Menus, rounds, systemMix.c_str(), static_cast<int>(std::size(DocumentTypes)), Folders);
+                "   files:  5000 distinct icon files\n"
+                "   catalog: empty menus and a quick-launch folder of %d shortcuts in %d folders\n",
+                Menus, EntriesPerMenu, Menus, rounds, systemMix.c_str(), static_cast<int>(std::size(DocumentTypes)), Folders,
+                CatalogShortcuts, CatalogFolders);
     bool programAnswers = false;
     // One start of each first, unmeasured, so that every measured start finds the files cached
     // (and the first start with entries tells whether the program answers the pending message).
     for (int r = 0; r <= rounds; ++r)
         for (Case& c : cases) {
-            std::optional<StartupFigures> t = MeasureStartup(c.folder + "mgoldwk.exe", c.folder, programAnswers);
+            const bool untilIdle = &c == &empty || &c == &catalog;
+            std::optional<StartupFigures> t =
+                MeasureStartup(c.folder + "mgoldwk.exe", c.folder, programAnswers, untilIdle);
             if (!t) {
                 std::fprintf(stderr, "%s: the icons did not all appear or the pictures never became final\n", c.name);
                 return 1;
             }
             if (r == 0) continue;
             c.runs.push_back(*t);
-            std::printf("  round %d %-6s  tray icons %7.1f ms  pictures final %7.1f ms  main window %6.1f ms  "
+            auto kb = [](const std::optional<double>& v) {
+                return v ? std::to_string(static_cast<long>(*v)) + " kB" : std::string("unknown");
+            };
+            std::printf("  round %d %-7s  tray icons %7.1f ms  pictures final %7.1f ms  main window %6.1f ms  "
                         "RssAnon %s\n",
-                        r, c.name, t->iconsMs, t->finalMs, t->mainWindowMs,
-                        t->privateKb ? (std::to_string(static_cast<long>(*t->privateKb)) + " kB").c_str() : "unknown");
+                        r, c.name, t->iconsMs, t->finalMs, t->mainWindowMs, kb(t->privateKb).c_str());
+            if (untilIdle)
+                std::printf("                   idle after %7.1f ms  processor time then %6.0f ms  RssAnon then %s\n",
+                            t->idleMs, t->idleCpuMs.value_or(0), kb(t->idleKb).c_str());
         }
     std::printf("  pictures final read from %s\n",
                 programAnswers ? "the program's answer to the pending pictures message"
                                : "the process going idle (no answer to the pending pictures message)");
     // Each round's starts share the machine's load of the moment: compare within rounds.
-    const Case& empty = cases.back();
     auto median = [](const Case& c, auto field) {
         std::vector<double> v;
         for (const StartupFigures& t : c.runs) v.push_back(field(t));
@@ -592,8 +669,8 @@ int main(int argc, char** argv)
     bool memoryKnown = true;
     for (const Case& c : cases)
         for (const StartupFigures& t : c.runs) memoryKnown = memoryKnown && t.privateKb.has_value();
-    for (size_t k = 0; k + 1 < cases.size(); ++k) {
-        const Case& c = cases[k];
+    for (const Case& c : cases) {
+        if (&c == &empty || &c == &catalog) continue;
         const double finalMs = median(c, [](const StartupFigures& t) { return t.finalMs; });
         const double emptyFinalMs = median(empty, [](const StartupFigures& t) { return t.finalMs; });
         std::printf("case %s: pictures final %.2f s vs empty %.2f s (%+.2f s, median of rounds %+.2f s)", c.name,
@@ -617,6 +694,39 @@ int main(int argc, char** argv)
                     pairs(c, [](const StartupFigures& a, const StartupFigures& b) { return a.iconsMs / b.iconsMs; }));
     }
     std::printf("   targets: system +1.5 s and +3 MB at most; files no slower than before and +25 MB at most\n");
+
+    // The catalog's worker starts once the tray icons are up: it must not hold them back.
+    const double catalogIcons = median(catalog, [](const StartupFigures& t) { return t.iconsMs; });
+    const double emptyIcons = median(empty, [](const StartupFigures& t) { return t.iconsMs; });
+    std::printf("case catalog: tray icons %.0f ms vs empty %.0f ms: ratio %.2f (median of rounds %.2f, limit 1.20)\n",
+                catalogIcons, emptyIcons, catalogIcons / emptyIcons,
+                pairs(catalog, [](const StartupFigures& a, const StartupFigures& b) { return a.iconsMs / b.iconsMs; }));
+    std::printf("  idle (the catalog complete) %.2f s after the start vs empty %.2f s (median of rounds %+.2f s); "
+                "processor time then %.0f ms vs %.0f ms (%+.0f ms)\n",
+                median(catalog, [](const StartupFigures& t) { return t.idleMs; }) / 1000,
+                median(empty, [](const StartupFigures& t) { return t.idleMs; }) / 1000,
+                pairs(catalog, [](const StartupFigures& a, const StartupFigures& b) { return a.idleMs - b.idleMs; }) /
+                    1000,
+                median(catalog, [](const StartupFigures& t) { return t.idleCpuMs.value_or(0); }),
+                median(empty, [](const StartupFigures& t) { return t.idleCpuMs.value_or(0); }),
+                pairs(catalog, [](const StartupFigures& a, const StartupFigures& b) {
+                    return a.idleCpuMs.value_or(0) - b.idleCpuMs.value_or(0);
+                }));
+    bool idleMemoryKnown = true;
+    for (const Case* c : {&empty, &catalog})
+        for (const StartupFigures& t : c->runs) idleMemoryKnown = idleMemoryKnown && t.idleKb.has_value();
+    if (idleMemoryKnown) {
+        const double catalogKb = median(catalog, [](const StartupFigures& t) { return *t.idleKb; });
+        const double emptyKb = median(empty, [](const StartupFigures& t) { return *t.idleKb; });
+        const double addedKb =
+            pairs(catalog, [](const StartupFigures& a, const StartupFigures& b) { return *a.idleKb - *b.idleKb; });
+        std::printf("  RssAnon then %.1f MB vs %.1f MB: ratio %.2f (median of rounds %+.1f MB, %.0f bytes per "
+                    "shortcut)\n",
+                    catalogKb / 1024, emptyKb / 1024, catalogKb / emptyKb, addedKb / 1024,
+                    addedKb * 1024 / CatalogShortcuts);
+    } else {
+        std::printf("  RssAnon unknown (Z:\\proc not readable)\n");
+    }
 
     const std::string& rich = cases[1].folder;
     std::printf("== popup of menu 0 (%d entries, distinct icon files) right after start-up against once all entry "
