@@ -82,16 +82,7 @@ void PictureWorker::Stop()
     }
     state_->changed.notify_all();
     if (!thread_) return;
-    // Vista and later; without it a hung read is simply left.
-    static SystemFunction cancel = SystemFunction::ByName("kernel32.dll", "CancelSynchronousIo");
-    const DWORD started = GetTickCount();
-    while (WaitForSingleObject(thread_.get(), CancelEvery) == WAIT_TIMEOUT) {
-        if (GetTickCount() - started + CancelEvery >= StopMillis) {
-            ++leftRunning;
-            break;
-        }
-        (void)cancel.Call<BOOL(WINAPI*)(HANDLE)>(thread_.get());
-    }
+    if (!EndWorkerThread(thread_.get(), StopMillis, CancelEvery)) ++leftRunning;
     thread_.reset();
 }
 

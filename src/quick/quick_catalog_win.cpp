@@ -404,16 +404,7 @@ CatalogService::~CatalogService()
     state_->stop = true;
     if (state_->stopEvent) SetEvent(state_->stopEvent.get());
     if (!thread_) return;
-    // Vista and later; without it a hung read is simply left.
-    static SystemFunction cancel = SystemFunction::ByName("kernel32.dll", "CancelSynchronousIo");
-    const DWORD started = GetTickCount();
-    while (WaitForSingleObject(thread_.get(), CancelEvery) == WAIT_TIMEOUT) {
-        if (GetTickCount() - started + CancelEvery >= StopMillis) {
-            ++leftRunning;
-            break;
-        }
-        (void)cancel.Call<BOOL(WINAPI*)(HANDLE)>(thread_.get());
-    }
+    if (!EndWorkerThread(thread_.get(), StopMillis, CancelEvery)) ++leftRunning;
 }
 
 bool CatalogService::AnyLeftRunning() { return leftRunning.load() > 0; }

@@ -166,3 +166,14 @@ SystemFunction SystemFunction::ByName(const char* module, const char* name)
     HMODULE handle = LoadedModule(module);
     return SystemFunction(handle ? GetProcAddress(handle, name) : nullptr);
 }
+
+bool EndWorkerThread(HANDLE thread, DWORD withinMs, DWORD cancelEveryMs)
+{
+    static SystemFunction cancel = SystemFunction::ByName("kernel32.dll", "CancelSynchronousIo");
+    const DWORD started = GetTickCount();
+    while (WaitForSingleObject(thread, cancelEveryMs) == WAIT_TIMEOUT) {
+        if (GetTickCount() - started + cancelEveryMs >= withinMs) return false;
+        (void)cancel.Call<BOOL(WINAPI*)(HANDLE)>(thread);
+    }
+    return true;
+}

@@ -65,3 +65,8 @@ private:
     FARPROC proc_ = nullptr;
     FunctionState state_ = FunctionState::Missing;
 };
+
+// Waits up to `withinMs` for a worker thread to end, cancelling a read it is blocked in
+// every `cancelEveryMs` (CancelSynchronousIo, Vista and later; without it a hung read is
+// simply left). False when it still runs.
+bool EndWorkerThread(HANDLE thread, DWORD withinMs, DWORD cancelEveryMs = 50);
