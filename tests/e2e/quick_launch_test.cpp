@@ -193,14 +193,15 @@ TEST_F(QuickLaunchE2e, OnePickIsLearnedKeptAcrossARestartListedWhileEmptyAndForg
     ASSERT_TRUE(open(2));
     PressKeys({'R', 'E', 'P'});
     startsWith({VK_DOWN, VK_RETURN}, 1, " beta");
+    // Written beside the configuration a few seconds after the start.
+    const std::string history = sandbox->Folder().File("mgoldwk-history.ini");
+    EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(history.c_str()) != INVALID_FILE_ATTRIBUTES; }, 8000));
     ASSERT_TRUE(open(1)) << "the empty box lists the latest start";
     startsWith({'R', 'E', 'P', VK_RETURN}, 2, " beta");
 
-    // Written beside the configuration, and learned still after a restart.
+    // Learned still after a restart.
     EXPECT_TRUE(Post(main, WM_CLOSE));
     EXPECT_EQ(app->WaitForExit(), 0u);
-    const std::string history = sandbox->Folder().File("mgoldwk-history.ini");
-    EXPECT_NE(GetFileAttributesA(history.c_str()), INVALID_FILE_ATTRIBUTES);
     Launch(std::nullopt);
     ASSERT_TRUE(open(1));
     startsWith({'R', 'E', 'P', VK_RETURN}, 3, " beta");
