@@ -216,6 +216,7 @@ void QuickBox::Close()
     narrowed_.clear();
     matcher_.Clear();
     catalog_.reset();
+    rowPictures_.Clear();
     selected_ = -1;
     top_ = 0;
 }
@@ -570,9 +571,10 @@ void QuickBox::DrawRow(HDC dc, HWND list, int index, const RECT& place)
         if (!catalog_) return;
         const auto r = static_cast<size_t>(row.result);
         DrawCatalogRow(dc, list, pictures_.get(),
-                       {catalog_->Name(r), catalog_->Path(r), index == selected_, PictureSize(), Dpi()}, place);
+                       {catalog_->Name(r), catalog_->Path(r), index == selected_, PictureSize(), Dpi(), &rowPictures_},
+                       place);
     } else if (QuickEntry(row.menu, row.item)) {
-        DrawQuickRow(dc, list, {row.menu, row.item, index == selected_, PictureSize(), Dpi()}, place);
+        DrawQuickRow(dc, list, {row.menu, row.item, index == selected_, PictureSize(), Dpi(), &rowPictures_}, place);
     }
 }
 
@@ -609,5 +611,6 @@ LRESULT QuickBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 void QuickBox::ThemeChanged()
 {
+    rowPictures_.Clear();
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }

@@ -138,6 +138,7 @@ private:
     };
     std::vector<Narrowed> narrowed_;
     std::unique_ptr<class CatalogPictures> pictures_;
+    RowPictures rowPictures_;
     QuickMatcher matcher_;
     std::vector<Row> entries_;  // per candidate of matcher_
     std::vector<QuickHit> hits_, ranked_;

@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -95,8 +96,8 @@ void DrawQuickRow(HDC dc, HWND list, const QuickRow& row, const RECT& place)
     if (ImageListMenuImages* images = ImageListOf(menu)) {
         // A placeholder drawn now is drawn again once the entry's picture is made.
         images->MarkShownPending(row.item, size, list, &place);
-        ImageList_Draw(images->Handle(size), images->PictureIndex(row.item, size), dc, picture.left, picture.top,
-                       ILD_NORMAL);
+        row.cache->Draw(dc, images->Handle(size), images->PictureIndex(row.item, size), {picture.left, picture.top},
+                        size, row.selected ? colours.selectedBack : colours.listBack);
     }
 
     SetBkMode(dc, TRANSPARENT);
@@ -138,7 +139,7 @@ public:
         asked_.erase(it);
     }
 
-    void Draw(HDC dc, const std::string& path, int size, POINT at, HWND list, const RECT& place)
+    std::pair<HIMAGELIST, int> Picture(const std::string& path, int size, HWND list, const RECT& place)
     {
         PictureStore& store = service_->Store(size);
         int index = PictureStore::PlaceholderIndex;
@@ -150,7 +151,7 @@ public:
             const uint64_t ticket = service_->Request(*this, request, size, PictureUrgency::Shown);
             asked_[ticket] = {path, size, std::move(request), list, place};
         }
-        ImageList_Draw(store.Handle(), index, dc, at.x, at.y, ILD_NORMAL);
+        return {store.Handle(), index};
     }
 
 private:
@@ -182,9 +183,37 @@ CatalogPictures::CatalogPictures(std::shared_ptr<EntryPictureService> service)
 
 CatalogPictures::~CatalogPictures() = default;
 
-void CatalogPictures::Draw(HDC dc, const std::string& path, int size, POINT at, HWND list, const RECT& place)
+std::pair<HIMAGELIST, int> CatalogPictures::Picture(const std::string& path, int size, HWND list, const RECT& place)
 {
-    if (waiter_) waiter_->Draw(dc, path, size, at, list, place);
+    return waiter_ ? waiter_->Picture(path, size, list, place) : std::pair<HIMAGELIST, int>{nullptr, 0};
+}
+
+bool RowPictures::Key::operator<(const Key& o) const
+{
+    return std::tie(images, index, size, back) < std::tie(o.images, o.index, o.size, o.back);
+}
+
+void RowPictures::Draw(HDC dc, HIMAGELIST images, int index, POINT at, int size, COLORREF back)
+{
+    if (!images) return;
+    // Typing through a long list shows many pictures: a bound keeps what is held small.
+    if (bitmaps_.size() > 1024) bitmaps_.clear();
+    if (!source_) source_.reset(CreateCompatibleDC(dc));
+    if (!source_) return;
+    HDC source = source_.get();
+    const Key key{images, index, size, back};
+    auto it = bitmaps_.find(key);
+    if (it == bitmaps_.end()) {
+        UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, size, size));
+        if (!bitmap) return;
+        ScopedSelectObject select(source, bitmap.get());
+        const RECT all{0, 0, size, size};
+        FillRect(source, &all, SolidBrush(back));
+        ImageList_Draw(images, index, source, 0, 0, ILD_NORMAL);
+        it = bitmaps_.emplace(key, std::move(bitmap)).first;
+    }
+    ScopedSelectObject select(source, it->second.get());
+    BitBlt(dc, at.x, at.y, size, size, source, 0, 0, SRCCOPY);
 }
 
 void DrawCatalogRow(HDC dc, HWND list, CatalogPictures* pictures, const CatalogRow& row, const RECT& place)
@@ -193,7 +222,10 @@ void DrawCatalogRow(HDC dc, HWND list, CatalogPictures* pictures, const CatalogR
     if (row.selected) FillRect(dc, &place, SolidBrush(colours.selectedBack));
     const int pad = ScaleByDpi(3, row.dpi), size = row.pictureSize;
     const POINT picture{place.left + pad, place.top + (place.bottom - place.top - size) / 2};
-    if (pictures) pictures->Draw(dc, std::string(row.path), size, picture, list, place);
+    if (pictures) {
+        const auto [images, index] = pictures->Picture(std::string(row.path), size, list, place);
+        row.cache->Draw(dc, images, index, picture, size, row.selected ? colours.selectedBack : colours.listBack);
+    }
 
     SetBkMode(dc, TRANSPARENT);
     RECT text = place;

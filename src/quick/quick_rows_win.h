@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+#include "win/handles.h"
+
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 class EntryPictureService;
 class QuickCatalog;
@@ -28,12 +32,38 @@ std::string EntryTarget(const TOneItem& item);
 bool ShowInFolder(const TOneItem& item);
 bool ShowInFolder(const std::string& path);
 
+// Pictures drawn over a plain background, kept as small opaque bitmaps: Wine blends an
+// image list's alpha picture anew at each draw, a fifth of a millisecond, most of a
+// keystroke's repaint.
+class RowPictures {
+public:
+    void Draw(HDC dc, HIMAGELIST images, int index, POINT at, int size, COLORREF back);
+    // The image lists may be made again (another DPI, theme): nothing drawn before is kept.
+    void Clear()
+    {
+        bitmaps_.clear();
+        source_.reset();
+    }
+
+private:
+    struct Key {
+        HIMAGELIST images;
+        int index;
+        int size;
+        COLORREF back;
+        bool operator<(const Key& o) const;
+    };
+    UniqueMemoryDC source_;
+    std::map<Key, UniqueGdiObject> bitmaps_;
+};
+
 struct QuickRow {
     int menu;
     int item;
     bool selected;
     int pictureSize;
     UINT dpi;
+    RowPictures* cache;
 };
 // The entry's picture, its description and, in at most a third of the row on the right,
 // its menu's name; highlighted when selected.
@@ -46,9 +76,9 @@ public:
     ~CatalogPictures();
     CatalogPictures(const CatalogPictures&) = delete;
     CatalogPictures& operator=(const CatalogPictures&) = delete;
-    // Draws the file's picture (or the placeholder while it is made; `list` is redrawn
-    // at `place` once it is).
-    void Draw(HDC dc, const std::string& path, int size, POINT at, HWND list, const RECT& place);
+    // The file's picture in its image list (or the placeholder while it is made; `list`
+    // is redrawn at `place` once it is); no list without a picture worker.
+    std::pair<HIMAGELIST, int> Picture(const std::string& path, int size, HWND list, const RECT& place);
 
 private:
     class Waiter;
@@ -61,6 +91,7 @@ struct CatalogRow {
     bool selected;
     int pictureSize;
     UINT dpi;
+    RowPictures* cache;
 };
 // A catalog result's row: picture, name and, on the right, the folder it lies in.
 void DrawCatalogRow(HDC dc, HWND list, CatalogPictures* pictures, const CatalogRow& row, const RECT& place);
