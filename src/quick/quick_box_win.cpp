@@ -34,6 +34,8 @@ constexpr ControlRow<C> Controls[] = {
 };
 static_assert(WellFormedTable(Controls));
 constexpr int Margin = 6;  // below the list, as on its other sides
+constexpr UINT_PTR ThumbTimer = 1;
+constexpr UINT ThumbDelayMs = 120;
 
 constexpr wchar_t NoMatches[] = L"No matches";
 
@@ -82,6 +84,11 @@ LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM l
         return 0;
     case WM_SIZE:
         InvalidateRect(list, nullptr, FALSE);
+        return 0;
+    case WM_TIMER:
+        if (wParam != ThumbTimer) break;
+        KillTimer(list, ThumbTimer);
+        RedrawWindow(list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
         return 0;
     // Answered as a list box would, so that tools outside can read the list.
     case LB_GETCOUNT:
@@ -264,7 +271,7 @@ void QuickBox::FitRows()
 
 void QuickBox::LaidOut() { FitRows(); }
 
-void QuickBox::ListChanged()
+void QuickBox::ListChanged(bool typing)
 {
     HWND list = Control(C::ListQuick);
     SCROLLINFO info{};
@@ -274,15 +281,17 @@ void QuickBox::ListChanged()
     info.nMax = std::max(0, RowCount() - 1);
     info.nPage = static_cast<UINT>(RowsInView());
     info.nPos = top_;
-    // Wine draws the bar again at each change, a quarter of a frame; a keystroke mostly
-    // leaves its thumb where it was.
+    // Wine takes a quarter of a frame to draw the bar: it is drawn again only when its
+    // thumb moved.
     SetScrollInfo(list, SB_VERT, &info, FALSE);
     SCROLLBARINFO bar{};
     bar.cbSize = sizeof(bar);
     if (!GetScrollBarInfo(list, OBJID_VSCROLL, &bar) || bar.xyThumbTop != thumb_.first ||
         bar.xyThumbBottom != thumb_.second) {
         thumb_ = {bar.xyThumbTop, bar.xyThumbBottom};
-        RedrawWindow(list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+        // While letters come in, the bar follows once they pause.
+        if (typing) SetTimer(list, ThumbTimer, ThumbDelayMs, nullptr);
+        else RedrawWindow(list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
     }
     // Its name, for tools that read the list from outside, says what it shows when empty.
     const bool empty = RowCount() == 0;
@@ -403,7 +412,7 @@ void QuickBox::TypedChanged()
     typed_ = std::move(typed);
     top_ = 0;
     selected_ = hits_.empty() ? -1 : 0;
-    ListChanged();
+    ListChanged(true);
     // The first row is another entry now, or the same one still best: read it either way.
     AnnounceSelected();
 }

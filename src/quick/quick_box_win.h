@@ -102,7 +102,7 @@ private:
     void Wheel(int delta);
     void VerticalScroll(WORD request);
     // The scroll bar and the list's name follow its rows.
-    void ListChanged();
+    void ListChanged(bool typing = false);
     void PaintList(HWND list, HDC screen);
     // Screen readers hear the highlighted row.
     void AnnounceSelected() const;
