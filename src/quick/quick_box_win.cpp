@@ -6,6 +6,7 @@
 #include "menus/menus_win.h"
 #include "quick/quick_history_win.h"
 #include "quick/quick_rows_win.h"
+#include "shell/environment_win.h"
 #include "shell/path_text.h"
 #include "win/accessible.h"
 #include "win/dpi.h"
@@ -166,7 +167,10 @@ void QuickBox::TakeCandidates()
             entries_.push_back({static_cast<int>(m), static_cast<int>(k)});
             const bool plain = !item.IsPIDL && item.Parameters.empty();
             targets_.push_back(TargetHash(plain ? std::string_view(item.Pfad) : std::string_view(EntryTarget(item))));
-            if (results && !item.IsPIDL) started.insert(TargetHash(item.Pfad));
+            // Shortcut targets come with their variables expanded.
+            if (!results || item.IsPIDL) continue;
+            if (item.Pfad.find('%') == std::string::npos) started.insert(TargetHash(item.Pfad));
+            else started.insert(TargetHash(ExpandEnvironment(item.Pfad)));
         }
     }
     for (size_t r = 0; r < results; ++r) {
