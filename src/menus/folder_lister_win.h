@@ -1,0 +1,51 @@
+// Lists folders for folder menus on a worker thread, so a popup never waits for a disk or
+// a network share, and keeps each listing while its folder stays unchanged.
+#pragma once
+
+#include "menus/folder_listing.h"
+#include "win/handles.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+struct FolderAnswer {
+    FolderState state = FolderState::Loading;
+    // Listed or Empty: the folder's listing. Loading: the last listing, out of date, if
+    // there was one. NotAvailable: nothing.
+    std::shared_ptr<const FolderListing> listing;
+};
+
+class FolderLister {
+public:
+    // `wake` runs on the worker each time a listing is ready (or a folder is found not
+    // available); it must only post.
+    explicit FolderLister(std::function<void()> wake);
+    ~FolderLister();  // returns within StopMillis, whatever the worker is doing
+    FolderLister(const FolderLister&) = delete;
+    FolderLister& operator=(const FolderLister&) = delete;
+
+    // At once: what is known of the folder (environment variables expanded). A folder not
+    // listed yet, or changed since, is queued and answers Loading.
+    FolderAnswer Request(const std::string& path);
+    // What is known, without queueing anything.
+    FolderAnswer Listing(const std::string& path) const;
+
+    // A folder that has not answered within this long is NotAvailable; the reading is left
+    // behind, and that folder is not read again while it still hangs.
+    static constexpr unsigned GiveUpMillis = 3000;
+    // A folder found not available is read again on a request this long after.
+    static constexpr unsigned RetryMillis = 10000;
+    static constexpr unsigned StopMillis = 800;
+    // Whether a worker or a reading was left running: the process then ends without the
+    // static destructors such a thread might still use.
+    static bool AnyLeftRunning();
+
+private:
+    struct State;
+    class Worker;
+    static unsigned __stdcall Run(void* held);
+
+    std::shared_ptr<State> state_;
+    UniqueHandle thread_;
+};
