@@ -62,9 +62,20 @@ Place PlaceOf(const std::string& text)
     return place;
 }
 
-// The shell's order of names: digits as numbers, case and accents as Explorer weighs them.
+}  // namespace
+
 int ShellOrder(std::string_view a, std::string_view b)
 {
+    // StrCmpLogicalW goes character by character, slowly under Wine, and names in one folder
+    // often share a long beginning: equal characters decide nothing, so they are skipped,
+    // though never into a run of digits, which counts as one number. Other scripts' digits
+    // are not told apart from their letters here, so the skip also stops before any of them.
+    size_t same = 0;
+    while (same < a.size() && same < b.size() && a[same] == b[same]) ++same;
+    while (same > 0 && (static_cast<unsigned char>(a[same - 1]) >= 0x80 || (a[same - 1] >= '0' && a[same - 1] <= '9')))
+        --same;
+    a.remove_prefix(same);
+    b.remove_prefix(same);
     thread_local std::wstring wa, wb;
     const auto widen = [](std::string_view text, std::wstring& into) {
         into.resize(text.size() + 1);
@@ -77,11 +88,15 @@ int ShellOrder(std::string_view a, std::string_view b)
     return StrCmpLogicalW(wa.c_str(), wb.c_str());
 }
 
+namespace {
+
 // One folder read on a thread of its own, so that a share that hangs holds only this thread.
 struct Reading {
     std::wstring path;
     FolderListing listing;
     bool readable = false;
+    // Entries read so far: a large folder that keeps coming is slow, not unreachable.
+    std::atomic<uint32_t> progress{0};
 };
 
 unsigned __stdcall Read(void* held)
@@ -106,12 +121,17 @@ unsigned __stdcall Read(void* held)
         }
         const ScopeGuard close([search] { FindClose(search); });
         do {
+            ++reading.progress;
             const DWORD attributes = found.dwFileAttributes;
             reading.listing.Add(Utf8(found.cFileName), attributes & FILE_ATTRIBUTE_DIRECTORY,
                                 attributes & FILE_ATTRIBUTE_HIDDEN, attributes & FILE_ATTRIBUTE_SYSTEM);
         } while (FindNextFileW(search, &found));
         reading.readable = GetLastError() == ERROR_NO_MORE_FILES;
-        if (reading.readable) reading.listing.Order(ShellOrder);
+        if (reading.readable)
+            reading.listing.Order([&reading](std::string_view a, std::string_view b) {
+                reading.progress.fetch_add(1, std::memory_order_relaxed);
+                return ShellOrder(a, b);
+            });
     } catch (...) {
         reading.readable = false;  // out of memory: the folder is shown as not available
     }
@@ -245,11 +265,17 @@ private:
         if (!thread) return std::nullopt;
         (void)held.release();
         const HANDLE waits[] = {state_.stopEvent.get(), thread.get()};
-        const DWORD started = GetTickCount();
+        DWORD started = GetTickCount();
+        uint32_t progress = 0;
         DWORD result = WAIT_TIMEOUT;
         for (;;) {
             const DWORD spent = GetTickCount() - started;
-            if (spent >= GiveUpMillis) break;
+            if (spent >= GiveUpMillis) {
+                if (reading->progress == progress) break;
+                progress = reading->progress;
+                started = GetTickCount();
+                continue;
+            }
             // Alertable, so change notices of other folders still come in meanwhile.
             result = WaitForMultipleObjectsEx(2, waits, FALSE, GiveUpMillis - spent, TRUE);
             if (result != WAIT_IO_COMPLETION) break;
@@ -348,7 +374,8 @@ FolderAnswer FolderLister::Request(const std::string& path)
     if (state_->known.size() > MaxKept) {
         auto oldest = state_->known.end();
         for (auto k = state_->known.begin(); k != state_->known.end(); ++k)
-            if (!k->second.queued && (oldest == state_->known.end() || now - k->second.usedAt > now - oldest->second.usedAt))
+            if (!k->second.queued &&
+                (oldest == state_->known.end() || now - k->second.usedAt > now - oldest->second.usedAt))
                 oldest = k;
         if (oldest != state_->known.end()) {
             state_->forgotten.push_back(oldest->first);

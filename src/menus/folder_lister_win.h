@@ -8,6 +8,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+
+// The shell's order of names (StrCmpLogicalW): digits as numbers, case and accents as
+// Explorer weighs them.
+int ShellOrder(std::string_view a, std::string_view b);
 
 struct FolderAnswer {
     FolderState state = FolderState::Loading;
@@ -31,8 +36,8 @@ public:
     // What is known, without queueing anything.
     FolderAnswer Listing(const std::string& path) const;
 
-    // A folder that has not answered within this long is NotAvailable; the reading is left
-    // behind, and that folder is not read again while it still hangs.
+    // A folder whose reading has made no progress for this long is NotAvailable; the
+    // reading is left behind, and that folder is not read again while it still hangs.
     static constexpr unsigned GiveUpMillis = 3000;
     // A folder found not available is read again on a request this long after.
     static constexpr unsigned RetryMillis = 10000;

@@ -32,7 +32,8 @@ void FolderListing::Add(std::string_view name, bool folder, bool hidden, bool sy
     Entry entry;
     entry.at = static_cast<uint32_t>(text_.size());
     entry.length = static_cast<uint16_t>(name.size());
-    entry.flags = static_cast<uint8_t>((folder ? FolderFlag : 0) | (!folder && IsShortcutName(name) ? ShortcutFlag : 0));
+    entry.flags =
+        static_cast<uint8_t>((folder ? FolderFlag : 0) | (!folder && IsShortcutName(name) ? ShortcutFlag : 0));
     text_.append(name);
     entries_.push_back(entry);
 }

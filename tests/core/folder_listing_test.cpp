@@ -24,7 +24,8 @@ int Natural(std::string_view a, std::string_view b)
             i = ei, j = ej;
             continue;
         }
-        const int x = std::tolower(static_cast<unsigned char>(a[i++])), y = std::tolower(static_cast<unsigned char>(b[j++]));
+        const int x = std::tolower(static_cast<unsigned char>(a[i++]));
+        const int y = std::tolower(static_cast<unsigned char>(b[j++]));
         if (x != y) return x < y ? -1 : 1;
     }
     return (a.size() - i > 0) - (b.size() - j > 0);

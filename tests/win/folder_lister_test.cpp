@@ -37,7 +37,8 @@ TEST(FolderLister, ListsInTheShellsOrderKeepsListingsAndFollowsChanges)
     ASSERT_TRUE(folder);
     ASSERT_TRUE(CreateDirectoryW(Wide(folder->File("Sub")).c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW(Wide(folder->File("Empty")).c_str(), nullptr));
-    for (const char* file : {"file10.txt", "Файл2.txt", "file2.txt", "Notes.lnk", "hidden.txt"})
+    for (const char* file :
+         {"file10.txt", "Файл2.txt", "file2.txt", "file19.txt", "file1a.txt", "Notes.lnk", "hidden.txt"})
         ASSERT_TRUE(folder->Write(file, "x")) << file;
     ASSERT_TRUE(SetFileAttributesW(Wide(folder->File("hidden.txt")).c_str(), FILE_ATTRIBUTE_HIDDEN));
     const ScopedVariable variable(L"MGW_LISTED", folder->Path());
@@ -46,7 +47,7 @@ TEST(FolderLister, ListsInTheShellsOrderKeepsListingsAndFollowsChanges)
     auto lister = std::make_unique<FolderLister>([&] { ++wakes; });
     const std::string path = "%MGW_LISTED%Sub\\..";
     EXPECT_EQ(Shown(lister->Request(path)), "(loading)");
-    const std::string listed = "Empty/ Sub/ file2.txt file10.txt Notes Файл2.txt ";
+    const std::string listed = "Empty/ Sub/ file1a.txt file2.txt file10.txt file19.txt Notes Файл2.txt ";
     EXPECT_EQ(WaitFor(*lister, folder->Path(), listed), listed);
     EXPECT_GT(wakes.load(), 0);
     // Kept while unchanged: the same listing, however the path is spelt.
@@ -55,7 +56,7 @@ TEST(FolderLister, ListsInTheShellsOrderKeepsListingsAndFollowsChanges)
     EXPECT_EQ(lister->Listing(folder->File("sub\\..")).listing, kept);
 
     ASSERT_TRUE(folder->Write("file3.txt", "x"));
-    const std::string added = "Empty/ Sub/ file2.txt file3.txt file10.txt Notes Файл2.txt ";
+    const std::string added = "Empty/ Sub/ file1a.txt file2.txt file3.txt file10.txt file19.txt Notes Файл2.txt ";
     EXPECT_EQ(WaitFor(*lister, folder->Path(), added), added);
     EXPECT_EQ(WaitFor(*lister, folder->File("Empty"), "(empty)"), "(empty)");
     EXPECT_EQ(WaitFor(*lister, folder->File("missing"), "(not available)"), "(not available)");
