@@ -13,7 +13,6 @@
 #include <deque>
 #include <map>
 #include <mutex>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -27,6 +26,9 @@ constexpr DWORD LongestDelayMillis = 2000;
 constexpr size_t MaxKept = 512;
 // Readings left hanging at most; past that a folder that needs one is not available.
 constexpr size_t MaxHanging = 16;
+// Readings at once: a share that hangs holds back no other folder, and a popup that opens
+// many submenus does not start a thread for each.
+constexpr size_t MaxUnderway = 4;
 constexpr DWORD CancelEvery = 50;
 
 std::atomic<int> leftRunning{0};
@@ -93,40 +95,44 @@ namespace {
 // One folder read on a thread of its own, so that a share that hangs holds only this thread.
 struct Reading {
     std::wstring path;
+    FolderReader read;
     FolderListing listing;
     bool readable = false;
     // Entries read so far: a large folder that keeps coming is slow, not unreachable.
     std::atomic<uint32_t> progress{0};
 };
 
+bool ReadFolder(const std::wstring& path, FolderListing& listing, std::atomic<uint32_t>& progress)
+{
+    std::wstring pattern = path;
+    if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found{};
+    // FindExInfoBasic (no short names) and a large fetch are Windows 7's; older systems
+    // reject them.
+    HANDLE search = FindFirstFileExW(pattern.c_str(), static_cast<FINDEX_INFO_LEVELS>(1), &found,
+                                     FindExSearchNameMatch, nullptr, 2);
+    if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
+        search = FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &found, FindExSearchNameMatch, nullptr, 0);
+    // A drive's root with nothing in it has no "." to find.
+    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    const ScopeGuard close([search] { FindClose(search); });
+    do {
+        ++progress;
+        const DWORD attributes = found.dwFileAttributes;
+        listing.Add(Utf8(found.cFileName), attributes & FILE_ATTRIBUTE_DIRECTORY,
+                    attributes & FILE_ATTRIBUTE_HIDDEN, attributes & FILE_ATTRIBUTE_SYSTEM);
+    } while (FindNextFileW(search, &found));
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
 unsigned __stdcall Read(void* held)
 {
     const std::unique_ptr<std::shared_ptr<Reading>> owner(static_cast<std::shared_ptr<Reading>*>(held));
     Reading& reading = **owner;
     try {
-        std::wstring pattern = reading.path;
-        if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
-        pattern += L'*';
-        WIN32_FIND_DATAW found{};
-        // FindExInfoBasic (no short names) and a large fetch are Windows 7's; older systems
-        // reject them.
-        HANDLE search = FindFirstFileExW(pattern.c_str(), static_cast<FINDEX_INFO_LEVELS>(1), &found,
-                                         FindExSearchNameMatch, nullptr, 2);
-        if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
-            search = FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &found, FindExSearchNameMatch, nullptr, 0);
-        if (search == INVALID_HANDLE_VALUE) {
-            // A drive's root with nothing in it has no "." to find.
-            reading.readable = GetLastError() == ERROR_FILE_NOT_FOUND;
-            return 0;
-        }
-        const ScopeGuard close([search] { FindClose(search); });
-        do {
-            ++reading.progress;
-            const DWORD attributes = found.dwFileAttributes;
-            reading.listing.Add(Utf8(found.cFileName), attributes & FILE_ATTRIBUTE_DIRECTORY,
-                                attributes & FILE_ATTRIBUTE_HIDDEN, attributes & FILE_ATTRIBUTE_SYSTEM);
-        } while (FindNextFileW(search, &found));
-        reading.readable = GetLastError() == ERROR_NO_MORE_FILES;
+        reading.readable = reading.read ? reading.read(reading.path, reading.listing, reading.progress)
+                                        : ReadFolder(reading.path, reading.listing, reading.progress);
         if (reading.readable)
             reading.listing.Order([&reading](std::string_view a, std::string_view b) {
                 reading.progress.fetch_add(1, std::memory_order_relaxed);
@@ -158,13 +164,14 @@ FolderAnswer AnswerOf(const Known& known)
 }  // namespace
 
 struct FolderLister::State {
-    explicit State(std::function<void()> w)
-        : wake(std::move(w)), stopEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+    State(std::function<void()> w, FolderReader r)
+        : wake(std::move(w)), read(std::move(r)), stopEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
           workEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr))
     {
     }
 
     const std::function<void()> wake;
+    const FolderReader read;
     const UniqueHandle stopEvent;
     const UniqueHandle workEvent;
     std::atomic<bool> stop{false};
@@ -175,13 +182,16 @@ struct FolderLister::State {
     std::vector<std::wstring> forgotten;  // no longer kept: the worker stops watching them
 };
 
-// The worker's side: the queue, the watches and the readings that hang.
+// The worker's side: the readings under way, the watches and the readings that hang. It
+// waits on the readings together, so one folder that hangs holds back no other.
 class FolderLister::Worker {
 public:
     explicit Worker(State& state) : state_(state), watches_([this](size_t root) { Changed(root); }) {}
 
     ~Worker()
     {
+        for (const Underway& underway : underway_)
+            if (WaitForSingleObject(underway.thread.get(), 0) == WAIT_TIMEOUT) ++leftRunning;
         for (auto& [key, thread] : hanging_)
             if (WaitForSingleObject(thread.get(), 0) == WAIT_TIMEOUT) ++leftRunning;
     }
@@ -189,28 +199,109 @@ public:
     void Loop()
     {
         while (!state_.stop) {
-            std::vector<std::wstring> due;
             {
                 std::lock_guard lock(state_.mutex);
                 for (const std::wstring& key : state_.forgotten) Unwatch(key);
                 state_.forgotten.clear();
-                due.assign(state_.queue.begin(), state_.queue.end());
+                for (std::wstring& key : state_.queue) Enqueue(std::move(key));
                 state_.queue.clear();
             }
             const DWORD now = GetTickCount();
-            for (const auto& [key, change] : changes_)
-                if (static_cast<LONG>(now - change.second) >= 0) due.push_back(key);
-            for (const std::wstring& key : due) {
-                if (state_.stop) return;
-                changes_.erase(key);
-                List(key);
+            for (auto change = changes_.begin(); change != changes_.end();) {
+                if (static_cast<LONG>(now - change->second.second) < 0) {
+                    ++change;
+                    continue;
+                }
+                Enqueue(change->first);
+                change = changes_.erase(change);
+            }
+            while (underway_.size() < MaxUnderway && !waiting_.empty() && !state_.stop) {
+                const std::wstring key = std::move(waiting_.front());
+                waiting_.pop_front();
+                Start(key);
             }
             Wait();
+            Collect();
         }
     }
 
 private:
-    void List(const std::wstring& key)
+    struct Underway {
+        std::wstring key;
+        UniqueHandle thread;
+        std::shared_ptr<Reading> reading;
+        DWORD since = 0;  // when it was started or last made progress
+        uint32_t progress = 0;
+    };
+
+    void Enqueue(std::wstring key)
+    {
+        const auto same = [&](const std::wstring& k) { return k == key; };
+        if (std::any_of(waiting_.begin(), waiting_.end(), same) ||
+            std::any_of(underway_.begin(), underway_.end(), [&](const Underway& u) { return u.key == key; }))
+            return;
+        waiting_.push_back(std::move(key));
+    }
+
+    void Start(const std::wstring& key)
+    {
+        changes_.erase(key);
+        auto reading = std::make_shared<Reading>();
+        reading->read = state_.read;
+        {
+            std::lock_guard lock(state_.mutex);
+            auto known = state_.known.find(key);
+            if (known == state_.known.end()) return;
+            reading->path = known->second.path;
+            known->second.queued = true;
+            // Notices from here on belong to the next reading.
+            known->second.changed = false;
+        }
+        if (auto hanging = hanging_.find(key); hanging != hanging_.end()) {
+            if (WaitForSingleObject(hanging->second.get(), 0) == WAIT_TIMEOUT) return Finish(key, nullptr);
+            hanging_.erase(hanging);
+        }
+        for (auto it = hanging_.begin(); it != hanging_.end();)
+            it = WaitForSingleObject(it->second.get(), 0) == WAIT_TIMEOUT ? std::next(it) : hanging_.erase(it);
+        if (hanging_.size() >= MaxHanging) return Finish(key, nullptr);
+        auto held = std::make_unique<std::shared_ptr<Reading>>(reading);
+        UniqueHandle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Read, held.get(), 0, nullptr)));
+        if (!thread) return Finish(key, nullptr);
+        (void)held.release();
+        underway_.push_back({key, std::move(thread), std::move(reading), GetTickCount(), 0});
+    }
+
+    // Readings that ended, and those that have made no progress for too long.
+    void Collect()
+    {
+        for (size_t k = 0; k < underway_.size() && !state_.stop;) {
+            Underway& underway = underway_[k];
+            std::shared_ptr<Reading> reading = underway.reading;
+            if (WaitForSingleObject(underway.thread.get(), 0) == WAIT_OBJECT_0) {
+                const std::wstring key = std::move(underway.key);
+                underway_.erase(underway_.begin() + static_cast<ptrdiff_t>(k));
+                Finish(key, reading->readable ? reading : nullptr);
+                continue;
+            }
+            const DWORD now = GetTickCount();
+            if (reading->progress != underway.progress) {
+                underway.progress = reading->progress;
+                underway.since = now;
+            } else if (now - underway.since >= GiveUpMillis) {
+                // A reading that does not end keeps only its own thread and what it holds.
+                (void)EndWorkerThread(underway.thread.get(), 3 * CancelEvery, CancelEvery);
+                const std::wstring key = underway.key;
+                hanging_[key] = std::move(underway.thread);
+                underway_.erase(underway_.begin() + static_cast<ptrdiff_t>(k));
+                Finish(key, nullptr);
+                continue;
+            }
+            ++k;
+        }
+    }
+
+    // Publishes what a reading found: its listing, or nothing when the folder is not available.
+    void Finish(const std::wstring& key, const std::shared_ptr<Reading>& reading)
     {
         std::wstring path;
         {
@@ -218,20 +309,15 @@ private:
             auto known = state_.known.find(key);
             if (known == state_.known.end()) return;
             path = known->second.path;
-            known->second.queued = true;
-            // Notices from here on belong to the next reading.
-            known->second.changed = false;
         }
-        std::optional<FolderListing> listing = ReadWithin(key, path);
-        if (state_.stop) return;
-        if (listing && !watched_.count(key)) {
+        if (reading && !watched_.count(key)) {
             // Watched once it answered: opening a share that hangs would hang the worker too.
             const size_t root = roots_.size();
             if (watches_.Add(root, path, false)) {
                 roots_.push_back(key);
                 watched_[key] = root;
             }
-        } else if (!listing) {
+        } else if (!reading) {
             Unwatch(key);
         }
         {
@@ -241,53 +327,10 @@ private:
             Known& k = known->second;
             k.queued = false;
             k.readAt = GetTickCount();
-            k.state = listing ? listing->State() : FolderState::NotAvailable;
-            k.listing = listing ? std::make_shared<const FolderListing>(std::move(*listing)) : nullptr;
+            k.state = reading ? reading->listing.State() : FolderState::NotAvailable;
+            k.listing = reading ? std::make_shared<const FolderListing>(std::move(reading->listing)) : nullptr;
         }
         if (!state_.stop && state_.wake) state_.wake();
-    }
-
-    // The folder's listing, or nothing when it cannot be read or has not answered in time.
-    std::optional<FolderListing> ReadWithin(const std::wstring& key, const std::wstring& path)
-    {
-        if (auto hanging = hanging_.find(key); hanging != hanging_.end()) {
-            if (WaitForSingleObject(hanging->second.get(), 0) == WAIT_TIMEOUT) return std::nullopt;
-            hanging_.erase(hanging);
-        }
-        for (auto it = hanging_.begin(); it != hanging_.end();)
-            it = WaitForSingleObject(it->second.get(), 0) == WAIT_TIMEOUT ? std::next(it) : hanging_.erase(it);
-        if (hanging_.size() >= MaxHanging) return std::nullopt;
-
-        auto reading = std::make_shared<Reading>();
-        reading->path = path;
-        auto held = std::make_unique<std::shared_ptr<Reading>>(reading);
-        UniqueHandle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Read, held.get(), 0, nullptr)));
-        if (!thread) return std::nullopt;
-        (void)held.release();
-        const HANDLE waits[] = {state_.stopEvent.get(), thread.get()};
-        DWORD started = GetTickCount();
-        uint32_t progress = 0;
-        DWORD result = WAIT_TIMEOUT;
-        for (;;) {
-            const DWORD spent = GetTickCount() - started;
-            if (spent >= GiveUpMillis) {
-                if (reading->progress == progress) break;
-                progress = reading->progress;
-                started = GetTickCount();
-                continue;
-            }
-            // Alertable, so change notices of other folders still come in meanwhile.
-            result = WaitForMultipleObjectsEx(2, waits, FALSE, GiveUpMillis - spent, TRUE);
-            if (result != WAIT_IO_COMPLETION) break;
-        }
-        if (result == WAIT_OBJECT_0 + 1) {
-            if (!reading->readable) return std::nullopt;
-            return std::move(reading->listing);
-        }
-        // A reading that does not end keeps only its own thread and what it holds.
-        (void)EndWorkerThread(thread.get(), 3 * CancelEvery, CancelEvery);
-        hanging_[key] = std::move(thread);
-        return std::nullopt;
     }
 
     void Unwatch(const std::wstring& key)
@@ -314,18 +357,28 @@ private:
         if (!added) change->second.second = std::min(now + QuietMillis, change->second.first + LongestDelayMillis);
     }
 
+    // Until a reading ends or is due to be given up, a change is due, something is asked for
+    // or the lister stops; change notices arrive in here.
     void Wait()
     {
         DWORD wait = INFINITE;
         const DWORD now = GetTickCount();
-        for (const auto& [key, change] : changes_)
-            wait = std::min<DWORD>(wait, static_cast<LONG>(change.second - now) > 0 ? change.second - now : 0);
-        const HANDLE events[] = {state_.stopEvent.get(), state_.workEvent.get()};
-        (void)WaitForMultipleObjectsEx(2, events, FALSE, wait, TRUE);
+        const auto until = [&](DWORD at) {
+            wait = std::min<DWORD>(wait, static_cast<LONG>(at - now) > 0 ? at - now : 0);
+        };
+        for (const auto& [key, change] : changes_) until(change.second);
+        std::vector<HANDLE> handles = {state_.stopEvent.get(), state_.workEvent.get()};
+        for (const Underway& underway : underway_) {
+            until(underway.since + GiveUpMillis);
+            handles.push_back(underway.thread.get());
+        }
+        (void)WaitForMultipleObjectsEx(static_cast<DWORD>(handles.size()), handles.data(), FALSE, wait, TRUE);
         watches_.Sweep();
     }
 
     State& state_;
+    std::deque<std::wstring> waiting_;
+    std::vector<Underway> underway_;
     std::map<std::wstring, UniqueHandle> hanging_;
     std::map<std::wstring, size_t> watched_;
     std::vector<std::wstring> roots_;  // a watch's number: its folder's key, "" once dropped
@@ -334,7 +387,8 @@ private:
     FolderWatches watches_;
 };
 
-FolderLister::FolderLister(std::function<void()> wake) : state_(std::make_shared<State>(std::move(wake)))
+FolderLister::FolderLister(std::function<void()> wake, FolderReader read)
+    : state_(std::make_shared<State>(std::move(wake), std::move(read)))
 {
     if (!state_->stopEvent || !state_->workEvent) return;
     // The thread holds its own reference to the state, released when it ends.

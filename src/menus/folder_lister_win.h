@@ -5,6 +5,8 @@
 #include "menus/folder_listing.h"
 #include "win/handles.h"
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +15,11 @@
 // The shell's order of names (StrCmpLogicalW): digits as numbers, case and accents as
 // Explorer weighs them.
 int ShellOrder(std::string_view a, std::string_view b);
+
+// Reads one folder into `into`, in any order, counting what it has read in `progress`;
+// false when the folder cannot be read.
+using FolderReader =
+    std::function<bool(const std::wstring& path, FolderListing& into, std::atomic<uint32_t>& progress)>;
 
 struct FolderAnswer {
     FolderState state = FolderState::Loading;
@@ -24,8 +31,8 @@ struct FolderAnswer {
 class FolderLister {
 public:
     // `wake` runs on the worker each time a listing is ready (or a folder is found not
-    // available); it must only post.
-    explicit FolderLister(std::function<void()> wake);
+    // available); it must only post. `read` is the file system's when not given.
+    explicit FolderLister(std::function<void()> wake, FolderReader read = {});
     ~FolderLister();  // returns within StopMillis, whatever the worker is doing
     FolderLister(const FolderLister&) = delete;
     FolderLister& operator=(const FolderLister&) = delete;

@@ -67,3 +67,34 @@ TEST(FolderLister, ListsInTheShellsOrderKeepsListingsAndFollowsChanges)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_FALSE(FolderLister::AnyLeftRunning());
 }
+
+TEST(FolderLister, GivesUpOnAFolderThatHangsWithoutHoldingBackOthers)
+{
+    const UniqueHandle released(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    // A share that never answers until released, beside folders that answer at once.
+    FolderReader read = [release = released.get()](const std::wstring& path, FolderListing& into,
+                                                    std::atomic<uint32_t>&) {
+        if (path.find(L"\\\\unreachable") == 0) {
+            WaitForSingleObject(release, 20000);
+            return false;
+        }
+        into.Add(Utf8(path.substr(path.rfind(L'\\') + 1)), false, false, false);
+        return true;
+    };
+    auto lister = std::make_unique<FolderLister>([] {}, read);
+    const auto start = std::chrono::steady_clock::now();
+    const auto since = [&] { return std::chrono::steady_clock::now() - start; };
+    EXPECT_EQ(Shown(lister->Request("\\\\unreachable\\share")), "(loading)");
+    EXPECT_EQ(WaitFor(*lister, "C:\\answers", "answers "), "answers ");
+    EXPECT_LT(since(), std::chrono::seconds(1));
+    EXPECT_EQ(WaitFor(*lister, "\\\\unreachable\\share", "(not available)"), "(not available)");
+    EXPECT_GE(since(), std::chrono::milliseconds(FolderLister::GiveUpMillis));
+    // Not read again at once, nor while its reading still hangs: the answer comes at once.
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_EQ(Shown(lister->Request("\\\\UNREACHABLE\\share\\")), "(not available)");
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(50));
+    SetEvent(released.get());
+    const auto ending = std::chrono::steady_clock::now();
+    lister.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - ending, std::chrono::seconds(1));
+}
