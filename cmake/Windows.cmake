@@ -1,7 +1,7 @@
 # Windows build: the product mgoldwk.exe, the in-process Win32 tests and the
 # end-to-end tests, all run by ctest through Wine.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-set(MGW_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 advapi32 mpr uuid oleacc)
+set(MGW_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 advapi32 mpr uuid oleacc shlwapi)
 set(MGW_STATIC -static -static-libgcc -static-libstdc++)
 
 add_library(mgw_core STATIC ${MGW_CORE_SOURCES})

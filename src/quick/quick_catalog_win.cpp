@@ -1,6 +1,6 @@
 #include "quick/quick_catalog_win.h"
 
-#include "quick/folder_watch_win.h"
+#include "win/folder_watch.h"
 #include "quick/link_target_win.h"
 #include "win/system_function.h"
 #include "win/text_conversion.h"

@@ -1,4 +1,4 @@
-// Change notices for the catalog's folders. Each folder is watched through an overlapped
+// Change notices for folders. Each folder is watched through an overlapped
 // read of its changes whose completion runs on the thread that armed it, during that
 // thread's alertable waits: no limit on how many, unlike handles waited on together.
 #pragma once

@@ -1,4 +1,4 @@
-#include "quick/folder_watch_win.h"
+#include "win/folder_watch.h"
 
 #include <algorithm>
 
