@@ -72,8 +72,15 @@ LRESULT CALLBACK QuickBox::ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM l
     }
     case WM_CONTEXTMENU: {
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        // From the keyboard (Shift+F10, the menu key) the menu opens at the highlighted row.
-        if (at.x == -1 && at.y == -1) at = box->SelectedRowCorner();
+        // From the keyboard (Shift+F10, the menu key) the menu opens at the highlighted row;
+        // a click below the last row asks for none.
+        if (at.x == -1 && at.y == -1) {
+            at = box->SelectedRowCorner();
+        } else {
+            POINT inList = at;
+            ScreenToClient(list, &inList);
+            if (box->RowAtPoint(inList) < 0) return 0;
+        }
         box->ShowContextMenu(at);
         return 0;
     }
