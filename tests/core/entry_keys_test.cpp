@@ -1,5 +1,5 @@
-// An entry's working directory and its run-as-administrator flag in the configuration
-// file: files of earlier versions must load and save as they were.
+// An entry's working directory, run-as-administrator and folder-submenu flags and a menu's
+// folder in the configuration file: files of earlier versions must load and save as they were.
 #include <gtest/gtest.h>
 
 #include "config/config_document.h"
@@ -47,12 +47,51 @@ TEST(EntryKeys, AnEarlierFileLoadsWithoutThemAndSavesByteIdentical)
     for (const auto& item : menus[0]->Items) {
         EXPECT_EQ(item->WorkingDir, "");
         EXPECT_FALSE(item->RunAsAdmin);
+        EXPECT_FALSE(item->FolderMenu);
     }
+    EXPECT_EQ(menus[0]->MenuFolder, "");
     EXPECT_EQ(Save(menus, Earlier), Earlier);
     // A new file of the same model holds no such key either.
     std::string fresh = Save(menus, "");
     EXPECT_EQ(fresh.find("WorkingDir"), std::string::npos);
     EXPECT_EQ(fresh.find("RunAsAdmin"), std::string::npos);
+    EXPECT_EQ(fresh.find("Folder"), std::string::npos);
+}
+
+TEST(EntryKeys, FolderKeysAreWrittenWhereSetAndReadBack)
+{
+    const std::string sectionEnd = "ItemCount=2\r\n";
+    const size_t menuEnd = Earlier.find(sectionEnd) + sectionEnd.size();
+    struct Row {
+        bool folderMenu;
+        std::string menuFolder;
+        std::string expected;
+    } rows[] = {
+        {true, "", Earlier + "FolderMenu=1\r\n"},
+        {false, "%USERPROFILE%\\Desktop",
+         std::string(Earlier).insert(menuEnd, "MenuFolder=%USERPROFILE%\\Desktop\r\n")},
+        {true, "\\\\server\\share",
+         std::string(Earlier).insert(menuEnd, "MenuFolder=\\\\server\\share\r\n") + "FolderMenu=1\r\n"},
+    };
+    for (const Row& row : rows) {
+        TMenuList menus = Load(Earlier);
+        menus[0]->Items[1]->FolderMenu = row.folderMenu;
+        menus[0]->MenuFolder = row.menuFolder;
+        const std::string saved = Save(menus, Earlier);
+        EXPECT_EQ(saved, row.expected);
+        TMenuList again = Load(saved);
+        EXPECT_EQ(again[0]->MenuFolder, row.menuFolder);
+        EXPECT_EQ(again[0]->Items[1]->FolderMenu, row.folderMenu);
+        EXPECT_FALSE(again[0]->Items[0]->FolderMenu);
+        EXPECT_FALSE(ModelDiffersFromFile(saved, Global(), again, Windows1252()));
+
+        // Cleared again: the keys stay, overwritten, so the old values cannot return.
+        again[0]->MenuFolder.clear();
+        again[0]->Items[1]->FolderMenu = false;
+        TMenuList cleared = Load(Save(again, saved));
+        EXPECT_EQ(cleared[0]->MenuFolder, "");
+        EXPECT_FALSE(cleared[0]->Items[1]->FolderMenu);
+    }
 }
 
 TEST(EntryKeys, AppearOnlyOnTheEntryThatSetsThemAndReadBack)
