@@ -1,5 +1,5 @@
-// An entry's working directory, run-as-administrator and folder-submenu flags and a menu's
-// folder in the configuration file: files of earlier versions must load and save as they were.
+// An entry's working directory, run-as-administrator and submenu flags and a menu's folder
+// in the configuration file: files of earlier versions must load and save as they were.
 #include <gtest/gtest.h>
 
 #include "config/config_document.h"
@@ -47,9 +47,7 @@ TEST(EntryKeys, AnEarlierFileLoadsWithoutThemAndSavesByteIdentical)
     for (const auto& item : menus[0]->Items) {
         EXPECT_EQ(item->WorkingDir, "");
         EXPECT_FALSE(item->RunAsAdmin);
-        EXPECT_FALSE(item->FolderMenu);
     }
-    EXPECT_EQ(menus[0]->MenuFolder, "");
     EXPECT_EQ(Save(menus, Earlier), Earlier);
     // A new file of the same model holds no such key either.
     std::string fresh = Save(menus, "");
@@ -58,61 +56,31 @@ TEST(EntryKeys, AnEarlierFileLoadsWithoutThemAndSavesByteIdentical)
     EXPECT_EQ(fresh.find("Folder"), std::string::npos);
 }
 
-TEST(EntryKeys, FolderKeysAreWrittenWhereSetAndReadBack)
-{
-    const std::string sectionEnd = "ItemCount=2\r\n";
-    const size_t menuEnd = Earlier.find(sectionEnd) + sectionEnd.size();
-    struct Row {
-        bool folderMenu;
-        std::string menuFolder;
-        std::string expected;
-    } rows[] = {
-        {true, "", Earlier + "FolderMenu=1\r\n"},
-        {false, "%USERPROFILE%\\Desktop",
-         std::string(Earlier).insert(menuEnd, "MenuFolder=%USERPROFILE%\\Desktop\r\n")},
-        {true, "\\\\server\\share",
-         std::string(Earlier).insert(menuEnd, "MenuFolder=\\\\server\\share\r\n") + "FolderMenu=1\r\n"},
-    };
-    for (const Row& row : rows) {
-        TMenuList menus = Load(Earlier);
-        menus[0]->Items[1]->FolderMenu = row.folderMenu;
-        menus[0]->MenuFolder = row.menuFolder;
-        const std::string saved = Save(menus, Earlier);
-        EXPECT_EQ(saved, row.expected);
-        TMenuList again = Load(saved);
-        EXPECT_EQ(again[0]->MenuFolder, row.menuFolder);
-        EXPECT_EQ(again[0]->Items[1]->FolderMenu, row.folderMenu);
-        EXPECT_FALSE(again[0]->Items[0]->FolderMenu);
-        EXPECT_FALSE(ModelDiffersFromFile(saved, Global(), again, Windows1252()));
-
-        // Cleared again: the keys stay, overwritten, so the old values cannot return.
-        again[0]->MenuFolder.clear();
-        again[0]->Items[1]->FolderMenu = false;
-        TMenuList cleared = Load(Save(again, saved));
-        EXPECT_EQ(cleared[0]->MenuFolder, "");
-        EXPECT_FALSE(cleared[0]->Items[1]->FolderMenu);
-    }
-}
-
 TEST(EntryKeys, AppearOnlyOnTheEntryThatSetsThemAndReadBack)
 {
     TMenuList menus = Load(Earlier);
     menus[0]->Items[1]->WorkingDir = "%TEMP%\\my work";
     menus[0]->Items[1]->RunAsAdmin = true;
+    menus[0]->Items[1]->FolderMenu = true;
+    menus[0]->MenuFolder = "%USERPROFILE%\\Desktop";
     std::string saved = Save(menus, Earlier);
-    // Appended to the second entry's section; the first keeps its lines.
-    EXPECT_EQ(saved, Earlier + "WorkingDir=%TEMP%\\my work\r\nRunAsAdmin=1\r\n");
+    // Appended to the menu's and the second entry's sections; the first entry keeps its lines.
+    EXPECT_EQ(saved, std::string(Earlier).insert(Earlier.find("[M0I1]"), "MenuFolder=%USERPROFILE%\\Desktop\r\n") +
+                         "WorkingDir=%TEMP%\\my work\r\nRunAsAdmin=1\r\nFolderMenu=1\r\n");
     TMenuList again = Load(saved);
     EXPECT_EQ(again[0]->Items[1]->WorkingDir, "%TEMP%\\my work");
     EXPECT_TRUE(again[0]->Items[1]->RunAsAdmin);
     EXPECT_EQ(again[0]->Items[0]->WorkingDir, "");
     EXPECT_FALSE(again[0]->Items[0]->RunAsAdmin);
+    EXPECT_TRUE(again[0]->Items[1]->FolderMenu && !again[0]->Items[0]->FolderMenu);
+    EXPECT_EQ(again[0]->MenuFolder, "%USERPROFILE%\\Desktop");
     EXPECT_FALSE(ModelDiffersFromFile(saved, Global(), again, Windows1252()));
     EXPECT_TRUE(ModelDiffersFromFile(Earlier, Global(), again, Windows1252()));
 
     // Each key on its own.
     menus[0]->Items[1]->WorkingDir.clear();
-    EXPECT_EQ(Save(menus, Earlier), Earlier + "RunAsAdmin=1\r\n");
+    menus[0]->MenuFolder.clear();
+    EXPECT_EQ(Save(menus, Earlier), Earlier + "RunAsAdmin=1\r\nFolderMenu=1\r\n");
 }
 
 TEST(EntryKeys, AValueInTheFileIsOverwrittenWhenClearedSoItCannotComeBack)
@@ -120,6 +88,8 @@ TEST(EntryKeys, AValueInTheFileIsOverwrittenWhenClearedSoItCannotComeBack)
     TMenuList menus = Load(Earlier);
     menus[0]->Items[1]->WorkingDir = "D:\\work";
     menus[0]->Items[1]->RunAsAdmin = true;
+    menus[0]->Items[1]->FolderMenu = true;
+    menus[0]->MenuFolder = "D:\\apps";
     std::string set = Save(menus, Earlier);
     // The entry is deleted: the first one now writes over the section that held the keys.
     menus[0]->Items.erase(menus[0]->Items.begin() + 1);
@@ -130,10 +100,12 @@ TEST(EntryKeys, AValueInTheFileIsOverwrittenWhenClearedSoItCannotComeBack)
     EXPECT_FALSE(ModelDiffersFromFile(moved, Global(), menus, Windows1252()));
 
     menus[0]->Items.push_back(std::make_unique<TOneItem>());
+    menus[0]->MenuFolder.clear();
     std::string cleared = Save(menus, set);
     TMenuList reloaded = Load(cleared);
     ASSERT_EQ(reloaded[0]->Items.size(), 2u);
     EXPECT_EQ(reloaded[0]->Items[1]->WorkingDir, "");
-    EXPECT_FALSE(reloaded[0]->Items[1]->RunAsAdmin);
-    EXPECT_NE(cleared.find("WorkingDir=\r\nRunAsAdmin=0\r\n"), std::string::npos) << cleared;
+    EXPECT_FALSE(reloaded[0]->Items[1]->RunAsAdmin || reloaded[0]->Items[1]->FolderMenu);
+    EXPECT_EQ(reloaded[0]->MenuFolder, "");
+    EXPECT_NE(cleared.find("WorkingDir=\r\nRunAsAdmin=0\r\nFolderMenu=0\r\n"), std::string::npos) << cleared;
 }
