@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(menus.size() <= static_cast<size_t>(MaxMenus));
     for (const auto& menu : menus) {
         Check(menu->Items.size() <= static_cast<size_t>(MaxItemsPerMenu));
-        Check(IsValidUtf8(menu->MenuName) && IsValidUtf8(menu->IconPfad));
+        Check(IsValidUtf8(menu->MenuName) && IsValidUtf8(menu->IconPfad) && IsValidUtf8(menu->MenuFolder));
         for (const auto& item : menu->Items) {
             if (item->IsPIDL) Check(IsCompleteIdList(item->Pfad));
             else Check(IsValidUtf8(item->Pfad));
@@ -66,7 +66,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ConfigDocument savedFile(savedBytes, codePage);
     Check(savedFile.Read(again, reloaded, images));
     Check(reloaded.size() == menus.size());
-    for (size_t i = 0; i < menus.size(); ++i) Check(reloaded[i]->Items.size() == menus[i]->Items.size());
+    for (size_t i = 0; i < menus.size(); ++i) {
+        Check(reloaded[i]->Items.size() == menus[i]->Items.size());
+        Check(reloaded[i]->MenuFolder == menus[i]->MenuFolder);
+        for (size_t k = 0; k < menus[i]->Items.size(); ++k) {
+            const TOneItem& before = *menus[i]->Items[k];
+            const TOneItem& after = *reloaded[i]->Items[k];
+            Check(after.FolderMenu == before.FolderMenu && after.WorkingDir == before.WorkingDir &&
+                  after.RunAsAdmin == before.RunAsAdmin);
+        }
+    }
     Check(again.QuickFolders.size() == konfig.QuickFolders.size());
     for (size_t i = 0; i < konfig.QuickFolders.size(); ++i)
         Check(again.QuickFolders[i].Depth == konfig.QuickFolders[i].Depth);

@@ -124,6 +124,7 @@ void MenuKeys(Keys& keys, Menu& menu)
     keys.Value("MenuName", menu.MenuName, "Menu");
     keys.Value("LCB", menu.LCB, 2);
     keys.Value("Hotkey", menu.Hotkey, 0);
+    keys.Newer("MenuFolder", menu.MenuFolder, "");
 }
 
 // All but "Pfad", whose text depends on "IsPIDL".
@@ -140,6 +141,7 @@ void ItemKeys(Keys& keys, Item& item)
     keys.Value("AutoStartmode", item.AutoStartmode, 0);
     keys.Newer("WorkingDir", item.WorkingDir, "");
     keys.Newer("RunAsAdmin", item.RunAsAdmin, false);
+    keys.Newer("FolderMenu", item.FolderMenu, false);
 }
 
 // The quick-launch folders follow the other global keys: a count, then a path, a depth and
@@ -259,7 +261,7 @@ void ReserveForWrite(ProfileFile& file, const TMenuList& menus)
     size_t lines = 16, bytes = 256;
     for (const auto& menu : menus) {
         lines += 7;
-        bytes += 96 + menu->IconPfad.size() + menu->MenuName.size();
+        bytes += 96 + menu->IconPfad.size() + menu->MenuName.size() + menu->MenuFolder.size();
         for (const auto& item : menu->Items) {
             lines += 12;
             bytes += 192 + item->IconPfad.size() + item->Description.size() + item->Parameters.size() +

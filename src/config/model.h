@@ -72,6 +72,7 @@ struct TOneItem {
     // write no key for them.
     std::string WorkingDir;   // empty: the folder the launch rules choose
     bool RunAsAdmin = false;  // start through the shell's "runas" verb
+    bool FolderMenu = false;  // a folder entry that opens as a submenu of its contents
     int32_t ImageIndex = -1;
 
     bool IsSeparator() const;
@@ -83,6 +84,7 @@ struct TOneMenu {
     std::string MenuName;
     uint8_t LCB = 2;
     uint16_t Hotkey = 0;
+    std::string MenuFolder;  // not empty: the popup lists this folder instead of Items
     std::vector<std::unique_ptr<TOneItem>> Items;
     std::unique_ptr<MenuImages> Images;
     int32_t MaxTextWidth = 0;

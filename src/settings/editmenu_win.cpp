@@ -7,7 +7,11 @@
 #include "settings/hotkey_field_win.h"
 #include "settings/hotkey_value.h"
 #include "settings/iconpick_win.h"
+#include "settings/konfig_system_win.h"
+#include "settings/quick_folder_rules.h"
+#include "shell/environment_win.h"
 #include "shell/folder_glyph_win.h"
+#include "win/message_seam.h"
 #include "win/text_conversion.h"
 
 #include <shellapi.h>
@@ -26,12 +30,13 @@ constexpr EventRow<TfrmEditMenu, C> Events[] = {
     {C::EdIconPfad, EN_CHANGE, &TfrmEditMenu::EdIconPfadChange},
     {C::BtnBrowseMenIcon, BN_CLICKED, &TfrmEditMenu::BtnBrowseMenIconClick},
     {C::ImgMenuIcon, STN_DBLCLK, &TfrmEditMenu::ImgMenuIconDblClick},
+    {C::BtnBrowseMenuFolder, BN_CLICKED, &TfrmEditMenu::BtnBrowseMenuFolderClick},
     {C::BtnOK, BN_CLICKED, &TfrmEditMenu::BtnOKClick},
     {C::BtnCancel, BN_CLICKED, &TfrmEditMenu::BtnCancelClick},
 };
 
 // In tab order, as the dialog reads: the name group, the hotkey group, the radio group, the
-// icon group, OK, Cancel.
+// icon group, the folder, OK, Cancel.
 constexpr ControlRow<C> Controls[] = {
     {C::GroupBox2, "GroupBox2", "BUTTON", "Menu Name", 0, 0, 217, 49, Group},
     {C::EdMenuName, "EdMenuName", "EDIT", "", 8, 20, 201, 21, Edit | WS_GROUP, WS_EX_CLIENTEDGE, C::GroupBox2},
@@ -50,8 +55,11 @@ constexpr ControlRow<C> Controls[] = {
     {C::ImgMenuIcon, "ImgMenuIcon", "STATIC", "", 1, 1, 48, 48, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY, 0,
      C::PanelMenuIcon},
     {C::ScrollBarMenIconNum, "ScrollBarMenIconNum", "SCROLLBAR", "", 94, 48, 16, 49, WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, C::GroupBox1},
-    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 192, 167, 73, 26, Button | WS_GROUP | BS_DEFPUSHBUTTON},
-    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 272, 168, 75, 25, Button},
+    {C::LblMenuFolder, "LblMenuFolder", "STATIC", "Show the contents of a &folder:", 0, 170, 345, 13, WS_VISIBLE | WS_GROUP},
+    {C::EdMenuFolder, "EdMenuFolder", "EDIT", "", 0, 186, 320, 21, Edit, WS_EX_CLIENTEDGE},
+    {C::BtnBrowseMenuFolder, "BtnBrowseMenuFolder", "BUTTON", "...", 320, 186, 25, 21, Button},
+    {C::BtnOK, "BtnOK", "BUTTON", "&OK", 192, 217, 73, 26, Button | WS_GROUP | BS_DEFPUSHBUTTON},
+    {C::BtnCancel, "BtnCancel", "BUTTON", "&Cancel", 272, 218, 75, 25, Button},
 };
 static_assert(WellFormedTable(Controls));
 
@@ -62,13 +70,21 @@ constexpr NameRow<C> Names[] = {
     {C::BtnBrowseMenIcon, OnForm<C>, "Browse for the icon"},
     {C::ImgMenuIcon, C::GroupBox1},
     {C::ScrollBarMenIconNum, OnForm<C>, "Icon number"},
+    {C::EdMenuFolder, C::LblMenuFolder},
+    {C::BtnBrowseMenuFolder, OnForm<C>, "Browse for the folder"},
 };
+
+bool IsFolder(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesW(ExpandEnvironmentWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 }  // namespace
 
 std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
 {
-    const FormDesign<TfrmEditMenu, C> design{.window = {"TfrmEditMenu", "Menu", 348, 197, ICC_HOTKEY_CLASS},
+    const FormDesign<TfrmEditMenu, C> design{.window = {"TfrmEditMenu", "Menu", 348, 247, ICC_HOTKEY_CLASS},
                                              .controls = Controls,
                                              .events = Events,
                                              .defaultButton = C::BtnOK,
@@ -80,8 +96,10 @@ std::unique_ptr<TfrmEditMenu> TfrmEditMenu::Create(HWND owner)
     form->SetChecked(C::RadioLCB1, true);
     // The browse button shows the shell's small folder glyph, or "..." without one.
     form->SetButtonIcon(C::BtnBrowseMenIcon, ShellFolderGlyph());
+    form->SetButtonIcon(C::BtnBrowseMenuFolder, ShellFolderGlyph());
     form->UpdateMenuIconRange();
     form->PickIcon = PickIconSystemOrOwn;
+    form->ChooseFolder = ShellBrowseForFolder;
     return form;
 }
 
@@ -120,6 +138,15 @@ int TfrmEditMenu::LCBIndex() const
 void TfrmEditMenu::SetLCBIndex(int index) const
 {
     for (int i = 0; i < static_cast<int>(LCBRadios.size()); ++i) SetChecked(LCBRadios[i], i == index);
+}
+
+std::string TfrmEditMenu::MenuFolder() const { return TidyFolder(Text(C::EdMenuFolder)); }
+
+void TfrmEditMenu::BtnBrowseMenuFolderClick()
+{
+    if (!ChooseFolder) return;
+    std::string folder = ExpandEnvironment(MenuFolder());
+    if (ChooseFolder(Handle(), folder)) SetMenuFolder(folder);
 }
 
 HICON TfrmEditMenu::PreviewIcon() const
@@ -171,7 +198,21 @@ void TfrmEditMenu::BtnBrowseMenIconClick()
 
 void TfrmEditMenu::ImgMenuIconDblClick() { BtnBrowseMenIconClick(); }
 
-void TfrmEditMenu::BtnOKClick() { EndModal(ModalResult::Ok); }
+void TfrmEditMenu::BtnOKClick()
+{
+    const std::string folder = MenuFolder();
+    // Refused rather than kept: the popup of a folder that is not there would only ever say so.
+    if (!folder.empty() && !IsFolder(folder)) {
+        ShowMessageDialog(Handle(),
+                          "The folder \"" + folder + "\" does not exist or cannot be reached.\n\n"
+                          "Choose an existing folder, or leave the field empty for a menu of its own entries.",
+                          MessageKind::Warning, MessageButtons::Ok);
+        SetFocus(Control(C::EdMenuFolder));
+        SendMessageW(Control(C::EdMenuFolder), EM_SETSEL, 0, -1);
+        return;
+    }
+    EndModal(ModalResult::Ok);
+}
 
 void TfrmEditMenu::BtnCancelClick() { EndModal(ModalResult::Cancel); }
 

@@ -1,6 +1,6 @@
-// The menu properties dialog: name, tray icon, hotkey and left-click behaviour of one menu.
-// The caller presets the fields, runs it and reads them back on OK; the dialog itself
-// never touches the model and checks nothing.
+// The menu properties dialog: name, tray icon, hotkey, left-click behaviour and the folder
+// a menu may follow. The caller presets the fields, runs it and reads them back on OK; the
+// dialog itself never touches the model and checks only that the folder exists.
 #pragma once
 
 #include "shell/icon_picker_win.h"
@@ -14,7 +14,8 @@
 
 enum class EditMenuControl {
     GroupBox2, EdMenuName, GroupBox3, MenuHotKey, RadioLCB, RadioLCB0, RadioLCB1, RadioLCB2, GroupBox1,
-    LblIconPfad, EdIconPfad, BtnBrowseMenIcon, PanelMenuIcon, ImgMenuIcon, ScrollBarMenIconNum, BtnOK,
+    LblIconPfad, EdIconPfad, BtnBrowseMenIcon, PanelMenuIcon, ImgMenuIcon, ScrollBarMenIconNum, LblMenuFolder,
+    EdMenuFolder, BtnBrowseMenuFolder, BtnOK,
     BtnCancel
 };
 
@@ -39,17 +40,23 @@ public:
     // Selected choice of RadioLCB, -1 for none.
     int LCBIndex() const;
     void SetLCBIndex(int index) const;
+    // The folder whose contents the menu shows, trimmed as OK took it; empty for none.
+    std::string MenuFolder() const;
+    void SetMenuFolder(std::string_view folder) const { SetText(EditMenuControl::EdMenuFolder, folder); }
 
     // The icon picker (the system's, else the own one: PickIconSystemOrOwn); replaceable. Gets the path (at most 260
     // characters) and the start index, returns true when the user chose, with the choice in both.
     std::function<bool(HWND owner, std::string& path, int& index)> PickIcon;
     // F1 asks for help; nothing happens while no one listens.
     std::function<void()> OnHelp;
+    // The folder dialog (ShellBrowseForFolder); replaceable. Starts at `folder`, true with the choice in it.
+    std::function<bool(HWND owner, std::string& folder)> ChooseFolder;
 
     void EdIconPfadChange();
     void BtnBrowseMenIconClick();
     void ImgMenuIconDblClick();
     void ScrollBarMenIconNumChange();
+    void BtnBrowseMenuFolderClick();
     void BtnOKClick();
     void BtnCancelClick();
     void FormKeyUp(WPARAM key);

@@ -75,7 +75,8 @@ KonfigDrops::~KonfigDrops()
 void KonfigDrops::MyDropTargetGetDropEffect(TDropTarget&, TShiftState, POINT, DWORD& effect)
 {
     // Items are always linked: the source keeps its files, and the list never scrolls by itself.
-    effect = DROPEFFECT_LINK;
+    // A menu that takes no entries (it follows a folder) refuses the drop at once.
+    effect = receiver_.menu() ? DROPEFFECT_LINK : DROPEFFECT_NONE;
 }
 
 void KonfigDrops::MyDropTargetDrop(TDropTarget&, TShiftState, POINT, DWORD&)

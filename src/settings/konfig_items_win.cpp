@@ -59,7 +59,7 @@ KonfigItems::KonfigItems(KonfigForm& form, const KonfigHost& host, const KonfigS
       current_(std::move(currentMenu)),
       mask_(form, host, system),
       drops_(form.Handle(), form.Control(C::LvItems),
-             {current_, host.desktopFolder, [this](const TOneMenu& menu) { return RefuseFullMenu(menu); },
+             {[this] { return EditableMenu(); }, host.desktopFolder, [this](const TOneMenu& menu) { return RefuseFullMenu(menu); },
               [this](std::unique_ptr<TOneItem> item) { InsertItem(std::move(item), -1); },
               [this] {
                   if (TOneMenu* menu = current_()) Select(static_cast<int>(menu->Items.size()) - 1);
@@ -86,6 +86,30 @@ int KonfigItems::SelectedIndex() const { return ListViewSelectedIndex(form_.Cont
 
 void KonfigItems::Select(int index) { ListViewSelect(form_.Control(C::LvItems), index); }
 
+TOneMenu* KonfigItems::EditableMenu() const
+{
+    TOneMenu* menu = current_();
+    return menu && menu->MenuFolder.empty() ? menu : nullptr;
+}
+
+void KonfigItems::ShowFolderNote(const TOneMenu* menu)
+{
+    const bool follows = menu && !menu->MenuFolder.empty();
+    const int mask = follows ? SW_HIDE : SW_SHOW;
+    for (int c = static_cast<int>(C::PanEditControls) + 1; c < static_cast<int>(C::LblFolderNote); ++c)
+        if (c != static_cast<int>(C::PanIcon)) ShowWindow(form_.Control(static_cast<C>(c)), mask);
+    if (follows) {
+        form_.SetText(C::LblFolderNote, "This menu shows the contents of\n" + menu->MenuFolder +
+                                            "\n\nIts own entries are kept but not shown. To edit them, clear the "
+                                            "folder in the menu's properties (Modify).");
+        for (C button : {C::BtnMoveUpItem, C::BtnMoveDnItem, C::BtnAddSep, C::BtnAddItem, C::BtnModifyItem,
+                         C::BtnRemoveItem, C::BtnClearItemMask})
+            form_.SetEnabled(button, false);
+    }
+    ShowWindow(form_.Control(C::LblFolderNote), follows ? SW_SHOW : SW_HIDE);
+    form_.SetText(C::Label5, follows ? "Folder" : "Edit Item");
+}
+
 void KonfigItems::ShowMenu()
 {
     TOneMenu* menu = current_();
@@ -101,6 +125,7 @@ void KonfigItems::ShowMenu()
         form_.SetEnabled(C::GroupBoxItemsEdit, false);
         form_.SetText(C::LblCurrentMenu, "- no menu selected -");
     }
+    ShowFolderNote(menu);
     RefreshItemList();
     form_.SetText(C::LblItemIndex, ItemIndexText(menu != nullptr, -1, menu ? menu->Items.size() : 0));
 }
@@ -116,8 +141,9 @@ void KonfigItems::LoadItemMask(int index)
     } else {
         separator = mask_.Load(*menu->Items[static_cast<size_t>(index)]);
     }
-    form_.SetEnabled(C::BtnModifyItem, !separator);
-    form_.SetEnabled(C::BtnAddItem, !separator);
+    const bool editable = EditableMenu() != nullptr;
+    form_.SetEnabled(C::BtnModifyItem, !separator && editable);
+    form_.SetEnabled(C::BtnAddItem, !separator && editable);
     form_.SetText(C::LblItemIndex, ItemIndexText(menu != nullptr, index, menu ? menu->Items.size() : 0));
 }
 
@@ -215,7 +241,7 @@ void KonfigItems::LvItemsChange()
 
 void KonfigItems::InsertItem(std::unique_ptr<TOneItem> item, int position)
 {
-    TOneMenu* menu = current_();
+    TOneMenu* menu = EditableMenu();
     if (!menu) return;
     // Its picture is pending until the refresh loads the list's pictures.
     AddItem(*menu, std::move(item), position);
@@ -231,7 +257,7 @@ bool KonfigItems::RefuseFullMenu(const TOneMenu& menu)
 
 void KonfigItems::BtnAddItemClick()
 {
-    TOneMenu* menu = current_();
+    TOneMenu* menu = EditableMenu();
     if (!menu) return;
     ItemMask mask = mask_.Read();
     if (const char* warning = AddItemMaskWarning(mask, PathKindOf(mask.pfad), PathKindOf(mask.iconPfad))) {
@@ -251,7 +277,7 @@ void KonfigItems::BtnAddItemClick()
 
 void KonfigItems::BtnModifyItemClick()
 {
-    TOneMenu* menu = current_();
+    TOneMenu* menu = EditableMenu();
     int n = SelectedIndex();
     if (!menu || n < 0 || n >= static_cast<int>(menu->Items.size())) {
         ShowMessageDialog(form_.Handle(), "No item selected.", MessageKind::Information, MessageButtons::Ok);
@@ -272,7 +298,7 @@ void KonfigItems::BtnModifyItemClick()
 
 void KonfigItems::RemoveItem(int index)
 {
-    TOneMenu* menu = current_();
+    TOneMenu* menu = EditableMenu();
     if (!menu || !menu->RemoveItem(index)) return;
     RefreshItemList();
     if (menu->Items.empty()) {
@@ -286,6 +312,7 @@ void KonfigItems::RemoveItem(int index)
 
 void KonfigItems::BtnRemoveItemClick()
 {
+    if (current_() && !EditableMenu()) return;  // a menu following a folder keeps its entries
     int n = SelectedIndex();
     if (n < 0 || !current_()) {
         ShowMessageDialog(form_.Handle(), "No item selected.", MessageKind::Information, MessageButtons::Ok);
@@ -309,19 +336,19 @@ void KonfigItems::SwapItems(int from, int to)
 void KonfigItems::BtnMoveUpItemClick()
 {
     int n = SelectedIndex();
-    if (current_() && n > 0) SwapItems(n, n - 1);
+    if (EditableMenu() && n > 0) SwapItems(n, n - 1);
 }
 
 void KonfigItems::BtnMoveDnItemClick()
 {
-    TOneMenu* menu = current_();
+    TOneMenu* menu = EditableMenu();
     int n = SelectedIndex();
     if (menu && n >= 0 && n + 1 < static_cast<int>(menu->Items.size())) SwapItems(n, n + 1);
 }
 
 void KonfigItems::BtnAddSepClick()
 {
-    TOneMenu* menu = current_();
+    TOneMenu* menu = EditableMenu();
     if (!menu) return;
     if (RefuseFullMenu(*menu)) return;
     int p = SelectedIndex();

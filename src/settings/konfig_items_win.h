@@ -56,6 +56,10 @@ public:
 private:
     int SelectedIndex() const;
     void Select(int index);
+    // The current menu when its entries may be changed: not while it follows a folder.
+    TOneMenu* EditableMenu() const;
+    // A menu that follows a folder shows its entries read-only, the note in the mask's place.
+    void ShowFolderNote(const TOneMenu* menu);
     int PictureSize() const;
     void SwapItems(int from, int to);
     // Says so when the menu takes no more items.

@@ -28,6 +28,20 @@ constexpr int PreviewSize = 48;  // the preview's picture at 96 DPI
 constexpr int ShellFolderIconIndex = -4;
 constexpr std::array<const char*, 4> StartModeNames{"Normal", "Minimized", "Maximized", "Hidden"};
 
+struct FolderState {
+    bool folder = false;      // an existing folder, once variables are expanded
+    bool notAFolder = false;  // certainly none (empty, a file, a shell item); else perhaps out of reach now
+};
+
+FolderState FolderStateOf(bool shellItem, const std::string& path)
+{
+    if (shellItem || path.empty()) return {false, true};
+    const DWORD attributes = GetFileAttributesW(ExpandEnvironmentWide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return {folder, !folder};
+}
+
 }  // namespace
 
 KonfigMask::KonfigMask(KonfigForm& form, const KonfigHost& host, const KonfigSystem& system)
@@ -64,7 +78,9 @@ void KonfigMask::Clear()
     form_.SetText(C::EdBeschreibung, "");
     form_.SetText(C::EdWorkingDir, "");
     form_.SetChecked(C::CheckRunAsAdmin, false);
+    form_.SetChecked(C::CheckFolderMenu, false);
     form_.SetControlsEnabled(C::PanEditControls, true);
+    UpdateFolderMenuCheck();
     UpdateIconRange();
     UpdateIconPreview();
 }
@@ -112,6 +128,8 @@ bool KonfigMask::Load(const TOneItem& item)
     form_.SetText(C::EdBeschreibung, item.Description);
     form_.SetText(C::EdWorkingDir, item.WorkingDir);
     form_.SetChecked(C::CheckRunAsAdmin, item.RunAsAdmin);
+    form_.SetChecked(C::CheckFolderMenu, item.FolderMenu);
+    if (!separator) UpdateFolderMenuCheck();
     UpdateIconRange();
     SetIconNumPosition(item.IconNum == DefaultIconNum ? 0 : item.IconNum);
     UpdateIconPreview();
@@ -140,6 +158,14 @@ void KonfigMask::UpdateIconRange()
     info.nMax = maximum;
     SetScrollInfo(form_.Control(C::ScrollBarIconNum), SB_CTL, &info, TRUE);
     form_.SetEnabled(C::ScrollBarIconNum, maximum > 0 && !useDefault);
+}
+
+void KonfigMask::UpdateFolderMenuCheck()
+{
+    // A folder out of reach now (a network share) keeps the choice, greyed, until it answers.
+    const FolderState state = FolderStateOf(isPIDL_, form_.Text(C::EdPfad));
+    if (state.notAFolder) form_.SetChecked(C::CheckFolderMenu, false);
+    form_.SetEnabled(C::CheckFolderMenu, state.folder);
 }
 
 void KonfigMask::UpdateIconPreview()
@@ -178,7 +204,10 @@ void KonfigMask::SetPreview(UniqueIcon icon)
 void KonfigMask::PathTyped()
 {
     KillTimer(form_.Handle(), PreviewTimer);
-    if (pfadTyped_) UpdateIconRange();
+    if (pfadTyped_) {
+        UpdateIconRange();
+        UpdateFolderMenuCheck();
+    }
     UpdateIconPreview();
 }
 
@@ -242,6 +271,8 @@ ItemMask KonfigMask::Read() const
     mask.description = form_.Text(C::EdBeschreibung);
     mask.workingDir = form_.Text(C::EdWorkingDir);
     mask.runAsAdmin = form_.IsChecked(C::CheckRunAsAdmin);
+    // Judged again: the path may have changed since the last pause in typing.
+    mask.folderMenu = form_.IsChecked(C::CheckFolderMenu) && !FolderStateOf(isPIDL_, mask.pfad).notAFolder;
     return mask;
 }
 
@@ -272,6 +303,7 @@ void KonfigMask::BtnBrowsePfadClick()
     form_.SetText(C::EdPfad, path);
     if (IsProgramPath(path)) form_.SetText(C::EdIconPfad, path);
     form_.SetChecked(C::CheckDefaultIcon, true);
+    UpdateFolderMenuCheck();
     UpdateIconRange();
     UpdateIconPreview();
 }

@@ -49,6 +49,8 @@ private:
     void SetIconNumPosition(int position);
     void UpdateIconRange();
     void UpdateIconPreview();
+    // The submenu choice follows the path: offered only for a folder that exists.
+    void UpdateFolderMenuCheck();
     void SetPreview(UniqueIcon icon);
     // A pause after typing in the paths: the range and preview follow.
     void PathTyped();

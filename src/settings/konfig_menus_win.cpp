@@ -129,7 +129,7 @@ LRESULT KonfigMenus::LvMenusItemChanged(NMHDR& header)
 }
 
 void KonfigMenus::AddMenu(const std::string& name, uint8_t lcb, uint16_t hotkey, int iconNum,
-                         const std::string& iconPfad)
+                         const std::string& iconPfad, const std::string& folder)
 {
     TOneMenu& menu = NewMenu(MenuList);
     menu.MenuName = name;
@@ -137,6 +137,7 @@ void KonfigMenus::AddMenu(const std::string& name, uint8_t lcb, uint16_t hotkey,
     menu.Hotkey = hotkey;
     menu.IconNum = iconNum;
     menu.IconPfad = iconPfad;
+    menu.MenuFolder = folder;
     FillMenuList();
     Select(static_cast<int>(MenuList.size()) - 1);
 }
@@ -175,10 +176,11 @@ void KonfigMenus::BtnAddMenuClick()
     dialog.SetMenuHotKey(0);
     dialog.SetIconPfad(OwnModulePath());
     dialog.SetIconNum(0);
+    dialog.SetMenuFolder("");
     dialog.SetInitialFocus(EditMenuControl::EdMenuName);
     if (dialog.Execute(form_.Handle(), "New menu") != ModalResult::Ok) return;
     AddMenu(dialog.MenuName(), static_cast<uint8_t>(dialog.LCBIndex() + 1), dialog.MenuHotKey(), dialog.IconNum(),
-            dialog.IconPfad());
+            dialog.IconPfad(), dialog.MenuFolder());
 }
 
 TOneMenu* KonfigMenus::SelectedMenuOrNotice(int& index)
@@ -200,6 +202,7 @@ void KonfigMenus::BtnModifyMenuClick()
     dialog.SetIconPfad(menu->IconPfad);
     dialog.SetIconNum(menu->IconNum);
     dialog.SetLCBIndex(static_cast<int>(menu->LCB) - 1);
+    dialog.SetMenuFolder(menu->MenuFolder);
     dialog.SetInitialFocus(EditMenuControl::EdMenuName);
     if (dialog.Execute(form_.Handle(), "Modify menu") == ModalResult::Ok) {
         menu->MenuName = dialog.MenuName();
@@ -207,7 +210,12 @@ void KonfigMenus::BtnModifyMenuClick()
         menu->IconPfad = dialog.IconPfad();
         menu->IconNum = dialog.IconNum();
         menu->LCB = static_cast<uint8_t>(dialog.LCBIndex() + 1);
+        menu->MenuFolder = dialog.MenuFolder();
         FillMenuList();
+        Select(i);
+        // The items part shows the entries editable or the folder's note, as the menu now is.
+        LvMenusChange();
+        return;
     }
     Select(i);
 }

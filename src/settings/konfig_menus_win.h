@@ -33,7 +33,8 @@ public:
     void Select(int index);
     // The menu selected last since the window was made, or -1.
     int LastSelected() const { return lastSelected_; }
-    void AddMenu(const std::string& name, uint8_t lcb, uint16_t hotkey, int iconNum, const std::string& iconPfad);
+    void AddMenu(const std::string& name, uint8_t lcb, uint16_t hotkey, int iconNum, const std::string& iconPfad,
+                 const std::string& folder = {});
     void RemoveMenu(int index);
     void ClearMenuItems(int index);
     // The list's columns, and its pictures when the window is shown, at the window's DPI.

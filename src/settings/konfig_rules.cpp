@@ -57,6 +57,7 @@ void ApplyItemMask(const ItemMask& mask, TOneItem& item)
     item.Description = mask.description;
     item.WorkingDir = mask.workingDir;
     item.RunAsAdmin = mask.runAsAdmin;
+    item.FolderMenu = mask.folderMenu;
 }
 
 int FindItemByPrefix(const std::vector<std::unique_ptr<TOneItem>>& items, int start, std::string_view text,

@@ -30,6 +30,7 @@ struct ItemMask {
     std::string description;
     std::string workingDir;  // as typed: variables are expanded when the entry starts
     bool runAsAdmin = false;
+    bool folderMenu = false;
 };
 // Writes the mask into an entry, for Add and Modify alike. A shell item keeps the
 // identifier list it has; the default icon leaves no icon path.

@@ -12,10 +12,10 @@
 enum class KonfigControl {
     GroupBoxMenus, LvMenus, BtnAddMenu, BtnModifyMenu, BtnRemoveMenu, BtnClearMenu, BtnMoveUpMenu,
     BtnMoveDnMenu, GroupBoxItemsEdit, LblCurrentMenu, LblItemIndex, Label5, LvItems, BtnMoveUpItem,
-    BtnMoveDnItem, BtnAddSep, Bevel1, PanEditControls, LblPfad, EdPfad, BtnBrowsePfad, LblIconPfad, EdIconPfad,
+    BtnMoveDnItem, BtnAddSep, Bevel1, PanEditControls, LblPfad, EdPfad, BtnBrowsePfad, CheckFolderMenu, LblIconPfad, EdIconPfad,
     BtnBrowseIconPath, CheckDefaultIcon, CheckRunAsAdmin, LblStartMode, ComboStartMode, LblParams, EdParams,
     CheckAutoStart, ComboAutoStartMode, LblIcon, PanIcon, ImgIcon, ScrollBarIconNum, LblBeschreibung,
-    EdBeschreibung, LblWorkingDir, EdWorkingDir, BtnBrowseWorkingDir, BtnAddItem, BtnModifyItem, BtnRemoveItem,
+    EdBeschreibung, LblWorkingDir, EdWorkingDir, BtnBrowseWorkingDir, LblFolderNote, BtnAddItem, BtnModifyItem, BtnRemoveItem,
     BtnClearItemMask, BtnOK, BtnOptions, BtnAbout, BtnHelp, BtnQuit
 };
 using KonfigForm = FormOf<KonfigControl>;

@@ -1,5 +1,5 @@
-// An entry's working directory and its run-as-administrator flag in the configuration
-// file: files of earlier versions must load and save as they were.
+// An entry's working directory, run-as-administrator and submenu flags and a menu's folder
+// in the configuration file: files of earlier versions must load and save as they were.
 #include <gtest/gtest.h>
 
 #include "config/config_document.h"
@@ -53,6 +53,7 @@ TEST(EntryKeys, AnEarlierFileLoadsWithoutThemAndSavesByteIdentical)
     std::string fresh = Save(menus, "");
     EXPECT_EQ(fresh.find("WorkingDir"), std::string::npos);
     EXPECT_EQ(fresh.find("RunAsAdmin"), std::string::npos);
+    EXPECT_EQ(fresh.find("Folder"), std::string::npos);
 }
 
 TEST(EntryKeys, AppearOnlyOnTheEntryThatSetsThemAndReadBack)
@@ -60,20 +61,26 @@ TEST(EntryKeys, AppearOnlyOnTheEntryThatSetsThemAndReadBack)
     TMenuList menus = Load(Earlier);
     menus[0]->Items[1]->WorkingDir = "%TEMP%\\my work";
     menus[0]->Items[1]->RunAsAdmin = true;
+    menus[0]->Items[1]->FolderMenu = true;
+    menus[0]->MenuFolder = "%USERPROFILE%\\Desktop";
     std::string saved = Save(menus, Earlier);
-    // Appended to the second entry's section; the first keeps its lines.
-    EXPECT_EQ(saved, Earlier + "WorkingDir=%TEMP%\\my work\r\nRunAsAdmin=1\r\n");
+    // Appended to the menu's and the second entry's sections; the first entry keeps its lines.
+    EXPECT_EQ(saved, std::string(Earlier).insert(Earlier.find("[M0I1]"), "MenuFolder=%USERPROFILE%\\Desktop\r\n") +
+                         "WorkingDir=%TEMP%\\my work\r\nRunAsAdmin=1\r\nFolderMenu=1\r\n");
     TMenuList again = Load(saved);
     EXPECT_EQ(again[0]->Items[1]->WorkingDir, "%TEMP%\\my work");
     EXPECT_TRUE(again[0]->Items[1]->RunAsAdmin);
     EXPECT_EQ(again[0]->Items[0]->WorkingDir, "");
     EXPECT_FALSE(again[0]->Items[0]->RunAsAdmin);
+    EXPECT_TRUE(again[0]->Items[1]->FolderMenu && !again[0]->Items[0]->FolderMenu);
+    EXPECT_EQ(again[0]->MenuFolder, "%USERPROFILE%\\Desktop");
     EXPECT_FALSE(ModelDiffersFromFile(saved, Global(), again, Windows1252()));
     EXPECT_TRUE(ModelDiffersFromFile(Earlier, Global(), again, Windows1252()));
 
     // Each key on its own.
     menus[0]->Items[1]->WorkingDir.clear();
-    EXPECT_EQ(Save(menus, Earlier), Earlier + "RunAsAdmin=1\r\n");
+    menus[0]->MenuFolder.clear();
+    EXPECT_EQ(Save(menus, Earlier), Earlier + "RunAsAdmin=1\r\nFolderMenu=1\r\n");
 }
 
 TEST(EntryKeys, AValueInTheFileIsOverwrittenWhenClearedSoItCannotComeBack)
@@ -81,6 +88,8 @@ TEST(EntryKeys, AValueInTheFileIsOverwrittenWhenClearedSoItCannotComeBack)
     TMenuList menus = Load(Earlier);
     menus[0]->Items[1]->WorkingDir = "D:\\work";
     menus[0]->Items[1]->RunAsAdmin = true;
+    menus[0]->Items[1]->FolderMenu = true;
+    menus[0]->MenuFolder = "D:\\apps";
     std::string set = Save(menus, Earlier);
     // The entry is deleted: the first one now writes over the section that held the keys.
     menus[0]->Items.erase(menus[0]->Items.begin() + 1);
@@ -91,10 +100,12 @@ TEST(EntryKeys, AValueInTheFileIsOverwrittenWhenClearedSoItCannotComeBack)
     EXPECT_FALSE(ModelDiffersFromFile(moved, Global(), menus, Windows1252()));
 
     menus[0]->Items.push_back(std::make_unique<TOneItem>());
+    menus[0]->MenuFolder.clear();
     std::string cleared = Save(menus, set);
     TMenuList reloaded = Load(cleared);
     ASSERT_EQ(reloaded[0]->Items.size(), 2u);
     EXPECT_EQ(reloaded[0]->Items[1]->WorkingDir, "");
-    EXPECT_FALSE(reloaded[0]->Items[1]->RunAsAdmin);
-    EXPECT_NE(cleared.find("WorkingDir=\r\nRunAsAdmin=0\r\n"), std::string::npos) << cleared;
+    EXPECT_FALSE(reloaded[0]->Items[1]->RunAsAdmin || reloaded[0]->Items[1]->FolderMenu);
+    EXPECT_EQ(reloaded[0]->MenuFolder, "");
+    EXPECT_NE(cleared.find("WorkingDir=\r\nRunAsAdmin=0\r\nFolderMenu=0\r\n"), std::string::npos) << cleared;
 }

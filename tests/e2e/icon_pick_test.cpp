@@ -77,10 +77,10 @@ TEST_F(IconPickE2e, TheItemMasksBrowseButtonChoosesAnIconThatModifyAndOkSave)
     HWND items = ChildAt(settings, {7 + 8 + 12, 128 + 33 + 12}, "SysListView32");
     ASSERT_NE(items, nullptr);
     ASSERT_TRUE(Post(items, WM_KEYDOWN, VK_HOME, 0));
-    HWND iconPath = EditAt(settings, {7 + 184 + 80, 128 + 32 + 44});
+    HWND iconPath = EditAt(settings, {7 + 184 + 80, 128 + 32 + 54});
     ASSERT_TRUE(WaitUntil([&] { return WindowText(iconPath) == Library; }));
 
-    HWND browse = ChildAt(settings, {7 + 184 + 288 + 5, 128 + 32 + 40 + 5}, "Button");
+    HWND browse = ChildAt(settings, {7 + 184 + 288 + 5, 128 + 32 + 50 + 5}, "Button");
     ASSERT_NE(browse, nullptr);
     ASSERT_TRUE(
         Post(settings, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(browse), BN_CLICKED), reinterpret_cast<LPARAM>(browse)));

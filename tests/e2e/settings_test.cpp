@@ -88,7 +88,7 @@ TEST_F(SettingsE2e, OpensOnTheMenuUsedLastWhereClearTypingAndThePickerActAsAUser
     HWND startMode = ChildAt(settings, {7 + 184 + 72 + 10, 128 + 32 + 104 + 5}, "ComboBox");
     HWND preview = ChildAt(settings, {7 + 184 + 219 + 25, 128 + 32 + 135 + 25}, "Static");
     HWND useDefault = FindChild(settings, "Button", "Use default Icon");
-    HWND browse = ChildAt(settings, {7 + 184 + 288 + 5, 128 + 32 + 40 + 5}, "Button");
+    HWND browse = ChildAt(settings, {7 + 184 + 288 + 5, 128 + 32 + 50 + 5}, "Button");
     ASSERT_TRUE(menus && items && startMode && preview && useDefault && browse);
     EXPECT_EQ(SendMessageA(menus, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
     EXPECT_EQ(SendMessageA(items, LVM_GETITEMCOUNT, 0, 0), 2);
@@ -112,7 +112,7 @@ TEST_F(SettingsE2e, OpensOnTheMenuUsedLastWhereClearTypingAndThePickerActAsAUser
     // The picker on the program's own file offers its icons, not its entry pictures.
     SendMessageA(useDefault, BM_CLICK, 0, 0);
     ASSERT_EQ(SendMessageA(useDefault, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    Type(EditAt(settings, {7 + 184 + 80, 128 + 32 + 44}), sandbox->ExePath().c_str());
+    Type(EditAt(settings, {7 + 184 + 80, 128 + 32 + 54}), sandbox->ExePath().c_str());
     ASSERT_TRUE(
         Post(settings, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(browse), BN_CLICKED), reinterpret_cast<LPARAM>(browse)));
     // Windows shows its own picker; Wine's does nothing, so the program shows its own.

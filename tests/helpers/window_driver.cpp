@@ -131,6 +131,17 @@ int OpenSettings(const wchar_t* rectFile)
     return WriteRect(settings, rectFile) ? 0 : 6;
 }
 
+// The shown settings window with its last menu selected, as End in the menu list does.
+int SelectLastMenu(const wchar_t* rectFile)
+{
+    HWND settings = Shown(L"TfrmKonfig");
+    HWND menus = settings ? Child(settings, L"SysListView32", nullptr) : nullptr;
+    if (!menus) return 3;
+    PostMessageW(menus, WM_KEYDOWN, VK_END, 1);
+    Sleep(1000);
+    return WriteRect(settings, rectFile) ? 0 : 6;
+}
+
 // The button lies in the settings window unless another shown window is named.
 int OpenDialog(const wchar_t* button, const wchar_t* className, const wchar_t* rectFile,
                const wchar_t* owner = L"TfrmKonfig")
@@ -187,6 +198,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         ~Free() { LocalFree(argv); }
     } free{argv};
     if (argc == 3 && std::wcscmp(argv[1], L"settings") == 0) return OpenSettings(argv[2]);
+    if (argc == 3 && std::wcscmp(argv[1], L"last-menu") == 0) return SelectLastMenu(argv[2]);
     if (argc == 5 && std::wcscmp(argv[1], L"open") == 0) return OpenDialog(argv[2], argv[3], argv[4]);
     if (argc == 6 && std::wcscmp(argv[1], L"open") == 0) return OpenDialog(argv[2], argv[3], argv[4], argv[5]);
     if (argc == 4 && std::wcscmp(argv[1], L"quick") == 0) return OpenQuickBox(argv[2], argv[3]);

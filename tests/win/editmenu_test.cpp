@@ -60,12 +60,12 @@ TEST_F(EditMenuTest, LayoutAndStartingState)
 {
     // Wider only where a caption needs more room in the system's message font.
     EXPECT_GE(ui->ClientSize().cx, 348);
-    EXPECT_EQ(ui->ClientSize().cy, 197);
+    EXPECT_EQ(ui->ClientSize().cy, 247);
     EXPECT_EQ(ControlText(form->Handle()), "Menu");
     EXPECT_GE(ui->Place("EdIconPfad").left, 200);
     EXPECT_EQ(ui->Place("EdIconPfad").top, 76);
     EXPECT_GE(ui->Place("MenuHotKey").left, 236);
-    EXPECT_EQ(ui->Place("BtnCancel").top, 168);
+    EXPECT_EQ(ui->Place("BtnCancel").top, 218);
     RECT panel = ui->Place("PanelMenuIcon"), image = ui->Place("ImgMenuIcon");
     EXPECT_EQ(panel.left, ui->Place("EdIconPfad").left + 3);
     EXPECT_TRUE(image.left > panel.left && image.bottom < panel.bottom);

@@ -11,6 +11,7 @@
 #include "menus/menu_images_win.h"
 #include "settings/editmenu_win.h"
 #include "settings/konfig_win.h"
+#include "settings/quick_folder_rules.h"
 #include "menus/type_ahead.h"
 #include "settings/options_win.h"
 #include "while_shown.h"
@@ -1192,6 +1193,36 @@ TEST_F(KonfigItems, BrowsingChoosesAFolderFromTheCurrentPathOrNothing)
     EXPECT_EQ(starts.size(), 2u) << "the popup closed without a choice";
     EXPECT_EQ(settings->Text(KonfigControl::EdPfad), Program);
     EXPECT_TRUE(messages.Asked().empty());
+}
+
+TEST_F(KonfigItems, TheSubmenuChoiceIsOfferedForFoldersAndAMenuFollowingAFolderIsReadOnly)
+{
+    Open({{"Places", 2, IconItems({"One"})}});
+    ui->SelectRow("LvMenus", 0);
+    ui->SelectRow("LvItems", 0);
+    // Offered once typing pauses on an existing folder, variables expanded; a file drops it.
+    const std::pair<std::string, bool> paths[] = {{folder->Path(), true}, {"%TEMP%", true}, {Program, false}};
+    for (const auto& [path, folderMenu] : paths) {
+        ui->Type("EdPfad", path);
+        EXPECT_TRUE(Settled([&, offered = folderMenu] { return ui->Usable("CheckFolderMenu") == offered; })) << path;
+        if (folderMenu) ui->Check("CheckFolderMenu", true);
+        ui->Click("BtnModifyItem");
+        EXPECT_EQ(Menu(0).Items[0]->FolderMenu, folderMenu) << path;
+    }
+    // A missing folder is refused, the dialog stays; a quoted one is taken trimmed, the entries locked.
+    const std::string place = TidyFolder(folder->Path());
+    WithMenuDialog("BtnModifyMenu", [&](TfrmEditMenu& dialog) {
+        dialog.SetMenuFolder(place + "\\missing");
+        FormDriver(dialog).Click("BtnOK");
+        EXPECT_TRUE(dialog.IsShown());
+        dialog.SetMenuFolder("  \"" + place + "\\\" ");
+    });
+    ASSERT_EQ(messages.Asked().size(), 1u);
+    EXPECT_NE(messages.Asked()[0].text.find(place + "\\missing\" does not exist"), std::string::npos);
+    EXPECT_EQ(Menu(0).MenuFolder, place);
+    for (const char* locked : {"BtnAddItem", "BtnRemoveItem", "BtnAddSep"}) EXPECT_FALSE(ui->Usable(locked));
+    WithMenuDialog("BtnModifyMenu", [&](TfrmEditMenu& dialog) { dialog.SetMenuFolder(""); });
+    EXPECT_TRUE(Menu(0).MenuFolder.empty() && ui->Usable("EdPfad") && ui->Usable("BtnAddItem"));
 }
 
 }  // namespace
