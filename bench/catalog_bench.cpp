@@ -20,18 +20,7 @@ namespace {
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// Anonymous resident memory of this process's Unix side (Wine reports no private bytes of
-// its own; Z:\\proc\\self would be the server's), else PrivateUsage.
-double PrivateBytes()
-{
-    static const std::optional<unsigned long> unixPid = UnixProcessOf("catalog_bench.exe");
-    if (unixPid)
-        if (std::optional<double> kb = RssAnonKb(*unixPid)) return *kb * 1024;
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof(memory);
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-    return static_cast<double>(memory.PrivateUsage);
-}
+double PrivateBytes() { return OwnPrivateBytes("catalog_bench.exe"); }
 
 }  // namespace
 

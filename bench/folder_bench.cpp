@@ -23,18 +23,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 double Millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// Anonymous resident memory of this process's Unix side (Wine reports no private bytes of
-// its own), else PrivateUsage.
-double PrivateBytes()
-{
-    static const std::optional<unsigned long> unixPid = UnixProcessOf("folder_bench.exe");
-    if (unixPid)
-        if (std::optional<double> kb = RssAnonKb(*unixPid)) return *kb * 1024;
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof(memory);
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-    return static_cast<double>(memory.PrivateUsage);
-}
+double PrivateBytes() { return OwnPrivateBytes("folder_bench.exe"); }
 
 // A folder of `count` entries named as users name files: mixed types, numbers, a
 // subfolder now and then.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <psapi.h>
 
 #include "win/handles.h"
 
@@ -52,4 +53,18 @@ inline std::optional<double> RssAnonKb(unsigned long unixPid)
     size_t at = status.find("RssAnon:");
     if (at == std::string::npos) return std::nullopt;
     return std::strtod(status.c_str() + at + 8, nullptr);
+}
+
+// This process's private memory in bytes: the anonymous resident memory of its Unix side
+// under Wine (which reports no private bytes of its own; Z:\proc\self would be the
+// server's), else PrivateUsage. `exe` is this program's file name.
+inline double OwnPrivateBytes(const char* exe)
+{
+    static const std::optional<unsigned long> unixPid = UnixProcessOf(exe);
+    if (unixPid)
+        if (std::optional<double> kb = RssAnonKb(*unixPid)) return *kb * 1024;
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
+    return static_cast<double>(memory.PrivateUsage);
 }
