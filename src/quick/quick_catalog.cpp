@@ -1,5 +1,6 @@
 #include "quick/quick_catalog.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <utility>
@@ -83,19 +84,6 @@ bool WordsAt(const std::vector<std::string>& words, size_t at, const SkippedWord
     return true;
 }
 
-// The key's bytes without building it: the hash TargetKey's text would give.
-uint64_t KeyHash(std::string_view path)
-{
-    size_t end = path.size();
-    while (end > 0 && (path[end - 1] == '\\' || path[end - 1] == '/')) --end;
-    uint64_t hash = 14695981039346656037ull;
-    for (size_t k = 0; k < end; ++k) {
-        const char c = path[k] == '/' ? '\\' : FoldAscii(path[k]);
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
-    return hash ? hash : 1;  // 0 marks a free slot
-}
-
 }  // namespace
 
 bool MatchesMasks(std::string_view fileName, std::string_view masks)
@@ -121,6 +109,15 @@ bool SkippedShortcut(std::string_view name, std::string_view targetFileName)
     return false;
 }
 
+uint64_t TargetHash(std::string_view path)
+{
+    while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.remove_suffix(1);
+    if (path.empty()) return 0;
+    uint64_t hash = 14695981039346656037ull;
+    for (char c : path) hash = (hash ^ static_cast<unsigned char>(c == '/' ? '\\' : FoldAscii(c))) * 1099511628211ull;
+    return hash ? hash : 1;
+}
+
 std::string TargetKey(std::string_view path)
 {
     while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.remove_suffix(1);
@@ -135,7 +132,8 @@ void QuickCatalog::Add(std::string_view name, std::string_view path, std::string
     constexpr size_t MaxLength = std::numeric_limits<uint16_t>::max() - 1;
     if (name.size() > MaxLength || path.size() > MaxLength || target.size() > MaxLength) return;
     if (texts_.size() + name.size() + path.size() + target.size() > std::numeric_limits<uint32_t>::max()) return;
-    if (!Remember(KeyHash(target.empty() ? path : target))) return;
+    // 0 marks a free slot.
+    if (!Remember(std::max<uint64_t>(TargetHash(target.empty() ? path : target), 1))) return;
     // Most names are the file's own name without its extension: read from the path.
     const size_t fileAt = path.find_last_of("\\/") + 1;
     const bool inPath = path.compare(fileAt, name.size(), name) == 0;
@@ -151,7 +149,7 @@ QuickCatalog::QuickCatalog(const QuickCatalog& other) : texts_(other.texts_), re
     size_t slots = 64;
     while (records_.size() * 4 > slots * 3) slots *= 2;
     keys_.assign(slots, 0);
-    for (size_t k = 0; k < records_.size(); ++k) Place(KeyHash(Target(k)));
+    for (size_t k = 0; k < records_.size(); ++k) Place(std::max<uint64_t>(TargetHash(Target(k)), 1));
 }
 
 QuickCatalog& QuickCatalog::operator=(const QuickCatalog& other)

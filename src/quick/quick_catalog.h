@@ -21,6 +21,8 @@ bool SkippedShortcut(std::string_view name, std::string_view targetFileName);
 // A path as two paths naming the same file compare: "/" as "\", ASCII letters folded, no
 // trailing "\". For finding one file's second result and its history.
 std::string TargetKey(std::string_view path);
+// The same comparison as a number: equal for paths TargetKey makes equal; 0 for none.
+uint64_t TargetHash(std::string_view path);
 
 // Many results in little room: every text in one buffer, a few numbers per result.
 // Filled on the catalog's worker, then read-only and shared with the box.

@@ -114,19 +114,6 @@ std::vector<std::string> QuickHistory::Recent(size_t most) const
     return recent;
 }
 
-uint64_t TargetHash(std::string_view target)
-{
-    while (!target.empty() && (target.back() == '\\' || target.back() == '/')) target.remove_suffix(1);
-    if (target.empty()) return 0;
-    uint64_t hash = 14695981039346656037ull;
-    for (char c : target) {
-        if (c == '/') c = '\\';
-        else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
-    return hash ? hash : 1;
-}
-
 HistoryRanking::HistoryRanking(const QuickHistory& history, int64_t now, std::vector<uint64_t> targets)
     : history_(&history)
 {

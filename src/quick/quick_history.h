@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "quick/quick_catalog.h"
 #include "quick/quick_match.h"
 
 class CodePage;
@@ -53,10 +54,6 @@ private:
     CaseFold fold_;
     std::vector<HistoryRecord> records_;  // in the order they were first made
 };
-
-// A number for a target that is the same for two texts naming the same file: ASCII
-// letters folded, "/" as "\\", trailing "\\" left out (as TargetKey makes them alike).
-uint64_t TargetHash(std::string_view target);
 
 // Puts the matcher's hits for `typed` in the order the box shows them: strong matches
 // (see QuickHit::strong) before weak ones, so that use alone never puts a strong match
