@@ -152,6 +152,7 @@ void THaupt::TrackPopup(HMENU popup, POINT at)
     at = InsideWorkArea(at);
     // Without the foreground the popup would not close when the user clicks elsewhere.
     SetForegroundWindow(Handle());
+    if (folderPopups_) folderPopups_->BeginTracking();
     popupOpen_ = true;
     TrackPopupMenuEx(popup, 0, at.x, at.y, Handle(), nullptr);
     popupOpen_ = false;

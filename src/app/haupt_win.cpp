@@ -156,6 +156,14 @@ void THaupt::FormCreate()
             else KillTimer(window, PictureWatchTimer);
         });
     NewMenuImages = MakeMenuImagesFactory(entryPictures_);
+    folderPopups_ = std::make_unique<FolderPopups>(FolderPopups::Host{
+        Handle(), entryPictures_,
+        [this](int menu) {
+            // Shown again where it was, once the menu loop has ended.
+            EndMenu();
+            PostMessageW(Handle(), WmShowPopup, static_cast<WPARAM>(menu), 0);
+        },
+        options_.folderReader});
     toolsMenu_ = std::make_unique<ToolsMenu>(ToolsMenuHost{Handle(), LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"),
                                                            [this] { ShowSettings(); },
                                                            [this] { TPMQuitMarigoldwick1Click(); }});
@@ -181,6 +189,7 @@ void THaupt::FormDestroy()
 {
     // Quitting does not wait for the pictures still to be made.
     if (entryPictures_) entryPictures_->Stop();
+    folderPopups_.reset();
     catalog_.reset();
     quickBox_.reset();
     ClearQuickHistory = nullptr;
@@ -354,6 +363,7 @@ void THaupt::FormCommand(WPARAM wParam)
         QuitWithConfirmation();
     } else if (id == CmdQuickLaunch) {
         ShowQuickBox();
+    } else if (folderPopups_ && folderPopups_->Command(id)) {
     } else if (TOneMenu* menu = MenuAt(ActiveMenuIndex); menu && id < menu->Items.size()) {
         LaunchItem(ActiveMenuIndex, id, false);
     }
@@ -394,12 +404,16 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_MEASUREITEM:
+        if (wParam == 0 && folderPopups_ && folderPopups_->Measure(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+            return TRUE;
         if (wParam == 0 && (WMMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList,
                                           Konfig, MenuDpi()) ||
                             MeasureFixedItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))))
             return TRUE;
         return DefaultHandling(msg, wParam, lParam);
     case WM_DRAWITEM:
+        if (wParam == 0 && folderPopups_ && folderPopups_->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+            return TRUE;
         if (wParam == 0 &&
             (WMDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), ActiveMenuIndex, MenuList, Konfig, MenuFont(),
                         MenuDpi()) ||
@@ -411,9 +425,20 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // As the system does for the fixed commands it draws itself, before any entry.
         const int fixed = FixedCommandByMnemonic(reinterpret_cast<HMENU>(lParam), static_cast<wchar_t>(LOWORD(wParam)));
         if (fixed >= 0) return MAKELRESULT(fixed, MNC_EXECUTE);
+        if (folderPopups_)
+            if (auto answer = folderPopups_->MenuChar(LOWORD(wParam), reinterpret_cast<HMENU>(lParam))) return *answer;
         return WMMenuChar(wParam, lParam, def, ActiveMenuIndex, PopupMenuOf(ActiveMenuIndex), MenuList,
                           [](int menu, int item) { LaunchItem(menu, item, false); });
     }
+    case WM_INITMENUPOPUP:
+        if (folderPopups_) folderPopups_->Opened(reinterpret_cast<HMENU>(wParam));
+        return DefaultHandling(msg, wParam, lParam);
+    case WM_UNINITMENUPOPUP:
+        if (folderPopups_) folderPopups_->Closed(reinterpret_cast<HMENU>(wParam));
+        return DefaultHandling(msg, wParam, lParam);
+    case WmFolderListed:
+        if (folderPopups_) folderPopups_->Listed();
+        return 0;
     case WmCatalogReady:
         if (quickBox_) quickBox_->CatalogChanged();
         return 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/own_icon_win.h"
+#include "menus/folder_popups_win.h"
 #include "menus/menu_images_win.h"
 #include "quick/quick_box_win.h"
 #include "quick/quick_catalog_win.h"
@@ -29,6 +30,8 @@ public:
         std::optional<std::string> programDir;
         // Where entry pictures come from; the program's own source when not given.
         std::optional<PictureSource> pictureSource;
+        // How folder menus read folders; the file system when not given.
+        FolderReader folderReader;
     };
     // Creates the hidden main window; FormCreate runs inside.
     [[nodiscard]] static std::unique_ptr<THaupt> Create(const Options& options = {});
@@ -134,6 +137,7 @@ private:
     UINT dpi_ = BaseDpi;
     UINT popupDpi_ = BaseDpi;
     std::unique_ptr<ToolsMenu> toolsMenu_;
+    std::unique_ptr<FolderPopups> folderPopups_;
     std::unique_ptr<QuickBox> quickBox_;
     std::unique_ptr<HistoryStore> quickHistory_;
     // Made once the tray icons are up.

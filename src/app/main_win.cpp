@@ -4,6 +4,7 @@
 #include "app/single_instance_win.h"
 #include "config/config_win.h"
 #include "dragdrop/drop_source_win.h"
+#include "menus/folder_lister_win.h"
 #include "menus/picture_worker_win.h"
 #include "quick/quick_catalog_win.h"
 #include "settings/konfig_win.h"
@@ -56,6 +57,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const int code = Run();
     // A picture or catalog worker stuck in a read that could not be cancelled still runs:
     // end now, before static destructors take away what it may use.
-    if (PictureWorker::AnyLeftRunning() || CatalogService::AnyLeftRunning()) ExitProcess(static_cast<UINT>(code));
+    if (PictureWorker::AnyLeftRunning() || CatalogService::AnyLeftRunning() || FolderLister::AnyLeftRunning()) ExitProcess(static_cast<UINT>(code));
     return code;
 }

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -177,6 +179,7 @@ struct FolderLister::State {
     std::atomic<bool> stop{false};
 
     mutable std::mutex mutex;
+    std::condition_variable finished;  // a reading ended (or the lister stops)
     std::map<std::wstring, Known> known;
     std::deque<std::wstring> queue;
     std::vector<std::wstring> forgotten;  // no longer kept: the worker stops watching them
@@ -330,6 +333,7 @@ private:
             k.state = reading ? reading->listing.State() : FolderState::NotAvailable;
             k.listing = reading ? std::make_shared<const FolderListing>(std::move(reading->listing)) : nullptr;
         }
+        state_.finished.notify_all();
         if (!state_.stop && state_.wake) state_.wake();
     }
 
@@ -399,7 +403,11 @@ FolderLister::FolderLister(std::function<void()> wake, FolderReader read)
 
 FolderLister::~FolderLister()
 {
-    state_->stop = true;
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->stop = true;
+    }
+    state_->finished.notify_all();
     if (state_->stopEvent) SetEvent(state_->stopEvent.get());
     if (!thread_) return;
     if (!EndWorkerThread(thread_.get(), StopMillis, CancelEvery)) ++leftRunning;
@@ -446,6 +454,21 @@ FolderAnswer FolderLister::Listing(const std::string& path) const
     auto known = state_->known.find(place.key);
     if (known == state_->known.end()) return {FolderState::Loading, nullptr};
     return AnswerOf(known->second);
+}
+
+FolderAnswer FolderLister::Await(const std::string& path, unsigned millis)
+{
+    FolderAnswer answer = Request(path);
+    if (answer.state != FolderState::Loading || millis == 0) return answer;
+    const Place place = PlaceOf(path);
+    std::unique_lock lock(state_->mutex);
+    state_->finished.wait_for(lock, std::chrono::milliseconds(millis), [&] {
+        auto known = state_->known.find(place.key);
+        if (state_->stop || known == state_->known.end()) return true;
+        answer = AnswerOf(known->second);
+        return answer.state != FolderState::Loading;
+    });
+    return answer;
 }
 
 unsigned __stdcall FolderLister::Run(void* held)

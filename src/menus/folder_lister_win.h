@@ -42,6 +42,8 @@ public:
     FolderAnswer Request(const std::string& path);
     // What is known, without queueing anything.
     FolderAnswer Listing(const std::string& path) const;
+    // Request, then, while the folder is being read, at most `millis` for its reading to end.
+    FolderAnswer Await(const std::string& path, unsigned millis);
 
     // A folder whose reading has made no progress for this long is NotAvailable; the
     // reading is left behind, and that folder is not read again while it still hangs.

@@ -65,6 +65,52 @@ bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& 
     return true;
 }
 
+void DrawMenuRow(const DRAWITEMSTRUCT& draw, const MenuRow& row)
+{
+    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+    const RECT& item = draw.rcItem;
+    const ItemPlacement at = PlaceItem(row.iconSize, item.left, item.top, item.bottom, selected, row.dpi);
+    HDC dc = draw.hDC;
+    const SurfaceColours colours = SurfaceColoursNow();
+    const COLORREF background = selected ? colours.selectedBack : colours.back;
+    ScopedSelectObject selectFont(dc, row.font);
+    const bool greyed = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
+    const COLORREF oldText =
+        SetTextColor(dc, greyed ? colours.grayText : selected ? colours.selectedText : colours.text);
+    const COLORREF oldBack = SetBkColor(dc, background);
+    const int oldMode = SetBkMode(dc, OPAQUE);
+    ScopeGuard restore([&] {
+        SetBkMode(dc, oldMode);
+        SetBkColor(dc, oldBack);
+        SetTextColor(dc, oldText);
+    });
+
+    FillRect(dc, &item, SolidBrush(colours.back));
+    if (row.pictures) {
+        // A picture larger than the entry (an icon size other than 16, 32 or 64) must not
+        // paint over the neighbouring entries.
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, item.left, item.top, item.right, item.bottom);
+        ImageList_Draw(row.pictures, row.picture, dc, at.iconX, at.iconY, ILD_NORMAL);
+        if (saved) RestoreDC(dc, saved);
+    }
+    if (selected) {
+        RECT highlight{at.highlightLeft, item.top, item.right, item.bottom};
+        FillRect(dc, &highlight, SolidBrush(colours.selectedBack));
+    }
+    RECT text{at.textLeft, item.top, item.right, item.bottom};
+    DrawTextW(dc, row.text.data(), static_cast<int>(row.text.size()), &text,
+              DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (selected) {
+        RECT frame{at.frameLeft, at.frameTop, at.frameRight, at.frameBottom};
+        // The raised edge's white line would glare on a dark popup: a quiet line instead.
+        if (colours.dark)
+            FrameRect(dc, &frame, SolidBrush(colours.line));
+        else
+            DrawEdge(dc, &frame, BDR_RAISEDOUTER, BF_RECT);
+    }
+}
+
 bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
                 HFONT font, UINT dpi)
 {
@@ -74,10 +120,7 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
     if (!entry) return false;
 
     const int s = konfig.IconSize;
-    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
     const RECT& item = draw.rcItem;
-    const ItemPlacement at = PlaceItem(s, item.left, item.top, item.bottom, selected, static_cast<int>(dpi));
-
     HIMAGELIST pictures = nullptr;
     int picture = -1;
     if (ImageListMenuImages* images = ImageListOf(*menu)) {
@@ -88,50 +131,12 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
         picture = images->PictureIndex(index, size);
     }
 
-    HDC dc = draw.hDC;
-    const SurfaceColours colours = SurfaceColoursNow();
-    const COLORREF background = selected ? colours.selectedBack : colours.back;
-    ScopedSelectObject selectFont(dc, font);
-    const COLORREF oldText = SetTextColor(dc, selected ? colours.selectedText : colours.text);
-    const COLORREF oldBack = SetBkColor(dc, background);
-    const int oldMode = SetBkMode(dc, OPAQUE);
-    ScopeGuard restore([&] {
-        SetBkMode(dc, oldMode);
-        SetBkColor(dc, oldBack);
-        SetTextColor(dc, oldText);
-    });
-
-    FillRect(dc, &item, SolidBrush(colours.back));
-    if (pictures) {
-        // A picture larger than the entry (an icon size other than 16, 32 or 64) must not
-        // paint over the neighbouring entries.
-        const int saved = SaveDC(dc);
-        IntersectClipRect(dc, item.left, item.top, item.right, item.bottom);
-        ImageList_Draw(pictures, picture, dc, at.iconX, at.iconY, ILD_NORMAL);
-        if (saved) RestoreDC(dc, saved);
-    }
-    if (selected) {
-        RECT highlight{at.highlightLeft, item.top, item.right, item.bottom};
-        FillRect(dc, &highlight, SolidBrush(colours.selectedBack));
-    }
-    RECT text{at.textLeft, item.top, item.right, item.bottom};
-    DrawTextW(dc, Wide(entry->Description).c_str(), -1, &text, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    if (selected) {
-        RECT frame{at.frameLeft, at.frameTop, at.frameRight, at.frameBottom};
-        // The raised edge's white line would glare on a dark popup: a quiet line instead.
-        if (colours.dark)
-            FrameRect(dc, &frame, SolidBrush(colours.line));
-        else
-            DrawEdge(dc, &frame, BDR_RAISEDOUTER, BF_RECT);
-    }
+    DrawMenuRow(draw, {pictures, picture, Wide(entry->Description), s, static_cast<int>(dpi), font});
     return true;
 }
 
-namespace {
-
-// No mnemonic matched: the characters typed quickly one after another select the first
-// entry whose description begins with them. Only selected, not started: Enter starts it.
-LRESULT TypeAheadInPopup(HMENU popup, const std::vector<std::string_view>& descriptions, char32_t typed)
+LRESULT TypeAheadInPopup(HMENU popup, const std::vector<std::string_view>& descriptions, char32_t typed,
+                         bool entryCommands)
 {
     static TypeAheadBuffer buffer;
     static HMENU typedIn = nullptr;
@@ -139,7 +144,8 @@ LRESULT TypeAheadInPopup(HMENU popup, const std::vector<std::string_view>& descr
     typedIn = popup;
     const int found = FindByTypedText(descriptions, buffer.Add(typed, GetTickCount()), FoldBySystem);
     // Entry k is the popup's item k, with command k.
-    if (found < 0 || GetMenuItemID(popup, found) != static_cast<UINT>(found)) return MAKELRESULT(0, MNC_IGNORE);
+    if (found < 0 || (entryCommands && GetMenuItemID(popup, found) != static_cast<UINT>(found)))
+        return MAKELRESULT(0, MNC_IGNORE);
     // Wine's menus take MNC_SELECT for "no match"; there the entry is highlighted directly,
     // which moves the menu's own focus, so Enter and the arrows go on from it.
     static const bool wine = [] {
@@ -149,8 +155,6 @@ LRESULT TypeAheadInPopup(HMENU popup, const std::vector<std::string_view>& descr
     if (wine) HiliteMenuItem(MainWindow(), popup, static_cast<UINT>(found), MF_BYPOSITION | MF_HILITE);
     return MAKELRESULT(found, MNC_SELECT);
 }
-
-}  // namespace
 
 LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int activeMenu, HMENU activePopup,
                    const TMenuList& menus, const LaunchEntry& launch)
@@ -184,10 +188,13 @@ LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int acti
     };
     const int match = key ? FindMnemonicEntry(descriptions, *key, sameInLocale) : -1;
     if (match >= 0) {
+        // A folder entry opens its submenu, as a click does.
+        const TOneItem& item = *menu.Items[static_cast<size_t>(match)];
+        if (item.FolderMenu && !item.IsPIDL && GetSubMenu(popup, match)) return MAKELRESULT(match, MNC_EXECUTE);
         if (launch) launch(activeMenu, match);
         return MAKELRESULT(0, MNC_CLOSE);
     }
-    return TypeAheadInPopup(popup, descriptions, TypedCharacter(MainWindow(), LOWORD(wParam)));
+    return TypeAheadInPopup(popup, descriptions, TypedCharacter(MainWindow(), LOWORD(wParam)), true);
 }
 
 std::string ShortenText(std::string_view text, int width, HDC canvas)

@@ -7,11 +7,13 @@
 #include "win/dpi.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The item data of a popup's owner-drawn entry. Screen readers read the entry from the
 // MSAAMENUINFO at its start (the system asks for it from outside the program too); it
@@ -38,12 +40,29 @@ bool WMMeasureItem(MEASUREITEMSTRUCT& measure, int activeMenu, const TMenuList& 
 bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
                 HFONT font, UINT dpi = BaseDpi);
 
+// One owner-drawn row of a popup: its picture (none when `pictures` is null), its text as it
+// is (no mnemonic), greyed when the item is; highlighted and framed when selected.
+struct MenuRow {
+    HIMAGELIST pictures = nullptr;
+    int picture = -1;
+    std::wstring_view text;
+    int iconSize = 16;
+    int dpi = BaseDpi;
+    HFONT font = nullptr;
+};
+void DrawMenuRow(const DRAWITEMSTRUCT& draw, const MenuRow& row);
+
 using LaunchEntry = std::function<void(int menuIndex, int itemIndex)>;
 // `defaultResult` is what DefWindowProc answered. A character that is an entry's
 // mnemonic in the active menu's popup starts that entry (the first one in menu order)
 // and closes the menu: MNC_CLOSE in the high word.
 LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int activeMenu, HMENU activePopup,
                    const TMenuList& menus, const LaunchEntry& launch);
+
+// No mnemonic matched: the characters typed quickly one after another select the first
+// item whose text (by position in `popup`) begins with them. Only selected, not started:
+// Enter starts it. With `entryCommands`, only an entry whose command is its position.
+LRESULT TypeAheadInPopup(HMENU popup, const std::vector<std::string_view>& texts, char32_t typed, bool entryCommands);
 
 // The text as it fits in `width` pixels in the font selected into `canvas`: itself, or
 // its beginning followed by "...".

@@ -31,6 +31,10 @@ POINT PopupPlace{0, 0};
 RECT PopupWork{};
 // The kind of colours the popups were made for: a dark popup is partly made differently.
 PaletteKind PopupKind = PaletteKind::Light;
+// The fixed part below the entries and the popups' frame, as last measured.
+int FixedHeight = 0;
+int FrameHeight = 0;
+unsigned BuildCount = 0;
 
 constexpr char SettingsText[] = "&Settings...";
 constexpr char QuitText[] = "&Quit Marigoldwick";
@@ -118,7 +122,7 @@ int WidestDescription(HDC dc, const TOneMenu& menu)
 
 // Inserted by position at the current count, not at a fixed large position, so that
 // entries beyond 999 are still appended in order.
-void Append(HMENU popup, UINT type, UINT id, ULONG_PTR data, const char* text)
+void Append(HMENU popup, UINT type, UINT id, ULONG_PTR data, const char* text, HMENU submenu = nullptr)
 {
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
@@ -128,6 +132,7 @@ void Append(HMENU popup, UINT type, UINT id, ULONG_PTR data, const char* text)
     info.wID = id;
     info.dwItemData = data;
     info.dwTypeData = text ? wide.data() : nullptr;
+    info.hSubMenu = submenu;
     int count = GetMenuItemCount(popup);
     InsertMenuItemW(popup, static_cast<UINT>(std::max(count, 0)), TRUE, &info);
 }
@@ -182,27 +187,26 @@ FixedPart MeasureFixedPart(HDC measureDC, UINT dpi)
     return {3 * command + separator, 2 * SystemMetricForDpi(SM_CYFIXEDFRAME, dpi)};
 }
 
-void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const RECT& work,
-               std::deque<EntryData>& entries)
+void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, TrayEntry& into)
 {
+    std::deque<EntryData>& entries = into.Entries;
     const bool ownFixed = SurfaceColoursNow().dark;
-    size_t shown = ShownEntryCount(menu);
+    // A menu following a folder lists it when it opens, above the fixed commands.
+    const bool followsFolder = !menu.MenuFolder.empty();
+    if (followsFolder) {
+        if (ownFixed)
+            AppendOwnFixed(popup, MFT_SEPARATOR, SeparatorCommand, nullptr);
+        else
+            Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
+        into.Folders.push_back({popup, -1, menu.MenuFolder, 4});
+    }
+    size_t shown = followsFolder ? 0 : ShownEntryCount(menu);
     bool fixedStartsColumn = false;
     if (shown > 0) {
         menu.MaxTextWidth = WidestDescription(measureDC, menu);
         std::vector<bool> separators(shown);
         for (size_t k = 0; k < shown; ++k) separators[k] = menu.Items[k]->IsSeparator();
-        const FixedPart fixed = MeasureFixedPart(measureDC, PopupDpi);
-        ColumnLayoutInput layout;
-        layout.iconSize = Konfig.IconSize;
-        layout.dpi = static_cast<int>(PopupDpi);
-        layout.maxTextWidth = menu.MaxTextWidth;
-        layout.breakIfPossible = Konfig.MenuBreakIfPossible;
-        layout.workWidth = work.right - work.left;
-        layout.workHeight = work.bottom - work.top;
-        layout.fixedHeight = fixed.height;
-        layout.frameHeight = fixed.frame;
-        std::vector<bool> starts = ColumnStarts(separators, layout);
+        std::vector<bool> starts = ColumnStarts(separators, PopupColumns(menu.MaxTextWidth, true));
         fixedStartsColumn = starts.back();
 
         static char placeholder[] = "(to be filled in)";
@@ -214,8 +218,12 @@ void FillPopup(HMENU popup, int menuIndex, TOneMenu& menu, HDC measureDC, const 
                     Append(popup, MFT_SEPARATOR, SeparatorCommand, 0, nullptr);
             } else {
                 UINT type = MFT_OWNERDRAW | (starts[k] ? MFT_MENUBARBREAK : 0);
-                const EntryData& data = entries.emplace_back(menuIndex, Wide(menu.Items[k]->Description));
-                Append(popup, type, static_cast<UINT>(k), reinterpret_cast<ULONG_PTR>(&data), placeholder);
+                const TOneItem& item = *menu.Items[k];
+                const EntryData& data = entries.emplace_back(menuIndex, Wide(item.Description));
+                // Owned by the popup: destroyed with it.
+                HMENU folder = item.FolderMenu && !item.IsPIDL ? CreatePopupMenu() : nullptr;
+                if (folder) into.Folders.push_back({folder, static_cast<int>(k), item.Pfad, 0});
+                Append(popup, type, static_cast<UINT>(k), reinterpret_cast<ULONG_PTR>(&data), placeholder, folder);
             }
         }
         // At the top of a column of its own the separator would only be a gap.
@@ -276,9 +284,13 @@ void BuildPopupMenus(UINT dpi)
     PopupWork = work;
     PopupDpi = dpi;
     PopupKind = CurrentTheme().surfaces;
+    ++BuildCount;
     MenuFontObject = CreateMenuFont(dpi);
     UniqueMemoryDC measureDC(CreateCompatibleDC(nullptr));
     ScopedSelectObject selectFont(measureDC.get(), MenuFontObject.get());
+    const FixedPart fixed = MeasureFixedPart(measureDC.get(), dpi);
+    FixedHeight = fixed.height;
+    FrameHeight = fixed.frame;
 
     for (size_t i = 0; i < TrayEntryList.size() && i < MenuList.size(); ++i) {
         UniqueMenu popup(CreatePopupMenu());
@@ -286,15 +298,17 @@ void BuildPopupMenus(UINT dpi)
             ShowMessageBox(MainWindow(), SystemMessageText(GetLastError()), ProgramTitle, MB_ICONERROR);
             continue;
         }
-        std::deque<EntryData> entries;
-        FillPopup(popup.get(), static_cast<int>(i), *MenuList[i], measureDC.get(), work, entries);
+        TrayEntry built;
+        FillPopup(popup.get(), static_cast<int>(i), *MenuList[i], measureDC.get(), built);
         TrayEntryList[i].Popup = std::move(popup);
-        TrayEntryList[i].Entries = std::move(entries);
+        TrayEntryList[i].Entries = std::move(built.Entries);
+        TrayEntryList[i].Folders = std::move(built.Folders);
     }
 }
 
 void DestroyMenus()
 {
+    ++BuildCount;
     for (auto entry = TrayEntryList.rbegin(); entry != TrayEntryList.rend(); ++entry) {
         RemoveTrayIcon(entry->Icon);
         entry->Popup.reset();
@@ -375,6 +389,22 @@ HMENU PopupMenuOf(int menuIndex)
 }
 
 HFONT MenuFont() { return static_cast<HFONT>(MenuFontObject.get()); }
+
+unsigned PopupBuild() { return BuildCount; }
+
+ColumnLayoutInput PopupColumns(int maxTextWidth, bool withFixedPart)
+{
+    ColumnLayoutInput layout;
+    layout.iconSize = Konfig.IconSize;
+    layout.dpi = static_cast<int>(PopupDpi);
+    layout.maxTextWidth = maxTextWidth;
+    layout.breakIfPossible = Konfig.MenuBreakIfPossible;
+    layout.workWidth = PopupWork.right - PopupWork.left;
+    layout.workHeight = PopupWork.bottom - PopupWork.top;
+    layout.fixedHeight = withFixedPart ? FixedHeight : 0;
+    layout.frameHeight = FrameHeight;
+    return layout;
+}
 
 namespace {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "menus/menu_items_win.h"
+#include "menus/menu_layout.h"
 #include "win/dpi.h"
 #include "win/handles.h"
 #include "win/tray_icon.h"
@@ -10,16 +11,27 @@
 #include <windows.h>
 
 #include <deque>
+#include <string>
 #include <vector>
 
 inline constexpr char ToolsTip[] = "Marigoldwick Tools";
 
-// Record i holds menu i's icon and popup menu (null when CreatePopupMenu failed) and the
-// item data of the popup's owner-drawn entries.
+// A popup menu filled with a folder's contents when it opens: the submenu of a folder entry,
+// or a whole menu's popup (`item` -1), whose last `tail` items (the fixed commands) stay.
+struct FolderAttachment {
+    HMENU popup = nullptr;
+    int item = -1;
+    std::string folder;
+    int tail = 0;
+};
+
+// Record i holds menu i's icon and popup menu (null when CreatePopupMenu failed), the
+// item data of the popup's owner-drawn entries and its folder menus.
 struct TrayEntry {
     TrayIcon Icon;
     std::deque<EntryData> Entries;
     UniqueMenu Popup;  // goes before the entries it points at
+    std::vector<FolderAttachment> Folders;
 };
 extern std::vector<TrayEntry> TrayEntryList;
 extern TrayIcon ToolsTrayIcon;
@@ -64,6 +76,11 @@ void ReAddTrayIcons();
 RECT WorkAreaOf(HMONITOR monitor);
 // Menu i's popup menu, or null.
 HMENU PopupMenuOf(int menuIndex);
+// Counts the builds of the popup menus: menus of an earlier build are gone.
+unsigned PopupBuild();
+// The column rule's input for items `maxTextWidth` wide in the popups as they are built,
+// with the separator and fixed commands below them or without.
+ColumnLayoutInput PopupColumns(int maxTextWidth, bool withFixedPart);
 // The menu font the descriptions are measured in (and drawn in); null before a build.
 HFONT MenuFont();
 

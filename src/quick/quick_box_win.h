@@ -137,7 +137,7 @@ private:
         std::vector<QuickHit> hits;
     };
     std::vector<Narrowed> narrowed_;
-    std::unique_ptr<class CatalogPictures> pictures_;
+    std::unique_ptr<FilePictures> pictures_;
     RowPictures rowPictures_;
     QuickMatcher matcher_;
     std::vector<Row> entries_;  // per candidate of matcher_

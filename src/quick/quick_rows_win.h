@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "menus/file_pictures_win.h"
 #include "win/handles.h"
 
 #include <map>
@@ -70,20 +71,7 @@ struct QuickRow {
 void DrawQuickRow(HDC dc, HWND list, const QuickRow& row, const RECT& place);
 
 // The pictures of catalog results, asked of the picture worker only for rows drawn.
-class CatalogPictures {
-public:
-    explicit CatalogPictures(std::shared_ptr<EntryPictureService> service);
-    ~CatalogPictures();
-    CatalogPictures(const CatalogPictures&) = delete;
-    CatalogPictures& operator=(const CatalogPictures&) = delete;
-    // The file's picture in its image list (or the placeholder while it is made; `list`
-    // is redrawn at `place` once it is); no list without a picture worker.
-    std::pair<HIMAGELIST, int> Picture(const std::string& path, int size, HWND list, const RECT& place);
-
-private:
-    class Waiter;
-    std::unique_ptr<Waiter> waiter_;
-};
+using CatalogPictures = FilePictures;
 
 struct CatalogRow {
     std::string_view name;

@@ -21,6 +21,8 @@ inline constexpr unsigned WmReveal = 0x8000 + 4;
 inline constexpr unsigned WmCountUserObjects = 0x8000 + 5;
 // Posted by the quick-launch catalog's worker: a newer catalog is ready.
 inline constexpr unsigned WmCatalogReady = 0x8000 + 6;
+// Posted by the folder lister: a folder menu's listing is ready.
+inline constexpr unsigned WmFolderListed = 0x8000 + 7;
 
 // The icons' callback messages: menu i's icon sends WmMenuIconFirst + i, the tools icon
 // its own, so the number alone names the icon.
@@ -43,13 +45,17 @@ inline constexpr uint16_t SeparatorCommand = 1990;
 // The tools menu's commands, FirstToolsCommand + its row, above everything an item
 // popup carries, so a choice can never be read as the other menu's.
 inline constexpr uint16_t FirstToolsCommand = 2000;
+// The items of folder menus, numbered afresh each time a popup opens: a folder may hold
+// thousands of files.
+inline constexpr uint16_t FirstFolderCommand = 4096;
+inline constexpr uint16_t LastFolderCommand = 0xFFFE;
 
 static_assert(WmStartupDone < WmShowPopup && WmShowPopup < WmMenuIconFirst);
 static_assert(WmMenuIconFirst < WmToolsIcon && WmToolsIcon < WmOwnIcon && WmOwnIcon < WmCreateSettings);
 static_assert(WmCreateSettings < WmEntryPicturesReady && WmEntryPicturesReady < WmPendingPictures &&
               WmPendingPictures < WmReveal && WmReveal < WmCountUserObjects &&
-              WmCountUserObjects < WmCatalogReady);
+              WmCountUserObjects < WmCatalogReady && WmCatalogReady < WmFolderListed);
 // Room for one menu icon message per menu index below the own and the tools menu's.
 static_assert(WmToolsIcon - WmMenuIconFirst <= OwnMenuIndex && OwnMenuIndex < ToolsMenuIndex);
 static_assert(CmdQuit == CmdSettings + 1 && CmdQuickLaunch == CmdQuit + 1 && CmdQuickLaunch < SeparatorCommand &&
-              SeparatorCommand < FirstToolsCommand);
+              SeparatorCommand < FirstToolsCommand && FirstToolsCommand + 1000 < FirstFolderCommand);
