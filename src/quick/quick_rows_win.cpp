@@ -234,11 +234,11 @@ void DrawCatalogRow(HDC dc, HWND list, CatalogPictures* pictures, const CatalogR
     RECT where = text;
     where.left = text.right - (text.right - text.left) / 3;
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-    std::string_view parent = FolderPart(row.path);
-    if (!parent.empty()) parent.remove_suffix(1);
-    const std::wstring folder = Wide(FileNamePart(parent));
+    const std::wstring folder = Wide(ResultPlace(row.menu, row.path));
     SetTextColor(dc, row.selected ? colours.selectedText : colours.quietText);
-    DrawTextW(dc, folder.c_str(), static_cast<int>(folder.size()), &where, format | DT_RIGHT);
+    // A whole folder path gives up its middle first, so its last folder stays in view.
+    DrawTextW(dc, folder.c_str(), static_cast<int>(folder.size()), &where,
+              (row.menu.empty() ? format : (format & ~DT_END_ELLIPSIS) | DT_PATH_ELLIPSIS) | DT_RIGHT);
     text.right = where.left - pad;
     const std::wstring name = Wide(row.name);
     SetTextColor(dc, row.selected ? colours.selectedText : colours.listText);

@@ -41,20 +41,21 @@ TEST(QuickCatalog, KeepsOneResultPerTargetWithItsTextsIntact)
     EXPECT_EQ(TargetKey("D:\\ÄBC\\x.EXE"), "d:\\Äbc\\x.exe");
 
     QuickCatalog catalog;
-    const struct { const char* name; const char* path; const char* target; bool kept; } adds[] = {
+    const struct { const char* name; const char* path; const char* target; bool kept; const char* menu = ""; } adds[] = {
         {"Foo", "C:\\sm\\Foo.lnk", "C:\\Apps\\foo.exe", true},
-        {"Foo again", "C:\\sm\\Foo2.lnk", "c:/apps/FOO.exe", false},
+        {"Foo again", "C:\\sm\\Foo2.lnk", "c:/apps/FOO.exe", false, "Tools"},
         {"foo.exe", "C:\\Apps\\foo.exe", "", false},
-        {"Редактор", "C:\\sm\\Редактор.lnk", "C:\\Apps\\редактор.exe", true},
+        {"Редактор", "C:\\sm\\Редактор.lnk", "C:\\Apps\\редактор.exe", true, "Инструменты"},
         {"редактор", "C:\\Apps\\редактор.exe", "", false},
-        {"Site", "C:\\sm\\Site.url", "", true},
+        {"Site", "C:\\sm\\Site.url", "", true, "Инструменты"},
         {"Site", "C:\\sm\\Site.url\\", "", false},
         {"Bar", "C:\\Apps\\bar.exe", "C:\\Apps\\bar.exe", true},
+        {"x.bat", "C:\\w\\x.bat", "", true, "Инструменты"},
     };
     std::vector<size_t> kept;
     for (size_t k = 0; k < std::size(adds); ++k) {
         const size_t before = catalog.Count();
-        catalog.Add(adds[k].name, adds[k].path, adds[k].target);
+        catalog.Add(adds[k].name, adds[k].path, adds[k].target, adds[k].menu);
         EXPECT_EQ(catalog.Count() > before, adds[k].kept) << adds[k].name;
         if (catalog.Count() > before) kept.push_back(k);
     }
@@ -69,9 +70,32 @@ TEST(QuickCatalog, KeepsOneResultPerTargetWithItsTextsIntact)
         EXPECT_EQ(catalog.Name(r), a.name);
         EXPECT_EQ(catalog.Path(r), a.path);
         EXPECT_EQ(catalog.Target(r), *a.target ? a.target : a.path);
+        EXPECT_EQ(catalog.Menu(r), a.menu);
     }
     EXPECT_EQ(catalog.Path(kept.size() + 1999), "C:\\many\\1999.exe");
+    EXPECT_EQ(catalog.Menu(kept.size() + 1999), "");
     const QuickCatalog copy = catalog;
     EXPECT_EQ(copy.Name(3), "Bar");
+    EXPECT_EQ(copy.Menu(4), "Инструменты");
     EXPECT_LT(copy.MemoryBytes(), 2010u * 60);
+}
+
+TEST(QuickCatalog, FolderMenusAreFoundOncePerFolderAndPlacedByMenuAndFolder)
+{
+    TMenuList menus;
+    const struct { const char* menu; const char* folder; const char* item; bool folderMenu; } made[] = {
+        {"Tools", "", "C:\\Work\\Scripts\\", true},  {"Tools", "", "C:\\Notes", false},
+        {"Docs", "%USERPROFILE%\\Docs", "C:\\Hidden", true}, {"Again", "", "c:/work/scripts", true},
+    };
+    for (const auto& m : made) {
+        if (menus.empty() || menus.back()->MenuName != m.menu) NewMenu(menus, nullptr).MenuName = m.menu;
+        menus.back()->MenuFolder = m.folder;
+        menus.back()->Items.push_back(std::make_unique<TOneItem>(TOneItem{m.item}));
+        menus.back()->Items.back()->FolderMenu = m.folderMenu;
+    }
+    EXPECT_EQ(FolderMenuSources(menus), (std::vector<FolderMenuSource>{{"Tools", "C:\\Work\\Scripts\\"},
+                                                                       {"Docs", "%USERPROFILE%\\Docs"}}));
+    EXPECT_EQ(ResultPlace("Tools", "C:\\Work\\Scripts\\Sub\\run.bat"), "Tools \u203A C:\\Work\\Scripts\\Sub");
+    EXPECT_EQ(ResultPlace("Диск", "D:\\файл.txt"), "Диск \u203A D:\\");
+    EXPECT_EQ(ResultPlace("", "C:\\Work\\Scripts\\run.bat"), "Scripts");
 }

@@ -1,9 +1,11 @@
 // The real program's quick-launch box finds what the Start menu holds: shortcuts made in
 // the prefix's Start menu before and while it runs, typed by their initials and started
-// with Enter (recorder.exe writes down how); an uninstaller is left out.
+// with Enter (recorder.exe writes down how); an uninstaller is left out. The files of the
+// folders the menus show, found by their names and placed by menu and folder.
 #include "app_test.h"
 #include "recorder_log.h"
 
+#include <oleacc.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -69,6 +71,23 @@ protected:
         return box;
     }
 
+    // What a screen reader hears of the box's first row: "name, place".
+    static std::string FirstRow(HWND box)
+    {
+        ComPtr<IAccessible> rows;
+        VARIANT first{};
+        first.vt = VT_I4;
+        first.lVal = 1;
+        BSTR name = nullptr;
+        if (FAILED(AccessibleObjectFromWindow(FindWindowExA(box, nullptr, "MgwQuickList", nullptr), OBJID_CLIENT,
+                                              IID_IAccessible, reinterpret_cast<void**>(rows.GetAddressOf()))) ||
+            rows->get_accName(first, &name) != S_OK)
+            return {};
+        const std::string text = Utf8(std::wstring(name, SysStringLen(name)));
+        SysFreeString(name);
+        return text;
+    }
+
     std::string folder, recorder, log;
 };
 
@@ -98,6 +117,39 @@ TEST_F(QuickCatalogE2e, StartMenuShortcutsAreFoundByInitialsBeforeAndWhileItRuns
     ASSERT_EQ(records.size(), 2u);
     EXPECT_TRUE(EndsWith(records[1].commandLine, " yak")) << records[1].commandLine;
     EXPECT_TRUE(app->NoMessageBoxFor(200));
+}
+
+TEST_F(QuickCatalogE2e, FilesOfFolderMenusAreFoundByFileNamePlacedByMenuAndStartedAndNewOnesAppear)
+{
+    const std::string scripts = sandbox->Folder().File("Scripts"), papers = sandbox->Folder().File("Papers");
+    for (const std::string& made : {scripts, papers, scripts + "\\Sub"})
+        ASSERT_TRUE(CreateDirectoryW(Wide(made).c_str(), nullptr));
+    for (const std::string& copy : {scripts + "\\Zebra Quartz.exe", scripts + "\\Zebra hidden.exe", papers + "\\Zeta Яхта.exe"})
+        ASSERT_TRUE(CopyFileW(Wide(recorder).c_str(), Wide(copy).c_str(), FALSE)) << copy;
+    ASSERT_TRUE(SetFileAttributesW(Wide(scripts + "\\Zebra hidden.exe").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    Launch(Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=2",
+                "QuickLaunchHotkey=" + std::to_string(Hotkey), "[M0]", "MenuName=Tools", "ItemCount=1", "[M0I1]",
+                "Pfad=" + scripts, "FolderMenu=1", "[M1]", "MenuName=Papers", "MenuFolder=" + papers, "ItemCount=0"}));
+
+    // The hidden file would match too; it is left out, as the menu leaves it out.
+    HWND box = TypeInBox({'Z', 'E', 'B'}, 1);
+    EXPECT_EQ(FirstRow(box), "Zebra Quartz.exe, Tools \u203A " + scripts);
+    PressKeys({VK_RETURN});
+    std::vector<RecorderRecord> records = WaitForRecords(scripts + "\\recorder.log", 1);
+    EXPECT_TRUE(records.size() == 1 && records[0].commandLine.find("Zebra Quartz.exe") != std::string::npos);
+
+    box = TypeInBox({'Z', 'E', 'T', 'A'}, 1);
+    EXPECT_EQ(FirstRow(box), "Zeta Яхта.exe, Papers \u203A " + papers);
+    PressKeys({VK_RETURN});
+    records = WaitForRecords(papers + "\\recorder.log", 1);
+    EXPECT_TRUE(records.size() == 1 && records[0].commandLine.find("Zeta Яхта.exe") != std::string::npos);
+
+    // Written while the program runs, one folder down: found a little later.
+    ASSERT_TRUE(sandbox->Folder().Write("Scripts\\Sub\\Quokka Wombat.txt", "q"));
+    box = TypeInBox({'Q', 'W'}, 1);
+    EXPECT_EQ(FirstRow(box), "Quokka Wombat.txt, Tools \u203A " + scripts + "\\Sub");
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); }, 3000));
 }
 
 }  // namespace
