@@ -151,13 +151,13 @@ std::vector<FolderMenuSource> FolderMenuSources(const TMenuList& menus)
 std::string ResultPlace(std::string_view menu, std::string_view path)
 {
     std::string_view folder = FolderPart(path);
-    if (menu.empty()) {
-        if (!folder.empty()) folder.remove_suffix(1);
-        return std::string(FileNamePart(folder));
-    }
-    // "C:\\" keeps its backslash: "C:" alone names the drive's current folder.
-    if (folder.size() > 1 && folder.back() == '\\' && folder[folder.size() - 2] != ':') folder.remove_suffix(1);
-    return std::string(menu).append(" \xE2\x80\xBA ").append(folder);  // U+203A
+    if (!folder.empty()) folder.remove_suffix(1);
+    std::string_view name = FileNamePart(folder);
+    if (menu.empty()) return std::string(name);
+    // A drive's root has no name of its own.
+    if (name.empty()) name = FolderPart(path);
+    if (TargetKey(name) == TargetKey(menu)) return std::string(menu);
+    return std::string(menu).append(" \xE2\x80\xBA ").append(name);  // U+203A
 }
 
 void QuickCatalog::Add(std::string_view name, std::string_view path, std::string_view target, std::string_view menu)

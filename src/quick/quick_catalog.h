@@ -38,8 +38,8 @@ struct FolderMenuSource {
 // folder shows none of its own entries, so their folders are not among them.
 std::vector<FolderMenuSource> FolderMenuSources(const TMenuList& menus);
 
-// The text on the right of a result's row: the name of the folder it lies in or, for a
-// file of a folder menu (`menu` not empty), the menu and the whole folder.
+// The text on the right of a result's row: the name of the folder it lies in and, for a
+// file of a folder menu (`menu` not empty), the menu before it unless they are alike.
 std::string ResultPlace(std::string_view menu, std::string_view path);
 
 // Many results in little room: every text in one buffer, a few numbers per result.

@@ -236,9 +236,7 @@ void DrawCatalogRow(HDC dc, HWND list, CatalogPictures* pictures, const CatalogR
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
     const std::wstring folder = Wide(ResultPlace(row.menu, row.path));
     SetTextColor(dc, row.selected ? colours.selectedText : colours.quietText);
-    // A whole folder path gives up its middle first, so its last folder stays in view.
-    DrawTextW(dc, folder.c_str(), static_cast<int>(folder.size()), &where,
-              (row.menu.empty() ? format : (format & ~DT_END_ELLIPSIS) | DT_PATH_ELLIPSIS) | DT_RIGHT);
+    DrawTextW(dc, folder.c_str(), static_cast<int>(folder.size()), &where, format | DT_RIGHT);
     text.right = where.left - pad;
     const std::wstring name = Wide(row.name);
     SetTextColor(dc, row.selected ? colours.selectedText : colours.listText);

@@ -133,13 +133,13 @@ TEST_F(QuickCatalogE2e, FilesOfFolderMenusAreFoundByFileNamePlacedByMenuAndStart
 
     // The hidden file would match too; it is left out, as the menu leaves it out.
     HWND box = TypeInBox({'Z', 'E', 'B'}, 1);
-    EXPECT_EQ(FirstRow(box), "Zebra Quartz.exe, Tools \u203A " + scripts);
+    EXPECT_EQ(FirstRow(box), "Zebra Quartz.exe, Tools \u203A Scripts");
     PressKeys({VK_RETURN});
     std::vector<RecorderRecord> records = WaitForRecords(scripts + "\\recorder.log", 1);
     EXPECT_TRUE(records.size() == 1 && records[0].commandLine.find("Zebra Quartz.exe") != std::string::npos);
 
     box = TypeInBox({'Z', 'E', 'T', 'A'}, 1);
-    EXPECT_EQ(FirstRow(box), "Zeta Яхта.exe, Papers \u203A " + papers);
+    EXPECT_EQ(FirstRow(box), "Zeta Яхта.exe, Papers") << "a menu named as its folder is named once";
     PressKeys({VK_RETURN});
     records = WaitForRecords(papers + "\\recorder.log", 1);
     EXPECT_TRUE(records.size() == 1 && records[0].commandLine.find("Zeta Яхта.exe") != std::string::npos);
@@ -147,7 +147,7 @@ TEST_F(QuickCatalogE2e, FilesOfFolderMenusAreFoundByFileNamePlacedByMenuAndStart
     // Written while the program runs, one folder down: found a little later.
     ASSERT_TRUE(sandbox->Folder().Write("Scripts\\Sub\\Quokka Wombat.txt", "q"));
     box = TypeInBox({'Q', 'W'}, 1);
-    EXPECT_EQ(FirstRow(box), "Quokka Wombat.txt, Tools \u203A " + scripts + "\\Sub");
+    EXPECT_EQ(FirstRow(box), "Quokka Wombat.txt, Tools \u203A Sub");
     PressKeys({VK_ESCAPE});
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); }, 3000));
 }
