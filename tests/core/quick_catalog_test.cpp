@@ -47,7 +47,7 @@ TEST(QuickCatalog, KeepsOneResultPerTargetWithItsTextsIntact)
         {"foo.exe", "C:\\Apps\\foo.exe", "", false},
         {"Редактор", "C:\\sm\\Редактор.lnk", "C:\\Apps\\редактор.exe", true, "Инструменты"},
         {"редактор", "C:\\Apps\\редактор.exe", "", false},
-        {"Site", "C:\\sm\\Site.url", "", true, "Инструменты"},
+        {"Site", "C:\\sm\\Site.url", "", true},
         {"Site", "C:\\sm\\Site.url\\", "", false},
         {"Bar", "C:\\Apps\\bar.exe", "C:\\Apps\\bar.exe", true},
         {"x.bat", "C:\\w\\x.bat", "", true, "Инструменты"},
@@ -73,27 +73,22 @@ TEST(QuickCatalog, KeepsOneResultPerTargetWithItsTextsIntact)
         EXPECT_EQ(catalog.Menu(r), a.menu);
     }
     EXPECT_EQ(catalog.Path(kept.size() + 1999), "C:\\many\\1999.exe");
-    EXPECT_EQ(catalog.Menu(kept.size() + 1999), "");
     const QuickCatalog copy = catalog;
     EXPECT_EQ(copy.Name(3), "Bar");
     EXPECT_EQ(copy.Menu(4), "Инструменты");
     EXPECT_LT(copy.MemoryBytes(), 2010u * 60);
 }
 
-TEST(QuickCatalog, FolderMenusAreFoundOncePerFolderAndPlacedByMenuAndFolder)
+TEST(QuickCatalog, FolderMenusAreFoundOncePerFolderAndNoneBehindAMenuThatFollowsAFolder)
 {
     TMenuList menus;
-    const struct { const char* menu; const char* folder; const char* item; bool folderMenu; } made[] = {
-        {"Tools", "", "C:\\Work\\Scripts\\", true},  {"Tools", "", "C:\\Notes", false},
-        {"Docs", "%USERPROFILE%\\Docs", "C:\\Hidden", true}, {"Again", "", "c:/work/scripts", true},
-    };
-    for (const auto& m : made) {
-        if (menus.empty() || menus.back()->MenuName != m.menu) NewMenu(menus, nullptr).MenuName = m.menu;
-        menus.back()->MenuFolder = m.folder;
-        menus.back()->Items.push_back(std::make_unique<TOneItem>(TOneItem{m.item}));
-        menus.back()->Items.back()->FolderMenu = m.folderMenu;
+    for (const auto& [name, folder, item, shows] : {std::tuple{"Tools", "", "C:\\Work\\", true},
+         {"Notes", "", "C:\\Notes", false}, {"Docs", "%DOCS%", "C:\\Hidden", true}, {"Again", "", "c:/work", true}}) {
+        TOneMenu& menu = NewMenu(menus, nullptr);
+        menu.MenuName = name, menu.MenuFolder = folder;
+        menu.Items.push_back(std::make_unique<TOneItem>(TOneItem{item}));
+        menu.Items.back()->FolderMenu = shows;
     }
-    EXPECT_EQ(FolderMenuSources(menus), (std::vector<FolderMenuSource>{{"Tools", "C:\\Work\\Scripts\\"},
-                                                                       {"Docs", "%USERPROFILE%\\Docs"}}));
-    EXPECT_EQ(ResultPlace("Диск", "D:\\файл.txt"), "Диск \u203A D:\\");
+    EXPECT_EQ(FolderMenuSources(menus), (std::vector<FolderMenuSource>{{"Tools", "C:\\Work\\"}, {"Docs", "%DOCS%"}}));
+    EXPECT_EQ(ResultPlace("Диск", "D:\\файл.txt"), "Диск \u203A D:\\") << "a drive's root has no name of its own";
 }

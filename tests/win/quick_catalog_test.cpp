@@ -20,7 +20,7 @@ Results ResultsOf(const CatalogService& service)
     const auto catalog = service.Now();
     for (size_t k = 0; k < catalog->Count(); ++k)
         results[std::string(catalog->Name(k))] =
-            std::string(catalog->Target(k)) + (catalog->Menu(k).empty() ? "" : " in ") + std::string(catalog->Menu(k));
+            std::string(catalog->Target(k)).append(catalog->Menu(k).empty() ? "" : " in ").append(catalog->Menu(k));
     return results;
 }
 
