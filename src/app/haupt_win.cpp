@@ -280,8 +280,10 @@ void THaupt::ShowSettings()
     UpdateOwnIcon();
     UnregisterHotkeys();
     const std::vector<QuickFolder> folders = Konfig.QuickFolders;
+    const std::vector<FolderMenuSource> folderMenus = FolderMenuSources(MenuList);
     if (settings->ShowModal(Handle()) == ModalResult::Terminated) return;
     if (catalog_ && Konfig.QuickFolders != folders) catalog_->SetFolders(Konfig.QuickFolders);
+    if (catalog_ && FolderMenuSources(MenuList) != folderMenus) catalog_->SetFolderMenus(FolderMenuSources(MenuList));
     popupDpi_ = dpi_;
     static_cast<void>(RefreshTheme());
     BuildMenus(&TrayWindowProc, dpi_);
@@ -382,7 +384,7 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (!catalog_)
             catalog_ = std::make_unique<CatalogService>(StartMenuFolders(), Konfig.QuickFolders, [window = Handle()] {
                 PostMessageW(window, WmCatalogReady, 0, 0);
-            });
+            }, FolderMenuSources(MenuList));
         if (!MenuList.empty() && (std::exchange(revealAsked_, false) | std::exchange(restored_, false)))
             ShowSettings();
         else

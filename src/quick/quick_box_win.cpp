@@ -591,7 +591,7 @@ void QuickBox::DrawRow(HDC dc, HWND list, int index, const RECT& place)
         if (!catalog_) return;
         const auto r = static_cast<size_t>(row.result);
         DrawCatalogRow(dc, list, pictures_.get(),
-                       {catalog_->Name(r), catalog_->Path(r), index == selected_, PictureSize(), Dpi(), &rowPictures_},
+                       {catalog_->Name(r), catalog_->Path(r), catalog_->Menu(r), index == selected_, PictureSize(), Dpi(), &rowPictures_},
                        place);
     } else if (QuickEntry(row.menu, row.item)) {
         DrawQuickRow(dc, list, {row.menu, row.item, index == selected_, PictureSize(), Dpi(), &rowPictures_}, place);

@@ -1,5 +1,7 @@
 #include "quick/quick_catalog.h"
 
+#include "shell/path_text.h"
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -126,12 +128,46 @@ std::string TargetKey(std::string_view path)
     return key;
 }
 
-void QuickCatalog::Add(std::string_view name, std::string_view path, std::string_view target)
+std::vector<FolderMenuSource> FolderMenuSources(const TMenuList& menus)
+{
+    std::vector<FolderMenuSource> sources;
+    const auto add = [&](const std::string& menu, const std::string& folder) {
+        const bool again = std::any_of(sources.begin(), sources.end(), [&](const FolderMenuSource& s) {
+            return TargetHash(s.Folder) == TargetHash(folder);
+        });
+        if (!again && TargetHash(folder)) sources.push_back({menu, folder});
+    };
+    for (const auto& menu : menus) {
+        if (!menu->MenuFolder.empty()) {
+            add(menu->MenuName, menu->MenuFolder);
+            continue;
+        }
+        for (const auto& item : menu->Items)
+            if (item->FolderMenu && !item->IsPIDL && !item->IsSeparator()) add(menu->MenuName, item->Pfad);
+    }
+    return sources;
+}
+
+std::string ResultPlace(std::string_view menu, std::string_view path)
+{
+    std::string_view folder = FolderPart(path);
+    if (!folder.empty()) folder.remove_suffix(1);
+    std::string_view name = FileNamePart(folder);
+    if (menu.empty()) return std::string(name);
+    // A drive's root has no name of its own.
+    if (name.empty()) name = FolderPart(path);
+    if (TargetKey(name) == TargetKey(menu)) return std::string(menu);
+    return std::string(menu).append(" \xE2\x80\xBA ").append(name);  // U+203A
+}
+
+void QuickCatalog::Add(std::string_view name, std::string_view path, std::string_view target, std::string_view menu)
 {
     if (target == path) target = {};
     constexpr size_t MaxLength = std::numeric_limits<uint16_t>::max() - 1;
     if (name.size() > MaxLength || path.size() > MaxLength || target.size() > MaxLength) return;
-    if (texts_.size() + name.size() + path.size() + target.size() > std::numeric_limits<uint32_t>::max()) return;
+    if (menu.size() > MaxLength) return;
+    if (texts_.size() + name.size() + path.size() + target.size() + menu.size() > std::numeric_limits<uint32_t>::max())
+        return;
     // 0 marks a free slot.
     if (!Remember(std::max<uint64_t>(TargetHash(target.empty() ? path : target), 1))) return;
     // Most names are the file's own name without its extension: read from the path.
@@ -142,9 +178,32 @@ void QuickCatalog::Add(std::string_view name, std::string_view path, std::string
                         static_cast<uint16_t>(target.size())});
     if (!inPath) texts_.append(name);
     texts_.append(path).append(target);
+    if ((runs_.empty() ? std::string_view() : RunMenu(runs_.back())) == menu) return;
+    const auto first = static_cast<uint32_t>(records_.size() - 1);
+    const auto same = std::find_if(runs_.begin(), runs_.end(), [&](const MenuRun& run) { return RunMenu(run) == menu; });
+    if (same != runs_.end()) {
+        runs_.push_back({first, same->offset, same->length});
+        return;
+    }
+    runs_.push_back({first, static_cast<uint32_t>(texts_.size()), static_cast<uint16_t>(menu.size())});
+    texts_.append(menu);
 }
 
-QuickCatalog::QuickCatalog(const QuickCatalog& other) : texts_(other.texts_), records_(other.records_)
+std::string_view QuickCatalog::RunMenu(const MenuRun& run) const
+{
+    return std::string_view(texts_).substr(run.offset, run.length);
+}
+
+std::string_view QuickCatalog::Menu(size_t index) const
+{
+    (void)records_.at(index);
+    const auto after = std::upper_bound(runs_.begin(), runs_.end(), index,
+                                        [](size_t k, const MenuRun& run) { return k < run.first; });
+    return after == runs_.begin() ? std::string_view() : RunMenu(*std::prev(after));
+}
+
+QuickCatalog::QuickCatalog(const QuickCatalog& other)
+    : texts_(other.texts_), records_(other.records_), runs_(other.runs_)
 {
     size_t slots = 64;
     while (records_.size() * 4 > slots * 3) slots *= 2;
@@ -211,5 +270,5 @@ size_t QuickCatalog::PathAt(const Record& r) { return r.offset + (r.nameAt == Na
 size_t QuickCatalog::MemoryBytes() const
 {
     return sizeof(*this) + texts_.capacity() + records_.capacity() * sizeof(Record) +
-           keys_.capacity() * sizeof(uint64_t);
+           keys_.capacity() * sizeof(uint64_t) + runs_.capacity() * sizeof(MenuRun);
 }

@@ -1,6 +1,7 @@
-// What the quick-launch box finds besides the menus' entries: the Start menu's shortcuts
-// and the files of the folders the user names, each with the name the box shows, the
-// file it starts and, for a shortcut, the file that starts. Platform-neutral.
+// What the quick-launch box finds besides the menus' entries: the Start menu's shortcuts,
+// the files of the folders the user names and those of the folders the menus show, each
+// with the name the box shows, the file it starts and, for a shortcut, the file that
+// starts. Platform-neutral.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "config/model.h"
 
 // Whether a file name matches one of `masks` ("*.exe;*.lnk": `;`-separated, blanks around
 // each passed over, `*` any run and `?` any one character, ASCII letters in any case).
@@ -24,6 +27,21 @@ std::string TargetKey(std::string_view path);
 // The same comparison as a number: equal for paths TargetKey makes equal; 0 for none.
 uint64_t TargetHash(std::string_view path);
 
+// A folder a menu shows as a submenu or as the whole menu, with the menu's name. The
+// folder as configured: environment variables are expanded where it is read.
+struct FolderMenuSource {
+    std::string Menu;
+    std::string Folder;
+    bool operator==(const FolderMenuSource&) const = default;
+};
+// Every folder the menus show, each once, in the menus' order. A menu that follows a
+// folder shows none of its own entries, so their folders are not among them.
+std::vector<FolderMenuSource> FolderMenuSources(const TMenuList& menus);
+
+// The text on the right of a result's row: the name of the folder it lies in and, for a
+// file of a folder menu (`menu` not empty), the menu before it unless they are alike.
+std::string ResultPlace(std::string_view menu, std::string_view path);
+
 // Many results in little room: every text in one buffer, a few numbers per result.
 // Filled on the catalog's worker, then read-only and shared with the box.
 class QuickCatalog {
@@ -36,13 +54,16 @@ public:
     QuickCatalog& operator=(QuickCatalog&&) noexcept = default;
     // `path` is what starts (the shortcut itself); `target` the file a shortcut starts,
     // empty when it is the path or unknown. A second result with the TargetKey of an
-    // earlier one's target (or path) is passed over: one result per target.
-    void Add(std::string_view name, std::string_view path, std::string_view target = {});
+    // earlier one's target (or path) is passed over: one result per target. `menu`: the
+    // menu whose folder holds it, empty for none.
+    void Add(std::string_view name, std::string_view path, std::string_view target = {}, std::string_view menu = {});
     size_t Count() const;
     std::string_view Name(size_t index) const;
     std::string_view Path(size_t index) const;
     // The target, or the path when there is none.
     std::string_view Target(size_t index) const;
+    // The menu whose folder holds the result, or empty.
+    std::string_view Menu(size_t index) const;
     // What the catalog holds in memory, for the benchmark.
     size_t MemoryBytes() const;
 
@@ -63,7 +84,17 @@ private:
     bool Place(uint64_t hash);
     void Rehash(size_t slots);
 
+    // Results of one folder are added one after another: a menu is noted once per run of
+    // results, and its name once.
+    struct MenuRun {
+        uint32_t first;  // the run's first result
+        uint32_t offset;  // the name in `texts_`
+        uint16_t length;  // 0: no menu
+    };
+    std::string_view RunMenu(const MenuRun& run) const;
+
     std::string texts_;
     std::vector<Record> records_;
+    std::vector<MenuRun> runs_;
     std::vector<uint64_t> keys_;  // hashes of the targets' keys; 0 is a free slot
 };

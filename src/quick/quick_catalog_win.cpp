@@ -1,6 +1,7 @@
 #include "quick/quick_catalog_win.h"
 
 #include "win/folder_watch.h"
+#include "menus/folder_listing.h"
 #include "quick/link_target_win.h"
 #include "win/system_function.h"
 #include "win/text_conversion.h"
@@ -32,6 +33,7 @@ constexpr DWORD RetryMillis = 30000;
 constexpr DWORD PublishEveryMillis = 250;
 constexpr int StartMenuDepth = 16;
 constexpr std::string_view StartMenuMasks = "*.lnk;*.url;*.exe;*.appref-ms";
+constexpr DWORD HiddenOrSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 // While stopping, a blocked read is cancelled this often.
 constexpr DWORD CancelEvery = 50;
 
@@ -92,8 +94,9 @@ std::vector<std::string> StartMenuFolders()
 }
 
 struct CatalogService::State {
-    State(std::vector<std::string> s, std::vector<QuickFolder> f, std::function<void()> w)
-        : startMenu(std::move(s)), folders(std::move(f)), wake(std::move(w)),
+    State(std::vector<std::string> s, std::vector<QuickFolder> f, std::vector<FolderMenuSource> m,
+          std::function<void()> w)
+        : startMenu(std::move(s)), folders(std::move(f)), folderMenus(std::move(m)), wake(std::move(w)),
           stopEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
           foldersEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
           now(std::make_shared<const QuickCatalog>())
@@ -102,6 +105,7 @@ struct CatalogService::State {
 
     const std::vector<std::string> startMenu;
     std::vector<QuickFolder> folders;  // the worker's, once it has started
+    std::vector<FolderMenuSource> folderMenus;  // likewise
     const std::function<void()> wake;
     const UniqueHandle stopEvent;
     const UniqueHandle foldersEvent;
@@ -111,6 +115,7 @@ struct CatalogService::State {
     mutable std::mutex mutex;
     std::shared_ptr<const QuickCatalog> now;
     std::optional<std::vector<QuickFolder>> newFolders;
+    std::optional<std::vector<FolderMenuSource>> newFolderMenus;
 };
 
 namespace {
@@ -121,6 +126,7 @@ struct Root {
     std::string masks;
     bool startMenu = false;
     std::optional<QuickFolder> folder;  // what the user gave, for a user folder
+    std::optional<FolderMenuSource> menu;  // for a folder a menu shows
     bool due = true;     // to be walked as soon as the worker comes round
     bool walked = false; // walked at least once: later walks publish only when complete
     bool changed = false;
@@ -146,6 +152,7 @@ public:
             roots_.push_back(std::move(root));
         }
         for (const QuickFolder& folder : state_.folders) roots_.push_back(UserRoot(folder));
+        for (const FolderMenuSource& source : state_.folderMenus) roots_.push_back(MenuRoot(source));
     }
 
     void Loop()
@@ -168,6 +175,17 @@ private:
         root.depth = std::clamp(folder.Depth, int32_t{0}, MaxQuickFolderDepth);
         root.masks = folder.Masks;
         root.folder = folder;
+        return root;
+    }
+
+    // Every file, as far down as a user folder may reach.
+    static Root MenuRoot(const FolderMenuSource& source)
+    {
+        Root root;
+        root.path = WithoutTrailingSlash(ExpandedText(Wide(source.Folder)));
+        root.depth = MaxQuickFolderDepth;
+        root.masks.assign(1, '*');  // every file
+        root.menu = source;
         return root;
     }
 
@@ -196,32 +214,38 @@ private:
 
     void TakeFolders()
     {
-        std::vector<QuickFolder> folders;
+        std::optional<std::vector<QuickFolder>> folders;
+        std::optional<std::vector<FolderMenuSource>> menus;
         {
             std::lock_guard lock(state_.mutex);
-            if (!state_.newFolders) return;
-            folders = std::move(*state_.newFolders);
-            state_.newFolders.reset();
+            folders = std::exchange(state_.newFolders, std::nullopt);
+            menus = std::exchange(state_.newFolderMenus, std::nullopt);
         }
-        if (folders == state_.folders) return;
-        state_.folders = folders;
-        // Folders the user kept keep what was found in them.
+        const bool newFolders = folders && *folders != state_.folders, newMenus = menus && *menus != state_.folderMenus;
+        if (!newFolders && !newMenus) return;
+        if (newFolders) state_.folders = std::move(*folders);
+        if (newMenus) state_.folderMenus = std::move(*menus);
+        // Folders kept keep what was found in them.
         const size_t startRoots = state_.startMenu.size();
         std::vector<Root> roots(std::make_move_iterator(roots_.begin()),
                                 std::make_move_iterator(roots_.begin() + static_cast<ptrdiff_t>(startRoots)));
         std::vector<std::optional<uint16_t>> moved(roots_.size());
+        std::vector<bool> taken(roots_.size());
         for (size_t r = 0; r < startRoots; ++r) moved[r] = static_cast<uint16_t>(r);
-        for (const QuickFolder& folder : folders) {
-            auto kept = std::find_if(roots_.begin() + static_cast<ptrdiff_t>(startRoots), roots_.end(),
-                                     [&](const Root& root) { return !root.path.empty() && root.folder == folder; });
-            if (kept == roots_.end()) {
-                roots.push_back(UserRoot(folder));
-                continue;
+        const auto keep = [&](const auto& same, Root made) {
+            for (size_t r = startRoots; r < roots_.size(); ++r) {
+                if (taken[r] || !same(roots_[r])) continue;
+                taken[r] = true;
+                moved[r] = static_cast<uint16_t>(roots.size());
+                roots.push_back(std::move(roots_[r]));
+                return;
             }
-            moved[static_cast<size_t>(kept - roots_.begin())] = static_cast<uint16_t>(roots.size());
-            roots.push_back(std::move(*kept));
-            kept->path.clear();
-        }
+            roots.push_back(std::move(made));
+        };
+        for (const QuickFolder& folder : state_.folders)
+            keep([&](const Root& root) { return root.folder == folder; }, UserRoot(folder));
+        for (const FolderMenuSource& source : state_.folderMenus)
+            keep([&](const Root& root) { return root.menu == source; }, MenuRoot(source));
         roots_ = std::move(roots);
         std::vector<std::optional<size_t>> renumbered(moved.begin(), moved.end());
         watches_.Renumber(renumbered);
@@ -229,7 +253,7 @@ private:
         std::vector<uint16_t> tags;
         for (size_t k = 0; k < current_->Count(); ++k) {
             if (!moved[tags_[k]]) continue;
-            next.Add(current_->Name(k), current_->Path(k), current_->Target(k));
+            next.Add(current_->Name(k), current_->Path(k), current_->Target(k), current_->Menu(k));
             tags.push_back(*moved[tags_[k]]);
         }
         if (next.Count() != current_->Count()) Publish(next, tags);
@@ -244,7 +268,7 @@ private:
         std::vector<uint16_t> tags;
         for (size_t k = 0; k < current_->Count(); ++k) {
             if (tags_[k] == tag) continue;
-            next.Add(current_->Name(k), current_->Path(k), current_->Target(k));
+            next.Add(current_->Name(k), current_->Path(k), current_->Target(k), current_->Menu(k));
             tags.push_back(tags_[k]);
         }
         root.changed = false;
@@ -300,6 +324,8 @@ private:
                 if (Interrupted()) return WalkEnd::Interrupted;
                 const std::wstring_view name = found.cFileName;
                 if (name == L"." || name == L"..") continue;
+                // As the folder's menu shows it.
+                if (root.menu && (found.dwFileAttributes & HiddenOrSystem)) continue;
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                     // A junction may lead back up the tree.
                     if (depthLeft > 0 && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
@@ -326,17 +352,20 @@ private:
     {
         if (!MatchesMasks(fileName, root.masks)) return;
         const size_t dot = fileName.rfind('.');
-        const std::string_view name = std::string_view(fileName).substr(0, dot == 0 ? std::string::npos : dot);
+        // A folder menu shows only a shortcut without its extension.
+        const bool cut = !root.menu || IsShortcutName(fileName);
+        const std::string_view name = std::string_view(fileName).substr(0, dot == 0 || !cut ? std::string::npos : dot);
         const std::string file = Utf8(path);
         const std::string target = MatchesMasks(fileName, "*.lnk") ? links_.Target(path) : std::string();
         const std::string_view targetName = FileNameOf(target.empty() ? file : target);
         // Start menu entries are judged in full; in the user's own folders only programs
-        // that uninstall are left out, since the user asked for those files by mask.
+        // that uninstall are left out, since the user asked for those files by mask; a
+        // folder menu's files are all there, as in the menu.
         if (root.startMenu ? SkippedShortcut(name, targetName)
-                           : MatchesMasks(targetName, "*.exe") && SkippedShortcut({}, targetName))
+                           : !root.menu && MatchesMasks(targetName, "*.exe") && SkippedShortcut({}, targetName))
             return;
         const size_t before = next.Count();
-        next.Add(name, file, target);
+        next.Add(name, file, target, root.menu ? std::string_view(root.menu->Menu) : std::string_view());
         if (next.Count() == before) return;
         tags.push_back(tag);
         const DWORD now = GetTickCount();
@@ -389,8 +418,8 @@ private:
 };
 
 CatalogService::CatalogService(std::vector<std::string> startMenu, std::vector<QuickFolder> folders,
-                               std::function<void()> wake)
-    : state_(std::make_shared<State>(std::move(startMenu), std::move(folders), std::move(wake)))
+                               std::function<void()> wake, std::vector<FolderMenuSource> folderMenus)
+    : state_(std::make_shared<State>(std::move(startMenu), std::move(folders), std::move(folderMenus), std::move(wake)))
 {
     if (!state_->stopEvent || !state_->foldersEvent) return;
     // The thread holds its own reference to the state, released when it ends.
@@ -414,6 +443,16 @@ void CatalogService::SetFolders(std::vector<QuickFolder> folders)
     {
         std::lock_guard lock(state_->mutex);
         state_->newFolders = std::move(folders);
+    }
+    state_->foldersChanged = true;
+    SetEvent(state_->foldersEvent.get());
+}
+
+void CatalogService::SetFolderMenus(std::vector<FolderMenuSource> folderMenus)
+{
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->newFolderMenus = std::move(folderMenus);
     }
     state_->foldersChanged = true;
     SetEvent(state_->foldersEvent.get());

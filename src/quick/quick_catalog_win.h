@@ -17,16 +17,20 @@ std::vector<std::string> StartMenuFolders();
 class CatalogService {
 public:
     // Starts at once: the Start menu folders `startMenu` (every shortcut, .url and program,
-    // all the way down) and the user's `folders`. `wake` is called on the worker each time
-    // a newer catalog is ready (while the first build runs too, so the box fills in as it
-    // goes); it must only post.
-    CatalogService(std::vector<std::string> startMenu, std::vector<QuickFolder> folders, std::function<void()> wake);
+    // all the way down), the user's `folders` and the folders the menus show, `folderMenus`
+    // (every file but hidden and system ones, MaxQuickFolderDepth levels down). `wake` is
+    // called on the worker each time a newer catalog is ready (while the first build runs
+    // too, so the box fills in as it goes); it must only post.
+    CatalogService(std::vector<std::string> startMenu, std::vector<QuickFolder> folders, std::function<void()> wake,
+                   std::vector<FolderMenuSource> folderMenus = {});
     ~CatalogService();  // ends the worker within a second, whatever it is doing
     CatalogService(const CatalogService&) = delete;
     CatalogService& operator=(const CatalogService&) = delete;
 
     // The user changed the folders in Options: the catalog is built again from them.
     void SetFolders(std::vector<QuickFolder> folders);
+    // The menus show other folders, or under other names: likewise.
+    void SetFolderMenus(std::vector<FolderMenuSource> folderMenus);
     // The newest catalog; never null (empty before anything is found). Any thread.
     std::shared_ptr<const QuickCatalog> Now() const;
 

@@ -20,11 +20,9 @@ public:
         if (row.menu < 0) {
             const QuickCatalog* catalog = box_.Catalog();
             if (!catalog) return std::nullopt;
-            const std::string_view path = catalog->Path(static_cast<size_t>(row.result));
-            std::string_view folder = FolderPart(path);
-            if (!folder.empty()) folder.remove_suffix(1);
-            return Wide(std::string(catalog->Name(static_cast<size_t>(row.result))) + ", " +
-                        std::string(FileNamePart(folder)));
+            const auto result = static_cast<size_t>(row.result);
+            return Wide(std::string(catalog->Name(result)) + ", " +
+                        ResultPlace(catalog->Menu(result), catalog->Path(result)));
         }
         const TOneItem* item = QuickEntry(row.menu, row.item);
         if (!item) return std::nullopt;

@@ -163,9 +163,7 @@ void DrawCatalogRow(HDC dc, HWND list, CatalogPictures* pictures, const CatalogR
     RECT where = text;
     where.left = text.right - (text.right - text.left) / 3;
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-    std::string_view parent = FolderPart(row.path);
-    if (!parent.empty()) parent.remove_suffix(1);
-    const std::wstring folder = Wide(FileNamePart(parent));
+    const std::wstring folder = Wide(ResultPlace(row.menu, row.path));
     SetTextColor(dc, row.selected ? colours.selectedText : colours.quietText);
     DrawTextW(dc, folder.c_str(), static_cast<int>(folder.size()), &where, format | DT_RIGHT);
     text.right = where.left - pad;

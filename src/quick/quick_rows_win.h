@@ -76,10 +76,11 @@ using CatalogPictures = FilePictures;
 struct CatalogRow {
     std::string_view name;
     std::string_view path;
+    std::string_view menu;  // the menu whose folder holds it, or empty
     bool selected;
     int pictureSize;
     UINT dpi;
     RowPictures* cache;
 };
-// A catalog result's row: picture, name and, on the right, the folder it lies in.
+// A catalog result's row: picture, name and, on the right, its place (ResultPlace).
 void DrawCatalogRow(HDC dc, HWND list, CatalogPictures* pictures, const CatalogRow& row, const RECT& place);

@@ -41,20 +41,21 @@ TEST(QuickCatalog, KeepsOneResultPerTargetWithItsTextsIntact)
     EXPECT_EQ(TargetKey("D:\\ÄBC\\x.EXE"), "d:\\Äbc\\x.exe");
 
     QuickCatalog catalog;
-    const struct { const char* name; const char* path; const char* target; bool kept; } adds[] = {
+    const struct { const char* name; const char* path; const char* target; bool kept; const char* menu = ""; } adds[] = {
         {"Foo", "C:\\sm\\Foo.lnk", "C:\\Apps\\foo.exe", true},
-        {"Foo again", "C:\\sm\\Foo2.lnk", "c:/apps/FOO.exe", false},
+        {"Foo again", "C:\\sm\\Foo2.lnk", "c:/apps/FOO.exe", false, "Tools"},
         {"foo.exe", "C:\\Apps\\foo.exe", "", false},
-        {"Редактор", "C:\\sm\\Редактор.lnk", "C:\\Apps\\редактор.exe", true},
+        {"Редактор", "C:\\sm\\Редактор.lnk", "C:\\Apps\\редактор.exe", true, "Инструменты"},
         {"редактор", "C:\\Apps\\редактор.exe", "", false},
         {"Site", "C:\\sm\\Site.url", "", true},
         {"Site", "C:\\sm\\Site.url\\", "", false},
         {"Bar", "C:\\Apps\\bar.exe", "C:\\Apps\\bar.exe", true},
+        {"x.bat", "C:\\w\\x.bat", "", true, "Инструменты"},
     };
     std::vector<size_t> kept;
     for (size_t k = 0; k < std::size(adds); ++k) {
         const size_t before = catalog.Count();
-        catalog.Add(adds[k].name, adds[k].path, adds[k].target);
+        catalog.Add(adds[k].name, adds[k].path, adds[k].target, adds[k].menu);
         EXPECT_EQ(catalog.Count() > before, adds[k].kept) << adds[k].name;
         if (catalog.Count() > before) kept.push_back(k);
     }
@@ -69,9 +70,25 @@ TEST(QuickCatalog, KeepsOneResultPerTargetWithItsTextsIntact)
         EXPECT_EQ(catalog.Name(r), a.name);
         EXPECT_EQ(catalog.Path(r), a.path);
         EXPECT_EQ(catalog.Target(r), *a.target ? a.target : a.path);
+        EXPECT_EQ(catalog.Menu(r), a.menu);
     }
     EXPECT_EQ(catalog.Path(kept.size() + 1999), "C:\\many\\1999.exe");
     const QuickCatalog copy = catalog;
     EXPECT_EQ(copy.Name(3), "Bar");
+    EXPECT_EQ(copy.Menu(4), "Инструменты");
     EXPECT_LT(copy.MemoryBytes(), 2010u * 60);
+}
+
+TEST(QuickCatalog, FolderMenusAreFoundOncePerFolderAndNoneBehindAMenuThatFollowsAFolder)
+{
+    TMenuList menus;
+    for (const auto& [name, folder, item, shows] : {std::tuple{"Tools", "", "C:\\Work\\", true},
+         {"Notes", "", "C:\\Notes", false}, {"Docs", "%DOCS%", "C:\\Hidden", true}, {"Again", "", "c:/work", true}}) {
+        TOneMenu& menu = NewMenu(menus, nullptr);
+        menu.MenuName = name, menu.MenuFolder = folder;
+        menu.Items.push_back(std::make_unique<TOneItem>(TOneItem{item}));
+        menu.Items.back()->FolderMenu = shows;
+    }
+    EXPECT_EQ(FolderMenuSources(menus), (std::vector<FolderMenuSource>{{"Tools", "C:\\Work\\"}, {"Docs", "%DOCS%"}}));
+    EXPECT_EQ(ResultPlace("Диск", "D:\\файл.txt"), "Диск \u203A D:\\") << "a drive's root has no name of its own";
 }

@@ -1,9 +1,11 @@
 // The real program's quick-launch box finds what the Start menu holds: shortcuts made in
 // the prefix's Start menu before and while it runs, typed by their initials and started
-// with Enter (recorder.exe writes down how); an uninstaller is left out.
+// with Enter (recorder.exe writes down how); an uninstaller is left out. The files of folder
+// menus are found too, by file name, placed by menu and folder.
 #include "app_test.h"
 #include "recorder_log.h"
 
+#include <oleacc.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -69,6 +71,20 @@ protected:
         return box;
     }
 
+    // What a screen reader hears of the box's first row: "name, place".
+    static std::string FirstRow(HWND box)
+    {
+        ComPtr<IAccessible> rows;
+        VARIANT first{};
+        first.vt = VT_I4, first.lVal = 1;
+        BSTR name = nullptr;
+        AccessibleObjectFromWindow(FindWindowExA(box, nullptr, "MgwQuickList", nullptr), OBJID_CLIENT, IID_IAccessible,
+                                   reinterpret_cast<void**>(rows.GetAddressOf()));
+        const std::string text = rows && rows->get_accName(first, &name) == S_OK && name ? Utf8(name) : "";
+        SysFreeString(name);
+        return text;
+    }
+
     std::string folder, recorder, log;
 };
 
@@ -98,6 +114,29 @@ TEST_F(QuickCatalogE2e, StartMenuShortcutsAreFoundByInitialsBeforeAndWhileItRuns
     ASSERT_EQ(records.size(), 2u);
     EXPECT_TRUE(EndsWith(records[1].commandLine, " yak")) << records[1].commandLine;
     EXPECT_TRUE(app->NoMessageBoxFor(200));
+}
+
+TEST_F(QuickCatalogE2e, FilesOfFolderMenusAreFoundByFileNamePlacedByMenuAndStartedAndNewOnesAppear)
+{
+    const std::string scripts = sandbox->Folder().File("Scripts\\"), papers = sandbox->Folder().File("Papers\\");
+    for (const std::string& made : {scripts, papers, scripts + "Sub"})
+        ASSERT_TRUE(CreateDirectoryW(Wide(made).c_str(), nullptr));
+    for (const std::string& copy : {scripts + "Zebra Quartz.exe", scripts + "Zebra hidden.exe", papers + "Zeta Яхта.exe"})
+        ASSERT_TRUE(CopyFileW(Wide(recorder).c_str(), Wide(copy).c_str(), FALSE)) << copy;
+    ASSERT_TRUE(SetFileAttributesW(Wide(scripts + "Zebra hidden.exe").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    Launch(Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "MenuCount=2",
+                "QuickLaunchHotkey=" + std::to_string(Hotkey), "[M0]", "MenuName=Tools", "ItemCount=1", "[M0I1]",
+                "Pfad=" + scripts, "FolderMenu=1", "[M1]", "MenuName=Papers", "MenuFolder=" + papers, "ItemCount=0"}));
+
+    EXPECT_EQ(FirstRow(TypeInBox({'Z', 'E', 'B'}, 1)), "Zebra Quartz.exe, Tools \u203A Scripts") << "not the hidden one";
+    PressKeys({VK_RETURN});
+    EXPECT_EQ(FirstRow(TypeInBox({'Z', 'E', 'T', 'A'}, 1)), "Zeta Яхта.exe, Papers") << "named once, as its folder";
+    PressKeys({VK_RETURN});
+    const std::vector<RecorderRecord> records = WaitForRecords(papers + "recorder.log", 1);
+    EXPECT_TRUE(records.size() == 1 && records[0].commandLine.find("Zeta Яхта.exe") != std::string::npos);
+    // Written while the program runs, one folder down: found a little later.
+    ASSERT_TRUE(sandbox->Folder().Write("Scripts\\Sub\\Quokka Wombat.txt", "q"));
+    EXPECT_EQ(FirstRow(TypeInBox({'Q', 'W'}, 1)), "Quokka Wombat.txt, Tools \u203A Sub");
 }
 
 }  // namespace

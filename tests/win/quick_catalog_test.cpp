@@ -12,13 +12,15 @@
 
 namespace {
 
-using Results = std::map<std::string, std::string>;  // name: target
+using Results = std::map<std::string, std::string>;  // name: target, and " in " its menu if any
 
 Results ResultsOf(const CatalogService& service)
 {
     Results results;
     const auto catalog = service.Now();
-    for (size_t k = 0; k < catalog->Count(); ++k) results[std::string(catalog->Name(k))] = catalog->Target(k);
+    for (size_t k = 0; k < catalog->Count(); ++k)
+        results[std::string(catalog->Name(k))] =
+            std::string(catalog->Target(k)).append(catalog->Menu(k).empty() ? "" : " in ").append(catalog->Menu(k));
     return results;
 }
 
@@ -91,6 +93,13 @@ TEST(QuickCatalogService, FindsProgramsOnceSkipsReadingMatterAndFollowsTheFolder
     ASSERT_TRUE(folder->Write("extra\\more.exe", "MZ"));
     wanted["more"] = folder->File("extra\\more.exe");
     EXPECT_GE(WaitFor(*service, wanted), 0);
+
+    // A menu shows the programs' folder: every file of it not found before, then renamed.
+    for (const char* menu : {"Папки", "Bins"}) {
+        service->SetFolderMenus({{menu, apps}});
+        for (const char* file : {"beta.exe", "unins000.exe", "guide.chm"}) wanted[file] = apps + file + " in " + menu;
+        EXPECT_GE(WaitFor(*service, wanted), 0);
+    }
 
     const auto start = std::chrono::steady_clock::now();
     service.reset();
