@@ -1,0 +1,134 @@
+// Folders shown as menus in the popups of the real program, driven from outside with the
+// keyboard: copies of recorder.exe in the folders write down which copy started and in
+// which folder; the popup's menu windows are counted to see submenus open and close.
+#include "app_test.h"
+#include "recorder_log.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Entry {
+    std::string description;
+    std::string pfad;
+    bool folderMenu = true;
+};
+
+class FolderPopupE2e : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        if (HasFatalFailure()) return;
+        folder = sandbox->Folder().File("Shown\\");
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        // Every copy, in whatever folder, records into one file.
+        log = sandbox->Folder().File("records.log");
+        SetEnvironmentVariableA("MGW_RECORD", log.c_str());
+    }
+    void TearDown() override
+    {
+        AppTest::TearDown();
+        SetEnvironmentVariableA("MGW_RECORD", nullptr);
+        Sleep(100);  // started copies may still be writing when the folder goes
+    }
+
+    void Recorder(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const
+    {
+        const std::string path = folder + name;
+        ASSERT_TRUE(CopyFileA(RecorderExe().c_str(), path.c_str(), FALSE)) << path;
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes));
+    }
+
+    // One menu: either entries or, when `menuFolder` is set, that folder's contents.
+    void Start(const std::vector<Entry>& entries, const std::string& menuFolder = {})
+    {
+        std::string ini = Ini({"[GLOBAL]", "SelfAutostart=0", "AskBeforeQuit=0", "UseToolsMenu=0", "MenuCount=1",
+                               "[M0]", "MenuName=Folders", "LCB=1", "ItemCount=" + std::to_string(entries.size())});
+        if (!menuFolder.empty()) ini += Ini({"MenuFolder=" + menuFolder});
+        for (size_t i = 0; i < entries.size(); ++i)
+            ini += Ini({"[M0I" + std::to_string(i + 1) + "]", "Pfad=" + entries[i].pfad, "IconNum=-99",
+                        "Description=" + entries[i].description, "Startmode=1",
+                        entries[i].folderMenu ? "FolderMenu=1" : ""});
+        Launch(ini);
+    }
+
+    size_t MenuWindows() const
+    {
+        size_t n = 0;
+        for (HWND window : app->TopWindows()) n += IsWindowVisible(window) && WindowClass(window) == "#32768";
+        return n;
+    }
+
+    // The popup opened as a right click on the icon does, then the keys typed one by one:
+    // d down, r right (a submenu opens), l left and x escape (it closes), \n enter, capitals
+    // as letters. False when a submenu did not open or close as the key asked.
+    bool Type(const std::string& keys, DWORD settleMs = 300)
+    {
+        HWND icon = app->WaitForWindow({"MarigoldwickTrayIcon", "Folders", false}, 5000);
+        if (!icon || !Post(icon, 1027, 0, WM_RBUTTONUP) || !app->WaitForPopup()) return false;
+        // Typed keys go to the foreground thread: the program takes the foreground for its popup.
+        if (!WaitUntil([&] {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+                return pid == app->Id();
+            }, 2000))
+            return false;
+        for (char key : keys) {
+            const size_t before = MenuWindows();
+            PressKeys({key == 'd' ? WORD{VK_DOWN} : key == 'r' ? WORD{VK_RIGHT} : key == 'l' ? WORD{VK_LEFT}
+                       : key == 'x' ? WORD{VK_ESCAPE} : key == '\n' ? WORD{VK_RETURN} : WORD(key)});
+            const size_t expected = key == 'r' ? before + 1 : key == 'l' || key == 'x' ? before - 1 : before;
+            if ((key == 'r' || key == 'l' || key == 'x') && !WaitUntil([&] { return MenuWindows() == expected; }, 5000)) {
+                ADD_FAILURE() << "after '" << key << "' of \"" << keys << "\": " << MenuWindows() << " menu windows";
+                return false;
+            }
+            if (key == 'r') Sleep(settleMs);  // a submenu shown before its listing came opens again
+        }
+        return true;
+    }
+
+    // Typed after opening the popup: the one new record, which names `exe` started in `in`.
+    void ExpectStarts(const std::string& keys, const std::string& exe, const std::string& in)
+    {
+        const size_t before = ReadRecorderLog(log).size();
+        ASSERT_TRUE(Type(keys)) << keys;
+        const std::vector<RecorderRecord> records = WaitForRecords(log, before + 1);
+        ASSERT_EQ(records.size(), before + 1) << keys;
+        EXPECT_NE(records.back().commandLine.find("\\" + exe), std::string::npos) << keys << ": " << records.back().commandLine;
+        EXPECT_TRUE(SameFolder(records.back().directory, in)) << keys << ": " << records.back().directory;
+        EXPECT_TRUE(app->WaitForPopupGone()) << keys;
+        Sleep(300);
+        EXPECT_EQ(ReadRecorderLog(log).size(), before + 1) << keys << ": started once";
+    }
+
+    std::string folder, log;
+};
+
+TEST_F(FolderPopupE2e, AFolderEntryListsFoldersThenFilesInTheShellsOrderAndStartsThemInTheirFolder)
+{
+    for (const char* name : {"beta 10.exe", "Alpha.exe", "beta 2.exe"}) Recorder(name);
+    // Hidden, it would come first.
+    Recorder("Aaa hidden.exe", FILE_ATTRIBUTE_HIDDEN);
+    const std::string sub = folder + "Sub\\";
+    ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+    Recorder("Sub\\gamma.exe");
+    Start({{"Shown folder", folder}});
+
+    // "Open folder" is selected as the submenu opens, a separator below it.
+    ExpectStarts("drdrlrd\n", "gamma.exe", sub);
+    struct Case { const char* keys; const char* exe; };
+    for (const Case& c : {Case{"drdd\n", "Alpha.exe"}, Case{"drddd\n", "beta 2.exe"}, Case{"drdddd\n", "beta 10.exe"}})
+        ExpectStarts(c.keys, c.exe, folder);
+
+    Recorder("Aardvark.exe");
+    Sleep(1500);  // the change notice
+    ExpectStarts("drdd\n", "Aardvark.exe", folder);
+    ExpectStarts("drddd\n", "Alpha.exe", folder);
+    EXPECT_TRUE(app->NoMessageBoxFor(200));
+}
+
+}  // namespace
