@@ -63,20 +63,23 @@ protected:
         return n;
     }
 
-    // The popup opened as a right click on the icon does, then the keys typed one by one:
-    // d down, r right (a submenu opens), l left and x escape (it closes), \n enter, capitals
-    // as letters. False when a submenu did not open or close as the key asked.
-    bool Type(const std::string& keys, DWORD settleMs = 300)
+    // The popup opened as a right click on the icon does.
+    bool Open()
     {
         HWND icon = app->WaitForWindow({"MarigoldwickTrayIcon", "Folders", false}, 5000);
         if (!icon || !Post(icon, 1027, 0, WM_RBUTTONUP) || !app->WaitForPopup()) return false;
         // Typed keys go to the foreground thread: the program takes the foreground for its popup.
-        if (!WaitUntil([&] {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(GetForegroundWindow(), &pid);
-                return pid == app->Id();
-            }, 2000))
-            return false;
+        return WaitUntil([&] {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+            return pid == app->Id();
+        }, 2000);
+    }
+
+    // The keys typed one by one: d down, r right (a submenu opens), l left and x escape (it
+    // closes), \n enter, capitals as letters. False when a submenu did not open or close.
+    bool Keys(const std::string& keys, DWORD settleMs = 300)
+    {
         for (char key : keys) {
             const size_t before = MenuWindows();
             PressKeys({key == 'd' ? WORD{VK_DOWN} : key == 'r' ? WORD{VK_RIGHT} : key == 'l' ? WORD{VK_LEFT}
@@ -95,7 +98,7 @@ protected:
     void ExpectStarts(const std::string& keys, const std::string& exe, const std::string& in)
     {
         const size_t before = ReadRecorderLog(log).size();
-        ASSERT_TRUE(Type(keys)) << keys;
+        ASSERT_TRUE(Open() && Keys(keys)) << keys;
         const std::vector<RecorderRecord> records = WaitForRecords(log, before + 1);
         ASSERT_EQ(records.size(), before + 1) << keys;
         EXPECT_NE(records.back().commandLine.find("\\" + exe), std::string::npos) << keys << ": " << records.back().commandLine;
@@ -129,6 +132,75 @@ TEST_F(FolderPopupE2e, AFolderEntryListsFoldersThenFilesInTheShellsOrderAndStart
     ExpectStarts("drdd\n", "Aardvark.exe", folder);
     ExpectStarts("drddd\n", "Alpha.exe", folder);
     EXPECT_TRUE(app->NoMessageBoxFor(200));
+}
+
+TEST_F(FolderPopupE2e, AMenuThatFollowsAFolderListsItAboveTheCommandsThatStillWork)
+{
+    for (const char* name : {"One.exe", "Two.exe"}) Recorder(name);
+    // Its own entry is not shown while it follows the folder.
+    Start({{"Own entry", RecorderExe(), false}}, folder);
+
+    ExpectStarts("ddd\n", "Two.exe", folder);
+    ASSERT_TRUE(Open() && Keys("S"));
+    HWND settings = app->WaitForSettings();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(app->WaitForPopupGone());
+    ASSERT_TRUE(Post(settings, WM_CLOSE));
+    // The window system moves the foreground away from it a moment later: keys typed
+    // before that would follow it.
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings) && GetForegroundWindow() != settings; }));
+    Sleep(500);
+    ExpectStarts("dd\n", "One.exe", folder);
+}
+
+TEST_F(FolderPopupE2e, AFolderOfFiveThousandFilesOpensWithinMomentsAndATypedLetterChoosesItsOnlyMatch)
+{
+    for (int k = 0; k < 5000; ++k) {
+        const std::string name = folder + "file " + std::to_string(k) + ".txt";
+        UniqueHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_NE(file.get(), INVALID_HANDLE_VALUE) << name;
+    }
+    Recorder("zzz.exe");
+    Start({{"Many", folder}});
+
+    // Listed, the submenu takes far more room than the note shown while the folder is read.
+    auto listed = [&] {
+        for (HWND window : app->TopWindows()) {
+            const RECT r = ScreenPlace(window);
+            if (IsWindowVisible(window) && WindowClass(window) == "#32768" &&
+                (r.bottom - r.top > 400 || r.right - r.left > 600))
+                return true;
+        }
+        return false;
+    };
+    // Opened first while the folder is read on a worker, then again from the listing kept.
+    for (const char* keys : {"xx", ""}) {
+        ASSERT_TRUE(Open());
+        const DWORD asked = GetTickCount();
+        ASSERT_TRUE(Keys("dr", 0) && WaitUntil(listed, 5000));
+        EXPECT_LT(GetTickCount() - asked, 3000u) << keys;
+        ASSERT_TRUE(Keys(keys));
+    }
+    Sleep(300);
+    const size_t before = ReadRecorderLog(log).size();
+    ASSERT_TRUE(Keys("Z"));
+    const std::vector<RecorderRecord> records = WaitForRecords(log, before + 1);
+    ASSERT_EQ(records.size(), before + 1);
+    EXPECT_NE(records.back().commandLine.find("\\zzz.exe"), std::string::npos) << records.back().commandLine;
+    EXPECT_TRUE(app->WaitForPopupGone());
+}
+
+TEST_F(FolderPopupE2e, AFolderThatCannotBeReadShowsANoteThatStartsNothingAndThePopupStaysResponsive)
+{
+    Recorder("Rec.exe");
+    Start({{"Missing", folder + "Nowhere"}, {"Share", "\\\\unreachable.invalid\\share"},
+           {"Recorder", folder + "Rec.exe", false}});
+    // Enter on the greyed note below "Open folder" closes the popup, as on any greyed item.
+    ASSERT_TRUE(Open() && Keys("drd\n"));
+    EXPECT_TRUE(app->WaitForPopupGone());
+    EXPECT_TRUE(app->NoMessageBoxFor(500));
+    EXPECT_TRUE(ReadRecorderLog(log).empty());
+    ExpectStarts("drldrxd\n", "Rec.exe", folder);
 }
 
 }  // namespace
