@@ -52,7 +52,7 @@ protected:
         for (size_t i = 0; i < entries.size(); ++i)
             ini += Ini({"[M0I" + std::to_string(i + 1) + "]", "Pfad=" + entries[i].pfad, "IconNum=-99",
                         "Description=" + entries[i].description, "Startmode=1",
-                        entries[i].folderMenu ? "FolderMenu=1" : ""});
+                        entries[i].folderMenu ? "FolderMenu=1" : "FolderMenu=0"});
         Launch(ini);
     }
 
@@ -84,12 +84,13 @@ protected:
             const size_t before = MenuWindows();
             PressKeys({key == 'd' ? WORD{VK_DOWN} : key == 'r' ? WORD{VK_RIGHT} : key == 'l' ? WORD{VK_LEFT}
                        : key == 'x' ? WORD{VK_ESCAPE} : key == '\n' ? WORD{VK_RETURN} : WORD(key)});
-            const size_t expected = key == 'r' ? before + 1 : key == 'l' || key == 'x' ? before - 1 : before;
-            if ((key == 'r' || key == 'l' || key == 'x') && !WaitUntil([&] { return MenuWindows() == expected; }, 5000)) {
+            const bool opens = key == 'r', closes = key == 'l' || key == 'x';
+            const size_t expected = before + opens - closes;
+            if ((opens || closes) && !WaitUntil([&] { return MenuWindows() == expected; }, 5000)) {
                 ADD_FAILURE() << "after '" << key << "' of \"" << keys << "\": " << MenuWindows() << " menu windows";
                 return false;
             }
-            if (key == 'r') Sleep(settleMs);  // a submenu shown before its listing came opens again
+            if (opens) Sleep(settleMs);  // a submenu shown before its listing came opens again
         }
         return true;
     }
@@ -101,7 +102,8 @@ protected:
         ASSERT_TRUE(Open() && Keys(keys)) << keys;
         const std::vector<RecorderRecord> records = WaitForRecords(log, before + 1);
         ASSERT_EQ(records.size(), before + 1) << keys;
-        EXPECT_NE(records.back().commandLine.find("\\" + exe), std::string::npos) << keys << ": " << records.back().commandLine;
+        EXPECT_NE(records.back().commandLine.find("\\" + exe), std::string::npos)
+            << keys << ": " << records.back().commandLine;
         EXPECT_TRUE(SameFolder(records.back().directory, in)) << keys << ": " << records.back().directory;
         EXPECT_TRUE(app->WaitForPopupGone()) << keys;
         Sleep(300);
@@ -114,8 +116,9 @@ protected:
 TEST_F(FolderPopupE2e, AFolderEntryListsFoldersThenFilesInTheShellsOrderAndStartsThemInTheirFolder)
 {
     for (const char* name : {"beta 10.exe", "Alpha.exe", "beta 2.exe"}) Recorder(name);
-    // Hidden, it would come first.
+    // Shown, they would come first.
     Recorder("Aaa hidden.exe", FILE_ATTRIBUTE_HIDDEN);
+    Recorder("Aab system.exe", FILE_ATTRIBUTE_SYSTEM);
     const std::string sub = folder + "Sub\\";
     ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
     Recorder("Sub\\gamma.exe");
