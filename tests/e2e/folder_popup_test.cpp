@@ -129,6 +129,9 @@ TEST_F(FolderPopupE2e, AFolderEntryListsFoldersThenFilesInTheShellsOrderAndStart
     struct Case { const char* keys; const char* exe; };
     for (const Case& c : {Case{"drdd\n", "Alpha.exe"}, Case{"drddd\n", "beta 2.exe"}, Case{"drdddd\n", "beta 10.exe"}})
         ExpectStarts(c.keys, c.exe, folder);
+    // A letter only one name begins with chooses it (a subfolder opens); one of several selects the first.
+    for (const Case& c : {Case{"drA", "Alpha.exe"}, Case{"drB\n", "beta 2.exe"}}) ExpectStarts(c.keys, c.exe, folder);
+    ExpectStarts("drSd\n", "gamma.exe", sub);
 
     Recorder("Aardvark.exe");
     Sleep(1500);  // the change notice
