@@ -77,8 +77,19 @@ FolderPopups::~FolderPopups() = default;
 
 void FolderPopups::BeginTracking()
 {
+    for (auto& [menu, popup] : popups_) popup.open = false;
+    // Menus filled before keep their items and numbers while their folder is unchanged;
+    // once half the numbers are given out, every menu is filled afresh as it opens.
+    if (commands_.size() < CommandRoom / 2) return;
     commands_.clear();
     ++session_;
+}
+
+void FolderPopups::Unnumber(const Popup& popup)
+{
+    if (popup.session != session_) return;
+    for (size_t k = popup.firstCommand; k < popup.firstCommand + popup.items.size() && k < commands_.size(); ++k)
+        commands_[k] = {nullptr, -1};
 }
 
 FolderPopups::Popup* FolderPopups::Find(HMENU menu)
@@ -144,6 +155,7 @@ void FolderPopups::Forget(HMENU menu)
 {
     auto known = popups_.find(menu);
     if (known == popups_.end()) return;
+    Unnumber(known->second);
     const std::vector<HMENU> children = std::move(known->second.children);
     popups_.erase(known);
     for (HMENU child : children) Forget(child);
@@ -153,6 +165,7 @@ void FolderPopups::Fill(HMENU menu, Popup& popup, const FolderAnswer& answer)
 {
     for (HMENU child : popup.children) Forget(child);
     popup.children.clear();
+    Unnumber(popup);
     // Deleting an item destroys its submenu too.
     for (int k = GetMenuItemCount(menu) - popup.tail; k-- > 0;) DeleteMenu(menu, static_cast<UINT>(k), MF_BYPOSITION);
     popup.items.clear();
@@ -199,6 +212,7 @@ void FolderPopups::Fill(HMENU menu, Popup& popup, const FolderAnswer& answer)
         for (auto& [other, shown] : popups_)
             if (other != menu && shown.open) Number(other, shown);
     }
+    popup.firstCommand = commands_.size();
     const bool dark = SurfaceColoursNow().dark;
     for (size_t i = 0; i < popup.items.size(); ++i) {
         Item& item = popup.items[i];
@@ -237,6 +251,7 @@ void FolderPopups::Fill(HMENU menu, Popup& popup, const FolderAnswer& answer)
 void FolderPopups::Number(HMENU menu, Popup& popup)
 {
     popup.session = session_;
+    popup.firstCommand = commands_.size();
     for (size_t i = 0; i < popup.items.size(); ++i) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof(info);
@@ -251,7 +266,7 @@ void FolderPopups::ShowAgain(HMENU menu, const Popup& popup)
 {
     // An open menu keeps the size it opened with: it is closed and opened again.
     if (!popup.parent) {
-        if (host_.showAgain) host_.showAgain(popup.menuIndex);
+        if (host_.showAgain && MenuWindowOf(menu)) host_.showAgain(popup.menuIndex);
         return;
     }
     HWND parent = MenuWindowOf(popup.parent);

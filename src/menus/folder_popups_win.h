@@ -35,7 +35,7 @@ public:
     FolderPopups(const FolderPopups&) = delete;
     FolderPopups& operator=(const FolderPopups&) = delete;
 
-    // A popup is about to be tracked: its folder menus' commands are numbered afresh.
+    // A popup is about to be tracked.
     void BeginTracking();
     // WM_INITMENUPOPUP: a folder menu is filled with what is known (waiting a moment for
     // a folder being read). False when `popup` is no folder menu.
@@ -75,7 +75,8 @@ private:
         std::string folder;  // expanded, UTF-8
         int tail = 0;        // items at the end that stay (the fixed commands)
         bool open = false;
-        unsigned session = 0;  // the tracking it was filled in
+        unsigned session = 0;  // the numbering it was filled in
+        size_t firstCommand = 0;  // its items' numbers follow one another from here
         FolderState state = FolderState::Loading;
         std::shared_ptr<const FolderListing> listing;
         std::deque<Item> items;
@@ -86,6 +87,8 @@ private:
     void Fill(HMENU menu, Popup& popup, const FolderAnswer& answer);
     void Forget(HMENU menu);
     void Number(HMENU menu, Popup& popup);
+    // Its items' numbers are given to nothing any more.
+    void Unnumber(const Popup& popup);
     // Closes and opens the open submenu again so that it takes its new size.
     void ShowAgain(HMENU menu, const Popup& popup);
     std::string PathOf(const Popup& popup, const Item& item) const;
@@ -96,7 +99,8 @@ private:
     FolderLister lister_;
     FilePictures pictures_;
     std::map<HMENU, Popup> popups_;
-    // Command FirstFolderCommand + k is item commands_[k].second of menu commands_[k].first.
+    // Command FirstFolderCommand + k is item commands_[k].second of menu commands_[k].first
+    // (none once that menu was filled again or forgotten).
     std::vector<std::pair<HMENU, int>> commands_;
     unsigned session_ = 1;
     unsigned build_ = 0;
