@@ -92,13 +92,17 @@ void FolderPopups::Unnumber(const Popup& popup)
         commands_[k] = {nullptr, -1};
 }
 
+void FolderPopups::ForgetEarlierBuild()
+{
+    if (PopupBuild() == build_) return;
+    popups_.clear();
+    commands_.clear();
+    build_ = PopupBuild();
+}
+
 FolderPopups::Popup* FolderPopups::Find(HMENU menu)
 {
-    if (PopupBuild() != build_) {
-        popups_.clear();
-        commands_.clear();
-        build_ = PopupBuild();
-    }
+    ForgetEarlierBuild();
     if (auto known = popups_.find(menu); known != popups_.end()) return &known->second;
     for (size_t i = 0; i < TrayEntryList.size(); ++i) {
         for (const FolderAttachment& attached : TrayEntryList[i].Folders) {
@@ -132,6 +136,7 @@ void FolderPopups::Closed(HMENU menu)
 
 void FolderPopups::Listed()
 {
+    ForgetEarlierBuild();
     std::vector<HMENU> changed;
     for (auto& [menu, popup] : popups_) {
         if (!popup.open || popup.session != session_) continue;
@@ -337,7 +342,7 @@ bool FolderPopups::Draw(const DRAWITEMSTRUCT& draw)
         picture = pictures_.Picture(PathOf(popup, *item), PictureSizeFor(Konfig.IconSize, dpi),
                                     WindowFromDC(draw.hDC), draw.rcItem);
     const std::wstring text = ShownText(popup, *item);
-    DrawMenuRow(draw, {picture.first, picture.second, text, Konfig.IconSize, dpi, MenuFont()});
+    DrawMenuRow(draw, {picture.first, picture.second, text, Konfig.IconSize, dpi, MenuFont(), item->kind == Kind::Subfolder});
     return true;
 }
 

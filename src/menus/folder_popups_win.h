@@ -83,6 +83,8 @@ private:
         std::vector<HMENU> children;
     };
 
+    // The popup menus were made again: those known are gone.
+    void ForgetEarlierBuild();
     Popup* Find(HMENU popup);
     void Fill(HMENU menu, Popup& popup, const FolderAnswer& answer);
     void Forget(HMENU menu);
