@@ -55,8 +55,9 @@ public:
     // `popup` is no folder menu.
     std::optional<LRESULT> MenuChar(WORD typed, HMENU popup);
 
-    // The listing waited for when a folder menu opens before "Loading…" shows instead.
-    static constexpr unsigned WaitMillis = 150;
+    // The listing waited for when a folder menu opens before "Loading…" shows instead:
+    // less than the eye notices, more than a local folder of a few thousand files takes.
+    static constexpr unsigned WaitMillis = 80;
 
 private:
     enum class Kind : uint8_t { OpenFolder, File, Subfolder, Note };

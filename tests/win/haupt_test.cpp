@@ -840,7 +840,7 @@ TEST(HauptFolderMenus, ASlowFolderShowsLoadingThenItsListingInTheReopenedSubmenu
                                                   "MenuName=Slow", "ItemCount=1", "[M0I1]",
                                                   "Pfad=" + folder->Path(), "Description=Folder", "FolderMenu=1"})));
     const FolderReader slow = [](const std::wstring&, FolderListing& into, std::atomic<uint32_t>&) {
-        Sleep(3 * FolderPopups::WaitMillis);
+        Sleep(6 * FolderPopups::WaitMillis);
         for (const char* name : {"b.txt", "a.txt", "c.txt", "d.txt"}) into.Add(name, false, false, false);
         return true;
     };
@@ -867,7 +867,7 @@ TEST(HauptFolderMenus, ASlowFolderShowsLoadingThenItsListingInTheReopenedSubmenu
                         place.bottom - place.top});
     };
     const std::vector<std::function<void()>> steps = {
-        [&] { PostKeys(top, {VK_DOWN, VK_RIGHT}); }, look, [] {}, [] {}, look,
+        [&] { PostKeys(top, {VK_DOWN, VK_RIGHT}); }, look, [] {}, [] {}, [] {}, [] {}, look,
         [&] { PostKeys(top, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}); }};
     RunDuringPopup(haupt->Handle(), 0, steps, FolderPopups::WaitMillis * 3 / 2);
 
