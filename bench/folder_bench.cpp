@@ -182,10 +182,14 @@ Opening OpenOnce(HWND window, HMENU popup, FolderPopups& popups)
     return owner.now;
 }
 
-std::optional<Opening> Median(HWND window, HMENU popup, int rounds)
+// Opens the submenu `rounds` times, each time after `before`; the median opening, or
+// nothing when the submenu did not open.
+template <class Before>
+std::optional<Opening> Median(HWND window, int rounds, Before before)
 {
     std::vector<Opening> openings;
     for (int round = 0; round < rounds; ++round) {
+        HMENU popup = before();
         openings.push_back(OpenOnce(window, popup, *owner.popups));
         if (openings.back().idle <= 0) return std::nullopt;
         Pump(50);
@@ -194,9 +198,20 @@ std::optional<Opening> Median(HWND window, HMENU popup, int rounds)
     return openings[openings.size() / 2];
 }
 
-// The median opening of the submenu of a folder entry listing `folder`, after the listing
-// and the pictures in view are made, or nothing when it never shows `shown` items.
-std::optional<Opening> MedianOpening(HWND window, const std::string& folder, size_t shown, int rounds)
+// The popup menu of the model's one menu, made again: its folder entry's submenu is
+// filled afresh when it opens.
+HMENU BuiltPopup()
+{
+    BuildPopupMenus(MenuDpi());
+    owner.submenu = TrayEntryList[0].Folders.at(0).popup;
+    return PopupMenuOf(0);
+}
+
+// The median openings of the submenu of a folder entry listing `folder`, after the listing
+// and the pictures in view are made: the first opening of a popup menu made afresh, and
+// another opening of the same; or nothing when it never shows `shown` items.
+std::optional<std::pair<Opening, Opening>> MedianOpenings(HWND window, const std::string& folder, size_t shown,
+                                                          int rounds)
 {
     ReleaseMenus(MenuList);
     TOneMenu& menu = NewMenu(MenuList);
@@ -207,9 +222,7 @@ std::optional<Opening> MedianOpening(HWND window, const std::string& folder, siz
     item->FolderMenu = true;
     AddItem(menu, std::move(item));
     TrayEntryList.resize(MenuList.size());
-    BuildPopupMenus(MenuDpi());
-    HMENU popup = PopupMenuOf(0);
-    owner.submenu = TrayEntryList[0].Folders.at(0).popup;
+    HMENU popup = BuiltPopup();
     // Filled with "Loading…" until the worker has listed the folder; then the pictures in
     // view are made and placed before anything is timed.
     bool listed = false;
@@ -218,10 +231,12 @@ std::optional<Opening> MedianOpening(HWND window, const std::string& folder, siz
         listed = static_cast<size_t>(GetMenuItemCount(owner.submenu)) == shown + 2;
         Pump(listed ? 1000 : 200);
     }
-    std::optional<Opening> median;
-    if (listed) median = Median(window, popup, rounds);
+    std::optional<Opening> first, again;
+    if (listed) first = Median(window, rounds, BuiltPopup);
+    if (first) again = Median(window, rounds, [] { return PopupMenuOf(0); });
     DestroyMenus();
-    return median;
+    if (!again) return std::nullopt;
+    return std::pair{*first, *again};
 }
 
 // The system's own share: the same opening of a submenu of `count` owner-drawn items that
@@ -234,7 +249,7 @@ std::optional<Opening> PlainOpening(HWND window, int count, int rounds)
     AppendMenuW(popup.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(plain), L"Plain");
     owner.submenu = plain;
     owner.plain = true;
-    const std::optional<Opening> median = Median(window, popup.get(), rounds);
+    const std::optional<Opening> median = Median(window, rounds, [&] { return popup.get(); });
     owner.plain = false;
     return median;
 }
@@ -275,22 +290,23 @@ int OpenSubmenus(const std::vector<Listed>& listedFolders)
         owner.popups = &popups;
         owner.pictures = service.get();
         for (const Listed& folder : listedFolders) {
-            const std::optional<Opening> o = MedianOpening(window.get(), folder.path, folder.shown, 7);
+            const auto o = MedianOpenings(window.get(), folder.path, folder.shown, 7);
             const std::optional<Opening> floor = PlainOpening(window.get(), static_cast<int>(folder.shown) + 2, 7);
             if (!o || !floor) {
                 std::printf("%5d files: the submenu did not open with the listing\n", folder.count);
                 ++failed;
                 continue;
             }
-            opened.push_back({folder.count, *o});
-            std::printf("%5d files: submenu opened in %.1f ms of the UI thread (median of 7); a plain submenu of "
-                        "as many owner-drawn items %.1f (sized by the system %.1f)\n",
-                        folder.count, o->idle, floor->idle, floor->measuredUntil - floor->filled);
-            std::printf("             filled %.1f; sized by the system %.1f (%d WM_MEASUREITEM answered in %.1f); "
-                        "shown %.1f; painted %.1f (%d WM_DRAWITEM answered in %.1f); idle after %.1f\n",
-                        o->filled, o->measuredUntil - o->filled, o->measured, o->measure,
-                        o->drawnFrom - o->measuredUntil, o->drawnUntil - o->drawnFrom, o->drawn, o->draw,
-                        o->idle - o->drawnUntil);
+            opened.push_back({folder.count, o->first});
+            std::printf("%5d files: submenu opened in %.1f ms of the UI thread (median of 7), opened again %.1f; a "
+                        "plain submenu of as many owner-drawn items %.1f (sized by the system %.1f)\n",
+                        folder.count, o->first.idle, o->second.idle, floor->idle, floor->measuredUntil - floor->filled);
+            for (const Opening* p : {&o->first, &o->second})
+                std::printf("             %s: filled %.1f; sized by the system %.1f (%d WM_MEASUREITEM answered in "
+                            "%.1f); shown %.1f; painted %.1f (%d WM_DRAWITEM answered in %.1f); idle after %.1f\n",
+                            p == &o->first ? "first" : "again", p->filled, p->measuredUntil - p->filled, p->measured,
+                            p->measure, p->drawnFrom - p->measuredUntil, p->drawnUntil - p->drawnFrom, p->drawn,
+                            p->draw, p->idle - p->drawnUntil);
         }
         owner.popups = nullptr;
     }
