@@ -228,7 +228,9 @@ std::optional<std::pair<Opening, Opening>> MedianOpenings(HWND window, const std
     bool listed = false;
     for (int tries = 0; tries < 50 && !listed; ++tries) {
         (void)OpenOnce(window, popup, *owner.popups);
-        listed = static_cast<size_t>(GetMenuItemCount(owner.submenu)) == shown + 2;
+        // "Open folder", a separator, the first page and, for a larger folder, "More".
+        const size_t page = std::min(shown, FolderPopups::PageSize) + (shown > FolderPopups::PageSize ? 1 : 0);
+        listed = static_cast<size_t>(GetMenuItemCount(owner.submenu)) == page + 2;
         Pump(listed ? 1000 : 200);
     }
     std::optional<Opening> first, again;

@@ -58,15 +58,18 @@ public:
     // The listing waited for when a folder menu opens before "Loading…" shows instead:
     // less than the eye notices, more than a local folder of a few thousand files takes.
     static constexpr unsigned WaitMillis = 80;
+    // Items of a large folder shown in one menu, the rest on further pages.
+    static constexpr size_t PageSize = 500;
 
 private:
-    enum class Kind : uint8_t { OpenFolder, File, Subfolder, Note };
+    // More: the submenu of the next page of a large folder.
+    enum class Kind : uint8_t { OpenFolder, File, Subfolder, Note, More };
     struct Popup;
     struct Item {
         EntryData entry;  // first: screen readers read the MSAAMENUINFO the item data points at
         Kind kind;
-        int index;              // in the listing, for a file or folder
-        int textWidth = 0;      // the widest text of its popup, pixels
+        int index;              // in the listing, for a file or folder; the next page's first
+        int width = 0;          // pixels: every item of a popup is as wide as the widest
         const Popup* owner = nullptr;
         Item(std::wstring accessible, Kind k, int i) : entry(-1, std::move(accessible)), kind(k), index(i) {}
     };
@@ -75,6 +78,7 @@ private:
         int menuIndex = -1;
         std::string folder;  // expanded, UTF-8
         int tail = 0;        // items at the end that stay (the fixed commands)
+        size_t from = 0;     // the listing's first item shown: a later page of a large folder
         bool open = false;
         unsigned session = 0;  // the numbering it was filled in
         size_t firstCommand = 0;  // its items' numbers follow one another from here
