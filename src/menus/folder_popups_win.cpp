@@ -121,13 +121,18 @@ FolderPopups::Popup* FolderPopups::Find(HMENU menu)
     return nullptr;
 }
 
+void FolderPopups::ReadAhead(HMENU menu)
+{
+    for (const TrayEntry& entry : TrayEntryList)
+        if (!menu || entry.Popup.get() == menu)
+            for (const FolderAttachment& attached : entry.Folders)
+                if (attached.popup != menu) static_cast<void>(lister_.Request(Utf8(ExpandEnvironmentWide(attached.folder))));
+}
+
 bool FolderPopups::Opened(HMENU menu)
 {
     // The folders of a popup's folder entries are read as it opens, before they are pointed at.
-    for (const TrayEntry& entry : TrayEntryList)
-        if (entry.Popup.get() == menu)
-            for (const FolderAttachment& attached : entry.Folders)
-                if (attached.popup != menu) static_cast<void>(lister_.Request(Utf8(ExpandEnvironmentWide(attached.folder))));
+    ReadAhead(menu);
     Popup* popup = Find(menu);
     if (!popup) return false;
     popup->open = true;

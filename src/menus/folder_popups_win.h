@@ -35,6 +35,9 @@ public:
     FolderPopups(const FolderPopups&) = delete;
     FolderPopups& operator=(const FolderPopups&) = delete;
 
+    // Starts reading the folders of every folder menu (of popup `menu`'s entries only), so
+    // that they open at once.
+    void ReadAhead(HMENU menu = nullptr);
     // A popup is about to be tracked.
     void BeginTracking();
     // WM_INITMENUPOPUP: a folder menu is filled with what is known (waiting a moment for
