@@ -289,6 +289,7 @@ void THaupt::ShowSettings()
     BuildMenus(&TrayWindowProc, dpi_);
     UpdateOwnIcon();
     RequestEntryPictures(MenuList, PictureSizeFor(Konfig.IconSize, static_cast<int>(dpi_)), lastMenu_);
+    if (folderPopups_) folderPopups_->ReadAhead();
     // The menus may have moved meanwhile; the window remembers its own choice until a
     // popup is shown again.
     lastMenu_ = -1;
@@ -385,6 +386,7 @@ LRESULT THaupt::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             catalog_ = std::make_unique<CatalogService>(StartMenuFolders(), Konfig.QuickFolders, [window = Handle()] {
                 PostMessageW(window, WmCatalogReady, 0, 0);
             }, FolderMenuSources(MenuList));
+        if (folderPopups_) folderPopups_->ReadAhead();
         if (!MenuList.empty() && (std::exchange(revealAsked_, false) | std::exchange(restored_, false)))
             ShowSettings();
         else

@@ -193,8 +193,13 @@ public:
 
     ~Worker()
     {
-        for (const Underway& underway : underway_)
-            if (WaitForSingleObject(underway.thread.get(), 0) == WAIT_TIMEOUT) ++leftRunning;
+        // A reading just started ends in a moment: only one still running after that is left behind.
+        const DWORD deadline = GetTickCount() + StopMillis / 3;
+        for (const Underway& underway : underway_) {
+            const LONG left = static_cast<LONG>(deadline - GetTickCount());
+            if (WaitForSingleObject(underway.thread.get(), left > 0 ? static_cast<DWORD>(left) : 0) == WAIT_TIMEOUT)
+                ++leftRunning;
+        }
         for (auto& [key, thread] : hanging_)
             if (WaitForSingleObject(thread.get(), 0) == WAIT_TIMEOUT) ++leftRunning;
     }

@@ -35,7 +35,10 @@ public:
     FolderPopups(const FolderPopups&) = delete;
     FolderPopups& operator=(const FolderPopups&) = delete;
 
-    // A popup is about to be tracked: its folder menus' commands are numbered afresh.
+    // Starts reading the folders of every folder menu (of popup `menu`'s entries only), so
+    // that they open at once.
+    void ReadAhead(HMENU menu = nullptr);
+    // A popup is about to be tracked.
     void BeginTracking();
     // WM_INITMENUPOPUP: a folder menu is filled with what is known (waiting a moment for
     // a folder being read). False when `popup` is no folder menu.
@@ -55,17 +58,21 @@ public:
     // `popup` is no folder menu.
     std::optional<LRESULT> MenuChar(WORD typed, HMENU popup);
 
-    // The listing waited for when a folder menu opens before "Loading…" shows instead.
-    static constexpr unsigned WaitMillis = 150;
+    // The listing waited for when a folder menu opens before "Loading…" shows instead:
+    // less than the eye notices, more than a local folder of a few thousand files takes.
+    static constexpr unsigned WaitMillis = 80;
+    // Items of a large folder shown in one menu, the rest on further pages.
+    static constexpr size_t PageSize = 500;
 
 private:
-    enum class Kind : uint8_t { OpenFolder, File, Subfolder, Note };
+    // More: the submenu of the next page of a large folder.
+    enum class Kind : uint8_t { OpenFolder, File, Subfolder, Note, More };
     struct Popup;
     struct Item {
         EntryData entry;  // first: screen readers read the MSAAMENUINFO the item data points at
         Kind kind;
-        int index;              // in the listing, for a file or folder
-        int textWidth = 0;      // the widest text of its popup, pixels
+        int index;              // in the listing, for a file or folder; the next page's first
+        int width = 0;          // pixels: every item of a popup is as wide as the widest
         const Popup* owner = nullptr;
         Item(std::wstring accessible, Kind k, int i) : entry(-1, std::move(accessible)), kind(k), index(i) {}
     };
@@ -74,18 +81,24 @@ private:
         int menuIndex = -1;
         std::string folder;  // expanded, UTF-8
         int tail = 0;        // items at the end that stay (the fixed commands)
+        size_t from = 0;     // the listing's first item shown: a later page of a large folder
         bool open = false;
-        unsigned session = 0;  // the tracking it was filled in
+        unsigned session = 0;  // the numbering it was filled in
+        size_t firstCommand = 0;  // its items' numbers follow one another from here
         FolderState state = FolderState::Loading;
         std::shared_ptr<const FolderListing> listing;
         std::deque<Item> items;
         std::vector<HMENU> children;
     };
 
+    // The popup menus were made again: those known are gone.
+    void ForgetEarlierBuild();
     Popup* Find(HMENU popup);
     void Fill(HMENU menu, Popup& popup, const FolderAnswer& answer);
     void Forget(HMENU menu);
     void Number(HMENU menu, Popup& popup);
+    // Its items' numbers are given to nothing any more.
+    void Unnumber(const Popup& popup);
     // Closes and opens the open submenu again so that it takes its new size.
     void ShowAgain(HMENU menu, const Popup& popup);
     std::string PathOf(const Popup& popup, const Item& item) const;
@@ -96,7 +109,8 @@ private:
     FolderLister lister_;
     FilePictures pictures_;
     std::map<HMENU, Popup> popups_;
-    // Command FirstFolderCommand + k is item commands_[k].second of menu commands_[k].first.
+    // Command FirstFolderCommand + k is item commands_[k].second of menu commands_[k].first
+    // (none once that menu was filled again or forgotten).
     std::vector<std::pair<HMENU, int>> commands_;
     unsigned session_ = 1;
     unsigned build_ = 0;

@@ -109,6 +109,19 @@ void DrawMenuRow(const DRAWITEMSTRUCT& draw, const MenuRow& row)
         else
             DrawEdge(dc, &frame, BDR_RAISEDOUTER, BF_RECT);
     }
+    if (row.submenu && colours.dark) {
+        // The system draws its submenu arrow on a light square after this: the arrow is
+        // drawn here in the text's colour and the item left out of what the system paints.
+        const int half = std::max(2, ScaleByDpi(4, static_cast<UINT>(row.dpi)));
+        const int middle = (item.top + item.bottom) / 2, right = item.right - ScaleByDpi(6, static_cast<UINT>(row.dpi));
+        const POINT arrow[3] = {{right - half, middle - half}, {right, middle}, {right - half, middle + half}};
+        const COLORREF ink = selected ? colours.selectedText : colours.text;
+        UniqueGdiObject pen(CreatePen(PS_SOLID, 1, ink));
+        ScopedSelectObject usePen(dc, pen.get());
+        ScopedSelectObject useBrush(dc, SolidBrush(ink));
+        Polygon(dc, arrow, 3);
+        ExcludeClipRect(dc, item.left, item.top, item.right, item.bottom);
+    }
 }
 
 bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& menus, const TKonfig& konfig,
@@ -131,7 +144,8 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
         picture = images->PictureIndex(index, size);
     }
 
-    DrawMenuRow(draw, {pictures, picture, Wide(entry->Description), s, static_cast<int>(dpi), font});
+    DrawMenuRow(draw, {pictures, picture, Wide(entry->Description), s, static_cast<int>(dpi), font,
+                       entry->FolderMenu && !entry->IsPIDL});
     return true;
 }
 

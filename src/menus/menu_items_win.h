@@ -41,7 +41,8 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
                 HFONT font, UINT dpi = BaseDpi);
 
 // One owner-drawn row of a popup: its picture (none when `pictures` is null), its text as it
-// is (no mnemonic), greyed when the item is; highlighted and framed when selected.
+// is (no mnemonic), greyed when the item is; highlighted and framed when selected; a
+// submenu's arrow in the popup's colours.
 struct MenuRow {
     HIMAGELIST pictures = nullptr;
     int picture = -1;
@@ -49,6 +50,7 @@ struct MenuRow {
     int iconSize = 16;
     int dpi = BaseDpi;
     HFONT font = nullptr;
+    bool submenu = false;  // the item opens a submenu
 };
 void DrawMenuRow(const DRAWITEMSTRUCT& draw, const MenuRow& row);
 

@@ -1,7 +1,9 @@
 // The main controller in-process: the real hidden window and settings window, driven
 // with messages, with the message seam answered by a script.
 #include "app/haupt_win.h"
+#include "app_test.h"
 #include "config/model.h"
+#include "launch/launch_win.h"
 #include "menus/menus_win.h"
 #include "driver.h"
 #include "fake_messages.h"
@@ -10,6 +12,8 @@
 #include "settings/konfig_win.h"
 #include "while_shown.h"
 #include "win/application.h"
+#include "win/command_ids.h"
+#include "win/text_conversion.h"
 
 #include <gtest/gtest.h>
 
@@ -783,4 +787,99 @@ TEST(HauptResources, PlaceholderIsTransparentAndSeparatorIsAnEtchedLine)
             if (col >= 2 && col <= 29 && row == 16) want = 0xFFFFFF;
             ASSERT_EQ(line[static_cast<size_t>(row * 32 + col)], want) << "row " << row << " column " << col;
         }
+}
+
+// ---- folder menus ----
+
+HWND MenuWindow(HMENU menu)
+{
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "#32768", nullptr)))
+        if (IsWindowVisible(window) && reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1, 0, 0)) == menu)
+            return window;
+    return nullptr;
+}
+
+// Keys reach the menu loop through the thread's queue, whichever of its windows they name.
+void PostKeys(HMENU top, std::initializer_list<WORD> keys)
+{
+    for (WORD key : keys) {
+        PostMessageA(MenuWindow(top), WM_KEYDOWN, key, 1);
+        PostMessageA(MenuWindow(top), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    }
+}
+
+// Menu `menu`'s popup shown, with `steps` run inside its menu loop `every` milliseconds apart.
+const std::vector<std::function<void()>>* PopupSteps = nullptr;
+size_t NextPopupStep = 0;
+
+void CALLBACK RunPopupStep(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (NextPopupStep < PopupSteps->size()) (*PopupSteps)[NextPopupStep++]();
+    else EndMenu();
+}
+
+void RunDuringPopup(HWND main, int menu, const std::vector<std::function<void()>>& steps, UINT every)
+{
+    PopupSteps = &steps;
+    NextPopupStep = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, every, &RunPopupStep);
+    SendMessageA(main, WmShowPopup, static_cast<WPARAM>(menu), 0);
+    KillTimer(nullptr, timer);
+    ProcessPendingMessages();  // the chosen command's message
+
+}
+
+// A folder read slowly opens its submenu with "Loading…"; once read, the open submenu is
+// closed and opened again at the listing's size, and a file chosen in it starts.
+TEST(HauptFolderMenus, ASlowFolderShowsLoadingThenItsListingInTheReopenedSubmenu)
+{
+    std::optional<TempFolder> folder = TempFolder::Create();
+    ASSERT_TRUE(folder);
+    ASSERT_TRUE(folder->Write("mgoldwk.ini", Ini({"[GLOBAL]", "SelfAutostart=0", "MenuCount=1", "[M0]",
+                                                  "MenuName=Slow", "ItemCount=1", "[M0I1]",
+                                                  "Pfad=" + folder->Path(), "Description=Folder", "FolderMenu=1"})));
+    const FolderReader slow = [](const std::wstring&, FolderListing& into, std::atomic<uint32_t>&) {
+        Sleep(6 * FolderPopups::WaitMillis);
+        for (const char* name : {"b.txt", "a.txt", "c.txt", "d.txt"}) into.Add(name, false, false, false);
+        return true;
+    };
+    std::vector<std::string> started;
+    ScopedShellExecute shell([&](SHELLEXECUTEINFOW& info) {
+        started.push_back(Utf8(info.lpFile ? info.lpFile : L""));
+        return TRUE;
+    });
+    std::unique_ptr<THaupt> haupt = THaupt::Create({folder->Path(), std::nullopt, slow});
+    ASSERT_TRUE(haupt);
+    HMENU top = PopupMenuOf(0), submenu = GetSubMenu(top, 0);
+    ASSERT_NE(submenu, nullptr);
+
+    struct Seen {
+        int items = 0;
+        bool greyed = false;
+        LONG height = 0;
+    };
+    std::vector<Seen> seen;
+    auto look = [&] {
+        RECT place{};
+        GetWindowRect(MenuWindow(submenu), &place);
+        seen.push_back({GetMenuItemCount(submenu), (GetMenuState(submenu, 2, MF_BYPOSITION) & MF_GRAYED) != 0,
+                        place.bottom - place.top});
+    };
+    const std::vector<std::function<void()>> steps = {
+        [&] { PostKeys(top, {VK_DOWN, VK_RIGHT}); }, look, [] {}, [] {}, [] {}, [] {}, look,
+        [&] { PostKeys(top, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}); }};
+    RunDuringPopup(haupt->Handle(), 0, steps, FolderPopups::WaitMillis * 3 / 2);
+
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].items, 3) << "Open folder, a separator, Loading…";
+    EXPECT_TRUE(seen[0].greyed);
+    EXPECT_EQ(seen[1].items, 6) << "Open folder, a separator, four files, in order";
+    EXPECT_FALSE(seen[1].greyed);
+    EXPECT_GT(seen[1].height, seen[0].height) << "the submenu opened again at its new size";
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_TRUE(EndsWith(started[0], "\\c.txt")) << started[0];
+    haupt.reset();
+    ReleaseMenus(MenuList);
+    Konfig = {};
 }
