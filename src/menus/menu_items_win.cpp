@@ -94,14 +94,15 @@ void DrawMenuRow(const DRAWITEMSTRUCT& draw, const MenuRow& row)
         ImageList_Draw(row.pictures, row.picture, dc, at.iconX, at.iconY, ILD_NORMAL);
         if (saved) RestoreDC(dc, saved);
     }
+    // A row without a picture (a note) is highlighted whole, without the picture's frame.
     if (selected) {
-        RECT highlight{at.highlightLeft, item.top, item.right, item.bottom};
+        RECT highlight{row.pictures ? at.highlightLeft : item.left, item.top, item.right, item.bottom};
         FillRect(dc, &highlight, SolidBrush(colours.selectedBack));
     }
     RECT text{at.textLeft, item.top, item.right, item.bottom};
     DrawTextW(dc, row.text.data(), static_cast<int>(row.text.size()), &text,
               DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    if (selected) {
+    if (selected && row.pictures) {
         RECT frame{at.frameLeft, at.frameTop, at.frameRight, at.frameBottom};
         // The raised edge's white line would glare on a dark popup: a quiet line instead.
         if (colours.dark)
@@ -109,9 +110,10 @@ void DrawMenuRow(const DRAWITEMSTRUCT& draw, const MenuRow& row)
         else
             DrawEdge(dc, &frame, BDR_RAISEDOUTER, BF_RECT);
     }
-    if (row.submenu && colours.dark) {
-        // The system draws its submenu arrow on a light square after this: the arrow is
-        // drawn here in the text's colour and the item left out of what the system paints.
+    if (row.submenu) {
+        // The system draws its submenu arrow after this, at one size whatever the DPI and on
+        // a light square in a dark popup: the arrow is drawn here, scaled, in the text's
+        // colour, and the item left out of what the system paints.
         const int half = std::max(2, ScaleByDpi(4, static_cast<UINT>(row.dpi)));
         const int middle = (item.top + item.bottom) / 2, right = item.right - ScaleByDpi(6, static_cast<UINT>(row.dpi));
         const POINT arrow[3] = {{right - half, middle - half}, {right, middle}, {right - half, middle + half}};

@@ -42,7 +42,7 @@ bool WMDrawItem(const DRAWITEMSTRUCT& draw, int activeMenu, const TMenuList& men
 
 // One owner-drawn row of a popup: its picture (none when `pictures` is null), its text as it
 // is (no mnemonic), greyed when the item is; highlighted and framed when selected; a
-// submenu's arrow in the popup's colours.
+// submenu's arrow in the popup's colours and at its DPI.
 struct MenuRow {
     HIMAGELIST pictures = nullptr;
     int picture = -1;
