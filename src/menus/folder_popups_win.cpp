@@ -156,7 +156,10 @@ void FolderPopups::Listed()
     ForgetEarlierBuild();
     std::vector<HMENU> changed;
     for (auto& [menu, popup] : popups_) {
-        if (!popup.open || popup.session != session_ || popup.from > 0) continue;
+        // Only a menu still waiting for its listing is filled while open: one showing a listing
+        // keeps it until it opens next, so a folder that keeps changing does not keep reopening it.
+        if (!popup.open || popup.session != session_ || popup.from > 0 || popup.state != FolderState::Loading)
+            continue;
         // A submenu open below it would be destroyed under the user: it waits for the next opening.
         const bool childOpen = std::any_of(popup.children.begin(), popup.children.end(), [&](HMENU child) {
             auto known = popups_.find(child);

@@ -45,7 +45,7 @@ public:
     bool Opened(HMENU popup);
     // WM_UNINITMENUPOPUP.
     void Closed(HMENU popup);
-    // WmFolderListed: open folder menus whose folder's listing came are filled with it.
+    // WmFolderListed: open folder menus still waiting for their listing are filled with it.
     void Listed();
 
     bool Measure(MEASUREITEMSTRUCT& measure) const;
