@@ -31,6 +31,9 @@ public:
     {
         PictureStore& store = service_->Store(size);
         int index = PictureStore::PlaceholderIndex;
+        // Browsing folder after folder names ever more files: what was drawn long ago is
+        // asked for again should it show again (the worker then finds its picture made).
+        if (keys_.size() > MaxKnown) keys_.clear();
         PathSize wanted{path, size};
         if (auto known = keys_.find(wanted); known != keys_.end()) {
             index = store.IndexOf(known->second).value_or(PictureStore::PlaceholderIndex);
@@ -58,6 +61,7 @@ private:
     struct Hash {
         size_t operator()(const PathSize& k) const { return std::hash<std::string>()(k.path) ^ static_cast<size_t>(k.size); }
     };
+    static constexpr size_t MaxKnown = 20000;
     std::shared_ptr<EntryPictureService> service_;
     std::unordered_map<uint64_t, Asking> asked_;
     std::unordered_map<PathSize, PictureKeyId, Hash> keys_;
