@@ -11,7 +11,6 @@
 #include "win/text_conversion.h"
 
 #include <algorithm>
-#include <optional>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -184,10 +183,12 @@ LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int acti
     // A letter of any script is matched as itself; other characters by the key that makes
     // them, as before ("&" is Shift+7 and never matches an "&&"). A character no key
     // makes can be no mnemonic (0xFF is not a key code), but it can still be typed ahead.
-    std::optional<char32_t> key = typed;
+    char32_t key = typed;
+    bool keyed = true;
     if (!IsCharAlphaW(typed)) {
         const SHORT scan = VkKeyScanW(typed);
-        key = scan == -1 ? std::nullopt : std::optional<char32_t>(LOBYTE(scan));
+        keyed = scan != -1;
+        key = LOBYTE(scan);
     }
 
     const TOneMenu& menu = *menus[activeMenu];
@@ -202,7 +203,7 @@ LRESULT WMMenuChar(WPARAM wParam, LPARAM lParam, LRESULT defaultResult, int acti
         CharUpperBuffW(upperB.data(), static_cast<DWORD>(upperB.size()));
         return upperA == upperB;
     };
-    const int match = key ? FindMnemonicEntry(descriptions, *key, sameInLocale) : -1;
+    const int match = keyed ? FindMnemonicEntry(descriptions, key, sameInLocale) : -1;
     if (match >= 0) {
         // A folder entry opens its submenu, as a click does.
         const TOneItem& item = *menu.Items[static_cast<size_t>(match)];
