@@ -283,7 +283,8 @@ void THaupt::ShowSettings()
     const std::vector<FolderMenuSource> folderMenus = FolderMenuSources(MenuList);
     if (settings->ShowModal(Handle()) == ModalResult::Terminated) return;
     if (catalog_ && Konfig.QuickFolders != folders) catalog_->SetFolders(Konfig.QuickFolders);
-    if (catalog_ && FolderMenuSources(MenuList) != folderMenus) catalog_->SetFolderMenus(FolderMenuSources(MenuList));
+    if (std::vector<FolderMenuSource> now = FolderMenuSources(MenuList); catalog_ && now != folderMenus)
+        catalog_->SetFolderMenus(std::move(now));
     popupDpi_ = dpi_;
     static_cast<void>(RefreshTheme());
     BuildMenus(&TrayWindowProc, dpi_);

@@ -231,7 +231,7 @@ void FolderPopups::Fill(HMENU menu, Popup& popup, const FolderAnswer& answer)
         }
     }
     const UINT dpi = MenuDpi();
-    const int itemWidth = static_cast<int>(ItemWidth(widest, Konfig.IconSize, GetSystemMetrics(SM_CXSCREEN), static_cast<int>(dpi)));
+    popup.itemWidth = static_cast<int>(ItemWidth(widest, Konfig.IconSize, GetSystemMetrics(SM_CXSCREEN), static_cast<int>(dpi)));
     // The system adds room for a check mark and a submenu's arrow to every column.
     const int columnText = widest + 2 * SystemMetricForDpi(SM_CXMENUCHECK, dpi);
     std::vector<bool> separators(popup.items.size() + (head ? 1 : 0), false);
@@ -251,7 +251,6 @@ void FolderPopups::Fill(HMENU menu, Popup& popup, const FolderAnswer& answer)
     const bool dark = SurfaceColoursNow().dark;
     for (size_t i = 0; i < popup.items.size(); ++i) {
         Item& item = popup.items[i];
-        item.width = itemWidth;
         item.owner = &popup;
         const UINT id = FirstFolderCommand + static_cast<UINT>(commands_.size());
         commands_.emplace_back(menu, static_cast<int>(i));
@@ -361,7 +360,7 @@ bool FolderPopups::Measure(MEASUREITEMSTRUCT& measure) const
     if (measure.CtlType != ODT_MENU) return false;
     const Item* item = ItemOf(measure.itemData, measure.itemID);
     if (!item) return false;
-    measure.itemWidth = static_cast<UINT>(item->width);
+    measure.itemWidth = static_cast<UINT>(item->owner->itemWidth);
     measure.itemHeight = static_cast<UINT>(GeometryFor(Konfig.IconSize, static_cast<int>(MenuDpi())).height);
     return true;
 }
@@ -404,12 +403,15 @@ std::optional<LRESULT> FolderPopups::MenuChar(WORD typed, HMENU menu)
     const Popup& popup = known->second;
     const bool head = popup.from == 0;
     // The texts by position: the separator and the notes are never chosen by a letter.
-    std::vector<std::string> names(static_cast<size_t>(std::max(GetMenuItemCount(menu), 0)));
-    for (size_t i = 0; i < popup.items.size(); ++i)
-        if (popup.items[i].kind != Kind::Note && popup.items[i].kind != Kind::More &&
-            static_cast<size_t>(PositionOf(i, head)) < names.size())
-            names[static_cast<size_t>(PositionOf(i, head))] = Utf8(ShownText(popup, popup.items[i]));
-    std::vector<std::string_view> views(names.begin(), names.end());
+    std::vector<std::string_view> names(static_cast<size_t>(std::max(GetMenuItemCount(menu), 0)));
+    for (size_t i = 0; i < popup.items.size(); ++i) {
+        const Item& item = popup.items[i];
+        const size_t position = static_cast<size_t>(PositionOf(i, head));
+        if (position >= names.size()) continue;
+        if (item.kind == Kind::OpenFolder) names[position] = OpenFolderText;
+        else if ((item.kind == Kind::File || item.kind == Kind::Subfolder) && popup.listing)
+            names[position] = popup.listing->ShownName(static_cast<size_t>(item.index));
+    }
 
     wchar_t key[2] = {static_cast<wchar_t>(typed), 0};
     CharUpperW(key);
@@ -436,5 +438,5 @@ std::optional<LRESULT> FolderPopups::MenuChar(WORD typed, HMENU menu)
             return MAKELRESULT(PositionOf(popup.items.size() - 1, head), MNC_EXECUTE);
         }
     }
-    return TypeAheadInPopup(menu, views, TypedCharacter(MainWindow(), typed), false);
+    return TypeAheadInPopup(menu, names, TypedCharacter(MainWindow(), typed), false);
 }

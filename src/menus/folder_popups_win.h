@@ -72,7 +72,6 @@ private:
         EntryData entry;  // first: screen readers read the MSAAMENUINFO the item data points at
         Kind kind;
         int index;              // in the listing, for a file or folder; the next page's first
-        int width = 0;          // pixels: every item of a popup is as wide as the widest
         const Popup* owner = nullptr;
         Item(std::wstring accessible, Kind k, int i) : entry(-1, std::move(accessible)), kind(k), index(i) {}
     };
@@ -82,6 +81,7 @@ private:
         std::string folder;  // expanded, UTF-8
         int tail = 0;        // items at the end that stay (the fixed commands)
         size_t from = 0;     // the listing's first item shown: a later page of a large folder
+        int itemWidth = 0;   // pixels: every item is as wide as the widest
         bool open = false;
         unsigned session = 0;  // the numbering it was filled in
         size_t firstCommand = 0;  // its items' numbers follow one another from here

@@ -122,7 +122,7 @@ TEST_F(FolderPopupE2e, AFolderEntryListsFoldersThenFilesInTheShellsOrderAndStart
     const std::string sub = folder + "Sub\\";
     ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
     Recorder("Sub\\gamma.exe");
-    Start({{"Shown folder", folder}});
+    Start({{"Shown &folder", folder}});
 
     // "Open folder" is selected as the submenu opens, a separator below it.
     ExpectStarts("drdrlrd\n", "gamma.exe", sub);
@@ -132,6 +132,8 @@ TEST_F(FolderPopupE2e, AFolderEntryListsFoldersThenFilesInTheShellsOrderAndStart
     // A letter only one name begins with chooses it (a subfolder opens); one of several selects the first.
     for (const Case& c : {Case{"drA", "Alpha.exe"}, Case{"drB\n", "beta 2.exe"}}) ExpectStarts(c.keys, c.exe, folder);
     ExpectStarts("drSd\n", "gamma.exe", sub);
+    // The entry's own mnemonic opens its submenu rather than the folder.
+    ExpectStarts("FA", "Alpha.exe", folder);
 
     Recorder("Aardvark.exe");
     Sleep(1500);  // the change notice

@@ -3,7 +3,7 @@
 //   popup_driver <icon tip> <menu index> <x> <y> <down presses or keys> <rect file>
 // The popup opens at (x, y); once the highlight is drawn the rectangle around the popup
 // and its open submenus goes to the file as "left top right bottom". Keys are letters:
-// d down, r right (opens a submenu), l left. Exit code 0 when that worked.
+// d down, u up, r right (opens a submenu), l left. Exit code 0 when that worked.
 // It must run on the same Wine desktop as the program: windows and input are per desktop.
 #include "wait_for.h"
 
@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     if (!WaitFor([&] { return (popup = VisiblePopup()) != nullptr; }, 10000)) return 4;
     Sleep(300);
     for (char key : keys) {
-        Press(key == 'r' ? VK_RIGHT : key == 'l' ? VK_LEFT : VK_DOWN);
+        Press(key == 'r' ? VK_RIGHT : key == 'l' ? VK_LEFT : key == 'u' ? VK_UP : VK_DOWN);
         Sleep(key == 'r' ? 400 : 100);
     }
     Sleep(500);
