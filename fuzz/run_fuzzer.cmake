@@ -24,7 +24,15 @@ execute_process(
 string(REGEX MATCH "Done [0-9]+ runs in [0-9]+ second" done "${output}")
 string(REGEX MATCH "average_exec_per_sec: *[0-9]+" rate "${output}")
 if(NOT result EQUAL 0)
-  message("${output}")
+  # Without the progress lines: ctest cuts a long output short, and the report is at its end.
+  string(REGEX REPLACE "#[0-9]+\t[^\n]*\n" "" report "${output}")
+  message("${report}")
+  # The input itself, for a CI run whose files are gone.
+  file(GLOB artifacts ${WORK}/crash-* ${WORK}/leak-* ${WORK}/timeout-* ${WORK}/oom-*)
+  foreach(artifact ${artifacts})
+    file(READ ${artifact} hex LIMIT 4096 HEX)
+    message("Input hex: ${hex}")
+  endforeach()
   message(FATAL_ERROR "fuzzer failed (${result}); the input is in ${WORK}")
 endif()
 string(REGEX REPLACE "average_exec_per_sec: *" "" rate "${rate}")
