@@ -28,7 +28,7 @@ PathKind PathKindOf(const std::string& path)
     // Judged as the shell will find it when it starts the entry; the entry keeps the text.
     DWORD attributes = GetFileAttributesW(ExpandEnvironmentWide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Directory : PathKind::File;
 }
 
 // The list view's own search takes no blanks and forgets its text after half a second:

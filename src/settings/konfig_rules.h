@@ -37,7 +37,7 @@ struct ItemMask {
 void ApplyItemMask(const ItemMask& mask, TOneItem& item);
 
 // What lies at a path the mask names.
-enum class PathKind { Missing, File, Folder };
+enum class PathKind { Missing, File, Directory };  // not "Folder": the shell headers declare one
 // The warning Add gives for the mask, or null when it may be added. A chosen icon must
 // be a file; an entry with the default icon must name a file or a folder (a folder
 // shows the shell's icon of it). A shell item's path text is only its name.

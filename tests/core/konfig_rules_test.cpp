@@ -108,7 +108,7 @@ TEST(KonfigRules, AFolderIsAnEntryButNeverAnIconFile)
 {
     using K = PathKind;
     ItemMask byDefault;
-    EXPECT_EQ(AddItemMaskWarning(byDefault, K::Folder, K::Missing), nullptr);
+    EXPECT_EQ(AddItemMaskWarning(byDefault, K::Directory, K::Missing), nullptr);
     EXPECT_EQ(AddItemMaskWarning(byDefault, K::File, K::Missing), nullptr);
     EXPECT_STREQ(AddItemMaskWarning(byDefault, K::Missing, K::Missing), "default Icon file not found.");
     ItemMask shellItem;
@@ -118,8 +118,8 @@ TEST(KonfigRules, AFolderIsAnEntryButNeverAnIconFile)
     ItemMask ownIcon;
     ownIcon.useDefaultIcon = false;
     EXPECT_EQ(AddItemMaskWarning(ownIcon, K::Missing, K::File), nullptr) << "the icon file is what must exist";
-    for (K icon : {K::Missing, K::Folder}) {
-        EXPECT_STREQ(AddItemMaskWarning(ownIcon, K::Folder, icon), "Icon file not found.");
+    for (K icon : {K::Missing, K::Directory}) {
+        EXPECT_STREQ(AddItemMaskWarning(ownIcon, K::Directory, icon), "Icon file not found.");
         EXPECT_STREQ(ModifyItemMaskWarning(ownIcon, icon), "Icon file not found.");
     }
     EXPECT_EQ(ModifyItemMaskWarning(byDefault, K::Missing), nullptr);
