@@ -57,6 +57,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const int code = Run();
     // A picture or catalog worker stuck in a read that could not be cancelled still runs:
     // end now, before static destructors take away what it may use.
-    if (PictureWorker::AnyLeftRunning() || CatalogService::AnyLeftRunning() || FolderLister::AnyLeftRunning()) ExitProcess(static_cast<UINT>(code));
+    if (PictureWorker::AnyLeftRunning() || CatalogService::AnyLeftRunning() || FolderLister::AnyLeftRunning())
+        ExitProcess(static_cast<UINT>(code));
     return code;
 }

@@ -31,7 +31,11 @@ constexpr UINT MenuOfWindow = 0x01E1;  // MN_GETHMENU
 
 // The items of a folder menu lie at these positions: "Open folder", a separator, the rest;
 // a later page of a large folder has neither.
-int PositionOf(size_t item, bool head) { return !head ? static_cast<int>(item) : item == 0 ? 0 : static_cast<int>(item) + 1; }
+int PositionOf(size_t item, bool head)
+{
+    const int at = static_cast<int>(item);
+    return head && at > 0 ? at + 1 : at;
+}
 
 // Screen readers take "&" as the mnemonic's mark: a name's own is doubled.
 std::wstring AccessibleName(std::wstring_view name)
@@ -126,7 +130,8 @@ void FolderPopups::ReadAhead(HMENU menu)
     for (const TrayEntry& entry : TrayEntryList)
         if (!menu || entry.Popup.get() == menu)
             for (const FolderAttachment& attached : entry.Folders)
-                if (attached.popup != menu) static_cast<void>(lister_.Request(Utf8(ExpandEnvironmentWide(attached.folder))));
+                if (attached.popup != menu)
+                    static_cast<void>(lister_.Request(Utf8(ExpandEnvironmentWide(attached.folder))));
 }
 
 bool FolderPopups::Opened(HMENU menu)
@@ -231,7 +236,8 @@ void FolderPopups::Fill(HMENU menu, Popup& popup, const FolderAnswer& answer)
         }
     }
     const UINT dpi = MenuDpi();
-    popup.itemWidth = static_cast<int>(ItemWidth(widest, Konfig.IconSize, GetSystemMetrics(SM_CXSCREEN), static_cast<int>(dpi)));
+    popup.itemWidth =
+        static_cast<int>(ItemWidth(widest, Konfig.IconSize, GetSystemMetrics(SM_CXSCREEN), static_cast<int>(dpi)));
     // The system adds room for a check mark and a submenu's arrow to every column.
     const int columnText = widest + 2 * SystemMetricForDpi(SM_CXMENUCHECK, dpi);
     std::vector<bool> separators(popup.items.size() + (head ? 1 : 0), false);
